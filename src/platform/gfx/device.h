@@ -1,0 +1,210 @@
+// The graphics device: the subset of a fixed-function 3D device that the game's drawing code
+// relies on, built on OpenGL 3.3 core. Everything renders into an off-screen 800 x 600
+// colour + depth/stencil target; Present scales it (aspect kept, letterboxed) into the window.
+// No OpenGL or SDL type appears here; the implementation keeps them private.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "platform/gfx/d3d_types.h"
+
+namespace platform {
+class Window;
+}
+
+namespace gfx {
+
+class Device;
+
+constexpr int kBackBufferWidth = 800;
+constexpr int kBackBufferHeight = 600;
+
+// A 2D texture with one level. The CPU copy is authoritative: LockRect returns its current
+// pixels (row 0 = top row = v 0), UnlockRect marks it dirty, and the upload to the GPU happens
+// on the main thread before the texture is next drawn (or at PreLoad). LockRect/UnlockRect may
+// be called from another thread (the video renderer): the lock holds the texture's mutex from
+// LockRect to UnlockRect, and the upload takes the same mutex.
+class Texture {
+public:
+    ~Texture();
+    Texture(const Texture&) = delete;
+    Texture& operator=(const Texture&) = delete;
+
+    HRESULT LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags);
+    HRESULT UnlockRect(UINT level);
+    HRESULT GetLevelDesc(UINT level, D3DSURFACE_DESC* desc) const;
+    void PreLoad();
+
+    UINT Width() const { return c_uWidth; }
+    UINT Height() const { return c_uHeight; }
+    D3DFORMAT Format() const { return c_format; }
+
+private:
+    friend class Device;
+    Texture(Device* device, UINT width, UINT height, D3DFORMAT format, D3DPOOL pool);
+    // Uploads the CPU copy if it changed since the last upload. Main thread only.
+    void Upload();
+
+    Device* c_pDevice;
+    UINT c_uWidth;
+    UINT c_uHeight;
+    D3DFORMAT c_format;  // as created (R8G8B8 placeholders are stored as A8R8G8B8)
+    D3DPOOL c_pool;
+    int c_iBytesPerPixel;
+    std::vector<std::uint8_t> c_pixels;  // the CPU copy, top row first
+    std::mutex c_mutex;                  // held from LockRect to UnlockRect and during Upload
+    bool c_bLocked = false;
+    bool c_bDirty = true;
+    unsigned c_glName = 0;
+};
+
+// An off-screen plain surface: CPU memory only, the exact size of an image.
+class Surface {
+public:
+    HRESULT LockRect(D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags);
+    HRESULT UnlockRect();
+    HRESULT GetDesc(D3DSURFACE_DESC* desc) const;
+
+    UINT Width() const { return c_uWidth; }
+    UINT Height() const { return c_uHeight; }
+
+private:
+    friend class Device;
+    Surface(UINT width, UINT height, D3DFORMAT format, D3DPOOL pool);
+
+    UINT c_uWidth;
+    UINT c_uHeight;
+    D3DFORMAT c_format;
+    D3DPOOL c_pool;
+    std::vector<std::uint8_t> c_pixels;
+    bool c_bLocked = false;
+};
+
+// A vertex buffer with a CPU copy; uploaded when drawn after a change.
+class VertexBuffer {
+public:
+    ~VertexBuffer();
+    VertexBuffer(const VertexBuffer&) = delete;
+    VertexBuffer& operator=(const VertexBuffer&) = delete;
+
+    // offset and size in bytes; size 0 locks from offset to the end.
+    HRESULT Lock(UINT offset, UINT size, void** data, DWORD flags);
+    HRESULT Unlock();
+    UINT Size() const { return static_cast<UINT>(c_bytes.size()); }
+
+private:
+    friend class Device;
+    VertexBuffer(Device* device, UINT length, DWORD usage, DWORD fvf, D3DPOOL pool);
+
+    Device* c_pDevice;
+    DWORD c_dwUsage;
+    DWORD c_dwFvf;
+    std::vector<std::uint8_t> c_bytes;
+    bool c_bLocked = false;
+    bool c_bDirty = true;
+    unsigned c_glName = 0;
+};
+
+// A recorded set of states (render, texture-stage, sampler states and stage textures).
+// Capture refreshes the recorded values from the device; Apply sets them on the device.
+class StateBlock {
+public:
+    HRESULT Capture();
+    HRESULT Apply();
+
+private:
+    friend class Device;
+    explicit StateBlock(Device* device) : c_pDevice(device) {}
+
+    enum class Kind : std::uint8_t { Render, Stage, Sampler, Texture };
+    struct Entry {
+        Kind kind;
+        std::uint32_t stage;
+        std::uint32_t type;
+        DWORD value;
+        Texture* texture;
+    };
+    Device* c_pDevice;
+    std::vector<Entry> c_entries;
+};
+
+struct DeviceCreateResult;
+
+class Device {
+public:
+    // Creates the device on the window's OpenGL 3.3 core context and applies the start-up
+    // defaults of a fresh fixed-function device. On failure returns null and sets `error`
+    // to the reason (which OpenGL call or requirement failed).
+    static std::unique_ptr<Device> Create(platform::Window& window, std::string* error);
+    ~Device();
+    Device(const Device&) = delete;
+    Device& operator=(const Device&) = delete;
+
+    // Frame
+    HRESULT Clear(DWORD count, const RECT* rects, DWORD flags, D3DCOLOR color, float z, DWORD stencil);
+    HRESULT BeginScene();
+    HRESULT EndScene();
+    // Shows the back buffer in the window (scaled, letterboxed), waits for the retrace when the
+    // display honours vsync and otherwise caps the pace at the display rate.
+    HRESULT Present();
+
+    // Geometry and transforms
+    HRESULT SetViewport(const D3DVIEWPORT9& viewport);
+    HRESULT GetViewport(D3DVIEWPORT9* viewport) const;
+    HRESULT SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX& matrix);
+    HRESULT GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix) const;
+    HRESULT SetStreamSource(UINT stream, VertexBuffer* buffer, UINT offset, UINT stride);
+    HRESULT SetFVF(DWORD fvf);
+    HRESULT DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount);
+
+    // States
+    HRESULT SetRenderState(D3DRENDERSTATETYPE state, DWORD value);
+    DWORD GetRenderState(D3DRENDERSTATETYPE state) const;
+    HRESULT SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value);
+    DWORD GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type) const;
+    HRESULT SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD value);
+    DWORD GetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type) const;
+    HRESULT SetMaterial(const D3DMATERIAL9& material);
+    HRESULT GetMaterial(D3DMATERIAL9* material) const;
+    HRESULT SetTexture(DWORD stage, Texture* texture);  // not owned; null unbinds
+    Texture* GetTexture(DWORD stage) const;
+    HRESULT SetPixelShader(std::nullptr_t) { return S_OK; }
+
+    // State blocks: the states set between Begin and End are recorded into the block.
+    HRESULT BeginStateBlock();
+    HRESULT EndStateBlock(std::unique_ptr<StateBlock>* block);
+
+    // Resources. Each returns S_OK and fills `out`, or an error code and leaves it null.
+    HRESULT CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
+                          D3DPOOL pool, std::unique_ptr<Texture>* out);
+    HRESULT CreateOffscreenPlainSurface(UINT width, UINT height, D3DFORMAT format, D3DPOOL pool,
+                                        std::unique_ptr<Surface>* out);
+    HRESULT CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
+                               std::unique_ptr<VertexBuffer>* out);
+
+    // Capabilities
+    HRESULT GetDeviceCaps(D3DCAPS9* caps) const;
+    // Whether alpha blending works on the back buffer's format (the text renderer asks).
+    bool CanBlendOnBackBuffer() const;
+    // Tests may lower the reported maximum texture size to exercise the size limits.
+    void SetMaxTextureSizeForTesting(DWORD size);
+
+    // Reads the back buffer: 800 x 600 pixels as 0xAARRGGBB, top row first.
+    std::vector<std::uint32_t> ReadBackBuffer() const;
+
+private:
+    friend class Texture;
+    friend class VertexBuffer;
+    friend class StateBlock;
+    struct Impl;
+    explicit Device(std::unique_ptr<Impl> impl);
+    void ForgetTexture(Texture* texture);  // unbinds a texture being destroyed
+    void ForgetVertexBuffer(VertexBuffer* buffer);
+    std::unique_ptr<Impl> c_pImpl;
+};
+
+}  // namespace gfx

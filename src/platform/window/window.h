@@ -1,0 +1,78 @@
+// The game window, its message queue, message boxes and the asynchronous key query: the
+// stand-ins for the desktop window functions, on SDL2. Nothing above platform/ sees SDL.
+#pragma once
+
+#include <atomic>
+#include <memory>
+#include <string>
+
+namespace platform {
+
+// The input event the main loop polls: set by an input device when buffered records are
+// waiting, cleared by whoever drains them.
+class InputEvent {
+public:
+    void Signal() { c_bSignalled.store(true); }
+    void Reset() { c_bSignalled.store(false); }
+    bool IsSignalled() const { return c_bSignalled.load(); }
+
+private:
+    std::atomic<bool> c_bSignalled{false};
+};
+
+// What one zero-time-out poll found, in the order the main loop must honour them: the input
+// event first, then waiting window messages.
+enum class PollResult { InputEvent = 0, Messages = 1, Timeout = 2 };
+
+class Window {
+public:
+    // Creates and shows the window with an OpenGL 3.3 core context: title, the logical size
+    // of the game's back buffer, desktop full screen unless `fullscreen` is false (or the
+    // video driver is headless). Null and `error` set on failure.
+    static std::unique_ptr<Window> Create(const std::string& title, int width, int height,
+                                          bool fullscreen, std::string* error);
+    ~Window();
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+
+    // One poll with zero time-out: gathers pending system events, hands mouse and keyboard
+    // events to the input devices listening (which may signal `inputEvent`), then reports the
+    // input event if it is signalled, else whether window messages wait, else a time-out.
+    PollResult Poll(const InputEvent* inputEvent);
+    // Removes and handles every waiting window message. Returns true when a quit message (the
+    // window was closed) was among them.
+    bool PumpMessages();
+    // Keeps the window alive during long waits (fatal screen, video, scripted waits): handles
+    // window messages and returns true if the window was closed. Input is left to the devices.
+    bool KeepAlive();
+    // Whether the window has the keyboard focus (is in the foreground).
+    bool HasFocus() const;
+    // True with the offscreen/dummy video drivers used by tests.
+    bool IsHeadless() const;
+
+    // Posts the quit message, as closing the window does.
+    void PostQuit();
+
+    struct Impl;
+    Impl& GetImpl() { return *c_pImpl; }
+
+private:
+    explicit Window(std::unique_ptr<Impl> impl);
+    std::unique_ptr<Impl> c_pImpl;
+};
+
+// The one game window, set by Winfunc::InitWindow; null before.
+Window* GetMainWindow();
+void SetMainWindow(Window* window);
+
+// A modal message box where a display exists; the text always goes to standard error.
+// An empty caption is a box without caption.
+void MessageBox(const std::string& text, const std::string& caption);
+
+// Desktop virtual-key query: bit 0x8000 set while the key is down, bit 1 if it was pressed
+// since the previous query. Letters and digits use their ASCII upper-case codes ('Q' 0x51).
+short GetAsyncKeyState(int virtualKey);
+// Tests and the replay harness press and release keys for GetAsyncKeyState.
+void InjectAsyncKey(int virtualKey, bool down);
+
+}  // namespace platform

@@ -1,0 +1,22 @@
+// Private to platform/: the SDL side of the window, for the graphics device and the input
+// devices. Never include this above platform/.
+#pragma once
+
+#include <SDL.h>
+
+#include <functional>
+
+#include "platform/window/window.h"
+
+namespace platform {
+
+// The SDL window of a Window (the graphics device makes its context current on it).
+SDL_Window* GetSdlWindow(Window& window);
+SDL_GLContext GetGlContext(Window& window);
+
+// Input devices listen for SDL events through this: a listener returns true when it took the
+// event (it is then not treated as a window message). Returns an id for RemoveEventListener.
+int AddEventListener(Window& window, std::function<bool(const SDL_Event&)> listener);
+void RemoveEventListener(Window& window, int id);
+
+}  // namespace platform
