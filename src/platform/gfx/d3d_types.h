@@ -219,6 +219,11 @@ struct D3DMATRIX {
     float m[4][4];
 };
 
+struct SIZE {
+    long cx;
+    long cy;
+};
+
 struct D3DCAPS9 {
     DWORD MaxTextureWidth;
     DWORD MaxTextureHeight;
