@@ -1,0 +1,30 @@
+#include "shell/winfunc.h"
+
+#include <iostream>
+#include <memory>
+#include <string>
+
+namespace Winfunc {
+
+platform::Window* hWnd = nullptr;
+
+namespace {
+std::unique_ptr<platform::Window> g_window;  // lives until the process ends
+}
+
+bool InitWindow()
+{
+    hWnd = nullptr;
+    std::string error;
+    g_window = platform::Window::Create("Kelvane", 800, 600, true, &error);
+    if (!g_window) {
+        std::cerr << "Kelvane: cannot create the window: " << error << "\n";
+        platform::MessageBox("CreateWindow() - FAILED", "");
+        return false;
+    }
+    hWnd = g_window.get();
+    platform::SetMainWindow(hWnd);
+    return true;
+}
+
+}  // namespace Winfunc

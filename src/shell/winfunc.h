@@ -1,0 +1,15 @@
+// The game window functions: creating the one window and the meaning of its messages.
+#pragma once
+
+#include "platform/window/window.h"
+
+namespace Winfunc {
+
+// The game window; null until InitWindow succeeds. The window lives until the process ends.
+extern platform::Window* hWnd;
+
+// Creates and shows the game window ("Kelvane", 800 x 600, desktop full screen unless
+// headless). On failure shows the window layer's message box and returns false.
+bool InitWindow();
+
+}  // namespace Winfunc
