@@ -1,0 +1,24 @@
+// The rotation offsets of the game's scrambled images. The content generator scrambles each
+// picture with the offset the game opens it with, so both sides take them from here.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+// One offset for each group of interface pictures.
+constexpr int kMenuImageOffset = 1203;     // data/menu/background, restore, save, credits
+constexpr int kTopMenuImageOffset = 877;   // data/menu/Top1..Top4
+constexpr int kCursorImageOffset = 331;    // data/cursor/*
+
+// The offset of a world picture (screens, overlays, strips, items, book pages): derived from
+// its path so that the world definition and the generator agree without a table. Always in
+// 1..4093, smaller than any picture file the game uses.
+constexpr int ScrambleOffsetFor(std::string_view path)
+{
+    std::uint32_t hash = 2166136261u;  // FNV-1a
+    for (char c : path) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= 16777619u;
+    }
+    return static_cast<int>(hash % 4093u) + 1;
+}
