@@ -6,8 +6,10 @@
 
 #include <cstdint>
 #include <memory>
+#include <atomic>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/gfx/d3d_types.h"
@@ -27,7 +29,8 @@ constexpr int kBackBufferHeight = 600;
 // pixels (row 0 = top row = v 0), UnlockRect marks it dirty, and the upload to the GPU happens
 // on the main thread before the texture is next drawn (or at PreLoad). LockRect/UnlockRect may
 // be called from another thread (the video renderer): the lock holds the texture's mutex from
-// LockRect to UnlockRect, and the upload takes the same mutex.
+// LockRect to UnlockRect, and the upload takes the same mutex. Destroying a texture unbinds it
+// from the device and from every state block; a texture outliving its device keeps its pixels.
 class Texture {
 public:
     ~Texture();
@@ -52,11 +55,13 @@ private:
     Device* c_pDevice;
     UINT c_uWidth;
     UINT c_uHeight;
-    D3DFORMAT c_format;  // as created (R8G8B8 placeholders are stored as A8R8G8B8)
+    D3DFORMAT c_format;  // as created; R8G8B8 placeholders are stored and reported as A8R8G8B8
     D3DPOOL c_pool;
     int c_iBytesPerPixel;
     std::vector<std::uint8_t> c_pixels;  // the CPU copy, top row first
     std::mutex c_mutex;                  // held from LockRect to UnlockRect and during Upload
+    std::atomic<std::thread::id> c_lockOwner{};  // the thread between LockRect and UnlockRect
+    DWORD c_dwLockFlags = 0;
     bool c_bLocked = false;
     bool c_bDirty = true;
     unsigned c_glName = 0;
@@ -99,6 +104,8 @@ public:
 private:
     friend class Device;
     VertexBuffer(Device* device, UINT length, DWORD usage, DWORD fvf, D3DPOOL pool);
+    // Uploads the CPU copy if it changed since the last upload. Main thread only.
+    void Upload();
 
     Device* c_pDevice;
     DWORD c_dwUsage;
@@ -111,8 +118,13 @@ private:
 
 // A recorded set of states (render, texture-stage, sampler states and stage textures).
 // Capture refreshes the recorded values from the device; Apply sets them on the device.
+// A block holds no reference to a texture destroyed after it was recorded (it is dropped).
 class StateBlock {
 public:
+    ~StateBlock();
+    StateBlock(const StateBlock&) = delete;
+    StateBlock& operator=(const StateBlock&) = delete;
+
     HRESULT Capture();
     HRESULT Apply();
 
@@ -121,6 +133,10 @@ private:
     explicit StateBlock(Device* device) : c_pDevice(device) {}
 
     enum class Kind : std::uint8_t { Render, Stage, Sampler, Texture };
+    // Sets or adds the recorded value of one state.
+    void Record(Kind kind, std::uint32_t stage, std::uint32_t type, DWORD value, Texture* texture);
+    void ForgetTexture(Texture* texture);
+
     struct Entry {
         Kind kind;
         std::uint32_t stage;
@@ -132,13 +148,12 @@ private:
     std::vector<Entry> c_entries;
 };
 
-struct DeviceCreateResult;
-
 class Device {
 public:
     // Creates the device on the window's OpenGL 3.3 core context and applies the start-up
     // defaults of a fresh fixed-function device. On failure returns null and sets `error`
-    // to the reason (which OpenGL call or requirement failed).
+    // to the reason (which OpenGL call or requirement failed). The device must be destroyed
+    // before its window (it releases its OpenGL objects on the window's context).
     static std::unique_ptr<Device> Create(platform::Window& window, std::string* error);
     ~Device();
     Device(const Device&) = delete;
@@ -192,18 +207,24 @@ public:
     bool CanBlendOnBackBuffer() const;
     // Tests may lower the reported maximum texture size to exercise the size limits.
     void SetMaxTextureSizeForTesting(DWORD size);
+    // Tests sharing one device start each case from the start-up state: every render,
+    // texture-stage and sampler state, material, transforms, viewport and stream as a fresh
+    // device has them, no texture bound, no state block being recorded, the real size limit.
+    void ResetStateForTesting();
 
     // Reads the back buffer: 800 x 600 pixels as 0xAARRGGBB, top row first.
     std::vector<std::uint32_t> ReadBackBuffer() const;
+
+    struct Impl;  // private to platform/gfx (device_impl.h)
 
 private:
     friend class Texture;
     friend class VertexBuffer;
     friend class StateBlock;
-    struct Impl;
     explicit Device(std::unique_ptr<Impl> impl);
     void ForgetTexture(Texture* texture);  // unbinds a texture being destroyed
     void ForgetVertexBuffer(VertexBuffer* buffer);
+    void ForgetStateBlock(StateBlock* block);
     std::unique_ptr<Impl> c_pImpl;
 };
 

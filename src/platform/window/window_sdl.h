@@ -19,4 +19,11 @@ SDL_GLContext GetGlContext(Window& window);
 int AddEventListener(Window& window, std::function<bool(const SDL_Event&)> listener);
 void RemoveEventListener(Window& window, int id);
 
+// True when no real display is in use: the offscreen/dummy video drivers or KELVANE_HEADLESS.
+bool IsHeadlessEnvironment();
+
+// The window's event gathering reports every key event here, so GetAsyncKeyState sees a key
+// pressed and released between two queries.
+void NoteKeyEvent(const SDL_Event& event);
+
 }  // namespace platform

@@ -1,0 +1,852 @@
+// The graphics device on OpenGL 3.3 core: the off-screen 800 x 600 target, frame operations,
+// the fixed-function state and how it maps onto one shader program and the GL pipeline.
+#include "platform/gfx/device.h"
+
+#include <SDL.h>
+#include <epoxy/gl.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <thread>
+
+#include "platform/clock/clock.h"
+#include "platform/gfx/device_impl.h"
+#include "platform/window/window_sdl.h"
+
+namespace gfx {
+
+namespace {
+
+// Render states of a fresh device that have no enumerator of their own in d3d_types.h.
+constexpr unsigned kRsShadeMode = 9;
+constexpr unsigned kRsLastPixel = 16;
+constexpr unsigned kRsStencilFail = 53;
+constexpr unsigned kRsStencilZFail = 54;
+constexpr unsigned kRsStencilPass = 55;
+constexpr unsigned kRsStencilFunc = 56;
+constexpr unsigned kRsStencilMask = 58;
+constexpr unsigned kRsStencilWriteMask = 59;
+constexpr unsigned kRsColorVertex = 141;
+constexpr unsigned kRsLocalViewer = 142;
+constexpr unsigned kRsDiffuseMaterialSource = 145;
+constexpr unsigned kRsSpecularMaterialSource = 146;
+constexpr unsigned kRsBlendOp = 171;
+constexpr DWORD kShadeGouraud = 2;
+constexpr DWORD kStencilKeep = 1;
+constexpr DWORD kMaterialFromColor1 = 1;
+constexpr DWORD kMaterialFromColor2 = 2;
+constexpr DWORD kBlendOpAdd = 1;
+constexpr DWORD kAllColorChannels = 0xF;
+
+// Sampler states without an enumerator.
+constexpr unsigned kSampAddressW = 3;
+constexpr unsigned kSampBorderColor = 4;
+constexpr unsigned kSampMaxAnisotropy = 10;
+constexpr DWORD kAddressBorder = 4;
+
+constexpr UINT kLitVertexSize = 32;
+constexpr UINT kScreenVertexSize = 28;
+constexpr double kDefaultRefreshHz = 60.0;
+// A frame shorter than this share of the refresh period was not held by the vertical retrace.
+constexpr double kUnpacedFrameShare = 0.75;
+
+D3DMATRIX Identity()
+{
+    D3DMATRIX m{};
+    for (int i = 0; i < 4; ++i) m.m[i][i] = 1.0f;
+    return m;
+}
+
+// Row-vector product: v * (a * b) = (v * a) * b.
+D3DMATRIX Multiply(const D3DMATRIX& a, const D3DMATRIX& b)
+{
+    D3DMATRIX r{};
+    for (int i = 0; i < 4; ++i)
+        for (int j = 0; j < 4; ++j)
+            for (int k = 0; k < 4; ++k) r.m[i][j] += a.m[i][k] * b.m[k][j];
+    return r;
+}
+
+GLenum CompareFunc(DWORD func)
+{
+    switch (func) {
+    case D3DCMP_NEVER: return GL_NEVER;
+    case D3DCMP_LESS: return GL_LESS;
+    case D3DCMP_EQUAL: return GL_EQUAL;
+    case D3DCMP_LESSEQUAL: return GL_LEQUAL;
+    case D3DCMP_GREATER: return GL_GREATER;
+    case D3DCMP_NOTEQUAL: return GL_NOTEQUAL;
+    case D3DCMP_GREATEREQUAL: return GL_GEQUAL;
+    default: return GL_ALWAYS;
+    }
+}
+
+GLenum BlendFactor(DWORD blend)
+{
+    switch (blend) {
+    case D3DBLEND_ZERO: return GL_ZERO;
+    case D3DBLEND_SRCCOLOR: return GL_SRC_COLOR;
+    case D3DBLEND_INVSRCCOLOR: return GL_ONE_MINUS_SRC_COLOR;
+    case D3DBLEND_SRCALPHA: return GL_SRC_ALPHA;
+    case D3DBLEND_INVSRCALPHA: return GL_ONE_MINUS_SRC_ALPHA;
+    case D3DBLEND_DESTALPHA: return GL_DST_ALPHA;
+    case D3DBLEND_INVDESTALPHA: return GL_ONE_MINUS_DST_ALPHA;
+    case D3DBLEND_DESTCOLOR: return GL_DST_COLOR;
+    case D3DBLEND_INVDESTCOLOR: return GL_ONE_MINUS_DST_COLOR;
+    default: return GL_ONE;
+    }
+}
+
+GLint AddressMode(DWORD mode)
+{
+    switch (mode) {
+    case D3DTADDRESS_MIRROR: return GL_MIRRORED_REPEAT;
+    case D3DTADDRESS_CLAMP: return GL_CLAMP_TO_EDGE;
+    case kAddressBorder: return GL_CLAMP_TO_BORDER;
+    default: return GL_REPEAT;
+    }
+}
+
+GLint FilterMode(DWORD filter) { return filter == D3DTEXF_LINEAR ? GL_LINEAR : GL_NEAREST; }
+
+void ColorToFloats(D3DCOLOR color, float out[4])
+{
+    out[0] = static_cast<float>((color >> 16) & 0xFF) / 255.0f;
+    out[1] = static_cast<float>((color >> 8) & 0xFF) / 255.0f;
+    out[2] = static_cast<float>(color & 0xFF) / 255.0f;
+    out[3] = static_cast<float>((color >> 24) & 0xFF) / 255.0f;
+}
+
+}  // namespace
+
+// ---- Impl ----------------------------------------------------------------------------------
+
+void Device::Impl::ApplyDefaults()
+{
+    std::fill(std::begin(c_render), std::end(c_render), 0u);
+    c_render[D3DRS_ZENABLE] = D3DZB_TRUE;
+    c_render[D3DRS_FILLMODE] = D3DFILL_SOLID;
+    c_render[kRsShadeMode] = kShadeGouraud;
+    c_render[D3DRS_ZWRITEENABLE] = TRUE;
+    c_render[D3DRS_ALPHATESTENABLE] = FALSE;
+    c_render[kRsLastPixel] = TRUE;
+    c_render[D3DRS_SRCBLEND] = D3DBLEND_ONE;
+    c_render[D3DRS_DESTBLEND] = D3DBLEND_ZERO;
+    c_render[D3DRS_CULLMODE] = D3DCULL_CCW;
+    c_render[D3DRS_ZFUNC] = D3DCMP_LESSEQUAL;
+    c_render[D3DRS_ALPHAREF] = 0;
+    c_render[D3DRS_ALPHAFUNC] = D3DCMP_ALWAYS;
+    c_render[D3DRS_ALPHABLENDENABLE] = FALSE;
+    c_render[D3DRS_FOGENABLE] = FALSE;
+    c_render[D3DRS_STENCILENABLE] = FALSE;
+    c_render[kRsStencilFail] = kStencilKeep;
+    c_render[kRsStencilZFail] = kStencilKeep;
+    c_render[kRsStencilPass] = kStencilKeep;
+    c_render[kRsStencilFunc] = D3DCMP_ALWAYS;
+    c_render[kRsStencilMask] = 0xFFFFFFFFu;
+    c_render[kRsStencilWriteMask] = 0xFFFFFFFFu;
+    c_render[D3DRS_CLIPPING] = TRUE;
+    c_render[D3DRS_LIGHTING] = TRUE;
+    c_render[D3DRS_AMBIENT] = 0;
+    c_render[kRsColorVertex] = TRUE;
+    c_render[kRsLocalViewer] = TRUE;
+    c_render[kRsDiffuseMaterialSource] = kMaterialFromColor1;
+    c_render[kRsSpecularMaterialSource] = kMaterialFromColor2;
+    c_render[D3DRS_VERTEXBLEND] = D3DVBF_DISABLE;
+    c_render[D3DRS_CLIPPLANEENABLE] = 0;
+    c_render[D3DRS_INDEXEDVERTEXBLENDENABLE] = FALSE;
+    c_render[D3DRS_COLORWRITEENABLE] = kAllColorChannels;
+    c_render[kRsBlendOp] = kBlendOpAdd;
+
+    for (unsigned s = 0; s < kTextureStageCount; ++s) {
+        DWORD* stage = c_stage[s];
+        std::fill(stage, stage + kTextureStageStateCount, 0u);
+        stage[D3DTSS_COLOROP] = s == 0 ? D3DTOP_MODULATE : D3DTOP_DISABLE;
+        stage[D3DTSS_COLORARG1] = D3DTA_TEXTURE;
+        stage[D3DTSS_COLORARG2] = D3DTA_CURRENT;
+        stage[D3DTSS_ALPHAOP] = s == 0 ? D3DTOP_SELECTARG1 : D3DTOP_DISABLE;
+        stage[D3DTSS_ALPHAARG1] = D3DTA_TEXTURE;
+        stage[D3DTSS_ALPHAARG2] = D3DTA_CURRENT;
+        stage[D3DTSS_TEXCOORDINDEX] = s;
+        stage[D3DTSS_TEXTURETRANSFORMFLAGS] = D3DTTFF_DISABLE;
+        c_textures[s] = nullptr;
+    }
+    for (unsigned s = 0; s < kSamplerCount; ++s) {
+        DWORD* sampler = c_samplerState[s];
+        std::fill(sampler, sampler + kSamplerStateCount, 0u);
+        sampler[D3DSAMP_ADDRESSU] = D3DTADDRESS_WRAP;
+        sampler[D3DSAMP_ADDRESSV] = D3DTADDRESS_WRAP;
+        sampler[kSampAddressW] = D3DTADDRESS_WRAP;
+        sampler[D3DSAMP_MAGFILTER] = D3DTEXF_POINT;
+        sampler[D3DSAMP_MINFILTER] = D3DTEXF_POINT;
+        sampler[D3DSAMP_MIPFILTER] = D3DTEXF_NONE;
+        sampler[kSampMaxAnisotropy] = 1;
+    }
+    c_material = D3DMATERIAL9{};
+    c_world = c_view = c_projection = Identity();
+    c_viewport = D3DVIEWPORT9{0, 0, kBackBufferWidth, kBackBufferHeight, 0.0f, 1.0f};
+    c_dwFvf = 0;
+    c_pStream = nullptr;
+    c_uStreamOffset = c_uStreamStride = 0;
+}
+
+void Device::Impl::BindTarget() const
+{
+    glBindFramebuffer(GL_FRAMEBUFFER, c_fbo);
+}
+
+// The D3D viewport counts Y from the top; GL's from the bottom of the target.
+void Device::Impl::ApplyTargetViewport() const
+{
+    const GLint glY = kBackBufferHeight - static_cast<GLint>(c_viewport.Y + c_viewport.Height);
+    glViewport(static_cast<GLint>(c_viewport.X), glY, static_cast<GLsizei>(c_viewport.Width),
+               static_cast<GLsizei>(c_viewport.Height));
+    glDepthRange(c_viewport.MinZ, c_viewport.MaxZ);
+}
+
+void Device::Impl::ApplyPipeline(bool screenVertices)
+{
+    glUseProgram(c_program);
+    glBindVertexArray(c_vao);
+    // Clip control is context state: set it for this device's depth convention at each draw.
+    if (c_bHasClipControl) glClipControl(GL_LOWER_LEFT, c_bClipControl ? GL_ZERO_TO_ONE : GL_NEGATIVE_ONE_TO_ONE);
+    glDisable(GL_SCISSOR_TEST);
+    glDisable(GL_STENCIL_TEST);
+
+    // Screen vertices are target pixels with depth as given, whatever the viewport.
+    if (screenVertices) {
+        glViewport(0, 0, kBackBufferWidth, kBackBufferHeight);
+        glDepthRange(0.0, 1.0);
+    } else {
+        ApplyTargetViewport();
+    }
+
+    if (c_render[D3DRS_ZENABLE] != D3DZB_FALSE) {
+        glEnable(GL_DEPTH_TEST);
+        glDepthFunc(CompareFunc(c_render[D3DRS_ZFUNC]));
+    } else {
+        glDisable(GL_DEPTH_TEST);
+    }
+    glDepthMask(c_render[D3DRS_ZWRITEENABLE] ? GL_TRUE : GL_FALSE);
+
+    // The target is rendered upright, so the winding seen on screen is GL's window winding.
+    switch (c_render[D3DRS_CULLMODE]) {
+    case D3DCULL_CCW:
+        glEnable(GL_CULL_FACE);
+        glFrontFace(GL_CW);
+        glCullFace(GL_BACK);
+        break;
+    case D3DCULL_CW:
+        glEnable(GL_CULL_FACE);
+        glFrontFace(GL_CCW);
+        glCullFace(GL_BACK);
+        break;
+    default: glDisable(GL_CULL_FACE); break;
+    }
+
+    if (c_render[D3DRS_ALPHABLENDENABLE]) {
+        glEnable(GL_BLEND);
+        glBlendEquation(GL_FUNC_ADD);
+        glBlendFunc(BlendFactor(c_render[D3DRS_SRCBLEND]), BlendFactor(c_render[D3DRS_DESTBLEND]));
+    } else {
+        glDisable(GL_BLEND);
+    }
+    const DWORD mask = c_render[D3DRS_COLORWRITEENABLE];
+    glColorMask((mask & 1) != 0, (mask & 2) != 0, (mask & 4) != 0, (mask & 8) != 0);
+    const DWORD fill = c_render[D3DRS_FILLMODE];
+    glPolygonMode(GL_FRONT_AND_BACK, fill == D3DFILL_POINT ? GL_POINT : fill == D3DFILL_WIREFRAME ? GL_LINE : GL_FILL);
+
+    const FixedFunctionUniforms& u = c_uniforms;
+    glUniform1i(u.screenVertices, screenVertices ? 1 : 0);
+    const D3DMATRIX wvp = Multiply(Multiply(c_world, c_view), c_projection);
+    glUniformMatrix4fv(u.worldViewProj, 1, GL_FALSE, &wvp.m[0][0]);
+    glUniform1i(u.remapDepth, c_bClipControl ? 0 : 1);
+    glUniform2f(u.targetSize, static_cast<float>(kBackBufferWidth), static_cast<float>(kBackBufferHeight));
+    glUniform1i(u.lighting, c_render[D3DRS_LIGHTING] ? 1 : 0);
+    glUniform1i(u.hasDiffuse, (c_dwFvf & D3DFVF_DIFFUSE) ? 1 : 0);
+    glUniform4fv(u.emissive, 1, &c_material.Emissive.r);
+    glUniform4fv(u.ambient, 1, &c_material.Ambient.r);
+    float globalAmbient[4];
+    ColorToFloats(c_render[D3DRS_AMBIENT], globalAmbient);
+    glUniform4fv(u.globalAmbient, 1, globalAmbient);
+    glUniform1f(u.diffuseAlpha, c_material.Diffuse.a);
+
+    const DWORD* stage = c_stage[0];
+    glUniform1i(u.colorOp, static_cast<GLint>(stage[D3DTSS_COLOROP]));
+    glUniform1i(u.colorArg1, static_cast<GLint>(stage[D3DTSS_COLORARG1]));
+    glUniform1i(u.colorArg2, static_cast<GLint>(stage[D3DTSS_COLORARG2]));
+    glUniform1i(u.alphaOp, static_cast<GLint>(stage[D3DTSS_ALPHAOP]));
+    glUniform1i(u.alphaArg1, static_cast<GLint>(stage[D3DTSS_ALPHAARG1]));
+    glUniform1i(u.alphaArg2, static_cast<GLint>(stage[D3DTSS_ALPHAARG2]));
+    glUniform1i(u.alphaTest, c_render[D3DRS_ALPHATESTENABLE] ? 1 : 0);
+    glUniform1i(u.alphaFunc, static_cast<GLint>(c_render[D3DRS_ALPHAFUNC]));
+    glUniform1i(u.alphaRef, static_cast<GLint>(c_render[D3DRS_ALPHAREF] & 0xFF));
+
+    glActiveTexture(GL_TEXTURE0);
+    Texture* texture = c_textures[0];
+    if (texture) texture->Upload();
+    glUniform1i(u.texture, 0);
+    glUniform1i(u.hasTexture, texture && texture->c_glName ? 1 : 0);
+    glBindTexture(GL_TEXTURE_2D, texture ? texture->c_glName : 0);
+    glBindSampler(0, c_sampler);
+    const DWORD* sampler = c_samplerState[0];
+    glSamplerParameteri(c_sampler, GL_TEXTURE_MIN_FILTER, FilterMode(sampler[D3DSAMP_MINFILTER]));
+    glSamplerParameteri(c_sampler, GL_TEXTURE_MAG_FILTER, FilterMode(sampler[D3DSAMP_MAGFILTER]));
+    glSamplerParameteri(c_sampler, GL_TEXTURE_WRAP_S, AddressMode(sampler[D3DSAMP_ADDRESSU]));
+    glSamplerParameteri(c_sampler, GL_TEXTURE_WRAP_T, AddressMode(sampler[D3DSAMP_ADDRESSV]));
+    float border[4];
+    ColorToFloats(sampler[kSampBorderColor], border);
+    glSamplerParameterfv(c_sampler, GL_TEXTURE_BORDER_COLOR, border);
+}
+
+void Device::Impl::SetupVertexLayout(DWORD fvf, UINT offset, UINT stride)
+{
+    auto at = [offset](UINT bytes) { return reinterpret_cast<const void*>(static_cast<std::uintptr_t>(offset + bytes)); };
+    const GLsizei s = static_cast<GLsizei>(stride);
+    if (fvf == kFvfLitVertex) {
+        glEnableVertexAttribArray(kAttribPosition);
+        glVertexAttribPointer(kAttribPosition, 3, GL_FLOAT, GL_FALSE, s, at(0));
+        glEnableVertexAttribArray(kAttribNormal);
+        glVertexAttribPointer(kAttribNormal, 3, GL_FLOAT, GL_FALSE, s, at(12));
+        glDisableVertexAttribArray(kAttribDiffuse);
+        glVertexAttrib4f(kAttribDiffuse, 1.0f, 1.0f, 1.0f, 1.0f);
+        glEnableVertexAttribArray(kAttribTexCoord);
+        glVertexAttribPointer(kAttribTexCoord, 2, GL_FLOAT, GL_FALSE, s, at(24));
+    } else {
+        glEnableVertexAttribArray(kAttribPosition);
+        glVertexAttribPointer(kAttribPosition, 4, GL_FLOAT, GL_FALSE, s, at(0));
+        glDisableVertexAttribArray(kAttribNormal);
+        // D3DCOLOR lies in memory as B, G, R, A: GL reads it in that order with size GL_BGRA.
+        glEnableVertexAttribArray(kAttribDiffuse);
+        glVertexAttribPointer(kAttribDiffuse, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, s, at(16));
+        glEnableVertexAttribArray(kAttribTexCoord);
+        glVertexAttribPointer(kAttribTexCoord, 2, GL_FLOAT, GL_FALSE, s, at(20));
+    }
+}
+
+// With vsync honoured the swap holds the loop at the display rate. Where it is not (no
+// swap-interval support, or a headless driver) sleep out the rest of the refresh period so
+// the loop never spins a core. The manual clock never sleeps: tests must stay fast.
+void Device::Impl::PaceAfterSwap()
+{
+    using namespace std::chrono;
+    if (platform::IsManualClock()) {
+        c_bHavePresented = false;
+        return;
+    }
+    const auto now = steady_clock::now();
+    if (c_bHavePresented) {
+        const duration<double, std::milli> sinceLast = now - c_lastPresent;
+        if (c_bHeadless || sinceLast.count() < c_refreshPeriodMs * kUnpacedFrameShare) {
+            const auto due = c_lastPresent + duration_cast<steady_clock::duration>(
+                                                 duration<double, std::milli>(c_refreshPeriodMs));
+            if (due > now) std::this_thread::sleep_until(due);
+        }
+    }
+    c_bHavePresented = true;
+    c_lastPresent = steady_clock::now();
+}
+
+void Device::Impl::Release()
+{
+    if (c_sampler) glDeleteSamplers(1, &c_sampler);
+    if (c_vao) glDeleteVertexArrays(1, &c_vao);
+    if (c_program) glDeleteProgram(c_program);
+    if (c_fbo) glDeleteFramebuffers(1, &c_fbo);
+    if (c_colorBuffer) glDeleteRenderbuffers(1, &c_colorBuffer);
+    if (c_depthBuffer) glDeleteRenderbuffers(1, &c_depthBuffer);
+    c_sampler = c_vao = c_program = c_fbo = c_colorBuffer = c_depthBuffer = 0;
+}
+
+// ---- Creation ------------------------------------------------------------------------------
+
+namespace {
+
+// The off-screen target: RGBA8 colour plus depth 24 / stencil 8 (16-bit depth where refused).
+bool CreateTarget(Device::Impl& impl, std::string* error)
+{
+    glGenFramebuffers(1, &impl.c_fbo);
+    glBindFramebuffer(GL_FRAMEBUFFER, impl.c_fbo);
+    glGenRenderbuffers(1, &impl.c_colorBuffer);
+    glBindRenderbuffer(GL_RENDERBUFFER, impl.c_colorBuffer);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, kBackBufferWidth, kBackBufferHeight);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, impl.c_colorBuffer);
+
+    glGenRenderbuffers(1, &impl.c_depthBuffer);
+    glBindRenderbuffer(GL_RENDERBUFFER, impl.c_depthBuffer);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, kBackBufferWidth, kBackBufferHeight);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, impl.c_depthBuffer);
+    if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, 0);
+        glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT16, kBackBufferWidth, kBackBufferHeight);
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, impl.c_depthBuffer);
+    }
+    glBindRenderbuffer(GL_RENDERBUFFER, 0);
+    const GLenum status = glCheckFramebufferStatus(GL_FRAMEBUFFER);
+    if (status != GL_FRAMEBUFFER_COMPLETE) {
+        if (error) *error = "the 800 x 600 off-screen target is incomplete (framebuffer status " +
+                            std::to_string(status) + ")";
+        return false;
+    }
+    return true;
+}
+
+double DisplayRefreshPeriodMs(SDL_Window* window)
+{
+    SDL_DisplayMode mode{};
+    if (SDL_GetWindowDisplayMode(window, &mode) == 0 && mode.refresh_rate > 0)
+        return 1000.0 / mode.refresh_rate;
+    return 1000.0 / kDefaultRefreshHz;
+}
+
+}  // namespace
+
+std::unique_ptr<Device> Device::Create(platform::Window& window, std::string* error)
+{
+    auto impl = std::make_unique<Impl>();
+    impl->c_pWindow = &window;
+    impl->c_pSdlWindow = platform::GetSdlWindow(window);
+    impl->c_glContext = platform::GetGlContext(window);
+    impl->c_bHeadless = window.IsHeadless();
+    if (!impl->c_pSdlWindow || !impl->c_glContext ||
+        SDL_GL_MakeCurrent(impl->c_pSdlWindow, impl->c_glContext) != 0) {
+        if (error) *error = std::string("the window's OpenGL context cannot be made current: ") + SDL_GetError();
+        return nullptr;
+    }
+    if (!epoxy_is_desktop_gl() || epoxy_gl_version() < 33) {
+        if (error) *error = "OpenGL 3.3 core is required; the context offers version " +
+                            std::to_string(epoxy_gl_version() / 10) + "." + std::to_string(epoxy_gl_version() % 10);
+        return nullptr;
+    }
+    impl->c_bHasClipControl = epoxy_gl_version() >= 45 || epoxy_has_gl_extension("GL_ARB_clip_control");
+    // KELVANE_GFX_NO_CLIP_CONTROL forces the shader's depth remap (for drivers whose clip
+    // control misbehaves, and to test that path).
+    const char* noClipControl = std::getenv("KELVANE_GFX_NO_CLIP_CONTROL");
+    impl->c_bClipControl = impl->c_bHasClipControl && !(noClipControl && *noClipControl);
+
+    if (!CreateTarget(*impl, error)) return nullptr;
+    impl->c_program = BuildFixedFunctionProgram(&impl->c_uniforms, error);
+    if (!impl->c_program) return nullptr;
+    glGenVertexArrays(1, &impl->c_vao);
+    glGenSamplers(1, &impl->c_sampler);
+
+    GLint maxTexture = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTexture);
+    impl->c_dwMaxTextureSize = static_cast<DWORD>(maxTexture);
+    SDL_GL_SetSwapInterval(1);
+    impl->c_refreshPeriodMs = DisplayRefreshPeriodMs(impl->c_pSdlWindow);
+    impl->ApplyDefaults();
+
+    std::unique_ptr<Device> device(new Device(std::move(impl)));
+    // A fresh target holds black, with the depth buffer at its far value.
+    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL, 0xFF000000u, 1.0f, 0);
+    return device;
+}
+
+Device::Device(std::unique_ptr<Impl> impl) : c_pImpl(std::move(impl)) {}
+
+Device::~Device()
+{
+    Impl& impl = *c_pImpl;
+    // Resources outliving the device keep their CPU copies but lose their GL objects.
+    for (Texture* texture : impl.c_liveTextures) {
+        if (texture->c_glName) glDeleteTextures(1, &texture->c_glName);
+        texture->c_glName = 0;
+        texture->c_pDevice = nullptr;
+    }
+    for (VertexBuffer* buffer : impl.c_liveBuffers) {
+        if (buffer->c_glName) glDeleteBuffers(1, &buffer->c_glName);
+        buffer->c_glName = 0;
+        buffer->c_pDevice = nullptr;
+    }
+    for (StateBlock* block : impl.c_liveBlocks) block->c_pDevice = nullptr;
+    if (impl.c_pRecording) impl.c_pRecording->c_pDevice = nullptr;
+}
+
+// Black bars fill what the picture leaves of the drawable (the whole drawable is cleared first).
+PresentRect LetterboxRect(int drawableWidth, int drawableHeight)
+{
+    if (drawableWidth <= 0 || drawableHeight <= 0) return PresentRect{0, 0, 0, 0};
+    const double scale = std::min(static_cast<double>(drawableWidth) / kBackBufferWidth,
+                                  static_cast<double>(drawableHeight) / kBackBufferHeight);
+    const int width = std::min(drawableWidth, static_cast<int>(std::lround(kBackBufferWidth * scale)));
+    const int height = std::min(drawableHeight, static_cast<int>(std::lround(kBackBufferHeight * scale)));
+    return PresentRect{(drawableWidth - width) / 2, (drawableHeight - height) / 2, width, height};
+}
+
+// ---- Frame ---------------------------------------------------------------------------------
+
+HRESULT Device::Clear(DWORD count, const RECT* rects, DWORD flags, D3DCOLOR color, float z, DWORD stencil)
+{
+    Impl& impl = *c_pImpl;
+    GLbitfield mask = 0;
+    if (flags & D3DCLEAR_TARGET) mask |= GL_COLOR_BUFFER_BIT;
+    if (flags & D3DCLEAR_ZBUFFER) mask |= GL_DEPTH_BUFFER_BIT;
+    if (flags & D3DCLEAR_STENCIL) mask |= GL_STENCIL_BUFFER_BIT;
+    if (mask == 0 || (count > 0 && !rects)) return D3DERR_INVALIDCALL;
+
+    impl.BindTarget();
+    float c[4];
+    ColorToFloats(color, c);
+    glClearColor(c[0], c[1], c[2], c[3]);
+    glClearDepth(std::clamp(z, 0.0f, 1.0f));
+    glClearStencil(static_cast<GLint>(stencil & 0xFF));
+    // A clear writes whatever the write masks of the drawing state say.
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glDepthMask(GL_TRUE);
+    glStencilMask(0xFF);
+    glEnable(GL_SCISSOR_TEST);
+
+    // Every rectangle, and the whole clear, is limited to the current viewport.
+    const D3DVIEWPORT9& vp = impl.c_viewport;
+    auto clearRect = [&](int left, int top, int right, int bottom) {
+        left = std::max(left, static_cast<int>(vp.X));
+        top = std::max(top, static_cast<int>(vp.Y));
+        right = std::min(right, static_cast<int>(vp.X + vp.Width));
+        bottom = std::min(bottom, static_cast<int>(vp.Y + vp.Height));
+        if (right <= left || bottom <= top) return;
+        glScissor(left, kBackBufferHeight - bottom, right - left, bottom - top);
+        glClear(mask);
+    };
+    if (count == 0 || !rects) {
+        clearRect(0, 0, kBackBufferWidth, kBackBufferHeight);
+    } else {
+        for (DWORD i = 0; i < count; ++i) clearRect(rects[i].left, rects[i].top, rects[i].right, rects[i].bottom);
+    }
+    glDisable(GL_SCISSOR_TEST);
+    return S_OK;
+}
+
+HRESULT Device::BeginScene()
+{
+    if (c_pImpl->c_bInScene) return D3DERR_INVALIDCALL;
+    c_pImpl->c_bInScene = true;
+    return S_OK;
+}
+
+HRESULT Device::EndScene()
+{
+    if (!c_pImpl->c_bInScene) return D3DERR_INVALIDCALL;
+    c_pImpl->c_bInScene = false;
+    return S_OK;
+}
+
+HRESULT Device::Present()
+{
+    Impl& impl = *c_pImpl;
+    int width = 0;
+    int height = 0;
+    SDL_GL_GetDrawableSize(impl.c_pSdlWindow, &width, &height);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, impl.c_fbo);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    glDisable(GL_SCISSOR_TEST);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glViewport(0, 0, width, height);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    const PresentRect to = LetterboxRect(width, height);
+    if (to.width > 0 && to.height > 0) {
+        const bool oneToOne = to.width == kBackBufferWidth && to.height == kBackBufferHeight;
+        glBlitFramebuffer(0, 0, kBackBufferWidth, kBackBufferHeight, to.x, to.y, to.x + to.width, to.y + to.height,
+                          GL_COLOR_BUFFER_BIT, oneToOne ? GL_NEAREST : GL_LINEAR);
+    }
+    SDL_GL_SwapWindow(impl.c_pSdlWindow);
+    impl.BindTarget();
+    impl.PaceAfterSwap();
+    platform::OnPresent();
+    return S_OK;
+}
+
+// ---- Geometry and transforms -----------------------------------------------------------------
+
+HRESULT Device::SetViewport(const D3DVIEWPORT9& viewport)
+{
+    if (viewport.Width == 0 || viewport.Height == 0 || viewport.X + viewport.Width > kBackBufferWidth ||
+        viewport.Y + viewport.Height > kBackBufferHeight || viewport.X >= kBackBufferWidth ||
+        viewport.Y >= kBackBufferHeight)
+        return D3DERR_INVALIDCALL;
+    c_pImpl->c_viewport = viewport;
+    return S_OK;
+}
+
+HRESULT Device::GetViewport(D3DVIEWPORT9* viewport) const
+{
+    if (!viewport) return D3DERR_INVALIDCALL;
+    *viewport = c_pImpl->c_viewport;
+    return S_OK;
+}
+
+namespace {
+D3DMATRIX* TransformSlot(Device::Impl& impl, D3DTRANSFORMSTATETYPE state)
+{
+    switch (state) {
+    case D3DTS_WORLD: return &impl.c_world;
+    case D3DTS_VIEW: return &impl.c_view;
+    case D3DTS_PROJECTION: return &impl.c_projection;
+    default: return nullptr;
+    }
+}
+}  // namespace
+
+HRESULT Device::SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX& matrix)
+{
+    D3DMATRIX* slot = TransformSlot(*c_pImpl, state);
+    if (!slot) return D3DERR_INVALIDCALL;
+    *slot = matrix;
+    return S_OK;
+}
+
+HRESULT Device::GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix) const
+{
+    D3DMATRIX* slot = TransformSlot(*c_pImpl, state);
+    if (!slot || !matrix) return D3DERR_INVALIDCALL;
+    *matrix = *slot;
+    return S_OK;
+}
+
+HRESULT Device::SetStreamSource(UINT stream, VertexBuffer* buffer, UINT offset, UINT stride)
+{
+    if (stream != 0) return D3DERR_INVALIDCALL;
+    c_pImpl->c_pStream = buffer;
+    c_pImpl->c_uStreamOffset = offset;
+    c_pImpl->c_uStreamStride = stride;
+    return S_OK;
+}
+
+HRESULT Device::SetFVF(DWORD fvf)
+{
+    c_pImpl->c_dwFvf = fvf;
+    return S_OK;
+}
+
+HRESULT Device::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount)
+{
+    Impl& impl = *c_pImpl;
+    if (type != D3DPT_TRIANGLELIST) return D3DERR_INVALIDCALL;
+    const DWORD fvf = impl.c_dwFvf;
+    if (fvf != kFvfLitVertex && fvf != kFvfScreenVertex) return D3DERR_INVALIDCALL;
+    VertexBuffer* buffer = impl.c_pStream;
+    const UINT vertexSize = fvf == kFvfLitVertex ? kLitVertexSize : kScreenVertexSize;
+    if (!buffer || impl.c_uStreamStride < vertexSize) return D3DERR_INVALIDCALL;
+    if (primitiveCount == 0) return S_OK;
+    // Every vertex drawn must lie inside the buffer.
+    const std::uint64_t vertexCount = std::uint64_t{primitiveCount} * 3;
+    const std::uint64_t end = std::uint64_t{impl.c_uStreamOffset} +
+                              (std::uint64_t{startVertex} + vertexCount - 1) * impl.c_uStreamStride + vertexSize;
+    if (end > buffer->Size()) return D3DERR_INVALIDCALL;
+
+    buffer->Upload();
+    impl.BindTarget();
+    impl.ApplyPipeline(fvf == kFvfScreenVertex);
+    glBindBuffer(GL_ARRAY_BUFFER, buffer->c_glName);
+    impl.SetupVertexLayout(fvf, impl.c_uStreamOffset, impl.c_uStreamStride);
+    glDrawArrays(GL_TRIANGLES, static_cast<GLint>(startVertex), static_cast<GLsizei>(vertexCount));
+    return S_OK;
+}
+
+// ---- States --------------------------------------------------------------------------------
+
+HRESULT Device::SetRenderState(D3DRENDERSTATETYPE state, DWORD value)
+{
+    if (state >= kRenderStateCount) return D3DERR_INVALIDCALL;
+    if (c_pImpl->c_pRecording) {
+        c_pImpl->c_pRecording->Record(StateBlock::Kind::Render, 0, state, value, nullptr);
+        return S_OK;
+    }
+    c_pImpl->c_render[state] = value;
+    return S_OK;
+}
+
+DWORD Device::GetRenderState(D3DRENDERSTATETYPE state) const
+{
+    return state < kRenderStateCount ? c_pImpl->c_render[state] : 0;
+}
+
+HRESULT Device::SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value)
+{
+    if (stage >= kTextureStageCount || type >= kTextureStageStateCount) return D3DERR_INVALIDCALL;
+    if (c_pImpl->c_pRecording) {
+        c_pImpl->c_pRecording->Record(StateBlock::Kind::Stage, stage, type, value, nullptr);
+        return S_OK;
+    }
+    c_pImpl->c_stage[stage][type] = value;
+    return S_OK;
+}
+
+DWORD Device::GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type) const
+{
+    if (stage >= kTextureStageCount || type >= kTextureStageStateCount) return 0;
+    return c_pImpl->c_stage[stage][type];
+}
+
+HRESULT Device::SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD value)
+{
+    if (sampler >= kSamplerCount || type >= kSamplerStateCount) return D3DERR_INVALIDCALL;
+    if (c_pImpl->c_pRecording) {
+        c_pImpl->c_pRecording->Record(StateBlock::Kind::Sampler, sampler, type, value, nullptr);
+        return S_OK;
+    }
+    c_pImpl->c_samplerState[sampler][type] = value;
+    return S_OK;
+}
+
+DWORD Device::GetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type) const
+{
+    if (sampler >= kSamplerCount || type >= kSamplerStateCount) return 0;
+    return c_pImpl->c_samplerState[sampler][type];
+}
+
+HRESULT Device::SetMaterial(const D3DMATERIAL9& material)
+{
+    c_pImpl->c_material = material;
+    return S_OK;
+}
+
+HRESULT Device::GetMaterial(D3DMATERIAL9* material) const
+{
+    if (!material) return D3DERR_INVALIDCALL;
+    *material = c_pImpl->c_material;
+    return S_OK;
+}
+
+HRESULT Device::SetTexture(DWORD stage, Texture* texture)
+{
+    if (stage >= kTextureStageCount) return D3DERR_INVALIDCALL;
+    if (c_pImpl->c_pRecording) {
+        c_pImpl->c_pRecording->Record(StateBlock::Kind::Texture, stage, 0, 0, texture);
+        return S_OK;
+    }
+    c_pImpl->c_textures[stage] = texture;
+    return S_OK;
+}
+
+Texture* Device::GetTexture(DWORD stage) const
+{
+    return stage < kTextureStageCount ? c_pImpl->c_textures[stage] : nullptr;
+}
+
+// ---- State blocks --------------------------------------------------------------------------
+
+HRESULT Device::BeginStateBlock()
+{
+    if (c_pImpl->c_pRecording) return D3DERR_INVALIDCALL;
+    c_pImpl->c_pRecording.reset(new StateBlock(this));
+    return S_OK;
+}
+
+HRESULT Device::EndStateBlock(std::unique_ptr<StateBlock>* block)
+{
+    Impl& impl = *c_pImpl;
+    if (!impl.c_pRecording) return D3DERR_INVALIDCALL;
+    std::unique_ptr<StateBlock> recorded = std::move(impl.c_pRecording);
+    if (!block) return D3DERR_INVALIDCALL;  // the recording is dropped
+    impl.c_liveBlocks.push_back(recorded.get());
+    *block = std::move(recorded);
+    return S_OK;
+}
+
+// ---- Resources -----------------------------------------------------------------------------
+
+HRESULT Device::CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                              std::unique_ptr<Texture>* out)
+{
+    (void)levels;  // one level always: the game never draws with mip levels
+    (void)usage;
+    if (!out) return D3DERR_INVALIDCALL;
+    out->reset();
+    D3DCAPS9 caps{};
+    GetDeviceCaps(&caps);
+    if (width == 0 || height == 0 || width > caps.MaxTextureWidth || height > caps.MaxTextureHeight)
+        return D3DERR_INVALIDCALL;
+    if (format != D3DFMT_A8R8G8B8 && format != D3DFMT_X8R8G8B8 && format != D3DFMT_R8G8B8 &&
+        format != D3DFMT_A4R4G4B4)
+        return D3DERR_INVALIDCALL;
+    out->reset(new Texture(this, width, height, format, pool));
+    c_pImpl->c_liveTextures.push_back(out->get());
+    return S_OK;
+}
+
+HRESULT Device::CreateOffscreenPlainSurface(UINT width, UINT height, D3DFORMAT format, D3DPOOL pool,
+                                            std::unique_ptr<Surface>* out)
+{
+    if (!out) return D3DERR_INVALIDCALL;
+    out->reset();
+    if (width == 0 || height == 0 || (format != D3DFMT_A8R8G8B8 && format != D3DFMT_X8R8G8B8))
+        return D3DERR_INVALIDCALL;
+    out->reset(new Surface(width, height, format, pool));
+    return S_OK;
+}
+
+HRESULT Device::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
+                                   std::unique_ptr<VertexBuffer>* out)
+{
+    if (!out) return D3DERR_INVALIDCALL;
+    out->reset();
+    if (length == 0) return D3DERR_INVALIDCALL;
+    out->reset(new VertexBuffer(this, length, usage, fvf, pool));
+    c_pImpl->c_liveBuffers.push_back(out->get());
+    return S_OK;
+}
+
+void Device::ForgetTexture(Texture* texture)
+{
+    Impl& impl = *c_pImpl;
+    for (Texture*& bound : impl.c_textures)
+        if (bound == texture) bound = nullptr;
+    for (StateBlock* block : impl.c_liveBlocks) block->ForgetTexture(texture);
+    if (impl.c_pRecording) impl.c_pRecording->ForgetTexture(texture);
+    std::erase(impl.c_liveTextures, texture);
+}
+
+void Device::ForgetVertexBuffer(VertexBuffer* buffer)
+{
+    Impl& impl = *c_pImpl;
+    if (impl.c_pStream == buffer) impl.c_pStream = nullptr;
+    std::erase(impl.c_liveBuffers, buffer);
+}
+
+void Device::ForgetStateBlock(StateBlock* block) { std::erase(c_pImpl->c_liveBlocks, block); }
+
+// ---- Capabilities and readback -------------------------------------------------------------
+
+HRESULT Device::GetDeviceCaps(D3DCAPS9* caps) const
+{
+    if (!caps) return D3DERR_INVALIDCALL;
+    const DWORD size = c_pImpl->c_dwMaxTextureSizeOverride ? c_pImpl->c_dwMaxTextureSizeOverride
+                                                          : c_pImpl->c_dwMaxTextureSize;
+    caps->MaxTextureWidth = size;
+    caps->MaxTextureHeight = size;
+    return S_OK;
+}
+
+// The target is RGBA8, on which every GL 3.3 implementation blends.
+bool Device::CanBlendOnBackBuffer() const { return true; }
+
+void Device::SetMaxTextureSizeForTesting(DWORD size) { c_pImpl->c_dwMaxTextureSizeOverride = size; }
+
+void Device::ResetStateForTesting()
+{
+    if (c_pImpl->c_pRecording) c_pImpl->c_pRecording.reset();
+    c_pImpl->ApplyDefaults();
+    c_pImpl->c_dwMaxTextureSizeOverride = 0;
+}
+
+std::vector<std::uint32_t> Device::ReadBackBuffer() const
+{
+    std::vector<std::uint32_t> pixels(static_cast<size_t>(kBackBufferWidth) * kBackBufferHeight);
+    c_pImpl->BindTarget();
+    glReadBuffer(GL_COLOR_ATTACHMENT0);
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+    // BGRA with the reversed 8-bit packing gives 0xAARRGGBB words; GL returns the bottom row
+    // first, so flip here, and only here.
+    glReadPixels(0, 0, kBackBufferWidth, kBackBufferHeight, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, pixels.data());
+    for (int top = 0, bottom = kBackBufferHeight - 1; top < bottom; ++top, --bottom) {
+        std::swap_ranges(pixels.begin() + top * kBackBufferWidth, pixels.begin() + (top + 1) * kBackBufferWidth,
+                         pixels.begin() + bottom * kBackBufferWidth);
+    }
+    return pixels;
+}
+
+}  // namespace gfx

@@ -1,0 +1,87 @@
+// Private to platform/gfx: the device's OpenGL objects and its fixed-function state.
+#pragma once
+
+#include <SDL.h>
+#include <epoxy/gl.h>
+
+#include <chrono>
+#include <memory>
+#include <vector>
+
+#include "platform/gfx/device.h"
+#include "platform/gfx/fixed_function_program.h"
+
+namespace platform {
+class Window;
+}
+
+namespace gfx {
+
+constexpr unsigned kSamplerCount = 16;
+
+struct Device::Impl {
+    platform::Window* c_pWindow = nullptr;
+    SDL_Window* c_pSdlWindow = nullptr;
+    SDL_GLContext c_glContext = nullptr;
+    bool c_bHasClipControl = false;  // the context offers glClipControl
+    bool c_bClipControl = false;     // depth 0..1 natively; else the shader remaps
+
+    // The off-screen 800 x 600 target.
+    GLuint c_fbo = 0;
+    GLuint c_colorBuffer = 0;
+    GLuint c_depthBuffer = 0;
+    GLuint c_program = 0;
+    GLuint c_vao = 0;
+    GLuint c_sampler = 0;
+    FixedFunctionUniforms c_uniforms{};
+
+    // The fixed-function state as the game sets it.
+    DWORD c_render[kRenderStateCount] = {};
+    DWORD c_stage[kTextureStageCount][kTextureStageStateCount] = {};
+    DWORD c_samplerState[kSamplerCount][kSamplerStateCount] = {};
+    Texture* c_textures[kTextureStageCount] = {};
+    D3DMATERIAL9 c_material{};
+    D3DMATRIX c_world{}, c_view{}, c_projection{};
+    D3DVIEWPORT9 c_viewport{};
+    DWORD c_dwFvf = 0;
+    VertexBuffer* c_pStream = nullptr;
+    UINT c_uStreamOffset = 0;
+    UINT c_uStreamStride = 0;
+    bool c_bInScene = false;
+
+    // Between BeginStateBlock and EndStateBlock, state changes go here instead of the device.
+    std::unique_ptr<StateBlock> c_pRecording;
+
+    // Live resources, so that destroying one unbinds it and destroying the device detaches them.
+    std::vector<Texture*> c_liveTextures;
+    std::vector<VertexBuffer*> c_liveBuffers;
+    std::vector<StateBlock*> c_liveBlocks;
+
+    DWORD c_dwMaxTextureSize = 0;
+    DWORD c_dwMaxTextureSizeOverride = 0;
+
+    // Present pacing where vsync is not honoured.
+    double c_refreshPeriodMs = 1000.0 / 60.0;
+    bool c_bHeadless = false;
+    bool c_bHavePresented = false;
+    std::chrono::steady_clock::time_point c_lastPresent{};
+
+    ~Impl() { Release(); }
+
+    void ApplyDefaults();
+    void BindTarget() const;
+    void ApplyPipeline(bool screenVertices);
+    void ApplyTargetViewport() const;
+    void SetupVertexLayout(DWORD fvf, UINT offset, UINT stride);
+    void PaceAfterSwap();
+    void Release();
+};
+
+// Where Present puts the 800 x 600 picture in a drawable of the given size: as large as fits
+// with the aspect kept, centred, GL coordinates (origin bottom left).
+struct PresentRect {
+    int x, y, width, height;
+};
+PresentRect LetterboxRect(int drawableWidth, int drawableHeight);
+
+}  // namespace gfx

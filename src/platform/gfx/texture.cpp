@@ -1,0 +1,145 @@
+// Textures with an authoritative CPU copy, uploaded on the main thread before drawing; and
+// off-screen plain surfaces, which live in CPU memory only.
+#include <epoxy/gl.h>
+
+#include "platform/gfx/device.h"
+
+namespace gfx {
+
+namespace {
+
+// The bytes of one texel as stored: 16-bit A4R4G4B4 or 32-bit B, G, R, A.
+int BytesPerPixel(D3DFORMAT format) { return format == D3DFMT_A4R4G4B4 ? 2 : 4; }
+
+// Validates a lock rectangle against the size; null locks everything.
+bool LockArea(const RECT* rect, UINT width, UINT height, RECT* area)
+{
+    if (!rect) {
+        *area = RECT{0, 0, static_cast<int>(width), static_cast<int>(height)};
+        return true;
+    }
+    if (rect->left < 0 || rect->top < 0 || rect->left >= rect->right || rect->top >= rect->bottom ||
+        rect->right > static_cast<int>(width) || rect->bottom > static_cast<int>(height))
+        return false;
+    *area = *rect;
+    return true;
+}
+
+}  // namespace
+
+Texture::Texture(Device* device, UINT width, UINT height, D3DFORMAT format, D3DPOOL pool)
+    : c_pDevice(device),
+      c_uWidth(width),
+      c_uHeight(height),
+      c_format(format == D3DFMT_R8G8B8 ? D3DFMT_A8R8G8B8 : format),
+      c_pool(pool),
+      c_iBytesPerPixel(BytesPerPixel(format)),
+      c_pixels(static_cast<size_t>(width) * height * BytesPerPixel(format), 0)
+{
+}
+
+Texture::~Texture()
+{
+    if (!c_pDevice) return;
+    c_pDevice->ForgetTexture(this);
+    if (c_glName) glDeleteTextures(1, &c_glName);
+}
+
+HRESULT Texture::LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags)
+{
+    RECT area{};
+    if (level != 0 || !locked || !LockArea(rect, c_uWidth, c_uHeight, &area)) return D3DERR_INVALIDCALL;
+    // A second lock from the thread holding the first would wait on itself forever.
+    if (c_lockOwner.load() == std::this_thread::get_id()) return D3DERR_INVALIDCALL;
+    c_mutex.lock();
+    c_lockOwner = std::this_thread::get_id();
+    c_bLocked = true;
+    c_dwLockFlags = flags;
+    const int pitch = static_cast<int>(c_uWidth) * c_iBytesPerPixel;
+    locked->Pitch = pitch;
+    locked->pBits = c_pixels.data() + static_cast<size_t>(area.top) * pitch +
+                    static_cast<size_t>(area.left) * c_iBytesPerPixel;
+    return S_OK;
+}
+
+HRESULT Texture::UnlockRect(UINT level)
+{
+    if (level != 0 || !c_bLocked || c_lockOwner.load() != std::this_thread::get_id()) return D3DERR_INVALIDCALL;
+    if (!(c_dwLockFlags & D3DLOCK_READONLY)) c_bDirty = true;
+    c_bLocked = false;
+    c_lockOwner = std::thread::id{};
+    c_mutex.unlock();
+    return S_OK;
+}
+
+HRESULT Texture::GetLevelDesc(UINT level, D3DSURFACE_DESC* desc) const
+{
+    if (level != 0 || !desc) return D3DERR_INVALIDCALL;
+    *desc = D3DSURFACE_DESC{c_format, c_pool, c_uWidth, c_uHeight};
+    return S_OK;
+}
+
+void Texture::PreLoad() { Upload(); }
+
+void Texture::Upload()
+{
+    if (!c_pDevice) return;
+    // Locked by the drawing thread itself: draw what was uploaded last.
+    if (c_lockOwner.load() == std::this_thread::get_id()) return;
+    std::lock_guard lock(c_mutex);
+    if (!c_glName) {
+        glGenTextures(1, &c_glName);
+        glBindTexture(GL_TEXTURE_2D, c_glName);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_BASE_LEVEL, 0);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+        if (c_format == D3DFMT_X8R8G8B8) glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_A, GL_ONE);
+        c_bDirty = true;
+    }
+    if (!c_bDirty) return;
+    glBindTexture(GL_TEXTURE_2D, c_glName);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    // Rows go up in memory order: row 0, the top row, is v = 0.
+    const bool sixteenBit = c_format == D3DFMT_A4R4G4B4;
+    glTexImage2D(GL_TEXTURE_2D, 0, sixteenBit ? GL_RGBA4 : GL_RGBA8, static_cast<GLsizei>(c_uWidth),
+                 static_cast<GLsizei>(c_uHeight), 0, GL_BGRA,
+                 sixteenBit ? GL_UNSIGNED_SHORT_4_4_4_4_REV : GL_UNSIGNED_BYTE, c_pixels.data());
+    c_bDirty = false;
+}
+
+Surface::Surface(UINT width, UINT height, D3DFORMAT format, D3DPOOL pool)
+    : c_uWidth(width),
+      c_uHeight(height),
+      c_format(format),
+      c_pool(pool),
+      c_pixels(static_cast<size_t>(width) * height * 4, 0)
+{
+}
+
+HRESULT Surface::LockRect(D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags)
+{
+    (void)flags;
+    RECT area{};
+    if (!locked || c_bLocked || !LockArea(rect, c_uWidth, c_uHeight, &area)) return D3DERR_INVALIDCALL;
+    const int pitch = static_cast<int>(c_uWidth) * 4;
+    locked->Pitch = pitch;
+    locked->pBits = c_pixels.data() + static_cast<size_t>(area.top) * pitch + static_cast<size_t>(area.left) * 4;
+    c_bLocked = true;
+    return S_OK;
+}
+
+HRESULT Surface::UnlockRect()
+{
+    if (!c_bLocked) return D3DERR_INVALIDCALL;
+    c_bLocked = false;
+    return S_OK;
+}
+
+HRESULT Surface::GetDesc(D3DSURFACE_DESC* desc) const
+{
+    if (!desc) return D3DERR_INVALIDCALL;
+    *desc = D3DSURFACE_DESC{c_format, c_pool, c_uWidth, c_uHeight};
+    return S_OK;
+}
+
+}  // namespace gfx

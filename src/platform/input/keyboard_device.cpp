@@ -1,0 +1,127 @@
+// The system keyboard. The state of SDL's keys is kept from its key events, which arrive in
+// two ways: the window's event gathering hands them to the device's listener, and each read
+// takes those still waiting in SDL's queue itself (the video player reads the keyboard in a
+// loop that does not poll the window). Both paths note the key for the asynchronous key query
+// too, so taking an event here hides it from nobody.
+#include "platform/input/keyboard_device.h"
+
+#include <SDL.h>
+
+#include "platform/input/input_internal.h"
+#include "platform/window/window.h"
+#include "platform/window/window_sdl.h"
+
+namespace platform {
+
+namespace {
+
+bool IsKeyEvent(const SDL_Event& event) { return event.type == SDL_KEYDOWN || event.type == SDL_KEYUP; }
+
+}  // namespace
+
+KeyboardDevice::KeyboardDevice() = default;
+
+KeyboardDevice::~KeyboardDevice()
+{
+    if (c_pWindow && c_iListenerId != 0) RemoveEventListener(*c_pWindow, c_iListenerId);
+}
+
+InputResult KeyboardDevice::SetCooperativeLevel(Window* window, unsigned flags)
+{
+    const InputResult allowed = CheckCooperativeLevel(flags, IsAcquired());
+    if (allowed != InputResult::Ok) return allowed;
+    c_iListenerId = ReplaceEventListener(c_pWindow, c_iListenerId, window, [this](const SDL_Event& event) {
+        if (!IsKeyEvent(event)) return false;
+        OnKeyEvent(event.key.keysym.scancode, event.type == SDL_KEYDOWN);
+        return true;
+    });
+    std::lock_guard lock(c_mutex);
+    c_pWindow = window;
+    c_uCooperativeFlags = flags;
+    c_eventKeys.fill(0);
+    return InputResult::Ok;
+}
+
+InputResult KeyboardDevice::Acquire()
+{
+    std::lock_guard lock(c_mutex);
+    const bool foreground = IsForegroundLocked();
+    if (!foreground) {
+        if (c_bAcquired) {
+            c_bAcquired = false;
+            c_bLost = true;
+        }
+        return InputResult::OtherAppHasPriority;
+    }
+    c_bAcquired = true;
+    c_bLost = false;
+    return InputResult::Ok;
+}
+
+InputResult KeyboardDevice::Unacquire()
+{
+    std::lock_guard lock(c_mutex);
+    c_bAcquired = false;
+    c_bLost = false;
+    return InputResult::Ok;
+}
+
+bool KeyboardDevice::IsAcquired() const
+{
+    std::lock_guard lock(c_mutex);
+    return c_bAcquired;
+}
+
+InputResult KeyboardDevice::GetDeviceState(std::size_t size, std::uint8_t* buffer)
+{
+    if (size != static_cast<std::size_t>(kKeyCodeCount) || !buffer) return InputResult::InvalidParam;
+    GatherKeyEvents();
+
+    std::lock_guard lock(c_mutex);
+    const bool foreground = IsForegroundLocked();
+    if (c_bAcquired && !foreground) {
+        c_bAcquired = false;
+        c_bLost = true;
+    }
+    if (!foreground) {
+        // Key releases may never reach a window in the background: forget what was held, so
+        // that no key sticks down when the window comes back.
+        c_eventKeys.fill(0);
+    }
+    if (c_bLost) {
+        c_bLost = false;
+        return InputResult::InputLost;
+    }
+    if (!c_bAcquired) return InputResult::NotAcquired;
+
+    const KeySnapshot injected = GetInjectedKeys();
+    for (std::size_t k = 0; k < injected.size(); ++k)
+        buffer[k] = (injected[k] | c_eventKeys[k]) ? kKeyDownByte : 0;
+    return InputResult::Ok;
+}
+
+bool KeyboardDevice::IsForegroundLocked() const
+{
+    return (c_uCooperativeFlags & DISCL_FOREGROUND) == 0 || IsWindowForeground(c_pWindow);
+}
+
+void KeyboardDevice::OnKeyEvent(int scancode, bool down)
+{
+    const unsigned char keyCode = KeyCodeFromScancode(scancode);
+    if (keyCode == 0) return;
+    std::lock_guard lock(c_mutex);
+    c_eventKeys[keyCode] = down ? kKeyDownByte : 0;
+}
+
+void KeyboardDevice::GatherKeyEvents()
+{
+    if (!c_pWindow || SDL_WasInit(SDL_INIT_VIDEO) == 0) return;
+    SDL_PumpEvents();
+    SDL_Event event;
+    while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_KEYDOWN, SDL_KEYUP) > 0) {
+        NoteKeyEvent(event);
+        OnKeyEvent(event.key.keysym.scancode, event.type == SDL_KEYDOWN);
+    }
+}
+
+}  // namespace platform

@@ -1,0 +1,194 @@
+// The device's frame operations, transforms, viewports and resources, checked by rendering
+// headless and reading the back buffer back.
+#include "platform/gfx/device.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "draw_helpers.h"
+#include "support/harness.h"
+
+namespace {
+
+using kt::DeviceTest;
+
+constexpr D3DCOLOR kRed = 0xFFFF0000u;
+constexpr D3DCOLOR kGreen = 0xFF00FF00u;
+constexpr D3DCOLOR kBlue = 0xFF0000FFu;
+constexpr D3DCOLOR kBlack = 0xFF000000u;
+constexpr D3DCOLOR kWhite = 0xFFFFFFFFu;
+
+TEST_F(DeviceTest, ClearFillsTargetAndReadBackIsTopRowFirst)
+{
+    device.Clear(0, nullptr, D3DCLEAR_TARGET, kRed, 1.0f, 0);
+    RECT top{0, 0, 800, 100};
+    device.Clear(1, &top, D3DCLEAR_TARGET, kBlue, 1.0f, 0);
+    const auto pixels = kt::ReadBack();
+    ASSERT_EQ(pixels.size(), 800u * 600u);
+    EXPECT_TRUE(kt::RegionNear(pixels, {0, 0, 800, 100}, kBlue, 0)) << "rows 0..99 are the top of the screen";
+    EXPECT_TRUE(kt::RegionNear(pixels, {0, 100, 800, 600}, kRed, 0));
+}
+
+TEST_F(DeviceTest, ClearWithoutRectanglesClearsOnlyTheViewport)
+{
+    device.Clear(0, nullptr, D3DCLEAR_TARGET, kRed, 1.0f, 0);
+    device.SetViewport({0, 100, 800, 400, 0.0f, 1.0f});
+    device.Clear(0, nullptr, D3DCLEAR_TARGET, kGreen, 1.0f, 0);
+    // A rectangle reaching outside the viewport is cut to it.
+    RECT wide{0, 0, 100, 600};
+    device.Clear(1, &wide, D3DCLEAR_TARGET, kBlue, 1.0f, 0);
+    const auto pixels = kt::ReadBack();
+    EXPECT_TRUE(kt::RegionNear(pixels, {0, 0, 800, 100}, kRed, 0)) << "above the view band";
+    EXPECT_TRUE(kt::RegionNear(pixels, {100, 100, 800, 500}, kGreen, 0));
+    EXPECT_TRUE(kt::RegionNear(pixels, {0, 100, 100, 500}, kBlue, 0));
+    EXPECT_TRUE(kt::RegionNear(pixels, {0, 500, 800, 600}, kRed, 0)) << "below the view band";
+}
+
+TEST_F(DeviceTest, CameraQuadFillsViewportCountedFromTheTop)
+{
+    kt::UseCamera(device);
+    device.SetRenderState(D3DRS_LIGHTING, FALSE);
+    device.SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG2);  // CURRENT: white
+    device.SetViewport({100, 50, 200, 100, 0.0f, 1.0f});
+    ASSERT_EQ(kt::Draw(device, kt::LitQuad()), S_OK);
+    const auto pixels = kt::ReadBack();
+    EXPECT_TRUE(kt::RegionNear(pixels, {100, 50, 300, 150}, kWhite, 0));
+    EXPECT_TRUE(kt::PixelNear(pixels, 99, 100, kBlack, 0));
+    EXPECT_TRUE(kt::PixelNear(pixels, 300, 100, kBlack, 0));
+    EXPECT_TRUE(kt::PixelNear(pixels, 200, 49, kBlack, 0));
+    EXPECT_TRUE(kt::PixelNear(pixels, 200, 150, kBlack, 0));
+}
+
+TEST_F(DeviceTest, RowVectorWorldTransformPlacesTheQuad)
+{
+    kt::UseCamera(device);
+    device.SetRenderState(D3DRS_LIGHTING, FALSE);
+    device.SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG2);
+    // Scale by a half, then move right and down by a half: v * S * T covers the bottom-right
+    // quarter only if the translation sits in the fourth row.
+    D3DMATRIX world = kt::Identity();
+    world.m[0][0] = 0.5f;
+    world.m[1][1] = 0.5f;
+    world.m[3][0] = 0.5f;
+    world.m[3][1] = -0.5f;
+    device.SetTransform(D3DTS_WORLD, world);
+    kt::Draw(device, kt::LitQuad());
+    const auto pixels = kt::ReadBack();
+    EXPECT_TRUE(kt::RegionNear(pixels, {400, 300, 800, 600}, kWhite, 0));
+    EXPECT_TRUE(kt::RegionNear(pixels, {0, 0, 400, 600}, kBlack, 0));
+    EXPECT_TRUE(kt::RegionNear(pixels, {400, 0, 800, 300}, kBlack, 0));
+}
+
+TEST_F(DeviceTest, TexturedQuadShowsTextureUprightWithRowZeroOnTop)
+{
+    kt::UseCamera(device);
+    kt::PlainTexturing(device);
+    // 2 x 2: red, green on the top row; blue, white below.
+    auto texture = kt::MakeTexture(device, 2, 2, {kRed, kGreen, kBlue, kWhite});
+    ASSERT_TRUE(texture);
+    device.SetTexture(0, texture.get());
+    kt::Draw(device, kt::LitQuad());
+    const auto pixels = kt::ReadBack();
+    EXPECT_TRUE(kt::RegionNear(pixels, {0, 0, 400, 300}, kRed, 0));
+    EXPECT_TRUE(kt::RegionNear(pixels, {400, 0, 800, 300}, kGreen, 0));
+    EXPECT_TRUE(kt::RegionNear(pixels, {0, 300, 400, 600}, kBlue, 0));
+    EXPECT_TRUE(kt::RegionNear(pixels, {400, 300, 800, 600}, kWhite, 0));
+}
+
+// Depth runs 0..1 and tests LESSEQUAL. With depth cleared to 0.5 only what lies in the
+// front half of the range draws: depth = (d - zn) * zf / ((zf - zn) * d) at eye distance d
+// (the camera sits at z = -1), so d = 1.8 gives 0.89 and d = 0.3 gives 0.33 (0.67 if depth
+// were mapped from -1..1).
+void CheckDepthRange(gfx::Device& device)
+{
+    kt::UseCamera(device);
+    device.SetRenderState(D3DRS_LIGHTING, FALSE);
+    device.SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+    device.SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+    auto red = kt::MakeTexture(device, 1, 1, {kRed});
+    auto green = kt::MakeTexture(device, 1, 1, {kGreen});
+    device.Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kBlack, 1.0f, 0);
+    // Near quad first, then a far one: the far one must stay hidden behind it.
+    device.SetTexture(0, red.get());
+    kt::Draw(device, kt::LitQuad(0.0f));
+    device.SetTexture(0, green.get());
+    kt::Draw(device, kt::LitQuad(5.0f));
+    EXPECT_TRUE(kt::PixelNear(device.ReadBackBuffer(), 400, 300, kRed, 0)) << "the farther quad drew over the nearer";
+
+    device.Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kBlack, 0.5f, 0);
+    kt::Draw(device, kt::LitQuad(0.8f));
+    EXPECT_TRUE(kt::PixelNear(device.ReadBackBuffer(), 400, 300, kBlack, 0));
+    kt::Draw(device, kt::LitQuad(-0.7f));
+    EXPECT_TRUE(kt::PixelNear(device.ReadBackBuffer(), 400, 300, kGreen, 0));
+}
+
+TEST_F(DeviceTest, DepthRangeIsZeroToOneAndDepthTestsLessEqual) { CheckDepthRange(device); }
+
+TEST(DeviceWithoutClipControl, RemapsDepthInTheShaderToTheSameRange)
+{
+    setenv("KELVANE_GFX_NO_CLIP_CONTROL", "1", 1);
+    std::string error;
+    auto device = gfx::Device::Create(kt::GetWindow(), &error);
+    unsetenv("KELVANE_GFX_NO_CLIP_CONTROL");
+    ASSERT_TRUE(device) << error;
+    CheckDepthRange(*device);
+    device.reset();
+    // The shared device keeps its own depth convention after another device drew.
+    kt::ResetDevice();
+    CheckDepthRange(kt::GetDevice());
+}
+
+TEST_F(DeviceTest, LockReturnsTheCurrentPixelsAndRedrawsAfterUnlock)
+{
+    kt::UseCamera(device);
+    kt::PlainTexturing(device);
+    auto texture = kt::MakeTexture(device, 4, 4, std::vector<std::uint32_t>(16, kRed));
+    device.SetTexture(0, texture.get());
+    kt::Draw(device, kt::LitQuad());
+    EXPECT_TRUE(kt::PixelNear(kt::ReadBack(), 400, 300, kRed, 0));
+
+    D3DLOCKED_RECT locked{};
+    ASSERT_EQ(texture->LockRect(0, &locked, nullptr, D3DLOCK_DISCARD), S_OK);
+    ASSERT_EQ(locked.Pitch, 16);
+    auto* row = static_cast<std::uint32_t*>(locked.pBits);
+    EXPECT_EQ(row[5], kRed) << "a lock must return the pixels written before, even with DISCARD";
+    for (int i = 0; i < 16; ++i) row[i] = kBlue;
+    ASSERT_EQ(texture->UnlockRect(0), S_OK);
+    kt::Draw(device, kt::LitQuad());
+    EXPECT_TRUE(kt::PixelNear(kt::ReadBack(), 400, 300, kBlue, 0)) << "the changed texture was not uploaded";
+
+    // A sub-rectangle lock points at that texel, rows a full pitch apart.
+    RECT one{2, 1, 3, 2};
+    ASSERT_EQ(texture->LockRect(0, &locked, &one, 0), S_OK);
+    *static_cast<std::uint32_t*>(locked.pBits) = kGreen;
+    texture->UnlockRect(0);
+    ASSERT_EQ(texture->LockRect(0, &locked, nullptr, D3DLOCK_READONLY), S_OK);
+    EXPECT_EQ(static_cast<std::uint32_t*>(locked.pBits)[1 * 4 + 2], kGreen);
+    texture->UnlockRect(0);
+}
+
+TEST_F(DeviceTest, LockRejectsBadRequests)
+{
+    std::unique_ptr<gfx::Texture> texture;
+    ASSERT_EQ(device.CreateTexture(8, 8, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture), S_OK);
+    D3DLOCKED_RECT locked{};
+    RECT outside{4, 4, 9, 8};
+    EXPECT_EQ(texture->LockRect(0, &locked, &outside, 0), D3DERR_INVALIDCALL);
+    EXPECT_EQ(texture->LockRect(1, &locked, nullptr, 0), D3DERR_INVALIDCALL);
+    EXPECT_EQ(texture->UnlockRect(0), D3DERR_INVALIDCALL) << "unlock without a lock";
+    ASSERT_EQ(texture->LockRect(0, &locked, nullptr, 0), S_OK);
+    EXPECT_EQ(texture->LockRect(0, &locked, nullptr, 0), D3DERR_INVALIDCALL) << "a second lock would deadlock";
+    EXPECT_EQ(texture->UnlockRect(0), S_OK);
+
+    std::unique_ptr<gfx::Texture> none;
+    EXPECT_EQ(device.CreateTexture(0, 8, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &none), D3DERR_INVALIDCALL);
+    EXPECT_EQ(none, nullptr);
+    device.SetMaxTextureSizeForTesting(256);
+    D3DCAPS9 caps{};
+    device.GetDeviceCaps(&caps);
+    EXPECT_EQ(caps.MaxTextureWidth, 256u);
+    EXPECT_EQ(device.CreateTexture(512, 8, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &none), D3DERR_INVALIDCALL);
+}
+
+}  // namespace

@@ -1,0 +1,67 @@
+// Textures written by another thread (the video renderer) while the main thread draws.
+#include "platform/gfx/device.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "draw_helpers.h"
+#include "support/harness.h"
+
+namespace {
+
+using kt::DeviceTest;
+
+TEST_F(DeviceTest, DrawingWaitsForAFrameBeingWrittenOnAnotherThread)
+{
+    kt::UseCamera(device);
+    kt::PlainTexturing(device);
+    constexpr UINT kSize = 64;
+    auto texture = kt::MakeTexture(device, kSize, kSize, std::vector<std::uint32_t>(kSize * kSize, 0xFFFF0000u));
+    device.SetTexture(0, texture.get());
+
+    // The writer locks, fills the top half, pauses, fills the bottom half and unlocks. A draw
+    // started during the pause must show the whole new frame, never a torn one.
+    std::atomic<bool> locked{false};
+    std::thread writer([&] {
+        D3DLOCKED_RECT rect{};
+        ASSERT_EQ(texture->LockRect(0, &rect, nullptr, 0), S_OK);
+        locked = true;
+        auto row = [&](UINT y) { return reinterpret_cast<std::uint32_t*>(static_cast<std::uint8_t*>(rect.pBits) + y * rect.Pitch); };
+        for (UINT y = 0; y < kSize / 2; ++y) std::fill(row(y), row(y) + kSize, 0xFF0000FFu);
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        for (UINT y = kSize / 2; y < kSize; ++y) std::fill(row(y), row(y) + kSize, 0xFF0000FFu);
+        texture->UnlockRect(0);
+    });
+    while (!locked) std::this_thread::yield();
+    kt::Draw(device, kt::LitQuad());
+    writer.join();
+    const auto pixels = kt::ReadBack();
+    EXPECT_TRUE(kt::PixelNear(pixels, 400, 100, 0xFF0000FFu, 0));
+    EXPECT_TRUE(kt::PixelNear(pixels, 400, 500, 0xFF0000FFu, 0)) << "the frame was uploaded half written";
+}
+
+TEST_F(DeviceTest, PlaceholderFormatsAreStoredAsThirtyTwoBitTexels)
+{
+    std::unique_ptr<gfx::Texture> texture;
+    ASSERT_EQ(device.CreateTexture(4, 2, 1, 0, D3DFMT_R8G8B8, D3DPOOL_MANAGED, &texture), S_OK);
+    D3DSURFACE_DESC desc{};
+    texture->GetLevelDesc(0, &desc);
+    EXPECT_EQ(desc.Format, D3DFMT_A8R8G8B8);
+    EXPECT_EQ(desc.Width, 4u);
+    D3DLOCKED_RECT locked{};
+    ASSERT_EQ(texture->LockRect(0, &locked, nullptr, 0), S_OK);
+    EXPECT_EQ(locked.Pitch, 16);
+    texture->UnlockRect(0);
+
+    std::unique_ptr<gfx::Surface> surface;
+    ASSERT_EQ(device.CreateOffscreenPlainSurface(3, 5, D3DFMT_A8R8G8B8, D3DPOOL_SCRATCH, &surface), S_OK);
+    ASSERT_EQ(surface->LockRect(&locked, nullptr, 0), S_OK);
+    EXPECT_EQ(locked.Pitch, 12);
+    EXPECT_EQ(surface->UnlockRect(), S_OK);
+    EXPECT_EQ(surface->UnlockRect(), D3DERR_INVALIDCALL);
+}
+
+}  // namespace

@@ -1,0 +1,111 @@
+// The input devices fed by real SDL events through the game window's poll, headless.
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "platform/input/input_system.h"
+#include "platform/input/key_codes.h"
+#include "platform/input/keyboard_device.h"
+#include "platform/input/mouse_device.h"
+#include "platform/window/window.h"
+#include "support/harness.h"
+
+namespace {
+
+using platform::InputResult;
+
+void Push(SDL_Event event)
+{
+    event.common.timestamp = SDL_GetTicks();
+    ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError();
+}
+
+void PushMotion(int dx, int dy)
+{
+    SDL_Event event{};
+    event.type = SDL_MOUSEMOTION;
+    event.motion.xrel = dx;
+    event.motion.yrel = dy;
+    Push(event);
+}
+
+void PushButton(Uint8 button, bool down)
+{
+    SDL_Event event{};
+    event.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+    event.button.button = button;
+    event.button.state = down ? SDL_PRESSED : SDL_RELEASED;
+    Push(event);
+}
+
+void PushKey(SDL_Scancode scancode, bool down)
+{
+    SDL_Event event{};
+    event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+    event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+    event.key.keysym.scancode = scancode;
+    Push(event);
+}
+
+TEST(InputDevicesWithWindow, SdlEventsBecomeRecordsAndKeysThroughThePoll)
+{
+    platform::ResetInjectedInput();
+    platform::Window& window = kt::GetWindow();
+    window.PumpMessages();  // start from an empty queue
+
+    auto system = platform::InputSystem::Create();
+    auto mouse = system->CreateMouse();
+    auto keyboard = system->CreateKeyboard();
+    platform::InputEvent event;
+    ASSERT_EQ(mouse->SetCooperativeLevel(&window, platform::DISCL_EXCLUSIVE | platform::DISCL_FOREGROUND),
+              InputResult::Ok);
+    ASSERT_EQ(mouse->SetEventNotification(&event), InputResult::Ok);
+    ASSERT_EQ(mouse->SetBufferSize(16), InputResult::Ok);
+    ASSERT_EQ(mouse->Acquire(), InputResult::Ok);
+    ASSERT_EQ(keyboard->SetCooperativeLevel(&window, platform::DISCL_NONEXCLUSIVE | platform::DISCL_FOREGROUND),
+              InputResult::Ok);
+    ASSERT_EQ(keyboard->Acquire(), InputResult::Ok);
+
+    PushMotion(7, -2);
+    PushButton(SDL_BUTTON_RIGHT, true);
+    PushKey(SDL_SCANCODE_RETURN, true);
+    EXPECT_FALSE(event.IsSignalled()) << "nothing arrives before the poll";
+    EXPECT_EQ(window.Poll(&event), platform::PollResult::InputEvent);
+
+    std::vector<platform::DeviceObjectData> records;
+    for (;;) {
+        platform::DeviceObjectData record;
+        std::uint32_t count = 1;
+        if (!platform::Succeeded(mouse->GetDeviceData(&record, &count)) || count == 0) break;
+        records.push_back(record);
+    }
+    ASSERT_EQ(records.size(), 3u);
+    EXPECT_EQ(records[0].dwOfs, platform::DIMOFS_X);
+    EXPECT_EQ(static_cast<std::int32_t>(records[0].dwData), 7);
+    EXPECT_EQ(records[1].dwOfs, platform::DIMOFS_Y);
+    EXPECT_EQ(static_cast<std::int32_t>(records[1].dwData), -2);
+    EXPECT_EQ(records[2].dwOfs, platform::DIMOFS_BUTTON1);
+    EXPECT_EQ(records[2].dwData, platform::kButtonDownBit);
+    EXPECT_EQ(window.Poll(&event), platform::PollResult::Timeout) << "input events are not window messages";
+
+    std::array<std::uint8_t, platform::kKeyCodeCount> state{};
+    ASSERT_EQ(keyboard->GetDeviceState(state.size(), state.data()), InputResult::Ok);
+    EXPECT_EQ(state[platform::DIK_RETURN], 0x80);
+
+    // A key event the window has not gathered yet still reaches the snapshot (video playback
+    // reads the keyboard without polling the window).
+    PushKey(SDL_SCANCODE_RETURN, false);
+    PushKey(SDL_SCANCODE_ESCAPE, true);
+    ASSERT_EQ(keyboard->GetDeviceState(state.size(), state.data()), InputResult::Ok);
+    EXPECT_EQ(state[platform::DIK_RETURN], 0x00);
+    EXPECT_EQ(state[platform::DIK_ESCAPE], 0x80);
+    PushKey(SDL_SCANCODE_ESCAPE, false);
+    window.PumpMessages();
+    ASSERT_EQ(keyboard->GetDeviceState(state.size(), state.data()), InputResult::Ok);
+    EXPECT_EQ(state[platform::DIK_ESCAPE], 0x00);
+}
+
+}  // namespace
