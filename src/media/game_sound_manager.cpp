@@ -1,0 +1,67 @@
+#include "media/game_sound_manager.h"
+
+#include "platform/clock/clock.h"
+
+GameSoundManager::~GameSoundManager() { pSounds.clear(); }
+
+void GameSoundManager::AddSound(const std::wstring& path) { pSounds.push_back(std::make_unique<Sound>(path)); }
+
+void GameSoundManager::AddRepetiveSound(RepetiveSound* sound) { pRepetiveSounds.push_back(sound); }
+
+void GameSoundManager::Run()
+{
+    for (auto it = pSounds.begin(); it != pSounds.end();) {
+        if ((*it)->get_Done())
+            it = pSounds.erase(it);
+        else
+            ++it;
+    }
+    const std::uint32_t now = timeGetTime();
+    for (RepetiveSound* sound : pRepetiveSounds) {
+        if (sound->get_Active()) {
+            if (now > sound->get_RestartTime()) sound->Play();
+        } else {
+            sound->Unload();
+        }
+    }
+}
+
+void GameSoundManager::Clear()
+{
+    while (!pSounds.empty()) pSounds.erase(pSounds.begin());
+    for (RepetiveSound* sound : pRepetiveSounds) sound->set_Active(false);
+}
+
+RepetiveSound* RepetiveSoundList::AddRepetiveSound(int number, const std::wstring& path)
+{
+    c_pRepetiveSounds.push_back(std::make_unique<RepetiveSound>(number, path));
+    RepetiveSound* sound = c_pRepetiveSounds.back().get();
+    if (c_pGameSoundManager != nullptr) c_pGameSoundManager->AddRepetiveSound(sound);
+    return sound;
+}
+
+void RepetiveSoundList::ActivateRepetiveSound(int number, int min, int max)
+{
+    for (auto& sound : c_pRepetiveSounds) {
+        if (sound->get_Number() != number) continue;
+        sound->set_Min(min);
+        sound->set_Max(max);
+        if (!sound->get_Active()) sound->set_Active(true);
+    }
+}
+
+void RepetiveSoundList::DeactivateRepetiveSound(int number)
+{
+    for (auto& sound : c_pRepetiveSounds)
+        if (sound->get_Number() == number) sound->set_Active(false);
+}
+
+void RepetiveSoundList::DeactivateAllRepetiveSounds()
+{
+    for (auto& sound : c_pRepetiveSounds) sound->set_Active(false);
+}
+
+void RepetiveSoundList::AddSound(const std::wstring& path)
+{
+    if (c_pGameSoundManager != nullptr) c_pGameSoundManager->AddSound(path);
+}

@@ -1,0 +1,164 @@
+// Ambient sound scheduling on the manual clock, the world's activation rules, and the sound
+// manager's frame: finished one-shots dropped, Clear silencing everything within one frame.
+#include "media/game_sound_manager.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <vector>
+
+#include "media_test_files.h"
+#include "platform/audio/audio_mixer.h"
+#include "platform/clock/clock.h"
+
+namespace {
+
+constexpr std::uint32_t kStart = 1000000;
+constexpr std::uint32_t kFrameMs = 10;
+
+std::wstring File(const char* name) { return media_test::Files::Get().Path(name); }
+
+class Ambient : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        platform::UseManualClock(kStart);
+        std::srand(12345);
+        c_list.set_SoundManager(&c_manager);
+    }
+    void TearDown() override { platform::UseRealClock(); }
+
+    // Runs frames for `ms` and returns the clock times at which `sound` was started.
+    std::vector<std::uint32_t> RunFrames(const RepetiveSound& sound, std::uint32_t ms)
+    {
+        std::vector<std::uint32_t> starts;
+        for (std::uint32_t t = 0; t < ms; t += kFrameMs) {
+            platform::AdvanceClock(kFrameMs);
+            const std::uint32_t before = sound.get_RestartTime();
+            const bool wasLoaded = sound.get_Loaded();
+            c_manager.Run();
+            if (sound.get_RestartTime() != before || sound.get_Loaded() != wasLoaded) starts.push_back(timeGetTime());
+        }
+        return starts;
+    }
+
+    GameSoundManager c_manager;
+    RepetiveSoundList c_list;
+};
+
+TEST_F(Ambient, MinimumAndMaximumOneApartRepeatEveryTwoSeconds)
+{
+    RepetiveSound* drip = c_list.AddRepetiveSound(1, File("nothing_here.wav"));
+    c_list.ActivateRepetiveSound(1, 2000, 2001);
+    ASSERT_TRUE(drip->get_Active());
+    const std::uint32_t first = drip->get_RestartTime();
+    EXPECT_GE(first, kStart);
+    EXPECT_LT(first, kStart + 2000) << "the first start lies within 2000 ms of the activation";
+    const auto starts = RunFrames(*drip, 9000);
+    ASSERT_GE(starts.size(), 4u);
+    EXPECT_GT(starts[0], first);
+    EXPECT_LE(starts[0], first + kFrameMs) << "started at the first frame after its time";
+    for (std::size_t i = 1; i < starts.size(); ++i) {
+        EXPECT_GT(starts[i] - starts[i - 1], 2000u) << "start " << i;
+        EXPECT_LE(starts[i] - starts[i - 1], 2000u + kFrameMs) << "start " << i;
+    }
+}
+
+TEST_F(Ambient, WideBoundsDrawFirstAndLaterStartsInRange)
+{
+    RepetiveSound sound(7, File("nothing_here.wav"));
+    sound.set_Min(2000);
+    sound.set_Max(20000);
+    std::uint32_t longestFirst = 0;
+    for (int i = 0; i < 500; ++i) {
+        sound.set_Active(true);
+        const std::uint32_t wait = sound.get_RestartTime() - timeGetTime();
+        EXPECT_LT(wait, 19999u);
+        longestFirst = std::max(longestFirst, wait);
+    }
+    EXPECT_GT(longestFirst, 5000u) << "first starts spread over the drawn bound";
+    std::uint32_t shortest = ~0u, longest = 0;
+    for (int i = 0; i < 500; ++i) {
+        sound.Play();
+        const std::uint32_t pause = sound.get_RestartTime() - timeGetTime();
+        shortest = std::min(shortest, pause);
+        longest = std::max(longest, pause);
+    }
+    EXPECT_GE(shortest, 2000u);
+    EXPECT_LE(longest, 19999u);
+    EXPECT_GT(longest - shortest, 10000u) << "pauses spread between the bounds";
+}
+
+TEST_F(Ambient, ActivatingAgainOnlyChangesBoundsAndLowerMaxPullsStartForward)
+{
+    RepetiveSound* a = c_list.AddRepetiveSound(3, File("one.wav"));
+    RepetiveSound* b = c_list.AddRepetiveSound(3, File("one.wav"));
+    c_list.ActivateRepetiveSound(3, 5000, 9000);
+    platform::AdvanceClock(9001);
+    c_manager.Run();
+    ASSERT_TRUE(a->get_Loaded());
+    ASSERT_TRUE(b->get_Loaded()) << "every sound with the number is switched on";
+    const Sound* playing = a->get_Sound();
+    const std::uint32_t pending = a->get_RestartTime();
+    ASSERT_GT(pending - timeGetTime(), 4000u);
+
+    // A screen change whose entry script switches the same sound on again.
+    c_list.DeactivateAllRepetiveSounds();
+    c_list.ActivateRepetiveSound(3, 5000, 9000);
+    c_manager.Run();
+    EXPECT_TRUE(a->get_Loaded()) << "re-activated before the next frame, it plays on";
+    EXPECT_EQ(a->get_Sound(), playing) << "without a new sound";
+    EXPECT_FALSE(a->get_Sound()->get_Done());
+
+    c_list.ActivateRepetiveSound(3, 90, 100);
+    EXPECT_EQ(a->get_RestartTime(), timeGetTime() + 100) << "a smaller maximum brings the start forward";
+    EXPECT_EQ(a->get_Sound(), playing) << "an active sound only takes the new bounds";
+
+    c_list.DeactivateRepetiveSound(3);
+    EXPECT_FALSE(a->get_Active());
+    EXPECT_FALSE(b->get_Active());
+    EXPECT_TRUE(a->get_Loaded()) << "silenced only by the next frame";
+    c_manager.Run();
+    EXPECT_FALSE(a->get_Loaded());
+    EXPECT_FALSE(b->get_Loaded());
+}
+
+TEST_F(Ambient, SameBoundsOrZeroMaximumDoNotDivideByZero)
+{
+    RepetiveSound sound(2, File("nothing_here.wav"));
+    sound.set_Min(500);
+    sound.set_Max(500);
+    sound.set_Active(true);
+    EXPECT_LT(sound.get_RestartTime() - timeGetTime(), 500u);
+    sound.Play();
+    EXPECT_EQ(sound.get_RestartTime(), timeGetTime() + 500) << "equal bounds: the pause is the minimum";
+    RepetiveSound zero(3, File("nothing_here.wav"));
+    zero.set_Active(true);
+    EXPECT_EQ(zero.get_RestartTime(), timeGetTime());
+}
+
+TEST_F(Ambient, FinishedOneShotsAreDroppedTogetherAndClearSilencesAllInOneFrame)
+{
+    const std::size_t voices = platform::Mixer::Default().VoiceCount();
+    c_manager.AddSound(File("missing1.wav"));
+    c_manager.AddSound(File("missing2.wav"));
+    c_manager.AddSound(File("one.wav"));
+    c_manager.Run();
+    EXPECT_EQ(c_manager.get_SoundCount(), 1u) << "two sounds done in the same frame both go";
+
+    RepetiveSound* ambient = c_list.AddRepetiveSound(5, File("one.wav"));
+    c_list.ActivateRepetiveSound(5, 100, 200);
+    platform::AdvanceClock(300);
+    c_manager.Run();
+    ASSERT_TRUE(ambient->get_Loaded());
+    EXPECT_EQ(platform::Mixer::Default().VoiceCount(), voices + 2);
+
+    c_manager.Clear();
+    EXPECT_EQ(c_manager.get_SoundCount(), 0u);
+    platform::AdvanceClock(kFrameMs);
+    c_manager.Run();
+    EXPECT_FALSE(ambient->get_Loaded());
+    EXPECT_EQ(platform::Mixer::Default().VoiceCount(), voices) << "nothing sounds after one frame";
+}
+
+}  // namespace

@@ -1,0 +1,49 @@
+// Sound files written once per test run by the platform's media writer, in a temporary
+// directory removed at exit.
+#pragma once
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+
+#include "platform/media/media_writer.h"
+
+namespace media_test {
+
+class Files {
+public:
+    static const Files& Get()
+    {
+        static Files files;
+        return files;
+    }
+    // A path in the directory as the game keeps paths (16-bit).
+    std::wstring Path(const std::string& name) const
+    {
+        const std::string p = (c_dir / name).string();
+        return std::wstring(p.begin(), p.end());
+    }
+
+private:
+    Files() : c_dir(std::filesystem::temp_directory_path() / ("kelvane_media_" + std::to_string(::getpid())))
+    {
+        std::filesystem::create_directories(c_dir);
+        const auto write = [this](const std::string& name, int ms, double hz) {
+            platform::SoundSpec spec{44100, 2, 44100LL * ms / 1000, platform::SineTone(hz, 0.4f, 44100, 2)};
+            platform::WriteSoundFile((c_dir / name).string(), spec);
+        };
+        write("short.wav", 300, 880.0);
+        write("one.wav", 1000, 440.0);
+        write("track1.mp3", 1500, 330.0);
+        write("track2.mp3", 1500, 220.0);
+    }
+    ~Files()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(c_dir, ignored);
+    }
+    std::filesystem::path c_dir;
+};
+
+}  // namespace media_test
