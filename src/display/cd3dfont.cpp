@@ -1,0 +1,393 @@
+// CD3DFont: glyph atlas construction and batched screen-space text drawing.
+#include "display/cd3dfont.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "core/error.h"
+#include "platform/font/font_face.h"
+#include "platform/gfx/device.h"
+
+namespace {
+
+constexpr DWORD kFirstAtlasSide = 128;
+// No glyph set needs more: stops the doubling for absurd point sizes; the device's maximum
+// texture width then shrinks the font.
+constexpr DWORD kLargestAtlasSide = 1u << 15;
+constexpr int kDesktopDotsPerInch = 96;
+constexpr int kPointsPerInch = 72;
+constexpr int kLastPaintedChar = 126;
+constexpr UINT kVertexBufferBytes = 32 * 300;
+constexpr UINT kMaxQueuedVertices = 294;  // 49 characters per draw call
+constexpr float kShrinkStep = 0.9f;
+
+// One corner of a character's quad: pre-transformed position, colour, atlas coordinates.
+struct FontVertex {
+    float x, y, z, rhw;
+    DWORD colour;
+    float u, v;
+};
+static_assert(sizeof(FontVertex) == 28, "the screen vertex layout is 28 bytes");
+
+// a * b / c rounded to the nearest integer, halves away from zero, without overflow.
+int MulDiv(int a, int b, int c)
+{
+    const long long product = static_cast<long long>(a) * b;
+    const long long half = c / 2;
+    return static_cast<int>(product >= 0 ? (product + half) / c : (product - half) / c);
+}
+
+bool IsDrawableChar(int code) { return code >= 32 && code <= kLastPaintedChar; }
+
+}  // namespace
+
+CD3DFont::CD3DFont(const char* fontName, DWORD height, DWORD flags)
+    : c_dwFontHeight(height), c_dwFontFlags(flags)
+{
+    std::memset(c_strFontName, 0, sizeof(c_strFontName));
+    if (fontName)
+        std::strncpy(c_strFontName, fontName, sizeof(c_strFontName) - 1);
+}
+
+CD3DFont::~CD3DFont()
+{
+    InvalidateDeviceObjects();
+    DeleteDeviceObjects();
+}
+
+std::unique_ptr<platform::FontFace> CD3DFont::CreateFace() const
+{
+    const int dotsPerInch = static_cast<int>(kDesktopDotsPerInch * c_fTextScale);
+    const int pixelHeight = MulDiv(static_cast<int>(c_dwFontHeight), dotsPerInch, kPointsPerInch);
+    if (pixelHeight < 1)
+        return nullptr;
+    try {
+        return platform::FontFace::Open(c_strFontName, pixelHeight, c_dwFontFlags & D3DFONT_BOLD,
+                                        c_dwFontFlags & D3DFONT_ITALIC);
+    } catch (const Error&) {
+        return nullptr;  // reported to the caller as E_FAIL, as a missing system font
+    }
+}
+
+HRESULT CD3DFont::PaintAlphabet(const platform::FontFace& face, std::uint8_t* coverage)
+{
+    const platform::TextExtent xExtent = face.Measure("x");
+    c_dwSpacing = static_cast<DWORD>(std::ceil(xExtent.cy * 0.3f));
+
+    const long width = static_cast<long>(c_dwTexWidth);
+    const long height = static_cast<long>(c_dwTexHeight);
+    const long spacing = static_cast<long>(c_dwSpacing);
+    const platform::CoverageBitmap bitmap{coverage, static_cast<int>(width), static_cast<int>(height),
+                                          static_cast<int>(width)};
+    long x = spacing;
+    long y = 0;
+    for (int code = kFirstChar; code <= kLastPaintedChar; ++code) {
+        const char text[2] = {static_cast<char>(code), '\0'};
+        const platform::TextExtent extent = face.Measure(text);
+        if (x + extent.cx + spacing > width) {
+            x = spacing;
+            y += extent.cy + 1;
+        }
+        // A line taller than the atlas, or a character wider than a whole row, does not fit
+        // either: painting it would run off the bitmap.
+        if (y + extent.cy > height || x + extent.cx + spacing > width)
+            return D3DERR_MOREDATA;
+        if (coverage) {
+            face.Draw(text, static_cast<int>(x), static_cast<int>(y), bitmap);
+            float* rect = c_fTexCoords[code - kFirstChar];
+            rect[0] = static_cast<float>(x - spacing) / width;
+            rect[1] = static_cast<float>(y) / height;
+            rect[2] = static_cast<float>(x + extent.cx + spacing) / width;
+            rect[3] = static_cast<float>(y + extent.cy) / height;
+        }
+        x += extent.cx + 2 * spacing;
+    }
+    return S_OK;
+}
+
+// Finds the atlas size: doubling from 128 until the alphabet fits, then shrinking the font
+// while the atlas is wider than the device allows.
+HRESULT CD3DFont::FitAtlas(std::unique_ptr<platform::FontFace>* face)
+{
+    c_fTextScale = 1.0f;
+    *face = CreateFace();
+    if (!*face)
+        return E_FAIL;
+    c_dwTexWidth = c_dwTexHeight = kFirstAtlasSide;
+    while (PaintAlphabet(**face, nullptr) == D3DERR_MOREDATA) {
+        if (c_dwTexWidth >= kLargestAtlasSide)
+            break;
+        c_dwTexWidth *= 2;
+        c_dwTexHeight *= 2;
+    }
+
+    D3DCAPS9 caps{};
+    if (HRESULT hr = c_pDevice->GetDeviceCaps(&caps); FAILED(hr))
+        return hr;
+    if (c_dwTexWidth > caps.MaxTextureWidth) {
+        c_fTextScale = static_cast<float>(caps.MaxTextureWidth) / c_dwTexWidth;
+        c_dwTexWidth = c_dwTexHeight = caps.MaxTextureWidth;
+        for (bool first = true;; first = false) {
+            if (!first)
+                c_fTextScale *= kShrinkStep;
+            *face = CreateFace();
+            if (!*face)
+                return E_FAIL;  // shrunk to nothing: the device's textures are too small
+            if (PaintAlphabet(**face, nullptr) == S_OK)
+                break;
+        }
+    } else if (PaintAlphabet(**face, nullptr) != S_OK) {
+        return E_FAIL;  // even the largest atlas does not hold the alphabet
+    }
+    return S_OK;
+}
+
+// Copies the painted coverage into the A4R4G4B4 atlas: white texels whose alpha nibble is the
+// coverage; untouched texels are fully transparent black.
+HRESULT CD3DFont::UploadAtlas(const std::uint8_t* coverage)
+{
+    std::unique_ptr<gfx::Texture> texture;
+    HRESULT hr = c_pDevice->CreateTexture(c_dwTexWidth, c_dwTexHeight, 1, 0, D3DFMT_A4R4G4B4,
+                                          D3DPOOL_MANAGED, &texture);
+    if (FAILED(hr))
+        return hr;
+    D3DLOCKED_RECT locked{};
+    hr = texture->LockRect(0, &locked, nullptr, 0);
+    if (FAILED(hr))
+        return hr;
+    for (DWORD y = 0; y < c_dwTexHeight; ++y) {
+        auto* row = reinterpret_cast<std::uint16_t*>(static_cast<std::uint8_t*>(locked.pBits) +
+                                                     static_cast<std::ptrdiff_t>(y) * locked.Pitch);
+        const std::uint8_t* source = coverage + static_cast<size_t>(y) * c_dwTexWidth;
+        for (DWORD x = 0; x < c_dwTexWidth; ++x) {
+            const std::uint16_t alpha = source[x] >> 4;
+            row[x] = alpha > 0 ? static_cast<std::uint16_t>((alpha << 12) | 0x0FFF) : 0x0000;
+        }
+    }
+    texture->UnlockRect(0);
+    c_pTexture = std::move(texture);
+    return S_OK;
+}
+
+HRESULT CD3DFont::InitDeviceObjects(gfx::Device* device)
+{
+    if (!device)
+        return E_FAIL;
+    InvalidateDeviceObjects();
+    c_pTexture.reset();
+    c_pDevice = device;
+
+    std::unique_ptr<platform::FontFace> face;
+    if (HRESULT hr = FitAtlas(&face); FAILED(hr))
+        return hr;
+    std::vector<std::uint8_t> coverage(static_cast<size_t>(c_dwTexWidth) * c_dwTexHeight, 0);
+    if (HRESULT hr = PaintAlphabet(*face, coverage.data()); FAILED(hr))
+        return hr;
+    return UploadAtlas(coverage.data());
+}
+
+HRESULT CD3DFont::RecordDrawState(std::unique_ptr<gfx::StateBlock>* block, bool blending)
+{
+    gfx::Device& d = *c_pDevice;
+    if (HRESULT hr = d.BeginStateBlock(); FAILED(hr))
+        return hr;
+    d.SetTexture(0, c_pTexture.get());
+    d.SetRenderState(D3DRS_ZENABLE, (c_dwFontFlags & D3DFONT_ZENABLE) ? TRUE : FALSE);
+    if (blending) {
+        d.SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+        d.SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+        d.SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    } else {
+        d.SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+    }
+    d.SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
+    d.SetRenderState(D3DRS_ALPHAREF, 0x08);
+    d.SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATEREQUAL);
+    d.SetRenderState(D3DRS_FILLMODE, D3DFILL_SOLID);
+    d.SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW);
+    d.SetRenderState(D3DRS_STENCILENABLE, FALSE);
+    d.SetRenderState(D3DRS_CLIPPING, TRUE);
+    d.SetRenderState(D3DRS_CLIPPLANEENABLE, 0);
+    d.SetRenderState(D3DRS_VERTEXBLEND, D3DVBF_DISABLE);
+    d.SetRenderState(D3DRS_INDEXEDVERTEXBLENDENABLE, FALSE);
+    d.SetRenderState(D3DRS_FOGENABLE, FALSE);
+    d.SetRenderState(D3DRS_COLORWRITEENABLE, 0xF);
+    d.SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
+    d.SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+    d.SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
+    d.SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
+    d.SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+    d.SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
+    d.SetTextureStageState(0, D3DTSS_TEXCOORDINDEX, 0);
+    d.SetTextureStageState(0, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_DISABLE);
+    d.SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_DISABLE);
+    d.SetTextureStageState(1, D3DTSS_ALPHAOP, D3DTOP_DISABLE);
+    d.SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_POINT);
+    d.SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_POINT);
+    d.SetSamplerState(0, D3DSAMP_MIPFILTER, D3DTEXF_NONE);
+    return d.EndStateBlock(block);
+}
+
+HRESULT CD3DFont::RestoreDeviceObjects()
+{
+    if (!c_pDevice)
+        return E_FAIL;
+    InvalidateDeviceObjects();
+    HRESULT hr = c_pDevice->CreateVertexBuffer(kVertexBufferBytes, D3DUSAGE_WRITEONLY | D3DUSAGE_DYNAMIC,
+                                               0, D3DPOOL_DEFAULT, &c_pVertexBuffer);
+    if (FAILED(hr))
+        return hr;
+    const bool blending = c_pDevice->CanBlendOnBackBuffer();
+    if (hr = RecordDrawState(&c_pStateBlockSaved, blending); FAILED(hr))
+        return hr;
+    return RecordDrawState(&c_pStateBlockDrawText, blending);
+}
+
+HRESULT CD3DFont::InvalidateDeviceObjects()
+{
+    c_pVertexBuffer.reset();
+    c_pStateBlockSaved.reset();
+    c_pStateBlockDrawText.reset();
+    return S_OK;
+}
+
+HRESULT CD3DFont::DeleteDeviceObjects()
+{
+    c_pTexture.reset();
+    c_pDevice = nullptr;
+    return S_OK;
+}
+
+// Sizes on screen are atlas texels divided by the scale, so that a shrunk atlas still draws
+// (and measures) the text at its requested size.
+float CD3DFont::LineHeight() const
+{
+    const float* space = c_fTexCoords[0];
+    return (space[3] - space[1]) * c_dwTexHeight / c_fTextScale;
+}
+
+float CD3DFont::Advance(int code) const
+{
+    const float* rect = c_fTexCoords[code - kFirstChar];
+    return ((rect[2] - rect[0]) * c_dwTexWidth - 2.0f * c_dwSpacing) / c_fTextScale;
+}
+
+bool CD3DFont::HasDrawObjects() const
+{
+    return c_pTexture && c_pVertexBuffer && c_pStateBlockSaved && c_pStateBlockDrawText;
+}
+
+HRESULT CD3DFont::GetTextExtent(const char* text, SIZE* size) const
+{
+    if (!text || !size)
+        return E_FAIL;
+    if (!c_pTexture) {
+        *size = SIZE{0, 0};
+        return E_FAIL;
+    }
+    const float lineHeight = LineHeight();
+    float lineWidth = 0.0f;
+    float widest = 0.0f;
+    float height = lineHeight;
+    for (const char* p = text; *p; ++p) {
+        const int code = static_cast<unsigned char>(*p);
+        if (code == '\n') {
+            lineWidth = 0.0f;
+            height += lineHeight;
+            continue;
+        }
+        if (!IsDrawableChar(code))
+            continue;
+        lineWidth += Advance(code);
+        widest = std::max(widest, lineWidth);
+    }
+    size->cx = static_cast<long>(widest);
+    size->cy = static_cast<long>(height);
+    return S_OK;
+}
+
+HRESULT CD3DFont::DrawTextA(float x, float y, DWORD colour, const char* text, DWORD flags)
+{
+    if (!c_pDevice || !text || !HasDrawObjects())
+        return E_FAIL;
+    gfx::Device& d = *c_pDevice;
+
+    c_pStateBlockSaved->Capture();
+    c_pStateBlockDrawText->Apply();
+    d.SetFVF(kFvfScreenVertex);
+    d.SetPixelShader(nullptr);
+    d.SetStreamSource(0, c_pVertexBuffer.get(), 0, sizeof(FontVertex));
+    if (flags & D3DFONT_FILTERED) {
+        d.SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
+        d.SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
+    }
+
+    const float lineHeight = LineHeight();
+    if (flags & (D3DFONT_CENTERED_X | D3DFONT_CENTERED_Y)) {
+        D3DVIEWPORT9 viewport{};
+        d.GetViewport(&viewport);
+        if (flags & D3DFONT_CENTERED_X) {
+            float firstLine = 0.0f;
+            for (const char* p = text; *p && *p != '\n'; ++p)
+                if (IsDrawableChar(static_cast<unsigned char>(*p)))
+                    firstLine += Advance(static_cast<unsigned char>(*p));
+            x = (static_cast<float>(viewport.Width) - firstLine) / 2.0f;
+        }
+        if (flags & D3DFONT_CENTERED_Y)
+            y = (static_cast<float>(viewport.Height) - lineHeight) / 2.0f;
+    }
+
+    const float spacing = c_dwSpacing / c_fTextScale;
+    x -= spacing;
+    const float lineStart = x;
+
+    void* data = nullptr;
+    HRESULT hr = c_pVertexBuffer->Lock(0, 0, &data, D3DLOCK_DISCARD);
+    UINT queued = 0;
+    for (const char* p = text; *p && SUCCEEDED(hr); ++p) {
+        const int code = static_cast<unsigned char>(*p);
+        if (code == '\n') {
+            x = lineStart;
+            y += lineHeight;
+            continue;
+        }
+        if (!IsDrawableChar(code))
+            continue;
+        const float* rect = c_fTexCoords[code - kFirstChar];
+        const float w = (rect[2] - rect[0]) * c_dwTexWidth / c_fTextScale;
+        const float h = (rect[3] - rect[1]) * c_dwTexHeight / c_fTextScale;
+        if (code != ' ') {
+            if (queued + 6 > kMaxQueuedVertices) {
+                c_pVertexBuffer->Unlock();
+                d.DrawPrimitive(D3DPT_TRIANGLELIST, 0, queued / 3);
+                queued = 0;
+                hr = c_pVertexBuffer->Lock(0, 0, &data, D3DLOCK_DISCARD);
+                if (FAILED(hr))
+                    break;
+            }
+            // Two clockwise triangles; the half-pixel shift puts texel centres on pixel centres.
+            const float left = x - 0.5f, top = y - 0.5f, right = x + w - 0.5f, bottom = y + h - 0.5f;
+            const FontVertex corners[6] = {
+                {left, bottom, 0.9f, 1.0f, colour, rect[0], rect[3]},
+                {left, top, 0.9f, 1.0f, colour, rect[0], rect[1]},
+                {right, bottom, 0.9f, 1.0f, colour, rect[2], rect[3]},
+                {right, top, 0.9f, 1.0f, colour, rect[2], rect[1]},
+                {right, bottom, 0.9f, 1.0f, colour, rect[2], rect[3]},
+                {left, top, 0.9f, 1.0f, colour, rect[0], rect[1]},
+            };
+            std::memcpy(static_cast<FontVertex*>(data) + queued, corners, sizeof(corners));
+            queued += 6;
+        }
+        x += w - 2.0f * spacing;
+    }
+    if (SUCCEEDED(hr)) {
+        c_pVertexBuffer->Unlock();
+        if (queued > 0)
+            d.DrawPrimitive(D3DPT_TRIANGLELIST, 0, queued / 3);
+    }
+    // The caller's state comes back even when drawing failed half-way.
+    c_pStateBlockSaved->Apply();
+    return hr;
+}

@@ -1,0 +1,369 @@
+// CD3DFont: atlas layout, measuring, and text drawn for real on the headless device.
+#include "display/cd3dfont.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "platform/font/font_face.h"
+#include "platform/gfx/device.h"
+#include "support/harness.h"
+
+namespace {
+
+constexpr D3DCOLOR kBlack = 0xFF000000;
+constexpr D3DCOLOR kWhite = 0xFFFFFFFF;
+constexpr D3DCOLOR kTextColour = 0xFFEDB469;  // the game's text colour
+constexpr int kWidth = gfx::kBackBufferWidth;
+constexpr int kHeight = gfx::kBackBufferHeight;
+
+using Frame = std::vector<std::uint32_t>;
+
+struct InkBox {
+    int left = kWidth, top = kHeight, right = -1, bottom = -1;  // right, bottom exclusive
+    bool Empty() const { return right < 0; }
+};
+
+// Bounding box of every non-black pixel inside [x0, x1) x [y0, y1).
+InkBox FindInk(const Frame& frame, int x0 = 0, int y0 = 0, int x1 = kWidth, int y1 = kHeight)
+{
+    InkBox box;
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x)
+            if ((frame[y * kWidth + x] & 0x00FFFFFF) != 0) {
+                box.left = std::min(box.left, x);
+                box.top = std::min(box.top, y);
+                box.right = std::max(box.right, x + 1);
+                box.bottom = std::max(box.bottom, y + 1);
+            }
+    return box;
+}
+
+class CD3DFontTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        kt::ResetDevice();
+        device = &kt::GetDevice();
+        D3DCAPS9 caps{};
+        device->GetDeviceCaps(&caps);
+        maxTextureWidth = caps.MaxTextureWidth;
+    }
+    void TearDown() override { device->SetMaxTextureSizeForTesting(maxTextureWidth); }
+
+    std::unique_ptr<CD3DFont> MakeFont(DWORD points = 14, DWORD flags = 0)
+    {
+        auto font = std::make_unique<CD3DFont>("Times New Roman", points, flags);
+        EXPECT_EQ(font->InitDeviceObjects(device), S_OK);
+        EXPECT_EQ(font->RestoreDeviceObjects(), S_OK);
+        return font;
+    }
+
+    // Clears to black, runs `draw` inside a scene and reads the frame back.
+    template <class Draw>
+    Frame Render(Draw draw)
+    {
+        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kBlack, 1.0f, 0);
+        device->BeginScene();
+        draw();
+        device->EndScene();
+        return kt::ReadBack();
+    }
+
+    Frame RenderText(CD3DFont& font, float x, float y, const char* text, DWORD flags = 0,
+                     D3DCOLOR colour = kWhite)
+    {
+        return Render([&] { EXPECT_EQ(font.DrawTextA(x, y, colour, text, flags), S_OK); });
+    }
+
+    SIZE Extent(const CD3DFont& font, const char* text)
+    {
+        SIZE size{-1, -1};
+        EXPECT_EQ(font.GetTextExtent(text, &size), S_OK);
+        return size;
+    }
+
+    gfx::Device* device = nullptr;
+    DWORD maxTextureWidth = 0;
+};
+
+TEST_F(CD3DFontTest, AtlasIsTheFirstDoublingFrom128ThatHoldsTheAlphabet)
+{
+    EXPECT_EQ(MakeFont(6)->get_TexWidth(), 128u) << "a small font fits the first atlas";
+
+    DWORD previous = 0;
+    for (DWORD points : {6u, 14u, 15u, 40u}) {
+        auto font = MakeFont(points);
+        const DWORD side = font->get_TexWidth();
+        EXPECT_EQ(font->get_TexHeight(), side);
+        EXPECT_EQ(side & (side - 1), 0u) << points << " pt: a power of two";
+        EXPECT_GE(side, std::max<DWORD>(128, previous)) << points << " pt";
+        EXPECT_EQ(font->get_TextScale(), 1.0f);
+        previous = side;
+        if (side == 128)
+            continue;
+        // Half the size would not have held the alphabet: a device limited to it must shrink.
+        device->SetMaxTextureSizeForTesting(side / 2);
+        CD3DFont limited("Times New Roman", points, 0);
+        ASSERT_EQ(limited.InitDeviceObjects(device), S_OK) << points << " pt";
+        EXPECT_EQ(limited.get_TexWidth(), side / 2);
+        EXPECT_LT(limited.get_TextScale(), 1.0f) << points << " pt: did not fit in half the size";
+        device->SetMaxTextureSizeForTesting(maxTextureWidth);
+    }
+}
+
+TEST_F(CD3DFontTest, ExtentsAddUpLineByLine)
+{
+    auto font = MakeFont();
+    const SIZE a = Extent(*font, "A");
+    const SIZE b = Extent(*font, "B");
+    const SIZE ab = Extent(*font, "AB");
+    const SIZE space = Extent(*font, " ");
+    EXPECT_GT(a.cx, 0);
+    EXPECT_GT(space.cx, 0) << "a space counts";
+    EXPECT_EQ(ab.cx, a.cx + b.cx);
+    EXPECT_EQ(Extent(*font, "A B").cx, a.cx + space.cx + b.cx);
+    EXPECT_EQ(ab.cy, a.cy);
+    EXPECT_EQ(Extent(*font, "").cx, 0);
+    EXPECT_EQ(Extent(*font, "").cy, a.cy) << "an empty text is one empty line";
+
+    const SIZE twoLines = Extent(*font, "A\nBB");
+    EXPECT_EQ(twoLines.cx, Extent(*font, "BB").cx) << "the widest line";
+    EXPECT_EQ(twoLines.cy, 2 * a.cy) << "a line feed adds a line height";
+    EXPECT_EQ(Extent(*font, "AB\n").cy, 2 * a.cy);
+
+    // Codes outside 32..126 count for nothing.
+    EXPECT_EQ(Extent(*font, "A\xC9\x80\x7F\tB").cx, ab.cx);
+
+    auto bold = MakeFont(14, D3DFONT_BOLD);
+    EXPECT_GT(Extent(*bold, "Kelvane 1.1").cx, Extent(*font, "Kelvane 1.1").cx);
+}
+
+TEST_F(CD3DFontTest, GlyphLandsTexelExactInTheRequestedColourWithEitherFilter)
+{
+    auto font = MakeFont();
+    const Frame frame = RenderText(*font, 100, 50, "H", 0, kTextColour);
+    // The same glyph rasterised directly: each pixel is the colour scaled by the coverage
+    // kept in the atlas (4 bits), with nothing where the coverage rounds down to zero.
+    auto face = platform::FontFace::Open("Times New Roman", 19, false, false);
+    std::vector<std::uint8_t> coverage(64 * 64, 0);
+    face->Draw("H", 16, 16, {coverage.data(), 64, 64, 64});
+    int solid = 0;
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x) {
+            const int alpha = coverage[y * 64 + x] >> 4;
+            const std::uint32_t pixel = frame[(50 - 16 + y) * kWidth + (100 - 16 + x)];
+            const int red = (pixel >> 16) & 0xFF, green = (pixel >> 8) & 0xFF, blue = pixel & 0xFF;
+            ASSERT_NEAR(red, 0xED * alpha / 15, 2) << "at " << x - 16 << "," << y - 16;
+            ASSERT_NEAR(green, 0xB4 * alpha / 15, 2) << "at " << x - 16 << "," << y - 16;
+            ASSERT_NEAR(blue, 0x69 * alpha / 15, 2) << "at " << x - 16 << "," << y - 16;
+            solid += alpha == 15;
+        }
+    EXPECT_GT(solid, 10) << "the stems are fully covered and show the colour itself";
+
+    // On whole pixels every texel centre meets a pixel centre, so bilinear filtering changes
+    // nothing; half a pixel off it blends neighbouring texels.
+    EXPECT_EQ(RenderText(*font, 100, 50, "H", D3DFONT_FILTERED, kTextColour), frame);
+    EXPECT_NE(RenderText(*font, 100.5f, 50, "H", D3DFONT_FILTERED), RenderText(*font, 100.5f, 50, "H"));
+}
+
+TEST_F(CD3DFontTest, LineFeedStartsTheNextLineAtTheSameX)
+{
+    auto font = MakeFont();
+    const float lineHeight = static_cast<float>(Extent(*font, "A").cy);
+    const Frame twoLines = RenderText(*font, 100, 200, "A\nB");
+    const Frame separate = Render([&] {
+        font->DrawTextA(100, 200, kWhite, "A", 0);
+        font->DrawTextA(100, 200 + lineHeight, kWhite, "B", 0);
+    });
+    EXPECT_EQ(twoLines, separate);
+    const InkBox a = FindInk(twoLines, 0, 0, kWidth, 200 + static_cast<int>(lineHeight));
+    const InkBox b = FindInk(twoLines, 0, 200 + static_cast<int>(lineHeight), kWidth, kHeight);
+    ASSERT_FALSE(a.Empty());
+    ASSERT_FALSE(b.Empty());
+    EXPECT_NEAR(b.left, a.left, 2) << "B starts under A";
+    EXPECT_NEAR(b.bottom - a.bottom, lineHeight, 1) << "B's baseline is one line lower";
+}
+
+TEST_F(CD3DFontTest, CentringUsesTheFirstLineAndTheViewport)
+{
+    auto font = MakeFont();
+    const char* text = "AB\nWWWWWWWWWWWW";
+    const SIZE first = Extent(*font, "AB");
+    const float centredX = (kWidth - first.cx) / 2.0f;
+    const float centredY = (kHeight - first.cy) / 2.0f;
+    EXPECT_EQ(RenderText(*font, 0, 120, text, D3DFONT_CENTERED_X), RenderText(*font, centredX, 120, text));
+    EXPECT_EQ(RenderText(*font, 30, 0, text, D3DFONT_CENTERED_Y), RenderText(*font, 30, centredY, text));
+
+    // The viewport's size is what is centred in.
+    const Frame half = Render([&] {
+        device->SetViewport(D3DVIEWPORT9{0, 0, 400, 600, 0.0f, 1.0f});
+        EXPECT_EQ(font->DrawTextA(0, 120, kWhite, "AB", D3DFONT_CENTERED_X), S_OK);
+    });
+    const InkBox box = FindInk(half);
+    ASSERT_FALSE(box.Empty());
+    EXPECT_NEAR((box.left + box.right) / 2.0, 200.0, 3.0);
+}
+
+TEST_F(CD3DFontTest, CharactersOutsidePrintableAsciiDrawNothing)
+{
+    auto font = MakeFont();
+    const Frame plain = RenderText(*font, 50, 60, "AB");
+    EXPECT_EQ(RenderText(*font, 50, 60, "A\xC9\xFF\x80\x7F\x01\tB"), plain);
+    EXPECT_EQ(RenderText(*font, 50, 60, "\xE9\xE8"), RenderText(*font, 50, 60, ""));
+    EXPECT_TRUE(FindInk(RenderText(*font, 50, 60, "   ")).Empty()) << "spaces draw nothing";
+}
+
+TEST_F(CD3DFontTest, LongTextCrossesTheBatchLimitAndDrawsEveryGlyph)
+{
+    auto font = MakeFont(6);
+    std::string text;  // 110 glyphs: three draw calls of at most 49
+    for (int i = 0; i < 110; ++i)
+        text += static_cast<char>('A' + i % 26);
+    const std::string head = text.substr(0, 40), middle = text.substr(40, 45), tail = text.substr(85);
+    const float headWidth = static_cast<float>(Extent(*font, head.c_str()).cx);
+    const float middleWidth = static_cast<float>(Extent(*font, middle.c_str()).cx);
+    ASSERT_LT(headWidth + middleWidth + Extent(*font, tail.c_str()).cx, kWidth - 20);
+
+    const Frame whole = RenderText(*font, 10, 300, text.c_str());
+    const Frame pieces = Render([&] {
+        font->DrawTextA(10, 300, kWhite, head.c_str(), 0);
+        font->DrawTextA(10 + headWidth, 300, kWhite, middle.c_str(), 0);
+        font->DrawTextA(10 + headWidth + middleWidth, 300, kWhite, tail.c_str(), 0);
+    });
+    EXPECT_EQ(whole, pieces);
+    const InkBox last = FindInk(whole, 10 + static_cast<int>(headWidth + middleWidth), 0, kWidth, kHeight);
+    EXPECT_FALSE(last.Empty()) << "the glyphs after the second batch were drawn";
+}
+
+// A snapshot of every state the text renderer touches, and some it does not.
+struct DeviceStates {
+    std::vector<DWORD> render, stage, sampler;
+    gfx::Texture* texture0;
+    bool operator==(const DeviceStates&) const = default;
+};
+
+DeviceStates Snapshot(const gfx::Device& device)
+{
+    DeviceStates states;
+    for (unsigned s = 0; s < kRenderStateCount; ++s)
+        states.render.push_back(device.GetRenderState(static_cast<D3DRENDERSTATETYPE>(s)));
+    for (DWORD stage = 0; stage < 2; ++stage)
+        for (unsigned t = 0; t < kTextureStageStateCount; ++t)
+            states.stage.push_back(device.GetTextureStageState(stage, static_cast<D3DTEXTURESTAGESTATETYPE>(t)));
+    for (unsigned t = 0; t < kSamplerStateCount; ++t)
+        states.sampler.push_back(device.GetSamplerState(0, static_cast<D3DSAMPLERSTATETYPE>(t)));
+    states.texture0 = device.GetTexture(0);
+    return states;
+}
+
+TEST_F(CD3DFontTest, DrawingLeavesTheCallersStatesAsTheyWere)
+{
+    // A caller's state quite unlike the text renderer's.
+    std::unique_ptr<gfx::Texture> own;
+    ASSERT_EQ(device->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &own), S_OK);
+    device->SetTexture(0, own.get());
+    device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+    device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
+    device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ZERO);
+    device->SetRenderState(D3DRS_ALPHATESTENABLE, FALSE);
+    device->SetRenderState(D3DRS_ALPHAREF, 0x40);
+    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    device->SetRenderState(D3DRS_ZENABLE, TRUE);
+    device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+    device->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_CURRENT);
+    device->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_MODULATE);
+    device->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
+    device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_POINT);
+    device->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_MIRROR);
+    const DeviceStates before = Snapshot(*device);
+
+    auto font = MakeFont();
+    EXPECT_EQ(Snapshot(*device), before) << "preparing the font changed the device's state";
+    const Frame frame = Render([&] {
+        EXPECT_EQ(font->DrawTextA(10, 10, kWhite, "Kelvane", 0), S_OK);
+        EXPECT_EQ(font->DrawTextA(10, 40, kWhite, "Kelvane", D3DFONT_FILTERED | D3DFONT_CENTERED_X), S_OK);
+    });
+    EXPECT_EQ(Snapshot(*device), before) << "drawing text changed the device's state";
+    EXPECT_FALSE(FindInk(frame).Empty());
+    device->SetTexture(0, nullptr);
+}
+
+TEST_F(CD3DFontTest, ShrunkAtlasStillDrawsAndMeasuresAtTheRequestedSize)
+{
+    auto full = MakeFont(14);
+    ASSERT_GT(full->get_TexWidth(), 128u);
+    device->SetMaxTextureSizeForTesting(128);
+    auto shrunk = MakeFont(14);
+    EXPECT_EQ(shrunk->get_TexWidth(), 128u);
+    ASSERT_LT(shrunk->get_TextScale(), 1.0f);
+
+    const SIZE wanted = Extent(*full, "Kelvane loading");
+    const SIZE got = Extent(*shrunk, "Kelvane loading");
+    EXPECT_NEAR(got.cx, wanted.cx, wanted.cx / 8);
+    EXPECT_NEAR(got.cy, wanted.cy, 3);
+
+    // Drawn lines are one measured line height apart, as GetTextExtent says.
+    const Frame frame = RenderText(*shrunk, 100, 100, "H\nH");
+    const int lineHeight = Extent(*shrunk, "H").cy;
+    const InkBox first = FindInk(frame, 0, 0, kWidth, 100 + lineHeight);
+    const InkBox second = FindInk(frame, 0, 100 + lineHeight, kWidth, kHeight);
+    ASSERT_FALSE(first.Empty());
+    ASSERT_FALSE(second.Empty());
+    EXPECT_NEAR(second.top - first.top, lineHeight, 1);
+    const InkBox wide = FindInk(RenderText(*shrunk, 100, 300, "Kelvane loading"));
+    EXPECT_LE(wide.right - wide.left, got.cx + 2) << "the drawn text is as wide as measured";
+}
+
+TEST_F(CD3DFontTest, ReportsFailureInsteadOfDrawingWithoutItsObjects)
+{
+    CD3DFont font("Times New Roman", 14, 0);
+    SIZE size{7, 7};
+    EXPECT_EQ(font.GetTextExtent("A", &size), E_FAIL);
+    EXPECT_EQ(font.DrawTextA(0, 0, kWhite, "A", 0), E_FAIL);
+    EXPECT_EQ(font.RestoreDeviceObjects(), E_FAIL) << "no device yet";
+    EXPECT_EQ(font.InitDeviceObjects(nullptr), E_FAIL);
+    ASSERT_EQ(font.InitDeviceObjects(device), S_OK);
+    EXPECT_EQ(font.DrawTextA(0, 0, kWhite, "A", 0), E_FAIL) << "no vertex buffer yet";
+    ASSERT_EQ(font.RestoreDeviceObjects(), S_OK);
+    EXPECT_EQ(font.GetTextExtent(nullptr, &size), E_FAIL);
+    EXPECT_EQ(font.DrawTextA(0, 0, kWhite, nullptr, 0), E_FAIL);
+    font.InvalidateDeviceObjects();
+    EXPECT_EQ(font.DrawTextA(0, 0, kWhite, "A", 0), E_FAIL);
+    EXPECT_EQ(font.GetTextExtent("A", &size), S_OK) << "measuring needs only the atlas";
+    font.DeleteDeviceObjects();
+    EXPECT_EQ(font.GetTextExtent("A", &size), E_FAIL);
+
+    // An over-long face name is cut, not overrun; the nearest installed face stands in.
+    CD3DFont longName(std::string(300, 'Q').c_str(), 14, 0);
+    EXPECT_EQ(longName.InitDeviceObjects(device), S_OK);
+}
+
+TEST_F(CD3DFontTest, LoadingBannerReadsCentred)
+{
+    auto font = MakeFont();
+    const SIZE t = Extent(*font, "Kelvane 1.1");
+    const SIZE b = Extent(*font, "(built 8 Jan 2005)");
+    const SIZE l = Extent(*font, "...Loading...");
+    const Frame frame = Render([&] {
+        font->DrawTextA((800 - t.cx) / 2.0f, 300.0f - 2 * b.cy, kTextColour, "Kelvane 1.1", 0);
+        font->DrawTextA((800 - b.cx) / 2.0f, 300.0f - t.cy, kTextColour, "(built 8 Jan 2005)", 0);
+        font->DrawTextA((800 - l.cx) / 2.0f, 300.0f, kTextColour, "...Loading...", 0);
+        font->DrawTextA(10, 10, 0xFFFFFF00, "Kelvane error.", 0);
+        font->DrawTextA(10, 30, 0xFFC80000, "There has been an error, Kelvane will now close.", 0);
+    });
+    for (int line = 0; line < 3; ++line) {
+        const int top = 300 - (2 - line) * t.cy;
+        const InkBox box = FindInk(frame, 0, top, kWidth, top + t.cy);
+        ASSERT_FALSE(box.Empty()) << "line " << line;
+        EXPECT_NEAR((box.left + box.right) / 2.0, 400.0, 3.0) << "line " << line;
+    }
+    if (const char* dir = std::getenv("KELVANE_TEST_FRAMES")) {
+        EXPECT_TRUE(kt::SavePng(frame, kWidth, kHeight, std::string(dir) + "/cd3dfont_banner.png"));
+    }
+}
+
+}  // namespace
