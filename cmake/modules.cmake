@@ -17,7 +17,7 @@ endfunction()
 
 # kelvane_test_suite(NAME DIR [DEPS...]): one GoogleTest executable of every *_test.cpp in DIR.
 function(kelvane_test_suite name dir)
-  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*_test.cpp)
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*_test.cpp ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*_fixture.cpp)
   if(NOT sources)
     return()
   endif()

@@ -19,6 +19,8 @@ public:
     RepetiveSound& operator=(const RepetiveSound&) = delete;
 
     int get_Number() const { return c_iNumber; }
+    // The sound file, relative to the working directory.
+    const std::wstring& get_File() const { return c_lpcFile; }
     bool get_Active() const { return c_bActive; }
     // Switching on draws the first start time; switching off leaves the sound playing until
     // the sound manager's next Run unloads it.

@@ -1,16 +1,158 @@
 #include "shell/start_up.h"
 
+#include "display/cd3dfont.h"
+#include "display/cursor.h"
 #include "display/d3dfunc.h"
-#include "platform/gfx/device.h"
+#include "display/image_offsets.h"
+#include "input/key_manager.h"
+#include "input/mouse_manager.h"
+#include "media/game_sound_manager.h"
+#include "media/music_manager.h"
+#include "media/video_player.h"
+#include "menus/credits_manager.h"
+#include "menus/menu_manager.h"
+#include "menus/save_manager.h"
+#include "shell/credits_text.h"
+#include "shell/game_manager.h"
+#include "shell/winfunc.h"
+#include "world/init_world.h"
+#include "world/world_manager.h"
+
+MouseManager* _pMouseManager = nullptr;
+KeyManager* _pKeyManager = nullptr;
+
+namespace {
+
+// The game's objects live until the process ends and are never released (only the mouse is,
+// at shutdown): nothing may be destroyed after the device has gone.
+GameObjects* g_game = nullptr;
+
+constexpr float kCreditsSpeed = 0.028f;  // pixels per millisecond
+constexpr int kPanoramaSlices = 128;
+constexpr int kPanoramaStacks = 40;
+constexpr int kViewSwitchLength = 350;   // ms
+constexpr float kRotationSpeed = 32500.0f;
+constexpr int kStandardTransition = 600;  // ms
+constexpr int kStartScreenAfterBuild = 3;  // no such screen: the lookup yields the last one
+
+void StartMusic(GameObjects& game)
+{
+    game.music = std::make_unique<MusicManager>();
+    game.music->AddSong(1, L"data/music/1.mp3");
+    game.music->AddSong(2, L"data/music/2.mp3");
+    game.music->AddSong(3, L"data/music/3.mp3");
+    game.music->AddSong(4, L"data/music/4.mp3");
+    game.music->PlaySong(1, false);  // the menu music plays while the rest loads
+}
+
+void CreateCredits(GameObjects& game)
+{
+    game.creditsItalic = std::make_unique<CD3DFont>("Times New Roman", 15, 2);
+    game.creditsBold = std::make_unique<CD3DFont>("Times New Roman", 15, 1);
+    game.creditsPlain = std::make_unique<CD3DFont>("Times New Roman", 15, 0);
+    game.credits = std::make_unique<CreditsManager>(game.creditsPlain.get(), game.creditsBold.get(),
+                                                    game.creditsItalic.get(), kCreditsSpeed);
+    AddCreditsLines(*game.credits);
+}
+
+void CreateWorld(GameObjects& game)
+{
+    game.world = std::make_unique<WorldManager>(
+        kPanoramaSlices, kPanoramaStacks, kViewSwitchLength, "data/black.jpg", 0, _pMouseManager, game.music.get(),
+        _pVideoPlayer, kRotationSpeed, kStandardTransition, "data/menu/Top1.enc", "data/menu/Top2.enc",
+        "data/menu/Top3.enc", "data/menu/Top4.enc", kTopMenuImageOffset);
+    game.world->set_SoundManager(game.sounds.get());
+    game.world->SetTextureSizes(2276, 400, 800, 400);
+}
+
+// Cursors 0 and 1 are shared with the menu; 2 to 4 turn left, turn right and loading.
+void CreateCursors(GameObjects& game)
+{
+    auto normal = std::make_unique<Cursor>(D3Dfunc::pD3Ddevice);
+    normal->OpenImageFile("data/cursor/cursor1.enc", "data/cursor/cursor1_alpha2.enc", 85, 90, 3, 3,
+                          kCursorImageOffset);
+    auto highlighted = std::make_unique<Cursor>(D3Dfunc::pD3Ddevice);
+    highlighted->OpenImageFile("data/cursor/cursor1.enc", "data/cursor/cursor1_alpha1.enc", 85, 90, 3, 3,
+                               kCursorImageOffset);
+    game.normalCursor = normal.get();
+    game.highlightedCursor = highlighted.get();
+    game.world->AddCursor(std::move(normal));
+    game.world->AddCursor(std::move(highlighted));
+    game.world->AddCursor("data/cursor/cursor2.enc", "data/cursor/cursor2_alpha.enc", 85, 85, 10, 42,
+                          kCursorImageOffset);
+    game.world->AddCursor("data/cursor/cursor3.enc", "data/cursor/cursor3_alpha.enc", 85, 85, 80, 42,
+                          kCursorImageOffset);
+    game.world->AddCursor("data/cursor/cursorL.enc", "data/cursor/cursorL_alpha.enc", 85, 90, 3, 3,
+                          kCursorImageOffset);
+}
+
+void CreatePhases(GameObjects& game)
+{
+    game.game = std::make_unique<GameManager>(game.sounds.get());
+    game.game->SetWorldManager(game.world.get());
+    game.game->SetMouseManager(_pMouseManager);
+    game.menu = std::make_unique<MenuManager>(game.highlightedCursor, game.normalCursor, _pMouseManager,
+                                              game.music.get(), game.saves.get());
+    game.game->SetMenuManager(game.menu.get());
+    game.game->SetMusicManager(game.music.get());
+    game.game->SetCreditsManager(game.credits.get());
+}
+
+FrameHooks FrameWiring(GameObjects& game)
+{
+    FrameHooks hooks;
+    hooks.frameStart = [] { _pMouseManager->ClearMouseButtons(); };
+    hooks.inputEvent = _pMouseManager->get_MouseEvent();
+    hooks.onInputEvent = [] { _pMouseManager->ProcessMessage(Winfunc::hWnd); };
+    GameManager* phases = game.game.get();
+    hooks.frameStep = [phases] {
+        _pKeyManager->Update();
+        _pMouseManager->SetAcquire();  // comes back after the window regains the foreground
+        return phases->Run();
+    };
+    return hooks;
+}
+
+}  // namespace
+
+GameAssembly AssembleGame(const WorldDefinition& defineWorld)
+{
+    g_game = new GameObjects();
+    GameObjects& game = *g_game;
+
+    StartMusic(game);
+    game.sounds = std::make_unique<GameSoundManager>();
+    _pMouseManager = new MouseManager(Winfunc::hWnd);
+    _pKeyManager = new KeyManager(Winfunc::hWnd);
+    _pVideoPlayer = new VideoPlayer(Winfunc::hWnd, _pKeyManager);
+    CreateCredits(game);
+    CreateWorld(game);
+    CreateCursors(game);
+
+    defineWorld(*game.world);
+
+    // Slot 0 is the new-game state: the world exactly as its definition left it.
+    game.saves = std::make_unique<SaveManager>(game.world.get(), _pKeyManager);
+    game.saves->SaveGame(0, "");
+
+    CreatePhases(game);
+    game.world->TransportToScreen(kStartScreenAfterBuild);
+
+    GameAssembly assembly;
+    assembly.hooks = FrameWiring(game);
+    assembly.shutdown = [] {
+        delete _pMouseManager;
+        _pMouseManager = nullptr;
+    };
+    return assembly;
+}
 
 GameAssembly AssembleGame()
 {
-    // Until the game's phases are attached, each frame shows the loading banner again so the
-    // loop keeps its pace and the window stays responsive until it is closed.
-    GameAssembly game;
-    game.hooks.frameStep = [] {
-        D3Dfunc::pD3Ddevice->Present();
-        return true;
-    };
-    return game;
+    return AssembleGame([](WorldManager& world) { InitWorld(&world); });
+}
+
+GameObjects* GetGameObjects()
+{
+    return g_game;
 }

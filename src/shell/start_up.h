@@ -1,7 +1,50 @@
-// The start-up assembly: creates the game's long-lived objects in their fixed order and
-// supplies the main loop's hooks.
+// The start-up assembly: creates the game's long-lived objects in their fixed order, connects
+// them and supplies the main loop's hooks.
 #pragma once
+
+#include <functional>
+#include <memory>
 
 #include "shell/win_main.h"
 
+class CD3DFont;
+class CreditsManager;
+class Cursor;
+class GameManager;
+class GameSoundManager;
+class KeyManager;
+class MenuManager;
+class MouseManager;
+class MusicManager;
+class SaveManager;
+class VideoPlayer;
+class WorldManager;
+
+extern MouseManager* _pMouseManager;
+extern KeyManager* _pKeyManager;
+
+// Every object the assembly made. They live until the process ends (the mouse is released
+// at shutdown); the replay harness reads the game's state through them.
+struct GameObjects {
+    std::unique_ptr<MusicManager> music;
+    std::unique_ptr<GameSoundManager> sounds;
+    std::unique_ptr<CD3DFont> creditsItalic, creditsBold, creditsPlain;
+    std::unique_ptr<CreditsManager> credits;
+    std::unique_ptr<WorldManager> world;
+    Cursor* normalCursor = nullptr;       // owned by the world (cursor 0)
+    Cursor* highlightedCursor = nullptr;  // owned by the world (cursor 1)
+    std::unique_ptr<SaveManager> saves;
+    std::unique_ptr<MenuManager> menu;
+    std::unique_ptr<GameManager> game;
+};
+
+// Builds a world into the manager: the game's InitWorld, or a small world of a test's own.
+using WorldDefinition = std::function<void(WorldManager&)>;
+
+// The game's assembly with the game's own world.
 GameAssembly AssembleGame();
+// The same with another world definition.
+GameAssembly AssembleGame(const WorldDefinition& defineWorld);
+
+// The objects of the last assembly; null before one ran.
+GameObjects* GetGameObjects();

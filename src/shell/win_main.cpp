@@ -61,5 +61,5 @@ int WinMain(const std::function<GameAssembly()>& assemble)
 
 int WinMain()
 {
-    return WinMain(AssembleGame);
+    return WinMain([] { return AssembleGame(); });
 }

@@ -1,0 +1,118 @@
+#include "shell/game_manager.h"
+
+#include "display/d3dfunc.h"
+#include "media/game_sound_manager.h"
+#include "media/music_manager.h"
+#include "menus/credits_manager.h"
+#include "menus/menu_manager.h"
+#include "platform/gfx/device.h"
+#include "world/world_manager.h"
+
+namespace {
+
+// Results of MenuManager::Run.
+constexpr int kMenuEnterWorld = 1;
+constexpr int kMenuQuit = 2;
+// Results of WorldManager::Run: the top menu's buttons.
+constexpr int kWorldRestore = 1;
+constexpr int kWorldSave = 2;
+constexpr int kWorldQuitToMenu = 3;
+constexpr int kWorldCredits = 4;
+// Result of CreditsManager::Run when the last line has gone.
+constexpr int kCreditsDone = 1;
+
+// Menu pages the world opens.
+constexpr int kPageMain = 0;
+constexpr int kPageRestoreInGame = 2;
+constexpr int kPageSave = 3;
+
+constexpr int kCreditsSong = 4;
+
+}  // namespace
+
+GameManager::GameManager(GameSoundManager* soundManager) : c_pGameSoundManager(soundManager) {}
+
+void GameManager::SetMenuManager(MenuManager* menuManager)
+{
+    c_pMenuManager = menuManager;
+    c_pMenuManager->Load();
+}
+
+bool GameManager::Run()
+{
+    c_pMusicManager->Run();
+    c_pGameSoundManager->Run();
+
+    // The world's view band leaves its own viewport behind; every phase starts full screen.
+    const D3DVIEWPORT9 fullScreen{0, 0, 800, 600, 0.0f, 1.0f};
+    D3Dfunc::pD3Ddevice->SetViewport(fullScreen);
+
+    switch (c_iPhase) {
+    case kMenu:
+        return RunMenu();
+    case kWorld:
+        RunWorld();
+        return true;
+    case kCredits:
+        RunCredits();
+        return true;
+    default:
+        return true;
+    }
+}
+
+bool GameManager::RunMenu()
+{
+    switch (c_pMenuManager->Run()) {
+    case kMenuEnterWorld:
+        c_pMenuManager->Unload();
+        c_iPhase = kWorld;
+        c_pMusicManager->Stop();
+        // A new game, a restore and the back-to-game button all re-enter the recorded screen
+        // at once, running its entry lists.
+        c_pWorldManager->JumpToScreen(c_pWorldManager->get_ScreenPosition(), 0);
+        return true;
+    case kMenuQuit:
+        c_pMenuManager->Unload();
+        c_pMusicManager->Stop();
+        return false;
+    default:
+        return true;
+    }
+}
+
+void GameManager::RunWorld()
+{
+    switch (c_pWorldManager->Run()) {
+    case kWorldRestore:
+        EnterMenu(kPageRestoreInGame);
+        break;
+    case kWorldSave:
+        EnterMenu(kPageSave);
+        break;
+    case kWorldQuitToMenu:
+        EnterMenu(kPageMain);
+        break;
+    case kWorldCredits:
+        c_pGameSoundManager->Clear();
+        c_pMusicManager->PlaySong(kCreditsSong, true);
+        c_pCreditsManager->Reset();
+        c_iPhase = kCredits;
+        break;
+    default:
+        break;
+    }
+}
+
+void GameManager::RunCredits()
+{
+    if (c_pCreditsManager->Run() == kCreditsDone) EnterMenu(kPageMain);
+}
+
+void GameManager::EnterMenu(int page)
+{
+    c_pGameSoundManager->Clear();
+    c_pMenuManager->Load();
+    c_iPhase = kMenu;
+    c_pMenuManager->SetScreen(page);
+}

@@ -1,0 +1,381 @@
+#include "shell/replay.h"
+
+#include <cctype>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#include "display/d3dfunc.h"
+#include "display/world_inventory.h"
+#include "display/world_item.h"
+#include "imaging/image.h"
+#include "input/mouse_manager.h"
+#include "menus/menu_manager.h"
+#include "platform/clock/clock.h"
+#include "platform/gfx/device.h"
+#include "platform/input/input_system.h"
+#include "platform/input/key_codes.h"
+#include "platform/input/keyboard_device.h"
+#include "platform/input/mouse_device.h"
+#include "shell/game_manager.h"
+#include "shell/winfunc.h"
+#include "world/world_manager.h"
+
+namespace {
+
+const std::map<std::string, int>& KeyNames()
+{
+    static const std::map<std::string, int> names = [] {
+        std::map<std::string, int> n = {
+            {"ESCAPE", platform::DIK_ESCAPE}, {"RETURN", platform::DIK_RETURN}, {"BACK", platform::DIK_BACK},
+            {"SPACE", platform::DIK_SPACE},   {"LSHIFT", platform::DIK_LSHIFT}, {"PERIOD", platform::DIK_PERIOD},
+        };
+        const int digits[] = {platform::DIK_0, platform::DIK_1, platform::DIK_2, platform::DIK_3, platform::DIK_4,
+                              platform::DIK_5, platform::DIK_6, platform::DIK_7, platform::DIK_8, platform::DIK_9};
+        for (int d = 0; d < 10; ++d) n[std::string(1, static_cast<char>('0' + d))] = digits[d];
+        const int letters[] = {platform::DIK_A, platform::DIK_B, platform::DIK_C, platform::DIK_D, platform::DIK_E,
+                               platform::DIK_F, platform::DIK_G, platform::DIK_H, platform::DIK_I, platform::DIK_J,
+                               platform::DIK_K, platform::DIK_L, platform::DIK_M, platform::DIK_N, platform::DIK_O,
+                               platform::DIK_P, platform::DIK_Q, platform::DIK_R, platform::DIK_S, platform::DIK_T,
+                               platform::DIK_U, platform::DIK_V, platform::DIK_W, platform::DIK_X, platform::DIK_Y,
+                               platform::DIK_Z};
+        for (int l = 0; l < 26; ++l) n[std::string(1, static_cast<char>('A' + l))] = letters[l];
+        return n;
+    }();
+    return names;
+}
+
+bool ParseInts(std::istringstream& in, std::vector<int>* out)
+{
+    int value;
+    while (in >> value) out->push_back(value);
+    return in.eof();
+}
+
+// Splits TEXT into key presses; false if a character has no key.
+bool TypeCommands(const std::string& text, int line, std::vector<ReplayCommand>* commands)
+{
+    for (char c : text) {
+        std::string name;
+        if (c == ' ') name = "SPACE";
+        else if (c == '.') name = "PERIOD";
+        else name = std::string(1, static_cast<char>(std::toupper(static_cast<unsigned char>(c))));
+        if (!KeyNames().count(name)) return false;
+        commands->push_back({ReplayCommand::Key, line, {}, name});
+    }
+    return true;
+}
+
+bool ParseLine(const std::string& raw, int line, std::vector<ReplayCommand>* commands, std::string* why)
+{
+    std::string text = raw.substr(0, raw.find('#'));
+    std::istringstream in(text);
+    std::string verb;
+    if (!(in >> verb)) return true;  // blank or comment
+    ReplayCommand c{ReplayCommand::Frames, line, {}, {}};
+    auto ints = [&](std::size_t min, std::size_t max) {
+        if (!ParseInts(in, &c.numbers) || c.numbers.size() < min || c.numbers.size() > max) {
+            *why = "expected " + std::to_string(min) + (min == max ? "" : " to " + std::to_string(max)) +
+                   " whole numbers after '" + verb + "'";
+            return false;
+        }
+        return true;
+    };
+    if (verb == "frames") {
+        c.kind = ReplayCommand::Frames;
+        if (!ints(1, 1)) return false;
+    } else if (verb == "wait") {
+        c.kind = ReplayCommand::Wait;
+        if (!ints(1, 1)) return false;
+    } else if (verb == "move") {
+        c.kind = ReplayCommand::Move;
+        if (!ints(2, 2)) return false;
+    } else if (verb == "click" || verb == "rclick") {
+        c.kind = verb == "click" ? ReplayCommand::Click : ReplayCommand::RClick;
+        if (!ints(0, 2) || c.numbers.size() == 1) {
+            *why = "'" + verb + "' takes no position or both X and Y";
+            return false;
+        }
+    } else if (verb == "key") {
+        c.kind = ReplayCommand::Key;
+        in >> c.text;
+        if (!KeyNames().count(c.text)) {
+            *why = "unknown key '" + c.text + "'";
+            return false;
+        }
+    } else if (verb == "type") {
+        std::string rest;
+        std::getline(in, rest);
+        const auto start = rest.find_first_not_of(' ');
+        rest = start == std::string::npos ? "" : rest.substr(start);
+        if (!TypeCommands(rest, line, commands)) {
+            *why = "'type' accepts letters, digits, spaces and periods only";
+            return false;
+        }
+        return true;
+    } else if (verb == "screenshot") {
+        c.kind = ReplayCommand::Screenshot;
+        if (!(in >> c.text)) {
+            *why = "'screenshot' needs a file path";
+            return false;
+        }
+    } else if (verb == "expect") {
+        c.kind = ReplayCommand::Expect;
+        in >> c.text;
+        if (c.text == "phase") {
+            std::string phase;
+            in >> phase;
+            const std::map<std::string, int> phases = {{"menu", 0}, {"world", 1}, {"credits", 2}};
+            if (!phases.count(phase)) {
+                *why = "expect phase takes menu, world or credits";
+                return false;
+            }
+            c.numbers.push_back(phases.at(phase));
+        } else if (c.text == "var") {
+            if (!ints(2, 2)) return false;
+        } else if (c.text == "screen" || c.text == "item" || c.text == "noitem" || c.text == "held" ||
+                   c.text == "menupage") {
+            if (!ints(1, 1)) return false;
+        } else {
+            *why = "unknown expectation '" + c.text + "'";
+            return false;
+        }
+    } else if (verb == "quit") {
+        c.kind = ReplayCommand::Quit;
+    } else {
+        *why = "unknown command '" + verb + "'";
+        return false;
+    }
+    commands->push_back(c);
+    return true;
+}
+
+// Walks the script frame by frame from inside the game's frame step.
+class ReplayRunner {
+public:
+    ReplayRunner(std::vector<ReplayCommand> commands, ReplayResult* result)
+        : c_commands(std::move(commands)), c_pResult(result)
+    {
+    }
+
+    // Called before each game frame: runs the commands due now. False ends the game.
+    bool BeforeFrame()
+    {
+        if (c_iReleaseKey >= 0) {
+            platform::InjectKey(c_iReleaseKey, false);
+            c_iReleaseKey = -1;
+        }
+        for (;;) {
+            if (c_iPendingFrames > 0) {
+                --c_iPendingFrames;
+                return true;
+            }
+            if (c_bWaiting) {
+                if (static_cast<std::int32_t>(timeGetTime() - c_dwWaitUntil) < 0) return true;
+                c_bWaiting = false;
+            }
+            if (c_next >= c_commands.size()) {
+                c_pResult->finished = true;
+                return false;
+            }
+            Execute(c_commands[c_next++]);
+        }
+    }
+
+    // Whether every command has been started (the game may end during the last one).
+    bool AllStarted() const { return c_next >= c_commands.size() && c_iPendingFrames == 0 && !c_bWaiting; }
+
+private:
+    void Fail(const ReplayCommand& command, const std::string& what)
+    {
+        c_pResult->failures.push_back("line " + std::to_string(command.line) + ": " + what);
+    }
+
+    // Input reaches the game through the next frame's poll; the command's effects are in place
+    // once that frame has run.
+    static constexpr int kFramesForInput = 2;
+
+    void MoveTo(int x, int y)
+    {
+        platform::InjectMouseMotion(x - _pMouseManager->get_X(), y - _pMouseManager->get_Y());
+    }
+
+    void Execute(const ReplayCommand& c)
+    {
+        switch (c.kind) {
+        case ReplayCommand::Frames:
+            c_iPendingFrames = c.numbers[0];
+            break;
+        case ReplayCommand::Wait:
+            c_dwWaitUntil = timeGetTime() + static_cast<std::uint32_t>(c.numbers[0]);
+            c_bWaiting = true;
+            break;
+        case ReplayCommand::Move:
+            MoveTo(c.numbers[0], c.numbers[1]);
+            c_iPendingFrames = kFramesForInput;
+            break;
+        case ReplayCommand::Click:
+        case ReplayCommand::RClick: {
+            if (c.numbers.size() == 2) MoveTo(c.numbers[0], c.numbers[1]);
+            const auto button = c.kind == ReplayCommand::Click ? platform::MouseButton::Left : platform::MouseButton::Right;
+            platform::InjectMouseButton(button, true);
+            platform::InjectMouseButton(button, false);
+            c_iPendingFrames = kFramesForInput;
+            break;
+        }
+        case ReplayCommand::Key:
+            platform::InjectKey(KeyNames().at(c.text), true);
+            c_iReleaseKey = KeyNames().at(c.text);
+            c_iPendingFrames = 1;
+            break;
+        case ReplayCommand::Screenshot:
+            Screenshot(c);
+            break;
+        case ReplayCommand::Expect:
+            Expect(c);
+            break;
+        case ReplayCommand::Quit:
+            Winfunc::hWnd->PostQuit();
+            c_iPendingFrames = 1;
+            break;
+        }
+    }
+
+    void Screenshot(const ReplayCommand& c)
+    {
+        const std::vector<std::uint32_t> frame = D3Dfunc::pD3Ddevice->ReadBackBuffer();
+        imaging::Image image;
+        image.width = gfx::kBackBufferWidth;
+        image.height = gfx::kBackBufferHeight;
+        image.pixels.resize(frame.size() * 4);
+        for (std::size_t i = 0; i < frame.size(); ++i) {
+            image.pixels[i * 4 + 0] = static_cast<std::uint8_t>(frame[i]);
+            image.pixels[i * 4 + 1] = static_cast<std::uint8_t>(frame[i] >> 8);
+            image.pixels[i * 4 + 2] = static_cast<std::uint8_t>(frame[i] >> 16);
+            image.pixels[i * 4 + 3] = 0xFF;
+        }
+        const std::vector<std::uint8_t> png = imaging::EncodePng(image);
+        std::ofstream out(c.text, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
+        if (!out) Fail(c, "cannot write the screenshot '" + c.text + "'");
+    }
+
+    bool ItemInBar(int number) const
+    {
+        for (const WorldItem* item : GetGameObjects()->world->get_Inventory()->get_ActiveItems()) {
+            if (item->get_Number() == number) return true;
+        }
+        return false;
+    }
+
+    void Expect(const ReplayCommand& c)
+    {
+        GameObjects& game = *GetGameObjects();
+        auto check = [&](bool ok, const std::string& what) {
+            if (!ok) Fail(c, what);
+        };
+        if (c.text == "screen") {
+            const int screen = game.world->get_ScreenPosition();
+            check(screen == c.numbers[0], "expected screen " + std::to_string(c.numbers[0]) + ", the world is on " +
+                                              std::to_string(screen));
+        } else if (c.text == "var") {
+            const int value = static_cast<unsigned char>(game.world->getGlobalVarValue(c.numbers[0]));
+            check(value == (c.numbers[1] & 0xFF), "expected variable " + std::to_string(c.numbers[0]) + " = " +
+                                                      std::to_string(c.numbers[1]) + ", it holds " +
+                                                      std::to_string(value));
+        } else if (c.text == "item" || c.text == "noitem") {
+            const bool want = c.text == "item";
+            check(ItemInBar(c.numbers[0]) == want, "expected item " + std::to_string(c.numbers[0]) +
+                                                       (want ? " in the bar" : " not in the bar"));
+        } else if (c.text == "held") {
+            const int held = game.world->get_CursorItem();
+            check(held == c.numbers[0], "expected item " + std::to_string(c.numbers[0]) + " on the cursor, it holds " +
+                                            std::to_string(held));
+        } else if (c.text == "phase") {
+            const int phase = game.game->get_Phase();
+            check(phase == c.numbers[0], "expected phase " + std::to_string(c.numbers[0]) + ", the game is in phase " +
+                                             std::to_string(phase));
+        } else if (c.text == "menupage") {
+            const int page = game.menu->get_CurrentMenu();
+            check(page == c.numbers[0], "expected menu page " + std::to_string(c.numbers[0]) + ", the menu shows " +
+                                            std::to_string(page));
+        }
+    }
+
+    std::vector<ReplayCommand> c_commands;
+    ReplayResult* c_pResult;
+    std::size_t c_next = 0;
+    int c_iPendingFrames = 0;
+    bool c_bWaiting = false;
+    std::uint32_t c_dwWaitUntil = 0;
+    int c_iReleaseKey = -1;
+};
+
+}  // namespace
+
+bool ParseReplayScript(const std::string& script, std::vector<ReplayCommand>* commands, std::string* error)
+{
+    std::istringstream in(script);
+    std::string line;
+    int number = 0;
+    while (std::getline(in, line)) {
+        ++number;
+        std::string why;
+        if (!ParseLine(line, number, commands, &why)) {
+            *error = "line " + std::to_string(number) + ": " + why;
+            return false;
+        }
+    }
+    return true;
+}
+
+ReplayResult RunReplay(const std::string& script, const ReplayOptions& options)
+{
+    ReplayResult result;
+    std::vector<ReplayCommand> commands;
+    std::string error;
+    if (!ParseReplayScript(script, &commands, &error)) {
+        result.failures.push_back(error);
+        return result;
+    }
+    result.parsed = true;
+
+    platform::ResetInjectedInput();
+    platform::UseManualClock(1000);
+    platform::SetClockStepPerPresent(options.msPerFrame);
+    ReplayRunner runner(std::move(commands), &result);
+
+    // Errors are caught here rather than on the fatal-error screen, which would wait for Q.
+    WinMain([&]() -> GameAssembly {
+        GameAssembly game;
+        try {
+            game = options.world ? AssembleGame(options.world) : AssembleGame();
+        } catch (const std::exception& e) {
+            result.failures.push_back(std::string("start-up failed: ") + e.what());
+            game.hooks.frameStep = [] { return false; };
+            return game;
+        }
+        auto frameStep = game.hooks.frameStep;
+        game.hooks.frameStep = [&result, &runner, &options, frameStep] {
+            if (!runner.BeforeFrame()) return false;
+            try {
+                const bool goOn = frameStep();
+                if (++result.frames >= options.maxFrames) {
+                    result.failures.push_back("the replay ran " + std::to_string(options.maxFrames) +
+                                              " frames without finishing its script");
+                    return false;
+                }
+                return goOn;
+            } catch (const std::exception& e) {
+                result.failures.push_back(std::string("the game raised an error: ") + e.what());
+                return false;
+            }
+        };
+        return game;
+    });
+
+    if (runner.AllStarted()) result.finished = true;
+    platform::ResetInjectedInput();
+    platform::UseRealClock();
+    return result;
+}

@@ -1,0 +1,62 @@
+// The replay harness: runs the real start-up assembly headless with a manual clock, driven by
+// a small script of mouse moves, clicks, keys and waits, checking the game's state as it goes.
+// Tests use it, and a person can reproduce a bug from a script with the kelvane-replay tool.
+//
+// Script: one command per line, '#' starts a comment.
+//   frames N              run N frames
+//   wait MS               run frames until MS milliseconds of game time have passed
+//   move X Y              move the pointer to screen pixel (X, Y); runs one frame
+//   click [X Y]           left click (after moving to X, Y); runs one frame
+//   rclick [X Y]          right click; runs one frame
+//   key NAME              press and release a key (ESCAPE, RETURN, BACK, SPACE, LSHIFT,
+//                         PERIOD, A..Z, 0..9); runs two frames
+//   type TEXT             types the letters, digits, spaces and periods of TEXT
+//   screenshot PATH       writes the current back buffer as PNG
+//   expect screen N       the world's current screen
+//   expect var N V        variable N holds V (compared as a byte: -56 and 200 are the same)
+//   expect item N         item N is in the inventory bar
+//   expect noitem N       item N is not in the inventory bar
+//   expect held N         the item on the cursor is N (0: none)
+//   expect phase NAME     menu, world or credits
+//   expect menupage N     the main menu shows page N
+//   quit                  closes the window (the game ends after this frame)
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "shell/start_up.h"
+
+struct ReplayCommand {
+    enum Kind { Frames, Wait, Move, Click, RClick, Key, Screenshot, Expect, Quit };
+    Kind kind;
+    int line = 0;             // line number in the script, for messages
+    std::vector<int> numbers;  // coordinates, counts, milliseconds, expected values
+    std::string text;          // key name, typed text, path, or what an expect checks
+};
+
+struct ReplayOptions {
+    // The world to build (null: the game's own InitWorld).
+    WorldDefinition world;
+    // Game time added at every presented frame, milliseconds.
+    std::uint32_t msPerFrame = 17;
+    // Stops the replay (as a failure) after this many frames.
+    int maxFrames = 200000;
+};
+
+struct ReplayResult {
+    bool parsed = false;
+    bool finished = false;            // every command ran
+    std::vector<std::string> failures;  // parse errors, failed expectations, the game's error
+    int frames = 0;
+    bool Passed() const { return parsed && finished && failures.empty(); }
+};
+
+// Reads a script; on a malformed line returns false with the line named in `error`.
+bool ParseReplayScript(const std::string& script, std::vector<ReplayCommand>* commands, std::string* error);
+
+// Runs the game (window, device, assembly, main loop) under the script in the current
+// working directory, which must hold data/ (save/ is written there). Uses the manual clock
+// for the whole run and restores the real clock afterwards.
+ReplayResult RunReplay(const std::string& script, const ReplayOptions& options);
