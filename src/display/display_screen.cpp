@@ -1,0 +1,140 @@
+#include "display/display_screen.h"
+
+#include <cmath>
+
+#include "display/d3dfunc.h"
+#include "platform/clock/clock.h"
+
+namespace {
+
+constexpr float kTwoPi = 6.2831854820251465f;
+constexpr D3DVIEWPORT9 kViewBand{0, 100, 800, 400, 0.0f, 1.0f};
+constexpr UINT kPlaceholderSide = 100;
+// An immediate switch dates its start this far back, so the transition is already over.
+constexpr DWORD kImmediateSwitchAge = 1000;
+
+// Adds `radians` to an angle and brings the sum back into 0 .. 2 pi.
+float TurnedAngle(float angle, float radians)
+{
+    angle += radians;
+    if (angle > kTwoPi) angle -= kTwoPi;
+    if (angle < 0.0f) angle += kTwoPi;
+    // One wrap covers every turn of a normal frame; a turn of more than a full circle (a long
+    // frame) still has to end inside the range the world's hit tests assume.
+    if (angle > kTwoPi || angle < 0.0f) {
+        angle = std::fmod(angle, kTwoPi);
+        if (angle < 0.0f) angle += kTwoPi;
+        if (!std::isfinite(angle)) angle = 0.0f;
+    }
+    return angle;
+}
+
+}  // namespace
+
+DisplayScreen::DisplayScreen(gfx::Device* device, int slices, int stacks, float radius)
+    : c_pDevice(device)
+{
+    for (int slot = 0; slot < 2; ++slot) {
+        c_pPanospheres[slot] = std::make_unique<Panosphere>();
+        c_pPanospheres[slot]->Create(device, slices, stacks, radius);
+        c_pFullScreenImages[slot] = std::make_unique<FullScreenImage>();
+        c_pFullScreenImages[slot]->Create(device);
+        // A slot whose placeholder cannot be made starts empty and draws untextured.
+        if (device != nullptr)
+            device->CreateTexture(kPlaceholderSide, kPlaceholderSide, 1, 0, D3DFMT_R8G8B8,
+                                  D3DPOOL_DEFAULT, &c_pTextures[slot]);
+    }
+}
+
+DisplayScreen::~DisplayScreen() = default;
+
+bool DisplayScreen::setTexture(const char* path, int offset)
+{
+    std::unique_ptr<gfx::Texture> loaded;
+    D3Dfunc::CreateTextureFromEncrypted(path, offset, &loaded);
+    c_pTextures[Back()] = std::move(loaded);
+    return true;
+}
+
+std::unique_ptr<gfx::Texture>* DisplayScreen::getTexture() { return &c_pTextures[Back()]; }
+
+void DisplayScreen::SetType(int type) { c_iTypes[Back()] = type; }
+
+void DisplayScreen::Switch() { Switch(c_iSwitchLength); }
+
+void DisplayScreen::Switch(int milliseconds)
+{
+    if (c_pTextures[Back()]) c_pTextures[Back()]->PreLoad();
+    if (milliseconds > 0) {
+        c_dwSwitchDuration = static_cast<DWORD>(milliseconds);
+        c_dwSwitchStart = timeGetTime();
+    } else {
+        c_dwSwitchDuration = 0;
+        c_dwSwitchStart = timeGetTime() - kImmediateSwitchAge;
+    }
+    c_iFront = Back();
+}
+
+void DisplayScreen::setSwitchLength(int milliseconds) { c_iSwitchLength = milliseconds; }
+
+void DisplayScreen::InstantSwitch() { c_iFront = Back(); }
+
+void DisplayScreen::RotateBy(float radians) { c_fRotations[c_iFront] = TurnedAngle(c_fRotations[c_iFront], radians); }
+
+void DisplayScreen::RotateBackgroundBy(float radians) { c_fRotations[Back()] = TurnedAngle(c_fRotations[Back()], radians); }
+
+void DisplayScreen::RotateTo(float radians) { c_fRotations[c_iFront] = radians; }
+
+void DisplayScreen::RotateBackgroundTo(float radians) { c_fRotations[Back()] = radians; }
+
+float DisplayScreen::GetRotation() const { return c_fRotations[c_iFront]; }
+
+float DisplayScreen::GetBackgroundRotation() const { return c_fRotations[Back()]; }
+
+float DisplayScreen::SlotOneShare() const
+{
+    // With no transition running the front slot is shown alone (also before any switch,
+    // when the elapsed time may still be 0 and a ratio would be undefined).
+    if (c_dwSwitchDuration == 0) return static_cast<float>(c_iFront);
+    const float elapsed = static_cast<float>(static_cast<DWORD>(timeGetTime() - c_dwSwitchStart));
+    const float progress = elapsed / static_cast<float>(c_dwSwitchDuration);
+    float share = (c_iFront == 1) ? progress : 1.0f - progress;
+    if (share < 0.0f) share = 0.0f;
+    if (share > 1.0f) share = 1.0f;
+    return share;
+}
+
+void DisplayScreen::Render()
+{
+    c_pDevice->SetViewport(kViewBand);
+    const float share = SlotOneShare();
+
+    if (share == 0.0f || share == 1.0f) {
+        c_pDevice->SetRenderState(D3DRS_LIGHTING, FALSE);
+        DrawSlot(share == 0.0f ? 0 : 1);
+        return;
+    }
+
+    // Cross-fade: slot 0 underneath at full strength, slot 1 over it with opacity `share`.
+    // Lit drawing shows the material's emissive colour, so slot 0 gets the white material
+    // here rather than whatever material the previous drawer left.
+    c_matFade.Diffuse.a = 1.0f;
+    BeginTranslucentImages(c_pDevice, c_matFade);
+    c_pDevice->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+    DrawSlot(0);
+
+    c_matFade.Diffuse.a = share;
+    c_pDevice->SetMaterial(c_matFade);
+    c_pDevice->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    DrawSlot(1);
+    EndTranslucentImages(c_pDevice);
+}
+
+void DisplayScreen::DrawSlot(int slot)
+{
+    c_pDevice->SetTexture(0, c_pTextures[slot].get());
+    if (c_iTypes[slot] == 0)
+        c_pFullScreenImages[slot]->Render(c_pDevice);
+    else
+        c_pPanospheres[slot]->Render(c_pDevice, c_fRotations[slot]);
+}

@@ -1,0 +1,72 @@
+// The view: the current location's picture in the band between the top-menu strip and the
+// inventory strip, flat or as a panorama the player turns. Two slots, front (shown) and back
+// (being prepared); moving on cross-fades from the old front to the new one over a set time.
+// Depends on the graphics device, the scrambled-image loader and the millisecond clock.
+#pragma once
+
+#include <array>
+#include <memory>
+
+#include "display/d3dmat.h"
+#include "display/full_screen_image.h"
+#include "display/panosphere.h"
+#include "platform/gfx/device.h"
+
+class DisplayScreen {
+public:
+    // Builds both slots' panorama meshes (`slices` x `stacks` at `radius`) and flat quads and
+    // a 100 x 100 placeholder texture per slot. Both slots flat, unturned; slot 0 in front;
+    // transitions 500 ms until setSwitchLength.
+    DisplayScreen(gfx::Device* device, int slices, int stacks, float radius);
+    ~DisplayScreen();
+    DisplayScreen(const DisplayScreen&) = delete;
+    DisplayScreen& operator=(const DisplayScreen&) = delete;
+
+    // Loads a scrambled image (rotation `offset`, 0 for a plain file) into the back slot,
+    // replacing its texture. Load errors propagate; the back slot then keeps its old texture.
+    bool setTexture(const char* path, int offset);
+    // The back slot's texture holder: the world composes overlays into this texture.
+    std::unique_ptr<gfx::Texture>* getTexture();
+    // The back slot's type: 0 flat image, anything else a panorama.
+    void SetType(int type);
+
+    // Makes the back slot the front one, cross-fading over the standard length.
+    void Switch();
+    // The same over `milliseconds`; 0 or less shows the new front on the next frame.
+    void Switch(int milliseconds);
+    // The standard cross-fade length, milliseconds.
+    void setSwitchLength(int milliseconds);
+    // Exchanges front and back without touching the transition's timing.
+    void InstantSwitch();
+
+    // Turns the front (or back) slot's panorama by `radians`, keeping its angle in 0 .. 2 pi.
+    void RotateBy(float radians);
+    void RotateBackgroundBy(float radians);
+    // Sets the front (or back) slot's angle as given, radians, without wrapping.
+    void RotateTo(float radians);
+    void RotateBackgroundTo(float radians);
+    float GetRotation() const;
+    float GetBackgroundRotation() const;
+
+    // Draws the view into the band 0, 100, 800 x 400 and leaves that viewport set; the caller
+    // restores the whole screen for what it draws next.
+    void Render();
+
+private:
+    int Back() const { return 1 - c_iFront; }
+    // Share of slot 1 in the picture at this moment, 0 .. 1.
+    float SlotOneShare() const;
+    void DrawSlot(int slot);
+
+    gfx::Device* c_pDevice;  // not owned
+    std::array<std::unique_ptr<Panosphere>, 2> c_pPanospheres;
+    std::array<std::unique_ptr<FullScreenImage>, 2> c_pFullScreenImages;
+    std::array<int, 2> c_iTypes{0, 0};
+    std::array<float, 2> c_fRotations{0.0f, 0.0f};
+    std::array<std::unique_ptr<gfx::Texture>, 2> c_pTextures;
+    int c_iSwitchLength = 500;       // milliseconds
+    DWORD c_dwSwitchDuration = 0;    // milliseconds; 0 = no transition
+    DWORD c_dwSwitchStart = 0;       // timeGetTime at the transition's start
+    int c_iFront = 0;
+    D3Dmat c_matFade;
+};

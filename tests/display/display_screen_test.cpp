@@ -1,0 +1,92 @@
+// DisplayScreen: the view band, immediate and faded switches on a manual clock, each slot's
+// own type and rotation, and the wrapping of relative turns.
+#include "display/display_screen.h"
+
+#include "platform/clock/clock.h"
+#include "screen_space_fixture.h"
+
+namespace screen_space {
+namespace {
+
+constexpr float kTwoPi = 6.2831854820251465f;
+
+class DisplayScreenTest : public GameDeviceTest {
+protected:
+    void Load(const std::string& path, int type, int switchMs)
+    {
+        view.setTexture(path.c_str(), 0);
+        view.SetType(type);
+        view.Switch(switchMs);
+    }
+    std::uint32_t Centre() { return kt::PixelAt(DrawFrame([&] { view.Render(); }), 300, 300); }
+
+    kt::ManualClockScope clock{10000};
+    DisplayScreen view{&device, 128, 40, 100.0f};
+};
+
+TEST_F(DisplayScreenTest, ImmediateSwitchFillsTheBandOnTheNextFrame)
+{
+    Load(WriteSolid("red.png", 64, 32, kRed), 0, 0);
+    const Frame frame = DrawFrame([&] { view.Render(); });
+    EXPECT_TRUE(RegionRgb(frame, RECT{0, 100, 800, 500}, kRed));
+    EXPECT_TRUE(RegionRgb(frame, RECT{0, 0, 800, 100}, kBlack));
+    EXPECT_TRUE(RegionRgb(frame, RECT{0, 500, 800, 600}, kBlack));
+    Load(WriteSolid("green.png", 64, 32, kGreen), 0, 0);
+    EXPECT_TRUE(RgbNear(Centre(), kGreen)) << "no blended frame";
+}
+
+TEST_F(DisplayScreenTest, CrossFadeRunsLinearlyFromOldFrontToNewFrontInBothSlots)
+{
+    const std::string red = WriteSolid("red.png", 64, 32, kRed), green = WriteSolid("green.png", 64, 32, kGreen);
+    view.setSwitchLength(350);
+    Load(red, 0, 0);
+    view.setTexture(green.c_str(), 0);
+    view.Switch();
+    EXPECT_TRUE(RgbNear(Centre(), kRed));
+    platform::AdvanceClock(175);
+    EXPECT_TRUE(RgbNear(Centre(), Mix(kGreen, kRed, 0.5f))) << "half of each at 175 of 350 ms";
+    EXPECT_EQ(device.GetRenderState(D3DRS_ALPHABLENDENABLE), DWORD(FALSE));
+    platform::AdvanceClock(175);
+    EXPECT_TRUE(RgbNear(Centre(), kGreen));
+
+    Load(red, 0, 400);  // back into slot 0
+    platform::AdvanceClock(100);
+    EXPECT_TRUE(RgbNear(Centre(), Mix(kRed, kGreen, 0.25f)));
+    view.InstantSwitch();  // reverses the mix at once
+    EXPECT_TRUE(RgbNear(Centre(), Mix(kRed, kGreen, 0.75f)));
+}
+
+TEST_F(DisplayScreenTest, FadeFromPanoramaToFlatKeepsTheTurnedPanorama)
+{
+    Load(WriteImage("pano.png", 256, 64, [](int x, int) { return x < 128 ? kBlue : kWhite; }), 1, 0);
+    view.RotateTo(kTwoPi / 2);  // the blue/white edge in the centre: blue left of it
+    EXPECT_TRUE(RgbNear(Centre(), kBlue, 8));
+    view.setTexture(WriteSolid("green.png", 64, 32, kGreen).c_str(), 0);
+    view.SetType(0);
+    view.RotateBackgroundTo(2.0f);
+    view.Switch(200);
+    platform::AdvanceClock(100);
+    EXPECT_TRUE(RgbNear(Centre(), Mix(kGreen, kBlue, 0.5f), 8));
+    EXPECT_FLOAT_EQ(view.GetRotation(), 2.0f);
+    EXPECT_FLOAT_EQ(view.GetBackgroundRotation(), kTwoPi / 2);
+}
+
+TEST_F(DisplayScreenTest, RelativeTurnsWrapIntoOneCircleAbsoluteOnesDoNot)
+{
+    view.RotateTo(6.0f);
+    view.RotateBy(0.5f);
+    EXPECT_NEAR(view.GetRotation(), 6.5f - kTwoPi, 1e-5f);
+    view.RotateBy(-0.5f);
+    EXPECT_NEAR(view.GetRotation(), 6.0f, 1e-5f);
+    view.RotateBy(3 * kTwoPi + 0.25f);  // a long frame's turn still ends inside the circle
+    EXPECT_NEAR(view.GetRotation(), 6.25f, 1e-4f);
+    view.RotateTo(7.0f);
+    EXPECT_FLOAT_EQ(view.GetRotation(), 7.0f);
+    view.RotateBackgroundTo(0.2f);
+    view.RotateBackgroundBy(-0.5f);
+    EXPECT_NEAR(view.GetBackgroundRotation(), 0.2f - 0.5f + kTwoPi, 1e-5f);
+    EXPECT_FLOAT_EQ(view.GetRotation(), 7.0f);
+}
+
+}  // namespace
+}  // namespace screen_space
