@@ -1,0 +1,219 @@
+// The world: every record of the game world (screens, variables, grids, cursors, ambient
+// sounds, the inventory), the script interpreter that tests conditions and runs action lists,
+// and the per-frame runtime that turns the view, finds the hotspot under the pointer and
+// draws the frame. Depends on the display, input and media layers; never on the menus.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "world/world_global_var.h"
+#include "world/world_global_var_array.h"
+#include "world/world_screen.h"
+
+class Cursor;
+class DisplayScreen;
+class FullScreenImage;
+class GameSoundManager;
+class MouseManager;
+class MusicManager;
+class RepetiveSound;
+class Texture;
+class VideoPlayer;
+class WorldInventory;
+class WorldTopMenu;
+
+class WorldManager {
+public:
+    // Cursor indices (positions in the cursor list, fixed by the order start-up adds them).
+    static constexpr int kCursorNormal = 0;
+    static constexpr int kCursorReact = 1;
+    static constexpr int kCursorTurnLeft = 2;
+    static constexpr int kCursorTurnRight = 3;
+    static constexpr int kCursorLoading = 4;
+
+    // Results of Run: what the phase controller is asked to do.
+    static constexpr int kKeepPlaying = 0;
+    static constexpr int kRestore = 1;
+    static constexpr int kSave = 2;
+    static constexpr int kQuitToMenu = 3;
+    static constexpr int kCredits = 4;
+
+    // Builds the view (slices x stacks panorama mesh, cross-fades of `switchLength` ms) showing
+    // the black image at once, the black background texture, the inventory bar and the top
+    // menu (four scrambled pictures with `topOffset`), on the game's device. The mouse, music
+    // and video player are not owned. `rotationSpeed` divides the turning speed; screens are
+    // entered with cross-fades of `transStandard` ms unless an action says otherwise.
+    WorldManager(int slices, int stacks, int switchLength, const char* blackImage, int blackOffset,
+                 MouseManager* mouseManager, MusicManager* musicManager, VideoPlayer* videoPlayer,
+                 float rotationSpeed, int transStandard, const char* top1, const char* top2, const char* top3,
+                 const char* top4, int topOffset);
+    WorldManager(int slices, int stacks, int switchLength, const char* blackImage, MouseManager* mouseManager,
+                 MusicManager* musicManager, VideoPlayer* videoPlayer, float rotationSpeed, int transStandard,
+                 const char* top1, const char* top2, const char* top3, const char* top4, int topOffset);
+    ~WorldManager();
+    WorldManager(const WorldManager&) = delete;
+    WorldManager& operator=(const WorldManager&) = delete;
+
+    // ---- construction (the world definition) ----
+    // The manager that plays one-shot sounds and drives ambient ones; not owned. Set it before
+    // any sound is added or played.
+    void set_SoundManager(GameSoundManager* soundManager) { c_pGameSoundManager = soundManager; }
+    void SetTextureSizes(int widthPano, int heightPano, int widthNormal, int heightNormal);
+    WorldScreen* AddWorldScreen(int number, int type, const char* image, int offset);
+    WorldScreen* AddWorldScreen(int number, int type, const char* image);
+    void AddGlobalVar(int number, unsigned char value);
+    WorldGlobalVarArray* AddGlobalVarArray(int number, int start, int width, int height, int numberMax);
+    // An action list owned by the world and attached by the caller to several screens or
+    // hotspots (AddPreActionList / AddActionlist with an existing list).
+    WorldActionlist* AddSharedActionlist(bool type, int number);
+    // Defines an item (forwarded to the inventory); ActivateItem puts it into the bar.
+    void AddItem(int number, const char* picture, const char* cursor1Image, const char* cursor1Alpha,
+                 const char* cursor2Image, const char* cursor2Alpha, const wchar_t* sound, int width, int height,
+                 int hotspotX, int hotspotY, int offset, int screen);
+    void ActivateItem(int number);
+    // Cursors, appended in index order. Width and height 0 take the picture's own size.
+    void AddCursor(const char* image, const char* alpha, int width, int height, int hotspotX, int hotspotY,
+                   int offset);
+    void AddCursor(const char* image, const char* alpha, int width, int height, int hotspotX, int hotspotY);
+    void AddCursor(const char* image, const char* alpha, int hotspotX, int hotspotY, int offset);
+    void AddCursor(std::unique_ptr<Cursor> cursor);
+
+    // ---- sounds ----
+    // Creates ambient sound `number` (owned here) and registers it with the sound manager.
+    void AddRepetiveSound(int number, const wchar_t* file);
+    // Every ambient sound with that number takes the replay bounds (ms) and is switched on
+    // unless it already is.
+    void ActivateRepetiveSound(int number, int min, int max);
+    void DeactivateRepetiveSound(int number);
+    void DeactivateAllRepetiveSounds();
+    // Plays a one-shot sound.
+    void AddSound(const wchar_t* file);
+
+    // ---- lookups: first match; no match gives the last element; an empty list gives null ----
+    WorldGlobalVar* getGlobalVar(int number) const;
+    // The variable's byte read as signed 8-bit (200 reads as -56); 0 when there are no variables.
+    signed char getGlobalVarValue(int number) const;
+    // Sets the first variable with that number; an unknown number changes nothing.
+    void setGlobalVarValue(int number, signed char value);
+    WorldScreen* getWorldScreen(int number) const;
+    // The first grid with that number, or null.
+    WorldGlobalVarArray* getGlobalVarArray(int number) const;
+    void ResetGlobalVarArray(int number, signed char value);
+
+    // ---- scripts ----
+    bool TestConditionList(const int* tokens, unsigned count) const;
+    bool TestConditionList(const WorldActionlist* list) const;
+    bool TestConditionList(const WorldHotspot* hotspot) const;
+    bool TestConditionList(const WorldOverlay* overlay) const;
+    // Performs the list's actions in order (its condition is the caller's business). A
+    // parameter that is missing or of the wrong kind raises Error naming screen and action.
+    void ExcuteActionList(const WorldActionlist* list);
+
+    // ---- runtime ----
+    // One frame of the world phase: a kKeepPlaying .. kCredits result.
+    int Run();
+    // Draws and presents one frame; 0, or the top menu's choice as a Run result (that frame
+    // is then not presented).
+    int Render();
+    // Enters a screen with a cross-fade of `transition` ms (0 = instant) and runs its entry lists.
+    void JumpToScreen(int number, int transition);
+    void JumpToScreen(int number);
+    // Enters a screen instantly without running its entry lists.
+    void TransportToScreen(int number);
+    // Opens item `item`'s close-up screen; a right click closes it again.
+    void JumpToInventoryScreen(int item);
+    // Composes the current screen's picture (base or replacement image, overlays, strip
+    // frames) into the view's back slot. Blocks reaching outside the picture are clipped.
+    void BuildScreenImage();
+    // The built-in per-frame effect `number` (only 1 exists: ambient sound 4 ticks faster as
+    // the pointer nears (424, 366)).
+    void CustomFunction(int number);
+
+    // ---- state read by saving, restoring and the phase controller ----
+    std::vector<std::unique_ptr<WorldGlobalVar>>& get_GlobalVars() { return c_pGlobalVars; }
+    WorldInventory* get_Inventory() const { return c_pInventory.get(); }
+    int get_ScreenPosition() const { return c_iScreenPosition; }
+    void set_ScreenPosition(int number) { c_iScreenPosition = number; }
+    // The view angle captured at the start of the last frame, radians.
+    float get_Rotation() const { return c_fRotation; }
+    // Turns the shown view to `radians`.
+    void set_Rotation(float radians);
+    // The angle at which the next screen will appear.
+    void set_BackRotation(float radians);
+
+    WorldScreen* get_Screen() const { return c_pScreen; }
+    // Every screen in the order added (read-only: checking and mapping the world).
+    const std::vector<std::unique_ptr<WorldScreen>>& get_Screens() const { return c_pScreens; }
+    DisplayScreen* get_DisplayScreen() const { return c_pDisplayScreen.get(); }
+    int get_Cursor() const { return c_iCursor; }
+    int get_CursorItem() const { return c_iCursorItem; }
+    bool get_HideCursor() const { return c_bHideCursor; }
+    bool get_HideInventory() const { return c_bHideInventory; }
+    bool get_EndGameMode() const { return c_bEndGameMode; }
+    bool get_ScreenIsInventory() const { return c_bScreenIsInventory; }
+    int get_TransStandard() const { return c_iTransStandard; }
+    const std::vector<std::unique_ptr<RepetiveSound>>& get_RepetiveSounds() const { return c_pRepetiveSounds; }
+
+private:
+    struct Pick {
+        bool inView = false;
+        int x = 0;
+        int y = 0;
+    };
+    Pick PickPoint(float dt);
+    void HandleInventoryBar();
+    void HandleRightClick();
+    void HandleHotspots(const Pick& pick);
+    void CloseInventoryScreen();
+    void EnterScreen(int number);
+    void ComposeBlock(const char* image, int offset, int dstX, int dstY, std::int64_t srcX, int w, int h);
+    Cursor* FrameCursor() const;
+    int ConditionOperand(int code, int argument) const;
+
+    // Action codes: each reads its parameters, then performs its effect.
+    void ActGotoScreen(const WorldAction& action);
+    void ActReloadScreen(const WorldAction& action);
+    void ActSetVar(const WorldAction& action);
+    void ActWait(const WorldAction& action);
+    void ActPlayVideo(const WorldAction& action);
+    void ActClickArray(const WorldAction& action);
+    void ExecuteAction(const WorldAction& action);
+    // Raises the Error of a script-authoring fault, with the screen and action named and the
+    // error-information text set.
+    [[noreturn]] void ScriptError(const WorldAction& action, const std::string& what) const;
+
+    std::unique_ptr<FullScreenImage> c_iFullScreenImage;
+    MouseManager* c_pMouseManager;
+    MusicManager* c_pMusicManager;
+    std::unique_ptr<Texture> c_pBlackTexture;
+    WorldScreen* c_pScreen = nullptr;
+    WorldScreen* c_pLastScreen = nullptr;
+    VideoPlayer* c_pVideoPlayer;
+    float c_fLastRotation = 0.0f;
+    bool c_bScreenIsInventory = false;
+    int c_iScreenPosition = 0;
+    int c_iTransStandard;
+    int c_iCursor = kCursorNormal;
+    int c_iCursorItem = 0;
+    int c_iWidthPano = 2000, c_iHeightPano = 400, c_iWidthNormal = 800, c_iHeightNormal = 400;
+    int c_iMenu = 0;
+    int c_iInventoryItem = 0;
+    bool c_bHideCursor = false;
+    bool c_bHideInventory = false;
+    bool c_bEndGameMode = false;
+    float c_fRotation = 0.0f;
+    float c_fRotationSpeed;
+    std::unique_ptr<DisplayScreen> c_pDisplayScreen;
+    std::vector<std::unique_ptr<Cursor>> c_pCursors;
+    std::vector<std::unique_ptr<WorldScreen>> c_pScreens;
+    std::vector<std::unique_ptr<WorldGlobalVar>> c_pGlobalVars;
+    std::vector<std::unique_ptr<WorldGlobalVarArray>> c_pGlobalVarArrays;
+    std::vector<std::unique_ptr<RepetiveSound>> c_pRepetiveSounds;
+    std::vector<std::unique_ptr<WorldActionlist>> c_pSharedActionlists;
+    std::unique_ptr<WorldInventory> c_pInventory;
+    std::unique_ptr<WorldTopMenu> c_pTopMenu;
+    GameSoundManager* c_pGameSoundManager = nullptr;
+    std::uint32_t c_dLastTime = 0;
+};
