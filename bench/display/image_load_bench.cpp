@@ -1,0 +1,128 @@
+// Loading the game's scrambled images as textures, each against plain libjpeg-turbo decoding
+// of the same JPEG bytes in the same run:
+//   panorama 2048 x 512 (texture keeps its size: read, unrotate, decode, copy)
+//   flat 800 x 400 (resampled into a 1024 x 512 texture)
+// Compare BM_LoadTexture/<case> with BM_PlainJpegDecode/<case>.
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <jpeglib.h>
+
+#include "display/d3dfunc.h"
+#include "imaging/image.h"
+#include "imaging/scrambled.h"
+#include "support/harness.h"
+
+namespace {
+
+constexpr int kJpegQuality = 90;
+constexpr int kRotationOffset = 12345;
+
+// A picture with gradients, rings and fine texture, so the JPEG carries real detail.
+imaging::Image ProceduralPicture(int width, int height)
+{
+    imaging::Image image;
+    image.width = width;
+    image.height = height;
+    image.pixels.resize(static_cast<std::size_t>(width) * height * 4);
+    unsigned noise = 12345;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            noise = noise * 1103515245u + 12345u;
+            const double ring = std::sin(std::hypot(x - width * 0.3, y - height * 0.6) * 0.05);
+            std::uint8_t* p = image.Row(y) + x * 4;
+            p[0] = static_cast<std::uint8_t>(128 + 100 * ring + (noise >> 28));
+            p[1] = static_cast<std::uint8_t>((x * 255 / width + (noise >> 27)) & 0xFF);
+            p[2] = static_cast<std::uint8_t>((y * 255 / height + 40 * std::sin(x * 0.02)) * 0.8);
+            p[3] = 255;
+        }
+    return image;
+}
+
+struct Case {
+    std::vector<std::uint8_t> jpeg;
+    std::string encPath;
+};
+
+const Case& GetCase(int width, int height)
+{
+    static std::vector<std::pair<std::pair<int, int>, std::unique_ptr<Case>>> cases;
+    for (const auto& [size, c] : cases)
+        if (size == std::make_pair(width, height)) return *c;
+    auto c = std::make_unique<Case>();
+    c->jpeg = imaging::EncodeJpeg(ProceduralPicture(width, height), kJpegQuality);
+    c->encPath = (std::filesystem::temp_directory_path() /
+                  ("kelvane-bench-" + std::to_string(width) + "x" + std::to_string(height) + ".enc"))
+                     .string();
+    const auto file = imaging::RotateImageBytes(c->jpeg, kRotationOffset);
+    std::ofstream(c->encPath, std::ios::binary)
+        .write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
+    cases.emplace_back(std::make_pair(width, height), std::move(c));
+    return *cases.back().second;
+}
+
+// The baseline: libjpeg-turbo straight to RGB rows, nothing else.
+void PlainDecode(const std::vector<std::uint8_t>& jpeg, std::vector<std::uint8_t>* rgb)
+{
+    jpeg_decompress_struct cinfo;
+    jpeg_error_mgr err;
+    cinfo.err = jpeg_std_error(&err);
+    jpeg_create_decompress(&cinfo);
+    jpeg_mem_src(&cinfo, jpeg.data(), static_cast<unsigned long>(jpeg.size()));
+    jpeg_read_header(&cinfo, TRUE);
+    cinfo.out_color_space = JCS_RGB;
+    jpeg_start_decompress(&cinfo);
+    const std::size_t stride = static_cast<std::size_t>(cinfo.output_width) * 3;
+    rgb->resize(stride * cinfo.output_height);
+    while (cinfo.output_scanline < cinfo.output_height) {
+        JSAMPROW row = rgb->data() + cinfo.output_scanline * stride;
+        jpeg_read_scanlines(&cinfo, &row, 1);
+    }
+    jpeg_finish_decompress(&cinfo);
+    jpeg_destroy_decompress(&cinfo);
+}
+
+void BM_PlainJpegDecode(benchmark::State& state)
+{
+    const Case& c = GetCase(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    for (auto _ : state) {
+        std::vector<std::uint8_t> rgb;  // a decoder's output is a fresh buffer each time
+        PlainDecode(c.jpeg, &rgb);
+        benchmark::DoNotOptimize(rgb.data());
+    }
+}
+
+void BM_LoadTexture(benchmark::State& state)
+{
+    const Case& c = GetCase(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    D3Dfunc::pD3Ddevice = &kt::GetDevice();
+    for (auto _ : state) {
+        std::unique_ptr<gfx::Texture> texture;
+        D3Dfunc::CreateTextureFromEncrypted(c.encPath.c_str(), kRotationOffset, &texture);
+        benchmark::DoNotOptimize(texture.get());
+    }
+}
+
+}  // namespace
+
+BENCHMARK(BM_PlainJpegDecode)->Args({2048, 512})->Args({800, 400})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadTexture)->Args({2048, 512})->Args({800, 400})->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv)
+{
+    setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,191 @@
+#include "display/d3dfunc.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+
+#include "core/error.h"
+#include "imaging/d3dx_tex.h"
+#include "imaging/scrambled.h"
+#include "platform/window/window.h"
+
+namespace D3Dfunc {
+
+gfx::Device* pD3Ddevice = nullptr;
+D3DMATERIAL9 WhiteMaterial{};
+
+namespace {
+
+// The device Create made; pD3Ddevice points at it while it lives.
+std::unique_ptr<gfx::Device>& OwnedDevice()
+{
+    static std::unique_ptr<gfx::Device> device;
+    return device;
+}
+
+constexpr const char* kCreateDeviceFailed = "Direct3d function <CreateDevice()> - FAILED";
+constexpr const char* kDecodeFailed = "Error opening file (in memory) in CreateTextureFromEncrypted()";
+constexpr const char* kCopyFailed = "Error occured in CopyTextures()";
+constexpr float kWhiteMaterialPower = 8.0f;
+
+void FillWhiteMaterial()
+{
+    const D3DCOLORVALUE white{1.0f, 1.0f, 1.0f, 1.0f};
+    WhiteMaterial.Diffuse = WhiteMaterial.Ambient = WhiteMaterial.Specular = WhiteMaterial.Emissive = white;
+    WhiteMaterial.Power = kWhiteMaterialPower;
+}
+
+void SetInitialStates(gfx::Device& device)
+{
+    device.SetRenderState(D3DRS_FILLMODE, D3DFILL_SOLID);
+    device.SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
+    device.SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
+    device.SetSamplerState(0, D3DSAMP_MIPFILTER, D3DTEXF_LINEAR);
+    device.SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_MIRROR);
+    device.SetSamplerState(0, D3DSAMP_ADDRESSV, D3DTADDRESS_MIRROR);
+}
+
+gfx::Device& RequireDevice(const char* path)
+{
+    if (pD3Ddevice == nullptr)
+        throw Error(std::string("Cannot load \"") + path + "\": the graphics device does not exist yet");
+    return *pD3Ddevice;
+}
+
+[[noreturn]] void RaiseDecodeFailure(const char* path)
+{
+    FailSafe::SetInfo(path);
+    throw Error(kDecodeFailed);
+}
+
+bool RegionUsable(const LockedRegion& region)
+{
+    return region.rect.pBits != nullptr && region.width >= 0 && region.height >= 0 &&
+           static_cast<long long>(region.rect.Pitch) >= static_cast<long long>(region.width) * 4;
+}
+
+}  // namespace
+
+bool Create(platform::Window& window, bool /*windowed*/)
+{
+    FillWhiteMaterial();
+    std::string reason;
+    // The device falls back from a 24-bit to a 16-bit depth buffer by itself.
+    std::unique_ptr<gfx::Device> device = gfx::Device::Create(window, &reason);
+    if (!device) {
+        std::cerr << "Kelvane: the graphics device could not be created: " << reason << '\n';
+        platform::MessageBox(kCreateDeviceFailed, "");
+        return false;
+    }
+    OwnedDevice() = std::move(device);
+    pD3Ddevice = OwnedDevice().get();
+    SetInitialStates(*pD3Ddevice);
+    return true;
+}
+
+void Destroy()
+{
+    // Cleared first, so that a Texture destroyed later does not reach for a freed device.
+    pD3Ddevice = nullptr;
+    OwnedDevice().reset();
+}
+
+std::vector<std::uint8_t> ReadEncrypted(const char* path, int offset)
+{
+    errno = 0;
+    std::ifstream file(path, std::ios::binary | std::ios::ate);
+    if (!file) {
+        const int code = errno;
+        throw Error(std::string("Cannot open image file \"") + path + "\": " +
+                    (code != 0 ? std::strerror(code) : "unknown reason"));
+    }
+    const std::streamoff length = file.tellg();
+    std::vector<std::uint8_t> bytes(length > 0 ? static_cast<std::size_t>(length) : 0);
+    file.seekg(0);
+    if (length < 0 || !file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size())))
+        throw Error(std::string("Cannot read image file \"") + path + "\": read error");
+    if (offset < 0 || static_cast<std::size_t>(offset) >= bytes.size()) {
+        FailSafe::SetInfo(path);
+        throw Error(std::string("Image file \"") + path + "\" has " + std::to_string(bytes.size()) +
+                    " bytes; its rotation offset " + std::to_string(offset) +
+                    " must lie from 0 to the length minus 1");
+    }
+    return imaging::UnrotateImageBytes(std::move(bytes), static_cast<std::size_t>(offset));
+}
+
+bool CreateTextureFromEncrypted(const char* path, int offset, std::unique_ptr<gfx::Texture>* out)
+{
+    gfx::Device& device = RequireDevice(path);
+    const std::vector<std::uint8_t> image = ReadEncrypted(path, offset);
+    std::unique_ptr<gfx::Texture> texture;
+    if (FAILED(D3DXCreateTextureFromFileInMemoryEx(&device, image.data(),
+                                                   static_cast<UINT>(image.size()), &texture)))
+        RaiseDecodeFailure(path);
+    *out = std::move(texture);
+    return true;
+}
+
+bool CreateSurfaceFromEncrypted(const char* path, int offset, std::unique_ptr<gfx::Surface>* out)
+{
+    gfx::Device& device = RequireDevice(path);
+    const std::vector<std::uint8_t> image = ReadEncrypted(path, offset);
+    const UINT size = static_cast<UINT>(image.size());
+    D3DXIMAGE_INFO info;
+    if (FAILED(D3DXGetImageInfoFromFileInMemory(image.data(), size, &info))) RaiseDecodeFailure(path);
+    std::unique_ptr<gfx::Surface> surface;
+    device.CreateOffscreenPlainSurface(info.Width, info.Height, D3DFMT_A8R8G8B8, D3DPOOL_SCRATCH, &surface);
+    if (!surface || FAILED(D3DXLoadSurfaceFromFileInMemory(surface.get(), image.data(), size)))
+        RaiseDecodeFailure(path);
+    *out = std::move(surface);
+    return true;
+}
+
+void CopyTextures(const LockedRegion& dst, const LockedRegion& src, int width, int height)
+{
+    if (!RegionUsable(dst) || !RegionUsable(src)) {
+        FailSafe::SetInfo(kCopyFailed);
+        throw Error(std::string(kCopyFailed) + ": a locked region has no pixels or a pitch shorter than its width");
+    }
+    const int w = std::min({width, dst.width, src.width});
+    const int h = std::min({height, dst.height, src.height});
+    for (int y = 0; y < h; ++y) {
+        auto* d = static_cast<std::uint8_t*>(dst.rect.pBits) + static_cast<std::ptrdiff_t>(y) * dst.rect.Pitch;
+        const auto* s = static_cast<const std::uint8_t*>(src.rect.pBits) + static_cast<std::ptrdiff_t>(y) * src.rect.Pitch;
+        for (int x = 0; x < w; ++x, d += 4, s += 4) {
+            d[0] = s[0];
+            d[1] = s[1];
+            d[2] = s[2];
+        }
+    }
+}
+
+void CopyTextures(D3DLOCKED_RECT dst, D3DLOCKED_RECT src, int width, int height)
+{
+    CopyTextures(LockedRegion{dst, width, height}, LockedRegion{src, width, height}, width, height);
+}
+
+void MergeAlpha(gfx::Texture& colour, gfx::Texture& alpha)
+{
+    D3DSURFACE_DESC colourDesc{}, alphaDesc{};
+    colour.GetLevelDesc(0, &colourDesc);
+    alpha.GetLevelDesc(0, &alphaDesc);
+    D3DLOCKED_RECT colourRect{}, alphaRect{};
+    if (FAILED(colour.LockRect(0, &colourRect, nullptr, 0))) return;
+    if (FAILED(alpha.LockRect(0, &alphaRect, nullptr, 0))) {
+        colour.UnlockRect(0);
+        return;
+    }
+    const UINT width = std::min(colourDesc.Width, alphaDesc.Width);
+    const UINT height = std::min(colourDesc.Height, alphaDesc.Height);
+    for (UINT y = 0; y < height; ++y) {
+        auto* c = static_cast<std::uint8_t*>(colourRect.pBits) + static_cast<std::ptrdiff_t>(y) * colourRect.Pitch;
+        const auto* a = static_cast<const std::uint8_t*>(alphaRect.pBits) + static_cast<std::ptrdiff_t>(y) * alphaRect.Pitch;
+        for (UINT x = 0; x < width; ++x) c[x * 4 + 3] = a[x * 4];
+    }
+    colour.UnlockRect(0);
+    alpha.UnlockRect(0);
+}
+
+}  // namespace D3Dfunc

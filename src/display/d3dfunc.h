@@ -1,0 +1,67 @@
+// The game's one graphics device, the all-white material, the scrambled image files (".enc")
+// loaded into textures and surfaces, and the pixel copy that composes overlays into a screen
+// texture. Free functions in namespace D3Dfunc; everything runs on the main thread.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/gfx/d3d_types.h"
+#include "platform/gfx/device.h"
+
+namespace platform {
+class Window;
+}
+
+namespace D3Dfunc {
+
+// The device every drawing class uses: set by Create, null before Create and after Destroy.
+// The device itself is owned here (not by the pointer's users).
+extern gfx::Device* pD3Ddevice;
+// Diffuse, ambient, specular and emissive all opaque white, power 8; filled by Create.
+extern D3DMATERIAL9 WhiteMaterial;
+
+// Creates the device on the game window and sets the game's initial device states (solid
+// fill; sampler 0 linear filtering with mirrored addressing). On failure shows the game's
+// message box, writes the reason to standard error and returns false. `windowed` is decided
+// by the window itself here (it is created full screen or not); kept for the callers.
+bool Create(platform::Window& window, bool windowed);
+// Releases the device and clears pD3Ddevice. Called once, at shutdown.
+void Destroy();
+
+// Reads a scrambled image file and undoes its rotation: image byte i = file byte
+// (offset + i) mod L. Raises Error naming the path and the reason if the file cannot be read,
+// and naming the file, offset and length if the file is empty or 0 <= offset < L fails.
+std::vector<std::uint8_t> ReadEncrypted(const char* path, int offset);
+
+// Reads and unrotates the file and makes a texture of it (A8R8G8B8, one level, power-of-two
+// sides, the picture scaled to fill it). Returns true, or raises Error: when the bytes do not
+// decode, "Error opening file (in memory) in CreateTextureFromEncrypted()" with FailSafe::Info
+// set to the path; file errors as ReadEncrypted. Requires pD3Ddevice.
+bool CreateTextureFromEncrypted(const char* path, int offset, std::unique_ptr<gfx::Texture>* out);
+// The same into a scratch surface of the picture's exact size (same error text).
+bool CreateSurfaceFromEncrypted(const char* path, int offset, std::unique_ptr<gfx::Surface>* out);
+
+// A locked region together with its size in pixels, so that copies can stay inside it.
+struct LockedRegion {
+    D3DLOCKED_RECT rect;
+    int width;
+    int height;
+};
+
+// Copies the colour (blue, green, red bytes) of a width x height block of 32-bit pixels from
+// `src` to `dst`, both locked by the caller, top-left corners aligned; the destination's
+// alpha bytes stay. The block is clipped to both regions. A region with no pixels or a pitch
+// too short for its width raises Error (FailSafe::Info "Error occured in CopyTextures()").
+void CopyTextures(const LockedRegion& dst, const LockedRegion& src, int width, int height);
+// The simple form for callers that know both regions hold at least width x height pixels.
+void CopyTextures(D3DLOCKED_RECT dst, D3DLOCKED_RECT src, int width, int height);
+
+// The alpha merge: every pixel's alpha byte of `colour` becomes the blue byte of the same
+// pixel of `alpha` (grey alpha images: white opaque, black transparent). Both textures are
+// locked and unlocked here. Pixels of `colour` outside `alpha` keep their alpha.
+void MergeAlpha(gfx::Texture& colour, gfx::Texture& alpha);
+
+}  // namespace D3Dfunc

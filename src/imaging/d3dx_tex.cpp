@@ -1,0 +1,115 @@
+#include "imaging/d3dx_tex.h"
+
+#include <algorithm>
+#include <bit>
+
+#include "imaging/image.h"
+
+namespace {
+
+D3DXIMAGE_FILEFORMAT ToFileFormat(imaging::ImageFileFormat format)
+{
+    switch (format) {
+    case imaging::ImageFileFormat::Bmp: return D3DXIFF_BMP;
+    case imaging::ImageFileFormat::Jpeg: return D3DXIFF_JPG;
+    case imaging::ImageFileFormat::Png: return D3DXIFF_PNG;
+    case imaging::ImageFileFormat::Unknown: break;
+    }
+    return D3DXIFF_UNKNOWN;
+}
+
+// Copies or scales the picture into a locked A8R8G8B8 region of width x height.
+void FillRegion(const imaging::Image& picture, const D3DLOCKED_RECT& locked, UINT width, UINT height)
+{
+    imaging::ResampleTriangle(picture, static_cast<int>(width), static_cast<int>(height),
+                              static_cast<std::uint8_t*>(locked.pBits), locked.Pitch);
+}
+
+bool Decode(const void* data, UINT size, imaging::Image* picture)
+{
+    if (data == nullptr || size == 0) return false;
+    return imaging::DecodeImage(static_cast<const std::uint8_t*>(data), size, picture, nullptr);
+}
+
+}  // namespace
+
+UINT TextureSideForPicture(UINT pictureSide, UINT maximum)
+{
+    const UINT rounded = std::bit_ceil(std::max(pictureSide, 1u));
+    if (maximum == 0) return rounded;
+    return std::min(rounded, std::bit_floor(maximum));
+}
+
+HRESULT D3DXGetImageInfoFromFileInMemory(const void* data, UINT size, D3DXIMAGE_INFO* info)
+{
+    if (data == nullptr || info == nullptr) return D3DERR_INVALIDCALL;
+    imaging::ImageInfo header;
+    if (!imaging::ReadImageInfo(static_cast<const std::uint8_t*>(data), size, &header, nullptr))
+        return D3DXERR_INVALIDDATA;
+    info->Width = static_cast<UINT>(header.width);
+    info->Height = static_cast<UINT>(header.height);
+    info->Format = header.hasAlpha ? D3DFMT_A8R8G8B8 : D3DFMT_X8R8G8B8;
+    info->ImageFileFormat = ToFileFormat(header.format);
+    return S_OK;
+}
+
+HRESULT D3DXCreateTextureFromFileInMemoryEx(gfx::Device* device, const void* data, UINT size,
+                                            std::unique_ptr<gfx::Texture>* out)
+{
+    if (device == nullptr || out == nullptr) return D3DERR_INVALIDCALL;
+    out->reset();
+    if (data == nullptr || size == 0) return D3DXERR_INVALIDDATA;
+    const auto* bytes = static_cast<const std::uint8_t*>(data);
+    imaging::ImageInfo header;
+    if (!imaging::ReadImageInfo(bytes, size, &header, nullptr)) return D3DXERR_INVALIDDATA;
+
+    D3DCAPS9 caps{};
+    device->GetDeviceCaps(&caps);
+    const UINT width = TextureSideForPicture(static_cast<UINT>(header.width), caps.MaxTextureWidth);
+    const UINT height = TextureSideForPicture(static_cast<UINT>(header.height), caps.MaxTextureHeight);
+    std::unique_ptr<gfx::Texture> texture;
+    const HRESULT created =
+        device->CreateTexture(width, height, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture);
+    if (FAILED(created) || !texture) return FAILED(created) ? created : E_FAIL;
+
+    D3DLOCKED_RECT locked{};
+    const HRESULT lockResult = texture->LockRect(0, &locked, nullptr, 0);
+    if (FAILED(lockResult)) return lockResult;
+    bool decoded;
+    if (width == static_cast<UINT>(header.width) && height == static_cast<UINT>(header.height)) {
+        // Power-of-two pictures (panoramas) decode straight into the texture.
+        decoded = imaging::DecodeImageInto(bytes, size, header.width, header.height,
+                                           static_cast<std::uint8_t*>(locked.pBits), locked.Pitch, nullptr);
+    } else {
+        imaging::Image picture;
+        decoded = Decode(data, size, &picture);
+        if (decoded) FillRegion(picture, locked, width, height);
+    }
+    texture->UnlockRect(0);
+    if (!decoded) return D3DXERR_INVALIDDATA;
+    *out = std::move(texture);
+    return S_OK;
+}
+
+HRESULT D3DXLoadSurfaceFromFileInMemory(gfx::Surface* surface, const void* data, UINT size)
+{
+    if (surface == nullptr) return D3DERR_INVALIDCALL;
+    imaging::Image picture;
+    if (!Decode(data, size, &picture)) return D3DXERR_INVALIDDATA;
+    D3DSURFACE_DESC desc{};
+    surface->GetDesc(&desc);
+    if (desc.Format != D3DFMT_A8R8G8B8 && desc.Format != D3DFMT_X8R8G8B8) return D3DERR_INVALIDCALL;
+    D3DLOCKED_RECT locked{};
+    const HRESULT lockResult = surface->LockRect(&locked, nullptr, 0);
+    if (FAILED(lockResult)) return lockResult;
+    FillRegion(picture, locked, desc.Width, desc.Height);
+    surface->UnlockRect();
+    return S_OK;
+}
+
+HRESULT D3DXCreateTexture(gfx::Device* device, UINT width, UINT height, UINT levels, DWORD usage,
+                          D3DFORMAT format, D3DPOOL pool, std::unique_ptr<gfx::Texture>* out)
+{
+    if (device == nullptr || out == nullptr) return D3DERR_INVALIDCALL;
+    return device->CreateTexture(width, height, levels, usage, format, pool, out);
+}
