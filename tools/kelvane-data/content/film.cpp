@@ -1,0 +1,243 @@
+#include "content/film.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "content/dmath.h"
+#include "content/sounds.h"
+#include "core/error.h"
+#include "platform/media/media_writer.h"
+
+namespace content {
+
+namespace {
+
+constexpr double kFadeSeconds = 0.8;  // from black at the start, to black at the end, between shots
+
+// A shot's panorama at half size (1024 x 256): what the camera pans across.
+Canvas HalfPanorama(const PlaceSpec& place)
+{
+    const Canvas full = PaintPanorama(place);
+    Canvas half(full.Width() / 2, full.Height() / 2, true);
+    for (int y = 0; y < half.Height(); ++y)
+        for (int x = 0; x < half.Width(); ++x)
+            half.At(x, y) = (full.At(2 * x, 2 * y) + full.At(2 * x + 1, 2 * y) + full.At(2 * x, 2 * y + 1) + full.At(2 * x + 1, 2 * y + 1)) * 0.25f;
+    return half;
+}
+
+Rgb Sample(const Canvas& c, float x, float y)
+{
+    const int W = c.Width(), H = c.Height();
+    const float fx = std::floor(x), fy = std::clamp(std::floor(y), 0.0f, static_cast<float>(H - 2));
+    const int x0 = ((static_cast<int>(fx) % W) + W) % W, x1 = (x0 + 1) % W, y0 = static_cast<int>(fy);
+    const float tx = x - fx, ty = std::clamp(y - fy, 0.0f, 1.0f);
+    return Mix(Mix(c.At(x0, y0), c.At(x1, y0), tx), Mix(c.At(x0, y0 + 1), c.At(x1, y0 + 1), tx), ty);
+}
+
+struct Renderer {
+    const FilmSpec& film;
+    std::vector<Canvas> backgrounds;
+    std::vector<double> starts;  // start of each shot, seconds
+    double shotLength = 1.0;
+    double length = 1.0;
+
+    void Frame(std::uint8_t* rgb, int pitch, int index) const
+    {
+        const double t = static_cast<double>(index) / film.framesPerSecond;
+        const int shot = std::min(static_cast<int>(t / shotLength), static_cast<int>(film.shots.size()) - 1);
+        const double local = (t - shot * shotLength) / shotLength;  // 0 .. 1 within the shot
+        const Shot& s = film.shots[static_cast<std::size_t>(shot)];
+        const Canvas& bg = backgrounds[static_cast<std::size_t>(shot)];
+        const float pan = Lerp(s.panFrom, s.panTo, static_cast<float>(local)) * bg.Width();
+        // The view: the shot's band scaled so its height shows 200 of the 256 rows.
+        const float scale = 200.0f / film.height;
+        float shakeX = 0, shakeY = 0, dust = 0, dawn = 1.0f;
+        if (s.effect == ShotEffect::Collapse && local > 0.4) {
+            const float strength = static_cast<float>(std::min(1.0, (local - 0.4) * 4.0));
+            shakeX = strength * 6.0f * static_cast<float>(Sin(index * 2.1));
+            shakeY = strength * 4.0f * static_cast<float>(Sin(index * 3.3 + 1.0));
+            dust = static_cast<float>(std::min(1.0, (local - 0.45) * 1.6));
+        }
+        if (s.effect == ShotEffect::Dawn) dawn = 0.45f + 0.8f * static_cast<float>(local);
+        // Fades: in from black, out to black, and through black between shots.
+        float fade = 1.0f;
+        fade = std::min(fade, static_cast<float>(t / kFadeSeconds));
+        fade = std::min(fade, static_cast<float>((length - t) / kFadeSeconds));
+        const double inShot = t - shot * shotLength;
+        if (shot > 0) fade = std::min(fade, static_cast<float>(inShot / (kFadeSeconds / 2)));
+        if (shot + 1 < static_cast<int>(film.shots.size())) fade = std::min(fade, static_cast<float>((shotLength - inShot) / (kFadeSeconds / 2)));
+        fade = Clamp01(fade);
+
+        const Rgb dustColour = Hex(0x6a5a48);
+        for (int y = 0; y < film.height; ++y) {
+            std::uint8_t* row = rgb + static_cast<std::ptrdiff_t>(y) * pitch;
+            for (int x = 0; x < film.width; ++x) {
+                const float sx = pan + (x + shakeX) * scale, sy = 28.0f + (y + shakeY) * scale;
+                Rgb p = Sample(bg, sx, sy) * dawn;
+                if (dust > 0) p = Mix(p, dustColour * (0.6f + 0.4f * static_cast<float>(y) / film.height), dust * 0.7f);
+                p = p * fade;
+                row[x * 3] = static_cast<std::uint8_t>(std::lround(Clamp01(p.r) * 255));
+                row[x * 3 + 1] = static_cast<std::uint8_t>(std::lround(Clamp01(p.g) * 255));
+                row[x * 3 + 2] = static_cast<std::uint8_t>(std::lround(Clamp01(p.b) * 255));
+            }
+        }
+        Particles(rgb, pitch, s, shot, local, fade);
+    }
+
+    // Sparks or falling rocks: each particle's path is a function of its seed and time.
+    void Particles(std::uint8_t* rgb, int pitch, const Shot& s, int shot, double local, float fade) const
+    {
+        if (s.effect != ShotEffect::Embers && !(s.effect == ShotEffect::Collapse && local > 0.45)) return;
+        const bool embers = s.effect == ShotEffect::Embers;
+        for (std::uint32_t i = 0; i < 60; ++i) {
+            const std::uint32_t h = Hash(film.seed, static_cast<std::uint32_t>(shot), i);
+            const double born = Unit(h), speed = 0.5 + Unit(Hash(h)), life = local - born * 0.6;
+            if (life < 0) continue;
+            const float x = Unit(Hash(h, 1)) * film.width + (embers ? 10.0f * static_cast<float>(Sin(life * 9 + i)) : 0.0f);
+            const float y = embers ? film.height * (1.0f - static_cast<float>(life * speed * 2.0))
+                                   : film.height * static_cast<float>(life * life * speed * 9.0) - 10.0f;
+            const int r = embers ? 1 : 2 + static_cast<int>(h % 3);
+            for (int dy = -r; dy <= r; ++dy)
+                for (int dx = -r; dx <= r; ++dx) {
+                    const int px = static_cast<int>(x) + dx, py = static_cast<int>(y) + dy;
+                    if (px < 0 || py < 0 || px >= film.width || py >= film.height) continue;
+                    std::uint8_t* p = rgb + static_cast<std::ptrdiff_t>(py) * pitch + px * 3;
+                    const Rgb c = (embers ? Hex(0xffa040) : Hex(0x2a241e)) * fade;
+                    p[0] = static_cast<std::uint8_t>(std::lround(Clamp01(c.r) * 255));
+                    p[1] = static_cast<std::uint8_t>(std::lround(Clamp01(c.g) * 255));
+                    p[2] = static_cast<std::uint8_t>(std::lround(Clamp01(c.b) * 255));
+                }
+        }
+    }
+};
+
+// The sound track: a low drone that follows the shots, speech-like murmur while a subtitle
+// line is up, and a blast in collapsing shots.
+SoundBuffer Soundtrack(const FilmSpec& film, double length, double shotLength)
+{
+    SoundBuffer track;
+    track.channels = 2;
+    const std::size_t frames = static_cast<std::size_t>(length * kSampleRate);
+    track.samples.assign(frames * 2, 0.0f);
+    Rng rng(film.seed * 7 + 3);
+    // Drone: two low tones per shot, a fifth apart, rooted on the shot's number.
+    double pa = 0, pb = 0;
+    for (std::size_t i = 0; i < frames; ++i) {
+        const double t = static_cast<double>(i) / kSampleRate;
+        const int shot = std::min(static_cast<int>(t / shotLength), static_cast<int>(film.shots.size()) - 1);
+        const double root = 55.0 * (1.0 + 0.125 * (shot % 4));
+        pa += root / kSampleRate;
+        pb += root * 1.5 / kSampleRate;
+        const double fadeIn = std::min(1.0, t / 1.0), fadeOut = std::min(1.0, (length - t) / 1.0);
+        const float v = static_cast<float>((Sin(kTwoPi * pa) * 0.5 + Sin(kTwoPi * pb) * 0.3) * 0.12 * fadeIn * std::max(0.0, fadeOut));
+        track.samples[i * 2] += v;
+        track.samples[i * 2 + 1] += v;
+    }
+    // Murmur: a buzzing voice shaped by two moving formants, broken into syllables.
+    for (std::size_t c = 0; c < film.subtitles.size(); ++c) {
+        if (film.subtitles[c].line.empty()) continue;
+        const double from = film.subtitles[c].timeMs / 1000.0;
+        const double to = c + 1 < film.subtitles.size() ? film.subtitles[c + 1].timeMs / 1000.0 : from + 2.0;
+        const double pitch = 110.0 + 40.0 * rng.Uniform();
+        double phase = 0;
+        float f1 = 0, b1 = 0, f2 = 0, b2 = 0;
+        for (std::size_t i = static_cast<std::size_t>(from * kSampleRate); i < std::min(frames, static_cast<std::size_t>((to - 0.15) * kSampleRate)); ++i) {
+            const double t = static_cast<double>(i) / kSampleRate - from;
+            phase += pitch * (1.0 + 0.08 * Sin(t * 2.3)) / kSampleRate;
+            const float source = static_cast<float>(phase - std::floor(phase)) * 2.0f - 1.0f;
+            const double syllable = 0.5 - 0.5 * Cos(kTwoPi * t * 4.2);
+            const float formant1 = static_cast<float>(500.0 + 250.0 * Sin(t * 7.1)), formant2 = static_cast<float>(1500.0 + 500.0 * Sin(t * 5.3 + 1.0));
+            const float g1 = 2.0f * static_cast<float>(Sin(kPi * formant1 / kSampleRate)), g2 = 2.0f * static_cast<float>(Sin(kPi * formant2 / kSampleRate));
+            f1 += g1 * b1; b1 += g1 * (source - f1 - b1 / 6.0f);
+            f2 += g2 * b2; b2 += g2 * (source - f2 - b2 / 8.0f);
+            const float v = static_cast<float>((b1 + 0.6f * b2) * 0.12 * syllable * std::min(1.0, t / 0.05));
+            track.samples[i * 2] += v;
+            track.samples[i * 2 + 1] += v;
+        }
+    }
+    for (std::size_t s = 0; s < film.shots.size(); ++s) {
+        if (film.shots[s].effect != ShotEffect::Collapse) continue;
+        const SoundBuffer blast = SynthSound(SoundKind::Explosion, film.seed + static_cast<std::uint32_t>(s));
+        const std::size_t at = static_cast<std::size_t>((s + 0.4) * shotLength * kSampleRate);
+        for (std::size_t i = 0; i < blast.samples.size() && at + i < frames; ++i) {
+            track.samples[(at + i) * 2] += blast.samples[i];
+            track.samples[(at + i) * 2 + 1] += blast.samples[i];
+        }
+    }
+    for (float& v : track.samples) v = std::clamp(v, -1.0f, 1.0f);
+    return track;
+}
+
+}  // namespace
+
+double FilmLength(const FilmSpec& film)
+{
+    double length = film.seconds;
+    if (!film.subtitles.empty()) length = std::max(length, film.subtitles.back().timeMs / 1000.0 + 1.0);
+    return length;
+}
+
+int FilmFrameCount(const FilmSpec& film) { return static_cast<int>(std::lround(FilmLength(film) * film.framesPerSecond)); }
+
+namespace {
+
+Renderer PrepareRenderer(const std::string& path, const FilmSpec& film)
+{
+    if (film.width > 512 || film.height > 256 || film.width % 2 || film.height % 2)
+        throw Error("Video \"" + path + "\": pictures must be even sizes of at most 512 x 256");
+    if (film.shots.empty()) throw Error("Video \"" + path + "\": no shots");
+    Renderer renderer{film, {}, {}, 1.0, FilmLength(film)};
+    renderer.shotLength = renderer.length / static_cast<double>(film.shots.size());
+    for (const Shot& shot : film.shots) renderer.backgrounds.push_back(HalfPanorama(shot.place));
+    return renderer;
+}
+
+}  // namespace
+
+std::vector<imaging::Image> FilmStills(const FilmSpec& film)
+{
+    const Renderer renderer = PrepareRenderer("(stills)", film);
+    std::vector<imaging::Image> stills;
+    std::vector<std::uint8_t> rgb(static_cast<std::size_t>(film.width) * film.height * 3);
+    for (std::size_t s = 0; s < film.shots.size(); ++s) {
+        const int index = static_cast<int>(std::lround((s + 0.6) * renderer.shotLength * film.framesPerSecond));
+        renderer.Frame(rgb.data(), film.width * 3, index);
+        imaging::Image image;
+        image.width = film.width;
+        image.height = film.height;
+        image.pixels.resize(static_cast<std::size_t>(film.width) * film.height * 4);
+        for (std::size_t i = 0; i < static_cast<std::size_t>(film.width) * film.height; ++i) {
+            image.pixels[i * 4] = rgb[i * 3 + 2];
+            image.pixels[i * 4 + 1] = rgb[i * 3 + 1];
+            image.pixels[i * 4 + 2] = rgb[i * 3];
+            image.pixels[i * 4 + 3] = 255;
+        }
+        stills.push_back(std::move(image));
+    }
+    return stills;
+}
+
+void WriteFilm(const std::string& path, const FilmSpec& film)
+{
+    const Renderer renderer = PrepareRenderer(path, film);
+    const SoundBuffer track = Soundtrack(film, renderer.length, renderer.shotLength);
+
+    platform::VideoSpec spec;
+    spec.width = film.width;
+    spec.height = film.height;
+    spec.framesPerSecond = film.framesPerSecond;
+    spec.frameCount = FilmFrameCount(film);
+    spec.bitRate = 1200000;
+    spec.pictures = [&renderer](std::uint8_t* rgb, int, int, int pitch, int index) { renderer.Frame(rgb, pitch, index); };
+    platform::SoundSpec sound;
+    sound.sampleRate = kSampleRate;
+    sound.channels = 2;
+    sound.frames = track.Frames();
+    sound.samples = [&track](float* out, int frames, std::int64_t first) {
+        std::copy_n(track.samples.begin() + static_cast<std::ptrdiff_t>(first * 2), static_cast<std::size_t>(frames) * 2, out);
+    };
+    spec.sound = sound;
+    platform::WriteVideoFile(path, spec);
+}
+
+}  // namespace content

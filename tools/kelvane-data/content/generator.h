@@ -1,0 +1,93 @@
+// The asset list and the run that writes it: each asset paints or synthesises its content and
+// writes one or more files under their game paths. A run writes into a scratch directory in
+// the output, moves each finished file into place and marks the output complete last.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "content/film.h"
+#include "content/interface.h"
+#include "content/output.h"
+#include "content/places.h"
+#include "content/sounds.h"
+#include "content/things.h"
+
+namespace content {
+
+// Marks a fully generated output directory; the play command checks for it.
+constexpr const char* kCompleteMarker = ".complete";
+
+// What an asset's maker writes with: the directory it writes into, and where previews go.
+struct AssetContext {
+    std::string outputDir;
+    std::string previewDir;  // empty: no previews
+
+    void Picture(const std::string& gamePath, const Canvas& canvas, PictureFormat format) const;
+    void Mask(const std::string& gamePath, const std::vector<float>& mask, int width, int height) const;
+};
+
+struct Asset {
+    std::string name;                // shown in progress and errors; matched by --only
+    std::vector<std::string> files;  // the game paths it writes
+    double weight = 1.0;             // rough cost, so the long ones start first
+    std::function<void(const AssetContext&)> make;
+};
+
+// Builds the list of assets with one call per thing the game names.
+class AssetList {
+public:
+    // Any picture painted by `paint`.
+    void Picture(const std::string& gamePath, std::function<Canvas()> paint, PictureFormat format, double weight = 1.0);
+    void Panorama(const std::string& gamePath, const PlaceSpec& place);
+    void FlatView(const std::string& gamePath, const PlaceSpec& place);
+    // A block `r` of a place in another state, to be copied over the base at (r.x, r.y).
+    void Overlay(const std::string& gamePath, const PlaceSpec& changed, bool panorama, Rect r);
+    // A whole alternative version of a base picture (an overwrite base image).
+    void Version(const std::string& gamePath, const PlaceSpec& changed, bool panorama);
+    void Strip(const std::string& gamePath, int frameWidth, int frameHeight, int values, StripStyle style);
+    // Pages 1 .. n as "<prefix>NN.enc" (two digits).
+    void Book(const std::string& pathPrefix, const std::vector<BookPage>& pages);
+    // data/invenN.enc with data/invenN_alpha1.enc (halo) and data/invenN_alpha2.enc (plain),
+    // and the item's close-up screen at `closeUpPath` (empty: none).
+    void Item(int number, ItemKind kind, Rgb tint, const std::string& closeUpPath);
+    // <base>.enc with <base>_alpha.enc, or with <base>_alpha1.enc and <base>_alpha2.enc.
+    void Cursor(const std::string& basePath, CursorKind kind, bool twoMasks);
+    void Sound(const std::string& gamePath, SoundKind kind, std::uint32_t seed);
+    void Music(const std::string& gamePath, MusicMood mood, double seconds, std::uint32_t seed);
+    void Film(const std::string& gamePath, const FilmSpec& film);
+    void Add(Asset asset) { c_assets.push_back(std::move(asset)); }
+
+    const std::vector<Asset>& Assets() const { return c_assets; }
+
+private:
+    std::vector<Asset> c_assets;
+};
+
+// Every asset of the game: the interface, the music and the world's places, things and sounds.
+std::vector<Asset> GameManifest();
+
+struct GenerateOptions {
+    std::vector<std::string> only;  // if not empty: only assets whose name contains one of these
+    std::string previewDir;         // PNG previews of every picture (empty: none)
+    int threads = 2;
+    bool verbose = false;
+};
+
+struct GenerateReport {
+    int assets = 0;
+    int files = 0;
+    std::uint64_t bytes = 0;
+    double seconds = 0.0;
+    std::vector<std::string> errors;  // one line per failed asset
+};
+
+// Writes the assets into `outputDir` (created if missing). Files that are not generated are
+// left alone, so pictures a game maker dropped in stay. The complete marker is removed first
+// and written last: after a full run without errors, or after a partial run (--only) into an
+// output that was complete before.
+GenerateReport Generate(const std::vector<Asset>& assets, const std::string& outputDir, const GenerateOptions& options);
+
+}  // namespace content

@@ -1,0 +1,223 @@
+#include "content/interface.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "content/dmath.h"
+
+namespace content {
+
+namespace {
+
+const Rgb kGold = Hex(0xedb469);  // the game's text colour
+const Rgb kInk = Hex(0x1a120c);
+
+// The dusk sky, a ruined tower and the moon behind the title: the world the menu opens on.
+void PaintMenuBackdrop(Canvas& c, std::uint32_t seed)
+{
+    c.ForEach([seed](float x, float y, Rgb& p) {
+        const float t = y / kMenuHeight;
+        p = Mix(Hex(0x0b0f24), Hex(0x6a3a3a), Smooth(0.15f, 0.85f, t));
+        const float cloud = Fbm(seed, x, y * 2.5f, 200.0f, 0, 4);
+        p = Mix(p, Hex(0xc08060), Smooth(0.55f, 0.85f, cloud) * 0.35f * t);
+        if ((Hash(seed, static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y)) & 2047u) == 0 && t < 0.5f)
+            p = p + Rgb{0.7f, 0.7f, 0.8f};
+    });
+    c.Glow(250, 170, 160, Hex(0xffe8c0), 0.35f);
+    c.FillEllipse(250, 170, 44, 44, Hex(0xf2ecd8));
+    // Hills and the tower in silhouette.
+    c.Shade({0, 380, kMenuWidth, 220}, [seed](float x, float y) {
+        return Clamp01(y - (470.0f - 80.0f * Fbm(seed + 5, x, 0, 220.0f, 0, 4)) + 0.5f);
+    }, Hex(0x0c0a10));
+    c.FillPolygon({{120, 560}, {130, 250}, {150, 235}, {220, 235}, {240, 250}, {250, 560}}, Hex(0x0a080c));
+    c.FillPolygon({{125, 250}, {245, 250}, {230, 215}, {210, 225}, {200, 205}, {175, 222}, {160, 210}, {140, 228}}, Hex(0x0a080c));
+    c.FillArch({172, 300, 22, 40}, Hex(0xffc060));
+    c.Glow(183, 320, 40, Hex(0xffa040), 0.5f);
+    c.FillRect({0, 560, kMenuWidth, 40}, Hex(0x060508));
+}
+
+void PaintButton(Canvas& c, const MenuButton& b)
+{
+    const Rect r{b.x1, b.y1, b.x2 - b.x1, b.y2 - b.y1};
+    c.FillRoundRect({r.x - 3, r.y - 3, r.w + 6, r.h + 6}, 10.0f, Hex(0x050404), 0.85f);
+    c.Shade(r, [r](float x, float y) {
+        const float cx = std::clamp(x, r.x + 8.0f, r.Right() - 8.0f), cy = std::clamp(y, r.y + 8.0f, r.Bottom() - 8.0f);
+        return Clamp01(8.5f - std::sqrt((x - cx) * (x - cx) + (y - cy) * (y - cy)));
+    }, [r](float, float y) { return Mix(Hex(0x4a3620), Hex(0x22170e), (y - r.y) / r.h); });
+    c.FillRoundRect({r.x + 4, r.y + 4, r.w - 8, 2}, 1.0f, kGold, 0.35f);
+    const int size = std::min(34, static_cast<int>(r.h * 0.55f));
+    c.Text(b.label, static_cast<int>(r.CentreX()) + 2, static_cast<int>(r.CentreY() - size * 0.6f) + 2, size, kInk, true,
+           false, TextAlign::Centre);
+    c.Text(b.label, static_cast<int>(r.CentreX()), static_cast<int>(r.CentreY() - size * 0.6f), size, kGold, true, false,
+           TextAlign::Centre);
+}
+
+// The slot list of the restore and save pages: two columns of eight rows, labels at x 60
+// (460), titles at x 100 (500), rows 50 pixels apart from y 130. A dark, even panel so that
+// the white, grey and pale yellow texts drawn on it stay readable.
+void PaintSlotPanel(Canvas& c)
+{
+    c.FillRoundRect({36, 118, 758, 408}, 14.0f, Hex(0x07070a), 0.92f);
+    for (int col = 0; col < 2; ++col)
+        for (int row = 0; row < 8; ++row) {
+            const int x0 = 400 * col, y0 = 50 * row;
+            c.FillRoundRect({100 + x0, 130 + y0, 290, 30}, 4.0f, Hex(0x16141a), 0.9f);
+            c.Line(56 + x0, 163 + y0, 390 + x0, 163 + y0, 1.0f, kGold, 0.15f);
+        }
+}
+
+}  // namespace
+
+std::vector<MenuButton> ButtonsOf(MenuPage page)
+{
+    switch (page) {
+    case MenuPage::Main:
+        return {{500, 200, 738, 266, "New Game"}, {530, 300, 715, 350, "Restore"}, {537, 375, 710, 431, "Credits"},
+                {558, 466, 694, 524, "Quit"}};
+    case MenuPage::Restore:
+    case MenuPage::Save: return {{0, 550, 150, 600, "Back"}};
+    case MenuPage::Credits: return {{505, 483, 599, 525, "Back"}};
+    }
+    return {};
+}
+
+Canvas PaintMenuPage(MenuPage page)
+{
+    Canvas c(kMenuWidth, kMenuHeight);
+    PaintMenuBackdrop(c, 401 + static_cast<std::uint32_t>(page));
+    switch (page) {
+    case MenuPage::Main:
+        c.Text("KELVANE", 62, 44, 86, kInk, true);
+        c.Text("KELVANE", 58, 40, 86, kGold, true);
+        c.Text("a journey below the old tower", 66, 136, 24, kGold * 0.8f, false, true);
+        break;
+    case MenuPage::Restore:
+    case MenuPage::Save:
+        c.Darken({0, 0, kMenuWidth, kMenuHeight}, 0.55f, 0.0f);
+        c.Text(page == MenuPage::Restore ? "Restore a Game" : "Save the Game", 400, 36, 52, kGold, true, false, TextAlign::Centre);
+        c.Text(page == MenuPage::Restore ? "Choose a saved journey" : "Choose a slot, type a name, press Return", 400, 92, 20,
+               kGold * 0.75f, false, true, TextAlign::Centre);
+        PaintSlotPanel(c);
+        break;
+    case MenuPage::Credits: {
+        c.Darken({0, 0, kMenuWidth, kMenuHeight}, 0.6f, 0.0f);
+        c.FillRoundRect({330, 60, 420, 400}, 14.0f, Hex(0x07070a), 0.85f);
+        c.Text("Credits", 540, 80, 48, kGold, true, false, TextAlign::Centre);
+        // Headings in bold, what they name in italics below them.
+        const char* const lines[] = {"Kelvane", "game and engine", "", "Story, world and puzzles", "the Kelvane team", "",
+                                     "Pictures, sound and music", "made procedurally, from code", "", "Thank you for playing"};
+        for (int i = 0; i < 10; ++i) {
+            const bool heading = i % 3 == 0;
+            c.Text(lines[i], 540, 160 + 28 * i, 22, heading ? kGold : kGold * 0.85f, heading, !heading, TextAlign::Centre);
+        }
+        break;
+    }
+    }
+    for (const MenuButton& b : ButtonsOf(page)) PaintButton(c, b);
+    return c;
+}
+
+Canvas PaintTopButton(TopButton button)
+{
+    Canvas c(kTopButtonWidth, kTopButtonHeight);
+    const bool confirm = button == TopButton::Confirm;
+    c.ForEach([](float, float y, Rgb& p) { p = Mix(Hex(0x2c2218), Hex(0x0e0a08), y / kTopButtonHeight); });
+    c.FillRoundRect({8, 10, kTopButtonWidth - 16, kTopButtonHeight - 20}, 12.0f, confirm ? Hex(0x5a1a12) : Hex(0x3a2c1c));
+    c.FillRoundRect({14, 16, kTopButtonWidth - 28, 3}, 1.0f, kGold, 0.4f);
+    const char* label = button == TopButton::Restore ? "Restore" : button == TopButton::Save ? "Save"
+                        : button == TopButton::Quit  ? "Quit"    : "Sure?";
+    c.Text(label, kTopButtonWidth / 2 + 2, 24, 46, kInk, true, false, TextAlign::Centre);
+    c.Text(label, kTopButtonWidth / 2, 22, 46, kGold, true, false, TextAlign::Centre);
+    if (confirm) c.Text("click again", kTopButtonWidth / 2, 76, 22, kGold * 0.85f, false, true, TextAlign::Centre);
+    return c;
+}
+
+namespace {
+
+// An arrow pointer with its tip at (tipX, tipY), pointing up and to the left.
+std::vector<std::pair<float, float>> PointerShape(float tipX, float tipY, float scale)
+{
+    const std::pair<float, float> shape[] = {{0, 0}, {0, 40}, {10, 31}, {17, 47}, {24, 44}, {17, 28}, {30, 28}};
+    std::vector<std::pair<float, float>> points;
+    for (auto [x, y] : shape) points.push_back({tipX + x * scale, tipY + y * scale});
+    return points;
+}
+
+// A curved arrow turning to the left with its point at (tipX, tipY); mirrored when `right`.
+void TurnArrow(Canvas& c, float tipX, float tipY, bool right, Rgb colour, float grow)
+{
+    const float dir = right ? -1.0f : 1.0f;
+    // The shaft: an arc above the point, swinging back towards the arrow head.
+    for (int i = 0; i < 24; ++i) {
+        const double a0 = kPi * (0.15 + 0.7 * i / 24.0), a1 = kPi * (0.15 + 0.7 * (i + 1) / 24.0);
+        const float cx = tipX + dir * 36.0f, cy = tipY + 10.0f, r = 30.0f;
+        c.Line(cx - dir * float(Cos(a0)) * r, cy - float(Sin(a0)) * r, cx - dir * float(Cos(a1)) * r, cy - float(Sin(a1)) * r,
+               9.0f + 2 * grow, colour);
+    }
+    c.FillPolygon({{tipX - dir * grow, tipY}, {tipX + dir * (20 + grow), tipY - 16 - grow}, {tipX + dir * (20 + grow), tipY + 16 + grow}},
+                  colour);
+}
+
+std::vector<float> MaskFromCanvas(const Canvas& c)
+{
+    std::vector<float> mask(static_cast<std::size_t>(c.Width()) * c.Height());
+    for (int y = 0; y < c.Height(); ++y)
+        for (int x = 0; x < c.Width(); ++x) mask[static_cast<std::size_t>(y) * c.Width() + x] = Clamp01(c.At(x, y).r);
+    return mask;
+}
+
+}  // namespace
+
+CursorPictures PaintCursor(CursorKind kind)
+{
+    const Rgb white{1, 1, 1};
+    const Rgb outline = Hex(0x1a120c), body = Hex(0xf4ead4), halo = Hex(0xffc850);
+    CursorPictures out;
+    switch (kind) {
+    case CursorKind::Pointer:
+    case CursorKind::Loading: {
+        const int w = 85, h = 90;
+        Canvas pic(w, h, false, halo), normal(w, h), lit(w, h);
+        pic.FillPolygon(PointerShape(3, 3, 1.4f), outline);
+        pic.FillPolygon(PointerShape(6.5f, 11, 1.1f), body);
+        normal.FillPolygon(PointerShape(3, 3, 1.4f), white);
+        lit.FillPolygon(PointerShape(3, 3, 1.4f), white);
+        // The highlighted pointer glows: a soft ring of gold round the arrow.
+        for (float grow : {8.0f, 5.0f, 2.5f}) {
+            std::vector<std::pair<float, float>> big = PointerShape(3 - grow * 0.3f, 3 - grow * 0.3f, 1.4f + grow / 18.0f);
+            lit.FillPolygon(big, white, 0.3f);
+        }
+        if (kind == CursorKind::Loading) {
+            // An hourglass beside the arrow.
+            const float cx = 55, top = 40, bottom = 84;
+            for (Canvas* m : {&normal, &lit})
+                m->FillPolygon({{cx - 17, top - 2}, {cx + 17, top - 2}, {cx + 3, (top + bottom) / 2}, {cx + 17, bottom + 2},
+                                {cx - 17, bottom + 2}, {cx - 3, (top + bottom) / 2}}, white);
+            pic.FillPolygon({{cx - 17, top - 2}, {cx + 17, top - 2}, {cx + 3, (top + bottom) / 2}, {cx + 17, bottom + 2},
+                             {cx - 17, bottom + 2}, {cx - 3, (top + bottom) / 2}}, outline);
+            pic.FillPolygon({{cx - 12, top + 2}, {cx + 12, top + 2}, {cx, (top + bottom) / 2}}, Hex(0xe8c070));
+            pic.FillPolygon({{cx, (top + bottom) / 2 + 8}, {cx + 12, bottom - 2}, {cx - 12, bottom - 2}}, Hex(0xe8c070));
+        }
+        out.picture = pic;
+        out.normal = MaskFromCanvas(normal);
+        out.highlighted = MaskFromCanvas(lit);
+        break;
+    }
+    case CursorKind::TurnLeft:
+    case CursorKind::TurnRight: {
+        const bool right = kind == CursorKind::TurnRight;
+        const int w = 85, h = 85;
+        const float tipX = right ? 80.0f : 10.0f, tipY = 42.0f;
+        Canvas pic(w, h, false, outline), normal(w, h);
+        TurnArrow(pic, tipX, tipY, right, body, 0.0f);
+        TurnArrow(normal, tipX, tipY, right, white, 2.5f);
+        out.picture = pic;
+        out.normal = MaskFromCanvas(normal);
+        out.highlighted = out.normal;
+        break;
+    }
+    }
+    return out;
+}
+
+}  // namespace content

@@ -1,0 +1,46 @@
+// The game's interface pictures: cursors with their alpha masks, the main menu's pages with
+// their buttons where the menu tests them, and the top menu's four buttons.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "content/canvas.h"
+
+namespace content {
+
+// The menu pages are 800 x 600, drawn over the whole screen.
+constexpr int kMenuWidth = 800;
+constexpr int kMenuHeight = 600;
+// Top-menu buttons: drawn 200 x 100 on screen; the pictures are 256 x 128 (the same shape, a
+// power of two, so the texture needs no resampling).
+constexpr int kTopButtonWidth = 256;
+constexpr int kTopButtonHeight = 128;
+
+// A menu button: the rectangle the menu tests the pointer against (x1, y1, x2, y2 in screen
+// pixels) and its label.
+struct MenuButton {
+    int x1, y1, x2, y2;
+    std::string label;
+};
+
+enum class MenuPage { Main, Restore, Save, Credits };
+// The page's buttons, at the rectangles the main menu reacts to.
+std::vector<MenuButton> ButtonsOf(MenuPage page);
+Canvas PaintMenuPage(MenuPage page);
+
+enum class TopButton { Restore, Save, Quit, Confirm };
+Canvas PaintTopButton(TopButton button);
+
+enum class CursorKind { Pointer, TurnLeft, TurnRight, Loading };
+// A cursor's picture and masks. The pointer has two masks: `normal` (alpha2, over nothing)
+// and `highlighted` (alpha1, over something that reacts, with a halo); the others use only
+// `normal`. Sizes: pointer and loading 85 x 90, turn cursors 85 x 85.
+struct CursorPictures {
+    Canvas picture{1, 1};
+    std::vector<float> normal;
+    std::vector<float> highlighted;
+};
+CursorPictures PaintCursor(CursorKind kind);
+
+}  // namespace content

@@ -1,0 +1,526 @@
+#include "content/sounds.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+#include "content/dmath.h"
+#include "core/error.h"
+#include "platform/media/media_writer.h"
+
+namespace content {
+
+namespace {
+
+constexpr double kRate = kSampleRate;
+
+// ---- building blocks -----------------------------------------------------------------------
+
+// Single-cycle wave tables, read with linear interpolation (cheap and the same everywhere).
+constexpr int kTableSize = 4096;
+enum class Wave { Sine, Saw, Soft };
+
+const std::vector<float>& Table(Wave wave)
+{
+    static const std::array<std::vector<float>, 3> tables = [] {
+        std::array<std::vector<float>, 3> t;
+        for (auto& v : t) v.resize(kTableSize + 1);
+        for (int i = 0; i <= kTableSize; ++i) {
+            const double ph = kTwoPi * i / kTableSize;
+            t[0][i] = static_cast<float>(Sin(ph));
+            double saw = 0, soft = 0;
+            for (int n = 1; n <= 10; ++n) saw += Sin(n * ph) / n;
+            for (int n = 1; n <= 7; n += 2) soft += Sin(n * ph) / (n * n);
+            t[1][i] = static_cast<float>(saw * 0.55);
+            t[2][i] = static_cast<float>(soft * 0.8);
+        }
+        return t;
+    }();
+    return tables[static_cast<int>(wave)];
+}
+
+float Read(const std::vector<float>& table, double phase)
+{
+    const double p = (phase - std::floor(phase)) * kTableSize;
+    const int i = static_cast<int>(p);
+    const float f = static_cast<float>(p - i);
+    return table[i] + (table[i + 1] - table[i]) * f;
+}
+
+double NoteHz(int midi) { return 440.0 * Exp((midi - 69) * 0.057762265046662105); }  // 2^(n/12)
+
+// Resonant band-pass/low-pass (state-variable filter).
+struct Svf {
+    float low = 0, band = 0;
+    float Process(float in, float cutoffHz, float q, bool bandPass)
+    {
+        const float f = 2.0f * static_cast<float>(Sin(kPi * std::min(cutoffHz, 16000.0f) / kRate));
+        low += f * band;
+        const float high = in - low - band / q;
+        band += f * high;
+        return bandPass ? band : low;
+    }
+};
+
+// A small Schroeder reverb: four combs and two all-passes per channel.
+class Reverb {
+public:
+    Reverb(float size, float damping, int channelOffset)
+    {
+        const int combs[4] = {1557, 1617, 1491, 1422}, passes[2] = {556, 441};
+        for (int i = 0; i < 4; ++i) c_combs[i].assign(static_cast<std::size_t>((combs[i] + channelOffset) * size), 0.0f);
+        for (int i = 0; i < 2; ++i) c_passes[i].assign(static_cast<std::size_t>(passes[i] + channelOffset), 0.0f);
+        c_fDamping = damping;
+    }
+    float Process(float in)
+    {
+        float out = 0;
+        for (int i = 0; i < 4; ++i) {
+            auto& line = c_combs[i];
+            std::size_t& pos = c_combPos[i];
+            const float y = line[pos];
+            c_filter[i] = y * (1.0f - c_fDamping) + c_filter[i] * c_fDamping;
+            line[pos] = in + c_filter[i] * 0.84f;
+            pos = (pos + 1) % line.size();
+            out += y;
+        }
+        for (int i = 0; i < 2; ++i) {
+            auto& line = c_passes[i];
+            std::size_t& pos = c_passPos[i];
+            const float b = line[pos];
+            line[pos] = out + b * 0.5f;
+            out = b - out;
+            pos = (pos + 1) % line.size();
+        }
+        return out * 0.25f;
+    }
+
+private:
+    std::array<std::vector<float>, 4> c_combs;
+    std::array<std::vector<float>, 2> c_passes;
+    std::array<std::size_t, 4> c_combPos{};
+    std::array<std::size_t, 2> c_passPos{};
+    std::array<float, 4> c_filter{};
+    float c_fDamping = 0.3f;
+};
+
+SoundBuffer Mono(double seconds)
+{
+    SoundBuffer b;
+    b.channels = 1;
+    b.samples.assign(static_cast<std::size_t>(seconds * kRate), 0.0f);
+    return b;
+}
+
+void AddReverb(SoundBuffer& b, float size, float wet)
+{
+    Reverb reverb(size, 0.35f, 0);
+    for (float& s : b.samples) s = s + wet * reverb.Process(s);
+}
+
+// Scales the peak to `peak` and fades the last 20 ms to silence.
+void Finish(SoundBuffer& b, float peak)
+{
+    float m = 1e-6f;
+    for (float s : b.samples) m = std::max(m, std::fabs(s));
+    const std::size_t n = b.samples.size(), fade = std::min<std::size_t>(n, static_cast<std::size_t>(0.02 * kRate) * b.channels);
+    for (std::size_t i = 0; i < n; ++i) {
+        float g = peak / m;
+        if (i >= n - fade) g *= static_cast<float>(n - i) / fade;
+        b.samples[i] *= g;
+    }
+}
+
+float Noise(Rng& rng) { return rng.Uniform() * 2.0f - 1.0f; }
+
+// ---- effects -------------------------------------------------------------------------------
+
+SoundBuffer Drip(std::uint32_t seed)
+{
+    Rng rng(seed);
+    SoundBuffer b = Mono(1.6);
+    const double f0 = 900 + 700 * rng.Uniform(), start = 0.02;
+    double phase = 0;
+    for (std::size_t i = 0; i < b.samples.size(); ++i) {
+        const double t = i / kRate - start;
+        if (t < 0) continue;
+        const double f = f0 * (1.0 + 1.2 * (1.0 - Exp(-t / 0.018)));
+        phase += f / kRate;
+        b.samples[i] = static_cast<float>(Sin(kTwoPi * phase) * Exp(-t / 0.035) + (t < 0.002 ? 0.4 * Noise(rng) : 0.0));
+    }
+    AddReverb(b, 1.3f, 0.9f);
+    Finish(b, 0.6f);
+    return b;
+}
+
+SoundBuffer Click(std::uint32_t seed, const std::vector<double>& times, const std::vector<double>& modes, double decay, double seconds)
+{
+    Rng rng(seed);
+    SoundBuffer b = Mono(seconds);
+    for (double at : times)
+        for (std::size_t m = 0; m < modes.size(); ++m) {
+            const double f = modes[m] * (0.97 + 0.06 * rng.Uniform());
+            for (std::size_t i = static_cast<std::size_t>(at * kRate); i < b.samples.size(); ++i) {
+                const double t = i / kRate - at;
+                if (t > decay * 8) break;
+                b.samples[i] += static_cast<float>(Sin(kTwoPi * f * t) * Exp(-t / decay) / (m + 1));
+            }
+            for (int k = 0; k < 60; ++k) {
+                const std::size_t i = static_cast<std::size_t>(at * kRate) + k;
+                if (i < b.samples.size()) b.samples[i] += 0.5f * Noise(rng) * (1.0f - k / 60.0f);
+            }
+        }
+    return b;
+}
+
+SoundBuffer Explosion(std::uint32_t seed)
+{
+    Rng rng(seed);
+    SoundBuffer b = Mono(4.0);
+    Svf filter, rumble;
+    for (std::size_t i = 0; i < b.samples.size(); ++i) {
+        const double t = i / kRate;
+        const float cutoff = static_cast<float>(200.0 + 3200.0 * Exp(-t / 0.25));
+        const double env = (1.0 - Exp(-t / 0.004)) * Exp(-t / 0.9);
+        const float crackle = rng.Uniform() < 0.002f * static_cast<float>(Exp(-t / 0.6)) ? Noise(rng) * 4.0f : 0.0f;
+        const float n = filter.Process(Noise(rng) + crackle, cutoff, 0.7f, false);
+        const float low = rumble.Process(Noise(rng), 70.0f, 0.9f, false) * 3.0f;
+        const double thump = Sin(kTwoPi * (48.0 * t + 30.0 * (1.0 - Exp(-t / 0.08)) * 0.08)) * Exp(-t / 0.35);
+        b.samples[i] = static_cast<float>(env * (n + low * Exp(-t / 1.6) * 1.5) + 0.9 * thump);
+    }
+    AddReverb(b, 1.5f, 0.6f);
+    Finish(b, 0.85f);
+    return b;
+}
+
+SoundBuffer PageTurn(std::uint32_t seed)
+{
+    Rng rng(seed);
+    SoundBuffer b = Mono(0.7);
+    Svf filter;
+    float jitter = 1.0f;
+    for (std::size_t i = 0; i < b.samples.size(); ++i) {
+        const double t = i / kRate;
+        if (i % 220 == 0) jitter = 0.5f + rng.Uniform();
+        const double env = Smooth(0.0f, 0.12f, static_cast<float>(t)) * Exp(-Smooth(0.2f, 0.6f, static_cast<float>(t)) * 5.0);
+        const float cutoff = 2500.0f + 3500.0f * static_cast<float>(t / 0.7);
+        b.samples[i] = static_cast<float>(env) * jitter * filter.Process(Noise(rng), cutoff, 0.8f, true);
+    }
+    Finish(b, 0.5f);
+    return b;
+}
+
+SoundBuffer Door(std::uint32_t seed)
+{
+    Rng rng(seed);
+    SoundBuffer b = Mono(1.8);
+    Svf body1, body2, thud;
+    double next = 0.05, period = 1.0 / 90.0;
+    for (std::size_t i = 0; i < b.samples.size(); ++i) {
+        const double t = i / kRate;
+        float excite = 0;
+        if (t < 1.0 && t >= next) {  // stick-slip of the hinge: impulses at a wandering rate
+            excite = 1.0f;
+            period = 1.0 / (70.0 + 60.0 * Sin(t * 4.2) * Sin(t * 1.3 + 0.4) + 20.0 * rng.Uniform());
+            next += period;
+        }
+        const float creak = body1.Process(excite, 650.0f, 9.0f, true) + 0.6f * body2.Process(excite, 1450.0f, 12.0f, true);
+        const double env = Smooth(0.0f, 0.1f, static_cast<float>(t)) * (t < 1.0 ? 1.0 : Exp(-(t - 1.0) / 0.05));
+        double knock = 0;
+        if (t > 1.05) {
+            const double u = t - 1.05;
+            knock = (Sin(kTwoPi * 75.0 * u) * 0.9 + thud.Process(Noise(rng), 300.0f, 0.7f, false) * 1.5) * Exp(-u / 0.12);
+        }
+        b.samples[i] = static_cast<float>(creak * env * 0.3 + knock);
+    }
+    AddReverb(b, 0.9f, 0.35f);
+    Finish(b, 0.75f);
+    return b;
+}
+
+SoundBuffer Chime(std::uint32_t seed)
+{
+    Rng rng(seed);
+    SoundBuffer b = Mono(1.4);
+    const double f = 660.0 * (1.0 + 0.5 * rng.Uniform());
+    const double partials[] = {1.0, 2.76, 5.4, 8.93};
+    for (std::size_t i = 0; i < b.samples.size(); ++i) {
+        const double t = i / kRate;
+        double s = 0;
+        for (int k = 0; k < 4; ++k) s += Sin(kTwoPi * f * partials[k] * t) * Exp(-t * (2.0 + 3.0 * k)) / (k + 1);
+        b.samples[i] = static_cast<float>(s * (1.0 - Exp(-t / 0.002)));
+    }
+    AddReverb(b, 1.0f, 0.4f);
+    Finish(b, 0.5f);
+    return b;
+}
+
+SoundBuffer Whoosh(std::uint32_t seed)
+{
+    Rng rng(seed);
+    SoundBuffer b = Mono(1.2);
+    Svf filter;
+    for (std::size_t i = 0; i < b.samples.size(); ++i) {
+        const float t = static_cast<float>(i / kRate);
+        const float env = Smooth(0.0f, 0.5f, t) * (1.0f - Smooth(0.5f, 1.2f, t));
+        b.samples[i] = env * filter.Process(Noise(rng), 300.0f + 2500.0f * env, 2.0f, true);
+    }
+    Finish(b, 0.5f);
+    return b;
+}
+
+}  // namespace
+
+SoundBuffer SynthSound(SoundKind kind, std::uint32_t seed)
+{
+    switch (kind) {
+    case SoundKind::Drip: return Drip(seed);
+    case SoundKind::SwitchClick: {
+        SoundBuffer b = Click(seed, {0.01, 0.045}, {1850.0, 3900.0}, 0.006, 0.25);
+        Finish(b, 0.6f);
+        return b;
+    }
+    case SoundKind::Explosion: return Explosion(seed);
+    case SoundKind::PageTurn: return PageTurn(seed);
+    case SoundKind::Door: return Door(seed);
+    case SoundKind::LockClick: {
+        SoundBuffer b = Click(seed, {0.01, 0.11}, {2500.0, 4100.0, 6300.0, 900.0}, 0.012, 0.45);
+        AddReverb(b, 0.6f, 0.25f);
+        Finish(b, 0.7f);
+        return b;
+    }
+    case SoundKind::ItemChime: return Chime(seed);
+    case SoundKind::Whoosh: return Whoosh(seed);
+    }
+    throw Error("Unknown sound kind");
+}
+
+// ---- music ---------------------------------------------------------------------------------
+
+namespace {
+
+// A piece of music being rendered into a loop: notes that run past the end wrap round.
+class LoopRenderer {
+public:
+    explicit LoopRenderer(std::size_t frames) : c_left(frames, 0.0f), c_right(frames, 0.0f) {}
+    std::size_t Frames() const { return c_left.size(); }
+
+    // One note: `wave` at `midi`, from `start` seconds for `length` seconds, with an attack and a
+    // release (seconds), gain, stereo position (-1 left .. 1 right), vibrato depth in cents.
+    void Note(Wave wave, int midi, double start, double length, double attack, double release, float gain, float pan,
+              double detuneCents = 0.0, double vibrato = 0.0)
+    {
+        const std::vector<float>& table = Table(wave);
+        const double f = NoteHz(midi) * Exp(detuneCents * 0.000577622650466621);
+        const std::size_t first = static_cast<std::size_t>(start * kRate);
+        const std::size_t count = static_cast<std::size_t>((length + release) * kRate);
+        const float gl = gain * (1.0f - pan) * 0.5f, gr = gain * (1.0f + pan) * 0.5f;
+        double phase = 0;
+        for (std::size_t i = 0; i < count; ++i) {
+            const double t = i / kRate;
+            double env = attack > 0 ? std::min(1.0, t / attack) : 1.0;
+            if (t > length) env *= Exp(-(t - length) / (release * 0.3));
+            const double vib = vibrato > 0 ? 1.0 + vibrato * 0.000577622650466621 * Sin(kTwoPi * 5.0 * t) : 1.0;
+            phase += f * vib / kRate;
+            const float s = Read(table, phase) * static_cast<float>(env);
+            const std::size_t at = (first + i) % Frames();
+            c_left[at] += s * gl;
+            c_right[at] += s * gr;
+        }
+    }
+
+    // A bell: a sine with an inharmonic partial and a fast decay.
+    void Bell(int midi, double start, float gain, float pan, double decay)
+    {
+        const double f = NoteHz(midi);
+        const std::size_t first = static_cast<std::size_t>(start * kRate), count = static_cast<std::size_t>(decay * 6 * kRate);
+        const std::vector<float>& sine = Table(Wave::Sine);
+        const float gl = gain * (1.0f - pan) * 0.5f, gr = gain * (1.0f + pan) * 0.5f;
+        for (std::size_t i = 0; i < count; ++i) {
+            const double t = i / kRate;
+            const double env = Exp(-t / decay) * std::min(1.0, t / 0.003);
+            const float s = static_cast<float>(env) * (Read(sine, f * t) + 0.35f * Read(sine, f * 2.76 * t) * static_cast<float>(Exp(-t / (decay * 0.3))));
+            const std::size_t at = (first + i) % Frames();
+            c_left[at] += s * gl;
+            c_right[at] += s * gr;
+        }
+    }
+
+    // A plucked string (Karplus-Strong), seeded.
+    void Pluck(int midi, double start, float gain, float pan, Rng& rng)
+    {
+        const int period = std::max(2, static_cast<int>(kRate / NoteHz(midi)));
+        std::vector<float> line(static_cast<std::size_t>(period));
+        for (float& v : line) v = Noise(rng);
+        const std::size_t first = static_cast<std::size_t>(start * kRate), count = static_cast<std::size_t>(3.0 * kRate);
+        const float gl = gain * (1.0f - pan) * 0.5f, gr = gain * (1.0f + pan) * 0.5f;
+        std::size_t pos = 0;
+        float prev = 0;
+        for (std::size_t i = 0; i < count; ++i) {
+            const float v = line[pos];
+            line[pos] = 0.497f * (v + prev);
+            prev = v;
+            pos = (pos + 1) % line.size();
+            const std::size_t at = (first + i) % Frames();
+            c_left[at] += v * gl;
+            c_right[at] += v * gr;
+        }
+    }
+
+    // A soft low drum.
+    void Thump(double start, float gain)
+    {
+        const std::size_t first = static_cast<std::size_t>(start * kRate), count = static_cast<std::size_t>(0.6 * kRate);
+        for (std::size_t i = 0; i < count; ++i) {
+            const double t = i / kRate;
+            const float s = gain * static_cast<float>(Sin(kTwoPi * (50.0 * t + 2.4 * (1.0 - Exp(-t / 0.03)))) * Exp(-t / 0.16));
+            const std::size_t at = (first + i) % Frames();
+            c_left[at] += s;
+            c_right[at] += s;
+        }
+    }
+
+    // Reverb run round the loop twice, so the tail of the end is heard at the start.
+    void Reverberate(float size, float wet)
+    {
+        Reverb left(size, 0.45f, 0), right(size, 0.45f, 23);
+        std::vector<float> wl(Frames()), wr(Frames());
+        for (int pass = 0; pass < 2; ++pass)
+            for (std::size_t i = 0; i < Frames(); ++i) {
+                wl[i] = left.Process(c_left[i] + c_right[i] * 0.3f);
+                wr[i] = right.Process(c_right[i] + c_left[i] * 0.3f);
+            }
+        for (std::size_t i = 0; i < Frames(); ++i) {
+            c_left[i] += wet * wl[i];
+            c_right[i] += wet * wr[i];
+        }
+    }
+
+    SoundBuffer Finish(float peak) const
+    {
+        SoundBuffer b;
+        b.channels = 2;
+        b.samples.resize(Frames() * 2);
+        float m = 1e-6f;
+        for (std::size_t i = 0; i < Frames(); ++i) m = std::max({m, std::fabs(c_left[i]), std::fabs(c_right[i])});
+        const std::size_t edge = static_cast<std::size_t>(0.008 * kRate);
+        for (std::size_t i = 0; i < Frames(); ++i) {
+            float g = peak / m;
+            // The loop joins sample to sample; the ends still meet silence for the few
+            // milliseconds a restart takes, so both come down to zero smoothly.
+            if (i < edge) g *= static_cast<float>(i) / edge;
+            if (i + edge > Frames()) g *= static_cast<float>(Frames() - i) / edge;
+            b.samples[i * 2] = c_left[i] * g;
+            b.samples[i * 2 + 1] = c_right[i] * g;
+        }
+        return b;
+    }
+
+private:
+    std::vector<float> c_left, c_right;
+};
+
+struct Piece {
+    double bpm = 60.0;
+    int rootMidi = 48;                          // key note of the low register
+    std::vector<int> scale;                // semitones above the root
+    std::vector<std::vector<int>> chords;  // scale degrees of each chord, one chord per two bars
+};
+
+int Degree(const Piece& p, int degree)
+{
+    const int n = static_cast<int>(p.scale.size());
+    const int octave = degree >= 0 ? degree / n : -((-degree + n - 1) / n);
+    return p.rootMidi + 12 * octave + p.scale[static_cast<std::size_t>(degree - octave * n)];
+}
+
+}  // namespace
+
+SoundBuffer SynthMusic(MusicMood mood, double seconds, std::uint32_t seed)
+{
+    Piece piece;
+    switch (mood) {
+    case MusicMood::Menu: piece = {58, 45, {0, 2, 3, 5, 7, 8, 10}, {{0, 2, 4}, {5, 7, 9}, {2, 4, 6}, {6, 8, 10}}}; break;
+    case MusicMood::Exploration: piece = {70, 50, {0, 2, 3, 5, 7, 9, 10}, {{0, 2, 4, 6}, {3, 5, 7}, {1, 3, 5, 7}, {0, 4, 7}}}; break;
+    case MusicMood::Depths: piece = {48, 40, {0, 1, 3, 5, 7, 8, 10}, {{0, 4, 7}, {1, 3, 5}, {0, 2, 4}, {6, 1, 3}}}; break;
+    case MusicMood::Credits: piece = {84, 48, {0, 2, 4, 5, 7, 9, 11}, {{0, 2, 4}, {5, 7, 9}, {3, 5, 7}, {4, 6, 8}}}; break;
+    }
+    const double beat = 60.0 / piece.bpm, bar = 4 * beat;
+    const int chordBars = 2, cycle = chordBars * static_cast<int>(piece.chords.size());
+    const int bars = std::max(cycle, static_cast<int>(std::lround(seconds / bar / cycle)) * cycle);
+    LoopRenderer out(static_cast<std::size_t>(bars * bar * kRate));
+    Rng rng(seed);
+
+    for (int b = 0; b < bars; b += chordBars) {
+        const std::vector<int>& chord = piece.chords[static_cast<std::size_t>((b / chordBars) % piece.chords.size())];
+        const double t0 = b * bar, span = chordBars * bar;
+        // Pad: the chord held over two bars, slightly detuned pairs spread across the stereo.
+        for (std::size_t k = 0; k < chord.size(); ++k) {
+            const int midi = Degree(piece, chord[k]) + 12;
+            const float pan = -0.5f + static_cast<float>(k) / std::max<std::size_t>(1, chord.size() - 1);
+            const Wave padWave = mood == MusicMood::Depths ? Wave::Soft : Wave::Saw;
+            const float padGain = mood == MusicMood::Credits ? 0.05f : 0.07f;
+            out.Note(padWave, midi, t0, span - 0.2, span * 0.3, 1.5, padGain, pan, -7.0, 8.0);
+            out.Note(padWave, midi, t0, span - 0.2, span * 0.3, 1.5, padGain, -pan, 7.0, 8.0);
+        }
+        // Bass on the chord's root.
+        const int bass = Degree(piece, chord[0]) - 12;
+        if (mood == MusicMood::Depths) {
+            out.Note(Wave::Soft, bass, t0, span, 1.0, 2.0, 0.25f, 0.0f);
+            for (int q = 0; q < chordBars * 4; ++q) out.Thump(t0 + q * beat, q % 4 == 0 ? 0.5f : 0.25f);
+        } else if (mood == MusicMood::Credits) {
+            for (int q = 0; q < chordBars * 4; ++q)
+                out.Note(Wave::Soft, bass + (q % 4 == 2 ? 7 : 0), t0 + q * beat, beat * 0.8, 0.01, 0.2, 0.22f, 0.0f);
+        } else {
+            out.Note(Wave::Soft, bass, t0, span, 0.4, 1.5, 0.2f, 0.0f);
+        }
+        // The figure above: bells (menu), plucks (exploration), glass tones (depths), melody (credits).
+        switch (mood) {
+        case MusicMood::Menu:
+            for (int e = 0; e < chordBars * 8; ++e)
+                if (rng.Uniform() < 0.55f)
+                    out.Bell(Degree(piece, chord[rng.Next() % chord.size()] + 14), t0 + e * beat / 2, 0.12f, rng.Range(-0.7f, 0.7f), 0.5);
+            break;
+        case MusicMood::Exploration:
+            for (int e = 0; e < chordBars * 4; ++e)
+                if (rng.Uniform() < 0.45f)
+                    out.Pluck(Degree(piece, chord[rng.Next() % chord.size()] + 7 + 7 * static_cast<int>(rng.Next() % 2)),
+                              t0 + e * beat + (rng.Uniform() < 0.3f ? beat / 2 : 0), 0.35f, rng.Range(-0.6f, 0.6f), rng);
+            break;
+        case MusicMood::Depths:
+            if (rng.Uniform() < 0.6f)
+                out.Note(Wave::Sine, Degree(piece, chord[rng.Next() % chord.size()] + 21), t0 + beat * rng.Int(0, 4), bar, 0.8,
+                         2.5, 0.06f, rng.Range(-0.8f, 0.8f), 0.0, 12.0);
+            break;
+        case MusicMood::Credits: {
+            int degree = chord[0] + 14;
+            for (int q = 0; q < chordBars * 4;) {
+                const int len = rng.Uniform() < 0.3f ? 2 : 1;
+                degree += static_cast<int>(rng.Next() % 5) - 2;
+                degree = std::clamp(degree, 10, 20);
+                if (q % 4 == 0) degree = chord[rng.Next() % chord.size()] + 14;  // land on the chord at each bar
+                out.Note(Wave::Soft, Degree(piece, degree), t0 + q * beat, len * beat * 0.9, 0.03, 0.4, 0.14f, 0.15f, 0.0, 10.0);
+                q += len;
+            }
+            break;
+        }
+        }
+    }
+    out.Reverberate(mood == MusicMood::Depths ? 1.4f : 1.2f, 0.45f);
+    return out.Finish(0.8f);
+}
+
+void WriteSound(const std::string& path, const SoundBuffer& sound)
+{
+    platform::SoundSpec spec;
+    spec.sampleRate = kSampleRate;
+    spec.channels = sound.channels;
+    spec.frames = sound.Frames();
+    spec.samples = [&sound](float* out, int frames, std::int64_t first) {
+        const std::size_t begin = static_cast<std::size_t>(first) * sound.channels;
+        std::copy_n(sound.samples.begin() + static_cast<std::ptrdiff_t>(begin), static_cast<std::size_t>(frames) * sound.channels, out);
+    };
+    platform::WriteSoundFile(path, spec);
+}
+
+}  // namespace content

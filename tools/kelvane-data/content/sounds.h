@@ -1,0 +1,47 @@
+// Synthesised sounds: effects by kind and the music tracks, as sample buffers that the media
+// writer turns into .wav or .mp3 files. Everything is computed from a seed; no recordings.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace content {
+
+constexpr int kSampleRate = 44100;
+
+// Interleaved samples in -1 .. 1.
+struct SoundBuffer {
+    int channels = 1;
+    std::vector<float> samples;
+    std::int64_t Frames() const { return static_cast<std::int64_t>(samples.size()) / channels; }
+};
+
+enum class SoundKind {
+    Drip,         // a water drop falling into a pool, with the cave's echo
+    SwitchClick,  // a small mechanical tick
+    Explosion,    // a distant blast with a long rumble
+    PageTurn,     // paper swept over paper
+    Door,         // a creaking hinge and the thud of wood
+    LockClick,    // a lock's bolt snapping into place
+    ItemChime,    // a short bright chime for examining an item
+    Whoosh,       // air moving, for transitions
+};
+// `seed` varies the sound within its kind (three drips that are not the same drip).
+SoundBuffer SynthSound(SoundKind kind, std::uint32_t seed);
+
+enum class MusicMood {
+    Menu,         // slow, mysterious: a minor pad and a bell figure
+    Exploration,  // open, calm drones and plucked notes
+    Depths,       // dark and low, a slow pulse
+    Credits,      // warm, major, a melody over moving chords
+};
+// A stereo track of about `seconds` (a whole number of bars) whose end runs into its start
+// without a break: notes that ring past the end continue at the beginning, and both ends
+// come to silence within a few milliseconds so a restart does not click.
+SoundBuffer SynthMusic(MusicMood mood, double seconds, std::uint32_t seed);
+
+// Writes a buffer as .wav or .mp3 (by the extension).
+void WriteSound(const std::string& path, const SoundBuffer& sound);
+
+}  // namespace content

@@ -1,0 +1,579 @@
+// The world's assets: every picture, sound and film that Kelvane's world definition names,
+// painted from the same place tables (src/world/world_content.h), so that exits, machines and
+// panels stand where their hotspots are. Also the texts of the books, the letter and the
+// plaques: the clues by which every puzzle of the island can be solved.
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "content/generator.h"
+#include "imaging/scrambled.h"
+#include "world/world_content.h"
+
+namespace content {
+
+void AddWorldAssets(AssetList& list);
+
+namespace {
+
+namespace wc = world_content;
+
+std::string Narrow(const wchar_t* path)
+{
+    std::string out;
+    for (const wchar_t* p = path; *p != 0; ++p) out.push_back(static_cast<char>(*p));
+    return out;
+}
+
+// ---- looks of the realms ----
+
+struct RealmLook {
+    Setting setting;
+    Palette palette;
+    float ambient;
+};
+
+RealmLook LookOf(wc::Realm realm)
+{
+    switch (realm) {
+    case wc::Realm::Opening:
+    case wc::Realm::Shore:
+        return {Setting::Court, {Hex(0x3a4a78), Hex(0x7a746c), Hex(0x4a4a44), Hex(0x3a5a34), Hex(0xffa860)}, 0.75f};
+    case wc::Realm::Hall:
+        return {Setting::Hall, {Hex(0x3a2a20), Hex(0x8a7a66), Hex(0x6a5a4a), Hex(0x6a4628), Hex(0xffa850)}, 0.75f};
+    case wc::Realm::Cistern:
+        return {Setting::Cave, {Hex(0x0a1014), Hex(0x34484c), Hex(0x123440), Hex(0x2a4a40), Hex(0xffc070)}, 0.4f};
+    case wc::Realm::Tide:
+        return {Setting::Court, {Hex(0x5a6a90), Hex(0x8a8478), Hex(0x3a5a6a), Hex(0x4a5a3a), Hex(0xffc080)}, 0.8f};
+    case wc::Realm::Tower:
+        return {Setting::Hall, {Hex(0x2a2a30), Hex(0x7a7470), Hex(0x5a5048), Hex(0x5a4030), Hex(0xffb060)}, 0.65f};
+    case wc::Realm::Gallery:
+        return {Setting::Hall, {Hex(0x1a1a22), Hex(0x6a6058), Hex(0x4a4038), Hex(0x8a6a30), Hex(0xffd070)}, 0.5f};
+    case wc::Realm::Dome:
+        return {Setting::Hall, {Hex(0x101838), Hex(0x707890), Hex(0x505060), Hex(0xa08040), Hex(0xc0d0ff)}, 0.6f};
+    case wc::Realm::Drowned:
+        return {Setting::Cave, {Hex(0x061010), Hex(0x2a4440), Hex(0x0e3030), Hex(0x305a48), Hex(0xffc070)}, 0.3f};
+    }
+    return {Setting::Hall, {}, 0.7f};
+}
+
+bool KindOf(wc::Look look, LandmarkKind& kind)
+{
+    switch (look) {
+    case wc::Look::Door: kind = LandmarkKind::Door; return true;
+    case wc::Look::Arch: kind = LandmarkKind::Arch; return true;
+    case wc::Look::Tunnel: kind = LandmarkKind::Tunnel; return true;
+    case wc::Look::Window: kind = LandmarkKind::Window; return true;
+    case wc::Look::Pillar: kind = LandmarkKind::Pillar; return true;
+    case wc::Look::Torch: kind = LandmarkKind::Torch; return true;
+    case wc::Look::Stairs: kind = LandmarkKind::Stairs; return true;
+    case wc::Look::Machine: kind = LandmarkKind::Machine; return true;
+    case wc::Look::Gate: kind = LandmarkKind::Gate; return true;
+    case wc::Look::Tree: kind = LandmarkKind::Tree; return true;
+    case wc::Look::Pool: kind = LandmarkKind::Pool; return true;
+    case wc::Look::Desk: kind = LandmarkKind::Desk; return true;
+    case wc::Look::Panel: kind = LandmarkKind::Panel; return true;
+    case wc::Look::Moon: kind = LandmarkKind::Moon; return true;
+    case wc::Look::None:
+    case wc::Look::Strip: return false;
+    }
+    return false;
+}
+
+// A place as the painter sees it; `landmarkOf[i]` is the landmark drawn for feature i (-1: none).
+struct Painted {
+    PlaceSpec spec;
+    std::vector<int> landmarkOf;
+};
+
+Painted PaintedPlace(const wc::Place& place)
+{
+    const RealmLook look = LookOf(place.realm);
+    Painted p;
+    p.spec.seed = place.seed;
+    p.spec.setting = look.setting;
+    p.spec.palette = look.palette;
+    p.spec.ambient = look.ambient;
+    for (const wc::Feature& f : place.features) {
+        if (f.look == wc::Look::None && f.target < 0) break;
+        LandmarkKind kind{};
+        if (!KindOf(f.look, kind)) {
+            p.landmarkOf.push_back(-1);
+            continue;
+        }
+        p.landmarkOf.push_back(static_cast<int>(p.spec.landmarks.size()));
+        p.spec.landmarks.push_back({kind, {f.x1, f.y1, f.x2 - f.x1, f.y2 - f.y1}, f.active});
+    }
+    return p;
+}
+
+const wc::Place& PlaceNumbered(int number)
+{
+    for (const wc::Place& place : wc::kPlaces)
+        if (place.number == number) return place;
+    return wc::kPlaces[0];
+}
+
+// ---- items ----
+
+struct ItemLook {
+    ItemKind kind;
+    Rgb tint;
+};
+const ItemLook kItemLooks[8] = {
+    {ItemKind::Journal, Hex(0x6a3a22)},   // the keeper's logbook
+    {ItemKind::Notebook, Hex(0xd8c8a0)},  // the letter of appointment
+    {ItemKind::Key, Hex(0x8a8a90)},       // the iron gate key
+    {ItemKind::Gear, Hex(0xa07040)},      // the crank handle
+    {ItemKind::Lantern, Hex(0xffc860)},   // the hand lamp, lit
+    {ItemKind::Notebook, Hex(0x2c4a6e)},  // the bundle of letters
+    {ItemKind::Medallion, Hex(0xd0b060)}, // the keeper's watch
+    {ItemKind::Crystal, Hex(0xa0d8ff)},   // the last lens
+};
+
+// A picture written under `gamePath` but scrambled with `offset` (a book's, an item's or a
+// screen's shared offset) instead of the path's own.
+void SharedOffsetPicture(AssetList& list, const std::string& gamePath, int offset, std::function<Canvas()> paint,
+                         PictureFormat format, double weight)
+{
+    list.Add({gamePath, {gamePath}, weight, [gamePath, offset, paint = std::move(paint), format](const AssetContext& out) {
+                  const imaging::Image image = paint().ToImage();
+                  const std::vector<std::uint8_t> bytes = EncodePicture(image, format, static_cast<std::size_t>(offset) + 1);
+                  WriteBytes(FileForGamePath(out.outputDir, gamePath),
+                             imaging::RotateImageBytes(bytes, static_cast<std::size_t>(offset)));
+                  if (out.previewDir.empty()) return;
+                  std::string name = gamePath.substr(5);
+                  for (char& c : name)
+                      if (c == '/') c = '_';
+                  WriteBytes(out.previewDir + "/" + name + ".png", imaging::EncodePng(image));
+              }});
+}
+
+void SharedOffsetMask(AssetList& list, const std::string& gamePath, int offset, int item, bool highlighted)
+{
+    list.Add({gamePath, {gamePath}, 0.3, [gamePath, offset, item, highlighted](const AssetContext& out) {
+                  const ItemPictures pictures = PaintItem(kItemLooks[item - 1].kind, kItemLooks[item - 1].tint);
+                  const std::vector<float>& mask = highlighted ? pictures.highlighted : pictures.normal;
+                  const std::vector<std::uint8_t> bytes = EncodePicture(MaskToImage(mask, kItemSide, kItemSide),
+                                                                        PictureFormat::Png, static_cast<std::size_t>(offset) + 1);
+                  WriteBytes(FileForGamePath(out.outputDir, gamePath),
+                             imaging::RotateImageBytes(bytes, static_cast<std::size_t>(offset)));
+              }});
+}
+
+// The item lying in the middle of a block: its picture blended in through its mask.
+void LayItem(Canvas& block, int item)
+{
+    const ItemPictures pictures = PaintItem(kItemLooks[item - 1].kind, kItemLooks[item - 1].tint);
+    const int left = (block.Width() - kItemSide) / 2;
+    const int top = (block.Height() - kItemSide) / 2;
+    for (int y = 0; y < kItemSide; ++y) {
+        for (int x = 0; x < kItemSide; ++x) {
+            const int bx = left + x, by = top + y;
+            if (bx < 0 || by < 0 || bx >= block.Width() || by >= block.Height()) continue;
+            const float a = pictures.normal[static_cast<std::size_t>(y) * kItemSide + x];
+            block.At(bx, by) = Mix(block.At(bx, by), pictures.picture.At(x, y), a);
+        }
+    }
+}
+
+// ---- texts ----
+
+const Rgb kInk = Hex(0x2a1a10);
+const Rgb kPaper = Hex(0xe8dcc0);
+
+// A sheet of paper with a heading and a paragraph: letters, engravings and plaques.
+Canvas PaintSheet(const std::string& heading, const std::string& text, Rgb paper, Rgb ink)
+{
+    Canvas c(kFlatWidth, kFlatHeight, false, Hex(0x1a1410));
+    c.FillRoundRect({150, 20, 724, 472}, 12.0f, paper);
+    c.Text(heading, 512, 50, 30, ink, true, false, TextAlign::Centre);
+    c.Paragraph(text, 200, 110, 624, 22, 1.35f, ink);
+    return c;
+}
+
+struct PageText {
+    const char* heading;
+    const char* text;
+};
+
+const PageText kLogbook[11] = {
+    {"The Kelvane Light", "Logbook of the light on the rock called the Lamp, kept by Ansel Vey, keeper. Whoever reads "
+                          "this after me: read it to the end before you go below."},
+    {"The Lamp", "The hand lamp hangs on its hook in the lamp room off the hall. Below the hall there is no light but "
+                 "what you carry. In the dark, hold the lamp up in your hand towards the way you mean to go, and only "
+                 "then go. Without it I have walked into the water twice."},
+    {"The Cistern", "Every spring the cistern floods and the stair to the basin floor goes under. The pump on the upper "
+                    "walk empties it. It takes the crank handle that hangs in the boathouse rack; set the crank to the "
+                    "pump and it will do the rest."},
+    {"The Float Valve", "Past the basin, in the valve gallery, the float valve ticks whenever the water moves. There is "
+                        "a catch behind it that the builders hid. Move your hand over the valve and listen: where the "
+                        "ticks run together into one sound, press. The catch breaks the old sea gate."},
+    {"The Sea Gate", "Once the sea gate is broken the waves come into the tunnel beyond it and pound like guns every "
+                     "two seconds. Do not be afraid of it. The tunnel leads under the flats to the door of the lower "
+                     "rooms, but that door is above the water only at the lowest ebb."},
+    {"The Tide Clock", "The tide clock stands at the foot of the steps on the flats. Its five wheels must show the "
+                       "tide you want and then the lever pulled. The settings are in the register on the lectern in "
+                       "the hall. I leave the clock at high water; the flats are wide and the water is quick."},
+    {"The Cabinet", "My letters are locked in the cabinet in the tower. Its eight wheels answer to the eight bells "
+                    "engraved on the lid of my watch. I lost the watch in the rock pool under the sea door, the night "
+                    "of the storm. It will still be there; nothing moves that pool."},
+    {"The Hatch", "The hatch from the tower stair to the lamp gallery is barred from below. The winch on the upper "
+                  "stair lifts the bar; it takes the same crank as the pump."},
+    {"The Gallery", "The gallery lamps are wired in a ring, and every lamp you touch switches its neighbours too. I "
+                    "wrote down the way to light them in a letter to my sister. Until they all burn the stair to the "
+                    "dome stays dark and I will not climb it."},
+    {"The Last Lens", "The first observatory stands under the flats. Its builders ground one lens before the sea took "
+                      "them. I have found it in its cradle in the lower rooms. It belongs in the telescope under the "
+                      "dome. The dome opens only when its four star panels show the figures on the plaque beside the "
+                      "stair."},
+    {"Last Entry", "The lowest ebb is tonight. I am going down with the lamp. The sea door of the lower hall opens "
+                   "only from the inside; if I come back, it will be that way. If I do not, the bar is on the inside "
+                   "and you will have to go round by the tunnel, as I did."},
+};
+
+const PageText kLetters[16] = {
+    {"Letters", "Letters of Ansel Vey to his sister Maren Vey, at Harrow Quay, kept and never sent, with her answers."},
+    {"First Letter", "Maren, the boat came again today and I sent it away. The light is not lit and I cannot tell the "
+                     "boatman why. The lamps in the gallery will not all burn together. Every one I touch wakes or "
+                     "puts out the ones beside it."},
+    {"Her Answer", "Ansel, our father said the gallery was built as a puzzle for idle keepers. He said: leave the upper "
+                   "and lower rings alone, they follow the middle one. I do not know what he meant. Come home."},
+    {"Second Letter", "Maren, he was right. A lamp of the middle ring switches itself, the middle lamps on either side "
+                      "of it, and the one straight above it and the one straight below it. A lamp of the upper ring is "
+                      "switched by the middle lamp beneath it and by nothing else in the middle ring."},
+    {"The Way", "So this is the way, and I write it down so I will not forget it: touch only the lamps of the middle "
+                "ring. Touch each middle lamp whose lamp above it is dark, once each, going round. When you have gone "
+                "round, all thirty-six burn."},
+    {"If You Go Wrong", "If a hand slips and an upper or lower lamp is touched, touch it again and it undoes itself. Or "
+                        "pull the snuffer below the ring: every lamp goes out, and then every one of the twelve middle "
+                        "lamps wants touching once."},
+    {"Third Letter", "Maren, the lamps burn. The stair to the dome is lit for the first time in my years here. The "
+                     "dome itself is shut. Its shutter answers to four star panels, three stars by three, two on each "
+                     "wall, and a plaque at the stair names the four figures."},
+    {"The Heron", "The first panel of the first wall shows the Heron: a star at each corner of the top row, a star in "
+                  "the very middle, and the whole bottom row lit."},
+    {"The Lantern", "The second panel of the first wall shows the Lantern: the middle star of the top row, the whole "
+                    "middle row, and the middle star of the bottom row. A cross of five."},
+    {"The Anchor", "The first panel of the second wall shows the Anchor: the middle star of the top row, the very "
+                   "middle, and the whole bottom row lit beneath them."},
+    {"The Gull", "The second panel of the second wall shows the Gull: a star at each corner of the top row and the "
+                 "whole middle row; the bottom row stays dark."},
+    {"Her Answer", "Ansel, you write of stars and lamps and say nothing of yourself. The boatman says the lights of "
+                   "Kelvane are out and will stay out. Tell me he is wrong."},
+    {"Fourth Letter", "Maren, the shutter opened for me and there was nothing for it to look at: the telescope has no "
+                      "lens. The builders' last lens is below, under the flats. I have seen it. I have held it."},
+    {"Fifth Letter", "It is too heavy for the tunnel. I set it back in its cradle. There is a sea door down there that "
+                     "opens only from the inside; at the lowest ebb I mean to lift its bar and carry the lens out "
+                     "onto the shore."},
+    {"Her Last Answer", "Ansel, do not go down. Or if you go, leave the door open behind you, so that whoever comes "
+                        "after you does not have to go round through the dark."},
+    {"Last Letter", "Maren, I am going. The lamp is lit and the tide is nearly out. If someone finds these letters, "
+                    "they have found the cabinet, and they have my watch. Let them finish it. The lens goes in the "
+                    "telescope when the stars are set. Keep the light."},
+};
+
+const PageText kRegister[5] = {
+    {"Tide Register", "Register of the tide clock of Kelvane flats. Set the five wheels, left to right, to the "
+                      "figures of the tide you want, and pull the lever beside them."},
+    {"High Water", "Wheels, left to right: 3 2 1 4 0. The flats are under the sea to the foot of the steps."},
+    {"Half Ebb", "Wheels, left to right: 1 4 0 2 3. The wreck stands clear; the sand bar is still covered."},
+    {"Low Water", "Wheels, left to right: 2 0 3 3 1. The sand bar is dry; the skylight of the drowned observatory "
+                  "lies just under the water."},
+    {"The Lowest Ebb", "Wheels, left to right: 4 1 2 0 4. Once a year. The skylight stands dry, and at the end of the "
+                       "cistern tunnel the door of the lower rooms is clear of the water."},
+};
+
+const PageText kAppointment = {
+    "Appointment", "To the keeper of the Kelvane Light. You are appointed to the light in place of Ansel Vey, who has "
+                   "not answered the boat for a month. The key of the observatory gate is kept on the bench in the "
+                   "boathouse, under the nets. Mr Vey's logbook will be on his desk in the keeper's room. The lamps "
+                   "are to be lit before the winter. - The Harbour Board, Harrow Quay."};
+const PageText kWatchLid = {
+    "A. V.", "Engraved inside the lid of the keeper's watch: For Ansel Vey, for eleven years of the light. And round "
+             "the rim, the eight bells of his last good watch: three, one, four, one, five, two, six, five."};
+const PageText kStarPlaque = {
+    "The Four Figures", "Set the panels, and the dome will open. On the first wall: the Heron, then the Lantern. On the "
+                        "second wall: the Anchor, then the Gull. Each panel is three stars by three; a star lights "
+                        "when it is touched and goes out when it is touched again."};
+const PageText kGalleryPlaque = {
+    "The Lamp Ring", "Thirty-six lamps in three rings of twelve. Each lamp switches the lamps beside it, above it and "
+                     "below it. The stair to the dome is lit when all of them burn."};
+const PageText kTidePost = {
+    "The Tide Post", "Marks cut in the post, top to bottom: high water, half ebb, low water, and at the very foot, "
+                     "worn almost away: lowest ebb - door clear. The clock on the flats keeps the tide."};
+const PageText kDrownedPlaque = {
+    "Kelvane Observatory", "Founded on the rock called the Lamp. The sea took these rooms in one night. The builders "
+                           "left their last lens in its cradle and the sea door barred from within."};
+
+std::vector<BookPage> Pages(const PageText* texts, int count, std::uint32_t seed)
+{
+    std::vector<BookPage> pages;
+    for (int i = 0; i < count; ++i) pages.push_back({texts[i].heading, texts[i].text, i + 1, seed + static_cast<std::uint32_t>(i)});
+    return pages;
+}
+
+template <std::size_t N>
+void AddBook(AssetList& list, const char* const (&paths)[N], const PageText* texts, std::uint32_t seed)
+{
+    const int offset = wc::BookOffset(paths);
+    const std::vector<BookPage> pages = Pages(texts, static_cast<int>(N), seed);
+    for (std::size_t i = 0; i < N; ++i) {
+        const BookPage page = pages[i];
+        SharedOffsetPicture(list, paths[i], offset, [page] { return PaintBookPage(page); }, PictureFormat::Jpeg, 1.5);
+    }
+}
+
+// ---- places ----
+
+// Close views that show a text rather than a place.
+const PageText* TextOf(int screen)
+{
+    switch (screen) {
+    case 150: return &kTidePost;
+    case 550: return &kGalleryPlaque;
+    case 750: return &kStarPlaque;
+    case 1150: return &kDrownedPlaque;
+    default: return nullptr;
+    }
+}
+
+// The names painted above the star panels.
+const char* PanelName(int screen)
+{
+    switch (screen) {
+    case 752: return "THE HERON";
+    case 753: return "THE LANTERN";
+    case 754: return "THE ANCHOR";
+    case 755: return "THE GULL";
+    case 650: return "TIDE CLOCK";
+    case 451: return "";
+    default: return nullptr;
+    }
+}
+
+// The tide's picture at `tide` (1 high .. 4 lowest): the water falls and the sand widens.
+PlaceSpec TideSpec(const wc::Place& place, int tide)
+{
+    PlaceSpec spec = PaintedPlace(place).spec;
+    const float fall = (tide - 1) / 3.0f;  // 0 at high water, 1 at the lowest ebb
+    spec.ambient = 0.8f + 0.1f * fall;
+    for (Landmark& l : spec.landmarks) {
+        if (l.kind != LandmarkKind::Pool) continue;
+        const int grow = static_cast<int>(500 * (1.0f - fall));
+        l.where.x -= grow;
+        l.where.w += 2 * grow;
+        const int top = 330 + static_cast<int>(120 * fall);
+        l.where.h = std::max(20, l.where.y + l.where.h - top + static_cast<int>(40 * (1.0f - fall)));
+        l.where.y = top;
+    }
+    if (tide == 4) spec.landmarks.push_back({LandmarkKind::Stairs, {1560, 300, 160, 150}, false});
+    return spec;
+}
+
+void AddPlaces(AssetList& list)
+{
+    for (const wc::Place& place : wc::kPlaces) {
+        if (const PageText* text = TextOf(place.number)) {
+            const PageText t = *text;
+            list.Picture(place.image, [t] { return PaintSheet(t.heading, t.text, Hex(0xb89a5a), kInk); }, PictureFormat::Jpeg);
+            continue;
+        }
+        const Painted painted = PaintedPlace(place);
+        if (place.number >= 600 && place.number <= 603) {
+            list.Panorama(place.image, TideSpec(place, 1));
+            continue;
+        }
+        if (place.panorama) {
+            list.Panorama(place.image, painted.spec);
+        } else if (const char* name = PanelName(place.number)) {
+            const std::string label = name;
+            const PlaceSpec spec = painted.spec;
+            list.Picture(place.image, [spec, label] {
+                Canvas c = PaintFlatView(spec);
+                if (!label.empty()) c.Text(label, 512, 24, 34, Hex(0xf0d890), true, false, TextAlign::Centre);
+                return c;
+            }, PictureFormat::Jpeg, 2.0);
+        } else {
+            list.FlatView(place.image, painted.spec);
+        }
+    }
+    // The tide's versions, scrambled with their screen's offset.
+    for (const wc::TideVersion& v : wc::kTideVersions) {
+        const wc::Place& place = PlaceNumbered(v.screen);
+        const int offset = ScrambleOffsetFor(place.image);
+        for (int tide = 2; tide <= 4; ++tide) {
+            const PlaceSpec spec = TideSpec(place, tide);
+            SharedOffsetPicture(list, v.versions[tide - 2], offset, [spec] { return PaintPanorama(spec); },
+                                PictureFormat::Jpeg, 4.0);
+        }
+    }
+}
+
+void AddOverlays(AssetList& list)
+{
+    for (const wc::OverlayDef& o : wc::kOverlays) {
+        const wc::Place& place = PlaceNumbered(o.screen);
+        Painted painted = PaintedPlace(place);
+        PlaceSpec changed = painted.spec;
+        if (o.screen >= 600 && o.screen <= 603) changed = TideSpec(place, 1);
+        const int landmark = o.feature < static_cast<int>(painted.landmarkOf.size()) ? painted.landmarkOf[o.feature] : -1;
+        if (o.shows == wc::Shows::Changed && landmark >= 0) changed.landmarks[landmark].active = !changed.landmarks[landmark].active;
+        if (o.shows == wc::Shows::Removed && landmark >= 0) changed.landmarks.erase(changed.landmarks.begin() + landmark);
+        const Rect r{o.x, o.y, o.w, o.h};
+        const bool panorama = place.panorama;
+        const int item = o.shows == wc::Shows::Item ? o.item : 0;
+        list.Picture(o.image, [changed, panorama, r, item] {
+            Canvas block = PaintOverlay(changed, panorama, r);
+            if (item > 0) LayItem(block, item);
+            return block;
+        }, PictureFormat::Png, 0.5);
+    }
+}
+
+void AddStrips(AssetList& list)
+{
+    for (const wc::KeyPanel& panel : wc::kKeyPanels) {
+        const wc::GridDef& grid = wc::kGrids[panel.grid - 1];
+        list.Strip(panel.strip, panel.w, panel.h, grid.max + 1,
+                   panel.style == wc::KeyStyle::Digits ? StripStyle::Digits : StripStyle::Lamps);
+    }
+}
+
+void AddItems(AssetList& list)
+{
+    for (const wc::ItemDef& item : wc::kItems) {
+        const int offset = wc::ItemOffset(item);
+        const ItemLook look = kItemLooks[item.number - 1];
+        SharedOffsetPicture(list, item.picture, offset, [look] { return PaintItem(look.kind, look.tint).picture; },
+                            PictureFormat::Png, 0.3);
+        SharedOffsetMask(list, item.alpha1, offset, item.number, true);
+        SharedOffsetMask(list, item.alpha2, offset, item.number, false);
+        if (item.closeUp == nullptr) continue;
+        const std::uint32_t seed = 900u + static_cast<std::uint32_t>(item.number);
+        if (item.number == 2) {
+            list.Picture(item.closeUp, [] { return PaintSheet(kAppointment.heading, kAppointment.text, kPaper, kInk); },
+                         PictureFormat::Jpeg);
+        } else if (item.number == 7) {
+            list.Picture(item.closeUp, [] { return PaintSheet(kWatchLid.heading, kWatchLid.text, Hex(0xd8c078), kInk); },
+                         PictureFormat::Jpeg);
+        } else {
+            list.Picture(item.closeUp, [look, seed] { return PaintItemCloseUp(look.kind, look.tint, seed); },
+                         PictureFormat::Jpeg, 2.0);
+        }
+    }
+}
+
+// The opening, the ending and the placeholder.
+void AddSequences(AssetList& list)
+{
+    const RealmLook shore = LookOf(wc::Realm::Shore);
+    list.Picture(wc::kLogoImage, [] {
+        Canvas c(kFlatWidth, kFlatHeight, false, Hex(0x05070c));
+        c.Glow(512, 200, 260, Hex(0xffc070), 0.6f);
+        c.Text("KELVANE", 512, 210, 72, Hex(0xedb469), true, false, TextAlign::Centre);
+        c.Text("a story of the drowned observatory", 512, 300, 26, Hex(0xc0a070), false, true, TextAlign::Centre);
+        return c;
+    }, PictureFormat::Jpeg);
+    PlaceSpec boat{11, shore.setting, shore.palette, {{LandmarkKind::Moon, {700, 60, 70, 70}}, {LandmarkKind::Pool, {0, 330, 1024, 182}}}, 0.55f};
+    list.FlatView(wc::kBoatImage, boat);
+    PlaceSpec causeway{12, shore.setting, shore.palette,
+                       {{LandmarkKind::Stairs, {420, 200, 184, 240}}, {LandmarkKind::Window, {480, 80, 64, 100}},
+                        {LandmarkKind::Pool, {0, 400, 380, 112}}, {LandmarkKind::Pool, {644, 400, 380, 112}}},
+                       0.65f};
+    list.FlatView(wc::kCausewayImage, causeway);
+    PlaceSpec dawn{13, Setting::Court, {Hex(0xe0a070), Hex(0x8a7a6c), Hex(0x4a5a6a), Hex(0x3a5a34), Hex(0xfff0c0)},
+                   {{LandmarkKind::Window, {470, 60, 84, 120}, true}, {LandmarkKind::Pool, {0, 380, 1024, 132}}},
+                   0.95f};
+    list.FlatView(wc::kEndingImage, dawn);
+}
+
+void AddSounds(AssetList& list)
+{
+    for (int i = 0; i < 3; ++i) list.Sound(Narrow(wc::kDripSounds[i]), SoundKind::Drip, 1 + static_cast<std::uint32_t>(i));
+    list.Sound(Narrow(wc::kSwitchSound), SoundKind::SwitchClick, 4);
+    list.Sound(Narrow(wc::kExplosionSound), SoundKind::Explosion, 5);
+    list.Sound(Narrow(wc::kPageSound), SoundKind::PageTurn, 6);
+    list.Sound(Narrow(wc::kCoverSound), SoundKind::PageTurn, 7);
+    list.Sound(Narrow(wc::kWheelSound), SoundKind::LockClick, 8);
+    list.Sound(Narrow(wc::kLampSound), SoundKind::SwitchClick, 9);
+    list.Sound(Narrow(wc::kTakeSound), SoundKind::ItemChime, 10);
+    list.Sound(Narrow(wc::kKnockSound), SoundKind::Door, 11);
+    list.Sound(Narrow(wc::kLeverSound), SoundKind::LockClick, 12);
+    list.Sound(Narrow(wc::kWavesSound), SoundKind::Whoosh, 13);
+    list.Sound(Narrow(wc::kUnlockSound), SoundKind::LockClick, 14);
+    list.Sound(Narrow(wc::kSnuffSound), SoundKind::Whoosh, 15);
+    list.Sound(Narrow(wc::kCatchSound), SoundKind::SwitchClick, 16);
+    list.Sound(Narrow(wc::kSeatSound), SoundKind::LockClick, 17);
+    list.Sound(Narrow(wc::kItemSound), SoundKind::ItemChime, 18);
+    list.Sound(Narrow(wc::kPaperSound), SoundKind::PageTurn, 19);
+}
+
+// ---- films ----
+
+Shot ShotOf(int screen, double seconds, float from, float to, ShotEffect effect = ShotEffect::None)
+{
+    const wc::Place& place = PlaceNumbered(screen);
+    PlaceSpec spec = PaintedPlace(place).spec;
+    if (screen >= 600 && screen <= 603) spec = TideSpec(place, 1);
+    return {spec, seconds, from, to, effect};
+}
+
+void AddFilm(AssetList& list, const wc::FilmDef& def, std::vector<Shot> shots, std::uint32_t seed, int fps = 25)
+{
+    FilmSpec film;
+    film.seed = seed;
+    film.seconds = def.seconds;
+    film.framesPerSecond = fps;
+    film.shots = std::move(shots);
+    for (std::size_t i = 0; i < def.cueCount; ++i) film.subtitles.push_back({def.cues[i].time, def.cues[i].line});
+    list.Film(Narrow(def.path), film);
+}
+
+void AddFilms(AssetList& list)
+{
+    AddFilm(list, wc::kArrivalFilm, {ShotOf(100, 7.0, 0.3f, 0.45f)}, 101);
+    AddFilm(list, wc::kLettersFilm,
+            {ShotOf(402, 30, 0.2f, 0.4f), ShotOf(304, 30, 0.3f, 0.45f), ShotOf(501, 30, 0.35f, 0.55f),
+             ShotOf(1102, 36.5, 0.3f, 0.5f)},
+            102, 12);
+    AddFilm(list, wc::kRecorderFilm,
+            {ShotOf(1103, 40, 0.2f, 0.35f), ShotOf(1101, 36, 0.3f, 0.45f), ShotOf(702, 36.5, 0.25f, 0.5f)}, 103, 12);
+    AddFilm(list, wc::kEndingFilm,
+            {ShotOf(701, 30, 0.35f, 0.5f, ShotEffect::Dawn), ShotOf(501, 30, 0.4f, 0.6f, ShotEffect::Embers),
+             ShotOf(603, 40, 0.3f, 0.6f), ShotOf(105, 30, 0.4f, 0.5f), ShotOf(100, 40, 0.2f, 0.8f, ShotEffect::Dawn)},
+            104, 12);
+    AddFilm(list, wc::kGateFilm, {ShotOf(102, 5, 0.4f, 0.45f)}, 105);
+    AddFilm(list, wc::kPumpFilm, {ShotOf(302, 6, 0.28f, 0.36f)}, 106);
+    AddFilm(list, wc::kSeaGateFilm, {ShotOf(305, 7, 0.35f, 0.4f, ShotEffect::Collapse)}, 107);
+    for (int tide = 0; tide < 4; ++tide) {
+        const wc::Place& flats = PlaceNumbered(602);
+        Shot shot{TideSpec(flats, tide + 1), wc::kTideFilms[tide].seconds, 0.3f, 0.6f, ShotEffect::None};
+        AddFilm(list, wc::kTideFilms[tide], {shot}, 110 + static_cast<std::uint32_t>(tide));
+    }
+    AddFilm(list, wc::kHatchFilm, {ShotOf(405, 5, 0.35f, 0.45f)}, 120);
+    AddFilm(list, wc::kLampsFilm, {ShotOf(501, 3, 0.5f, 0.6f, ShotEffect::Embers), ShotOf(503, 3, 0.3f, 0.4f, ShotEffect::Embers)}, 121);
+    AddFilm(list, wc::kShutterFilm, {ShotOf(704, 6, 0.35f, 0.5f, ShotEffect::Dawn)}, 122);
+    AddFilm(list, wc::kSeaDoorFilm, {ShotOf(1101, 3, 0.3f, 0.4f), ShotOf(105, 3, 0.4f, 0.5f, ShotEffect::Dawn)}, 123);
+    AddFilm(list, wc::kLensFilm, {ShotOf(701, 4, 0.35f, 0.45f), ShotOf(704, 4, 0.35f, 0.5f, ShotEffect::Dawn)}, 124);
+}
+
+}  // namespace
+
+void AddWorldAssets(AssetList& list)
+{
+    AddSequences(list);
+    AddPlaces(list);
+    AddOverlays(list);
+    AddStrips(list);
+    AddItems(list);
+    AddBook(list, wc::kLogbookPages, kLogbook, 500);
+    AddBook(list, wc::kLetterPages, kLetters, 600);
+    AddBook(list, wc::kRegisterPages, kRegister, 700);
+    AddSounds(list);
+    AddFilms(list);
+}
+
+}  // namespace content
