@@ -71,6 +71,8 @@ bool RegionUsable(const LockedRegion& region)
 bool Create(platform::Window& window, bool /*windowed*/)
 {
     FillWhiteMaterial();
+    // One device at a time: a second entry into the game (tests) replaces the first.
+    if (OwnedDevice()) Destroy();
     std::string reason;
     // The device falls back from a 24-bit to a 16-bit depth buffer by itself.
     std::unique_ptr<gfx::Device> device = gfx::Device::Create(window, &reason);

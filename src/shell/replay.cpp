@@ -5,6 +5,7 @@
 #include <map>
 #include <sstream>
 
+#include "core/error.h"
 #include "display/d3dfunc.h"
 #include "display/world_inventory.h"
 #include "display/world_item.h"
@@ -351,7 +352,8 @@ ReplayResult RunReplay(const std::string& script, const ReplayOptions& options)
         try {
             game = options.world ? AssembleGame(options.world) : AssembleGame();
         } catch (const std::exception& e) {
-            result.failures.push_back(std::string("start-up failed: ") + e.what());
+            result.failures.push_back(std::string("start-up failed: ") + e.what() + " (" +
+                                      ToErrorScreenText(FailSafe::Info) + ")");
             game.hooks.frameStep = [] { return false; };
             return game;
         }
@@ -367,7 +369,8 @@ ReplayResult RunReplay(const std::string& script, const ReplayOptions& options)
                 }
                 return goOn;
             } catch (const std::exception& e) {
-                result.failures.push_back(std::string("the game raised an error: ") + e.what());
+                result.failures.push_back(std::string("the game raised an error: ") + e.what() + " (" +
+                                          ToErrorScreenText(FailSafe::Info) + ")");
                 return false;
             }
         };

@@ -92,7 +92,7 @@ void CreatePhases(GameObjects& game)
     game.game->SetWorldManager(game.world.get());
     game.game->SetMouseManager(_pMouseManager);
     game.menu = std::make_unique<MenuManager>(game.highlightedCursor, game.normalCursor, _pMouseManager,
-                                              game.music.get(), game.saves.get());
+                                              game.music.get(), game.saves.get(), kMenuImageOffset);
     game.game->SetMenuManager(game.menu.get());
     game.game->SetMusicManager(game.music.get());
     game.game->SetCreditsManager(game.credits.get());

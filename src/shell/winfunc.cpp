@@ -14,6 +14,12 @@ std::unique_ptr<platform::Window> g_window;  // lives until the process ends
 
 bool InitWindow()
 {
+    // The window lives until the process ends; a second entry (tests run the entry routine
+    // several times) keeps using it, since its device must never outlive it.
+    if (g_window) {
+        hWnd = g_window.get();
+        return true;
+    }
     hWnd = nullptr;
     std::string error;
     g_window = platform::Window::Create("Kelvane", 800, 600, true, &error);

@@ -52,7 +52,8 @@ TEST(ReplayScript, RejectsMalformedLinesNamingTheLine)
     commands.clear();
     ASSERT_TRUE(ParseReplayScript("# comment\n\ntype ab 1.\nexpect var 3 -56 # trailing\n", &commands, &error)) << error;
     ASSERT_EQ(commands.size(), 6u);  // four keys and the expectation
-    EXPECT_EQ(commands[3].text, "PERIOD");
+    EXPECT_EQ(commands[2].text, "SPACE");
+    EXPECT_EQ(commands[4].text, "PERIOD");
     EXPECT_EQ(commands[5].numbers, (std::vector<int>{3, -56}));
 }
 

@@ -86,5 +86,5 @@ TEST_F(WinMainTest, AFailureWithoutMessageShowsTheShortForm)
     const std::vector<std::uint32_t> frame = D3Dfunc::pD3Ddevice->ReadBackBuffer();
     EXPECT_GT(CountColour(frame, 50, 68, kErrorRed), 20) << "could not be retrieved";
     EXPECT_GT(CountColour(frame, 90, 108, kErrorRed), 20) << "Press 'Q' to quit.";
-    EXPECT_EQ(CountColour(frame, 110, 148, kErrorRed), 0) << "no information lines";
+    EXPECT_EQ(CountColour(frame, 115, 148, kErrorRed), 0) << "no information lines";
 }
