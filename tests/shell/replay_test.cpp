@@ -85,6 +85,44 @@ TEST_F(ReplayTest, NewGameWalkAndQuitFromTheMainMenu)
     EXPECT_TRUE(std::filesystem::exists("save/save0.sav")) << "slot 0 is written at start-up";
 }
 
+TEST_F(ReplayTest, SaveFromTheGameRestoreFromTheMenuAndNewGameStartsAfresh)
+{
+    const ReplayResult result = RunReplay(
+        "click 600 230\n"  // new game
+        "wait 800\n"
+        "click 400 300\n"  // on to screen 1
+        "wait 800\n"
+        "expect screen 1\n"
+        "click 400 40\n"   // the top menu's save button
+        "expect phase menu\n"
+        "expect menupage 3\n"
+        "click 250 145\n"  // slot 1
+        "type den\n"
+        "key RETURN\n"
+        "frames 2\n"
+        "expect phase world\n"
+        "expect screen 1\n"
+        "click 650 40\n"   // quit to the main menu
+        "click 650 40\n"
+        "expect menupage 0\n"
+        "click 620 325\n"  // restore page
+        "expect menupage 1\n"
+        "click 250 145\n"  // slot 1
+        "expect phase world\n"
+        "expect screen 1\n"
+        "wait 800\n"
+        "click 650 40\n"
+        "click 650 40\n"
+        "click 600 230\n"  // new game: slot 0 puts the world back on screen 0
+        "expect phase world\n"
+        "expect screen 0\n"
+        "quit\n",
+        options);
+    for (const std::string& failure : result.failures) ADD_FAILURE() << failure;
+    EXPECT_TRUE(result.Passed());
+    EXPECT_TRUE(std::filesystem::exists("save/save1.sav"));
+}
+
 TEST_F(ReplayTest, AFailedExpectationIsReportedWithItsLine)
 {
     const ReplayResult result = RunReplay("frames 2\nexpect phase world\nquit\n", options);
