@@ -84,7 +84,7 @@ bool KindOf(wc::Look look, LandmarkKind& kind)
 
 // A place as the painter sees it; `landmarkOf[i]` is the landmark drawn for feature i (-1: none).
 struct Painted {
-    PlaceSpec spec;
+    PlaceSpec scene;
     std::vector<int> landmarkOf;
 };
 
@@ -92,10 +92,10 @@ Painted PaintedPlace(const wc::Place& place)
 {
     const RealmLook look = LookOf(place.realm);
     Painted p;
-    p.spec.seed = place.seed;
-    p.spec.setting = look.setting;
-    p.spec.palette = look.palette;
-    p.spec.ambient = look.ambient;
+    p.scene.seed = place.seed;
+    p.scene.setting = look.setting;
+    p.scene.palette = look.palette;
+    p.scene.ambient = look.ambient;
     for (const wc::Feature& f : place.features) {
         if (f.look == wc::Look::None && f.target < 0) break;
         LandmarkKind kind{};
@@ -103,8 +103,8 @@ Painted PaintedPlace(const wc::Place& place)
             p.landmarkOf.push_back(-1);
             continue;
         }
-        p.landmarkOf.push_back(static_cast<int>(p.spec.landmarks.size()));
-        p.spec.landmarks.push_back({kind, {f.x1, f.y1, f.x2 - f.x1, f.y2 - f.y1}, f.active});
+        p.landmarkOf.push_back(static_cast<int>(p.scene.landmarks.size()));
+        p.scene.landmarks.push_back({kind, {f.x1, f.y1, f.x2 - f.x1, f.y2 - f.y1}, f.active});
     }
     return p;
 }
@@ -357,10 +357,10 @@ const char* PanelName(int screen)
 // The tide's picture at `tide` (1 high .. 4 lowest): the water falls and the sand widens.
 PlaceSpec TideSpec(const wc::Place& place, int tide)
 {
-    PlaceSpec spec = PaintedPlace(place).spec;
+    PlaceSpec scene = PaintedPlace(place).scene;
     const float fall = (tide - 1) / 3.0f;  // 0 at high water, 1 at the lowest ebb
-    spec.ambient = 0.8f + 0.1f * fall;
-    for (Landmark& l : spec.landmarks) {
+    scene.ambient = 0.8f + 0.1f * fall;
+    for (Landmark& l : scene.landmarks) {
         if (l.kind != LandmarkKind::Pool) continue;
         const int grow = static_cast<int>(500 * (1.0f - fall));
         l.where.x -= grow;
@@ -369,8 +369,8 @@ PlaceSpec TideSpec(const wc::Place& place, int tide)
         l.where.h = std::max(20, l.where.y + l.where.h - top + static_cast<int>(40 * (1.0f - fall)));
         l.where.y = top;
     }
-    if (tide == 4) spec.landmarks.push_back({LandmarkKind::Stairs, {1560, 300, 160, 150}, false});
-    return spec;
+    if (tide == 4) scene.landmarks.push_back({LandmarkKind::Stairs, {1560, 300, 160, 150}, false});
+    return scene;
 }
 
 void AddPlaces(AssetList& list)
@@ -387,17 +387,17 @@ void AddPlaces(AssetList& list)
             continue;
         }
         if (place.panorama) {
-            list.Panorama(place.image, painted.spec);
+            list.Panorama(place.image, painted.scene);
         } else if (const char* name = PanelName(place.number)) {
             const std::string label = name;
-            const PlaceSpec spec = painted.spec;
-            list.Picture(place.image, [spec, label] {
-                Canvas c = PaintFlatView(spec);
+            const PlaceSpec scene = painted.scene;
+            list.Picture(place.image, [scene, label] {
+                Canvas c = PaintFlatView(scene);
                 if (!label.empty()) c.Text(label, 512, 24, 34, Hex(0xf0d890), true, false, TextAlign::Centre);
                 return c;
             }, PictureFormat::Jpeg, 2.0);
         } else {
-            list.FlatView(place.image, painted.spec);
+            list.FlatView(place.image, painted.scene);
         }
     }
     // The tide's versions, scrambled with their screen's offset.
@@ -405,8 +405,8 @@ void AddPlaces(AssetList& list)
         const wc::Place& place = PlaceNumbered(v.screen);
         const int offset = ScrambleOffsetFor(place.image);
         for (int tide = 2; tide <= 4; ++tide) {
-            const PlaceSpec spec = TideSpec(place, tide);
-            SharedOffsetPicture(list, v.versions[tide - 2], offset, [spec] { return PaintPanorama(spec); },
+            const PlaceSpec scene = TideSpec(place, tide);
+            SharedOffsetPicture(list, v.versions[tide - 2], offset, [scene] { return PaintPanorama(scene); },
                                 PictureFormat::Jpeg, 4.0);
         }
     }
@@ -417,10 +417,11 @@ void AddOverlays(AssetList& list)
     for (const wc::OverlayDef& o : wc::kOverlays) {
         const wc::Place& place = PlaceNumbered(o.screen);
         Painted painted = PaintedPlace(place);
-        PlaceSpec changed = painted.spec;
+        PlaceSpec changed = painted.scene;
         if (o.screen >= 600 && o.screen <= 603) changed = TideSpec(place, 1);
         const int landmark = o.feature < static_cast<int>(painted.landmarkOf.size()) ? painted.landmarkOf[o.feature] : -1;
-        if (o.shows == wc::Shows::Changed && landmark >= 0) changed.landmarks[landmark].active = !changed.landmarks[landmark].active;
+        const bool toggled = o.shows == wc::Shows::Changed || (o.shows == wc::Shows::Item && o.open);
+        if (toggled && landmark >= 0) changed.landmarks[landmark].active = !changed.landmarks[landmark].active;
         if (o.shows == wc::Shows::Removed && landmark >= 0) changed.landmarks.erase(changed.landmarks.begin() + landmark);
         const Rect r{o.x, o.y, o.w, o.h};
         const bool panorama = place.panorama;
@@ -516,9 +517,9 @@ void AddSounds(AssetList& list)
 Shot ShotOf(int screen, double seconds, float from, float to, ShotEffect effect = ShotEffect::None)
 {
     const wc::Place& place = PlaceNumbered(screen);
-    PlaceSpec spec = PaintedPlace(place).spec;
-    if (screen >= 600 && screen <= 603) spec = TideSpec(place, 1);
-    return {spec, seconds, from, to, effect};
+    PlaceSpec scene = PaintedPlace(place).scene;
+    if (screen >= 600 && screen <= 603) scene = TideSpec(place, 1);
+    return {scene, seconds, from, to, effect};
 }
 
 void AddFilm(AssetList& list, const wc::FilmDef& def, std::vector<Shot> shots, std::uint32_t seed, int fps = 25)

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
+#include <iostream>
 #include <thread>
 
 #include "platform/clock/clock.h"
@@ -205,9 +207,14 @@ void Device::Impl::ApplyTargetViewport() const
     glDepthRange(c_viewport.MinZ, c_viewport.MaxZ);
 }
 
-void Device::Impl::ApplyPipeline(bool screenVertices)
+RECT Device::Impl::ViewportRect() const
 {
-    glUseProgram(c_program);
+    return RECT{static_cast<int>(c_viewport.X), static_cast<int>(c_viewport.Y),
+                static_cast<int>(c_viewport.X + c_viewport.Width), static_cast<int>(c_viewport.Y + c_viewport.Height)};
+}
+
+bool Device::Impl::ApplyPipeline(bool screenVertices)
+{
     glBindVertexArray(c_vao);
     // Clip control is context state: set it for this device's depth convention at each draw.
     if (c_bHasClipControl) glClipControl(GL_LOWER_LEFT, c_bClipControl ? GL_ZERO_TO_ONE : GL_NEGATIVE_ONE_TO_ONE);
@@ -257,37 +264,21 @@ void Device::Impl::ApplyPipeline(bool screenVertices)
     const DWORD fill = c_render[D3DRS_FILLMODE];
     glPolygonMode(GL_FRONT_AND_BACK, fill == D3DFILL_POINT ? GL_POINT : fill == D3DFILL_WIREFRAME ? GL_LINE : GL_FILL);
 
-    const FixedFunctionUniforms& u = c_uniforms;
-    glUniform1i(u.screenVertices, screenVertices ? 1 : 0);
-    const D3DMATRIX wvp = Multiply(Multiply(c_world, c_view), c_projection);
-    glUniformMatrix4fv(u.worldViewProj, 1, GL_FALSE, &wvp.m[0][0]);
-    glUniform1i(u.remapDepth, c_bClipControl ? 0 : 1);
-    glUniform2f(u.targetSize, static_cast<float>(kBackBufferWidth), static_cast<float>(kBackBufferHeight));
-    glUniform1i(u.lighting, c_render[D3DRS_LIGHTING] ? 1 : 0);
-    glUniform1i(u.hasDiffuse, (c_dwFvf & D3DFVF_DIFFUSE) ? 1 : 0);
-    glUniform4fv(u.emissive, 1, &c_material.Emissive.r);
-    glUniform4fv(u.ambient, 1, &c_material.Ambient.r);
-    float globalAmbient[4];
-    ColorToFloats(c_render[D3DRS_AMBIENT], globalAmbient);
-    glUniform4fv(u.globalAmbient, 1, globalAmbient);
-    glUniform1f(u.diffuseAlpha, c_material.Diffuse.a);
-
-    const DWORD* stage = c_stage[0];
-    glUniform1i(u.colorOp, static_cast<GLint>(stage[D3DTSS_COLOROP]));
-    glUniform1i(u.colorArg1, static_cast<GLint>(stage[D3DTSS_COLORARG1]));
-    glUniform1i(u.colorArg2, static_cast<GLint>(stage[D3DTSS_COLORARG2]));
-    glUniform1i(u.alphaOp, static_cast<GLint>(stage[D3DTSS_ALPHAOP]));
-    glUniform1i(u.alphaArg1, static_cast<GLint>(stage[D3DTSS_ALPHAARG1]));
-    glUniform1i(u.alphaArg2, static_cast<GLint>(stage[D3DTSS_ALPHAARG2]));
-    glUniform1i(u.alphaTest, c_render[D3DRS_ALPHATESTENABLE] ? 1 : 0);
-    glUniform1i(u.alphaFunc, static_cast<GLint>(c_render[D3DRS_ALPHAFUNC]));
-    glUniform1i(u.alphaRef, static_cast<GLint>(c_render[D3DRS_ALPHAREF] & 0xFF));
-
     glActiveTexture(GL_TEXTURE0);
     Texture* texture = c_textures[0];
     if (texture) texture->Upload();
-    glUniform1i(u.texture, 0);
-    glUniform1i(u.hasTexture, texture && texture->c_glName ? 1 : 0);
+    const bool hasTexture = texture && texture->c_glName;
+    const ProgramKey key = MakeProgramKey(screenVertices, !c_bClipControl, hasTexture, c_stage[0],
+                                          c_render[D3DRS_ALPHATESTENABLE] != 0, c_render[D3DRS_ALPHAFUNC]);
+    std::string error;
+    ProgramVariant* variant = c_programs.Get(key, &error);
+    if (!variant) {
+        std::cerr << "Kelvane: a drawing program could not be built: " << error << '\n';
+        return false;
+    }
+    glUseProgram(variant->program);
+    UploadUniforms(*variant);
+
     glBindTexture(GL_TEXTURE_2D, texture ? texture->c_glName : 0);
     glBindSampler(0, c_sampler);
     const DWORD* sampler = c_samplerState[0];
@@ -298,6 +289,43 @@ void Device::Impl::ApplyPipeline(bool screenVertices)
     float border[4];
     ColorToFloats(sampler[kSampBorderColor], border);
     glSamplerParameterfv(c_sampler, GL_TEXTURE_BORDER_COLOR, border);
+    return true;
+}
+
+// Uploads the draw's uniform values to `variant`, each only when it differs from what that
+// program last received (GL keeps uniform values per program).
+void Device::Impl::UploadUniforms(ProgramVariant& variant)
+{
+    FixedFunctionUniformValues now{};
+    const D3DMATRIX wvp = Multiply(Multiply(c_world, c_view), c_projection);
+    std::memcpy(now.worldViewProj, &wvp.m[0][0], sizeof now.worldViewProj);
+    now.targetSize[0] = static_cast<float>(kBackBufferWidth);
+    now.targetSize[1] = static_cast<float>(kBackBufferHeight);
+    now.lighting = c_render[D3DRS_LIGHTING] ? 1 : 0;
+    now.hasDiffuse = (c_dwFvf & D3DFVF_DIFFUSE) ? 1 : 0;
+    std::memcpy(now.emissive, &c_material.Emissive.r, sizeof now.emissive);
+    std::memcpy(now.ambient, &c_material.Ambient.r, sizeof now.ambient);
+    ColorToFloats(c_render[D3DRS_AMBIENT], now.globalAmbient);
+    now.diffuseAlpha = c_material.Diffuse.a;
+    now.texture = 0;
+    now.alphaRef = static_cast<GLint>(c_render[D3DRS_ALPHAREF] & 0xFF);
+
+    const FixedFunctionUniforms& u = variant.uniforms;
+    FixedFunctionUniformValues& was = variant.uploaded;
+    const bool all = !variant.uploadedKnown;
+    auto changed = [all](const auto& a, const auto& b) { return all || std::memcmp(&a, &b, sizeof a) != 0; };
+    if (changed(now.worldViewProj, was.worldViewProj)) glUniformMatrix4fv(u.worldViewProj, 1, GL_FALSE, now.worldViewProj);
+    if (changed(now.targetSize, was.targetSize)) glUniform2fv(u.targetSize, 1, now.targetSize);
+    if (changed(now.lighting, was.lighting)) glUniform1i(u.lighting, now.lighting);
+    if (changed(now.hasDiffuse, was.hasDiffuse)) glUniform1i(u.hasDiffuse, now.hasDiffuse);
+    if (changed(now.emissive, was.emissive)) glUniform4fv(u.emissive, 1, now.emissive);
+    if (changed(now.ambient, was.ambient)) glUniform4fv(u.ambient, 1, now.ambient);
+    if (changed(now.globalAmbient, was.globalAmbient)) glUniform4fv(u.globalAmbient, 1, now.globalAmbient);
+    if (changed(now.diffuseAlpha, was.diffuseAlpha)) glUniform1f(u.diffuseAlpha, now.diffuseAlpha);
+    if (changed(now.texture, was.texture)) glUniform1i(u.texture, now.texture);
+    if (changed(now.alphaRef, was.alphaRef)) glUniform1i(u.alphaRef, now.alphaRef);
+    was = now;
+    variant.uploadedKnown = true;
 }
 
 void Device::Impl::SetupVertexLayout(DWORD fvf, UINT offset, UINT stride)
@@ -352,11 +380,11 @@ void Device::Impl::Release()
 {
     if (c_sampler) glDeleteSamplers(1, &c_sampler);
     if (c_vao) glDeleteVertexArrays(1, &c_vao);
-    if (c_program) glDeleteProgram(c_program);
+    c_programs.Release();
     if (c_fbo) glDeleteFramebuffers(1, &c_fbo);
     if (c_colorBuffer) glDeleteRenderbuffers(1, &c_colorBuffer);
     if (c_depthBuffer) glDeleteRenderbuffers(1, &c_depthBuffer);
-    c_sampler = c_vao = c_program = c_fbo = c_colorBuffer = c_depthBuffer = 0;
+    c_sampler = c_vao = c_fbo = c_colorBuffer = c_depthBuffer = 0;
 }
 
 // ---- Creation ------------------------------------------------------------------------------
@@ -426,8 +454,6 @@ std::unique_ptr<Device> Device::Create(platform::Window& window, std::string* er
     impl->c_bClipControl = impl->c_bHasClipControl && !(noClipControl && *noClipControl);
 
     if (!CreateTarget(*impl, error)) return nullptr;
-    impl->c_program = BuildFixedFunctionProgram(&impl->c_uniforms, error);
-    if (!impl->c_program) return nullptr;
     glGenVertexArrays(1, &impl->c_vao);
     glGenSamplers(1, &impl->c_sampler);
 
@@ -437,6 +463,11 @@ std::unique_ptr<Device> Device::Create(platform::Window& window, std::string* er
     SDL_GL_SetSwapInterval(1);
     impl->c_refreshPeriodMs = DisplayRefreshPeriodMs(impl->c_pSdlWindow);
     impl->ApplyDefaults();
+    // The start-up state's program is built now, so that a driver that cannot compile the
+    // programs fails here rather than at the first draw.
+    const ProgramKey startKey = MakeProgramKey(false, !impl->c_bClipControl, false, impl->c_stage[0], false,
+                                               D3DCMP_ALWAYS);
+    if (!impl->c_programs.Get(startKey, error)) return nullptr;
 
     std::unique_ptr<Device> device(new Device(std::move(impl)));
     // A fresh target holds black, with the depth buffer at its far value.
@@ -477,6 +508,44 @@ PresentRect LetterboxRect(int drawableWidth, int drawableHeight)
 
 // ---- Frame ---------------------------------------------------------------------------------
 
+namespace {
+
+constexpr RECT kWholeTarget{0, 0, kBackBufferWidth, kBackBufferHeight};
+
+bool IsEmpty(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
+
+// Whether `outer` covers every pixel of `inner`.
+bool Covers(const RECT& outer, const RECT& inner)
+{
+    return IsEmpty(inner) || (outer.left <= inner.left && outer.top <= inner.top && outer.right >= inner.right &&
+                              outer.bottom >= inner.bottom);
+}
+
+RECT Union(const RECT& a, const RECT& b)
+{
+    if (IsEmpty(a)) return b;
+    if (IsEmpty(b)) return a;
+    return RECT{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+                std::max(a.bottom, b.bottom)};
+}
+
+}  // namespace
+
+void Device::Impl::NoteDepthWritten(const RECT& area) { c_depthWritten = Union(c_depthWritten, area); }
+
+void Device::Impl::NoteDepthCleared(const RECT& area, float value)
+{
+    if (Covers(area, kWholeTarget)) {
+        c_bDepthKnown = true;
+        c_fKnownDepth = value;
+        c_depthWritten = RECT{};
+    } else if (c_bDepthKnown && value == c_fKnownDepth) {
+        if (Covers(area, c_depthWritten)) c_depthWritten = RECT{};
+    } else {
+        c_bDepthKnown = false;
+    }
+}
+
 HRESULT Device::Clear(DWORD count, const RECT* rects, DWORD flags, D3DCOLOR color, float z, DWORD stencil)
 {
     Impl& impl = *c_pImpl;
@@ -486,33 +555,44 @@ HRESULT Device::Clear(DWORD count, const RECT* rects, DWORD flags, D3DCOLOR colo
     if (flags & D3DCLEAR_STENCIL) mask |= GL_STENCIL_BUFFER_BIT;
     if (mask == 0 || (count > 0 && !rects)) return D3DERR_INVALIDCALL;
 
+    // Every rectangle, and the whole clear, is limited to the current viewport.
+    const D3DVIEWPORT9& vp = impl.c_viewport;
+    auto inViewport = [&vp](const RECT& r) {
+        return RECT{std::max(r.left, static_cast<int>(vp.X)), std::max(r.top, static_cast<int>(vp.Y)),
+                    std::min(r.right, static_cast<int>(vp.X + vp.Width)),
+                    std::min(r.bottom, static_cast<int>(vp.Y + vp.Height))};
+    };
+    std::vector<RECT> areas;
+    if (count == 0 || !rects) {
+        areas.push_back(inViewport(kWholeTarget));
+    } else {
+        for (DWORD i = 0; i < count; ++i) areas.push_back(inViewport(rects[i]));
+    }
+    const float depth = std::clamp(z, 0.0f, 1.0f);
+
+    // A depth-only clear of one area that leaves the same depth as clearing the whole target.
+    if (flags == D3DCLEAR_ZBUFFER && areas.size() == 1 && impl.c_bDepthKnown && depth == impl.c_fKnownDepth &&
+        Covers(areas[0], impl.c_depthWritten)) {
+        if (IsEmpty(impl.c_depthWritten)) return S_OK;  // the depth buffer holds the value already
+        areas[0] = kWholeTarget;
+    }
+
     impl.BindTarget();
     float c[4];
     ColorToFloats(color, c);
     glClearColor(c[0], c[1], c[2], c[3]);
-    glClearDepth(std::clamp(z, 0.0f, 1.0f));
+    glClearDepth(depth);
     glClearStencil(static_cast<GLint>(stencil & 0xFF));
     // A clear writes whatever the write masks of the drawing state say.
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glDepthMask(GL_TRUE);
     glStencilMask(0xFF);
     glEnable(GL_SCISSOR_TEST);
-
-    // Every rectangle, and the whole clear, is limited to the current viewport.
-    const D3DVIEWPORT9& vp = impl.c_viewport;
-    auto clearRect = [&](int left, int top, int right, int bottom) {
-        left = std::max(left, static_cast<int>(vp.X));
-        top = std::max(top, static_cast<int>(vp.Y));
-        right = std::min(right, static_cast<int>(vp.X + vp.Width));
-        bottom = std::min(bottom, static_cast<int>(vp.Y + vp.Height));
-        if (right <= left || bottom <= top) return;
-        glScissor(left, kBackBufferHeight - bottom, right - left, bottom - top);
+    for (const RECT& area : areas) {
+        if (IsEmpty(area)) continue;
+        glScissor(area.left, kBackBufferHeight - area.bottom, area.right - area.left, area.bottom - area.top);
         glClear(mask);
-    };
-    if (count == 0 || !rects) {
-        clearRect(0, 0, kBackBufferWidth, kBackBufferHeight);
-    } else {
-        for (DWORD i = 0; i < count; ++i) clearRect(rects[i].left, rects[i].top, rects[i].right, rects[i].bottom);
+        if (mask & GL_DEPTH_BUFFER_BIT) impl.NoteDepthCleared(area, depth);
     }
     glDisable(GL_SCISSOR_TEST);
     return S_OK;
@@ -638,7 +718,10 @@ HRESULT Device::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT prim
 
     buffer->Upload();
     impl.BindTarget();
-    impl.ApplyPipeline(fvf == kFvfScreenVertex);
+    if (!impl.ApplyPipeline(fvf == kFvfScreenVertex)) return D3DERR_INVALIDCALL;
+    // Depth is written where the draw can reach: the viewport, or the whole target for screen vertices.
+    if (impl.c_render[D3DRS_ZENABLE] != D3DZB_FALSE && impl.c_render[D3DRS_ZWRITEENABLE])
+        impl.NoteDepthWritten(fvf == kFvfScreenVertex ? kWholeTarget : impl.ViewportRect());
     glBindBuffer(GL_ARRAY_BUFFER, buffer->c_glName);
     impl.SetupVertexLayout(fvf, impl.c_uStreamOffset, impl.c_uStreamStride);
     glDrawArrays(GL_TRIANGLES, static_cast<GLint>(startVertex), static_cast<GLsizei>(vertexCount));

@@ -30,10 +30,9 @@ struct Device::Impl {
     GLuint c_fbo = 0;
     GLuint c_colorBuffer = 0;
     GLuint c_depthBuffer = 0;
-    GLuint c_program = 0;
     GLuint c_vao = 0;
     GLuint c_sampler = 0;
-    FixedFunctionUniforms c_uniforms{};
+    FixedFunctionPrograms c_programs;
 
     // The fixed-function state as the game sets it.
     DWORD c_render[kRenderStateCount] = {};
@@ -48,6 +47,15 @@ struct Device::Impl {
     UINT c_uStreamOffset = 0;
     UINT c_uStreamStride = 0;
     bool c_bInScene = false;
+
+    // What the depth buffer holds: c_fKnownDepth at every pixel outside c_depthWritten (target
+    // pixels, top-left origin, empty when right <= left), while c_bDepthKnown. A depth-only
+    // clear to that value whose area covers c_depthWritten then changes nothing outside its
+    // area, so it can clear the whole target, which the rasteriser does per tile instead of
+    // drawing a quad; with nothing written since, it is skipped.
+    bool c_bDepthKnown = false;
+    float c_fKnownDepth = 1.0f;
+    RECT c_depthWritten{};
 
     // Between BeginStateBlock and EndStateBlock, state changes go here instead of the device.
     std::unique_ptr<StateBlock> c_pRecording;
@@ -70,9 +78,17 @@ struct Device::Impl {
 
     void ApplyDefaults();
     void BindTarget() const;
-    void ApplyPipeline(bool screenVertices);
+    // Sets the GL pipeline for a draw from the fixed-function state; false when the draw's
+    // program cannot be built.
+    bool ApplyPipeline(bool screenVertices);
+    void UploadUniforms(ProgramVariant& variant);
     void ApplyTargetViewport() const;
+    RECT ViewportRect() const;  // target pixels, top-left origin
     void SetupVertexLayout(DWORD fvf, UINT offset, UINT stride);
+    // Notes that a draw may have written depth inside `area`.
+    void NoteDepthWritten(const RECT& area);
+    // Notes a clear of depth to `value` inside `area`.
+    void NoteDepthCleared(const RECT& area, float value);
     void PaceAfterSwap();
     void Release();
 };

@@ -9,16 +9,16 @@ namespace {
 // Lit vertices (0x112) go through the row-vector world*view*projection product; screen
 // vertices (0x144) are target pixels with the pixel centre at integer coordinates, y down.
 // Lighting with no light enabled leaves emissive + ambient * global ambient, clamped, with
-// the material's diffuse alpha.
-const char* const kVertexSource = R"(#version 330 core
+// the material's diffuse alpha. The k… constants are the variant's key, declared before this.
+// The vertex colour stays chosen by uniforms: a colour the compiler could see as constant
+// would reach the pixels exactly rather than interpolated, which changes some by one level.
+const char* const kVertexBody = R"(
 layout(location = 0) in vec4 aPosition;
 layout(location = 1) in vec3 aNormal;
 layout(location = 2) in vec4 aDiffuse;
 layout(location = 3) in vec2 aTexCoord;
 
-uniform bool uScreenVertices;
 uniform mat4 uWorldViewProj;
-uniform bool uRemapDepth;
 uniform vec2 uTargetSize;
 uniform bool uLighting;
 uniform bool uHasDiffuse;
@@ -33,7 +33,7 @@ out vec2 vTexCoord;
 void main()
 {
     vec4 clip;
-    if (uScreenVertices) {
+    if (kScreenVertices) {
         float w = aPosition.w != 0.0 ? 1.0 / aPosition.w : 1.0;
         vec2 glPixel = vec2(aPosition.x + 0.5, uTargetSize.y - (aPosition.y + 0.5));
         vec2 ndc = glPixel / uTargetSize * 2.0 - 1.0;
@@ -41,10 +41,10 @@ void main()
     } else {
         clip = uWorldViewProj * vec4(aPosition.xyz, 1.0);
     }
-    if (uRemapDepth) clip.z = 2.0 * clip.z - clip.w;
+    if (kRemapDepth) clip.z = 2.0 * clip.z - clip.w;
     gl_Position = clip;
 
-    if (!uScreenVertices && uLighting) {
+    if (!kScreenVertices && uLighting) {
         vec3 lit = uEmissive.rgb + uAmbient.rgb * uGlobalAmbient.rgb;
         vColor = vec4(clamp(lit, 0.0, 1.0), clamp(uDiffuseAlpha, 0.0, 1.0));
     } else {
@@ -54,31 +54,21 @@ void main()
 }
 )";
 
-// Texture stage 0: ops DISABLE 1, SELECTARG1 2, SELECTARG2 3, MODULATE 4; arguments DIFFUSE 0,
-// CURRENT 1, TEXTURE 2 (CURRENT on stage 0 is the vertex colour). Alpha compare functions
-// NEVER 1 .. ALWAYS 8 against ALPHAREF in 0..255.
-const char* const kFragmentSource = R"(#version 330 core
+// Texture stage 0: ops DISABLE 1, SELECTARG1 2, SELECTARG2 3, MODULATE 4; arguments CURRENT 1
+// (the vertex colour on stage 0), TEXTURE 2. Alpha compare functions NEVER 1 .. GREATEREQUAL 7
+// against ALPHAREF in 0..255; 0 tests nothing.
+const char* const kFragmentBody = R"(
 in vec4 vColor;
 in vec2 vTexCoord;
 
 uniform sampler2D uTexture;
-uniform bool uHasTexture;
-uniform int uColorOp;
-uniform int uColorArg1;
-uniform int uColorArg2;
-uniform int uAlphaOp;
-uniform int uAlphaArg1;
-uniform int uAlphaArg2;
-uniform bool uAlphaTest;
-uniform int uAlphaFunc;
 uniform int uAlphaRef;
 
 out vec4 fragColor;
 
 vec4 Argument(int arg, vec4 texel)
 {
-    int source = arg & 15;
-    if (source == 2) return texel;
+    if (arg == 2) return texel;
     return vColor;
 }
 
@@ -92,34 +82,56 @@ vec4 Combine(int op, int arg1, int arg2, vec4 texel)
 
 bool AlphaPasses(int value)
 {
-    if (uAlphaFunc == 1) return false;
-    if (uAlphaFunc == 2) return value < uAlphaRef;
-    if (uAlphaFunc == 3) return value == uAlphaRef;
-    if (uAlphaFunc == 4) return value <= uAlphaRef;
-    if (uAlphaFunc == 5) return value > uAlphaRef;
-    if (uAlphaFunc == 6) return value != uAlphaRef;
-    if (uAlphaFunc == 7) return value >= uAlphaRef;
+    if (kAlphaFunc == 1) return false;
+    if (kAlphaFunc == 2) return value < uAlphaRef;
+    if (kAlphaFunc == 3) return value == uAlphaRef;
+    if (kAlphaFunc == 4) return value <= uAlphaRef;
+    if (kAlphaFunc == 5) return value > uAlphaRef;
+    if (kAlphaFunc == 6) return value != uAlphaRef;
+    if (kAlphaFunc == 7) return value >= uAlphaRef;
     return true;
 }
 
 void main()
 {
-    vec4 texel = uHasTexture ? texture(uTexture, vTexCoord) : vec4(1.0);
+    vec4 texel = kHasTexture ? texture(uTexture, vTexCoord) : vec4(1.0);
     vec4 result;
-    if (uColorOp == 1) {
+    if (kColorOp == 1) {
         result = vColor;  // stage 0 disabled: the whole cascade is off
     } else {
-        result.rgb = Combine(uColorOp, uColorArg1, uColorArg2, texel).rgb;
-        result.a = Combine(uAlphaOp, uAlphaArg1, uAlphaArg2, texel).a;
+        result.rgb = Combine(kColorOp, kColorArg1, kColorArg2, texel).rgb;
+        result.a = Combine(kAlphaOp, kAlphaArg1, kAlphaArg2, texel).a;
     }
-    if (uAlphaTest && !AlphaPasses(int(floor(result.a * 255.0 + 0.5)))) discard;
+    if (kAlphaFunc != 0 && !AlphaPasses(int(floor(result.a * 255.0 + 0.5)))) discard;
     fragColor = result;
 }
 )";
 
-GLuint Compile(GLenum kind, const char* source, std::string* error)
+constexpr const char* kVersion = "#version 330 core\n";
+
+std::string Bool(bool value) { return value ? "true" : "false"; }
+
+std::string Int(int value) { return std::to_string(value); }
+
+std::string VertexSource(const ProgramKey& key)
+{
+    return std::string(kVersion) + "const bool kScreenVertices = " + Bool(key.screenVertices) +
+           ";\nconst bool kRemapDepth = " + Bool(key.remapDepth) + ";\n" + kVertexBody;
+}
+
+std::string FragmentSource(const ProgramKey& key)
+{
+    return std::string(kVersion) + "const bool kHasTexture = " + Bool(key.hasTexture) +
+           ";\nconst int kColorOp = " + Int(key.colorOp) + ";\nconst int kColorArg1 = " + Int(key.colorArg1) +
+           ";\nconst int kColorArg2 = " + Int(key.colorArg2) + ";\nconst int kAlphaOp = " + Int(key.alphaOp) +
+           ";\nconst int kAlphaArg1 = " + Int(key.alphaArg1) + ";\nconst int kAlphaArg2 = " + Int(key.alphaArg2) +
+           ";\nconst int kAlphaFunc = " + Int(key.alphaFunc) + ";\n" + kFragmentBody;
+}
+
+GLuint Compile(GLenum kind, const std::string& text, std::string* error)
 {
     GLuint shader = glCreateShader(kind);
+    const char* source = text.c_str();
     glShaderSource(shader, 1, &source, nullptr);
     glCompileShader(shader);
     GLint ok = GL_FALSE;
@@ -137,13 +149,11 @@ GLuint Compile(GLenum kind, const char* source, std::string* error)
     return 0;
 }
 
-}  // namespace
-
-GLuint BuildFixedFunctionProgram(FixedFunctionUniforms* u, std::string* error)
+GLuint Link(const ProgramKey& key, std::string* error)
 {
-    GLuint vertex = Compile(GL_VERTEX_SHADER, kVertexSource, error);
+    GLuint vertex = Compile(GL_VERTEX_SHADER, VertexSource(key), error);
     if (!vertex) return 0;
-    GLuint fragment = Compile(GL_FRAGMENT_SHADER, kFragmentSource, error);
+    GLuint fragment = Compile(GL_FRAGMENT_SHADER, FragmentSource(key), error);
     if (!fragment) {
         glDeleteShader(vertex);
         return 0;
@@ -163,29 +173,103 @@ GLuint BuildFixedFunctionProgram(FixedFunctionUniforms* u, std::string* error)
         glDeleteProgram(program);
         return 0;
     }
-    auto at = [program](const char* name) { return glGetUniformLocation(program, name); };
-    u->screenVertices = at("uScreenVertices");
-    u->worldViewProj = at("uWorldViewProj");
-    u->remapDepth = at("uRemapDepth");
-    u->targetSize = at("uTargetSize");
-    u->lighting = at("uLighting");
-    u->hasDiffuse = at("uHasDiffuse");
-    u->emissive = at("uEmissive");
-    u->ambient = at("uAmbient");
-    u->globalAmbient = at("uGlobalAmbient");
-    u->diffuseAlpha = at("uDiffuseAlpha");
-    u->texture = at("uTexture");
-    u->hasTexture = at("uHasTexture");
-    u->colorOp = at("uColorOp");
-    u->colorArg1 = at("uColorArg1");
-    u->colorArg2 = at("uColorArg2");
-    u->alphaOp = at("uAlphaOp");
-    u->alphaArg1 = at("uAlphaArg1");
-    u->alphaArg2 = at("uAlphaArg2");
-    u->alphaTest = at("uAlphaTest");
-    u->alphaFunc = at("uAlphaFunc");
-    u->alphaRef = at("uAlphaRef");
     return program;
+}
+
+// The operation as the stage sees it: anything but the four it knows gives the vertex colour.
+std::uint8_t StageOp(DWORD op, bool colour)
+{
+    if (op == D3DTOP_SELECTARG1 || op == D3DTOP_SELECTARG2 || op == D3DTOP_MODULATE) return static_cast<std::uint8_t>(op);
+    if (colour && op == D3DTOP_DISABLE) return static_cast<std::uint8_t>(op);
+    return 0;
+}
+
+// An argument is the texel when its source is TEXTURE; every other source is the vertex colour.
+std::uint8_t StageArg(DWORD arg) { return (arg & 15) == D3DTA_TEXTURE ? D3DTA_TEXTURE : D3DTA_CURRENT; }
+
+// Fills the arguments `op` reads; those it ignores stay 0 so they do not split variants.
+void StageArgs(std::uint8_t op, DWORD arg1, DWORD arg2, std::uint8_t* key1, std::uint8_t* key2)
+{
+    *key1 = (op == D3DTOP_SELECTARG1 || op == D3DTOP_MODULATE) ? StageArg(arg1) : 0;
+    *key2 = (op == D3DTOP_SELECTARG2 || op == D3DTOP_MODULATE) ? StageArg(arg2) : 0;
+}
+
+}  // namespace
+
+std::uint32_t ProgramKey::Packed() const
+{
+    // Ops take 3 bits, arguments 2, the compare function 3.
+    std::uint32_t bits = 0;
+    auto put = [&bits](std::uint32_t value, int width) { bits = (bits << width) | value; };
+    put(screenVertices, 1);
+    put(remapDepth, 1);
+    put(hasTexture, 1);
+    put(colorOp, 3);
+    put(colorArg1, 2);
+    put(colorArg2, 2);
+    put(alphaOp, 3);
+    put(alphaArg1, 2);
+    put(alphaArg2, 2);
+    put(alphaFunc, 3);
+    return bits;
+}
+
+ProgramKey MakeProgramKey(bool screenVertices, bool remapDepth, bool hasTexture, const DWORD* stage,
+                          bool alphaTest, DWORD alphaFunc)
+{
+    ProgramKey key;
+    key.screenVertices = screenVertices;
+    key.remapDepth = remapDepth;
+    key.hasTexture = hasTexture;
+    key.colorOp = StageOp(stage[D3DTSS_COLOROP], true);
+    if (key.colorOp != D3DTOP_DISABLE) {
+        StageArgs(key.colorOp, stage[D3DTSS_COLORARG1], stage[D3DTSS_COLORARG2], &key.colorArg1, &key.colorArg2);
+        key.alphaOp = StageOp(stage[D3DTSS_ALPHAOP], false);
+        StageArgs(key.alphaOp, stage[D3DTSS_ALPHAARG1], stage[D3DTSS_ALPHAARG2], &key.alphaArg1, &key.alphaArg2);
+    }
+    // ALWAYS, and any value outside NEVER .. ALWAYS, passes every fragment.
+    if (alphaTest && alphaFunc >= D3DCMP_NEVER && alphaFunc < D3DCMP_ALWAYS)
+        key.alphaFunc = static_cast<std::uint8_t>(alphaFunc);
+    return key;
+}
+
+FixedFunctionPrograms::~FixedFunctionPrograms() { Release(); }
+
+ProgramVariant* FixedFunctionPrograms::Get(const ProgramKey& key, std::string* error)
+{
+    const std::uint32_t packed = key.Packed();
+    if (c_pLast && packed == c_lastKey) return c_pLast;
+    auto found = c_variants.find(packed);
+    if (found == c_variants.end()) {
+        const GLuint program = Link(key, error);
+        if (!program) return nullptr;
+        auto variant = std::make_unique<ProgramVariant>();
+        variant->program = program;
+        auto at = [program](const char* name) { return glGetUniformLocation(program, name); };
+        FixedFunctionUniforms& u = variant->uniforms;
+        u.worldViewProj = at("uWorldViewProj");
+        u.targetSize = at("uTargetSize");
+        u.lighting = at("uLighting");
+        u.hasDiffuse = at("uHasDiffuse");
+        u.emissive = at("uEmissive");
+        u.ambient = at("uAmbient");
+        u.globalAmbient = at("uGlobalAmbient");
+        u.diffuseAlpha = at("uDiffuseAlpha");
+        u.texture = at("uTexture");
+        u.alphaRef = at("uAlphaRef");
+        found = c_variants.emplace(packed, std::move(variant)).first;
+    }
+    c_lastKey = packed;
+    c_pLast = found->second.get();
+    return c_pLast;
+}
+
+void FixedFunctionPrograms::Release()
+{
+    for (auto& [packed, variant] : c_variants)
+        if (variant->program) glDeleteProgram(variant->program);
+    c_variants.clear();
+    c_pLast = nullptr;
 }
 
 }  // namespace gfx

@@ -1,36 +1,97 @@
-// Private to platform/gfx: the one shader program that reproduces the fixed-function subset
-// the game draws with (two vertex layouts, lighting without lights, texture stage 0, alpha test).
+// Private to platform/gfx: the shader programs that reproduce the fixed-function subset the
+// game draws with (two vertex layouts, lighting without lights, texture stage 0, alpha test).
+// One program variant is built per combination of the states that choose code, so that each
+// runs straight-line code: a software rasteriser would otherwise run every branch per pixel.
 #pragma once
 
 #include <epoxy/gl.h>
 
+#include <cstdint>
+#include <memory>
 #include <string>
+#include <unordered_map>
+
+#include "platform/gfx/d3d_types.h"
 
 namespace gfx {
 
-// Uniform locations of the program, looked up once.
+// The states that choose a variant's code, reduced to what changes the result: an argument
+// is the texel or the vertex colour, an operation the stage never reaches is left out, and an
+// alpha test that passes every fragment is no test.
+struct ProgramKey {
+    bool screenVertices = false;  // pre-transformed 0x144 vertices, else 0x112 through the matrices
+    bool remapDepth = false;      // z' = 2z - w, where clip control is missing
+    bool hasTexture = false;  // a texture is bound to stage 0; else the texel is opaque white
+    std::uint8_t colorOp = 0;  // D3DTOP_DISABLE .. D3DTOP_MODULATE; 0 for any other (vertex colour)
+    std::uint8_t colorArg1 = 0, colorArg2 = 0;  // D3DTA_TEXTURE, or D3DTA_CURRENT for the vertex colour
+    std::uint8_t alphaOp = 0;  // SELECTARG1 .. MODULATE; 0 for any other (vertex alpha)
+    std::uint8_t alphaArg1 = 0, alphaArg2 = 0;
+    std::uint8_t alphaFunc = 0;  // D3DCMP_NEVER .. D3DCMP_GREATEREQUAL; 0 for no test
+
+    bool operator==(const ProgramKey&) const = default;
+    std::uint32_t Packed() const;
+};
+
+// Builds the key for a draw. `stage` is texture stage 0's states indexed by D3DTSS_*.
+ProgramKey MakeProgramKey(bool screenVertices, bool remapDepth, bool hasTexture, const DWORD* stage,
+                          bool alphaTest, DWORD alphaFunc);
+
+// Uniform locations of one variant, looked up once; -1 where the variant does not use one.
 struct FixedFunctionUniforms {
-    GLint screenVertices;   // 1 for pre-transformed 0x144 vertices, 0 for 0x112
-    GLint worldViewProj;    // row-vector product World * View * Proj, uploaded untransposed
-    GLint remapDepth;       // 1 where clip control is missing: z' = 2z - w
-    GLint targetSize;       // render target size in pixels
-    GLint lighting;         // D3DRS_LIGHTING for 0x112 vertices
-    GLint hasDiffuse;       // the layout carries a diffuse colour
+    GLint worldViewProj;  // row-vector product World * View * Proj, uploaded untransposed
+    GLint targetSize;     // render target size in pixels
+    GLint lighting;       // D3DRS_LIGHTING for 0x112 vertices
+    GLint hasDiffuse;     // the layout carries a diffuse colour
     GLint emissive;
     GLint ambient;
     GLint globalAmbient;
     GLint diffuseAlpha;
     GLint texture;
-    GLint hasTexture;
-    GLint colorOp, colorArg1, colorArg2;
-    GLint alphaOp, alphaArg1, alphaArg2;
-    GLint alphaTest, alphaFunc, alphaRef;
+    GLint alphaRef;
 };
 
-// Compiles and links the program; 0 and `error` set on failure (with the driver's log).
-GLuint BuildFixedFunctionProgram(FixedFunctionUniforms* uniforms, std::string* error);
+// The uniform values a variant last received, so a draw uploads only what changed.
+struct FixedFunctionUniformValues {
+    float worldViewProj[16];
+    float targetSize[2];
+    GLint lighting;
+    GLint hasDiffuse;
+    float emissive[4];
+    float ambient[4];
+    float globalAmbient[4];
+    float diffuseAlpha;
+    GLint texture;
+    GLint alphaRef;
+};
 
-// Attribute locations the program binds.
+struct ProgramVariant {
+    GLuint program = 0;
+    FixedFunctionUniforms uniforms{};
+    FixedFunctionUniformValues uploaded{};
+    bool uploadedKnown = false;  // false until the first upload
+};
+
+// The variants built so far, compiled the first time a key is asked for. Owns the GL programs;
+// Release must run while the context is current.
+class FixedFunctionPrograms {
+public:
+    FixedFunctionPrograms() = default;
+    FixedFunctionPrograms(const FixedFunctionPrograms&) = delete;
+    FixedFunctionPrograms& operator=(const FixedFunctionPrograms&) = delete;
+    ~FixedFunctionPrograms();
+
+    // The variant for `key`, built on first use; null with `error` set (the driver's log)
+    // when it does not compile or link.
+    ProgramVariant* Get(const ProgramKey& key, std::string* error);
+    void Release();
+
+private:
+    std::unordered_map<std::uint32_t, std::unique_ptr<ProgramVariant>> c_variants;
+    std::uint32_t c_lastKey = 0;
+    ProgramVariant* c_pLast = nullptr;
+};
+
+// Attribute locations the programs bind.
 constexpr GLuint kAttribPosition = 0;
 constexpr GLuint kAttribNormal = 1;
 constexpr GLuint kAttribDiffuse = 2;

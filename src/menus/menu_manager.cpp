@@ -1,0 +1,215 @@
+#include "menus/menu_manager.h"
+
+#include <cstdlib>
+
+#include "display/cursor.h"
+#include "display/d3dfunc.h"
+#include "display/full_screen_image.h"
+#include "display/texture.h"
+#include "input/mouse_manager.h"
+#include "media/music_manager.h"
+#include "menus/save_manager.h"
+
+namespace {
+
+constexpr const char* kBackgroundImage = "data/menu/background.enc";
+constexpr const char* kRestoreImage = "data/menu/restore.enc";
+constexpr const char* kSaveImage = "data/menu/save.enc";
+constexpr const char* kCreditsImage = "data/menu/credits.enc";
+constexpr const char* kBlackImage = "data/black.jpg";
+
+constexpr float kScreenWidth = 800.0f;
+constexpr D3DVIEWPORT9 kWholeScreen{0, 0, 800, 600, 0.0f, 1.0f};
+
+// The veil: it lifts by a net 0.01 a frame up to 0.4, then wanders, flickering, above it.
+constexpr float kFadeFall = 0.01f;
+constexpr float kFadeRise = 0.02f;
+constexpr float kSteadyRiseLimit = 0.2f;
+constexpr float kFlickerDivisor = 5.0f;
+
+struct Rect {
+    int x1, y1, x2, y2;
+};
+constexpr Rect kNewGameButton{500, 200, 738, 266};
+constexpr Rect kRestoreButton{530, 300, 715, 350};
+constexpr Rect kCreditsButton{537, 375, 710, 431};
+constexpr Rect kQuitButton{558, 466, 694, 524};
+constexpr Rect kBackButton{0, 550, 150, 600};         // restore and save pages
+constexpr Rect kCreditsBackButton{505, 483, 599, 525};  // credits page
+
+}  // namespace
+
+MenuManager::MenuManager(Cursor* cursor, Cursor* cursorLight, MouseManager* mouse, MusicManager* music,
+                         SaveManager* saveManager, int imageOffset)
+    : c_pCursor(cursor),
+      c_pCursorLight(cursorLight),
+      c_pMouseManager(mouse),
+      c_pMusicManager(music),
+      c_pSaveManager(saveManager),
+      c_iImageOffset(imageOffset),
+      c_pFullScreen(std::make_unique<FullScreenImage>())
+{
+    c_pFullScreen->Create(D3Dfunc::pD3Ddevice);
+}
+
+MenuManager::~MenuManager() = default;
+
+void MenuManager::Load()
+{
+    gfx::Device* device = D3Dfunc::pD3Ddevice;
+    c_pBackground = std::make_unique<Texture>(device, kBackgroundImage, c_iImageOffset);
+    c_pRestore = std::make_unique<Texture>(device, kRestoreImage, c_iImageOffset);
+    c_pSave = std::make_unique<Texture>(device, kSaveImage, c_iImageOffset);
+    c_pCredits = std::make_unique<Texture>(device, kCreditsImage, c_iImageOffset);
+    c_pBlackTexture = std::make_unique<Texture>(device, kBlackImage);
+    if (c_pMusicManager != nullptr) c_pMusicManager->PlaySong(kMenuSong, false);
+    c_fBlackness = 0.0f;
+}
+
+void MenuManager::Unload()
+{
+    c_pBackground.reset();
+    c_pRestore.reset();
+    c_pSave.reset();
+    c_pCredits.reset();
+    c_pBlackTexture.reset();
+}
+
+void MenuManager::SetScreen(int page)
+{
+    c_iCurrentMenu = page;
+    c_fBlackness = 0.0f;
+}
+
+int MenuManager::Run()
+{
+    gfx::Device* device = D3Dfunc::pD3Ddevice;
+    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+    device->BeginScene();
+    device->SetViewport(kWholeScreen);
+
+    FadeStep();
+    DrawPage();
+    Hover hover = Hover::None;
+    int result = RunSlotList(&hover);
+    const int button = RunButtons(&hover);
+    if (button != kStay) result = button;
+    DrawCursor(hover);
+    DrawDarkness();
+
+    device->EndScene();
+    device->Present();
+    return result;
+}
+
+void MenuManager::FadeStep()
+{
+    if (c_fBlackness > 0.0f) c_fBlackness -= kFadeFall;
+    if (c_fBlackness <= kSteadyRiseLimit) {
+        c_fBlackness += kFadeRise;
+        return;
+    }
+    const int divisor = static_cast<int>(c_fBlackness * kFlickerDivisor);
+    if (divisor <= 0 || std::rand() % divisor == 0) c_fBlackness += kFadeRise;
+}
+
+Texture* MenuManager::PageImage() const
+{
+    switch (c_iCurrentMenu) {
+    case kMainPage: return c_pBackground.get();
+    case kRestorePage:
+    case kGameRestorePage: return c_pRestore.get();
+    case kGameSavePage: return c_pSave.get();
+    case kCreditsPage: return c_pCredits.get();
+    default: return nullptr;
+    }
+}
+
+void MenuManager::DrawPage()
+{
+    gfx::Device* device = D3Dfunc::pD3Ddevice;
+    // The page is drawn opaque and unlit-white whatever the previous phase left behind.
+    device->SetMaterial(D3Dmat());
+    device->SetRenderState(D3DRS_LIGHTING, TRUE);
+    device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+    Texture* image = PageImage();
+    device->SetTexture(0, image != nullptr ? image->getTexture() : nullptr);
+    c_pFullScreen->Render(device);
+}
+
+int MenuManager::RunSlotList(Hover* hover)
+{
+    switch (c_iCurrentMenu) {
+    case kRestorePage:
+    case kGameRestorePage: {
+        const int r = c_pSaveManager->Run(c_pMouseManager);
+        if (r == SaveManager::kOverSlot) *hover = Hover::Active;
+        // A slot whose file turns out unreadable is now shown as such; the menu stays.
+        if (r > 0 && c_pSaveManager->LoadGame(r)) return kEnterWorld;
+        return kStay;
+    }
+    case kGameSavePage: {
+        const int r = c_pSaveManager->RunSave(c_pMouseManager);
+        if (r == SaveManager::kOverSlot) *hover = Hover::Active;
+        if (r == SaveManager::kTyping) *hover = Hover::HideCursor;
+        return r == SaveManager::kSaved ? kEnterWorld : kStay;
+    }
+    default: return kStay;
+    }
+}
+
+int MenuManager::RunButtons(Hover* hover)
+{
+    MouseManager& mouse = *c_pMouseManager;
+    // True when the pointer is strictly inside and a click was taken there.
+    auto pressed = [&](const Rect& r) {
+        if (!mouse.Inside(r.x1, r.y1, r.x2, r.y2)) return false;
+        if (*hover != Hover::HideCursor) *hover = Hover::Active;
+        return mouse.LMouseButtonDown();
+    };
+    switch (c_iCurrentMenu) {
+    case kMainPage:
+        if (pressed(kNewGameButton) && c_pSaveManager->LoadGame(SaveManager::kNewGameSlot)) return kEnterWorld;
+        if (pressed(kRestoreButton)) SetScreen(kRestorePage);
+        if (pressed(kCreditsButton)) SetScreen(kCreditsPage);
+        if (pressed(kQuitButton)) return kQuit;
+        return kStay;
+    case kRestorePage:
+        if (pressed(kBackButton)) SetScreen(kMainPage);
+        return kStay;
+    case kGameRestorePage:
+    case kGameSavePage:
+        return pressed(kBackButton) ? kEnterWorld : kStay;
+    case kCreditsPage:
+        if (pressed(kCreditsBackButton)) SetScreen(kMainPage);
+        return kStay;
+    default: return kStay;
+    }
+}
+
+void MenuManager::DrawCursor(Hover hover)
+{
+    Cursor* cursor = hover == Hover::Active ? c_pCursor : hover == Hover::None ? c_pCursorLight : nullptr;
+    if (cursor != nullptr) cursor->Render(c_pMouseManager->get_X(), c_pMouseManager->get_Y());
+}
+
+void MenuManager::DrawDarkness()
+{
+    gfx::Device* device = D3Dfunc::pD3Ddevice;
+    device->SetTexture(0, c_pBlackTexture ? c_pBlackTexture->getTexture() : nullptr);
+    device->SetRenderState(D3DRS_LIGHTING, TRUE);
+    device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_DIFFUSE);
+    device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
+    device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    // On the main page the veil is total at the left edge and lightest over the buttons.
+    const float lift = c_iCurrentMenu == kMainPage
+                           ? c_fBlackness * (static_cast<float>(c_pMouseManager->get_X()) / kScreenWidth)
+                           : c_fBlackness;
+    c_pD3Dmat.Diffuse.a = 1.0f - lift;
+    device->SetMaterial(c_pD3Dmat);
+    c_pFullScreen->Render(device);
+    device->SetRenderState(D3DRS_LIGHTING, TRUE);
+    device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+}

@@ -1,0 +1,88 @@
+// The main menu phase: five full-screen pages drawn from images (main page, restore from the
+// main page, restore and save opened from the game, credits page), their buttons, the save
+// manager's slot lists over the restore and save pages, the game's cursor, and a dark veil
+// that lifts from black on every page change and then flickers. Depends on display, input,
+// media and the save manager; never on the shell.
+#pragma once
+
+#include <memory>
+
+#include "display/d3dmat.h"
+#include "display/image_offsets.h"
+
+class Cursor;
+class FullScreenImage;
+class MouseManager;
+class MusicManager;
+class SaveManager;
+class Texture;
+
+class MenuManager {
+public:
+    // Pages.
+    static constexpr int kMainPage = 0;
+    static constexpr int kRestorePage = 1;        // opened from the main page
+    static constexpr int kGameRestorePage = 2;    // opened from the game
+    static constexpr int kGameSavePage = 3;       // opened from the game
+    static constexpr int kCreditsPage = 4;
+
+    // Results of Run.
+    static constexpr int kStay = 0;
+    static constexpr int kEnterWorld = 1;
+    static constexpr int kQuit = 2;
+
+    // The menu's music track.
+    static constexpr int kMenuSong = 1;
+
+    // `cursor` is drawn over active buttons and slots, `cursorLight` elsewhere; none of the
+    // five objects is owned. `imageOffset` is the rotation offset of the four page images.
+    // Main page; no images until Load.
+    MenuManager(Cursor* cursor, Cursor* cursorLight, MouseManager* mouse, MusicManager* music,
+                SaveManager* saveManager, int imageOffset = kMenuImageOffset);
+    ~MenuManager();
+    MenuManager(const MenuManager&) = delete;
+    MenuManager& operator=(const MenuManager&) = delete;
+
+    // Loads the page images and the black veil (replacing any still loaded), starts the menu
+    // music unless it is already playing, and restarts the fade from dark. Loader errors
+    // propagate. The page is not changed.
+    void Load();
+    // Releases everything Load created.
+    void Unload();
+    // Shows `page` (kMainPage .. kCreditsPage), fading in from dark.
+    void SetScreen(int page);
+    // One frame: draws and presents it and handles the pointer. kStay, kEnterWorld or kQuit.
+    int Run();
+
+    int get_CurrentMenu() const { return c_iCurrentMenu; }
+    float get_Blackness() const { return c_fBlackness; }
+    bool IsLoaded() const { return c_pBlackTexture != nullptr; }
+
+private:
+    enum class Hover { None, Active, HideCursor };
+
+    void FadeStep();
+    void DrawPage();
+    // The slot list of a restore or save page; may load a game (then kEnterWorld).
+    int RunSlotList(Hover* hover);
+    int RunButtons(Hover* hover);
+    void DrawCursor(Hover hover);
+    void DrawDarkness();
+    Texture* PageImage() const;
+
+    Cursor* c_pCursor;             // not owned
+    Cursor* c_pCursorLight;        // not owned
+    MouseManager* c_pMouseManager;  // not owned
+    MusicManager* c_pMusicManager;  // not owned
+    SaveManager* c_pSaveManager;    // not owned
+    int c_iImageOffset;
+    std::unique_ptr<FullScreenImage> c_pFullScreen;
+    std::unique_ptr<Texture> c_pBackground;
+    std::unique_ptr<Texture> c_pRestore;
+    std::unique_ptr<Texture> c_pSave;
+    std::unique_ptr<Texture> c_pCredits;
+    std::unique_ptr<Texture> c_pBlackTexture;
+    D3Dmat c_pD3Dmat;
+    int c_iCurrentMenu = kMainPage;
+    float c_fBlackness = 0.0f;  // 0 = fully dark
+};

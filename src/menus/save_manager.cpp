@@ -1,0 +1,426 @@
+#include "menus/save_manager.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "core/error.h"
+#include "display/cd3dfont.h"
+#include "display/d3dfunc.h"
+#include "display/world_inventory.h"
+#include "display/world_item.h"
+#include "input/key_manager.h"
+#include "input/mouse_manager.h"
+#include "platform/clock/clock.h"
+#include "platform/input/key_codes.h"
+#include "world/world_manager.h"
+
+namespace {
+
+constexpr const char* kSaveDirectory = "save";
+constexpr const char* kFontFace = "Times New Roman";
+constexpr DWORD kFontHeight = 12;
+
+// Slot lists: two columns of eight, 400 pixels and 50 pixels apart.
+constexpr int kRowsPerColumn = 8;
+constexpr float kColumnWidth = 400.0f;
+constexpr float kRowHeight = 50.0f;
+constexpr float kLabelX = 60.0f;
+constexpr float kTextX = 100.0f;
+constexpr float kTextY = 135.0f;
+// The pointer area of a slot, relative to its column and row.
+constexpr int kAreaLeft = 100, kAreaTop = 130, kAreaRight = 400, kAreaBottom = 160;
+
+// The caret blinks 300 ms on, 200 ms off.
+constexpr std::uint32_t kCaretPeriodMs = 500;
+constexpr std::uint32_t kCaretOnMs = 300;
+
+// Where and how long the save page tells the player that a save failed.
+constexpr float kMessageX = 100.0f;
+constexpr float kMessageY = 522.0f;
+constexpr std::uint32_t kMessageMs = 6000;
+
+constexpr const char* kEmptyText = "(empty)";
+constexpr const char* kUnreadableText = "(unreadable)";
+constexpr const char* kBrowseText = "...";
+constexpr const char* kCaretText = "|";
+
+// A file descriptor closed when it goes out of scope.
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : c_fd(fd) {}
+    ~FileDescriptor()
+    {
+        if (c_fd >= 0) ::close(c_fd);
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int get() const { return c_fd; }
+    bool IsOpen() const { return c_fd >= 0; }
+    // Closes now; false (errno set) when the close reported a failure.
+    bool Close()
+    {
+        const int fd = c_fd;
+        c_fd = -1;
+        return ::close(fd) == 0;
+    }
+
+private:
+    int c_fd;
+};
+
+std::string SystemReason(int error) { return std::strerror(error); }
+
+// The letter keys in the order the save page applies them.
+struct LetterKey {
+    int key;
+    char letter;
+};
+constexpr LetterKey kLetterKeys[] = {
+    {platform::DIK_A, 'a'}, {platform::DIK_B, 'b'}, {platform::DIK_C, 'c'}, {platform::DIK_D, 'd'},
+    {platform::DIK_E, 'e'}, {platform::DIK_F, 'f'}, {platform::DIK_G, 'g'}, {platform::DIK_H, 'h'},
+    {platform::DIK_I, 'i'}, {platform::DIK_J, 'j'}, {platform::DIK_K, 'k'}, {platform::DIK_L, 'l'},
+    {platform::DIK_M, 'm'}, {platform::DIK_N, 'n'}, {platform::DIK_O, 'o'}, {platform::DIK_P, 'p'},
+    {platform::DIK_Q, 'q'}, {platform::DIK_R, 'r'}, {platform::DIK_S, 's'}, {platform::DIK_T, 't'},
+    {platform::DIK_U, 'u'}, {platform::DIK_V, 'v'}, {platform::DIK_W, 'w'}, {platform::DIK_X, 'x'},
+    {platform::DIK_Y, 'y'}, {platform::DIK_Z, 'z'},
+};
+constexpr int kDigitKeys[] = {platform::DIK_0, platform::DIK_1, platform::DIK_2, platform::DIK_3,
+                              platform::DIK_4, platform::DIK_5, platform::DIK_6, platform::DIK_7,
+                              platform::DIK_8, platform::DIK_9};
+
+}  // namespace
+
+SaveManager::SaveManager(WorldManager* worldManager, KeyManager* keyManager)
+    : c_pWorldManager(worldManager), c_pKeyManager(keyManager)
+{
+    ::mkdir(kSaveDirectory, 0755);
+    for (int slot = 0; slot < kSlotCount; ++slot) {
+        SaveRecord record;
+        const bool exists = CheckSaveFile(slot);
+        const bool readable = exists && ReadSlot(slot, &record, nullptr);
+        c_pSaveFileNames[slot] = std::make_unique<SaveFile>(readable);
+        if (readable) c_pSaveFileNames[slot]->set_Name(record.title.c_str());
+        c_pSaveFileNames[slot]->set_Unreadable(exists && !readable);
+    }
+    c_pFont = std::make_unique<CD3DFont>(kFontFace, kFontHeight, D3DFONT_BOLD);
+    (void)c_pFont->InitDeviceObjects(D3Dfunc::pD3Ddevice);
+    (void)c_pFont->RestoreDeviceObjects();
+}
+
+SaveManager::~SaveManager() = default;
+
+std::string SaveManager::SlotPath(int slot)
+{
+    return std::string(kSaveDirectory) + "/save" + std::to_string(slot) + ".sav";
+}
+
+bool SaveManager::CheckSaveFile(int slot) const
+{
+    FileDescriptor fd(::open(SlotPath(slot).c_str(), O_RDWR | O_CLOEXEC));
+    if (!fd.IsOpen()) return false;
+    struct stat info {};
+    return ::fstat(fd.get(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool SaveManager::GetName(int slot, char* buffer) const
+{
+    std::memset(buffer, 0, SaveFile::kTitleSize);
+    FileDescriptor fd(::open(SlotPath(slot).c_str(), O_RDONLY | O_CLOEXEC));
+    if (!fd.IsOpen()) return false;
+    char field[SaveFile::kTitleSize];
+    ssize_t got;
+    do {
+        got = ::read(fd.get(), field, sizeof field);
+    } while (got < 0 && errno == EINTR);
+    if (got <= 0) return false;
+    for (ssize_t i = 0; i < got; ++i) {
+        buffer[i] = field[i];
+        if (field[i] == '\0') return true;
+    }
+    // No terminator among the bytes read: keep the title terminated within its field.
+    buffer[SaveFile::kTitleSize - 1] = '\0';
+    return false;
+}
+
+const SaveFile* SaveManager::GetSaveFile(int slot) const
+{
+    if (slot < 0 || slot >= kSlotCount) return nullptr;
+    return c_pSaveFileNames[slot].get();
+}
+
+// ---- the world's state: the only place that reads or writes the world ----
+
+SaveRecord SaveManager::CaptureWorld(const char* title) const
+{
+    SaveRecord record;
+    record.title.assign(title, strnlen(title, SaveFile::kTitleSize - 1));
+    const int screen = c_pWorldManager->get_ScreenPosition();
+    if (screen < 0 || screen > 0xFFFF) {
+        throw Error("screen number " + std::to_string(screen) + " does not fit a save file (0 to 65535)");
+    }
+    record.screen = static_cast<std::uint16_t>(screen);
+    record.heading = HeadingToFile(c_pWorldManager->get_Rotation());
+    for (const auto& variable : c_pWorldManager->get_GlobalVars()) {
+        const int number = variable->get_Number();
+        if (number < 0 || number > 0xFFFF) {
+            throw Error("variable number " + std::to_string(number) + " does not fit a save file (0 to 65535)");
+        }
+        record.variables.push_back({static_cast<std::uint16_t>(number), variable->get_Value()});
+    }
+    for (const WorldItem* item : c_pWorldManager->get_Inventory()->get_ActiveItems()) {
+        const int number = item->get_Number();
+        if (number < 0 || number > 0xFF) {
+            throw Error("item number " + std::to_string(number) + " does not fit a save file (0 to 255)");
+        }
+        record.items.push_back(static_cast<std::uint8_t>(number));
+    }
+    return record;
+}
+
+void SaveManager::RestoreWorld(const SaveRecord& record)
+{
+    c_pWorldManager->set_ScreenPosition(record.screen);
+    c_pWorldManager->set_BackRotation(HeadingFromFile(record.heading));
+    for (const SaveVariable& variable : record.variables) {
+        c_pWorldManager->setGlobalVarValue(variable.number, static_cast<signed char>(variable.value));
+    }
+    c_pWorldManager->get_Inventory()->get_ActiveItems().clear();
+    for (std::uint8_t item : record.items) c_pWorldManager->ActivateItem(item);
+}
+
+// ---- files ----
+
+bool SaveManager::ReadSlot(int slot, SaveRecord* record, std::string* error) const
+{
+    const std::string path = SlotPath(slot);
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat info {};
+    if (!fd.IsOpen() || ::fstat(fd.get(), &info) != 0) {
+        if (error != nullptr) *error = "cannot open " + path + ": " + SystemReason(errno);
+        return false;
+    }
+    if (!S_ISREG(info.st_mode) || static_cast<std::uintmax_t>(info.st_size) > kMaxSaveFileSize) {
+        if (error != nullptr) *error = path + " is not a save file of at most " + std::to_string(kMaxSaveFileSize) + " bytes";
+        return false;
+    }
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(info.st_size) + 1);
+    std::size_t filled = 0;
+    while (filled < bytes.size()) {
+        const ssize_t got = ::read(fd.get(), bytes.data() + filled, bytes.size() - filled);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) {
+            if (error != nullptr) *error = "cannot read " + path + ": " + SystemReason(errno);
+            return false;
+        }
+        if (got == 0) break;
+        filled += static_cast<std::size_t>(got);
+    }
+    // One byte more than the size was asked for, so a file that grew meanwhile reads as oversized.
+    bytes.resize(filled);
+    return ParseSaveFile(bytes, record, error);
+}
+
+void SaveManager::WriteSlotAtomically(int slot, const std::vector<std::uint8_t>& bytes)
+{
+    const std::string path = SlotPath(slot);
+    const std::string temporary = path + ".tmp";
+    auto fail = [&](const std::string& what) {
+        const int error = errno;
+        ::unlink(temporary.c_str());
+        throw Error(what + ": " + SystemReason(error));
+    };
+    FileDescriptor fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+    if (!fd.IsOpen()) fail("cannot create " + temporary);
+    std::size_t written = 0;
+    while (written < bytes.size()) {
+        const ssize_t put = ::write(fd.get(), bytes.data() + written, bytes.size() - written);
+        if (put < 0 && errno == EINTR) continue;
+        if (put <= 0) fail("cannot write " + temporary);
+        written += static_cast<std::size_t>(put);
+    }
+    if (::fsync(fd.get()) != 0) fail("cannot flush " + temporary);
+    if (!fd.Close()) fail("cannot close " + temporary);
+    // The new bytes are on the disk before the name moves: after a crash at any point the
+    // slot holds either the old save or the new one, both complete.
+    if (::rename(temporary.c_str(), path.c_str()) != 0) fail("cannot replace " + path);
+}
+
+bool SaveManager::SaveGame(int slot, const char* title)
+{
+    if (slot < 0 || slot > kPlayerSlots) return false;
+    try {
+        const SaveRecord record = CaptureWorld(title != nullptr ? title : "");
+        WriteSlotAtomically(slot, EncodeSaveFile(record));
+        SaveFile& file = *c_pSaveFileNames[slot];
+        file.set_Name(record.title.c_str());
+        file.set_Active(true);
+        file.set_Unreadable(false);
+        if (slot == kNewGameSlot) c_pNewGameSnapshot = record;
+        c_sLastError.clear();
+        return true;
+    } catch (const Error& error) {
+        c_sLastError = std::string("The game could not be saved: ") + error.what();
+        c_dwMessageTime = timeGetTime();
+        return false;
+    }
+}
+
+bool SaveManager::SaveGame(int slot)
+{
+    if (slot < 0 || slot > kPlayerSlots) return false;
+    return SaveGame(slot, c_pSaveFileNames[slot]->get_Title());
+}
+
+bool SaveManager::LoadGame(int slot)
+{
+    if (slot < 0 || slot > kPlayerSlots) return false;
+    SaveRecord record;
+    const bool exists = CheckSaveFile(slot);
+    if (exists && ReadSlot(slot, &record, nullptr)) {
+        RestoreWorld(record);
+        return true;
+    }
+    SaveFile& file = *c_pSaveFileNames[slot];
+    file.set_Active(false);
+    file.set_Unreadable(exists);
+    if (slot == kNewGameSlot && c_pNewGameSnapshot) {
+        RestoreWorld(*c_pNewGameSnapshot);
+        return true;
+    }
+    return false;
+}
+
+// ---- the slot pages ----
+
+float SaveManager::SlotX(int index) { return kColumnWidth * static_cast<float>(index / kRowsPerColumn); }
+float SaveManager::SlotY(int index) { return kRowHeight * static_cast<float>(index % kRowsPerColumn); }
+
+bool SaveManager::PointerOverSlot(MouseManager* mouse, int index)
+{
+    const int x0 = static_cast<int>(SlotX(index));
+    const int y0 = static_cast<int>(SlotY(index));
+    return mouse->Inside(kAreaLeft + x0, kAreaTop + y0, kAreaRight + x0, kAreaBottom + y0);
+}
+
+void SaveManager::DrawSlotText(int index, std::uint32_t colour, const char* text)
+{
+    c_pFont->DrawText(kTextX + SlotX(index), kTextY + SlotY(index), colour, text);
+}
+
+void SaveManager::DrawSlotLabel(int index)
+{
+    char label[16];
+    std::snprintf(label, sizeof label, "%02d", index + kFirstPlayerSlot);
+    c_pFont->DrawText(kLabelX + SlotX(index), kTextY + SlotY(index), kWhite, label);
+}
+
+void SaveManager::DrawEditText(int index)
+{
+    const char* text = c_pSaveFileNames[kEditSlot]->get_Title();
+    DrawSlotText(index, kWhite, text);
+    if (timeGetTime() % kCaretPeriodMs < kCaretOnMs) {
+        SIZE extent{};
+        c_pFont->GetTextExtent(text, &extent);
+        c_pFont->DrawText(kTextX + SlotX(index) + static_cast<float>(extent.cx), kTextY + SlotY(index), kWhite,
+                          kCaretText);
+    }
+}
+
+void SaveManager::DrawSaveMessage()
+{
+    if (c_sLastError.empty()) return;
+    if (timeGetTime() - c_dwMessageTime >= kMessageMs) {
+        c_sLastError.clear();
+        return;
+    }
+    c_pFont->DrawText(kMessageX, kMessageY, kHighlight, c_sLastError.c_str());
+}
+
+int SaveManager::Run(MouseManager* mouse)
+{
+    int result = kNothing;
+    for (int index = 0; index < kPlayerSlots; ++index) {
+        const int slot = index + kFirstPlayerSlot;
+        const SaveFile& file = *c_pSaveFileNames[slot];
+        DrawSlotLabel(index);
+        if (!file.get_Active()) {
+            DrawSlotText(index, kGrey, file.get_Unreadable() ? kUnreadableText : kEmptyText);
+        } else if (PointerOverSlot(mouse, index)) {
+            DrawSlotText(index, kHighlight, file.get_Title());
+            result = kOverSlot;
+            if (mouse->LMouseButtonDown()) return slot;
+        } else {
+            DrawSlotText(index, kWhite, file.get_Title());
+        }
+    }
+    return result;
+}
+
+int SaveManager::RunSave(MouseManager* mouse)
+{
+    const bool editing = c_iEdit != 0;
+    int result = editing ? kTyping : kNothing;
+    for (int index = 0; index < kPlayerSlots; ++index) {
+        const int slot = index + kFirstPlayerSlot;
+        const SaveFile& file = *c_pSaveFileNames[slot];
+        DrawSlotLabel(index);
+        if (editing && slot == c_iEdit) {
+            DrawEditText(index);
+        } else if (!editing && PointerOverSlot(mouse, index)) {
+            DrawSlotText(index, kWhite, kBrowseText);
+            result = kOverSlot;
+            if (mouse->LMouseButtonDown()) {
+                c_pSaveFileNames[kEditSlot]->set_Name(file.get_Active() ? file.get_Title() : "");
+                c_iEdit = slot;
+                c_sLastError.clear();
+            }
+        } else if (file.get_Active()) {
+            DrawSlotText(index, kGrey, file.get_Title());
+        } else if (file.get_Unreadable()) {
+            DrawSlotText(index, kGrey, kUnreadableText);
+        } else {
+            DrawSlotText(index, editing ? kGrey : kWhite, kEmptyText);
+        }
+    }
+    DrawSaveMessage();
+    if (editing) {
+        if (ReadTitleKeys()) return kSaved;
+        if (c_iEdit == 0) return kNothing;
+    }
+    return result;
+}
+
+bool SaveManager::ReadTitleKeys()
+{
+    SaveFile& title = *c_pSaveFileNames[kEditSlot];
+    KeyManager& keys = *c_pKeyManager;
+    if (keys.GetKeyPressedDel(platform::DIK_ESCAPE)) c_iEdit = 0;
+    if (keys.GetKeyPressedDel(platform::DIK_BACK)) title.RemoveLastChar();
+    if (keys.GetKeyPressedDel(platform::DIK_SPACE)) title.AddChar(' ');
+    const bool capital = keys.GetKeyPressed(platform::DIK_LSHIFT);
+    for (const LetterKey& letter : kLetterKeys) {
+        if (keys.GetKeyPressedDel(letter.key)) {
+            title.AddChar(capital ? static_cast<char>(letter.letter - 'a' + 'A') : letter.letter);
+        }
+    }
+    for (int digit = 0; digit < 10; ++digit) {
+        if (keys.GetKeyPressedDel(kDigitKeys[digit])) title.AddChar(static_cast<char>('0' + digit));
+    }
+    if (keys.GetKeyPressedDel(platform::DIK_PERIOD)) title.AddChar('.');
+    if (keys.GetKeyPressedDel(platform::DIK_RETURN) && c_iEdit != 0) return CommitTitle();
+    return false;
+}
+
+bool SaveManager::CommitTitle()
+{
+    const int slot = c_iEdit;
+    c_iEdit = 0;
+    // The game resumes through a screen switch: show it at the heading the player saved.
+    c_pWorldManager->set_BackRotation(c_pWorldManager->get_Rotation());
+    return SaveGame(slot, c_pSaveFileNames[kEditSlot]->get_Title());
+}

@@ -1,0 +1,116 @@
+// Saving and restoring games: sixteen player slots plus the new-game snapshot (slot 0) as files
+// "save/save<n>.sav" below the working directory, and the restore and save pages' slot lists
+// (texts only; the page pictures belong to the main menu). Reads and writes the world through
+// WorldManager's state operations only. Depends on world, display and input; not on the shell.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "menus/save_file.h"
+
+class CD3DFont;
+class KeyManager;
+class MouseManager;
+class WorldManager;
+
+class SaveManager {
+public:
+    // Slot 0 is the new-game snapshot, 1 .. 16 the player's slots, 17 the title being typed.
+    static constexpr int kNewGameSlot = 0;
+    static constexpr int kFirstPlayerSlot = 1;
+    static constexpr int kPlayerSlots = 16;
+    static constexpr int kEditSlot = 17;
+    static constexpr int kSlotCount = 18;
+
+    // Results of Run and RunSave.
+    static constexpr int kNothing = 0;
+    static constexpr int kOverSlot = -1;
+    static constexpr int kTyping = 2;
+    static constexpr int kSaved = 3;
+
+    // Text colours of the slot lists (0xAARRGGBB).
+    static constexpr std::uint32_t kWhite = 0xFFFFFFFF;
+    static constexpr std::uint32_t kGrey = 0xFF808080;
+    static constexpr std::uint32_t kHighlight = 0xFFFFFFC8;
+
+    // Creates "save" (an existing directory or a failure is ignored), reads every slot's title
+    // (a file that is not a complete save shows as unreadable), and prepares the page font on
+    // the game's device. The world and the keyboard are not owned and must outlive the manager.
+    SaveManager(WorldManager* worldManager, KeyManager* keyManager);
+    ~SaveManager();
+    SaveManager(const SaveManager&) = delete;
+    SaveManager& operator=(const SaveManager&) = delete;
+
+    // The slot's file path, "save/save<n>.sav".
+    static std::string SlotPath(int slot);
+    // Whether the slot's file exists and can be opened for reading and writing.
+    bool CheckSaveFile(int slot) const;
+    // Copies the title at the start of the slot's file into `buffer` (48 bytes), stopping
+    // after the first 0 byte or after 48 bytes; the buffer always ends up terminated. False
+    // when the file cannot be read or its title has no terminator within 48 bytes.
+    bool GetName(int slot, char* buffer) const;
+
+    // Names the slot, marks it used and writes it. False (the game goes on) when the file
+    // cannot be written; the slot's title, its state and its old file are then unchanged, and
+    // get_LastError says why.
+    bool SaveGame(int slot, const char* title);
+    // Writes the world's state as the slot's file, replacing the old file only once the new
+    // one is complete on disk. False when it cannot be written (see above).
+    bool SaveGame(int slot);
+    // Restores the world from the slot's file. The whole file is checked first: a missing,
+    // truncated, oversized or garbled file changes nothing, marks the slot unreadable and
+    // returns false. Slot 0 falls back to the snapshot taken when it was written.
+    bool LoadGame(int slot);
+
+    // One frame of the restore page's slot list: kNothing, kOverSlot (pointer over a used
+    // slot) or the number of the used slot clicked. Draws between the caller's BeginScene
+    // and EndScene.
+    int Run(MouseManager* mouse);
+    // One frame of the save page's slot list and title entry: kNothing, kOverSlot, kTyping or
+    // kSaved (the game has just been saved).
+    int RunSave(MouseManager* mouse);
+
+    // The slot (0 .. 17); null outside.
+    const SaveFile* GetSaveFile(int slot) const;
+    // Why the last save failed, in words for the player; empty after a successful save.
+    const std::string& get_LastError() const { return c_sLastError; }
+    // 0 while browsing, else the slot (1 .. 16) whose title is being typed.
+    int get_Edit() const { return c_iEdit; }
+
+private:
+    // The world's state as a save record, or an Error when it does not fit the file format.
+    SaveRecord CaptureWorld(const char* title) const;
+    // Puts a checked record into the world.
+    void RestoreWorld(const SaveRecord& record);
+    // Reads and checks a slot's file.
+    bool ReadSlot(int slot, SaveRecord* record, std::string* error) const;
+    // Writes the bytes next to the slot's file and renames them over it. Raises Error.
+    static void WriteSlotAtomically(int slot, const std::vector<std::uint8_t>& bytes);
+
+    // Drawing of one slot (0 .. 15 in page order).
+    static float SlotX(int index);
+    static float SlotY(int index);
+    static bool PointerOverSlot(MouseManager* mouse, int index);
+    void DrawSlotText(int index, std::uint32_t colour, const char* text);
+    void DrawSlotLabel(int index);
+    void DrawEditText(int index);
+    // Applies this frame's keys to the title being typed; true when Return saved the game.
+    bool ReadTitleKeys();
+    // Return pressed: write the typed title into the edited slot.
+    bool CommitTitle();
+    void DrawSaveMessage();
+
+    WorldManager* c_pWorldManager;  // not owned
+    KeyManager* c_pKeyManager;      // not owned
+    std::array<std::unique_ptr<SaveFile>, kSlotCount> c_pSaveFileNames;
+    std::unique_ptr<CD3DFont> c_pFont;
+    int c_iEdit = 0;
+    // What slot 0 held when written, so that a new game still starts if its file is lost.
+    std::optional<SaveRecord> c_pNewGameSnapshot;
+    std::string c_sLastError;
+    std::uint32_t c_dwMessageTime = 0;  // timeGetTime when the failure message appeared
+};

@@ -1,0 +1,238 @@
+// The main menu: the veil, the buttons' strict edges, the slot lists of the restore and save
+// pages, the cursor, and loading and unloading the pages' images again and again.
+#include "menus/menu_manager.h"
+
+#include <malloc.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+#include "display/cursor.h"
+#include "menus/save_manager.h"
+#include "menus_fixture.h"
+#include "platform/input/key_codes.h"
+
+// This test program counts the bytes allocated through operator new that are still live, so
+// that repeated loading can be shown not to make memory grow. Every other form of new and
+// delete (arrays, nothrow, sized) forwards to these.
+namespace {
+std::atomic<std::int64_t> g_liveBytes{0};
+}
+
+void* operator new(std::size_t size)
+{
+    void* block = std::malloc(size == 0 ? 1 : size);
+    if (block == nullptr) throw std::bad_alloc();
+    g_liveBytes += static_cast<std::int64_t>(malloc_usable_size(block));
+    return block;
+}
+
+void operator delete(void* block) noexcept
+{
+    if (block == nullptr) return;
+    g_liveBytes -= static_cast<std::int64_t>(malloc_usable_size(block));
+    std::free(block);
+}
+
+void operator delete(void* block, std::size_t) noexcept { operator delete(block); }
+
+namespace {
+
+using menus_test::kOffset;
+using menus_test::WriteSolidImage;
+
+constexpr std::uint32_t kBackgroundColour = 0xFFC00000;
+constexpr std::uint32_t kRestoreColour = 0xFF00C000;
+constexpr std::uint32_t kSaveColour = 0xFF0000C0;
+constexpr std::uint32_t kCreditsColour = 0xFFC0C0C0;
+
+int Red(std::uint32_t c) { return static_cast<int>((c >> 16) & 0xFF); }
+int Green(std::uint32_t c) { return static_cast<int>((c >> 8) & 0xFF); }
+int Blue(std::uint32_t c) { return static_cast<int>(c & 0xFF); }
+int Brightest(const std::vector<std::uint32_t>& frame)
+{
+    int most = 0;
+    for (std::uint32_t c : frame) most = std::max({most, Red(c), Green(c), Blue(c)});
+    return most;
+}
+
+class MenuManagerTest : public menus_test::MenusTest {
+protected:
+    void SetUp() override
+    {
+        MenusTest::SetUp();
+        WriteSolidImage("data/menu/background.enc", 64, 64, kBackgroundColour);
+        WriteSolidImage("data/menu/restore.enc", 64, 64, kRestoreColour);
+        WriteSolidImage("data/menu/save.enc", 64, 64, kSaveColour);
+        WriteSolidImage("data/menu/credits.enc", 64, 64, kCreditsColour);
+        WriteSolidImage("data/cursor/active.enc", 32, 32, 0xFFFFFF00);   // yellow: over a button
+        WriteSolidImage("data/cursor/normal.enc", 32, 32, 0xFFFF00FF);   // magenta: elsewhere
+        WriteSolidImage("data/cursor/alpha.enc", 32, 32, 0xFFFFFFFF);
+        cursor.OpenImageFile("data/cursor/active.enc", "data/cursor/alpha.enc", 85, 90, 3, 3, kOffset);
+        cursorLight.OpenImageFile("data/cursor/normal.enc", "data/cursor/alpha.enc", 85, 90, 3, 3, kOffset);
+        world = MakeWorld({{1, 5}, {2, 0}});
+        saves = std::make_unique<SaveManager>(world.get(), &keys);
+        menu = std::make_unique<MenuManager>(&cursor, &cursorLight, &mouse, &music, saves.get(), kOffset);
+        menu->Load();
+    }
+
+    int Frame()
+    {
+        InputFrame();
+        return menu->Run();
+    }
+    int ClickAt(int x, int y)
+    {
+        MoveTo(x, y);
+        Click();
+        return Frame();
+    }
+    // Enough frames for the veil to lift to its flickering level.
+    void LiftVeil()
+    {
+        for (int i = 0; i < 45; ++i) menu->Run();
+    }
+
+    kt::ManualClockScope clock{1000};  // no pacing of Present: frames run at once
+    Cursor cursor{&device};
+    Cursor cursorLight{&device};
+    std::unique_ptr<WorldManager> world;
+    std::unique_ptr<SaveManager> saves;
+    std::unique_ptr<MenuManager> menu;
+};
+
+TEST_F(MenuManagerTest, VeilStartsAlmostBlackAndThenFlickersAroundHalf)
+{
+    menu->SetScreen(MenuManager::kRestorePage);
+    MoveTo(10, 10);
+    menu->Run();
+    EXPECT_LE(Brightest(kt::ReadBack()), 7) << "the first frame of a page is 98% dark";
+
+    float lowest = 1.0f;
+    for (int i = 0; i < 90; ++i) {
+        menu->Run();
+        if (i >= 45) lowest = std::min(lowest, menu->get_Blackness());
+    }
+    EXPECT_GE(lowest, 0.38f) << "the veil has lifted to its flickering level";
+    const std::uint32_t page = kt::PixelAt(kt::ReadBack(), 400, 400);
+    EXPECT_NEAR(Green(page), 0xC0 * menu->get_Blackness(), 4) << "the page shows through the veil";
+
+    menu->Unload();
+    menu->Load();
+    EXPECT_EQ(menu->get_CurrentMenu(), MenuManager::kRestorePage) << "Load keeps the page";
+    menu->Run();
+    EXPECT_LE(Brightest(kt::ReadBack()), 7) << "and restarts the fade";
+}
+
+TEST_F(MenuManagerTest, MainPageVeilIsTotalAtTheLeftEdge)
+{
+    MoveTo(0, 300);
+    LiftVeil();
+    EXPECT_LE(Brightest(kt::ReadBack()), 1) << "pointer at x = 0: nothing shows";
+    MoveTo(800, 300);
+    menu->Run();
+    const std::uint32_t page = kt::PixelAt(kt::ReadBack(), 100, 100);
+    EXPECT_NEAR(Red(page), 0xC0 * menu->get_Blackness(), 4) << "pointer at the right edge: lightest";
+}
+
+TEST_F(MenuManagerTest, ButtonEdgesAreStrict)
+{
+    EXPECT_EQ(ClickAt(530, 320), MenuManager::kStay);
+    EXPECT_EQ(menu->get_CurrentMenu(), MenuManager::kMainPage) << "a click on the left edge does nothing";
+    EXPECT_EQ(ClickAt(531, 320), MenuManager::kStay);
+    EXPECT_EQ(menu->get_CurrentMenu(), MenuManager::kRestorePage);
+    EXPECT_EQ(ClickAt(150, 575), MenuManager::kStay);
+    EXPECT_EQ(menu->get_CurrentMenu(), MenuManager::kRestorePage);
+    EXPECT_EQ(ClickAt(149, 575), MenuManager::kStay);
+    EXPECT_EQ(menu->get_CurrentMenu(), MenuManager::kMainPage);
+
+    EXPECT_EQ(ClickAt(537, 400), MenuManager::kStay);
+    EXPECT_EQ(ClickAt(538, 400), MenuManager::kStay);
+    EXPECT_EQ(menu->get_CurrentMenu(), MenuManager::kCreditsPage);
+    EXPECT_EQ(ClickAt(560, 525), MenuManager::kStay);
+    EXPECT_EQ(menu->get_CurrentMenu(), MenuManager::kCreditsPage);
+    EXPECT_EQ(ClickAt(560, 524), MenuManager::kStay);
+    EXPECT_EQ(menu->get_CurrentMenu(), MenuManager::kMainPage);
+
+    EXPECT_EQ(ClickAt(694, 500), MenuManager::kStay);
+    EXPECT_EQ(ClickAt(693, 500), MenuManager::kQuit);
+
+    // The credits page's back button is the credits page's only.
+    menu->SetScreen(MenuManager::kGameRestorePage);
+    EXPECT_EQ(ClickAt(550, 515), MenuManager::kStay);
+    EXPECT_EQ(menu->get_CurrentMenu(), MenuManager::kGameRestorePage);
+}
+
+TEST_F(MenuManagerTest, NewGameRestoresSlotZero)
+{
+    ASSERT_TRUE(saves->SaveGame(0, ""));
+    world->setGlobalVarValue(1, 9);
+    world->set_ScreenPosition(3);
+    EXPECT_EQ(ClickAt(600, 230), MenuManager::kEnterWorld);
+    EXPECT_EQ(world->getGlobalVarValue(1), 5);
+    EXPECT_EQ(world->get_ScreenPosition(), 0);
+}
+
+TEST_F(MenuManagerTest, GameRestorePageEntersTheWorldInTheFrameOfTheClick)
+{
+    ASSERT_TRUE(saves->SaveGame(3, "third"));
+    ASSERT_TRUE(saves->SaveGame(4, "fourth"));
+    world->setGlobalVarValue(1, 9);
+    menu->SetScreen(MenuManager::kGameRestorePage);
+
+    // A file damaged since start-up: the menu stays and the slot shows as unreadable.
+    menus_test::WriteBytes("save/save4.sav", {'f', 0, 1});
+    EXPECT_EQ(ClickAt(200, 295), MenuManager::kStay);
+    EXPECT_TRUE(saves->GetSaveFile(4)->get_Unreadable());
+    EXPECT_EQ(world->getGlobalVarValue(1), 9);
+
+    EXPECT_EQ(ClickAt(200, 245), MenuManager::kEnterWorld);
+    EXPECT_EQ(world->getGlobalVarValue(1), 5);
+
+    EXPECT_EQ(ClickAt(100, 575), MenuManager::kEnterWorld) << "back to the game";
+}
+
+TEST_F(MenuManagerTest, SavePageHidesTheCursorWhileATitleIsTyped)
+{
+    menu->SetScreen(MenuManager::kGameSavePage);
+    MoveTo(200, 145);
+    LiftVeil();
+    // Below the pointer, clear of any slot text: the cursor's picture or the page's.
+    auto underCursor = [] { return kt::PixelAt(kt::ReadBack(), 240, 170); };
+    EXPECT_GT(Green(underCursor()), 40) << "over a slot the highlighted (yellow) cursor shows";
+
+    Click();
+    Frame();
+    ASSERT_EQ(saves->get_Edit(), 1);
+    Frame();
+    EXPECT_LE(Green(underCursor()), 3) << "no cursor while typing";
+    EXPECT_GT(Blue(underCursor()), 20) << "the save page itself shows there";
+
+    Hold(platform::DIK_RETURN);
+    EXPECT_EQ(Frame(), MenuManager::kEnterWorld) << "the frame of the save returns to the game";
+    Release(platform::DIK_RETURN);
+    EXPECT_TRUE(saves->GetSaveFile(1)->get_Active());
+}
+
+TEST_F(MenuManagerTest, LoadingAgainAndAgainDoesNotGrowMemory)
+{
+    MoveTo(400, 300);
+    menu->Unload();
+    menu->Load();
+    menu->Run();
+    menu->Unload();
+    const std::int64_t before = g_liveBytes.load();
+    for (int i = 0; i < 20; ++i) {
+        menu->Load();
+        menu->Run();
+        menu->Load();  // a second Load replaces the images rather than adding to them
+        menu->Unload();
+    }
+    // Five 64 x 64 textures hold 80 KB of pixels: one leaked load would show plainly.
+    EXPECT_LT(g_liveBytes.load() - before, 16 * 1024);
+    EXPECT_FALSE(menu->IsLoaded());
+}
+
+}  // namespace

@@ -1,0 +1,267 @@
+// Saving and restoring a small world of the test's own: round trips, the file on disk,
+// damaged files, failed writes, and the save page's title entry.
+#include "menus/save_manager.h"
+
+#include <signal.h>
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+#include "display/display_screen.h"
+#include "menus_fixture.h"
+#include "platform/clock/clock.h"
+#include "platform/input/key_codes.h"
+
+namespace {
+
+using menus_test::ReadBytes;
+using menus_test::WriteBytes;
+using namespace platform;
+
+class SaveManagerTest : public menus_test::MenusTest {
+protected:
+    void SetUp() override
+    {
+        MenusTest::SetUp();
+        world = MakeWorld({{1, 5}, {300, 255}, {2, 0}});
+        saves = std::make_unique<SaveManager>(world.get(), &keys);
+    }
+
+    // One frame of the save page (or the restore page) on a cleared target.
+    int PageFrame(bool savePage = true)
+    {
+        device.Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+        device.BeginScene();
+        const int result = savePage ? saves->RunSave(&mouse) : saves->Run(&mouse);
+        device.EndScene();
+        return result;
+    }
+    // One save-page frame with `keys` held, then released.
+    int Type(std::initializer_list<int> pressed)
+    {
+        for (int key : pressed) Hold(key);
+        InputFrame();
+        const int result = PageFrame();
+        for (int key : pressed) Release(key);
+        InputFrame();
+        return result;
+    }
+    static void PointAtSlotArgs(int slot, int* x, int* y)
+    {
+        *x = 200 + 400 * ((slot - 1) / 8);
+        *y = 145 + 50 * ((slot - 1) % 8);
+    }
+    void PointAt(int slot)
+    {
+        int x, y;
+        PointAtSlotArgs(slot, &x, &y);
+        MoveTo(x, y);
+    }
+    void BeginEditing(int slot)
+    {
+        PointAt(slot);
+        Click();
+        InputFrame();
+        PageFrame();
+        ASSERT_EQ(saves->get_Edit(), slot);
+    }
+    // Lit pixels of a slot's text and the largest red and blue among them.
+    static std::array<int, 3> SlotText(int slot)
+    {
+        const auto frame = kt::ReadBack();
+        int x0, y0;
+        PointAtSlotArgs(slot, &x0, &y0);
+        std::array<int, 3> text{};
+        for (int y = y0 - 12; y < y0 + 8; ++y)
+            for (int x = x0 - 100; x < x0 + 190; ++x) {
+                const std::uint32_t c = kt::PixelAt(frame, x, y);
+                if ((c & 0xFFFFFF) == 0) continue;
+                ++text[0];
+                text[1] = std::max(text[1], static_cast<int>((c >> 16) & 0xFF));
+                text[2] = std::max(text[2], static_cast<int>(c & 0xFF));
+            }
+        return text;
+    }
+    int Value(int number) const { return static_cast<unsigned char>(world->getGlobalVarValue(number)); }
+
+    std::unique_ptr<WorldManager> world;
+    std::unique_ptr<SaveManager> saves;
+};
+
+TEST_F(SaveManagerTest, RoundTripRestoresVariablesInventoryScreenAndHeading)
+{
+    world->TransportToScreen(0);
+    world->ActivateItem(4);
+    world->ActivateItem(2);
+    world->set_ScreenPosition(12001);
+    world->set_Rotation(3.14159f);
+    MoveTo(400, 300);
+    world->Run();  // a save reads the heading taken at the start of the last frame
+    ASSERT_TRUE(saves->SaveGame(5, "Before the gate"));
+    const std::vector<std::uint8_t> file = ReadBytes("save/save5.sav");
+    ASSERT_GE(file.size(), 20u);
+    EXPECT_EQ(file[18] * 256 + file[19], 314) << "3.14159 radians are stored as 314";
+
+    world->setGlobalVarValue(1, 7);
+    world->setGlobalVarValue(300, 0);
+    world->get_Inventory()->get_ActiveItems().clear();
+    world->ActivateItem(8);
+    world->set_ScreenPosition(3);
+    ASSERT_TRUE(saves->LoadGame(5));
+    EXPECT_EQ(Value(1), 5);
+    EXPECT_EQ(Value(300), 255) << "the value 255 comes back as the same byte";
+    EXPECT_EQ(BarItems(*world), (std::vector<int>{4, 2})) << "the bar is replaced, in its saved order";
+    EXPECT_EQ(world->get_ScreenPosition(), 12001);
+    EXPECT_NEAR(world->get_DisplayScreen()->GetBackgroundRotation(), 3.14f, 1e-5f);
+}
+
+TEST_F(SaveManagerTest, WritesTheFileByteForByteAndReplacesAUsedSlot)
+{
+    world->ActivateItem(3);
+    world->ActivateItem(1);
+    world->set_ScreenPosition(17001);
+    ASSERT_TRUE(saves->SaveGame(2, "a much longer first title"));
+    ASSERT_TRUE(saves->SaveGame(2, "Hall"));
+    EXPECT_EQ(ReadBytes("save/save2.sav"),
+              (std::vector<std::uint8_t>{'H', 'a', 'l', 'l', 0, 0x42, 0x69, 0x00, 0x00, 0x00, 0x03, 0x00, 0x01, 0x05,
+                                         0x01, 0x2C, 0xFF, 0x00, 0x02, 0x00, 0x02, 0x03, 0x01}));
+    EXPECT_FALSE(std::filesystem::exists("save/save2.sav.tmp")) << "no temporary file is left behind";
+    EXPECT_STREQ(SaveManager(world.get(), &keys).GetSaveFile(2)->get_Title(), "Hall");
+}
+
+TEST_F(SaveManagerTest, DamagedFilesChangeNothingAndShowAsUnreadable)
+{
+    ASSERT_TRUE(saves->SaveGame(1, "good"));
+    const std::vector<std::uint8_t> good = ReadBytes("save/save1.sav");
+    WriteBytes("save/save2.sav", std::vector<std::uint8_t>(good.begin(), good.end() - 1));
+    std::vector<std::uint8_t> counts = good;
+    counts[10] = 200;  // 200 variables declared
+    WriteBytes("save/save3.sav", counts);
+    WriteBytes("save/save4.sav", std::vector<std::uint8_t>(60, 'x'));  // no terminator in 48 bytes
+    WriteBytes("save/save5.sav", std::vector<std::uint8_t>(kMaxSaveFileSize + 100, 0));
+
+    SaveManager reopened(world.get(), &keys);
+    EXPECT_TRUE(reopened.GetSaveFile(1)->get_Active());
+    for (int slot = 2; slot <= 5; ++slot) {
+        EXPECT_FALSE(reopened.GetSaveFile(slot)->get_Active()) << "slot " << slot;
+        EXPECT_TRUE(reopened.GetSaveFile(slot)->get_Unreadable()) << "slot " << slot;
+    }
+    EXPECT_FALSE(reopened.GetSaveFile(6)->get_Unreadable()) << "a missing file is an empty slot";
+
+    world->setGlobalVarValue(1, 1);
+    world->set_ScreenPosition(77);
+    WriteBytes("save/save1.sav", std::vector<std::uint8_t>(good.begin(), good.begin() + 12));
+    for (int slot = 1; slot <= 6; ++slot) EXPECT_FALSE(reopened.LoadGame(slot)) << "slot " << slot;
+    EXPECT_TRUE(reopened.GetSaveFile(1)->get_Unreadable()) << "damaged while the game ran";
+    EXPECT_EQ(Value(1), 1);
+    EXPECT_EQ(world->get_ScreenPosition(), 77);
+
+    char name[SaveFile::kTitleSize + 1];
+    name[SaveFile::kTitleSize] = '#';
+    EXPECT_FALSE(reopened.GetName(4, name));
+    EXPECT_EQ(std::strlen(name), 47u) << "GetName stops at 48 bytes and terminates";
+    EXPECT_EQ(name[SaveFile::kTitleSize], '#');
+}
+
+TEST_F(SaveManagerTest, AFullDiskKeepsTheOldSaveAndThePageSaysSo)
+{
+    kt::ManualClockScope clock(0);
+    ASSERT_TRUE(saves->SaveGame(3, "old"));
+    const std::vector<std::uint8_t> old = ReadBytes("save/save3.sav");
+    // Files may grow to 10 bytes only: the write stops part-way, as on a full disk.
+    struct sigaction ignore {}, previous {};
+    ignore.sa_handler = SIG_IGN;
+    sigaction(SIGXFSZ, &ignore, &previous);
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit limit = saved;
+    limit.rlim_cur = 10;
+    setrlimit(RLIMIT_FSIZE, &limit);
+    const bool written = saves->SaveGame(3, "new");
+    setrlimit(RLIMIT_FSIZE, &saved);
+    sigaction(SIGXFSZ, &previous, nullptr);
+
+    EXPECT_FALSE(written);
+    EXPECT_EQ(ReadBytes("save/save3.sav"), old) << "the previous save is intact";
+    EXPECT_STREQ(saves->GetSaveFile(3)->get_Title(), "old");
+    EXPECT_NE(saves->get_LastError().find("could not be saved"), std::string::npos) << saves->get_LastError();
+
+    MoveTo(10, 10);
+    PageFrame();
+    const auto frame = kt::ReadBack();
+    int lit = 0;
+    for (int y = 518; y < 545; ++y)
+        for (int x = 100; x < 500; ++x) lit += (kt::PixelAt(frame, x, y) & 0xFFFFFF) != 0;
+    EXPECT_GT(lit, 100) << "the failure is written below the slots";
+    platform::AdvanceClock(10000);
+    PageFrame();
+    EXPECT_TRUE(saves->get_LastError().empty()) << "the message goes away after a while";
+}
+
+TEST_F(SaveManagerTest, NoSaveDirectoryMeansNoSaveButNewGamesStillStart)
+{
+    ASSERT_TRUE(saves->SaveGame(0, ""));
+    std::filesystem::remove_all("save");
+    WriteBytes("save", {1, 2, 3});  // a file where the directory should be
+    world->setGlobalVarValue(300, 1);
+    EXPECT_FALSE(saves->SaveGame(1, "x"));
+    EXPECT_FALSE(saves->GetSaveFile(1)->get_Active());
+    EXPECT_TRUE(saves->LoadGame(0)) << "slot 0 falls back to the snapshot taken when it was written";
+    EXPECT_EQ(Value(300), 255);
+}
+
+TEST_F(SaveManagerTest, TitleEntryFollowsTheKeyTable)
+{
+    ASSERT_TRUE(saves->SaveGame(6, "kept"));
+    BeginEditing(4);
+    EXPECT_EQ(Type({DIK_BACK}), SaveManager::kTyping) << "Backspace on an empty title";
+    Hold(DIK_LSHIFT);
+    Type({DIK_H});
+    Type({DIK_1});
+    Type({DIK_PERIOD});
+    Release(DIK_LSHIFT);
+    Type({DIK_A});
+    Type({DIK_SPACE});
+    for (int i = 0; i < 30; ++i) Type({DIK_Z});
+    Type({DIK_RSHIFT});
+    EXPECT_EQ(Type({DIK_RETURN}), SaveManager::kSaved);
+    EXPECT_EQ(saves->get_Edit(), 0);
+    EXPECT_STREQ(saves->GetSaveFile(4)->get_Title(), ("H1.a " + std::string(19, 'z')).c_str());
+
+    BeginEditing(6);
+    EXPECT_EQ(Type({DIK_RETURN, DIK_X}), SaveManager::kSaved) << "the letter first, then the save";
+    EXPECT_STREQ(saves->GetSaveFile(6)->get_Title(), "keptx") << "editing starts from the old title";
+    BeginEditing(6);
+    EXPECT_EQ(Type({DIK_ESCAPE, DIK_RETURN}), SaveManager::kNothing) << "Return after Escape does nothing";
+    EXPECT_STREQ(saves->GetSaveFile(6)->get_Title(), "keptx");
+}
+
+TEST_F(SaveManagerTest, SlotPagesShowDotsOnTheSavePageAndHighlightUsedSlotsOnRestore)
+{
+    ASSERT_TRUE(saves->SaveGame(2, "WWWWWWWWWWWWWWWWWWWW"));
+    MoveTo(10, 10);
+    PageFrame();
+    const int title = SlotText(2)[0];
+    PointAt(2);
+    EXPECT_EQ(PageFrame(), SaveManager::kOverSlot);
+    EXPECT_LT(SlotText(2)[0] * 5, title) << "three dots instead of the long title over a used slot";
+
+    EXPECT_EQ(PageFrame(false), SaveManager::kOverSlot);
+    const auto highlighted = SlotText(2);
+    EXPECT_LT(highlighted[2], highlighted[1] - 30) << "the highlight has less blue than red";
+    PointAt(3);
+    EXPECT_EQ(PageFrame(false), SaveManager::kNothing) << "an empty slot does not react";
+    Click();
+    InputFrame();
+    EXPECT_EQ(PageFrame(false), SaveManager::kNothing) << "an empty slot cannot be picked";
+    const auto white = SlotText(2);
+    EXPECT_NEAR(white[2], white[1], 2) << "a used slot away from the pointer is white";
+    PointAt(2);
+    Click();
+    InputFrame();
+    EXPECT_EQ(PageFrame(false), 2);
+}
+
+}  // namespace

@@ -1,0 +1,638 @@
+// Kelvane's world definition: the conventions other modules rely on (items, variables, grids,
+// subtitle lists, books, the opening and the ending), the shape of the world, and a
+// walkthrough that plays the game on the world's own records - conditions tested by the
+// world manager, grids clicked through their code keys - proving every screen reachable,
+// every item found before it is needed, no dead ends, and the ending reachable.
+#include "world/world_fixture.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <deque>
+#include <filesystem>
+#include <map>
+#include <random>
+#include <set>
+#include <string>
+
+#include "display/image_offsets.h"
+#include "display/world_inventory.h"
+#include "display/world_item.h"
+#include "imaging/image.h"
+#include "media/subtitle_item.h"
+#include "world/action_codes.h"
+#include "world/init_world.h"
+#include "world/world_content.h"
+
+using namespace world_test;
+namespace wc = world_content;
+
+namespace {
+
+constexpr int kHighestScreen = 100000;
+
+// Writes a scrambled picture of noise (large enough for any offset) under `path`.
+void WriteScrambled(const std::filesystem::path& dir, const std::string& path, int width, int height, int offset)
+{
+    imaging::Image image;
+    image.width = width;
+    image.height = height;
+    image.pixels.resize(static_cast<std::size_t>(width) * height * 4);
+    std::mt19937 noise(static_cast<unsigned>(offset));
+    for (auto& byte : image.pixels) byte = static_cast<std::uint8_t>(noise());
+    const std::vector<std::uint8_t> plain = imaging::EncodePng(image);
+    ASSERT_GT(plain.size(), static_cast<std::size_t>(offset));
+    std::vector<char> file(plain.size());
+    for (std::size_t i = 0; i < plain.size(); ++i) file[(offset + i) % plain.size()] = static_cast<char>(plain[i]);
+    const std::filesystem::path out = dir / path;
+    std::filesystem::create_directories(out.parent_path());
+    std::ofstream(out, std::ios::binary).write(file.data(), static_cast<std::streamsize>(file.size()));
+}
+
+bool HasAction(const WorldActionlist* list, int code)
+{
+    for (int i = 0; i < list->get_ActionNumber(); ++i)
+        if (list->getAction(i)->get_Type() == code) return true;
+    return false;
+}
+
+// A list that only moves (and maybe plays a sound): what a walk may follow freely.
+bool IsPureMove(const WorldActionlist* list)
+{
+    if (!HasAction(list, ACT_GotoScreen)) return false;
+    for (int i = 0; i < list->get_ActionNumber(); ++i) {
+        const int code = list->getAction(i)->get_Type();
+        if (code != ACT_GotoScreen && code != ACT_PlaySound) return false;
+    }
+    return true;
+}
+
+int Param(const WorldAction* action, int type, int absent)
+{
+    int value = absent;
+    for (int i = 0; i < action->get_ParamCount(); ++i)
+        if (action->getParamType(i) == type) value = TruncateParam(action->getParamValue(i));
+    return value;
+}
+
+}  // namespace
+
+class InitWorldTest : public WorldTest {
+protected:
+    void SetUp() override
+    {
+        WorldTest::SetUp();
+        c_oldDir = std::filesystem::current_path();
+        for (const wc::ItemDef& item : wc::kItems) {
+            const int offset = wc::ItemOffset(item);
+            WriteScrambled(c_dir, item.picture, 75, 75, offset);
+            WriteScrambled(c_dir, item.alpha1, 75, 75, offset);
+            WriteScrambled(c_dir, item.alpha2, 75, 75, offset);
+        }
+        WriteScrambled(c_dir, wc::kLogoImage, 64, 32, ScrambleOffsetFor(wc::kLogoImage));
+        std::filesystem::current_path(c_dir);
+        std::srand(7);
+        InitWorld(world.get());
+        for (int n = 0; n < kHighestScreen; ++n) {
+            WorldScreen* s = world->getWorldScreen(n);
+            if (s != nullptr && s->get_Number() == n) c_screens.push_back(s);
+        }
+    }
+    void TearDown() override
+    {
+        std::filesystem::current_path(c_oldDir);
+        WorldTest::TearDown();
+    }
+
+    WorldScreen* Screen(int n) const
+    {
+        WorldScreen* s = world->getWorldScreen(n);
+        return s != nullptr && s->get_Number() == n ? s : nullptr;
+    }
+    // Every action list of the world once: entry lists (shared ones once) and hotspot lists.
+    std::vector<const WorldActionlist*> AllLists() const
+    {
+        std::set<const WorldActionlist*> seen;
+        std::vector<const WorldActionlist*> lists;
+        auto add = [&](const WorldActionlist* l) {
+            if (seen.insert(l).second) lists.push_back(l);
+        };
+        for (const WorldScreen* s : c_screens) {
+            for (int i = 0; i < s->get_PreActionsCount(); ++i) add(s->GetPreActionList(i));
+            for (int h = 0; h < s->get_HotspotCount(); ++h)
+                for (int i = 0; i < s->GetHotspot(h)->get_ActionlistCount(); ++i) add(s->GetHotspot(h)->GetActionlist(i));
+        }
+        return lists;
+    }
+    static bool IsBookPage(int n) { return (n >= 10001 && n <= 10011) || (n >= 15001 && n <= 15016) || (n >= 90001 && n <= 90005); }
+
+    std::filesystem::path c_oldDir;
+    std::vector<WorldScreen*> c_screens;
+};
+
+// ---- conventions ----
+
+TEST_F(InitWorldTest, ItemsAreDefinedWithTheirCloseUpsAndOnlyTheLetterIsCarriedAtTheStart)
+{
+    WorldInventory* inventory = world->get_Inventory();
+    for (int n = 1; n <= 8; ++n) {
+        WorldItem* item = inventory->GetItem(n);
+        ASSERT_NE(item, nullptr) << "item " << n;
+        EXPECT_EQ(item->get_Screen(), 10001 + (n - 1) * 1000) << "close-up of item " << n;
+        EXPECT_NE(Screen(item->get_Screen()), nullptr) << "item " << n << "'s close-up screen exists";
+        EXPECT_FALSE(item->get_Sound().empty());
+    }
+    ASSERT_EQ(inventory->get_ActiveItems().size(), 1u);
+    EXPECT_EQ(inventory->get_ActiveItems()[0]->get_Number(), 2);
+}
+
+TEST_F(InitWorldTest, VariablesStartAtTheirValues)
+{
+    const int expected[16] = {1, 0, 1, 0, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 1, 1};
+    for (int v = 1; v <= 16; ++v) EXPECT_EQ(world->getGlobalVarValue(v), expected[v - 1]) << "variable " << v;
+}
+
+TEST_F(InitWorldTest, GridsHaveTheirShapesAndStartingPatterns)
+{
+    const int shape[7][5] = {{1, 100, 8, 1, 7}, {2, 200, 12, 3, 1}, {3, 300, 3, 3, 1}, {4, 310, 3, 3, 1},
+                             {5, 320, 3, 3, 1}, {6, 330, 3, 3, 1}, {7, 400, 5, 1, 4}};
+    for (const auto& s : shape) {
+        const WorldGlobalVarArray* grid = world->getGlobalVarArray(s[0]);
+        ASSERT_NE(grid, nullptr) << "grid " << s[0];
+        EXPECT_EQ(grid->get_Start(), s[1]);
+        EXPECT_EQ(grid->get_Width(), s[2]);
+        EXPECT_EQ(grid->get_Height(), s[3]);
+        EXPECT_EQ(grid->get_NumberMax(), s[4]);
+    }
+    for (int cell = 100; cell <= 107; ++cell) {
+        EXPECT_GE(world->getGlobalVarValue(cell), 0);
+        EXPECT_LE(world->getGlobalVarValue(cell), 7);
+    }
+    const int tide[5] = {3, 2, 1, 4, 0};
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(world->getGlobalVarValue(400 + i), tide[i]);
+    EXPECT_EQ(world->getGlobalVarArray(7)->get_Total(), 538);
+
+    // The lamp ring switches neighbours round the ring but not over its top: a click on a
+    // top lamp at the seam switches the seam's other side and the lamp below, nothing in row 2.
+    WorldGlobalVarArray* ring = world->getGlobalVarArray(2);
+    std::vector<int> before;
+    for (int v = 200; v <= 235; ++v) before.push_back(world->getGlobalVarValue(v));
+    ring->Click(0, 0);
+    for (int v = 200; v <= 235; ++v) {
+        const bool switched = v == 200 || v == 211 || v == 201 || v == 212;
+        EXPECT_EQ(world->getGlobalVarValue(v) != before[v - 200], switched) << "lamp variable " << v;
+    }
+    // None of the puzzles starts solved.
+    EXPECT_FALSE(ring->get_AllChecked());
+    for (int panel = 0; panel < 4; ++panel)
+        EXPECT_NE(world->getGlobalVarArray(3 + panel)->get_Total(), wc::GridTotal(wc::kStarPatterns[panel], 9, 2));
+}
+
+TEST_F(InitWorldTest, SubtitleListsHaveTheirShapeAndReachTheFilms)
+{
+    struct List {
+        const wc::Cue* cues;
+        std::size_t count;
+        std::size_t expected;
+        std::uint32_t last;
+    };
+    const List lists[4] = {{wc::kArrivalCues, std::size(wc::kArrivalCues), 4, 6000},
+                           {wc::kLettersCues, std::size(wc::kLettersCues), 37, 125500},
+                           {wc::kRecorderCues, std::size(wc::kRecorderCues), 32, 111500},
+                           {wc::kEndingCues, std::size(wc::kEndingCues), 50, 169000}};
+    for (const List& l : lists) {
+        ASSERT_EQ(l.count, l.expected);
+        EXPECT_EQ(l.cues[0].time, 0u);
+        EXPECT_STREQ(l.cues[0].line, "");
+        EXPECT_STREQ(l.cues[l.count - 1].line, "");
+        EXPECT_EQ(l.cues[l.count - 1].time, l.last);
+        for (std::size_t i = 1; i < l.count; ++i) {
+            EXPECT_GE(l.cues[i].time, l.cues[i - 1].time + 100) << "entry " << i << " too close to the one before";
+            EXPECT_LE(l.cues[i].time, l.cues[i - 1].time + 13000) << "entry " << i << " too far from the one before";
+            EXPECT_LE(std::string(l.cues[i].line).size(), 83u) << l.cues[i].line;
+        }
+    }
+    // The films carry exactly these four lists, each answering with its own lines.
+    std::set<SubtitleItem*> found;
+    for (const WorldActionlist* list : AllLists())
+        for (int i = 0; i < list->get_ActionNumber(); ++i) {
+            const WorldAction* a = list->getAction(i);
+            if (a->get_Type() != ACT_PlayVideo) continue;
+            for (int p = 0; p < a->get_ParamCount(); ++p)
+                if (a->getParamType(p) == 5) found.insert(a->getParamSubtitles(p));
+        }
+    ASSERT_EQ(found.size(), 4u);
+    for (const List& l : lists) {
+        const bool answered = std::any_of(found.begin(), found.end(), [&](SubtitleItem* s) {
+            for (std::size_t i = 0; i + 1 < l.count; ++i)
+                if (std::string(s->Get(l.cues[i].time + 1)) != l.cues[i].line) return false;
+            return true;
+        });
+        EXPECT_TRUE(answered) << "a film shows the list ending at " << l.last;
+    }
+}
+
+TEST_F(InitWorldTest, OpeningEndingAndSpecialScreens)
+{
+    EXPECT_EQ(world->get_ScreenPosition(), 0) << "the new-game state starts on the logo";
+    EXPECT_EQ(Screen(3), nullptr);
+    ASSERT_NE(Screen(0), nullptr);
+    ASSERT_NE(Screen(1), nullptr);
+    ASSERT_NE(Screen(2), nullptr);
+    ASSERT_NE(Screen(9999), nullptr);
+    EXPECT_EQ(Screen(9999)->get_Type(), WorldScreen::kFlat) << "the first 9999 is the ending, not the placeholder";
+    EXPECT_EQ(Screen(350)->get_CustomFunction(), 1);
+    int custom = 0;
+    for (const WorldScreen* s : c_screens) custom += s->get_CustomFunction() != 0;
+    EXPECT_EQ(custom, 1);
+
+    const WorldActionlist* ending = Screen(9999)->GetPreActionList(0);
+    EXPECT_TRUE(HasAction(ending, ACT_EndGame));
+    int films = 0;
+    for (int i = 0; i < ending->get_ActionNumber(); ++i) films += ending->getAction(i)->get_Type() == ACT_PlayVideo;
+    EXPECT_EQ(films, 2);
+
+    // Books: 11 pages from 10001, 16 from 15001, 5 from 90001, linked by their strips.
+    for (auto [first, pages] : {std::pair{10001, 11}, std::pair{15001, 16}, std::pair{90001, 5}}) {
+        for (int p = 0; p < pages; ++p) EXPECT_NE(Screen(first + p), nullptr) << "page " << first + p;
+        EXPECT_EQ(Screen(first + pages), nullptr) << "no page after " << first + pages - 1;
+    }
+}
+
+TEST_F(InitWorldTest, PicturesAreOpenedWithTheOffsetsTheGeneratorWrites)
+{
+    for (const WorldScreen* s : c_screens) {
+        const std::string image = s->get_BaseImage();
+        if (s->get_Number() == 9999 && image == "data/newscreen.jpg") continue;
+        const bool book = IsBookPage(s->get_Number());
+        const int pageOne = s->get_Number() >= 90001 ? 90001 : s->get_Number() >= 15001 ? 15001 : 10001;
+        const int expected = book ? ScrambleOffsetFor(Screen(pageOne)->get_BaseImage()) : ScrambleOffsetFor(image);
+        EXPECT_EQ(s->get_Offset(), expected) << image;
+        EXPECT_EQ(image.substr(image.size() - 4), ".enc") << image;
+        for (int i = 0; i < s->get_OverlayCount(); ++i)
+            EXPECT_EQ(s->GetOverlay(i)->get_Offset(), ScrambleOffsetFor(s->GetOverlay(i)->get_ImagePath()));
+        for (int i = 0; i < s->get_OverlayCountArray(); ++i)
+            EXPECT_EQ(s->GetOverlayArray(i)->get_Offset(), ScrambleOffsetFor(s->GetOverlayArray(i)->get_ImagePath()));
+        // Hotspots lie inside the picture.
+        const int width = s->get_Type() == WorldScreen::kPanorama ? 2048 : 1024;
+        for (int h = 0; h < s->get_HotspotCount(); ++h) {
+            const WorldHotspot* spot = s->GetHotspot(h);
+            EXPECT_TRUE(spot->get_X1() >= 0 && spot->get_X1() <= spot->get_X2() && spot->get_X2() <= width &&
+                        spot->get_Y1() >= 0 && spot->get_Y1() <= spot->get_Y2() && spot->get_Y2() <= 512)
+                << "screen " << s->get_Number() << " hotspot " << h;
+        }
+    }
+}
+
+// ---- the shape of the world ----
+
+TEST_F(InitWorldTest, TheWorldHasItsIntendedShape)
+{
+    int panoramas = 0, flats = 0, pages = 0, hotspots = 0, moves = 0, codeKeys = 0, overlays = 0, overwrites = 0, videos = 0;
+    std::map<int, int> itemUses;
+    for (const WorldScreen* s : c_screens) {
+        if (IsBookPage(s->get_Number())) ++pages;
+        else if (s->get_Type() == WorldScreen::kPanorama) ++panoramas;
+        else ++flats;
+        overlays += s->get_OverlayCount();
+        overwrites += s->get_OverwriteBaseImageCount();
+        hotspots += s->get_HotspotCount();
+        for (int h = 0; h < s->get_HotspotCount(); ++h) {
+            const WorldHotspot* spot = s->GetHotspot(h);
+            moves += spot->get_SimpleMove();
+            for (int i = 0; i < spot->get_ActionlistCount(); ++i) {
+                const WorldActionlist* list = spot->GetActionlist(i);
+                if (!list->get_Type()) ++itemUses[list->get_Number()];
+                if (HasAction(list, ACT_ClickArray)) ++codeKeys;
+                if (!list->get_Type() && list->get_Number() == 5) EXPECT_TRUE(IsPureMove(list)) << "the lamp only lights the way";
+                for (int a = 0; a < list->get_ActionNumber(); ++a)
+                    if (list->getAction(a)->get_Type() == ACT_GotoScreen)
+                        EXPECT_NE(Screen(Param(list->getAction(a), 0, 1)), nullptr) << "a way out of " << s->get_Number();
+            }
+        }
+        for (int i = 0; i < s->get_OverlayCount(); ++i) EXPECT_GT(s->GetOverlay(i)->get_ConditionNumber(), 0);
+    }
+    for (const WorldActionlist* list : AllLists())
+        for (int i = 0; i < list->get_ActionNumber(); ++i) videos += list->getAction(i)->get_Type() == ACT_PlayVideo;
+    int uses = 0;
+    for (auto [item, count] : itemUses) uses += count;
+    std::printf("world: %d panoramas (+1 placeholder), %d flat, %d book pages, %d hotspots, %d moves, %d code keys, "
+                "%d item uses (item 5: %d), %d overlays, %d overwrites, %d videos\n",
+                panoramas, flats, pages, hotspots, moves, codeKeys, uses, itemUses[5], overlays, overwrites, videos);
+    // Within a tenth of the size the world was designed to.
+    auto near = [](int value, int intended) { return value * 10 >= intended * 9 && value * 10 <= intended * 11; };
+    EXPECT_TRUE(near(panoramas + 1, 43)) << panoramas;
+    EXPECT_TRUE(near(flats, 65)) << flats;
+    EXPECT_EQ(pages, 32);
+    EXPECT_TRUE(near(moves, 200)) << moves;
+    EXPECT_EQ(codeKeys, 85);
+    EXPECT_TRUE(near(uses, 37)) << uses;
+    EXPECT_TRUE(near(overlays, 22)) << overlays;
+    EXPECT_EQ(overwrites, 12);
+    EXPECT_TRUE(near(videos, 17)) << videos;
+}
+
+TEST_F(InitWorldTest, TheTideChangesFourPanoramasVisibly)
+{
+    for (int n = 600; n <= 603; ++n) {
+        const WorldScreen* s = Screen(n);
+        ASSERT_EQ(s->get_OverwriteBaseImageCount(), 3);
+        std::set<std::string> pictures{s->get_BaseImage()};
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_EQ(s->GetOverwriteBaseImage(i)->get_VarNumber(), wc::kTide);
+            EXPECT_EQ(s->GetOverwriteBaseImage(i)->get_VarValue(), i + 2);
+            pictures.insert(s->GetOverwriteBaseImage(i)->get_BaseImage());
+        }
+        EXPECT_EQ(pictures.size(), 4u) << "four different pictures of screen " << n;
+    }
+}
+
+// ---- the walkthrough ----
+
+// Plays the world on its own records: the world manager tests every condition and owns the
+// variables and grids; this walker moves between screens, runs entry lists and clicks.
+class Walker {
+public:
+    Walker(WorldManager& world, const std::function<WorldScreen*(int)>& screen) : c_world(world), c_screen(screen)
+    {
+        for (WorldItem* item : world.get_Inventory()->get_ActiveItems()) c_items.insert(item->get_Number());
+    }
+
+    void Enter(int number)
+    {
+        c_current = number;
+        c_visited.insert(number);
+        for (int i = 0; c_screen(c_current) != nullptr && i < c_screen(c_current)->get_PreActionsCount(); ++i) {
+            const WorldActionlist* list = c_screen(c_current)->GetPreActionList(i);
+            if (c_world.TestConditionList(list)) Run(list);
+        }
+    }
+    void Run(const WorldActionlist* list)
+    {
+        for (int i = 0; i < list->get_ActionNumber(); ++i) {
+            const WorldAction* a = list->getAction(i);
+            switch (a->get_Type()) {
+            case ACT_GotoScreen: Enter(Param(a, 0, 1)); break;
+            case ACT_ReloadScreen: Enter(c_current); break;
+            case ACT_SetVar: {
+                const int var = Param(a, 0, 1);
+                int value = Param(a, 1, 0);
+                if (Param(a, 3, -1) >= 0) value = c_world.getGlobalVarValue(Param(a, 3, -1));
+                if (Param(a, 2, -1) >= 0) value = 1 - c_world.getGlobalVarValue(var);
+                c_world.setGlobalVarValue(var, static_cast<signed char>(value));
+                break;
+            }
+            case ACT_ActivateItem: c_items.insert(TruncateParam(a->getParamValue(0))); break;
+            case ACT_ClickArray:
+                c_world.getGlobalVarArray(Param(a, 0, 0))->Click(Param(a, 1, 1), Param(a, 2, 1));
+                break;
+            case ACT_DropItem: c_items.erase(c_held); break;
+            case ACT_PlayVideo: ++c_films; break;
+            case ACT_EndGame: c_ended = true; break;
+            default: break;
+            }
+        }
+    }
+    // The lists a click on `spot` runs with item `item` in the hand (0: none), as the runtime
+    // collects them; false when the hotspot does not exist now.
+    bool Click(const WorldHotspot* spot, int item)
+    {
+        if (!c_world.TestConditionList(spot)) return false;
+        if (item != 0 && c_items.count(item) == 0) return false;
+        c_held = item;
+        std::vector<WorldActionlist*> lists;
+        spot->getActionlist(item == 0, item, lists);
+        bool ran = false;
+        for (const WorldActionlist* l : lists) {
+            if (!c_world.TestConditionList(l)) continue;
+            Run(l);
+            ran = true;
+        }
+        return ran;
+    }
+
+    // Screens one move leads to from `number` now: (target, hotspot, item) for each move.
+    struct Move {
+        int target;
+        const WorldHotspot* spot;
+        int item;
+    };
+    std::vector<Move> Moves(int number) const
+    {
+        std::vector<Move> moves;
+        const WorldScreen* s = c_screen(number);
+        if (s == nullptr) return moves;
+        for (int h = 0; h < s->get_HotspotCount(); ++h) {
+            const WorldHotspot* spot = s->GetHotspot(h);
+            if (!c_world.TestConditionList(spot)) continue;
+            for (int i = 0; i < spot->get_ActionlistCount(); ++i) {
+                const WorldActionlist* l = spot->GetActionlist(i);
+                if (!IsPureMove(l) || !c_world.TestConditionList(l)) continue;
+                if (!l->get_Type() && c_items.count(l->get_Number()) == 0) continue;
+                for (int a = 0; a < l->get_ActionNumber(); ++a)
+                    if (l->getAction(a)->get_Type() == ACT_GotoScreen)
+                        moves.push_back({Param(l->getAction(a), 0, 1), spot, l->get_Type() ? 0 : l->get_Number()});
+            }
+        }
+        return moves;
+    }
+    // Every screen the player can reach from here now, item close-ups and books included.
+    std::set<int> Reachable() const
+    {
+        std::set<int> seen{c_current};
+        std::deque<int> queue{c_current};
+        for (int item : c_items) {
+            const int closeUp = wc::ItemScreen(item);
+            if (seen.insert(closeUp).second) queue.push_back(closeUp);
+        }
+        while (!queue.empty()) {
+            const int n = queue.front();
+            queue.pop_front();
+            for (const Move& m : Moves(n))
+                if (seen.insert(m.target).second) queue.push_back(m.target);
+        }
+        return seen;
+    }
+    // Walks the shortest way to `target`; false when there is none now.
+    bool WalkTo(int target)
+    {
+        std::map<int, Move> cameBy;
+        std::deque<int> queue{c_current};
+        std::set<int> seen{c_current};
+        while (!queue.empty() && seen.count(target) == 0) {
+            const int n = queue.front();
+            queue.pop_front();
+            for (const Move& m : Moves(n))
+                if (seen.insert(m.target).second) {
+                    cameBy.emplace(m.target, Move{n, m.spot, m.item});
+                    queue.push_back(m.target);
+                }
+        }
+        if (seen.count(target) == 0) return false;
+        std::vector<Move> path;
+        for (int n = target; n != c_current; n = cameBy.at(n).target) path.push_back(cameBy.at(n));
+        std::reverse(path.begin(), path.end());
+        for (const Move& step : path) Click(step.spot, step.item);
+        return c_current == target;
+    }
+    // Clicks the first hotspot of this screen whose click (with `item`) runs an action `code`.
+    bool Do(int code, int item = 0)
+    {
+        const WorldScreen* s = c_screen(c_current);
+        for (int h = 0; h < s->get_HotspotCount(); ++h) {
+            const WorldHotspot* spot = s->GetHotspot(h);
+            std::vector<WorldActionlist*> lists;
+            spot->getActionlist(item == 0, item, lists);
+            const bool wanted = std::any_of(lists.begin(), lists.end(), [&](const WorldActionlist* l) {
+                return HasAction(l, code) && c_world.TestConditionList(l);
+            });
+            if (wanted && Click(spot, item)) return true;
+        }
+        return false;
+    }
+    // Clicks the code key of cell (x, y) of `grid` on this screen.
+    bool ClickCell(int grid, int x, int y)
+    {
+        const WorldScreen* s = c_screen(c_current);
+        for (int h = 0; h < s->get_HotspotCount(); ++h) {
+            const WorldHotspot* spot = s->GetHotspot(h);
+            for (int i = 0; i < spot->get_ActionlistCount(); ++i) {
+                const WorldActionlist* l = spot->GetActionlist(i);
+                for (int a = 0; a < l->get_ActionNumber(); ++a) {
+                    const WorldAction* act = l->getAction(a);
+                    if (act->get_Type() == ACT_ClickArray && Param(act, 0, 0) == grid && Param(act, 1, 1) == x &&
+                        Param(act, 2, 1) == y)
+                        return Click(spot, 0);
+                }
+            }
+        }
+        return false;
+    }
+    // Turns the wheel of cell `cell` until it shows `value`.
+    bool SetWheel(int grid, int cell, int value)
+    {
+        const WorldGlobalVarArray* g = c_world.getGlobalVarArray(grid);
+        for (int turns = 0; turns <= g->get_NumberMax() && c_world.getGlobalVarValue(g->get_Start() + cell) != value; ++turns)
+            if (!ClickCell(grid, cell, 0)) return false;
+        return c_world.getGlobalVarValue(g->get_Start() + cell) == value;
+    }
+
+    int c_current = -1;
+    int c_held = 0;
+    int c_films = 0;
+    bool c_ended = false;
+    std::set<int> c_items;
+    std::set<int> c_visited;
+
+private:
+    WorldManager& c_world;
+    std::function<WorldScreen*(int)> c_screen;
+};
+
+TEST_F(InitWorldTest, TheGameCanBeFinishedFromTheCluesWithoutDeadEnds)
+{
+    Walker walk(*world, [this](int n) { return Screen(n); });
+    std::set<int> everReachable;
+    std::map<const WorldOverlay*, std::pair<bool, bool>> overlayShown;  // (ever shown, ever hidden)
+    auto sampleOverlays = [&] {
+        for (const WorldScreen* s : c_screens)
+            for (int i = 0; i < s->get_OverlayCount(); ++i) {
+                auto& [shown, hidden] = overlayShown[s->GetOverlay(i)];
+                (world->TestConditionList(s->GetOverlay(i)) ? shown : hidden) = true;
+            }
+    };
+    auto step = [&](const std::string& what) {
+        sampleOverlays();
+        const std::set<int> now = walk.Reachable();
+        everReachable.insert(now.begin(), now.end());
+        EXPECT_TRUE(now.count(100)) << "after " << what << " the way back to the landing is open (screen " << walk.c_current
+                                    << ")";
+    };
+    auto walkTo = [&](int target) {
+        ASSERT_TRUE(walk.WalkTo(target)) << "from " << walk.c_current << " to " << target;
+        step("walking to " + std::to_string(target));
+    };
+
+    walk.Enter(0);
+    EXPECT_EQ(walk.c_current, 2) << "the opening runs from the logo over the crossing to the causeway";
+    walkTo(100);
+    EXPECT_EQ(walk.c_films, 1) << "the arrival film";
+    EXPECT_FALSE(walk.WalkTo(200)) << "the gate is locked";
+
+    walkTo(154);
+    ASSERT_TRUE(walk.Do(ACT_ActivateItem));  // the gate key under the nets (the letter says so)
+    walkTo(155);
+    ASSERT_TRUE(walk.Do(ACT_ActivateItem));  // the crank
+    walkTo(157);
+    ASSERT_TRUE(walk.Do(ACT_ActivateItem));  // the watch in the rock pool
+    walkTo(152);
+    ASSERT_TRUE(walk.Do(ACT_SetVar, 3)) << "the key opens the padlock";
+    EXPECT_EQ(walk.c_items.count(3), 0u) << "the key stays in the lock";
+    walkTo(251);
+    ASSERT_TRUE(walk.Do(ACT_ActivateItem));  // the logbook
+    EXPECT_FALSE(walk.WalkTo(301)) << "no way into the dark without the lamp";
+    walkTo(254);
+    ASSERT_TRUE(walk.Do(ACT_ActivateItem));  // the hand lamp
+
+    // The cabinet: the bells engraved in the watch.
+    walkTo(451);
+    for (int cell = 0; cell < 8; ++cell) ASSERT_TRUE(walk.SetWheel(1, cell, wc::kCabinetCode[cell]));
+    step("setting the bells");
+    ASSERT_TRUE(walk.Do(ACT_ActivateItem)) << "the cabinet opens to the eight bells";
+    EXPECT_TRUE(walk.c_items.count(6));
+
+    walkTo(453);
+    ASSERT_TRUE(walk.Do(ACT_SetVar, 4)) << "the crank lifts the hatch bar";
+    EXPECT_FALSE(walk.WalkTo(700)) << "the dome stair is dark";
+
+    // The lamp ring, as the letters tell: each middle lamp whose upper lamp is dark, once.
+    walkTo(551);
+    for (int x = 0; x < 12; ++x) {
+        if (world->getGlobalVarValue(200 + x) == 0) {
+            ASSERT_TRUE(walk.ClickCell(2, x, 1));
+        }
+    }
+    EXPECT_TRUE(world->getGlobalVarArray(2)->get_AllChecked()) << "every lamp burns";
+
+    // The tide clock at the lowest ebb, from the register.
+    walkTo(650);
+    for (int cell = 0; cell < 5; ++cell) ASSERT_TRUE(walk.SetWheel(7, cell, wc::kTideSettings[3][cell]));
+    ASSERT_TRUE(walk.Do(ACT_SetVar));
+    EXPECT_EQ(world->getGlobalVarValue(wc::kTide), 4);
+
+    EXPECT_FALSE(walk.WalkTo(303)) << "the basin is flooded";
+    walkTo(351);
+    ASSERT_TRUE(walk.Do(ACT_SetVar, 4)) << "the crank works the pump";
+    walkTo(350);
+    ASSERT_TRUE(walk.Do(ACT_SetVar)) << "the catch behind the valve";
+    walkTo(1152);
+    ASSERT_TRUE(walk.Do(ACT_ActivateItem));  // the last lens
+    walkTo(1151);
+    ASSERT_TRUE(walk.Do(ACT_SetVar)) << "the sea door's bar lifts from inside";
+    ASSERT_TRUE(walk.WalkTo(105)) << "and the door leads out to the shore";
+    step("leaving by the sea door");
+
+    // The star panels, from the plaque and the letters.
+    for (int panel = 0; panel < 4; ++panel) {
+        walkTo(752 + panel);
+        for (int cell = 0; cell < 9; ++cell) {
+            if (world->getGlobalVarValue(300 + 10 * panel + cell) != wc::kStarPatterns[panel][cell]) {
+                ASSERT_TRUE(walk.ClickCell(3 + panel, cell % 3, cell / 3));
+            }
+        }
+    }
+    walkTo(703);
+    EXPECT_EQ(world->getGlobalVarValue(wc::kArrived), 3) << "the shutter film has run";
+    walkTo(751);
+    ASSERT_TRUE(walk.Do(ACT_GotoScreen, 8)) << "the telescope takes the lens";
+    EXPECT_EQ(walk.c_current, 9999);
+    EXPECT_TRUE(walk.c_ended);
+    EXPECT_EQ(world->getGlobalVarValue(wc::kLensPlaced), 1);
+
+    sampleOverlays();
+    for (const auto& [overlay, seen] : overlayShown)
+        EXPECT_TRUE(seen.first && seen.second) << overlay->get_ImagePath() << " never changes in the story";
+    everReachable.insert(walk.c_visited.begin(), walk.c_visited.end());
+    for (const WorldScreen* s : c_screens)
+        EXPECT_TRUE(everReachable.count(s->get_Number())) << "screen " << s->get_Number() << " is never reachable";
+}

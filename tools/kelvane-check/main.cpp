@@ -1,0 +1,121 @@
+// kelvane-check [--map FILE.dot | --no-map]: builds the game's world headless in the current
+// directory (which must hold data/, as for the game), checks it and prints the findings and
+// the world's figures. Writes a map of the screens (Graphviz dot, and a PNG beside it when dot
+// is installed). Exit status: 0 when no fault was found (warnings allowed), 1 with faults,
+// 2 on wrong usage or when no window or device can be made.
+#include <cstdlib>
+#include <memory>
+#include <fstream>
+#include <iostream>
+#include <string>
+
+#include "checked_world.h"
+#include "display/d3dfunc.h"
+#include "file_probe.h"
+#include "platform/window/window.h"
+#include "world/init_world.h"
+#include "world/world_manager.h"
+#include "world_census.h"
+#include "world_checker.h"
+#include "world_map.h"
+
+namespace {
+
+constexpr int kBackBufferWidth = 800;
+constexpr int kBackBufferHeight = 600;
+
+struct Options {
+    std::string mapPath = "world_map.dot";  // empty: no map
+};
+
+bool ParseOptions(int argc, char** argv, Options* options)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--no-map") {
+            options->mapPath.clear();
+        } else if (arg == "--map" && i + 1 < argc) {
+            options->mapPath = argv[++i];
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+void PrintFindings(const std::vector<CheckFinding>& findings)
+{
+    int faults = 0;
+    for (const CheckFinding& finding : findings) faults += IsFault(finding.rule) ? 1 : 0;
+    std::cout << "\nFindings: " << faults << " faults, " << findings.size() - static_cast<std::size_t>(faults)
+              << " warnings\n";
+    for (bool faultPass : {true, false}) {
+        for (const CheckFinding& finding : findings) {
+            if (IsFault(finding.rule) != faultPass) continue;
+            std::cout << (faultPass ? "FAULT   " : "warning ") << RuleName(finding.rule) << ": " << finding.where
+                      << ": " << finding.what << "\n";
+        }
+    }
+}
+
+void WriteMap(const std::string& path, const std::string& dot)
+{
+    std::ofstream(path) << dot;
+    std::cout << "\nmap: " << path;
+    const std::size_t dotAt = path.rfind(".dot");
+    const std::string png = (dotAt != std::string::npos ? path.substr(0, dotAt) : path) + ".png";
+    std::string error;
+    if (RenderMapPng(path, png, &error)) {
+        std::cout << ", " << png << "\n";
+    } else {
+        std::cout << " (no PNG: " << error << ")\n";
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    Options options;
+    if (!ParseOptions(argc, argv, &options)) {
+        std::cerr << "usage: kelvane-check [--map FILE.dot | --no-map]\n"
+                     "Checks the game's world in the current directory (which holds data/).\n";
+        return 2;
+    }
+    // Headless unless the person running it asks for a window.
+    setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+
+    std::string error;
+    std::unique_ptr<platform::Window> window =
+        platform::Window::Create("kelvane-check", kBackBufferWidth, kBackBufferHeight, false, &error);
+    if (!window) {
+        std::cerr << "kelvane-check: no window: " << error << "\n";
+        return 2;
+    }
+    platform::SetMainWindow(window.get());
+    if (!D3Dfunc::Create(*window, true)) return 2;
+
+    int status = 0;
+    {
+        FileProbe probe;
+        CheckedWorld built(window.get());
+        std::vector<CheckFinding> findings = built.Build([](WorldManager& world) { InitWorld(&world); }, probe);
+        if (WorldManager* world = built.get_World()) {
+            WorldChecker checker(*world, CheckedWorld::Tracks(), probe);
+            const std::vector<CheckFinding> more = checker.Check();
+            findings.insert(findings.end(), more.begin(), more.end());
+            std::cout << "World figures\n" << FormatCensus(TakeCensus(*world));
+            if (!options.mapPath.empty()) {
+                WriteMap(options.mapPath, WorldMapDot(*world, checker.get_Reached(), checker.get_Obtainable()));
+            }
+        }
+        PrintFindings(findings);
+        for (const CheckFinding& finding : findings) {
+            if (IsFault(finding.rule)) status = 1;
+        }
+    }
+    D3Dfunc::Destroy();
+    platform::SetMainWindow(nullptr);
+    return status;
+}
