@@ -294,6 +294,8 @@ void VideoPlayer::PlayVideo(const std::wstring& path, std::int64_t start, std::i
     const FrameLayout layout{fullFrame, subtitles, timeGetTime(), start};
     playback.font = CreateSubtitleFont(*device);
     graph.Run();
+    ++c_iPlayCount;
+    c_bPlaying = true;
 
     platform::Window* window = platform::GetMainWindow();
     for (;;) {
@@ -315,5 +317,6 @@ void VideoPlayer::PlayVideo(const std::wstring& path, std::int64_t start, std::i
         if (c_pKeyManager != nullptr && c_pKeyManager->GetKeyPressedDel(platform::DIK_ESCAPE)) break;
         if (!drawn) std::this_thread::sleep_for(kWaitForFrame);
     }
+    c_bPlaying = false;
     playback.Release();
 }

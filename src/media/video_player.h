@@ -97,9 +97,16 @@ public:
     // The window the player was made for; playback keeps the main window alive.
     platform::Window* get_Window() const { return c_hWnd; }
 
+    // Whether a clip is running now (readable from any thread: the replay harness skips clips
+    // from its own thread), and how many clips have been started so far.
+    bool get_Playing() const { return c_bPlaying.load(); }
+    int get_PlayCount() const { return c_iPlayCount.load(); }
+
 private:
     platform::Window* c_hWnd;
     KeyManager* c_pKeyManager;
+    std::atomic<bool> c_bPlaying{false};
+    std::atomic<int> c_iPlayCount{0};
 };
 
 // The game's one video player, made at start-up.

@@ -1,6 +1,9 @@
 #include "shell/replay.h"
 
+#include <atomic>
 #include <cctype>
+#include <chrono>
+#include <thread>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -11,6 +14,7 @@
 #include "display/world_item.h"
 #include "imaging/image.h"
 #include "input/mouse_manager.h"
+#include "media/video_player.h"
 #include "menus/menu_manager.h"
 #include "platform/clock/clock.h"
 #include "platform/gfx/device.h"
@@ -135,7 +139,7 @@ bool ParseLine(const std::string& raw, int line, std::vector<ReplayCommand>* com
         } else if (c.text == "var") {
             if (!ints(2, 2)) return false;
         } else if (c.text == "screen" || c.text == "item" || c.text == "noitem" || c.text == "held" ||
-                   c.text == "menupage") {
+                   c.text == "menupage" || c.text == "videos") {
             if (!ints(1, 1)) return false;
         } else {
             *why = "unknown expectation '" + c.text + "'";
@@ -143,6 +147,13 @@ bool ParseLine(const std::string& raw, int line, std::vector<ReplayCommand>* com
         }
     } else if (verb == "quit") {
         c.kind = ReplayCommand::Quit;
+    } else if (verb == "videos") {
+        c.kind = ReplayCommand::Videos;
+        in >> c.text;
+        if (c.text != "skip" && c.text != "watch") {
+            *why = "'videos' takes skip or watch";
+            return false;
+        }
     } else {
         *why = "unknown command '" + verb + "'";
         return false;
@@ -154,8 +165,8 @@ bool ParseLine(const std::string& raw, int line, std::vector<ReplayCommand>* com
 // Walks the script frame by frame from inside the game's frame step.
 class ReplayRunner {
 public:
-    ReplayRunner(std::vector<ReplayCommand> commands, ReplayResult* result)
-        : c_commands(std::move(commands)), c_pResult(result)
+    ReplayRunner(std::vector<ReplayCommand> commands, ReplayResult* result, std::atomic<bool>* skipVideos)
+        : c_commands(std::move(commands)), c_pResult(result), c_pSkipVideos(skipVideos)
     {
     }
 
@@ -239,6 +250,9 @@ private:
             Winfunc::hWnd->PostQuit();
             c_iPendingFrames = 1;
             break;
+        case ReplayCommand::Videos:
+            c_pSkipVideos->store(c.text == "skip");
+            break;
         }
     }
 
@@ -296,6 +310,10 @@ private:
             const int phase = game.game->get_Phase();
             check(phase == c.numbers[0], "expected phase " + std::to_string(c.numbers[0]) + ", the game is in phase " +
                                              std::to_string(phase));
+        } else if (c.text == "videos") {
+            const int count = _pVideoPlayer != nullptr ? _pVideoPlayer->get_PlayCount() : 0;
+            check(count == c.numbers[0], "expected " + std::to_string(c.numbers[0]) + " video clips started, " +
+                                             std::to_string(count) + " were");
         } else if (c.text == "menupage") {
             const int page = game.menu->get_CurrentMenu();
             check(page == c.numbers[0], "expected menu page " + std::to_string(c.numbers[0]) + ", the menu shows " +
@@ -305,11 +323,53 @@ private:
 
     std::vector<ReplayCommand> c_commands;
     ReplayResult* c_pResult;
+    std::atomic<bool>* c_pSkipVideos;
     std::size_t c_next = 0;
     int c_iPendingFrames = 0;
     bool c_bWaiting = false;
     std::uint32_t c_dwWaitUntil = 0;
     int c_iReleaseKey = -1;
+};
+
+// Ends every clip shortly after it starts while skipping is on: a clip holds the main thread
+// in its own loop, which reads Escape as a fresh press, so Escape is pressed and released
+// from this thread until the clip is over.
+class VideoSkipper {
+public:
+    explicit VideoSkipper(std::atomic<bool>* skip) : c_pSkip(skip), c_thread([this] { Loop(); }) {}
+    ~VideoSkipper()
+    {
+        c_bStop = true;
+        c_thread.join();
+    }
+
+private:
+    void Loop()
+    {
+        using namespace std::chrono_literals;
+        constexpr auto kGlimpse = 300ms;  // the clip shows its first frames before it is skipped
+        auto playingSince = std::chrono::steady_clock::now();
+        bool wasPlaying = false;
+        bool down = false;
+        while (!c_bStop) {
+            const bool playing = c_pSkip->load() && _pVideoPlayer != nullptr && _pVideoPlayer->get_Playing();
+            if (playing && !wasPlaying) playingSince = std::chrono::steady_clock::now();
+            if (playing && std::chrono::steady_clock::now() - playingSince > kGlimpse) {
+                down = !down;
+                platform::InjectKey(platform::DIK_ESCAPE, down);
+            } else if (down) {
+                down = false;
+                platform::InjectKey(platform::DIK_ESCAPE, false);
+            }
+            wasPlaying = playing;
+            std::this_thread::sleep_for(10ms);
+        }
+        if (down) platform::InjectKey(platform::DIK_ESCAPE, false);
+    }
+
+    std::atomic<bool>* c_pSkip;
+    std::atomic<bool> c_bStop{false};
+    std::thread c_thread;
 };
 
 }  // namespace
@@ -344,7 +404,9 @@ ReplayResult RunReplay(const std::string& script, const ReplayOptions& options)
     platform::ResetInjectedInput();
     platform::UseManualClock(1000);
     platform::SetClockStepPerPresent(options.msPerFrame);
-    ReplayRunner runner(std::move(commands), &result);
+    std::atomic<bool> skipVideos{false};
+    ReplayRunner runner(std::move(commands), &result, &skipVideos);
+    VideoSkipper skipper(&skipVideos);
 
     // Errors are caught here rather than on the fatal-error screen, which would wait for Q.
     WinMain([&]() -> GameAssembly {

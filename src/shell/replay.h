@@ -19,6 +19,10 @@
 //   expect held N         the item on the cursor is N (0: none)
 //   expect phase NAME     menu, world or credits
 //   expect menupage N     the main menu shows page N
+//   expect videos N       N video clips have been started so far
+//   videos skip|watch     skip: every clip is ended with Escape a moment after it starts
+//                         (clips play in real time, the clock of the rest is manual); watch
+//                         (the default): clips play to their end
 //   quit                  closes the window (the game ends after this frame)
 #pragma once
 
@@ -29,7 +33,7 @@
 #include "shell/start_up.h"
 
 struct ReplayCommand {
-    enum Kind { Frames, Wait, Move, Click, RClick, Key, Screenshot, Expect, Quit };
+    enum Kind { Frames, Wait, Move, Click, RClick, Key, Screenshot, Expect, Quit, Videos };
     Kind kind;
     int line = 0;             // line number in the script, for messages
     std::vector<int> numbers;  // coordinates, counts, milliseconds, expected values

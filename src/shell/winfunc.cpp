@@ -17,6 +17,7 @@ bool InitWindow()
     // The window lives until the process ends; a second entry (tests run the entry routine
     // several times) keeps using it, since its device must never outlive it.
     if (g_window) {
+        g_window->Reopen();
         hWnd = g_window.get();
         return true;
     }

@@ -2,7 +2,13 @@
 
 #include <filesystem>
 
+#include <chrono>
+
 #include "display/image_offsets.h"
+#include "platform/media/media_writer.h"
+#include "world/action_codes.h"
+#include "world/world_action.h"
+#include "world/world_actionlist.h"
 #include "game_data_fixture.h"
 #include "shell/replay.h"
 #include "world/world_manager.h"
@@ -121,6 +127,37 @@ TEST_F(ReplayTest, SaveFromTheGameRestoreFromTheMenuAndNewGameStartsAfresh)
     for (const std::string& failure : result.failures) ADD_FAILURE() << failure;
     EXPECT_TRUE(result.Passed());
     EXPECT_TRUE(std::filesystem::exists("save/save1.sav"));
+}
+
+TEST_F(ReplayTest, SkippedVideosEndSoonAndAreCounted)
+{
+    platform::VideoSpec clip;
+    clip.frameCount = 25 * 8;  // eight seconds
+    clip.pictures = platform::SolidColour([](int) { return 0x3060A0u; });
+    platform::WriteVideoFile("data/clip.wmv", clip);
+    options.world = [](WorldManager& world) {
+        DefineTwoRooms(world);
+        // Entering screen 1 plays the clip.
+        WorldActionlist* entry = world.getWorldScreen(1)->AddPreActionList();
+        entry->addAction(ACT_PlayVideo)->addParamObject(0, L"data/clip.wmv");
+    };
+    const auto start = std::chrono::steady_clock::now();
+    const ReplayResult result = RunReplay(
+        "videos skip\n"
+        "click 600 230\n"
+        "wait 800\n"
+        "expect videos 0\n"
+        "click 400 300\n"
+        "wait 800\n"
+        "expect screen 1\n"
+        "expect videos 1\n"
+        "quit\n",
+        options);
+    const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    for (const std::string& failure : result.failures) ADD_FAILURE() << failure;
+    EXPECT_TRUE(result.Passed());
+    EXPECT_TRUE(result.finished) << "after " << result.frames << " frames";
+    EXPECT_LT(seconds, 6.0) << "the eight-second clip was skipped";
 }
 
 TEST_F(ReplayTest, AFailedExpectationIsReportedWithItsLine)

@@ -203,6 +203,14 @@ bool Window::IsHeadless() const { return c_pImpl->c_bHeadless; }
 
 void Window::PostQuit() { c_pImpl->c_bQuitPosted = true; }
 
+void Window::Reopen()
+{
+    c_pImpl->Gather();
+    c_pImpl->Drain();
+    c_pImpl->c_bQuitPosted = false;
+    c_pImpl->c_bClosed = false;
+}
+
 Window* GetMainWindow() { return g_mainWindow; }
 void SetMainWindow(Window* window) { g_mainWindow = window; }
 

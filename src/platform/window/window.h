@@ -52,6 +52,9 @@ public:
 
     // Posts the quit message, as closing the window does.
     void PostQuit();
+    // Forgets waiting and handled quit messages, so that the window serves a new run of the
+    // game in the same process (tests and the replay harness run the game several times).
+    void Reopen();
 
     struct Impl;
     Impl& GetImpl() { return *c_pImpl; }

@@ -91,6 +91,12 @@ TEST_F(WindowTest, ClosingTheWindowIsTheQuitMessage)
     EXPECT_EQ(window.Poll(nullptr), platform::PollResult::Messages);
     EXPECT_TRUE(window.PumpMessages());
     EXPECT_TRUE(window.KeepAlive()) << "the window has been closed";
+
+    // A new run of the game in the same process starts with the quit forgotten.
+    window.PostQuit();
+    window.Reopen();
+    EXPECT_FALSE(window.KeepAlive());
+    EXPECT_EQ(window.Poll(nullptr), platform::PollResult::Timeout);
 }
 
 TEST_F(WindowTest, HeadlessWindowIsTheMainWindowAndHasTheFocus)
