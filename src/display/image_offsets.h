@@ -22,3 +22,17 @@ constexpr int ScrambleOffsetFor(std::string_view path)
     }
     return static_cast<int>(hash % 4093u) + 1;
 }
+
+// An item's pictures ("data/invenN.enc" and its masks "data/invenN_alpha1.enc",
+// "data/invenN_alpha2.enc") all open with one offset: the offset of the item's own picture.
+constexpr int ItemImageOffset(int item)
+{
+    char path[32] = "data/inven";
+    int length = 10;
+    char digits[12];
+    int count = 0;
+    for (unsigned n = static_cast<unsigned>(item); count == 0 || n != 0; n /= 10) digits[count++] = static_cast<char>('0' + n % 10);
+    while (count > 0) path[length++] = digits[--count];
+    for (char c : std::string_view(".enc")) path[length++] = c;
+    return ScrambleOffsetFor(std::string_view(path, static_cast<std::size_t>(length)));
+}

@@ -110,6 +110,9 @@ TEST_F(GeneratedData, ScrambledFilesAreRotatedAndPlainOnesAreNot)
     EXPECT_EQ(OffsetForGamePath("data/menu/Top2.enc"), kTopMenuImageOffset);
     EXPECT_EQ(OffsetForGamePath("data/cursor/cursor3.enc"), kCursorImageOffset);
     EXPECT_EQ(OffsetForGamePath("data/hall_pano.enc"), ScrambleOffsetFor("data/hall_pano.enc"));
+    // The world opens all of an item's pictures with the offset of the item's own picture.
+    EXPECT_EQ(OffsetForGamePath("data/inven3_alpha2.enc"), ScrambleOffsetFor("data/inven3.enc"));
+    EXPECT_EQ(OffsetForGamePath("data/inven3_alpha1.enc"), ItemImageOffset(3));
     EXPECT_EQ(FileForGamePath("/out", "data//FMV//intro.wmv"), "/out/FMV/intro.wmv");
     EXPECT_THROW(FileForGamePath("/out", "save/save1.sav"), Error);
 }

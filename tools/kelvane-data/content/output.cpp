@@ -1,6 +1,7 @@
 #include "content/output.h"
 
 #include <array>
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -96,6 +97,13 @@ int OffsetForGamePath(const std::string& gamePath)
     if (StartsWith(gamePath, "data/menu/Top")) return kTopMenuImageOffset;
     if (StartsWith(gamePath, "data/menu/")) return kMenuImageOffset;
     if (StartsWith(gamePath, "data/cursor/")) return kCursorImageOffset;
+    // An item's masks share the offset of the item's picture.
+    if (StartsWith(gamePath, "data/inven")) {
+        std::size_t end = 10;
+        while (end < gamePath.size() && std::isdigit(static_cast<unsigned char>(gamePath[end]))) ++end;
+        if (end > 10 && end < gamePath.size() && (gamePath[end] == '_' || gamePath[end] == '.'))
+            return ItemImageOffset(std::stoi(gamePath.substr(10, end - 10)));
+    }
     return ScrambleOffsetFor(gamePath);
 }
 
