@@ -14,6 +14,7 @@
 #include "display/world_item.h"
 #include "imaging/image.h"
 #include "input/mouse_manager.h"
+#include "media/music_manager.h"
 #include "media/video_player.h"
 #include "menus/menu_manager.h"
 #include "platform/clock/clock.h"
@@ -139,7 +140,7 @@ bool ParseLine(const std::string& raw, int line, std::vector<ReplayCommand>* com
         } else if (c.text == "var") {
             if (!ints(2, 2)) return false;
         } else if (c.text == "screen" || c.text == "item" || c.text == "noitem" || c.text == "held" ||
-                   c.text == "menupage" || c.text == "videos") {
+                   c.text == "menupage" || c.text == "videos" || c.text == "song") {
             if (!ints(1, 1)) return false;
         } else {
             *why = "unknown expectation '" + c.text + "'";
@@ -314,6 +315,10 @@ private:
             const int count = _pVideoPlayer != nullptr ? _pVideoPlayer->get_PlayCount() : 0;
             check(count == c.numbers[0], "expected " + std::to_string(c.numbers[0]) + " video clips started, " +
                                              std::to_string(count) + " were");
+        } else if (c.text == "song") {
+            const int song = game.music->get_Current();
+            check(song == c.numbers[0], "expected music track " + std::to_string(c.numbers[0]) + ", track " +
+                                            std::to_string(song) + " is current");
         } else if (c.text == "menupage") {
             const int page = game.menu->get_CurrentMenu();
             check(page == c.numbers[0], "expected menu page " + std::to_string(c.numbers[0]) + ", the menu shows " +

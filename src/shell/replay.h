@@ -20,6 +20,7 @@
 //   expect phase NAME     menu, world or credits
 //   expect menupage N     the main menu shows page N
 //   expect videos N       N video clips have been started so far
+//   expect song N         the current music track (-999: silence)
 //   videos skip|watch     skip: every clip is ended with Escape a moment after it starts
 //                         (clips play in real time, the clock of the rest is manual); watch
 //                         (the default): clips play to their end
