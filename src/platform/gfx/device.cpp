@@ -213,6 +213,53 @@ RECT Device::Impl::ViewportRect() const
                 static_cast<int>(c_viewport.X + c_viewport.Width), static_cast<int>(c_viewport.Y + c_viewport.Height)};
 }
 
+// Target pixels a draw can reach: the box around its projected corners, widened by a margin,
+// within the viewport (screen vertices: within the target). Large draws, corners at or behind
+// the eye, and a buffer locked now (its copy may differ from what GL draws) get the whole
+// viewport.
+RECT Device::Impl::DrawBounds(const VertexBuffer& buffer, UINT startVertex, UINT vertexCount) const
+{
+    constexpr UINT kMaxBoundedVertices = 64;
+    constexpr double kMarginPixels = 2.0;
+    constexpr double kMinW = 1e-6;
+    const bool screen = c_dwFvf == kFvfScreenVertex;
+    const RECT limit = screen ? RECT{0, 0, kBackBufferWidth, kBackBufferHeight} : ViewportRect();
+    if (vertexCount > kMaxBoundedVertices || buffer.c_bLocked) return limit;
+    const D3DMATRIX wvp = Multiply(Multiply(c_world, c_view), c_projection);
+    double left = 1e30, top = 1e30, right = -1e30, bottom = -1e30;
+    for (UINT i = 0; i < vertexCount; ++i) {
+        float v[4];
+        std::memcpy(v, buffer.c_bytes.data() + c_uStreamOffset + std::size_t{startVertex + i} * c_uStreamStride,
+                    sizeof v);
+        double x, y;
+        if (screen) {
+            if (!(v[3] > 0.0f)) return limit;
+            x = v[0];
+            y = v[1];
+        } else {
+            double clip[4];
+            for (int c = 0; c < 4; ++c)
+                clip[c] = v[0] * double{wvp.m[0][c]} + v[1] * double{wvp.m[1][c]} + v[2] * double{wvp.m[2][c]} +
+                          double{wvp.m[3][c]};
+            if (!(clip[3] > kMinW)) return limit;
+            x = c_viewport.X + (clip[0] / clip[3] + 1.0) * 0.5 * c_viewport.Width;
+            y = c_viewport.Y + (1.0 - clip[1] / clip[3]) * 0.5 * c_viewport.Height;
+        }
+        if (!std::isfinite(x) || !std::isfinite(y)) return limit;
+        left = std::min(left, x);
+        right = std::max(right, x);
+        top = std::min(top, y);
+        bottom = std::max(bottom, y);
+    }
+    auto toPixel = [](double value) {
+        return static_cast<int>(std::clamp(value, -1e6, 1e6));
+    };
+    const RECT box{toPixel(std::floor(left - kMarginPixels)), toPixel(std::floor(top - kMarginPixels)),
+                   toPixel(std::ceil(right + kMarginPixels)), toPixel(std::ceil(bottom + kMarginPixels))};
+    return RECT{std::max(box.left, limit.left), std::max(box.top, limit.top), std::min(box.right, limit.right),
+                std::min(box.bottom, limit.bottom)};
+}
+
 bool Device::Impl::ApplyPipeline(bool screenVertices)
 {
     glBindVertexArray(c_vao);
@@ -314,7 +361,8 @@ void Device::Impl::UploadUniforms(ProgramVariant& variant)
     FixedFunctionUniformValues& was = variant.uploaded;
     const bool all = !variant.uploadedKnown;
     auto changed = [all](const auto& a, const auto& b) { return all || std::memcmp(&a, &b, sizeof a) != 0; };
-    if (changed(now.worldViewProj, was.worldViewProj)) glUniformMatrix4fv(u.worldViewProj, 1, GL_FALSE, now.worldViewProj);
+    if (changed(now.worldViewProj, was.worldViewProj))
+        glUniformMatrix4fv(u.worldViewProj, 1, GL_FALSE, now.worldViewProj);
     if (changed(now.targetSize, was.targetSize)) glUniform2fv(u.targetSize, 1, now.targetSize);
     if (changed(now.lighting, was.lighting)) glUniform1i(u.lighting, now.lighting);
     if (changed(now.hasDiffuse, was.hasDiffuse)) glUniform1i(u.hasDiffuse, now.hasDiffuse);
@@ -521,6 +569,12 @@ bool Covers(const RECT& outer, const RECT& inner)
                               outer.bottom >= inner.bottom);
 }
 
+RECT Intersection(const RECT& a, const RECT& b)
+{
+    return RECT{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+                std::min(a.bottom, b.bottom)};
+}
+
 RECT Union(const RECT& a, const RECT& b)
 {
     if (IsEmpty(a)) return b;
@@ -543,6 +597,16 @@ void Device::Impl::NoteDepthCleared(const RECT& area, float value)
         if (Covers(area, c_depthWritten)) c_depthWritten = RECT{};
     } else {
         c_bDepthKnown = false;
+    }
+}
+
+void Device::Impl::NoteStencilCleared(const RECT& area, GLint value)
+{
+    if (Covers(area, kWholeTarget)) {
+        c_bStencilKnown = true;
+        c_iKnownStencil = value;
+    } else if (!c_bStencilKnown || value != c_iKnownStencil) {
+        c_bStencilKnown = false;
     }
 }
 
@@ -570,11 +634,16 @@ HRESULT Device::Clear(DWORD count, const RECT* rects, DWORD flags, D3DCOLOR colo
     }
     const float depth = std::clamp(z, 0.0f, 1.0f);
 
-    // A depth-only clear of one area that leaves the same depth as clearing the whole target.
-    if (flags == D3DCLEAR_ZBUFFER && areas.size() == 1 && impl.c_bDepthKnown && depth == impl.c_fKnownDepth &&
-        Covers(areas[0], impl.c_depthWritten)) {
-        if (IsEmpty(impl.c_depthWritten)) return S_OK;  // the depth buffer holds the value already
-        areas[0] = kWholeTarget;
+    GLint stencilValue = static_cast<GLint>(stencil & 0xFF);
+    // A depth-only clear of one area to the value the depth buffer holds outside what was
+    // written since: only where the two meet can a pixel change.
+    if (flags == D3DCLEAR_ZBUFFER && areas.size() == 1 && impl.c_bDepthKnown && depth == impl.c_fKnownDepth) {
+        areas[0] = Intersection(areas[0], impl.c_depthWritten);
+        if (IsEmpty(areas[0])) return S_OK;
+        if (Covers(areas[0], kWholeTarget) && impl.c_bStencilKnown) {
+            mask |= GL_STENCIL_BUFFER_BIT;
+            stencilValue = impl.c_iKnownStencil;
+        }
     }
 
     impl.BindTarget();
@@ -582,7 +651,7 @@ HRESULT Device::Clear(DWORD count, const RECT* rects, DWORD flags, D3DCOLOR colo
     ColorToFloats(color, c);
     glClearColor(c[0], c[1], c[2], c[3]);
     glClearDepth(depth);
-    glClearStencil(static_cast<GLint>(stencil & 0xFF));
+    glClearStencil(stencilValue);
     // A clear writes whatever the write masks of the drawing state say.
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glDepthMask(GL_TRUE);
@@ -593,6 +662,7 @@ HRESULT Device::Clear(DWORD count, const RECT* rects, DWORD flags, D3DCOLOR colo
         glScissor(area.left, kBackBufferHeight - area.bottom, area.right - area.left, area.bottom - area.top);
         glClear(mask);
         if (mask & GL_DEPTH_BUFFER_BIT) impl.NoteDepthCleared(area, depth);
+        if (mask & GL_STENCIL_BUFFER_BIT) impl.NoteStencilCleared(area, stencilValue);
     }
     glDisable(GL_SCISSOR_TEST);
     return S_OK;
@@ -721,7 +791,7 @@ HRESULT Device::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT prim
     if (!impl.ApplyPipeline(fvf == kFvfScreenVertex)) return D3DERR_INVALIDCALL;
     // Depth is written where the draw can reach: the viewport, or the whole target for screen vertices.
     if (impl.c_render[D3DRS_ZENABLE] != D3DZB_FALSE && impl.c_render[D3DRS_ZWRITEENABLE])
-        impl.NoteDepthWritten(fvf == kFvfScreenVertex ? kWholeTarget : impl.ViewportRect());
+        impl.NoteDepthWritten(impl.DrawBounds(*buffer, startVertex, static_cast<UINT>(vertexCount)));
     glBindBuffer(GL_ARRAY_BUFFER, buffer->c_glName);
     impl.SetupVertexLayout(fvf, impl.c_uStreamOffset, impl.c_uStreamStride);
     glDrawArrays(GL_TRIANGLES, static_cast<GLint>(startVertex), static_cast<GLsizei>(vertexCount));

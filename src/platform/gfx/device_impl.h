@@ -50,12 +50,18 @@ struct Device::Impl {
 
     // What the depth buffer holds: c_fKnownDepth at every pixel outside c_depthWritten (target
     // pixels, top-left origin, empty when right <= left), while c_bDepthKnown. A depth-only
-    // clear to that value whose area covers c_depthWritten then changes nothing outside its
-    // area, so it can clear the whole target, which the rasteriser does per tile instead of
-    // drawing a quad; with nothing written since, it is skipped.
+    // clear to that value then needs to clear only where its area meets c_depthWritten, and
+    // nothing at all when nothing was written since. Clearing a part of the target costs the
+    // software rasteriser in proportion to that part; the whole target costs a pass over every
+    // tile, which is cheap only when stencil is cleared with it (no per-pixel masking).
     bool c_bDepthKnown = false;
     float c_fKnownDepth = 1.0f;
     RECT c_depthWritten{};
+    // Stencil is only ever written by clears (the stencil test is never enabled): while
+    // c_bStencilKnown every stencil value is c_uKnownStencil, so a whole-target depth clear
+    // may clear stencil to that value too without changing it.
+    bool c_bStencilKnown = false;
+    GLint c_iKnownStencil = 0;
 
     // Between BeginStateBlock and EndStateBlock, state changes go here instead of the device.
     std::unique_ptr<StateBlock> c_pRecording;
@@ -84,11 +90,14 @@ struct Device::Impl {
     void UploadUniforms(ProgramVariant& variant);
     void ApplyTargetViewport() const;
     RECT ViewportRect() const;  // target pixels, top-left origin
+    RECT DrawBounds(const VertexBuffer& buffer, UINT startVertex, UINT vertexCount) const;
     void SetupVertexLayout(DWORD fvf, UINT offset, UINT stride);
     // Notes that a draw may have written depth inside `area`.
     void NoteDepthWritten(const RECT& area);
     // Notes a clear of depth to `value` inside `area`.
     void NoteDepthCleared(const RECT& area, float value);
+    // Notes a clear of stencil to `value` inside `area`.
+    void NoteStencilCleared(const RECT& area, GLint value);
     void PaceAfterSwap();
     void Release();
 };

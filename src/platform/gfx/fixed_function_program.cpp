@@ -9,9 +9,9 @@ namespace {
 // Lit vertices (0x112) go through the row-vector world*view*projection product; screen
 // vertices (0x144) are target pixels with the pixel centre at integer coordinates, y down.
 // Lighting with no light enabled leaves emissive + ambient * global ambient, clamped, with
-// the material's diffuse alpha. The k… constants are the variant's key, declared before this.
-// The vertex colour stays chosen by uniforms: a colour the compiler could see as constant
-// would reach the pixels exactly rather than interpolated, which changes some by one level.
+// the material's diffuse alpha. The constants named k* are the variant's key, declared before
+// this text. The vertex colour stays chosen by uniforms: a colour the compiler could see as
+// constant would reach the pixels exactly rather than interpolated, changing some by one level.
 const char* const kVertexBody = R"(
 layout(location = 0) in vec4 aPosition;
 layout(location = 1) in vec3 aNormal;
@@ -176,11 +176,13 @@ GLuint Link(const ProgramKey& key, std::string* error)
     return program;
 }
 
-// The operation as the stage sees it: anything but the four it knows gives the vertex colour.
+// The operation as the stage sees it: SELECTARG1, SELECTARG2, MODULATE, and for colour DISABLE
+// (which turns the whole stage off); any other gives the vertex colour and becomes 0.
 std::uint8_t StageOp(DWORD op, bool colour)
 {
-    if (op == D3DTOP_SELECTARG1 || op == D3DTOP_SELECTARG2 || op == D3DTOP_MODULATE) return static_cast<std::uint8_t>(op);
-    if (colour && op == D3DTOP_DISABLE) return static_cast<std::uint8_t>(op);
+    const bool known = op == D3DTOP_SELECTARG1 || op == D3DTOP_SELECTARG2 || op == D3DTOP_MODULATE ||
+                       (colour && op == D3DTOP_DISABLE);
+    if (known) return static_cast<std::uint8_t>(op);
     return 0;
 }
 

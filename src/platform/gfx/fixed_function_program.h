@@ -21,10 +21,13 @@ namespace gfx {
 struct ProgramKey {
     bool screenVertices = false;  // pre-transformed 0x144 vertices, else 0x112 through the matrices
     bool remapDepth = false;      // z' = 2z - w, where clip control is missing
-    bool hasTexture = false;  // a texture is bound to stage 0; else the texel is opaque white
-    std::uint8_t colorOp = 0;  // D3DTOP_DISABLE .. D3DTOP_MODULATE; 0 for any other (vertex colour)
-    std::uint8_t colorArg1 = 0, colorArg2 = 0;  // D3DTA_TEXTURE, or D3DTA_CURRENT for the vertex colour
-    std::uint8_t alphaOp = 0;  // SELECTARG1 .. MODULATE; 0 for any other (vertex alpha)
+    bool hasTexture = false;      // a texture is bound to stage 0; else the texel is opaque white
+    // D3DTOP_DISABLE .. D3DTOP_MODULATE; 0 for any other op (the vertex colour).
+    std::uint8_t colorOp = 0;
+    // D3DTA_TEXTURE, or D3DTA_CURRENT for the vertex colour; 0 where the op reads no argument.
+    std::uint8_t colorArg1 = 0, colorArg2 = 0;
+    // SELECTARG1 .. MODULATE; 0 for any other op (the vertex alpha).
+    std::uint8_t alphaOp = 0;
     std::uint8_t alphaArg1 = 0, alphaArg2 = 0;
     std::uint8_t alphaFunc = 0;  // D3DCMP_NEVER .. D3DCMP_GREATEREQUAL; 0 for no test
 

@@ -45,6 +45,67 @@ TEST_F(DeviceTest, ClearWithoutRectanglesClearsOnlyTheViewport)
     EXPECT_TRUE(kt::RegionNear(pixels, {0, 500, 800, 600}, kRed, 0)) << "below the view band";
 }
 
+// Depth clears are skipped or narrowed to where draws wrote depth since the buffer last held
+// the value; each case would show the wrong colour if a clear missed a pixel it must reach.
+class DepthClearTest : public DeviceTest {
+protected:
+    void SetUp() override
+    {
+        DeviceTest::SetUp();
+        device.SetRenderState(D3DRS_LIGHTING, FALSE);
+        device.SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG2);
+        device.SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_CURRENT);
+    }
+    // A far green quad over the whole target (a pixel beyond each edge, so the edge rows are
+    // surely inside): it shows wherever depth was cleared to 1.
+    std::vector<std::uint32_t> FarQuadSeen()
+    {
+        device.SetViewport({0, 0, 800, 600, 0.0f, 1.0f});
+        kt::Draw(device, kt::ScreenQuad(-1, -1, 801, 601, kGreen, 0.9f));
+        return kt::ReadBack();
+    }
+};
+
+TEST_F(DepthClearTest, ClearAfterASmallDrawReachesWhatItWrote)
+{
+    kt::Draw(device, kt::ScreenQuad(100, 100, 200, 200, kRed, 0.1f));
+    device.Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
+    EXPECT_TRUE(kt::RegionNear(FarQuadSeen(), {0, 0, 800, 600}, kGreen, 0)) << "the near quad's depth was not cleared";
+}
+
+TEST_F(DepthClearTest, ClearAfterASmallCameraDrawReachesWhatItWrote)
+{
+    kt::UseCamera(device);
+    D3DMATRIX small = kt::Identity();
+    small.m[0][0] = small.m[1][1] = 0.25f;  // the middle eighth of the screen each way
+    small.m[3][0] = 0.5f;                   // moved right by a quarter of the screen
+    device.SetTransform(D3DTS_WORLD, small);
+    kt::Draw(device, kt::LitQuad(-0.5f));
+    ASSERT_TRUE(kt::PixelNear(kt::ReadBack(), 600, 300, kWhite, 0)) << "the camera quad must draw to be cleared";
+    device.Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
+    EXPECT_TRUE(kt::RegionNear(FarQuadSeen(), {0, 0, 800, 600}, kGreen, 0));
+}
+
+TEST_F(DepthClearTest, ViewportClearLeavesDepthOutsideTheViewport)
+{
+    kt::Draw(device, kt::ScreenQuad(-1, -1, 801, 601, kRed, 0.1f));
+    device.SetViewport({0, 100, 800, 400, 0.0f, 1.0f});
+    device.Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
+    device.Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0);  // nothing written since: no change
+    const auto pixels = FarQuadSeen();
+    EXPECT_TRUE(kt::RegionNear(pixels, {0, 100, 800, 500}, kGreen, 0));
+    EXPECT_TRUE(kt::RegionNear(pixels, {0, 0, 800, 100}, kRed, 0)) << "depth above the viewport was cleared";
+    EXPECT_TRUE(kt::RegionNear(pixels, {0, 500, 800, 600}, kRed, 0)) << "depth below the viewport was cleared";
+}
+
+TEST_F(DepthClearTest, ClearToAnotherValueAndBack)
+{
+    device.Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 0.0f, 0);
+    EXPECT_TRUE(kt::RegionNear(FarQuadSeen(), {0, 0, 800, 600}, kBlack, 0)) << "depth 0 hides the far quad";
+    device.Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
+    EXPECT_TRUE(kt::RegionNear(FarQuadSeen(), {0, 0, 800, 600}, kGreen, 0)) << "depth 1 again shows it";
+}
+
 TEST_F(DeviceTest, CameraQuadFillsViewportCountedFromTheTop)
 {
     kt::UseCamera(device);

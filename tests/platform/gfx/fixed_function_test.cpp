@@ -161,6 +161,55 @@ TEST_F(DeviceTest, StageZeroCombinesTextureAndVertexColour)
     EXPECT_TRUE(kt::PixelNear(kt::ReadBack(), 400, 300, D3DCOLOR_ARGB(0xFF, 0x80, 0x80, 0x80), 1));
 }
 
+// Each combination of states draws with its own program; switching away and back must give
+// each draw its own states and the values set since (a stale program or uniform shows wrong).
+TEST_F(DeviceTest, SwitchingStatesBetweenDrawsGivesEachDrawItsOwnColours)
+{
+    kt::UseCamera(device);
+    auto texture = kt::MakeTexture(device, 1, 1, {0xFF2060A0u});
+    device.SetTexture(0, texture.get());
+    D3DMATERIAL9 material{};
+    material.Emissive = {1.0f, 0.0f, 0.0f, 1.0f};
+    material.Diffuse.a = 1.0f;
+    auto drawLit = [&](bool lighting) {
+        device.SetRenderState(D3DRS_LIGHTING, lighting ? TRUE : FALSE);
+        device.SetMaterial(material);
+        kt::Draw(device, kt::LitQuad());
+        return kt::PixelAt(kt::ReadBack(), 400, 300);
+    };
+    EXPECT_TRUE(kt::ColorNear(drawLit(true), 0xFF200000u, 0)) << "lit: emissive x texel";
+    EXPECT_TRUE(kt::ColorNear(drawLit(false), 0xFF2060A0u, 0)) << "unlit: the texel";
+    material.Emissive = {0.0f, 1.0f, 0.0f, 1.0f};
+    EXPECT_TRUE(kt::ColorNear(drawLit(true), 0xFF006000u, 0)) << "lit again, with the new material";
+
+    device.SetRenderState(D3DRS_LIGHTING, FALSE);
+    device.SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG2);
+    device.SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_CURRENT);
+    kt::Draw(device, kt::ScreenQuad(0, 0, 800, 600, kBlue));
+    EXPECT_TRUE(kt::PixelNear(kt::ReadBack(), 400, 300, kBlue, 0)) << "the vertex colour alone";
+    device.SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
+    kt::Draw(device, kt::ScreenQuad(0, 0, 800, 600, 0xFF808080u));
+    EXPECT_TRUE(kt::PixelNear(kt::ReadBack(), 400, 300, 0xFF103050u, 1)) << "texel x vertex colour";
+
+    // Alpha test on, off and on again with another reference.
+    device.SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG2);
+    device.SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG2);
+    device.SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_CURRENT);
+    device.SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
+    device.SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATEREQUAL);
+    device.SetRenderState(D3DRS_ALPHAREF, 0x80);
+    device.Clear(0, nullptr, D3DCLEAR_TARGET, kBlack, 1.0f, 0);
+    kt::Draw(device, kt::ScreenQuad(0, 0, 800, 600, 0x40FF0000u));
+    EXPECT_TRUE(kt::PixelNear(kt::ReadBack(), 400, 300, kBlack, 0)) << "alpha 0x40 below 0x80 is discarded";
+    device.SetRenderState(D3DRS_ALPHATESTENABLE, FALSE);
+    kt::Draw(device, kt::ScreenQuad(0, 0, 800, 600, 0x40FF0000u));
+    EXPECT_TRUE(kt::PixelNear(kt::ReadBack(), 400, 300, 0x40FF0000u, 0)) << "no test: drawn";
+    device.SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
+    device.SetRenderState(D3DRS_ALPHAREF, 0x40);
+    kt::Draw(device, kt::ScreenQuad(0, 0, 800, 600, 0x40008000u));
+    EXPECT_TRUE(kt::PixelNear(kt::ReadBack(), 400, 300, 0x40008000u, 0)) << "alpha 0x40 passes reference 0x40";
+}
+
 TEST_F(DeviceTest, ScreenVerticesWithTheHalfPixelShiftLandTexelExact)
 {
     kt::PlainTexturing(device);
