@@ -84,27 +84,27 @@ inline void Put32(std::vector<std::uint8_t>* out, std::uint32_t v)
 }
 }  // namespace detail
 
-inline std::vector<std::uint8_t> WriteBmp(const BmpSpec& spec)
+inline std::vector<std::uint8_t> WriteBmp(const BmpSpec& layout)
 {
-    const std::uint32_t paletteBytes = static_cast<std::uint32_t>(spec.palette.size()) * 4;
+    const std::uint32_t paletteBytes = static_cast<std::uint32_t>(layout.palette.size()) * 4;
     const std::uint32_t offset = 14 + 40 + paletteBytes;
     std::vector<std::uint8_t> out{'B', 'M'};
-    detail::Put32(&out, offset + static_cast<std::uint32_t>(spec.pixelData.size()));
+    detail::Put32(&out, offset + static_cast<std::uint32_t>(layout.pixelData.size()));
     detail::Put32(&out, 0);
     detail::Put32(&out, offset);
     detail::Put32(&out, 40);
-    detail::Put32(&out, static_cast<std::uint32_t>(spec.width));
-    detail::Put32(&out, static_cast<std::uint32_t>(spec.topDown ? -spec.height : spec.height));
+    detail::Put32(&out, static_cast<std::uint32_t>(layout.width));
+    detail::Put32(&out, static_cast<std::uint32_t>(layout.topDown ? -layout.height : layout.height));
     detail::Put16(&out, 1);
-    detail::Put16(&out, static_cast<std::uint32_t>(spec.bitsPerPixel));
-    detail::Put32(&out, static_cast<std::uint32_t>(spec.compression));
-    detail::Put32(&out, static_cast<std::uint32_t>(spec.pixelData.size()));
+    detail::Put16(&out, static_cast<std::uint32_t>(layout.bitsPerPixel));
+    detail::Put32(&out, static_cast<std::uint32_t>(layout.compression));
+    detail::Put32(&out, static_cast<std::uint32_t>(layout.pixelData.size()));
     detail::Put32(&out, 2835);
     detail::Put32(&out, 2835);
-    detail::Put32(&out, static_cast<std::uint32_t>(spec.palette.size()));
+    detail::Put32(&out, static_cast<std::uint32_t>(layout.palette.size()));
     detail::Put32(&out, 0);
-    for (std::uint32_t c : spec.palette) detail::Put32(&out, c);
-    out.insert(out.end(), spec.pixelData.begin(), spec.pixelData.end());
+    for (std::uint32_t c : layout.palette) detail::Put32(&out, c);
+    out.insert(out.end(), layout.pixelData.begin(), layout.pixelData.end());
     return out;
 }
 

@@ -44,18 +44,18 @@ int MaxChannelDifference(const Image& a, const Image& b)
 std::vector<std::uint8_t> Bmp24(int width, int height, bool topDown)
 {
     // Pixel (x, y) = B x, G y, R 200; rows padded to 4 bytes, stored in file order.
-    kt::images::BmpSpec spec;
-    spec.width = width;
-    spec.height = height;
-    spec.topDown = topDown;
+    kt::images::BmpSpec layout;
+    layout.width = width;
+    layout.height = height;
+    layout.topDown = topDown;
     const int pad = (4 - width * 3 % 4) % 4;
     for (int r = 0; r < height; ++r) {
         const int y = topDown ? r : height - 1 - r;
         for (int x = 0; x < width; ++x)
-            spec.pixelData.insert(spec.pixelData.end(), {std::uint8_t(x), std::uint8_t(y), 200});
-        spec.pixelData.insert(spec.pixelData.end(), pad, 0);
+            layout.pixelData.insert(layout.pixelData.end(), {std::uint8_t(x), std::uint8_t(y), 200});
+        layout.pixelData.insert(layout.pixelData.end(), pad, 0);
     }
-    return kt::images::WriteBmp(spec);
+    return kt::images::WriteBmp(layout);
 }
 
 }  // namespace

@@ -30,8 +30,8 @@ private:
     {
         std::filesystem::create_directories(c_dir);
         const auto write = [this](const std::string& name, int ms, double hz) {
-            platform::SoundSpec spec{44100, 2, 44100LL * ms / 1000, platform::SineTone(hz, 0.4f, 44100, 2)};
-            platform::WriteSoundFile((c_dir / name).string(), spec);
+            platform::SoundSpec layout{44100, 2, 44100LL * ms / 1000, platform::SineTone(hz, 0.4f, 44100, 2)};
+            platform::WriteSoundFile((c_dir / name).string(), layout);
         };
         write("short.wav", 300, 880.0);
         write("one.wav", 1000, 440.0);

@@ -96,13 +96,13 @@ private:
 struct SoundTrack {
     OutputStream out;
     SwrContextPtr converter;
-    const SoundSpec* spec = nullptr;
+    const SoundSpec* layout = nullptr;
     std::int64_t written = 0;
     int frameSize = 1024;
 
     void Setup(Writer& writer, const char* encoder, const SoundSpec& s, std::int64_t bitRate)
     {
-        spec = &s;
+        layout = &s;
         out = writer.AddStream(encoder);
         AVCodecContext* c = out.codec.get();
         const AVSampleFormat* formats = c->codec->sample_fmts;
@@ -122,18 +122,18 @@ struct SoundTrack {
         Check(swr_init(swr), writer.Path(), "sound conversion");
     }
 
-    bool Finished() const { return written >= spec->frames; }
-    double NextSeconds() const { return static_cast<double>(written) / spec->sampleRate; }
+    bool Finished() const { return written >= layout->frames; }
+    double NextSeconds() const { return static_cast<double>(written) / layout->sampleRate; }
 
     void WriteNext(Writer& writer)
     {
-        const int n = static_cast<int>(std::min<std::int64_t>(frameSize, spec->frames - written));
-        std::vector<float> samples(static_cast<std::size_t>(n) * spec->channels, 0.0f);
-        if (spec->samples) spec->samples(samples.data(), n, written);
+        const int n = static_cast<int>(std::min<std::int64_t>(frameSize, layout->frames - written));
+        std::vector<float> samples(static_cast<std::size_t>(n) * layout->channels, 0.0f);
+        if (layout->samples) layout->samples(samples.data(), n, written);
         AVFrame* f = out.frame.get();
         av_frame_unref(f);
         f->format = out.codec->sample_fmt;
-        f->sample_rate = spec->sampleRate;
+        f->sample_rate = layout->sampleRate;
         av_channel_layout_copy(&f->ch_layout, &out.codec->ch_layout);
         f->nb_samples = n;
         Check(av_frame_get_buffer(f, 0), writer.Path(), "sound buffer");
@@ -149,13 +149,13 @@ struct SoundTrack {
 struct PictureTrack {
     OutputStream out;
     SwsContextPtr converter;
-    const VideoSpec* spec = nullptr;
+    const VideoSpec* layout = nullptr;
     std::vector<std::uint8_t> rgb;
     int written = 0;
 
     void Setup(Writer& writer, const VideoSpec& s)
     {
-        spec = &s;
+        layout = &s;
         out = writer.AddStream("wmv2");
         AVCodecContext* c = out.codec.get();
         c->width = s.width;
@@ -172,22 +172,22 @@ struct PictureTrack {
         rgb.assign(static_cast<std::size_t>(s.width) * 3 * s.height, 0);
     }
 
-    bool Finished() const { return written >= spec->frameCount; }
-    double NextSeconds() const { return static_cast<double>(written) / spec->framesPerSecond; }
+    bool Finished() const { return written >= layout->frameCount; }
+    double NextSeconds() const { return static_cast<double>(written) / layout->framesPerSecond; }
 
     void WriteNext(Writer& writer)
     {
-        const int pitch = spec->width * 3;
-        if (spec->pictures) spec->pictures(rgb.data(), spec->width, spec->height, pitch, written);
+        const int pitch = layout->width * 3;
+        if (layout->pictures) layout->pictures(rgb.data(), layout->width, layout->height, pitch, written);
         AVFrame* f = out.frame.get();
         av_frame_unref(f);
         f->format = AV_PIX_FMT_YUV420P;
-        f->width = spec->width;
-        f->height = spec->height;
+        f->width = layout->width;
+        f->height = layout->height;
         Check(av_frame_get_buffer(f, 0), writer.Path(), "picture buffer");
         const std::uint8_t* src[1] = {rgb.data()};
         const int srcStride[1] = {pitch};
-        sws_scale(converter.get(), src, srcStride, 0, spec->height, f->data, f->linesize);
+        sws_scale(converter.get(), src, srcStride, 0, layout->height, f->data, f->linesize);
         f->pts = written;
         writer.Encode(out, f);
         ++written;
@@ -201,31 +201,31 @@ bool EndsWith(const std::string& text, const std::string& tail)
 
 }  // namespace
 
-void WriteSoundFile(const std::string& path, const SoundSpec& spec)
+void WriteSoundFile(const std::string& path, const SoundSpec& layout)
 {
     const char* encoder = EndsWith(path, ".wav") ? "pcm_s16le" : EndsWith(path, ".mp3") ? "libmp3lame" : nullptr;
     if (encoder == nullptr) throw Error("Writing \"" + path + "\": sound files are .wav or .mp3");
     Writer writer(path);
     SoundTrack sound;
-    sound.Setup(writer, encoder, spec, 128000);
+    sound.Setup(writer, encoder, layout, 128000);
     writer.Begin();
     while (!sound.Finished()) sound.WriteNext(writer);
     writer.Encode(sound.out, nullptr);
     writer.End();
 }
 
-void WriteVideoFile(const std::string& path, const VideoSpec& spec)
+void WriteVideoFile(const std::string& path, const VideoSpec& layout)
 {
     if (!EndsWith(path, ".wmv")) throw Error("Writing \"" + path + "\": videos are .wmv");
     Writer writer(path);
     PictureTrack pictures;
-    pictures.Setup(writer, spec);
+    pictures.Setup(writer, layout);
     SoundTrack sound;
-    if (spec.sound) sound.Setup(writer, "wmav2", *spec.sound, 64000);
+    if (layout.sound) sound.Setup(writer, "wmav2", *layout.sound, 64000);
     writer.Begin();
     // Interleave: always encode whichever stream is further behind in time.
     for (;;) {
-        const bool soundLeft = spec.sound && !sound.Finished();
+        const bool soundLeft = layout.sound && !sound.Finished();
         if (!soundLeft && pictures.Finished()) break;
         if (soundLeft && (pictures.Finished() || sound.NextSeconds() <= pictures.NextSeconds()))
             sound.WriteNext(writer);
@@ -233,7 +233,7 @@ void WriteVideoFile(const std::string& path, const VideoSpec& spec)
             pictures.WriteNext(writer);
     }
     writer.Encode(pictures.out, nullptr);
-    if (spec.sound) writer.Encode(sound.out, nullptr);
+    if (layout.sound) writer.Encode(sound.out, nullptr);
     writer.End();
 }
 

@@ -35,9 +35,9 @@ struct VideoSpec {
 };
 
 // Writes a sound file; the format follows the extension (".wav" or ".mp3"). Throws Error.
-void WriteSoundFile(const std::string& path, const SoundSpec& spec);
+void WriteSoundFile(const std::string& path, const SoundSpec& layout);
 // Writes a ".wmv" video. Throws Error.
-void WriteVideoFile(const std::string& path, const VideoSpec& spec);
+void WriteVideoFile(const std::string& path, const VideoSpec& layout);
 
 // Generators for content and tests: a sine tone, and a picture of one colour.
 SampleGenerator SineTone(double frequency, float amplitude, int sampleRate, int channels);

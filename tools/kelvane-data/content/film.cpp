@@ -222,13 +222,13 @@ void WriteFilm(const std::string& path, const FilmSpec& film)
     const Renderer renderer = PrepareRenderer(path, film);
     const SoundBuffer track = Soundtrack(film, renderer.length, renderer.shotLength);
 
-    platform::VideoSpec spec;
-    spec.width = film.width;
-    spec.height = film.height;
-    spec.framesPerSecond = film.framesPerSecond;
-    spec.frameCount = FilmFrameCount(film);
-    spec.bitRate = 1200000;
-    spec.pictures = [&renderer](std::uint8_t* rgb, int, int, int pitch, int index) { renderer.Frame(rgb, pitch, index); };
+    platform::VideoSpec layout;
+    layout.width = film.width;
+    layout.height = film.height;
+    layout.framesPerSecond = film.framesPerSecond;
+    layout.frameCount = FilmFrameCount(film);
+    layout.bitRate = 1200000;
+    layout.pictures = [&renderer](std::uint8_t* rgb, int, int, int pitch, int index) { renderer.Frame(rgb, pitch, index); };
     platform::SoundSpec sound;
     sound.sampleRate = kSampleRate;
     sound.channels = 2;
@@ -236,8 +236,8 @@ void WriteFilm(const std::string& path, const FilmSpec& film)
     sound.samples = [&track](float* out, int frames, std::int64_t first) {
         std::copy_n(track.samples.begin() + static_cast<std::ptrdiff_t>(first * 2), static_cast<std::size_t>(frames) * 2, out);
     };
-    spec.sound = sound;
-    platform::WriteVideoFile(path, spec);
+    layout.sound = sound;
+    platform::WriteVideoFile(path, layout);
 }
 
 }  // namespace content

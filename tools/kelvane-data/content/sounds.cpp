@@ -512,15 +512,15 @@ SoundBuffer SynthMusic(MusicMood mood, double seconds, std::uint32_t seed)
 
 void WriteSound(const std::string& path, const SoundBuffer& sound)
 {
-    platform::SoundSpec spec;
-    spec.sampleRate = kSampleRate;
-    spec.channels = sound.channels;
-    spec.frames = sound.Frames();
-    spec.samples = [&sound](float* out, int frames, std::int64_t first) {
+    platform::SoundSpec layout;
+    layout.sampleRate = kSampleRate;
+    layout.channels = sound.channels;
+    layout.frames = sound.Frames();
+    layout.samples = [&sound](float* out, int frames, std::int64_t first) {
         const std::size_t begin = static_cast<std::size_t>(first) * sound.channels;
         std::copy_n(sound.samples.begin() + static_cast<std::ptrdiff_t>(begin), static_cast<std::size_t>(frames) * sound.channels, out);
     };
-    platform::WriteSoundFile(path, spec);
+    platform::WriteSoundFile(path, layout);
 }
 
 }  // namespace content
