@@ -1002,4 +1002,9 @@ std::vector<std::uint32_t> Device::ReadBackBuffer() const
     return pixels;
 }
 
+std::size_t Device::GetLiveTextureCount() const
+{
+    return c_pImpl->c_liveTextures.size();
+}
+
 }  // namespace gfx

@@ -212,6 +212,10 @@ public:
     // device has them, no texture bound, no state block being recorded, the real size limit.
     void ResetStateForTesting();
 
+    // How many textures made on this device still exist (loading and unloading pictures must
+    // not accumulate them).
+    std::size_t GetLiveTextureCount() const;
+
     // Reads the back buffer: 800 x 600 pixels as 0xAARRGGBB, top row first.
     std::vector<std::uint32_t> ReadBackBuffer() const;
 

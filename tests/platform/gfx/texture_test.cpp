@@ -64,4 +64,17 @@ TEST_F(DeviceTest, PlaceholderFormatsAreStoredAsThirtyTwoBitTexels)
     EXPECT_EQ(surface->UnlockRect(), D3DERR_INVALIDCALL);
 }
 
+TEST_F(DeviceTest, LiveTextureCountFollowsCreationAndDestruction)
+{
+    const std::size_t before = device.GetLiveTextureCount();
+    std::unique_ptr<gfx::Texture> a, b;
+    ASSERT_EQ(device.CreateTexture(8, 8, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &a), S_OK);
+    ASSERT_EQ(device.CreateTexture(8, 8, 1, 0, D3DFMT_A4R4G4B4, D3DPOOL_MANAGED, &b), S_OK);
+    EXPECT_EQ(device.GetLiveTextureCount(), before + 2);
+    a.reset();
+    EXPECT_EQ(device.GetLiveTextureCount(), before + 1);
+    b.reset();
+    EXPECT_EQ(device.GetLiveTextureCount(), before);
+}
+
 }  // namespace
