@@ -189,7 +189,7 @@ void AttachSharedLists(WorldScreen* screen, const Place& place, const SharedList
     case Realm::Opening: break;
     case Realm::Shore:
     case Realm::Hall:
-        if (place.number != 258) screen->AddPreActionList(s.explore);
+        screen->AddPreActionList(s.explore);
         break;
     case Realm::Dome:
         if (place.panorama) screen->AddPreActionList(s.dome);
@@ -203,7 +203,7 @@ void AttachSharedLists(WorldScreen* screen, const Place& place, const SharedList
         screen->AddPreActionList(s.warm);
         break;
     }
-    if (place.realm == Realm::Cistern && place.number != 354) {
+    if (place.realm == Realm::Cistern) {
         screen->AddPreActionList(s.drips);
         screen->AddPreActionList(s.waves);
     }

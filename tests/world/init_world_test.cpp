@@ -259,6 +259,43 @@ TEST_F(InitWorldTest, OpeningEndingAndSpecialScreens)
     }
 }
 
+TEST_F(InitWorldTest, SevenSharedEntryListsSetMusicAndAmbience)
+{
+    // Lists of nothing but songs or ambient sounds, with the screens they are attached to.
+    std::map<const WorldActionlist*, int> shared;
+    for (const WorldScreen* s : c_screens)
+        for (int i = 0; i < s->get_PreActionsCount(); ++i) {
+            const WorldActionlist* l = s->GetPreActionList(i);
+            bool only = l->get_ActionNumber() > 0;
+            for (int a = 0; a < l->get_ActionNumber(); ++a) {
+                const int code = l->getAction(a)->get_Type();
+                only = only && (code == ACT_PlaySong || code == ACT_StartRepetiveSound);
+            }
+            if (only) ++shared[l];
+        }
+    ASSERT_EQ(shared.size(), 7u);
+    std::map<std::string, int> found;  // what each list does (+ its condition) -> screens
+    for (const auto& [list, screens] : shared) {
+        std::string key;
+        for (int a = 0; a < list->get_ActionNumber(); ++a) {
+            const WorldAction* act = list->getAction(a);
+            key += std::to_string(act->get_Type()) + ":" + std::to_string(Param(act, 0, 0));
+            if (act->get_Type() == ACT_StartRepetiveSound)
+                key += "/" + std::to_string(Param(act, 1, 0)) + "-" + std::to_string(Param(act, 2, 0));
+            key += " ";
+        }
+        for (int token : list->get_Conditions()) key += "," + std::to_string(token);
+        found[key] = screens;
+    }
+    EXPECT_EQ(found["10:-999 "], 1);
+    EXPECT_GT(found["10:2 "], 20);
+    EXPECT_EQ(found["10:1 "], 5);
+    EXPECT_GT(found["10:3 ,1,14,1001,0,0"], 50);
+    EXPECT_EQ(found["10:4 ,1,14,1001,0,1"], found["10:3 ,1,14,1001,0,0"]);
+    EXPECT_GT(found["12:1/2000-20000 12:2/2000-20000 12:3/2000-20000 "], 10);
+    EXPECT_EQ(found["12:5/2000-2001 ,1,4,1001,0,1"], found["12:1/2000-20000 12:2/2000-20000 12:3/2000-20000 "]);
+}
+
 TEST_F(InitWorldTest, PicturesAreOpenedWithTheOffsetsTheGeneratorWrites)
 {
     for (const WorldScreen* s : c_screens) {
@@ -304,10 +341,13 @@ TEST_F(InitWorldTest, TheWorldHasItsIntendedShape)
                 const WorldActionlist* list = spot->GetActionlist(i);
                 if (!list->get_Type()) ++itemUses[list->get_Number()];
                 if (HasAction(list, ACT_ClickArray)) ++codeKeys;
-                if (!list->get_Type() && list->get_Number() == 5) EXPECT_TRUE(IsPureMove(list)) << "the lamp only lights the way";
-                for (int a = 0; a < list->get_ActionNumber(); ++a)
-                    if (list->getAction(a)->get_Type() == ACT_GotoScreen)
-                        EXPECT_NE(Screen(Param(list->getAction(a), 0, 1)), nullptr) << "a way out of " << s->get_Number();
+                if (!list->get_Type() && list->get_Number() == 5) {
+                    EXPECT_TRUE(IsPureMove(list)) << "the lamp only lights the way";
+                }
+                for (int a = 0; a < list->get_ActionNumber(); ++a) {
+                    if (list->getAction(a)->get_Type() != ACT_GotoScreen) continue;
+                    EXPECT_NE(Screen(Param(list->getAction(a), 0, 1)), nullptr) << "a way out of " << s->get_Number();
+                }
             }
         }
         for (int i = 0; i < s->get_OverlayCount(); ++i) EXPECT_GT(s->GetOverlay(i)->get_ConditionNumber(), 0);

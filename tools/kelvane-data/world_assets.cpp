@@ -133,8 +133,8 @@ const ItemLook kItemLooks[8] = {
     {ItemKind::Crystal, Hex(0xa0d8ff)},   // the last lens
 };
 
-// A picture written under `gamePath` but scrambled with `offset` (a book's, an item's or a
-// screen's shared offset) instead of the path's own.
+// A picture written under `gamePath` but scrambled with `offset` (a book's or a screen's
+// shared offset) instead of the path's own.
 void SharedOffsetPicture(AssetList& list, const std::string& gamePath, int offset, std::function<Canvas()> paint,
                          PictureFormat format, double weight)
 {
@@ -148,18 +148,6 @@ void SharedOffsetPicture(AssetList& list, const std::string& gamePath, int offse
                   for (char& c : name)
                       if (c == '/') c = '_';
                   WriteBytes(out.previewDir + "/" + name + ".png", imaging::EncodePng(image));
-              }});
-}
-
-void SharedOffsetMask(AssetList& list, const std::string& gamePath, int offset, int item, bool highlighted)
-{
-    list.Add({gamePath, {gamePath}, 0.3, [gamePath, offset, item, highlighted](const AssetContext& out) {
-                  const ItemPictures pictures = PaintItem(kItemLooks[item - 1].kind, kItemLooks[item - 1].tint);
-                  const std::vector<float>& mask = highlighted ? pictures.highlighted : pictures.normal;
-                  const std::vector<std::uint8_t> bytes = EncodePicture(MaskToImage(mask, kItemSide, kItemSide),
-                                                                        PictureFormat::Png, static_cast<std::size_t>(offset) + 1);
-                  WriteBytes(FileForGamePath(out.outputDir, gamePath),
-                             imaging::RotateImageBytes(bytes, static_cast<std::size_t>(offset)));
               }});
 }
 
@@ -446,25 +434,15 @@ void AddStrips(AssetList& list)
 void AddItems(AssetList& list)
 {
     for (const wc::ItemDef& item : wc::kItems) {
-        const int offset = wc::ItemOffset(item);
         const ItemLook look = kItemLooks[item.number - 1];
-        SharedOffsetPicture(list, item.picture, offset, [look] { return PaintItem(look.kind, look.tint).picture; },
-                            PictureFormat::Png, 0.3);
-        SharedOffsetMask(list, item.alpha1, offset, item.number, true);
-        SharedOffsetMask(list, item.alpha2, offset, item.number, false);
-        if (item.closeUp == nullptr) continue;
-        const std::uint32_t seed = 900u + static_cast<std::uint32_t>(item.number);
-        if (item.number == 2) {
-            list.Picture(item.closeUp, [] { return PaintSheet(kAppointment.heading, kAppointment.text, kPaper, kInk); },
-                         PictureFormat::Jpeg);
-        } else if (item.number == 7) {
-            list.Picture(item.closeUp, [] { return PaintSheet(kWatchLid.heading, kWatchLid.text, Hex(0xd8c078), kInk); },
-                         PictureFormat::Jpeg);
-        } else {
-            list.Picture(item.closeUp, [look, seed] { return PaintItemCloseUp(look.kind, look.tint, seed); },
-                         PictureFormat::Jpeg, 2.0);
-        }
+        // The letter and the watch's lid are read, not looked at: their close-ups are texts.
+        const bool text = item.number == 2 || item.number == 7;
+        list.Item(item.number, look.kind, look.tint, item.closeUp != nullptr && !text ? item.closeUp : "");
     }
+    list.Picture(wc::kItems[1].closeUp, [] { return PaintSheet(kAppointment.heading, kAppointment.text, kPaper, kInk); },
+                 PictureFormat::Jpeg);
+    list.Picture(wc::kItems[6].closeUp, [] { return PaintSheet(kWatchLid.heading, kWatchLid.text, Hex(0xd8c078), kInk); },
+                 PictureFormat::Jpeg);
 }
 
 // The opening, the ending and the placeholder.
