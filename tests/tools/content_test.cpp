@@ -63,7 +63,7 @@ protected:
         GenerateOptions options;
         options.only = {"data/black.jpg", "data/menu/", "data/cursor/", "data/inven3.enc", "data/court_pano.enc",
                         "cave_lock_digits", "data/drip1.wav", "data/door.mp3"};
-        s_report = Generate(GameManifest(), (s_dir / "data").string(), options);
+        s_report = Generate(SampleManifest(), (s_dir / "data").string(), options);
     }
     static void TearDownTestSuite() { fs::remove_all(s_dir); }
     static fs::path Data() { return s_dir / "data"; }

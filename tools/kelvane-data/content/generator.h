@@ -68,6 +68,11 @@ private:
 
 // Every asset of the game: the interface, the music and the world's places, things and sounds.
 std::vector<Asset> GameManifest();
+// The interface and music with a small sample area instead of the world: an example for
+// people making their own game, and the generator's own tests.
+std::vector<Asset> SampleManifest();
+// The world's assets (world_assets.cpp): every file the world definition names.
+void AddWorldAssets(AssetList& list);
 
 struct GenerateOptions {
     std::vector<std::string> only;  // if not empty: only assets whose name contains one of these

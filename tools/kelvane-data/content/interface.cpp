@@ -89,7 +89,7 @@ Canvas PaintMenuPage(MenuPage page)
     case MenuPage::Main:
         c.Text("KELVANE", 62, 44, 86, kInk, true);
         c.Text("KELVANE", 58, 40, 86, kGold, true);
-        c.Text("a journey below the old tower", 66, 136, 24, kGold * 0.8f, false, true);
+        c.Text("a story of the drowned observatory", 66, 136, 24, kGold * 0.8f, false, true);
         break;
     case MenuPage::Restore:
     case MenuPage::Save:

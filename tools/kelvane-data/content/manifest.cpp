@@ -187,6 +187,14 @@ std::vector<Asset> GameManifest()
 {
     AssetList list;
     AddInterface(list);
+    AddWorldAssets(list);
+    return list.Assets();
+}
+
+std::vector<Asset> SampleManifest()
+{
+    AssetList list;
+    AddInterface(list);
     AddSampleArea(list);
     return list.Assets();
 }

@@ -14,8 +14,6 @@
 
 namespace content {
 
-void AddWorldAssets(AssetList& list);
-
 namespace {
 
 namespace wc = world_content;
