@@ -14,8 +14,7 @@
 #include <string>
 #include <vector>
 
-#include <jpeglib.h>
-
+#include "../common/baseline_decode.h"
 #include "display/d3dfunc.h"
 #include "imaging/image.h"
 #include "imaging/scrambled.h"
@@ -67,27 +66,6 @@ const Case& GetCase(int width, int height)
         .write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
     cases.emplace_back(std::make_pair(width, height), std::move(c));
     return *cases.back().second;
-}
-
-// The baseline: libjpeg-turbo straight to RGB rows, nothing else.
-void PlainDecode(const std::vector<std::uint8_t>& jpeg, std::vector<std::uint8_t>* rgb)
-{
-    jpeg_decompress_struct cinfo;
-    jpeg_error_mgr err;
-    cinfo.err = jpeg_std_error(&err);
-    jpeg_create_decompress(&cinfo);
-    jpeg_mem_src(&cinfo, jpeg.data(), static_cast<unsigned long>(jpeg.size()));
-    jpeg_read_header(&cinfo, TRUE);
-    cinfo.out_color_space = JCS_RGB;
-    jpeg_start_decompress(&cinfo);
-    const std::size_t stride = static_cast<std::size_t>(cinfo.output_width) * 3;
-    rgb->resize(stride * cinfo.output_height);
-    while (cinfo.output_scanline < cinfo.output_height) {
-        JSAMPROW row = rgb->data() + cinfo.output_scanline * stride;
-        jpeg_read_scanlines(&cinfo, &row, 1);
-    }
-    jpeg_finish_decompress(&cinfo);
-    jpeg_destroy_decompress(&cinfo);
 }
 
 void BM_PlainJpegDecode(benchmark::State& state)
