@@ -43,27 +43,6 @@ constexpr int kOverlays = 3;
 constexpr int kStrips = 2;
 constexpr int kStripFrames = 4;
 
-// A picture with gradients, rings and fine texture, so that the JPEG carries real detail.
-imaging::Image ProceduralPicture(int width, int height, unsigned seed)
-{
-    imaging::Image image;
-    image.width = width;
-    image.height = height;
-    image.pixels.resize(static_cast<std::size_t>(width) * height * 4);
-    unsigned noise = seed;
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            noise = noise * 1103515245u + 12345u;
-            const double ring = std::sin(std::hypot(x - width * 0.3, y - height * 0.6) * 0.05);
-            std::uint8_t* p = image.Row(y) + x * 4;
-            p[0] = static_cast<std::uint8_t>(128 + 100 * ring + (noise >> 28));
-            p[1] = static_cast<std::uint8_t>((x * 255 / width + (noise >> 27)) & 0xFF);
-            p[2] = static_cast<std::uint8_t>((y * 255 / height + 40 * std::sin(x * 0.02)) * 0.8);
-            p[3] = 255;
-        }
-    }
-    return image;
-}
 
 // [var a = x] and ([var b = y]) and ([var c differs from z]): the conditions' usual shape.
 void AddThreeComparisons(const std::function<void(int)>& add, int a, int b, int c)
