@@ -1,8 +1,11 @@
 #include "shell/replay.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cctype>
 #include <chrono>
+#include <cmath>
+#include <cstdlib>
 #include <thread>
 #include <fstream>
 #include <map>
@@ -10,6 +13,7 @@
 
 #include "core/error.h"
 #include "display/d3dfunc.h"
+#include "display/display_screen.h"
 #include "display/world_inventory.h"
 #include "display/world_item.h"
 #include "imaging/image.h"
@@ -26,6 +30,7 @@
 #include "shell/game_manager.h"
 #include "shell/winfunc.h"
 #include "world/world_manager.h"
+#include "world/world_screen.h"
 
 namespace {
 
@@ -100,6 +105,24 @@ bool ParseLine(const std::string& raw, int line, std::vector<ReplayCommand>* com
         c.kind = verb == "click" ? ReplayCommand::Click : ReplayCommand::RClick;
         if (!ints(0, 2) || c.numbers.size() == 1) {
             *why = "'" + verb + "' takes no position or both X and Y";
+            return false;
+        }
+    } else if (verb == "pick") {
+        c.kind = ReplayCommand::Pick;
+        if (!ints(2, 2)) return false;
+        if (c.numbers[0] < 0 || c.numbers[0] >= WorldManager::kPanoramaWidth || c.numbers[1] < 0 ||
+            c.numbers[1] >= WorldManager::kImageHeight) {
+            *why = "'pick' needs a point inside a 2048 x 512 picture";
+            return false;
+        }
+    } else if (verb == "hold" || verb == "examine") {
+        c.kind = verb == "hold" ? ReplayCommand::Hold : ReplayCommand::Examine;
+        if (!ints(1, 1)) return false;
+    } else if (verb == "pace") {
+        c.kind = ReplayCommand::Pace;
+        if (!ints(1, 1)) return false;
+        if (c.numbers[0] < 1 || c.numbers[0] > 1000) {
+            *why = "'pace' takes 1 to 1000 milliseconds per frame";
             return false;
         }
     } else if (verb == "key") {
@@ -187,6 +210,7 @@ public:
                 if (static_cast<std::int32_t>(timeGetTime() - c_dwWaitUntil) < 0) return true;
                 c_bWaiting = false;
             }
+            if (c_pPick != nullptr && !StepPick()) return true;
             if (c_next >= c_commands.size()) {
                 c_pResult->finished = true;
                 return false;
@@ -213,6 +237,77 @@ private:
         platform::InjectMouseMotion(x - _pMouseManager->get_X(), y - _pMouseManager->get_Y());
     }
 
+    // Pointer rows and columns that land on picture pixel (x, y) of a flat screen, and on
+    // picture row y of any screen (the inverse of the world's pointer mapping, rounded up).
+    static int ScreenRowFor(int y)
+    {
+        constexpr int kViewHeight = WorldManager::kViewBottom - WorldManager::kViewTop;
+        return WorldManager::kViewTop + (y * kViewHeight + WorldManager::kImageHeight - 1) / WorldManager::kImageHeight;
+    }
+    static int ScreenColumnForFlat(int x)
+    {
+        return (x * gfx::kBackBufferWidth + WorldManager::kFlatWidth - 1) / WorldManager::kFlatWidth;
+    }
+
+    // One frame's worth of a `pick`: true once it has clicked (or failed), false while the
+    // pointer still turns the view or settles on its point (a frame must run first).
+    bool StepPick()
+    {
+        const ReplayCommand& c = *c_pPick;
+        GameObjects& game = *GetGameObjects();
+        const WorldScreen* screen = game.world->get_Screen();
+        if (game.game->get_Phase() != GameManager::kWorld || screen == nullptr) {
+            Fail(c, "'pick' needs the world on the screen");
+            c_pPick = nullptr;
+            return true;
+        }
+        const int row = ScreenRowFor(c.numbers[1]);
+        int column;
+        if (screen->get_Type() == WorldScreen::kPanorama) {
+            // The column under the screen's middle, and how far the wanted one lies from it.
+            constexpr float kTwoPi = 6.2831853f;
+            constexpr int kWidth = WorldManager::kPanoramaWidth;
+            const float angle = game.world->get_DisplayScreen()->GetRotation();
+            const int middle = static_cast<int>(std::lround(-angle / kTwoPi * kWidth));
+            const int offset = ((c.numbers[0] - middle) % kWidth + kWidth + kWidth / 2) % kWidth - kWidth / 2;
+            // Only a column well clear of the turning margins is clicked.
+            constexpr int kReach = gfx::kBackBufferWidth / 2 - WorldManager::kTurnLeftEdge - 20;
+            if (std::abs(offset) > kReach) {
+                if (++c_iPickFrames > kMaxPickFrames) {
+                    Fail(c, "the view never turned to column " + std::to_string(c.numbers[0]));
+                    c_pPick = nullptr;
+                    return true;
+                }
+                MoveTo(offset < 0 ? 0 : gfx::kBackBufferWidth - 1, row);
+                return false;
+            }
+            column = gfx::kBackBufferWidth / 2 + offset;
+        } else {
+            column = ScreenColumnForFlat(std::min(c.numbers[0], WorldManager::kFlatWidth - 1));
+        }
+        // The pointer rests on the point for a frame before the click, so that a turn still
+        // under way when it left the margin is accounted for.
+        if (_pMouseManager->get_X() != column || _pMouseManager->get_Y() != row) {
+            if (++c_iPickFrames > kMaxPickFrames) {
+                Fail(c, "the pointer never settled on the picture point");
+                c_pPick = nullptr;
+                return true;
+            }
+            MoveTo(column, row);
+            return false;
+        }
+        c_pPick = nullptr;
+        PressButton(platform::MouseButton::Left);
+        return false;
+    }
+
+    void PressButton(platform::MouseButton button)
+    {
+        platform::InjectMouseButton(button, true);
+        platform::InjectMouseButton(button, false);
+        c_iPendingFrames = kFramesForInput;
+    }
+
     void Execute(const ReplayCommand& c)
     {
         switch (c.kind) {
@@ -230,16 +325,24 @@ private:
         case ReplayCommand::Click:
         case ReplayCommand::RClick: {
             if (c.numbers.size() == 2) MoveTo(c.numbers[0], c.numbers[1]);
-            const auto button = c.kind == ReplayCommand::Click ? platform::MouseButton::Left : platform::MouseButton::Right;
-            platform::InjectMouseButton(button, true);
-            platform::InjectMouseButton(button, false);
-            c_iPendingFrames = kFramesForInput;
+            PressButton(c.kind == ReplayCommand::Click ? platform::MouseButton::Left : platform::MouseButton::Right);
             break;
         }
+        case ReplayCommand::Pick:
+            c_pPick = &c;
+            c_iPickFrames = 0;
+            break;
+        case ReplayCommand::Hold:
+        case ReplayCommand::Examine:
+            ClickInBar(c);
+            break;
         case ReplayCommand::Key:
             platform::InjectKey(KeyNames().at(c.text), true);
             c_iReleaseKey = KeyNames().at(c.text);
             c_iPendingFrames = 1;
+            break;
+        case ReplayCommand::Pace:
+            platform::SetClockStepPerPresent(static_cast<std::uint32_t>(c.numbers[0]));
             break;
         case ReplayCommand::Screenshot:
             Screenshot(c);
@@ -274,6 +377,22 @@ private:
         std::ofstream out(c.text, std::ios::binary);
         out.write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
         if (!out) Fail(c, "cannot write the screenshot '" + c.text + "'");
+    }
+
+    // `hold` or `examine`: a left or right click on the item's slot in the bar.
+    void ClickInBar(const ReplayCommand& c)
+    {
+        const std::vector<WorldItem*>& row = GetGameObjects()->world->get_Inventory()->get_ActiveItems();
+        const int count = static_cast<int>(row.size());
+        for (int i = 0; i < count; ++i) {
+            if (row[i]->get_Number() != c.numbers[0]) continue;
+            constexpr int kSlotMiddle = 37;
+            MoveTo(WorldInventory::SlotLeft(count, i) + kSlotMiddle,
+                   (WorldManager::kBarTop + WorldManager::kBarClickBottom) / 2);
+            PressButton(c.kind == ReplayCommand::Hold ? platform::MouseButton::Left : platform::MouseButton::Right);
+            return;
+        }
+        Fail(c, "item " + std::to_string(c.numbers[0]) + " is not in the inventory bar");
     }
 
     bool ItemInBar(int number) const
@@ -334,6 +453,9 @@ private:
     bool c_bWaiting = false;
     std::uint32_t c_dwWaitUntil = 0;
     int c_iReleaseKey = -1;
+    static constexpr int kMaxPickFrames = 600;  // half a turn takes about 60 frames
+    const ReplayCommand* c_pPick = nullptr;      // the `pick` under way
+    int c_iPickFrames = 0;
 };
 
 // Ends every clip shortly after it starts while skipping is on: a clip holds the main thread
@@ -429,6 +551,7 @@ ReplayResult RunReplay(const std::string& script, const ReplayOptions& options)
             if (!runner.BeforeFrame()) return false;
             try {
                 const bool goOn = frameStep();
+                result.screenEntries = GetGameObjects()->world->get_EntryTimes();
                 if (++result.frames >= options.maxFrames) {
                     result.failures.push_back("the replay ran " + std::to_string(options.maxFrames) +
                                               " frames without finishing its script");

@@ -8,9 +8,17 @@
 //   move X Y              move the pointer to screen pixel (X, Y); runs one frame
 //   click [X Y]           left click (after moving to X, Y); runs one frame
 //   rclick [X Y]          right click; runs one frame
+//   pick IX IY            left click on the point (IX, IY) of the shown picture (picture
+//                         pixels: 2048 x 512 for a panorama, 1024 x 512 for a flat screen).
+//                         On a panorama the pointer first holds at the screen's edge, turning
+//                         the view as a player would, until that column is well inside it
+//   hold N                picks item N up from the inventory bar (clicks where the bar shows it)
+//   examine N             right-clicks item N in the inventory bar, opening its close-up
 //   key NAME              press and release a key (ESCAPE, RETURN, BACK, SPACE, LSHIFT,
 //                         PERIOD, A..Z, 0..9); runs two frames
 //   type TEXT             types the letters, digits, spaces and periods of TEXT
+//   pace MS               from now on each presented frame adds MS ms of game time (1 .. 1000;
+//                         the run starts at ReplayOptions::msPerFrame)
 //   screenshot PATH       writes the current back buffer as PNG
 //   expect screen N       the world's current screen
 //   expect var N V        variable N holds V (compared as a byte: -56 and 200 are the same)
@@ -32,9 +40,10 @@
 #include <vector>
 
 #include "shell/start_up.h"
+#include "world/world_manager.h"
 
 struct ReplayCommand {
-    enum Kind { Frames, Wait, Move, Click, RClick, Key, Screenshot, Expect, Quit, Videos };
+    enum Kind { Frames, Wait, Move, Click, RClick, Pick, Hold, Examine, Key, Pace, Screenshot, Expect, Quit, Videos };
     Kind kind;
     int line = 0;             // line number in the script, for messages
     std::vector<int> numbers;  // coordinates, counts, milliseconds, expected values
@@ -55,6 +64,7 @@ struct ReplayResult {
     bool finished = false;            // every command ran
     std::vector<std::string> failures;  // parse errors, failed expectations, the game's error
     int frames = 0;
+    WorldManager::EntryTimes screenEntries;  // the world's screen entries during the run
     bool Passed() const { return parsed && finished && failures.empty(); }
 };
 

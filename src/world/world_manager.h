@@ -33,6 +33,19 @@ public:
     static constexpr int kCursorTurnRight = 3;
     static constexpr int kCursorLoading = 4;
 
+    // Where the pointer acts, in pixels of the 800 x 600 screen (strict bounds): the view,
+    // the margins of a panorama that turn it, and the inventory bar's click band.
+    static constexpr int kViewTop = 100;
+    static constexpr int kViewBottom = 500;
+    static constexpr int kTurnLeftEdge = 100;
+    static constexpr int kTurnRightEdge = 700;
+    static constexpr int kBarTop = 512;
+    static constexpr int kBarClickBottom = 575;
+    // Hotspots are placed in picture pixels: a panorama is 2048 x 512, a flat screen 1024 x 512.
+    static constexpr int kPanoramaWidth = 2048;
+    static constexpr int kFlatWidth = 1024;
+    static constexpr int kImageHeight = 512;
+
     // Results of Run: what the phase controller is asked to do.
     static constexpr int kKeepPlaying = 0;
     static constexpr int kRestore = 1;
@@ -154,6 +167,17 @@ public:
     bool get_EndGameMode() const { return c_bEndGameMode; }
     bool get_ScreenIsInventory() const { return c_bScreenIsInventory; }
     int get_TransStandard() const { return c_iTransStandard; }
+
+    // How long entering screens has taken in real time: reading, unscrambling and decoding
+    // the pictures, composing overlays and strips, and the upload - not the cross-fade nor the
+    // entry lists that run afterwards. For finding heavy screens and for the benchmarks.
+    struct EntryTimes {
+        int count = 0;
+        double totalMs = 0.0;
+        double slowestMs = 0.0;
+        int slowestScreen = -1;
+    };
+    const EntryTimes& get_EntryTimes() const { return c_entryTimes; }
     const std::vector<std::unique_ptr<RepetiveSound>>& get_RepetiveSounds() const { return c_pRepetiveSounds; }
 
 private:
@@ -195,6 +219,7 @@ private:
     bool c_bScreenIsInventory = false;
     int c_iScreenPosition = 0;
     int c_iTransStandard;
+    EntryTimes c_entryTimes;
     int c_iCursor = kCursorNormal;
     int c_iCursorItem = 0;
     int c_iWidthPano = 2000, c_iHeightPano = 400, c_iWidthNormal = 800, c_iHeightNormal = 400;

@@ -1,6 +1,7 @@
 // WorldManager: the per-frame runtime (pointer, turning, inventory bar, hotspots, drawing),
 // entering screens and composing their pictures.
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 
 #include "core/error.h"
@@ -18,25 +19,15 @@
 
 namespace {
 
-// Screen bands, in pixels of the 800 x 600 screen (strict bounds).
-constexpr int kViewTop = 100;
-constexpr int kViewBottom = 500;
-constexpr int kTurnLeftEdge = 100;
-constexpr int kTurnRightEdge = 700;
+// Screen bands, in pixels of the 800 x 600 screen (strict bounds), beside the public ones.
 constexpr int kScreenCentreX = 400;
-constexpr int kBarTop = 512;
-constexpr int kBarClickBottom = 575;
 constexpr int kBarHighlightBottom = 585;
 constexpr int kTopMenuBottom = 100;
 constexpr int kScreenWidth = 800;
 constexpr int kScreenHeight = 600;
 constexpr int kPutBackAtEnd = 800;  // a pointer x right of every slot
 
-// Image coordinates of hotspots.
-constexpr int kPanoramaWidth = 2048;
-constexpr int kFlatWidth = 1024;
-constexpr int kImageHeight = 512;
-constexpr int kViewHeight = kViewBottom - kViewTop;
+constexpr int kViewHeight = WorldManager::kViewBottom - WorldManager::kViewTop;
 constexpr float kPi = 3.1415927f;
 
 constexpr D3DCOLOR kOpaqueBlack = 0xFF000000;
@@ -54,10 +45,10 @@ void SetWholeViewport(gfx::Device* device)
 int WrapPanoramaX(int x)
 {
     if (x < 0) {
-        x %= kPanoramaWidth;
-        if (x < 0) x += kPanoramaWidth;
+        x %= WorldManager::kPanoramaWidth;
+        if (x < 0) x += WorldManager::kPanoramaWidth;
     }
-    if (x > kPanoramaWidth) x = (x - 1) % kPanoramaWidth + 1;
+    if (x > WorldManager::kPanoramaWidth) x = (x - 1) % WorldManager::kPanoramaWidth + 1;
     return x;
 }
 
@@ -251,6 +242,7 @@ void WorldManager::EnterScreen(int number)
 
 void WorldManager::JumpToScreen(int number, int transition)
 {
+    const auto started = std::chrono::steady_clock::now();
     try {
         EnterScreen(number);
     } catch (const Error&) {
@@ -266,6 +258,13 @@ void WorldManager::JumpToScreen(int number, int transition)
         throw;
     }
     c_iScreenPosition = number;
+    const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
+    ++c_entryTimes.count;
+    c_entryTimes.totalMs += ms;
+    if (ms > c_entryTimes.slowestMs) {
+        c_entryTimes.slowestMs = ms;
+        c_entryTimes.slowestScreen = number;
+    }
     // The current screen is read afresh each time: an entry list that moves elsewhere lets
     // the loop go on with the new screen's lists from the next index.
     for (int i = 0; i < c_pScreen->get_PreActionsCount(); ++i) {

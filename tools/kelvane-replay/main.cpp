@@ -1,11 +1,14 @@
 // kelvane-replay SCRIPT: plays the game headless under a script of moves, clicks, keys and
 // waits (see src/shell/replay.h for the commands) in the current directory, which must hold
 // the game's data/. Prints every failed expectation; exit status 0 when the script ran to its
-// end with none, 1 otherwise, 2 on wrong usage.
+// end with none, 1 otherwise, 2 on wrong usage. Afterwards it prints how long screen entries
+// took (the slowest with its screen) and the process's peak resident memory.
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <sstream>
+
+#include <sys/resource.h>
 
 #include "shell/replay.h"
 
@@ -31,5 +34,13 @@ int main(int argc, char** argv)
     const ReplayResult result = RunReplay(text.str(), ReplayOptions{});
     for (const std::string& failure : result.failures) std::cerr << argv[1] << ": " << failure << "\n";
     std::cout << (result.Passed() ? "passed" : "FAILED") << " after " << result.frames << " frames\n";
+    // What a content author wants to know about the run: the heaviest screen and the memory.
+    const WorldManager::EntryTimes& entries = result.screenEntries;
+    if (entries.count > 0) {
+        std::cout << entries.count << " screen entries, mean " << entries.totalMs / entries.count << " ms, slowest "
+                  << entries.slowestMs << " ms (screen " << entries.slowestScreen << ")\n";
+    }
+    rusage usage{};
+    if (getrusage(RUSAGE_SELF, &usage) == 0) std::cout << "peak resident memory " << usage.ru_maxrss / 1024 << " MiB\n";
     return result.Passed() ? 0 : 1;
 }
