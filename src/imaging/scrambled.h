@@ -11,9 +11,11 @@
 namespace imaging {
 
 // The image bytes of a scrambled file, rotated in place in the buffer given.
-// Requires offset < file.size().
+// An offset other than 0 must be below file.size(), or std::invalid_argument is thrown.
 std::vector<std::uint8_t> UnrotateImageBytes(std::vector<std::uint8_t> file, std::size_t offset);
-// The scrambled file of an image: the inverse of UnrotateImageBytes. Requires offset < size.
+// The scrambled file of an image: the inverse of UnrotateImageBytes. An offset other than 0
+// must be below the image's size, or std::invalid_argument is thrown (a picture too small
+// for its offset cannot be scrambled with it).
 std::vector<std::uint8_t> RotateImageBytes(std::span<const std::uint8_t> image, std::size_t offset);
 
 }  // namespace imaging

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 namespace {
 std::vector<std::uint8_t> Bytes(const std::string& text) { return {text.begin(), text.end()}; }
 }
@@ -27,3 +29,14 @@ TEST(ScrambledImage, RotateIsTheInverseForEveryOffset)
         EXPECT_TRUE(std::equal(image.end() - k, image.end(), file.begin())) << "offset " << k;
     }
 }
+
+TEST(ScrambledImage, AnOffsetOutsideTheBytesIsRefusedRatherThanOverrun)
+{
+    const auto image = Bytes("tiny");
+    EXPECT_THROW(imaging::RotateImageBytes(image, 4), std::invalid_argument);
+    EXPECT_THROW(imaging::RotateImageBytes(image, 4000), std::invalid_argument);
+    EXPECT_THROW(imaging::UnrotateImageBytes(image, 4), std::invalid_argument);
+    EXPECT_EQ(imaging::RotateImageBytes(image, 3), Bytes("inyt"));
+    EXPECT_TRUE(imaging::RotateImageBytes({}, 0).empty()) << "an empty plain file stays empty";
+}
+
