@@ -12,6 +12,7 @@
 #include "game_data_fixture.h"
 #include "shell/replay.h"
 #include "world/world_manager.h"
+#include "world/world_screen.h"
 
 namespace {
 
@@ -167,3 +168,82 @@ TEST_F(ReplayTest, AFailedExpectationIsReportedWithItsLine)
     EXPECT_NE(result.failures[0].find("line 2"), std::string::npos) << result.failures[0];
     EXPECT_FALSE(result.Passed());
 }
+
+// A panorama with two spots on opposite sides of the start view and a flat room where item 2
+// works; item 1's close-up is screen 5.
+void DefinePanoramaAndItems(WorldManager& world)
+{
+    world.AddItem(1, "data/item.enc", "data/item.enc", "data/item.enc", "data/item.enc", "data/item.enc",
+                  L"nothing/item.wav", 75, 75, 37, 37, 0, 5);
+    world.AddItem(2, "data/item.enc", "data/item.enc", "data/item.enc", "data/item.enc", "data/item.enc",
+                  L"nothing/item.wav", 75, 75, 37, 37, 0, 5);
+    world.ActivateItem(1);
+    world.ActivateItem(2);
+    world.AddGlobalVar(1, 0);
+    world.AddGlobalVar(2, 0);
+    WorldScreen* round = world.AddWorldScreen(0, WorldScreen::kPanorama, "data/round.enc", ScrambleOffsetFor("data/round.enc"));
+    WorldAction* set = round->AddHotspot(900, 200, 960, 260)->AddActionlist(true, 0)->addAction(ACT_SetVar);
+    set->addParam(0, 1.0f);
+    set->addParam(1, 9.0f);
+    round->QHS_StandardMove(300, 200, 360, 260, 1);
+    WorldScreen* room = world.AddWorldScreen(1, WorldScreen::kFlat, "data/room0.enc", ScrambleOffsetFor("data/room0.enc"));
+    WorldAction* use = room->AddHotspot(480, 220, 540, 290)->AddActionlist(false, 2)->addAction(ACT_SetVar);
+    use->addParam(0, 2.0f);
+    use->addParam(1, 5.0f);
+    world.AddWorldScreen(5, WorldScreen::kFlat, "data/room1.enc", ScrambleOffsetFor("data/room1.enc"));
+    world.TransportToScreen(0);
+}
+
+TEST_F(ReplayTest, PickTurnsThePanoramaToItsPointAndItemsAreHeldAndExaminedFromTheBar)
+{
+    data.WritePicture("data/round.enc", 2048, 512, kRedScreen, ScrambleOffsetFor("data/round.enc"));
+    data.WritePicture("data/item.enc", 75, 75, kGreenScreen, 0);
+    options.world = DefinePanoramaAndItems;
+    const ReplayResult result = RunReplay(
+        "click 600 230\n"
+        "wait 800\n"
+        "expect screen 0\n"
+        "pick 930 230\n"    // well right of the start view: the view turns right to it
+        "expect var 1 9\n"
+        "pick 330 230\n"    // and back left
+        "expect screen 1\n"
+        "pick 510 255\n"    // empty-handed, nothing happens
+        "expect var 2 0\n"
+        "hold 2\n"
+        "expect held 2\n"
+        "pick 510 255\n"
+        "expect var 2 5\n"
+        "rclick 400 300\n"
+        "expect held 0\n"
+        "examine 1\n"
+        "expect screen 5\n"
+        "rclick 400 300\n"
+        "expect screen 1\n"
+        "hold 7\n"          // not in the bar: a failure naming the line
+        "quit\n",
+        options);
+    ASSERT_EQ(result.failures.size(), 1u) << (result.failures.empty() ? "" : result.failures[0]);
+    EXPECT_NE(result.failures[0].find("line 20: item 7 is not in the inventory bar"), std::string::npos)
+        << result.failures[0];
+    EXPECT_TRUE(result.finished);
+    // Screens 0, 1, 5 and 1 again were entered (the start screen by the new game), each timed.
+    EXPECT_GE(result.screenEntries.count, 3);
+    EXPECT_GT(result.screenEntries.slowestMs, 0.0);
+    EXPECT_GE(result.screenEntries.totalMs, result.screenEntries.slowestMs);
+}
+
+TEST_F(ReplayTest, PaceSetsTheGameTimeEachFrameAdds)
+{
+    const ReplayResult slow = RunReplay("pace 10\nwait 3000\nquit\n", options);
+    const ReplayResult fast = RunReplay("pace 250\nwait 3000\nquit\n", options);
+    EXPECT_TRUE(slow.Passed());
+    EXPECT_TRUE(fast.Passed());
+    EXPECT_GE(slow.frames, 280);
+    EXPECT_LE(fast.frames, 20);
+    std::vector<ReplayCommand> commands;
+    std::string error;
+    EXPECT_FALSE(ParseReplayScript("pace 0\n", &commands, &error));
+    EXPECT_FALSE(ParseReplayScript("pick 2048 10\n", &commands, &error));
+    EXPECT_NE(error.find("2048 x 512"), std::string::npos) << error;
+}
+
