@@ -535,6 +535,7 @@ ReplayResult RunReplay(const std::string& script, const ReplayOptions& options)
     ReplayRunner runner(std::move(commands), &result, &skipVideos);
     VideoSkipper skipper(&skipVideos);
 
+    const auto started = std::chrono::steady_clock::now();
     // Errors are caught here rather than on the fatal-error screen, which would wait for Q.
     WinMain([&]() -> GameAssembly {
         GameAssembly game;
@@ -547,10 +548,14 @@ ReplayResult RunReplay(const std::string& script, const ReplayOptions& options)
             return game;
         }
         auto frameStep = game.hooks.frameStep;
-        game.hooks.frameStep = [&result, &runner, &options, frameStep] {
+        game.hooks.frameStep = [&result, &runner, &options, frameStep, started] {
             if (!runner.BeforeFrame()) return false;
             try {
                 const bool goOn = frameStep();
+                if (result.frames == 0) {
+                    result.firstFrameSeconds =
+                        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+                }
                 result.screenEntries = GetGameObjects()->world->get_EntryTimes();
                 if (++result.frames >= options.maxFrames) {
                     result.failures.push_back("the replay ran " + std::to_string(options.maxFrames) +

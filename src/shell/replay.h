@@ -65,6 +65,8 @@ struct ReplayResult {
     std::vector<std::string> failures;  // parse errors, failed expectations, the game's error
     int frames = 0;
     WorldManager::EntryTimes screenEntries;  // the world's screen entries during the run
+    double firstFrameSeconds = 0.0;          // real time from the start of the run (window,
+                                             // start-up assembly) to the end of the first frame
     bool Passed() const { return parsed && finished && failures.empty(); }
 };
 
