@@ -237,12 +237,14 @@ private:
         platform::InjectMouseMotion(x - _pMouseManager->get_X(), y - _pMouseManager->get_Y());
     }
 
-    // Pointer rows and columns that land on picture pixel (x, y) of a flat screen, and on
-    // picture row y of any screen (the inverse of the world's pointer mapping, rounded up).
+    // The pointer row that lands on picture row y of any screen, and the column that lands on
+    // picture column x of a flat screen (the inverse of the world's pointer mapping, rounded
+    // up). The view's top row itself is outside it, so row 0 is reached as row 1.
     static int ScreenRowFor(int y)
     {
         constexpr int kViewHeight = WorldManager::kViewBottom - WorldManager::kViewTop;
-        return WorldManager::kViewTop + (y * kViewHeight + WorldManager::kImageHeight - 1) / WorldManager::kImageHeight;
+        const int row = WorldManager::kViewTop + (y * kViewHeight + WorldManager::kImageHeight - 1) / WorldManager::kImageHeight;
+        return std::max(row, WorldManager::kViewTop + 1);
     }
     static int ScreenColumnForFlat(int x)
     {
