@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "../common/baseline_decode.h"
+#include "../common/headless.h"
 #include "display/d3dfunc.h"
 #include "imaging/image.h"
 #include "imaging/scrambled.h"
@@ -74,13 +75,4 @@ void BM_LoadTexture(benchmark::State& state)
 BENCHMARK(BM_PlainJpegDecode)->Args({2048, 512})->Args({800, 400})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadTexture)->Args({2048, 512})->Args({800, 400})->Unit(benchmark::kMillisecond);
 
-int main(int argc, char** argv)
-{
-    setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return RunHeadlessBenchmarks(argc, argv); }

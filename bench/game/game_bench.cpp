@@ -21,6 +21,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "../common/headless.h"
 #include "shell/replay.h"
 
 namespace {
@@ -139,14 +140,9 @@ int main(int argc, char** argv)
     fs::create_directories(scratch);
     fs::create_directory_symlink(fs::absolute(game / "data"), scratch / "data");
     fs::current_path(scratch);
-    setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
     setenv("KELVANE_HEADLESS", "1", 0);
-
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    const int status = RunHeadlessBenchmarks(argc, argv);
     std::error_code ignored;
     fs::remove_all(scratch, ignored);
-    return 0;
+    return status;
 }

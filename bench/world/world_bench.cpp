@@ -20,6 +20,7 @@
 #include <unistd.h>
 
 #include "../common/baseline_decode.h"
+#include "../common/headless.h"
 #include "display/d3dfunc.h"
 #include "display/d3dmat.h"
 #include "imaging/image.h"
@@ -201,13 +202,4 @@ BENCHMARK(BM_HotspotPass)->Unit(benchmark::kMicrosecond)->Repetitions(5)->Report
 BENCHMARK(BM_RunFrame)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_RenderFrame)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
-int main(int argc, char** argv)
-{
-    setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return RunHeadlessBenchmarks(argc, argv); }

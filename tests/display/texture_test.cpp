@@ -6,6 +6,7 @@
 
 #include "core/error.h"
 #include "display_fixture.h"
+#include "imaging/image_files.h"
 
 namespace {
 
@@ -15,17 +16,7 @@ protected:
     std::string FlatImage(const std::string& name, std::uint8_t b, std::uint8_t g, std::uint8_t r,
                           int width = 16, int height = 16)
     {
-        imaging::Image image;
-        image.width = width;
-        image.height = height;
-        image.pixels.resize(static_cast<std::size_t>(width) * height * 4);
-        for (std::size_t i = 0; i < image.pixels.size(); i += 4) {
-            image.pixels[i] = b;
-            image.pixels[i + 1] = g;
-            image.pixels[i + 2] = r;
-            image.pixels[i + 3] = 255;
-        }
-        return WriteScrambled(name, imaging::EncodePng(image), kOffset);
+        return WriteScrambled(name, imaging::EncodePng(kt::images::Flat(width, height, b, g, r)), kOffset);
     }
 
     static std::uint32_t Texel(gfx::Texture* texture, int x, int y)
