@@ -72,9 +72,9 @@ protected:
         };
         platform::WriteSoundFile(Path("stereo44.mp3"), tone(44100, 2));
         platform::WriteSoundFile(Path("mono44.mp3"), tone(44100, 1));
-        platform::WriteSoundFile(Path("mono22.mp3"), tone(22050, 1));
+        platform::WriteSoundFile(Path("stereo22.mp3"), tone(22050, 2));
         Join(Path("joined_layout.mp3"), {Path("stereo44.mp3"), Path("mono44.mp3")});
-        Join(Path("joined_rate.mp3"), {Path("stereo44.mp3"), Path("mono22.mp3")});
+        Join(Path("joined_rate.mp3"), {Path("stereo44.mp3"), Path("stereo22.mp3")});
     }
 
     // Films of two seconds of pictures whose sound is shorter, longer, starts late or is absent.
@@ -435,19 +435,20 @@ int HeardMs(MediaGraph& graph, Mixer& mixer, std::chrono::seconds limit)
     return loudBlocks * 10;
 }
 
-TEST_F(MediaFiles, JoinedSoundsThatChangeLayoutOrRatePlayToTheEndAtTheirSpeed)
+class JoinedSounds : public MediaFiles, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(JoinedSounds, PlayToTheEndAtTheirSpeed)
 {
     // One second of stereo then one of mono at the same rate; one second at 44.1 kHz then one
     // at 22.05 kHz: two seconds of sound at the output either way, not a crash or a second
     // played twice as fast.
-    for (const char* name : {"joined_layout.mp3", "joined_rate.mp3"}) {
-        SCOPED_TRACE(name);
-        Mixer mixer(Mixer::Output::Manual);
-        auto graph = MediaGraph::RenderFile(WPath(name), nullptr, &mixer);
-        ASSERT_TRUE(graph->IsRendered()) << graph->GetError();
-        EXPECT_NEAR(HeardMs(*graph, mixer, std::chrono::seconds(20)), 2000, 120);
-    }
+    Mixer mixer(Mixer::Output::Manual);
+    auto graph = MediaGraph::RenderFile(WPath(GetParam()), nullptr, &mixer);
+    ASSERT_TRUE(graph->IsRendered()) << graph->GetError();
+    EXPECT_NEAR(HeardMs(*graph, mixer, std::chrono::seconds(20)), 2000, 120);
 }
+
+INSTANTIATE_TEST_SUITE_P(LayoutAndRate, JoinedSounds, ::testing::Values("joined_layout.mp3", "joined_rate.mp3"));
 
 // ---- sounds that refuse or end early ------------------------------------------------------
 
