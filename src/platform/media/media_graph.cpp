@@ -21,7 +21,7 @@ constexpr AVRational kMediaTimeBase{1, 10000000};
 constexpr MediaTime kUnknown = std::numeric_limits<MediaTime>::max() / 4;
 constexpr std::size_t kSoundRingFrames = 24000;   // 0.5 s at 48 kHz: a sound's read-ahead
 constexpr double kVideoRingSeconds = 2.0;         // a video's sound runs further ahead
-constexpr std::size_t kVideoQueueFrames = 4;      // decoded pictures waiting for their time
+constexpr std::size_t kVideoQueueFrames = 8;      // decoded pictures waiting for their time
 constexpr auto kIdlePoll = std::chrono::milliseconds(5);
 constexpr MediaTime kEndMargin = 1001;
 constexpr int kPrerollMs = 20;                    // decoded by RenderFile itself for sounds
@@ -71,6 +71,14 @@ MediaTime HeaderOnlyDuration(const AVFormatContext* format)
         longest = longest == kUnknown ? length : std::max(longest, length);
     }
     return longest;
+}
+
+// Counts one packet of a stream: true once its packets have given nothing kMaxFailedPackets
+// times in a row.
+bool StreamFails(int& failedInARow, bool gotFrame)
+{
+    failedInARow = gotFrame ? 0 : failedInARow + 1;
+    return failedInARow >= kMaxFailedPackets;
 }
 
 // Why a stream's packets gave nothing: the decoder's error, or its silence.
@@ -565,13 +573,9 @@ void MediaGraph::Impl::DecodeAudio(const AVPacket* pkt)
         ConvertAudio(decoded.get());
         av_frame_unref(decoded.get());
     }
-    if (pkt == nullptr) return;
-    if (gotFrame) {
-        failedAudioPackets = 0;
-        return;
-    }
     // Sound the decoder cannot handle is skipped; when it keeps failing the pictures go on alone.
-    if (++failedAudioPackets >= kMaxFailedPackets) DropSound("its sound cannot be decoded (" + FailureText(rc) + ")");
+    if (pkt != nullptr && StreamFails(failedAudioPackets, gotFrame))
+        DropSound("its sound cannot be decoded (" + FailureText(rc) + ")");
 }
 
 // Sets the resampler up again when a frame's layout, sample format or rate differs from what
@@ -647,18 +651,14 @@ void MediaGraph::Impl::DecodeVideo(const AVPacket* pkt, std::unique_lock<std::mu
         av_frame_unref(decoded.get());
         if (seekRequested || quit) return;
     }
-    if (pkt == nullptr) return;
-    if (gotFrame) {
-        failedVideoPackets = 0;
-        return;
-    }
     // A picture the decoder cannot handle is skipped; pictures that keep failing end the film.
-    if (++failedVideoPackets >= kMaxFailedPackets) Break("its pictures cannot be decoded (" + FailureText(rc) + ")");
+    if (pkt != nullptr && StreamFails(failedVideoPackets, gotFrame))
+        Break("its pictures cannot be decoded (" + FailureText(rc) + ")");
 }
 
 // Sets the picture converter up for the frame's size and pixel format (made at the first
-// picture; a damaged stream may change them); false for a picture that cannot be converted, which is dropped. Pictures of
-// another size are scaled to the one the sink was given.
+// picture; a damaged stream may change them); false for a picture that cannot be converted,
+// which is dropped. Pictures of another size are scaled to the one the sink was given.
 bool MediaGraph::Impl::MatchScaler(const AVFrame* frame)
 {
     if (frame->width <= 0 || frame->height <= 0 || frame->format < 0 ||
