@@ -127,6 +127,7 @@ bool MakeSaveDirectory(std::string* error)
 std::string Resolve(const std::string& path)
 {
     if (const auto rest = Below(path, kCheckoutData)) {
+        if (IsDirectory(kCheckoutData)) return path;  // a checkout: the common case, kept cheap
         const DataSearch search = FindData();
         return search.directory.empty() ? path : search.directory + std::string(*rest);
     }

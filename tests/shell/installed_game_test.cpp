@@ -54,15 +54,18 @@ protected:
     ReplayOptions options;
 };
 
-// From the main menu: a new game, on to screen 1, saved into slot 1 as "den", then out.
-constexpr const char* kNewGameAndSave =
+// From the main menu: a new game, then on to screen 1.
+constexpr const char* kNewGameToScreenOne =
     "click 600 230\n"  // new game
     "wait 800\n"
     "expect phase world\n"
     "expect screen 0\n"
     "click 400 300\n"
     "wait 800\n"
-    "expect screen 1\n"
+    "expect screen 1\n";
+
+// Then saved into slot 1 as "den".
+constexpr const char* kSaveIntoSlotOne =
     "click 400 40\n"  // the top menu's save button
     "expect menupage 3\n"
     "click 250 145\n"  // slot 1
@@ -74,7 +77,7 @@ constexpr const char* kNewGameAndSave =
 
 TEST_F(InstalledGameTest, ReadsTheDataTheVariableNamesAndSavesIntoTheXdgDataHome)
 {
-    EXPECT_TRUE(Play(std::string(kNewGameAndSave) + "expect phase world\nquit\n").Passed());
+    EXPECT_TRUE(Play(std::string(kNewGameToScreenOne) + kSaveIntoSlotOne + "expect phase world\nquit\n").Passed());
     const fs::path saves = data.Dir() / "home/xdg/kelvane/save";
     EXPECT_TRUE(fs::is_regular_file(saves / "save0.sav")) << "the new-game slot";
     EXPECT_TRUE(fs::is_regular_file(saves / "save1.sav")) << "the player's save";
@@ -96,13 +99,7 @@ TEST_F(InstalledGameTest, AnUnwritableSaveDirectoryLeavesTheGamePlayableAndNewGa
     fs::create_directories(data.Dir() / "home/xdg");
     std::ofstream(data.Dir() / "home/xdg/kelvane") << "in the way";
 
-    EXPECT_TRUE(Play("click 600 230\n"  // new game
-                     "wait 800\n"
-                     "expect phase world\n"
-                     "expect screen 0\n"
-                     "click 400 300\n"
-                     "wait 800\n"
-                     "expect screen 1\n"
+    EXPECT_TRUE(Play(std::string(kNewGameToScreenOne) +
                      "click 650 40\n"  // quit to the main menu, confirmed
                      "click 650 40\n"
                      "expect phase menu\n"
