@@ -27,6 +27,8 @@ install(CODE "
     endif()
     set(kelvane_data \"${KELVANE_DATA_TREE}\")
   endif()
+  # A link to the tree would be installed as the link itself.
+  file(REAL_PATH \"\${kelvane_data}\" kelvane_data)
   if(NOT EXISTS \"\${kelvane_data}/.complete\")
     message(FATAL_ERROR \"\${kelvane_data} is not a complete data tree (no .complete); generate it with kelvane-data.\")
   endif()

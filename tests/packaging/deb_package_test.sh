@@ -36,6 +36,9 @@ for needed in fonts-liberation libsdl2 libavcodec libfreetype libepoxy libpng li
 done
 
 dpkg-deb -x "$deb" "$root/unpacked"
+data_files=$(find "$root/unpacked/usr/share/kelvane" -type f | wc -l)
+[ ! -L "$root/unpacked/usr/share/kelvane" ] && [ "$data_files" -eq "$(find -L "$data" -type f ! -name .complete | wc -l)" ] ||
+  fail "the package holds $data_files files of the data tree $data"
 mkdir -p "$root/work" "$root/home"
 # Started the way a menu starts it: from a directory without data/, in a home of its own.
 (cd "$root/work" &&

@@ -40,7 +40,9 @@ for size in 64 128 256; do
   [ "$width" = "$size" ] && [ "$height" = "$size" ] || fail "$png is ${width}x${height}, not ${size}x${size}"
 done
 
-# The whole data tree, file for file (the generator's completion mark stays behind).
+# The whole data tree, file for file (the generator's completion mark stays behind), copied
+# even when the tree was named through a link.
+[ -d "$prefix/share/kelvane" ] && [ ! -L "$prefix/share/kelvane" ] || fail "share/kelvane is not a directory of its own"
 expected=$(cd "$data" && find . -type f ! -name .complete | sort)
 installed=$(cd "$prefix/share/kelvane" && find . -type f | sort)
 [ -n "$expected" ] || fail "the data tree $data is empty"
