@@ -73,9 +73,10 @@ set(CPACK_PACKAGE_NAME kelvane)
 set(CPACK_PACKAGE_VENDOR "The Kelvane developers")
 set(CPACK_PACKAGE_CONTACT "The Kelvane developers <kelvane@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "first-person point-and-click adventure")
-set(CPACK_PACKAGE_DESCRIPTION "Kelvane is a first-person point-and-click adventure: turn round in \
-panoramas, walk through doorways, pick things up and use them, read books and set old machinery \
-going. The package holds the game, its data and the tools for people who make content.")
+set(CPACK_PACKAGE_DESCRIPTION "Kelvane is a first-person point-and-click adventure: turn round in
+panoramas, walk through doorways, pick things up and use them, read books and set
+old machinery going. The package holds the game, its data and the tools for people
+who make content.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
