@@ -72,6 +72,14 @@ done
 version=$("$prefix/bin/kelvane" --version) || fail "kelvane --version failed"
 grep -Eq '^kelvane [0-9]+\.[0-9]+\.[0-9]+' <<<"$version" || fail "kelvane --version printed '$version'"
 
+# A tree the generator did not finish is refused, with the reason.
+mkdir "$root/unfinished"
+if KELVANE_INSTALL_DATA_FROM=$root/unfinished cmake --install "$build" --prefix "$root/refused" >"$root/refused.log" 2>&1; then
+  fail "an unfinished data tree was installed"
+elif ! grep -q "not a complete data tree" "$root/refused.log"; then
+  fail "installing an unfinished data tree failed without saying why: $(tail -3 "$root/refused.log")"
+fi
+
 if [ "$failures" -gt 0 ]; then
   echo "$failures problems in the installed tree" >&2
   exit 1
