@@ -105,7 +105,9 @@ std::string SaveDirectory()
     if (IsDirectory(kCheckoutData)) return kCheckoutSave;
     // Only an absolute $XDG_DATA_HOME counts; a relative one is to be ignored.
     const std::string dataHome = Environment("XDG_DATA_HOME");
-    if (!dataHome.empty() && dataHome.front() == '/') return (std::filesystem::path(dataHome) / kSaveBelowDataHome).string();
+    if (!dataHome.empty() && dataHome.front() == '/') {
+        return (std::filesystem::path(dataHome) / kSaveBelowDataHome).string();
+    }
     const std::string home = HomeDirectory();
     if (home.empty()) return kCheckoutSave;
     return (std::filesystem::path(home) / kDefaultDataHome / kSaveBelowDataHome).string();
