@@ -8,13 +8,14 @@
 set -euo pipefail
 build=$1
 data=$2
-script=$(realpath "$3")
+script=$3
 for tool in dpkg-deb dpkg-shlibdeps; do
   if ! command -v "$tool" >/dev/null; then
     echo "SKIPPED: $tool is not installed (Debian packages dpkg, dpkg-dev); the package cannot be made or unpacked here"
     exit 77
   fi
 done
+script=$(realpath "$script")  # the game runs in a directory of its own
 root=$(mktemp -d /tmp/kelvane-deb-XXXXXX)
 trap 'rm -rf "$root"' EXIT
 failures=0
