@@ -33,7 +33,9 @@ void RunGuarded(const std::function<GameAssembly()>& assemble)
 int WinMain(const std::function<GameAssembly()>& assemble)
 {
     FailSafe::Info = L"None.";
-    std::srand(timeGetTime());
+    // Every run draws a new random set-up: the seed comes from the system's clock, not from
+    // the game's, which counts from its first read and would always give the same seed.
+    std::srand(platform::StartUpSeed());
 
     if (!Winfunc::InitWindow()) {
         platform::MessageBox("Creating window failed!", "Kelvane");

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <stdexcept>
 
 #include "core/error.h"
@@ -87,4 +88,23 @@ TEST_F(WinMainTest, AFailureWithoutMessageShowsTheShortForm)
     EXPECT_GT(CountColour(frame, 50, 68, kErrorRed), 20) << "could not be retrieved";
     EXPECT_GT(CountColour(frame, 90, 108, kErrorRed), 20) << "Press 'Q' to quit.";
     EXPECT_EQ(CountColour(frame, 115, 148, kErrorRed), 0) << "no information lines";
+}
+
+TEST_F(WinMainTest, EachRunDrawsAnotherRandomSetUpWhateverTheGameClockReads)
+{
+    // Both runs start with the game's clock at the same reading, as every real start does.
+    auto firstDraws = [] {
+        platform::SetClock(1000);
+        std::vector<int> draws;
+        WinMain([&] {
+            for (int i = 0; i < 8; ++i) draws.push_back(std::rand() % 8);  // like the cabinet's wheels
+            GameAssembly game;
+            game.hooks.frameStep = [] { return false; };
+            return game;
+        });
+        return draws;
+    };
+    const std::vector<int> one = firstDraws();
+    const std::vector<int> two = firstDraws();
+    EXPECT_NE(one, two) << "two runs gave the same random set-up";
 }
