@@ -61,6 +61,25 @@ TEST_F(WinMainTest, ShowsTheLoadingBannerThenRunsTheLoopUntilTheFrameStepEnds)
     EXPECT_EQ(CountColour(firstFrame, 330, 600, kTextColour), 0);
 }
 
+TEST_F(WinMainTest, EachRunDrawsAnotherRandomSetUpWhateverTheGameClockReads)
+{
+    // Both runs start with the game's clock at the same reading, as every real start does.
+    auto firstDraws = [] {
+        platform::SetClock(1000);
+        std::vector<int> draws;
+        WinMain([&] {
+            for (int i = 0; i < 8; ++i) draws.push_back(std::rand() % 8);  // like the cabinet's wheels
+            GameAssembly game;
+            game.hooks.frameStep = [] { return false; };
+            return game;
+        });
+        return draws;
+    };
+    const std::vector<int> one = firstDraws();
+    const std::vector<int> two = firstDraws();
+    EXPECT_NE(one, two) << "two runs gave the same random set-up";
+}
+
 TEST_F(WinMainTest, AnErrorEndsOnTheFatalScreenWithMessageAndInformationUntilQ)
 {
     platform::InjectAsyncKey('Q', true);  // pressed before the wait starts: ends it at once
@@ -88,23 +107,4 @@ TEST_F(WinMainTest, AFailureWithoutMessageShowsTheShortForm)
     EXPECT_GT(CountColour(frame, 50, 68, kErrorRed), 20) << "could not be retrieved";
     EXPECT_GT(CountColour(frame, 90, 108, kErrorRed), 20) << "Press 'Q' to quit.";
     EXPECT_EQ(CountColour(frame, 115, 148, kErrorRed), 0) << "no information lines";
-}
-
-TEST_F(WinMainTest, EachRunDrawsAnotherRandomSetUpWhateverTheGameClockReads)
-{
-    // Both runs start with the game's clock at the same reading, as every real start does.
-    auto firstDraws = [] {
-        platform::SetClock(1000);
-        std::vector<int> draws;
-        WinMain([&] {
-            for (int i = 0; i < 8; ++i) draws.push_back(std::rand() % 8);  // like the cabinet's wheels
-            GameAssembly game;
-            game.hooks.frameStep = [] { return false; };
-            return game;
-        });
-        return draws;
-    };
-    const std::vector<int> one = firstDraws();
-    const std::vector<int> two = firstDraws();
-    EXPECT_NE(one, two) << "two runs gave the same random set-up";
 }
