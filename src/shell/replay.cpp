@@ -526,7 +526,7 @@ private:
     static constexpr int kMaxPickFrames = 600;  // half a turn takes about 60 frames
     const ReplayCommand* c_pPick = nullptr;      // the `pick` under way
     int c_iPickFrames = 0;
-    static constexpr int kMaxSettleFrames = 600;  // the longest cross-fade the game uses is far shorter
+    static constexpr int kMaxSettleFrames = 600;  // 10 s of game time at the default pace
     const ReplayCommand* c_pShot = nullptr;       // the `screenshot settled` under way
     int c_iShotFrames = 0;
     bool c_bSettledFrameDrawn = false;
