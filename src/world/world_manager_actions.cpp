@@ -52,12 +52,19 @@ void WorldManager::ExecuteAction(const WorldAction& action)
             ScriptError(action, e.what());
         }
     };
+    // Both item actions name an item the world must define: giving or showing one that does
+    // not exist is an authoring fault like any other, not something to pass over.
+    const auto definedItem = [&]() -> int {
+        const int number = TruncateParam(first());
+        if (c_pInventory->GetItem(number) == nullptr) ScriptError(action, "item " + std::to_string(number) + " is not defined");
+        return number;
+    };
     switch (action.get_Type()) {
     case ACT_GotoScreen: ActGotoScreen(action); break;
     case ACT_ReloadScreen: ActReloadScreen(action); break;
     case ACT_SetVar: ActSetVar(action); break;
-    case ACT_ActivateItem: c_pInventory->ActivateItem(TruncateParam(first())); break;
-    case ACT_ShowItem: JumpToInventoryScreen(TruncateParam(first())); break;
+    case ACT_ActivateItem: c_pInventory->ActivateItem(definedItem()); break;
+    case ACT_ShowItem: JumpToInventoryScreen(definedItem()); break;
     case ACT_HideCursor: c_bHideCursor = TruncateParam(first()) != 0; break;
     case ACT_HideInventory: c_bHideInventory = TruncateParam(first()) != 0; break;
     case ACT_PlaySound: {

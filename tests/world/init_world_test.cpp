@@ -152,6 +152,22 @@ TEST_F(InitWorldTest, VariablesStartAtTheirValues)
     for (int v = 1; v <= 16; ++v) EXPECT_EQ(world->getGlobalVarValue(v), expected[v - 1]) << "variable " << v;
 }
 
+TEST_F(InitWorldTest, TheCabinetsWheelsAreDrawnFromTheSeedSoRunsWithOtherSeedsDiffer)
+{
+    auto wheels = [&](unsigned seed) {
+        std::unique_ptr<WorldManager> other = NewWorld();
+        std::srand(seed);
+        InitWorld(other.get());
+        std::vector<int> cells;
+        for (int cell = 100; cell <= 107; ++cell) cells.push_back(other->getGlobalVarValue(cell));
+        return cells;
+    };
+    const std::vector<int> first = wheels(1);
+    EXPECT_EQ(wheels(1), first) << "the same seed, the same wheels";
+    EXPECT_NE(wheels(2), first) << "another start-up seed, other wheels";
+    EXPECT_NE(wheels(123456789), first);
+}
+
 TEST_F(InitWorldTest, GridsHaveTheirShapesAndStartingPatterns)
 {
     const int shape[7][5] = {{1, 100, 8, 1, 7}, {2, 200, 12, 3, 1}, {3, 300, 3, 3, 1}, {4, 310, 3, 3, 1},
