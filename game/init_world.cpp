@@ -2,7 +2,7 @@
 // letters, the lamp gallery, the dome, the tide flats and the drowned observatory below them.
 // The places and their exits come from world_content.h (which the content generator reads
 // too); the story's machinery - what each puzzle needs and what it changes - is built here.
-#include "world/init_world.h"
+#include "game/init_world.h"
 
 #include <cstdlib>
 #include <initializer_list>
@@ -13,7 +13,7 @@
 #include "world/action_codes.h"
 #include "world/condition_codes.h"
 #include "world/world_book_creator.h"
-#include "world/world_content.h"
+#include "game/world_content.h"
 #include "world/world_manager.h"
 
 namespace {

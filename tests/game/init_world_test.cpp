@@ -21,8 +21,8 @@
 #include "imaging/image.h"
 #include "media/subtitle_item.h"
 #include "world/action_codes.h"
-#include "world/init_world.h"
-#include "world/world_content.h"
+#include "game/init_world.h"
+#include "game/world_content.h"
 
 using namespace world_test;
 namespace wc = world_content;

@@ -1,4 +1,4 @@
-#include "shell/credits_text.h"
+#include "game/credits_text.h"
 
 #include "menus/credits_manager.h"
 

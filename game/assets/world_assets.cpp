@@ -1,5 +1,5 @@
 // The world's assets: every picture, sound and film that Kelvane's world definition names,
-// painted from the same place tables (src/world/world_content.h), so that exits, machines and
+// painted from the same place tables (game/world_content.h), so that exits, machines and
 // panels stand where their hotspots are. Also the texts of the books, the letter and the
 // plaques: the clues by which every puzzle of the island can be solved.
 #include <algorithm>
@@ -10,7 +10,7 @@
 
 #include "content/generator.h"
 #include "imaging/scrambled.h"
-#include "world/world_content.h"
+#include "game/world_content.h"
 
 namespace content {
 
