@@ -656,17 +656,18 @@ inline constexpr Cue kEndingCues[] = {
 };
 
 // ---- captions: the words of sounds that tell the player something ----
+// Each line shows from its time on, timed from the moment its sound starts.
 
 inline constexpr Cue kWavesCaption[] = {{0, ""}, {300, "(waves break on the causeway)"}, {3300, ""}};
 // Shown each time the float valve ticks: the faster the ticks, the steadier the word.
-inline constexpr Cue kTickCaption[] = {{0, ""}, {1, "(tick)"}, {120, ""}};
-inline constexpr Cue kPoundCaption[] = {{0, ""}, {1, "(the sea pounds below)"}, {1900, ""}};
-inline constexpr Cue kKnockCaption[] = {{0, ""}, {1, "(a knock on the door, and no answer)"}, {2600, ""}};
-inline constexpr Cue kDarkCaption[] = {{0, ""}, {1, "Too dark to go on. I need the lamp in my hand."}, {3000, ""}};
-inline constexpr Cue kHeavyCaption[] = {{0, ""}, {1, "The lens is too heavy for the tunnel."}, {2600, ""}};
+inline constexpr Cue kTickCaption[] = {{0, "(tick)"}, {120, ""}};
+inline constexpr Cue kPoundCaption[] = {{0, "(the sea pounds below)"}, {1900, ""}};
+inline constexpr Cue kKnockCaption[] = {{0, "(a knock on the door, and no answer)"}, {2600, ""}};
+inline constexpr Cue kDarkCaption[] = {{0, "Too dark to go on. I need the lamp in my hand."}, {3000, ""}};
+inline constexpr Cue kHeavyCaption[] = {{0, "The lens is too heavy for the tunnel."}, {2600, ""}};
 inline constexpr Cue kCradleCaption[] = {
-    {0, ""}, {1, "Too heavy to carry far. Not till the way out is open."}, {3400, ""}};
-inline constexpr Cue kLeverCaption[] = {{0, ""}, {1, "(the lever clunks over)"}, {1600, ""}};
+    {0, "Too heavy to carry far. Not till the way out is open."}, {3400, ""}};
+inline constexpr Cue kLeverCaption[] = {{0, "(the lever clunks over)"}, {1600, ""}};
 
 // Every film of the world: its game path and, where it has one, its subtitle list.
 struct FilmDef {

@@ -174,8 +174,8 @@ public:
     bool get_HideCursor() const { return c_bHideCursor; }
     bool get_HideInventory() const { return c_bHideInventory; }
     bool get_EndGameMode() const { return c_bEndGameMode; }
-    // The caption line shown now (the lines of the last captioned sound, timed from its start);
-    // "" when none.
+    // The caption line shown now (the lines of the last captioned sound, timed from its start,
+    // each from its own time on); "" when none.
     const char* get_Caption() const;
     // Starts showing `caption` (not owned; null stops the caption) from now on.
     void ShowCaption(const SubtitleItem* caption);

@@ -185,7 +185,9 @@ void WorldManager::ShowCaption(const SubtitleItem* caption)
 const char* WorldManager::get_Caption() const
 {
     if (c_pCaption == nullptr) return "";
-    return c_pCaption->Get(timeGetTime() - c_dwCaptionStart);
+    // A caption's line timed t shows from t on: a line at 0 shows the moment the sound starts
+    // (a quick ticking restarts its caption every few frames and must still be seen).
+    return c_pCaption->Get(timeGetTime() - c_dwCaptionStart + 1);
 }
 
 // A captioned ambient sound that has started again since its caption was last shown shows it anew.

@@ -528,6 +528,21 @@ TEST_F(WorldRuntime, ASoundWithACaptionShowsItsLinesFromItsStart)
     world->ExcuteActionList(knock);
     platform::AdvanceClock(5);
     EXPECT_STREQ(world->get_Caption(), "(a knock, and no answer)");
+
+    // A line timed 0 shows the moment its sound starts, before any time has passed.
+    SubtitleItem bang;
+    bang.Add(0, "(bang)");
+    bang.Add(500, "");
+    WorldActionlist* burst = List();
+    WorldAction* boom = burst->addAction(ACT_PlaySound);
+    boom->addParamObject(0, L"nothing/bang.wav");
+    boom->addParamObject(5, &bang);
+    world->ExcuteActionList(burst);
+    EXPECT_STREQ(world->get_Caption(), "(bang)");
+    platform::AdvanceClock(499);
+    EXPECT_STREQ(world->get_Caption(), "(bang)");
+    platform::AdvanceClock(1);
+    EXPECT_STREQ(world->get_Caption(), "") << "the empty line at 500 ms shows from 500 ms on";
 }
 
 TEST_F(WorldRuntime, AnAmbientSoundShowsItsCaptionEachTimeItStarts)
