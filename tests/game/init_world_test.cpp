@@ -218,6 +218,22 @@ TEST_F(InitWorldTest, SubtitleListsHaveTheirShapeAndReachTheFilms)
             EXPECT_LE(length * 1000, shown * 17u) << l.cues[i - 1].line << " (" << shown << " ms)";
         }
     }
+    // The captions of sounds are read as subtitles are; only the valve's tick is a blink, not a line.
+    const std::pair<const wc::Cue*, std::size_t> captions[] = {
+        {wc::kWavesCaption, std::size(wc::kWavesCaption)},   {wc::kPoundCaption, std::size(wc::kPoundCaption)},
+        {wc::kKnockCaption, std::size(wc::kKnockCaption)},   {wc::kDarkCaption, std::size(wc::kDarkCaption)},
+        {wc::kHeavyCaption, std::size(wc::kHeavyCaption)},   {wc::kCradleCaption, std::size(wc::kCradleCaption)},
+        {wc::kLeverCaption, std::size(wc::kLeverCaption)}};
+    for (const auto& [cues, count] : captions) {
+        EXPECT_STREQ(cues[count - 1].line, "") << "a caption ends";
+        for (std::size_t i = 0; i + 1 < count; ++i) {
+            const std::size_t length = std::string(cues[i].line).size();
+            if (length == 0) continue;
+            const std::uint32_t shown = cues[i + 1].time - cues[i].time;
+            EXPECT_GE(shown, 1500u) << cues[i].line;
+            EXPECT_LE(length * 1000, shown * 17u) << cues[i].line;
+        }
+    }
     // The films carry exactly these four lists, each answering with its own lines.
     std::set<SubtitleItem*> found;
     for (const WorldActionlist* list : AllLists())
