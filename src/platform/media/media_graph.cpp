@@ -1,5 +1,6 @@
 #include "platform/media/media_graph.h"
 
+#include "core/game_paths.h"
 #include "platform/audio/audio_mixer.h"
 #include "platform/media/ffmpeg_handles.h"
 
@@ -843,7 +844,8 @@ std::unique_ptr<MediaGraph> MediaGraph::RenderFile(const std::wstring& path, Fra
     auto impl = std::make_unique<Impl>();
     impl->mixer = mixer != nullptr ? mixer : &Mixer::Default();
     impl->sink = sink;
-    impl->file = PathToUtf8(path);
+    // The game names its sounds and videos "data/..."; an installed game keeps them elsewhere.
+    impl->file = GamePaths::Resolve(PathToUtf8(path));
     if (!impl->Open(impl->file)) {
         // A film's player reports its own failure (with what it adds about the pictures).
         if (sink == nullptr)
