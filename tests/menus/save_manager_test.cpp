@@ -62,12 +62,14 @@ protected:
         saves = std::make_unique<SaveManager>(world.get(), &keys);
     }
 
-    // One frame of the save page (or the restore page) on a cleared target.
-    int PageFrame(bool savePage = true)
+    // One frame of the save page (or the restore page) on a cleared target, drawn by the
+    // fixture's save manager or by `manager`.
+    int PageFrame(bool savePage = true, SaveManager* manager = nullptr)
     {
+        SaveManager& drawing = manager != nullptr ? *manager : *saves;
         device.Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
         device.BeginScene();
-        const int result = savePage ? saves->RunSave(&mouse) : saves->Run(&mouse);
+        const int result = savePage ? drawing.RunSave(&mouse) : drawing.Run(&mouse);
         device.EndScene();
         return result;
     }
@@ -284,12 +286,8 @@ TEST_F(SaveManagerTest, ReadOnlySavesRestoreAndTheSavePageSaysSavingIsUnavailabl
     EXPECT_EQ(Value(1), 42);
     EXPECT_FALSE(locked.SaveGame(3, "nowhere"));
     EXPECT_FALSE(locked.GetSaveFile(3)->get_Active());
-    saves = nullptr;  // the page below is the locked manager's
     MoveTo(10, 10);
-    device.Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
-    device.BeginScene();
-    locked.RunSave(&mouse);
-    device.EndScene();
+    PageFrame(true, &locked);
     EXPECT_GT(MessageLine(), 100) << "the save page says that saving is unavailable";
     ::chmod("save", 0755);
 }
@@ -358,11 +356,7 @@ TEST_F(SaveManagerTest, NewGameStartsFreshWhenSlotZeroCannotBeWrittenOverAnOlder
     EXPECT_EQ(world->get_ScreenPosition(), 0);
 
     MoveTo(10, 10);
-    saves = nullptr;
-    device.Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
-    device.BeginScene();
-    fresh.RunSave(&mouse);
-    device.EndScene();
+    PageFrame(true, &fresh);
     EXPECT_GT(MessageLine(), 100) << "the save page tells why saving fails";
     ::chmod("save", 0755);
 }
