@@ -11,6 +11,7 @@
 #include <iostream>
 
 #include "core/error.h"
+#include "core/game_paths.h"
 #include "display/cd3dfont.h"
 #include "display/d3dfunc.h"
 #include "display/world_inventory.h"
@@ -105,7 +106,7 @@ constexpr int kDigitKeys[] = {platform::DIK_0, platform::DIK_1, platform::DIK_2,
 SaveManager::SaveManager(WorldManager* worldManager, KeyManager* keyManager)
     : c_pWorldManager(worldManager), c_pKeyManager(keyManager)
 {
-    ::mkdir(kSaveDirectory, 0755);
+    GamePaths::MakeSaveDirectory(nullptr);  // a failure shows on the save page
     RemoveStaleTemporaries();
     c_sUnavailable = ProbeSaveDirectory();
     for (int slot = 0; slot < kSlotCount; ++slot) {
@@ -128,7 +129,7 @@ SaveManager::~SaveManager() = default;
 
 std::string SaveManager::SlotPath(int slot)
 {
-    return std::string(kSaveDirectory) + "/save" + std::to_string(slot) + ".sav";
+    return GamePaths::Resolve(std::string(kSaveDirectory) + "/save" + std::to_string(slot) + ".sav");
 }
 
 void SaveManager::RemoveStaleTemporaries()
@@ -141,14 +142,15 @@ void SaveManager::RemoveStaleTemporaries()
 
 std::string SaveManager::ProbeSaveDirectory()
 {
+    const std::string directory = GamePaths::SaveDirectory();
     struct stat info {};
-    if (::stat(kSaveDirectory, &info) != 0) {
-        return std::string("the folder \"") + kSaveDirectory + "\" cannot be made (" + SystemReason(errno) + ")";
+    if (::stat(directory.c_str(), &info) != 0) {
+        return "the folder \"" + directory + "\" cannot be made (" + SystemReason(errno) + ")";
     }
-    if (!S_ISDIR(info.st_mode)) return std::string("\"") + kSaveDirectory + "\" is a file, not a folder";
+    if (!S_ISDIR(info.st_mode)) return "\"" + directory + "\" is a file, not a folder";
     // The effective rights decide, as for the save itself; a read-only file system says so too.
-    if (::faccessat(AT_FDCWD, kSaveDirectory, W_OK | X_OK, AT_EACCESS) != 0) {
-        return std::string("the folder \"") + kSaveDirectory + "\" cannot be written (" + SystemReason(errno) + ")";
+    if (::faccessat(AT_FDCWD, directory.c_str(), W_OK | X_OK, AT_EACCESS) != 0) {
+        return "the folder \"" + directory + "\" cannot be written (" + SystemReason(errno) + ")";
     }
     return {};
 }
@@ -314,7 +316,7 @@ void SaveManager::WriteSlotAtomically(int slot, const std::vector<std::uint8_t>&
     // The rename lives in the directory: flush it too, or a power loss could bring back the
     // old name after the game said "saved". The file is in place either way, so a directory
     // that cannot be flushed is only reported.
-    FileDescriptor directory(::open(kSaveDirectory, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    FileDescriptor directory(::open(GamePaths::SaveDirectory().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!directory.IsOpen() || (::fsync(directory.get()) != 0 && errno != EINVAL)) {
         std::cerr << "Kelvane: " << path << " was saved, but the folder could not be flushed to disk: "
                   << SystemReason(errno) << '\n';
@@ -326,7 +328,7 @@ bool SaveManager::SaveGame(int slot, const char* title)
     if (slot < 0 || slot > kPlayerSlots) return false;
     try {
         const SaveRecord record = CaptureWorld(title != nullptr ? title : "");
-        // The new game starts from memory, so a file that cannot be written does not stop it.
+        // New games start from this snapshot even when the slot cannot be written.
         if (slot == kNewGameSlot) c_pNewGameSnapshot = record;
         WriteSlotAtomically(slot, EncodeSaveFile(record));
         SaveFile& file = *c_pSaveFileNames[slot];

@@ -2,6 +2,8 @@
 
 #include <iostream>
 
+#include "core/error.h"
+#include "core/game_paths.h"
 #include "display/cd3dfont.h"
 #include "display/cursor.h"
 #include "display/d3dfunc.h"
@@ -100,6 +102,16 @@ void CreatePhases(GameObjects& game)
     game.game->SetCreditsManager(game.credits.get());
 }
 
+// Without its data every picture would fail on its own; the player learns instead where the
+// game looked and how to get the data.
+void RequireGameData()
+{
+    const GamePaths::DataSearch search = GamePaths::FindData();
+    if (!search.directory.empty()) return;
+    FailSafe::SetInfo(GamePaths::kHowToGetData);
+    throw Error(GamePaths::MissingDataMessage(search));
+}
+
 FrameHooks FrameWiring(GameObjects& game)
 {
     FrameHooks hooks;
@@ -119,6 +131,7 @@ FrameHooks FrameWiring(GameObjects& game)
 
 GameAssembly AssembleGame(const WorldDefinition& defineWorld)
 {
+    RequireGameData();
     g_game = new GameObjects();
     GameObjects& game = *g_game;
 

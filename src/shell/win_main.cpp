@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <exception>
 #include <string>
+#include <string_view>
 
 #include "core/error.h"
 #include "display/cd3dfont.h"
@@ -30,12 +31,24 @@ void RunGuarded(const std::function<GameAssembly()>& assemble)
 
 }  // namespace
 
-int WinMain(const std::function<GameAssembly()>& assemble)
+LaunchOptions ParseCommandLine(int argc, const char* const* argv)
+{
+    LaunchOptions options;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--windowed") options.windowed = true;
+        else if (arg == "--help" || arg == "-h") options.help = true;
+        else if (arg == "--version") options.version = true;
+    }
+    return options;
+}
+
+int WinMain(const std::function<GameAssembly()>& assemble, const LaunchOptions& options)
 {
     FailSafe::Info = L"None.";
     std::srand(timeGetTime());
 
-    if (!Winfunc::InitWindow()) {
+    if (!Winfunc::InitWindow(!options.windowed)) {
         platform::MessageBox("Creating window failed!", "Kelvane");
         return 0;
     }
@@ -59,7 +72,7 @@ int WinMain(const std::function<GameAssembly()>& assemble)
     return 0;
 }
 
-int WinMain()
+int WinMain(const LaunchOptions& options)
 {
-    return WinMain([] { return AssembleGame(); });
+    return WinMain([] { return AssembleGame(); }, options);
 }

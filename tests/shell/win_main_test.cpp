@@ -88,3 +88,38 @@ TEST_F(WinMainTest, AFailureWithoutMessageShowsTheShortForm)
     EXPECT_GT(CountColour(frame, 90, 108, kErrorRed), 20) << "Press 'Q' to quit.";
     EXPECT_EQ(CountColour(frame, 115, 148, kErrorRed), 0) << "no information lines";
 }
+
+TEST_F(WinMainTest, FurtherLinesOfAMessageAreListedBelowTheQLine)
+{
+    platform::InjectAsyncKey('Q', true);
+    platform::InjectAsyncKey('Q', false);
+    WinMain([]() -> GameAssembly {
+        FailSafe::SetInfo("Run ./play in a checkout, or install the kelvane package.");
+        throw Error("The game's data was not found.\nLooked in: /home/someone/data\nLooked in: /usr/share/kelvane");
+    });
+    const std::vector<std::uint32_t> frame = D3Dfunc::pD3Ddevice->ReadBackBuffer();
+    EXPECT_GT(CountColour(frame, 70, 88, kErrorRed), 20) << "the first line as the error";
+    EXPECT_GT(CountColour(frame, 170, 188, kErrorRed), 20) << "the second line";
+    EXPECT_GT(CountColour(frame, 190, 208, kErrorRed), 20) << "the third line";
+    EXPECT_EQ(CountColour(frame, 210, 600, kErrorRed), 0) << "nothing after the last line";
+    FailSafe::Info = L"None.";
+}
+
+TEST(CommandLine, KnowsWindowedHelpAndVersionAndIgnoresEverythingElse)
+{
+    const char* plain[] = {"kelvane"};
+    const LaunchOptions none = ParseCommandLine(1, plain);
+    EXPECT_FALSE(none.windowed || none.help || none.version);
+
+    const char* several[] = {"kelvane", "--windowed", "-psn_0_1234", "--fullscreen", "save.sav", "--version"};
+    const LaunchOptions chosen = ParseCommandLine(6, several);
+    EXPECT_TRUE(chosen.windowed);
+    EXPECT_TRUE(chosen.version);
+    EXPECT_FALSE(chosen.help);
+
+    const char* help[] = {"kelvane", "--help"};
+    EXPECT_TRUE(ParseCommandLine(2, help).help);
+    const char* unknown[] = {"kelvane", "--windowedx", "--HELP"};
+    const LaunchOptions ignored = ParseCommandLine(3, unknown);
+    EXPECT_FALSE(ignored.windowed || ignored.help || ignored.version);
+}

@@ -1,5 +1,6 @@
 #include "platform/media/media_graph.h"
 
+#include "core/game_paths.h"
 #include "platform/audio/audio_mixer.h"
 #include "platform/media/ffmpeg_handles.h"
 
@@ -546,7 +547,8 @@ std::unique_ptr<MediaGraph> MediaGraph::RenderFile(const std::wstring& path, Fra
     auto impl = std::make_unique<Impl>();
     impl->mixer = mixer != nullptr ? mixer : &Mixer::Default();
     impl->sink = sink;
-    const std::string file = PathToUtf8(path);
+    // The game names its sounds and videos "data/..."; an installed game keeps them elsewhere.
+    const std::string file = GamePaths::Resolve(PathToUtf8(path));
     if (!impl->Open(file)) {
         std::fprintf(stderr, "Kelvane: cannot play \"%s\": %s; it stays silent\n", file.c_str(), impl->error.c_str());
         auto silent = std::make_unique<Impl>();
