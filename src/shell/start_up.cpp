@@ -1,5 +1,7 @@
 #include "shell/start_up.h"
 
+#include <iostream>
+
 #include "core/error.h"
 #include "core/game_paths.h"
 #include "display/cd3dfont.h"
@@ -144,9 +146,12 @@ GameAssembly AssembleGame(const WorldDefinition& defineWorld)
 
     defineWorld(*game.world);
 
-    // Slot 0 is the new-game state: the world exactly as its definition left it.
+    // Slot 0 is the new-game state: the world exactly as its definition left it. The save
+    // manager keeps it in memory, so New Game starts even when the file cannot be written.
     game.saves = std::make_unique<SaveManager>(game.world.get(), _pKeyManager);
-    game.saves->SaveGame(0, "");
+    if (!game.saves->SaveGame(0, "")) {
+        std::cerr << "Kelvane: " << game.saves->get_LastError() << " (New Game starts from memory)\n";
+    }
 
     CreatePhases(game);
     game.world->TransportToScreen(kStartScreenAfterBuild);

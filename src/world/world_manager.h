@@ -168,6 +168,8 @@ public:
     WorldScreen* get_Screen() const { return c_pScreen; }
     // Every screen in the order added (read-only: checking and mapping the world).
     const std::vector<std::unique_ptr<WorldScreen>>& get_Screens() const { return c_pScreens; }
+    // Every grid in the order added (read-only: a restored save is checked against them).
+    const std::vector<std::unique_ptr<WorldGlobalVarArray>>& get_GlobalVarArrays() const { return c_pGlobalVarArrays; }
     DisplayScreen* get_DisplayScreen() const { return c_pDisplayScreen.get(); }
     int get_Cursor() const { return c_iCursor; }
     int get_CursorItem() const { return c_iCursorItem; }
