@@ -57,6 +57,7 @@ void CreateCredits(GameObjects& game)
     game.credits = std::make_unique<CreditsManager>(game.creditsPlain.get(), game.creditsBold.get(),
                                                     game.creditsItalic.get(), kCreditsSpeed);
     AddCreditsLines(*game.credits);
+    game.credits->SetPlayerInput(_pMouseManager, _pKeyManager);  // Escape or a click leaves them
 }
 
 void CreateWorld(GameObjects& game)

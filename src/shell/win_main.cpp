@@ -11,6 +11,7 @@
 #include "platform/clock/clock.h"
 #include "platform/window/window.h"
 #include "shell/fatal_error_screen.h"
+#include "shell/screenshot.h"
 #include "shell/start_up.h"
 #include "shell/winfunc.h"
 
@@ -58,6 +59,8 @@ int WinMain(const std::function<GameAssembly()>& assemble, const LaunchOptions& 
         platform::MessageBox("Kelvane", "Initializing Directx failed!");
         return 0;
     }
+
+    D3Dfunc::pD3Ddevice->SetScreenshotHandler(SaveScreenshotAndReport);
 
     _pFont = new CD3DFont("Times New Roman", 14, 0);  // lives until the process ends
     _pFont->InitDeviceObjects(D3Dfunc::pD3Ddevice);

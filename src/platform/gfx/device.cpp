@@ -424,6 +424,25 @@ void Device::Impl::PaceAfterSwap()
     c_lastPresent = steady_clock::now();
 }
 
+// Scales the target into the window's drawable of the given size, letterboxed, and swaps.
+void Device::Impl::ShowTarget(int width, int height)
+{
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, c_fbo);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    glDisable(GL_SCISSOR_TEST);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glViewport(0, 0, width, height);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    const PresentRect to = LetterboxRect(width, height);
+    if (to.width > 0 && to.height > 0) {
+        const bool oneToOne = to.width == kBackBufferWidth && to.height == kBackBufferHeight;
+        glBlitFramebuffer(0, 0, kBackBufferWidth, kBackBufferHeight, to.x, to.y, to.x + to.width, to.y + to.height,
+                          GL_COLOR_BUFFER_BIT, oneToOne ? GL_NEAREST : GL_LINEAR);
+    }
+    SDL_GL_SwapWindow(c_pSdlWindow);
+}
+
 void Device::Impl::Release()
 {
     if (c_sampler) glDeleteSamplers(1, &c_sampler);
@@ -546,12 +565,10 @@ Device::~Device()
 // Black bars fill what the picture leaves of the drawable (the whole drawable is cleared first).
 PresentRect LetterboxRect(int drawableWidth, int drawableHeight)
 {
-    if (drawableWidth <= 0 || drawableHeight <= 0) return PresentRect{0, 0, 0, 0};
-    const double scale = std::min(static_cast<double>(drawableWidth) / kBackBufferWidth,
-                                  static_cast<double>(drawableHeight) / kBackBufferHeight);
-    const int width = std::min(drawableWidth, static_cast<int>(std::lround(kBackBufferWidth * scale)));
-    const int height = std::min(drawableHeight, static_cast<int>(std::lround(kBackBufferHeight * scale)));
-    return PresentRect{(drawableWidth - width) / 2, (drawableHeight - height) / 2, width, height};
+    const platform::PictureRect picture =
+        platform::FitPicture(drawableWidth, drawableHeight, kBackBufferWidth, kBackBufferHeight);
+    // The window's rectangle has its origin top left; OpenGL counts rows from the bottom.
+    return PresentRect{picture.x, drawableHeight - picture.y - picture.height, picture.width, picture.height};
 }
 
 // ---- Frame ---------------------------------------------------------------------------------
@@ -685,27 +702,26 @@ HRESULT Device::EndScene()
 HRESULT Device::Present()
 {
     Impl& impl = *c_pImpl;
+    if (impl.c_pWindow->TakeScreenshotRequest() && impl.c_screenshotHandler) impl.c_screenshotHandler(ReadBackBuffer());
+    // The size the display server gives the window now, not the size that was asked for.
     int width = 0;
     int height = 0;
-    SDL_GL_GetDrawableSize(impl.c_pSdlWindow, &width, &height);
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, impl.c_fbo);
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-    glDisable(GL_SCISSOR_TEST);
-    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-    glViewport(0, 0, width, height);
-    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
-    const PresentRect to = LetterboxRect(width, height);
-    if (to.width > 0 && to.height > 0) {
-        const bool oneToOne = to.width == kBackBufferWidth && to.height == kBackBufferHeight;
-        glBlitFramebuffer(0, 0, kBackBufferWidth, kBackBufferHeight, to.x, to.y, to.x + to.width, to.y + to.height,
-                          GL_COLOR_BUFFER_BIT, oneToOne ? GL_NEAREST : GL_LINEAR);
-    }
-    SDL_GL_SwapWindow(impl.c_pSdlWindow);
+    impl.c_pWindow->GetDrawableSize(&width, &height);
+    impl.ShowTarget(width, height);
+    // The driver learns a new window size only at a swap, so the first frame after a change
+    // went to a buffer of the old size: show the picture once more, whole.
+    if (width != impl.c_iShownWidth || height != impl.c_iShownHeight) impl.ShowTarget(width, height);
+    impl.c_iShownWidth = width;
+    impl.c_iShownHeight = height;
     impl.BindTarget();
     impl.PaceAfterSwap();
     platform::OnPresent();
     return S_OK;
+}
+
+void Device::SetScreenshotHandler(std::function<void(const std::vector<std::uint32_t>&)> handler)
+{
+    c_pImpl->c_screenshotHandler = std::move(handler);
 }
 
 // ---- Geometry and transforms -----------------------------------------------------------------

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <atomic>
 #include <mutex>
@@ -218,6 +219,9 @@ public:
 
     // Reads the back buffer: 800 x 600 pixels as 0xAARRGGBB, top row first.
     std::vector<std::uint32_t> ReadBackBuffer() const;
+    // Called by Present with the frame it shows (as ReadBackBuffer returns it) when the player
+    // asked the window for a screenshot since the last Present. Main thread; null: none.
+    void SetScreenshotHandler(std::function<void(const std::vector<std::uint32_t>&)> handler);
 
     struct Impl;  // private to platform/gfx (device_impl.h)
 

@@ -5,6 +5,7 @@
 #include <epoxy/gl.h>
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -74,6 +75,11 @@ struct Device::Impl {
     DWORD c_dwMaxTextureSize = 0;
     DWORD c_dwMaxTextureSizeOverride = 0;
 
+    std::function<void(const std::vector<std::uint32_t>&)> c_screenshotHandler;
+    // The drawable size of the last Present (-1: none yet).
+    int c_iShownWidth = -1;
+    int c_iShownHeight = -1;
+
     // Present pacing where vsync is not honoured.
     double c_refreshPeriodMs = 1000.0 / 60.0;
     bool c_bHeadless = false;
@@ -98,6 +104,7 @@ struct Device::Impl {
     void NoteDepthCleared(const RECT& area, float value);
     // Notes a clear of stencil to `value` inside `area`.
     void NoteStencilCleared(const RECT& area, GLint value);
+    void ShowTarget(int drawableWidth, int drawableHeight);
     void PaceAfterSwap();
     void Release();
 };
