@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <functional>
 #include <stdexcept>
 #include <thread>
@@ -192,4 +193,21 @@ TEST_F(StartUpTest, OnlyQOrClosingTheWindowEndsTheFatalErrorWait)
         returned = true;
         presser.join();
     }
+}
+
+TEST(EntryRoutineDeathTest, AWindowThatCannotBeMadeEndsWithTheMessageBoxAndNothingElse)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            setenv("SDL_VIDEODRIVER", "no-such-video-driver", 1);
+            bool assembled = false;
+            const int result = WinMain([&] {
+                assembled = true;
+                return GameAssembly{};
+            });
+            // _Exit: the child ends here, without the exit-time checks of a whole run.
+            std::_Exit(result == 0 && !assembled && D3Dfunc::pD3Ddevice == nullptr ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "Kelvane: Creating window failed!");
 }
