@@ -38,12 +38,6 @@ protected:
         WorldTest::SetUp();
         for (int v = 1; v <= 9; ++v) world->AddGlobalVar(v, 0);
     }
-    int ClickAt(int x, int y, platform::MouseButton button = platform::MouseButton::Left)
-    {
-        PointAt(x, y);
-        Click(button);
-        return world->Run();
-    }
     // The ambient sound numbered `number` (the first one).
     RepetiveSound* Ambient(int number)
     {
