@@ -7,6 +7,7 @@
 #include <iostream>
 
 #include "core/error.h"
+#include "core/game_paths.h"
 #include "imaging/d3dx_tex.h"
 #include "imaging/scrambled.h"
 #include "platform/window/window.h"
@@ -94,8 +95,11 @@ void Destroy()
     OwnedDevice().reset();
 }
 
-std::vector<std::uint8_t> ReadEncrypted(const char* path, int offset)
+std::vector<std::uint8_t> ReadEncrypted(const char* name, int offset)
 {
+    // The game names its pictures "data/..."; an installed game keeps them elsewhere.
+    const std::string resolved = GamePaths::Resolve(name);
+    const char* path = resolved.c_str();
     errno = 0;
     std::ifstream file(path, std::ios::binary | std::ios::ate);
     if (!file) {

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "core/error.h"
+#include "core/game_paths.h"
 #include "display/cd3dfont.h"
 #include "display/d3dfunc.h"
 #include "display/world_inventory.h"
@@ -98,7 +99,7 @@ constexpr int kDigitKeys[] = {platform::DIK_0, platform::DIK_1, platform::DIK_2,
 SaveManager::SaveManager(WorldManager* worldManager, KeyManager* keyManager)
     : c_pWorldManager(worldManager), c_pKeyManager(keyManager)
 {
-    ::mkdir(kSaveDirectory, 0755);
+    GamePaths::MakeSaveDirectory(nullptr);  // a failure shows when a slot is written
     for (int slot = 0; slot < kSlotCount; ++slot) {
         SaveRecord record;
         const bool exists = CheckSaveFile(slot);
@@ -116,7 +117,7 @@ SaveManager::~SaveManager() = default;
 
 std::string SaveManager::SlotPath(int slot)
 {
-    return std::string(kSaveDirectory) + "/save" + std::to_string(slot) + ".sav";
+    return GamePaths::Resolve(std::string(kSaveDirectory) + "/save" + std::to_string(slot) + ".sav");
 }
 
 bool SaveManager::CheckSaveFile(int slot) const
@@ -255,12 +256,13 @@ bool SaveManager::SaveGame(int slot, const char* title)
     if (slot < 0 || slot > kPlayerSlots) return false;
     try {
         const SaveRecord record = CaptureWorld(title != nullptr ? title : "");
+        // New games start from this snapshot even when the slot cannot be written.
+        if (slot == kNewGameSlot) c_pNewGameSnapshot = record;
         WriteSlotAtomically(slot, EncodeSaveFile(record));
         SaveFile& file = *c_pSaveFileNames[slot];
         file.set_Name(record.title.c_str());
         file.set_Active(true);
         file.set_Unreadable(false);
-        if (slot == kNewGameSlot) c_pNewGameSnapshot = record;
         c_sLastError.clear();
         return true;
     } catch (const Error& error) {

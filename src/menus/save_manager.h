@@ -1,5 +1,5 @@
 // Saving and restoring games: sixteen player slots plus the new-game snapshot (slot 0) as files
-// "save/save<n>.sav" below the working directory, and the restore and save pages' slot lists
+// "save/save<n>.sav" in the save directory, and the restore and save pages' slot lists
 // (texts only; the page pictures belong to the main menu). Reads and writes the world through
 // WorldManager's state operations only. Depends on world, display and input; not on the shell.
 #pragma once
@@ -37,15 +37,16 @@ public:
     static constexpr std::uint32_t kGrey = 0xFF808080;
     static constexpr std::uint32_t kHighlight = 0xFFFFFFC8;
 
-    // Creates "save" (an existing directory or a failure is ignored), reads every slot's title
-    // (a file that is not a complete save shows as unreadable), and prepares the page font on
-    // the game's device. The world and the keyboard are not owned and must outlive the manager.
+    // Creates the save directory (an existing directory or a failure is ignored), reads every
+    // slot's title (a file that is not a complete save shows as unreadable), and prepares the
+    // page font on the game's device. The world and the keyboard are not owned and must
+    // outlive the manager.
     SaveManager(WorldManager* worldManager, KeyManager* keyManager);
     ~SaveManager();
     SaveManager(const SaveManager&) = delete;
     SaveManager& operator=(const SaveManager&) = delete;
 
-    // The slot's file path, "save/save<n>.sav".
+    // The slot's file path: "save/save<n>.sav" as GamePaths::Resolve places it.
     static std::string SlotPath(int slot);
     // Whether the slot's file exists and can be opened for reading and writing.
     bool CheckSaveFile(int slot) const;

@@ -16,6 +16,11 @@ constexpr D3DCOLOR kYellow = 0xFFFFFF00;
 constexpr D3DCOLOR kErrorRed = 0xFFC80000;
 constexpr int kVirtualKeyQ = 0x51;
 constexpr std::uint32_t kWaitPollMs = 10;
+// Further lines of a message: from below the Q line to the foot of the screen.
+constexpr float kDetailTop = 170.0f;
+constexpr float kDetailBottom = 580.0f;
+constexpr float kLineHeight = 20.0f;
+constexpr std::size_t kDetailLineMax = 110;  // characters; the start-up font fits them in 750 pixels
 
 void BeginFrame(gfx::Device& device)
 {
@@ -74,13 +79,23 @@ void ShowFatalErrorScreen(gfx::Device& device, CD3DFont& font, const std::string
     font.DrawTextA(10, 10, kYellow, "Kelvane error.", 0);
     font.DrawTextA(10, 30, kErrorRed, "There has been an error, Kelvane will now close.", 0);
     if (message != nullptr) {
-        const std::string error = ToErrorScreenText(*message);
+        // The first line is the error; further lines (where the game looked for its data,
+        // say) are listed below the Q line, each cut to what the screen's width holds.
+        const std::size_t firstEnd = message->find('\n');
+        const std::string error = ToErrorScreenText(message->substr(0, firstEnd));
         const std::string info = ToErrorScreenText(FailSafe::Info);
         font.DrawTextA(10, 50, kErrorRed, "The error was:", 0);
         font.DrawTextA(50, 70, kErrorRed, error.c_str(), 0);
         font.DrawTextA(10, 90, kErrorRed, "Further error information:", 0);
         font.DrawTextA(50, 110, kErrorRed, info.c_str(), 0);
         font.DrawTextA(10, 130, kErrorRed, "Press 'Q' to quit.", 0);
+        float y = kDetailTop;
+        for (std::size_t start = firstEnd; start != std::string::npos && y < kDetailBottom; y += kLineHeight) {
+            const std::size_t end = message->find('\n', start + 1);
+            const std::string line = message->substr(start + 1, end == std::string::npos ? end : end - start - 1);
+            font.DrawTextA(50, y, kErrorRed, line.substr(0, kDetailLineMax).c_str(), 0);
+            start = end;
+        }
     } else {
         font.DrawTextA(10, 50, kErrorRed, "The error could not be retrieved.", 0);
         font.DrawTextA(10, 90, kErrorRed, "Press 'Q' to quit.", 0);

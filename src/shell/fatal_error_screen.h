@@ -15,4 +15,5 @@ void DrawLoadingBanner(gfx::Device& device, CD3DFont& font);
 
 // Shows the error (with FailSafe::Info) or, with no message, the "could not be retrieved"
 // form; then waits until Q is pressed or the window is closed, keeping the window alive.
+// A message of several lines shows its first line as the error and the others below.
 void ShowFatalErrorScreen(gfx::Device& device, CD3DFont& font, const std::string* message);

@@ -1,5 +1,7 @@
 #include "shell/start_up.h"
 
+#include "core/error.h"
+#include "core/game_paths.h"
 #include "display/cd3dfont.h"
 #include "display/cursor.h"
 #include "display/d3dfunc.h"
@@ -12,10 +14,10 @@
 #include "menus/credits_manager.h"
 #include "menus/menu_manager.h"
 #include "menus/save_manager.h"
-#include "shell/credits_text.h"
+#include "game/credits_text.h"
 #include "shell/game_manager.h"
 #include "shell/winfunc.h"
-#include "world/init_world.h"
+#include "game/init_world.h"
 #include "world/world_manager.h"
 
 MouseManager* _pMouseManager = nullptr;
@@ -111,6 +113,16 @@ void ReleaseGame()
     g_game = nullptr;
 }
 
+// Without its data every picture would fail on its own; the player learns instead where the
+// game looked and how to get the data.
+void RequireGameData()
+{
+    const GamePaths::DataSearch search = GamePaths::FindData();
+    if (!search.directory.empty()) return;
+    FailSafe::SetInfo(GamePaths::kHowToGetData);
+    throw Error(GamePaths::MissingDataMessage(search));
+}
+
 FrameHooks FrameWiring(GameObjects& game)
 {
     FrameHooks hooks;
@@ -132,6 +144,7 @@ GameAssembly AssembleGame(const WorldDefinition& defineWorld)
 {
     // A game left behind by a fatal error (tests enter the game again and again) goes first.
     ReleaseGame();
+    RequireGameData();
     g_game = new GameObjects();
     GameObjects& game = *g_game;
 

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <exception>
 #include <string>
+#include <string_view>
 
 #include "core/error.h"
 #include "display/cd3dfont.h"
@@ -33,12 +34,26 @@ void RunGuarded(const std::function<GameAssembly()>& assemble)
 
 }  // namespace
 
-int WinMain(const std::function<GameAssembly()>& assemble)
+LaunchOptions ParseCommandLine(int argc, const char* const* argv)
+{
+    LaunchOptions options;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--windowed") options.windowed = true;
+        else if (arg == "--help" || arg == "-h") options.help = true;
+        else if (arg == "--version") options.version = true;
+    }
+    return options;
+}
+
+int WinMain(const std::function<GameAssembly()>& assemble, const LaunchOptions& options)
 {
     FailSafe::Info = L"None.";
-    std::srand(timeGetTime());
+    // Every run draws a new random set-up: the seed comes from the system's clock, not from
+    // the game's, which counts from its first read and would always give the same seed.
+    std::srand(platform::StartUpSeed());
 
-    if (!Winfunc::InitWindow()) {
+    if (!Winfunc::InitWindow(!options.windowed)) {
         platform::MessageBox("Creating window failed!", "Kelvane");
         return 0;
     }
@@ -65,7 +80,7 @@ int WinMain(const std::function<GameAssembly()>& assemble)
     return 0;
 }
 
-int WinMain()
+int WinMain(const LaunchOptions& options)
 {
-    return WinMain([] { return AssembleGame(); });
+    return WinMain([] { return AssembleGame(); }, options);
 }

@@ -19,7 +19,15 @@ struct GameAssembly {
     std::function<void()> shutdown;
 };
 
+// What the command line asks for. Arguments the game does not know are ignored.
+struct LaunchOptions {
+    bool windowed = false;  // --windowed: a window instead of desktop full screen
+    bool help = false;      // --help: print the usage and exit
+    bool version = false;   // --version: print the version and exit
+};
+LaunchOptions ParseCommandLine(int argc, const char* const* argv);
+
 // Runs the whole game with the given assembly; returns 0 on every path.
-int WinMain(const std::function<GameAssembly()>& assemble);
+int WinMain(const std::function<GameAssembly()>& assemble, const LaunchOptions& options = {});
 // Runs the whole game with the game's own start-up assembly.
-int WinMain();
+int WinMain(const LaunchOptions& options = {});

@@ -12,7 +12,7 @@ namespace {
 std::unique_ptr<platform::Window> g_window;  // lives until the process ends
 }
 
-bool InitWindow()
+bool InitWindow(bool fullscreen)
 {
     // The window lives until the process ends; a second entry (tests run the entry routine
     // several times) keeps using it, since its device must never outlive it.
@@ -26,7 +26,7 @@ bool InitWindow()
     }
     hWnd = nullptr;
     std::string error;
-    g_window = platform::Window::Create("Kelvane", 800, 600, true, &error);
+    g_window = platform::Window::Create("Kelvane", 800, 600, fullscreen, &error);
     if (!g_window) {
         std::cerr << "Kelvane: cannot create the window: " << error << "\n";
         platform::MessageBox("CreateWindow() - FAILED", "");

@@ -9,7 +9,8 @@ namespace Winfunc {
 extern platform::Window* hWnd;
 
 // Creates and shows the game window ("Kelvane", 800 x 600, desktop full screen unless
-// headless). On failure shows the window layer's message box and returns false.
-bool InitWindow();
+// `fullscreen` is false or the video driver is headless). On failure shows the window
+// layer's message box and returns false.
+bool InitWindow(bool fullscreen = true);
 
 }  // namespace Winfunc

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <stdexcept>
 
 #include "core/error.h"
@@ -60,6 +61,25 @@ TEST_F(WinMainTest, ShowsTheLoadingBannerThenRunsTheLoopUntilTheFrameStepEnds)
     EXPECT_EQ(CountColour(firstFrame, 330, 600, kTextColour), 0);
 }
 
+TEST_F(WinMainTest, EachRunDrawsAnotherRandomSetUpWhateverTheGameClockReads)
+{
+    // Both runs start with the game's clock at the same reading, as every real start does.
+    auto firstDraws = [] {
+        platform::SetClock(1000);
+        std::vector<int> draws;
+        WinMain([&] {
+            for (int i = 0; i < 8; ++i) draws.push_back(std::rand() % 8);  // like the cabinet's wheels
+            GameAssembly game;
+            game.hooks.frameStep = [] { return false; };
+            return game;
+        });
+        return draws;
+    };
+    const std::vector<int> one = firstDraws();
+    const std::vector<int> two = firstDraws();
+    EXPECT_NE(one, two) << "two runs gave the same random set-up";
+}
+
 TEST_F(WinMainTest, AnErrorEndsOnTheFatalScreenWithMessageAndInformationUntilQ)
 {
     platform::InjectAsyncKey('Q', true);  // pressed before the wait starts: ends it at once
@@ -87,4 +107,39 @@ TEST_F(WinMainTest, AFailureWithoutMessageShowsTheShortForm)
     EXPECT_GT(CountColour(frame, 50, 68, kErrorRed), 20) << "could not be retrieved";
     EXPECT_GT(CountColour(frame, 90, 108, kErrorRed), 20) << "Press 'Q' to quit.";
     EXPECT_EQ(CountColour(frame, 115, 148, kErrorRed), 0) << "no information lines";
+}
+
+TEST_F(WinMainTest, FurtherLinesOfAMessageAreListedBelowTheQLine)
+{
+    platform::InjectAsyncKey('Q', true);
+    platform::InjectAsyncKey('Q', false);
+    WinMain([]() -> GameAssembly {
+        FailSafe::SetInfo("Run ./play in a checkout, or install the kelvane package.");
+        throw Error("The game's data was not found.\nLooked in: /home/someone/data\nLooked in: /usr/share/kelvane");
+    });
+    const std::vector<std::uint32_t> frame = D3Dfunc::pD3Ddevice->ReadBackBuffer();
+    EXPECT_GT(CountColour(frame, 70, 88, kErrorRed), 20) << "the first line as the error";
+    EXPECT_GT(CountColour(frame, 170, 188, kErrorRed), 20) << "the second line";
+    EXPECT_GT(CountColour(frame, 190, 208, kErrorRed), 20) << "the third line";
+    EXPECT_EQ(CountColour(frame, 210, 600, kErrorRed), 0) << "nothing after the last line";
+    FailSafe::Info = L"None.";
+}
+
+TEST(CommandLine, KnowsWindowedHelpAndVersionAndIgnoresEverythingElse)
+{
+    const char* plain[] = {"kelvane"};
+    const LaunchOptions none = ParseCommandLine(1, plain);
+    EXPECT_FALSE(none.windowed || none.help || none.version);
+
+    const char* several[] = {"kelvane", "--windowed", "-psn_0_1234", "--fullscreen", "save.sav", "--version"};
+    const LaunchOptions chosen = ParseCommandLine(6, several);
+    EXPECT_TRUE(chosen.windowed);
+    EXPECT_TRUE(chosen.version);
+    EXPECT_FALSE(chosen.help);
+
+    const char* help[] = {"kelvane", "--help"};
+    EXPECT_TRUE(ParseCommandLine(2, help).help);
+    const char* unknown[] = {"kelvane", "--windowedx", "--HELP"};
+    const LaunchOptions ignored = ParseCommandLine(3, unknown);
+    EXPECT_FALSE(ignored.windowed || ignored.help || ignored.version);
 }

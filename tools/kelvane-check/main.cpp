@@ -13,7 +13,7 @@
 #include "display/d3dfunc.h"
 #include "file_probe.h"
 #include "platform/window/window.h"
-#include "world/init_world.h"
+#include "game/init_world.h"
 #include "world/world_manager.h"
 #include "world_census.h"
 #include "world_checker.h"
@@ -26,13 +26,26 @@ constexpr int kBackBufferHeight = 600;
 
 struct Options {
     std::string mapPath = "world_map.dot";  // empty: no map
+    bool help = false;
 };
+
+constexpr const char* kUsage =
+    "usage: kelvane-check [--map FILE.dot | --no-map]\n"
+    "Checks the game's world in the current directory (which holds data/): every file exists and\n"
+    "decodes, every screen is reachable, every condition is well formed.\n"
+    "  --map FILE.dot  write the map of the screens there (default world_map.dot; a PNG beside it\n"
+    "                  when Graphviz dot is installed)\n"
+    "  --no-map        write no map\n"
+    "  --help          print this text and exit\n"
+    "Exit status: 0 no fault (warnings allowed), 1 faults found, 2 wrong usage or no device.\n";
 
 bool ParseOptions(int argc, char** argv, Options* options)
 {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (arg == "--no-map") {
+        if (arg == "--help") {
+            options->help = true;
+        } else if (arg == "--no-map") {
             options->mapPath.clear();
         } else if (arg == "--map" && i + 1 < argc) {
             options->mapPath = argv[++i];
@@ -78,9 +91,12 @@ int main(int argc, char** argv)
 {
     Options options;
     if (!ParseOptions(argc, argv, &options)) {
-        std::cerr << "usage: kelvane-check [--map FILE.dot | --no-map]\n"
-                     "Checks the game's world in the current directory (which holds data/).\n";
+        std::cerr << kUsage;
         return 2;
+    }
+    if (options.help) {
+        std::cout << kUsage;
+        return 0;
     }
     // Headless unless the person running it asks for a window.
     setenv("SDL_VIDEODRIVER", "offscreen", 0);

@@ -12,10 +12,19 @@
 
 namespace {
 
+constexpr const char* kUsage =
+    "usage: kelvane-data [--only TEXT]... [--preview DIR] [--jobs N] [--list] [--verbose] OUTDIR\n"
+    "  writes every file of the game's data directory into OUTDIR (normally data/)\n"
+    "  --only TEXT     only the assets whose name contains TEXT (repeatable)\n"
+    "  --preview DIR   also write every picture as a plain PNG into DIR\n"
+    "  --jobs N        generate with N threads\n"
+    "  --list          print the files the game's data holds and exit\n"
+    "  --verbose       report every asset as it is made\n"
+    "  --help          print this text and exit\n";
+
 int Usage()
 {
-    std::cerr << "usage: kelvane-data [--only TEXT]... [--preview DIR] [--jobs N] [--list] [--verbose] OUTDIR\n"
-                 "  writes every file of the game's data directory into OUTDIR (normally data/)\n";
+    std::cerr << kUsage;
     return 2;
 }
 
@@ -28,6 +37,10 @@ int main(int argc, char** argv)
     bool list = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
+        if (arg == "--help") {
+            std::cout << kUsage;
+            return 0;
+        }
         if (arg == "--only" && i + 1 < argc) options.only.push_back(argv[++i]);
         else if (arg == "--preview" && i + 1 < argc) options.previewDir = argv[++i];
         else if (arg == "--jobs" && i + 1 < argc) options.threads = std::atoi(argv[++i]);

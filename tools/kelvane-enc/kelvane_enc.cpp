@@ -29,16 +29,22 @@ namespace {
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
 
+constexpr const char* kUsage =
+    "usage:\n"
+    "  kelvane-enc encode IN OFFSET OUT\n"
+    "      scramble the image file IN with rotation OFFSET (0 <= OFFSET < size of IN)\n"
+    "  kelvane-enc decode IN OFFSET OUT.png [--surface]\n"
+    "      load IN as the game does (a texture, or with --surface a surface of the\n"
+    "      picture's exact size) and write what the loader made as PNG\n"
+    "  kelvane-enc info IN OFFSET\n"
+    "      print the picture's format and size and the texture size it gets\n"
+    "  kelvane-enc --help\n"
+    "      print this text\n"
+    "Exit status: 0 done, 1 the file could not be read or decoded, 2 wrong usage.\n";
+
 int Usage()
 {
-    std::cerr << "usage:\n"
-                 "  kelvane-enc encode IN OFFSET OUT\n"
-                 "      scramble the image file IN with rotation OFFSET (0 <= OFFSET < size of IN)\n"
-                 "  kelvane-enc decode IN OFFSET OUT.png [--surface]\n"
-                 "      load IN as the game does (a texture, or with --surface a surface of the\n"
-                 "      picture's exact size) and write what the loader made as PNG\n"
-                 "  kelvane-enc info IN OFFSET\n"
-                 "      print the picture's format and size and the texture size it gets\n";
+    std::cerr << kUsage;
     return kExitUsage;
 }
 
@@ -149,6 +155,10 @@ int Info(const std::string& in, int offset)
 int main(int argc, char** argv)
 {
     const std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.size() == 1 && args[0] == "--help") {
+        std::cout << kUsage;
+        return 0;
+    }
     if (args.size() < 3) return Usage();
     int offset = 0;
     if (!ParseOffset(args[2].c_str(), &offset)) return Usage();

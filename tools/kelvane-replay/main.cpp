@@ -1,12 +1,13 @@
 // kelvane-replay SCRIPT: plays the game headless under a script of moves, clicks, keys and
-// waits (see src/shell/replay.h for the commands) in the current directory, which must hold
-// the game's data/. Prints every failed expectation; exit status 0 when the script ran to its
-// end with none, 1 otherwise, 2 on wrong usage. Afterwards it prints how long screen entries
-// took (the slowest with its screen) and the process's peak resident memory.
+// waits (see src/shell/replay.h for the commands), with the game's data and saves where the
+// game itself would find them. Prints every failed expectation; exit status 0 when the script
+// ran to its end with none, 1 otherwise, 2 on wrong usage. Afterwards it prints how long screen
+// entries took (the slowest with its screen) and the process's peak resident memory.
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <sstream>
+#include <string_view>
 
 #include <sys/resource.h>
 
@@ -14,9 +15,19 @@
 
 int main(int argc, char** argv)
 {
+    const char* const kUsage =
+        "usage: kelvane-replay SCRIPT\n"
+        "Runs the game headless under SCRIPT, a text of moves, clicks, keys, waits and expectations\n"
+        "(the commands are listed in src/shell/replay.h). It finds the game's data and keeps its\n"
+        "saves as the game does: data/ and save/ in the current directory when data/ is there.\n"
+        "Exit status: 0 the script ran to its end with no failed expectation, 1 otherwise,\n"
+        "2 wrong usage.\n";
+    if (argc == 2 && std::string_view(argv[1]) == "--help") {
+        std::cout << kUsage;
+        return 0;
+    }
     if (argc != 2) {
-        std::cerr << "usage: kelvane-replay SCRIPT\n"
-                     "Runs the game headless in the current directory (which holds data/) under SCRIPT.\n";
+        std::cerr << kUsage;
         return 2;
     }
     std::ifstream file(argv[1]);

@@ -1,0 +1,147 @@
+#include "core/game_paths.h"
+
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <string_view>
+#include <system_error>
+
+namespace GamePaths {
+
+namespace {
+
+constexpr const char* kCheckoutData = "data";
+constexpr const char* kCheckoutSave = "save";
+constexpr const char* kDataVariable = "KELVANE_DATA_DIR";
+constexpr const char* kInstalledData = "../share/kelvane";  // relative to the executable's directory
+constexpr const char* kSaveBelowDataHome = "kelvane/save";
+constexpr const char* kDefaultDataHome = ".local/share";  // below $HOME
+
+bool IsDirectory(const std::string& path)
+{
+    struct stat info {};
+    return !path.empty() && ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+std::string Environment(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value != nullptr ? value : "";
+}
+
+// The rest of `path` after its first component `name` ("" or starting with '/'); nothing
+// when the path does not start with that component.
+std::optional<std::string_view> Below(std::string_view path, std::string_view name)
+{
+    if (path.substr(0, name.size()) != name) return std::nullopt;
+    const std::string_view rest = path.substr(name.size());
+    if (!rest.empty() && rest.front() != '/') return std::nullopt;
+    return rest;
+}
+
+std::string HomeDirectory()
+{
+    const std::string home = Environment("HOME");
+    if (!home.empty()) return home;
+    // No $HOME (a service, a stripped environment): the password database still knows.
+    const passwd* entry = ::getpwuid(::getuid());
+    return entry != nullptr && entry->pw_dir != nullptr ? entry->pw_dir : "";
+}
+
+}  // namespace
+
+const char* const kHowToGetData =
+    "Run ./play in a checkout, or install the kelvane package.";
+
+DataSearch FindData(const std::string& executableDirectory)
+{
+    DataSearch search;
+    // Records the place as looked at; true (and the search ends) when it is a directory.
+    auto found = [&search](const std::string& place, const std::string& shown) {
+        search.searched.push_back(shown);
+        if (!IsDirectory(place)) return false;
+        search.directory = place;
+        return true;
+    };
+    std::error_code unknown;
+    const std::string workingDirectory = std::filesystem::current_path(unknown).string();
+    if (found(kCheckoutData, (std::filesystem::path(workingDirectory) / kCheckoutData).string())) return search;
+    const std::string fromEnvironment = Environment(kDataVariable);
+    if (fromEnvironment.empty()) {
+        search.searched.push_back(std::string("$") + kDataVariable + ": not set");
+    } else if (found(fromEnvironment, fromEnvironment + " ($" + kDataVariable + ")")) {
+        return search;
+    }
+    if (!executableDirectory.empty()) {
+        const std::string installed =
+            (std::filesystem::path(executableDirectory) / kInstalledData).lexically_normal().string();
+        found(installed, installed);
+    }
+    return search;
+}
+
+DataSearch FindData()
+{
+    return FindData(ExecutableDirectory());
+}
+
+std::string ExecutableDirectory()
+{
+    // The executable does not move while it runs.
+    static const std::string directory = [] {
+        std::error_code error;
+        const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
+        return error ? std::string() : executable.parent_path().string();
+    }();
+    return directory;
+}
+
+std::string SaveDirectory()
+{
+    if (IsDirectory(kCheckoutData)) return kCheckoutSave;
+    // Only an absolute $XDG_DATA_HOME counts; a relative one is to be ignored.
+    const std::string dataHome = Environment("XDG_DATA_HOME");
+    if (!dataHome.empty() && dataHome.front() == '/') {
+        return (std::filesystem::path(dataHome) / kSaveBelowDataHome).string();
+    }
+    const std::string home = HomeDirectory();
+    if (home.empty()) return kCheckoutSave;
+    return (std::filesystem::path(home) / kDefaultDataHome / kSaveBelowDataHome).string();
+}
+
+bool MakeSaveDirectory(std::string* error)
+{
+    const std::string directory = SaveDirectory();
+    std::error_code reason;
+    std::filesystem::create_directories(directory, reason);
+    if (IsDirectory(directory)) return true;
+    if (error != nullptr) {
+        *error = "cannot create the save directory " + directory + ": " +
+                 (reason ? reason.message() : std::string("a file of that name is in the way"));
+    }
+    return false;
+}
+
+std::string Resolve(const std::string& path)
+{
+    if (const auto rest = Below(path, kCheckoutData)) {
+        if (IsDirectory(kCheckoutData)) return path;  // a checkout: the common case, kept cheap
+        const DataSearch search = FindData();
+        return search.directory.empty() ? path : search.directory + std::string(*rest);
+    }
+    if (const auto rest = Below(path, kCheckoutSave)) return SaveDirectory() + std::string(*rest);
+    return path;
+}
+
+std::string MissingDataMessage(const DataSearch& search)
+{
+    std::string message = "The game's data was not found.";
+    for (const std::string& place : search.searched) message += "\nLooked in: " + place;
+    return message;
+}
+
+}  // namespace GamePaths

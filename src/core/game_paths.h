@@ -1,0 +1,48 @@
+// Where the game reads its data and keeps its saves. The game names its files "data/..." and
+// "save/..."; Resolve turns such a name into the path that is opened. Started from a
+// directory holding data/ (a checkout, the tests) both stay in the working directory; an
+// installed game reads $KELVANE_DATA_DIR or the share/kelvane directory beside its
+// executable and keeps its saves in the user's XDG data directory.
+// Depends on nothing but the standard library and POSIX.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace GamePaths {
+
+// What a search for the game's data found.
+struct DataSearch {
+    std::string directory;              // the data directory; empty when none was found
+    std::vector<std::string> searched;  // every place looked at, in order, as a player reads it
+};
+
+// Looks for the data directory, first existing directory wins: "data" in the working
+// directory, then $KELVANE_DATA_DIR, then <executableDirectory>/../share/kelvane.
+DataSearch FindData(const std::string& executableDirectory);
+DataSearch FindData();
+
+// The directory holding the running executable; empty when the system does not say.
+std::string ExecutableDirectory();
+
+// Where saves are kept: "save" when the working directory holds data/; else
+// $XDG_DATA_HOME/kelvane/save (an absolute $XDG_DATA_HOME only), else
+// $HOME/.local/share/kelvane/save.
+std::string SaveDirectory();
+
+// Creates the save directory and its missing parents. False, with the directory and the
+// system's reason in `error` (when given), if it does not exist afterwards.
+bool MakeSaveDirectory(std::string* error);
+
+// The path to open for a file the game names: "data" and "save" and the names below them
+// move to the directories above; in a checkout and for every other path the name is returned
+// unchanged. When no data directory exists, data names stay unchanged too.
+std::string Resolve(const std::string& path);
+
+// The text of the error that stops the game when FindData found nothing: the first line says
+// so; one line per place looked at follows.
+std::string MissingDataMessage(const DataSearch& search);
+// What a person can do about it, for the error-information line.
+extern const char* const kHowToGetData;
+
+}  // namespace GamePaths
