@@ -27,8 +27,10 @@ KeyManager* _pKeyManager = nullptr;
 
 namespace {
 
-// The game's objects live until the process ends and are never released (only the mouse is,
-// at shutdown): nothing may be destroyed after the device has gone.
+// The running game's objects. Released by the shutdown hook, before the device goes. After a
+// fatal error they are left alone, so a plain pointer holds them rather than a static owner:
+// nothing of the game may be destroyed by the exit-time destructors, after the device and the
+// sound output have gone.
 GameObjects* g_game = nullptr;
 
 constexpr float kCreditsSpeed = 0.028f;  // pixels per millisecond
@@ -103,6 +105,17 @@ void CreatePhases(GameObjects& game)
     game.game->SetCreditsManager(game.credits.get());
 }
 
+// Releases the objects of the last assembly, users before what they use (the members'
+// reverse order), and clears the globals that pointed at them.
+void ReleaseGame()
+{
+    _pVideoPlayer = nullptr;
+    _pKeyManager = nullptr;
+    _pMouseManager = nullptr;
+    delete g_game;
+    g_game = nullptr;
+}
+
 // Without its data every picture would fail on its own; the player learns instead where the
 // game looked and how to get the data.
 void RequireGameData()
@@ -132,37 +145,44 @@ FrameHooks FrameWiring(GameObjects& game)
 
 GameAssembly AssembleGame(const WorldDefinition& defineWorld)
 {
+    // A game left behind by a fatal error (tests enter the game again and again) goes first.
+    ReleaseGame();
     RequireGameData();
     g_game = new GameObjects();
     GameObjects& game = *g_game;
 
-    StartMusic(game);
-    game.sounds = std::make_unique<GameSoundManager>();
-    _pMouseManager = new MouseManager(Winfunc::hWnd);
-    _pKeyManager = new KeyManager(Winfunc::hWnd);
-    _pVideoPlayer = new VideoPlayer(Winfunc::hWnd, _pKeyManager);
-    CreateCredits(game);
-    CreateWorld(game);
-    CreateCursors(game);
+    try {
+        StartMusic(game);
+        game.sounds = std::make_unique<GameSoundManager>();
+        game.mouse = std::make_unique<MouseManager>(Winfunc::hWnd);
+        _pMouseManager = game.mouse.get();
+        game.keys = std::make_unique<KeyManager>(Winfunc::hWnd);
+        _pKeyManager = game.keys.get();
+        game.video = std::make_unique<VideoPlayer>(Winfunc::hWnd, _pKeyManager);
+        _pVideoPlayer = game.video.get();
+        CreateCredits(game);
+        CreateWorld(game);
+        CreateCursors(game);
 
-    defineWorld(*game.world);
+        defineWorld(*game.world);
 
-    // Slot 0 is the new-game state: the world exactly as its definition left it. The save
-    // manager keeps it in memory, so New Game starts even when the file cannot be written.
-    game.saves = std::make_unique<SaveManager>(game.world.get(), _pKeyManager);
-    if (!game.saves->SaveGame(0, "")) {
-        std::cerr << "Kelvane: " << game.saves->get_LastError() << " (New Game starts from memory)\n";
+        // Slot 0 is the new-game state: the world exactly as its definition left it. The save
+        // manager keeps it in memory, so New Game starts even when the file cannot be written.
+        game.saves = std::make_unique<SaveManager>(game.world.get(), _pKeyManager);
+        if (!game.saves->SaveGame(0, "")) {
+            std::cerr << "Kelvane: " << game.saves->get_LastError() << " (New Game starts from memory)\n";
+        }
+
+        CreatePhases(game);
+        game.world->TransportToScreen(kStartScreenAfterBuild);
+    } catch (...) {
+        ReleaseGame();
+        throw;
     }
-
-    CreatePhases(game);
-    game.world->TransportToScreen(kStartScreenAfterBuild);
 
     GameAssembly assembly;
     assembly.hooks = FrameWiring(game);
-    assembly.shutdown = [] {
-        delete _pMouseManager;
-        _pMouseManager = nullptr;
-    };
+    assembly.shutdown = ReleaseGame;
     return assembly;
 }
 

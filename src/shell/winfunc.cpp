@@ -19,6 +19,9 @@ bool InitWindow(bool fullscreen)
     if (g_window) {
         g_window->Reopen();
         hWnd = g_window.get();
+        // Waits that watch for the window closing (the fatal-error screen) watch this one
+        // again, whatever window was made the main one meanwhile.
+        platform::SetMainWindow(hWnd);
         return true;
     }
     hWnd = nullptr;

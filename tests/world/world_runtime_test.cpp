@@ -61,13 +61,6 @@ protected:
         WorldTest::SetUp();
         for (int v = 1; v <= 9; ++v) world->AddGlobalVar(v, 0);
     }
-    // One frame with a left click at screen pixel (x, y).
-    int ClickAt(int x, int y, platform::MouseButton button = platform::MouseButton::Left)
-    {
-        PointAt(x, y);
-        Click(button);
-        return world->Run();
-    }
 };
 
 TEST_F(WorldRuntime, GotoScreenWithStandardTransitionShowsALoadingFrameAndKeepsTheAngle)
