@@ -119,13 +119,24 @@ std::vector<std::uint8_t> ReadEncrypted(const char* path, int offset)
 
 bool CreateTextureFromEncrypted(const char* path, int offset, std::unique_ptr<gfx::Texture>* out)
 {
-    gfx::Device& device = RequireDevice(path);
-    const std::vector<std::uint8_t> image = ReadEncrypted(path, offset);
     std::unique_ptr<gfx::Texture> texture;
-    if (FAILED(D3DXCreateTextureFromFileInMemoryEx(&device, image.data(),
-                                                   static_cast<UINT>(image.size()), &texture)))
-        RaiseDecodeFailure(path);
+    LoadTextureFromEncrypted(path, offset, &texture);
     *out = std::move(texture);
+    return true;
+}
+
+bool LoadTextureFromEncrypted(const char* path, int offset, std::unique_ptr<gfx::Texture>* texture)
+{
+    gfx::Device& device = RequireDevice(path);
+    std::vector<std::uint8_t> image;
+    try {
+        image = ReadEncrypted(path, offset);
+    } catch (...) {
+        texture->reset();
+        throw;
+    }
+    if (FAILED(D3DXLoadTextureFromFileInMemory(&device, image.data(), static_cast<UINT>(image.size()), texture)))
+        RaiseDecodeFailure(path);
     return true;
 }
 

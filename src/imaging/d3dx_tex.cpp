@@ -56,8 +56,16 @@ HRESULT D3DXGetImageInfoFromFileInMemory(const void* data, UINT size, D3DXIMAGE_
 HRESULT D3DXCreateTextureFromFileInMemoryEx(gfx::Device* device, const void* data, UINT size,
                                             std::unique_ptr<gfx::Texture>* out)
 {
+    if (out != nullptr) out->reset();
+    return D3DXLoadTextureFromFileInMemory(device, data, size, out);
+}
+
+HRESULT D3DXLoadTextureFromFileInMemory(gfx::Device* device, const void* data, UINT size,
+                                        std::unique_ptr<gfx::Texture>* out)
+{
     if (device == nullptr || out == nullptr) return D3DERR_INVALIDCALL;
-    out->reset();
+    // Whatever it held is replaced or released, whatever happens below.
+    std::unique_ptr<gfx::Texture> texture = std::move(*out);
     if (data == nullptr || size == 0) return D3DXERR_INVALIDDATA;
     const auto* bytes = static_cast<const std::uint8_t*>(data);
     imaging::ImageInfo header;
@@ -67,10 +75,12 @@ HRESULT D3DXCreateTextureFromFileInMemoryEx(gfx::Device* device, const void* dat
     device->GetDeviceCaps(&caps);
     const UINT width = TextureSideForPicture(static_cast<UINT>(header.width), caps.MaxTextureWidth);
     const UINT height = TextureSideForPicture(static_cast<UINT>(header.height), caps.MaxTextureHeight);
-    std::unique_ptr<gfx::Texture> texture;
-    const HRESULT created =
-        device->CreateTexture(width, height, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture);
-    if (FAILED(created) || !texture) return FAILED(created) ? created : E_FAIL;
+    if (!texture || texture->Width() != width || texture->Height() != height || texture->Format() != D3DFMT_A8R8G8B8) {
+        texture.reset();
+        const HRESULT created =
+            device->CreateTexture(width, height, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture);
+        if (FAILED(created) || !texture) return FAILED(created) ? created : E_FAIL;
+    }
 
     D3DLOCKED_RECT locked{};
     const HRESULT lockResult = texture->LockRect(0, &locked, nullptr, 0);
