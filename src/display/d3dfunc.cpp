@@ -127,14 +127,26 @@ std::vector<std::uint8_t> ReadEncrypted(const char* name, int offset)
 
 bool CreateTextureFromEncrypted(const char* path, int offset, std::unique_ptr<gfx::Texture>* out)
 {
-    gfx::Device& device = RequireDevice(path);
-    const std::vector<std::uint8_t> image = ReadEncrypted(path, offset);
     std::unique_ptr<gfx::Texture> texture;
-    std::string reason;
-    if (FAILED(D3DXCreateTextureFromFileInMemoryEx(&device, image.data(), static_cast<UINT>(image.size()),
-                                                   &texture, &reason)))
-        RaiseDecodeFailure(path, reason);
+    LoadTextureFromEncrypted(path, offset, &texture);
     *out = std::move(texture);
+    return true;
+}
+
+bool LoadTextureFromEncrypted(const char* path, int offset, std::unique_ptr<gfx::Texture>* texture)
+{
+    gfx::Device& device = RequireDevice(path);
+    std::vector<std::uint8_t> image;
+    try {
+        image = ReadEncrypted(path, offset);
+    } catch (...) {
+        texture->reset();
+        throw;
+    }
+    std::string reason;
+    if (FAILED(D3DXLoadTextureFromFileInMemory(&device, image.data(), static_cast<UINT>(image.size()), texture,
+                                               &reason)))
+        RaiseDecodeFailure(path, reason);
     return true;
 }
 

@@ -66,8 +66,16 @@ HRESULT D3DXGetImageInfoFromFileInMemory(const void* data, UINT size, D3DXIMAGE_
 HRESULT D3DXCreateTextureFromFileInMemoryEx(gfx::Device* device, const void* data, UINT size,
                                             std::unique_ptr<gfx::Texture>* out, std::string* reason)
 {
+    if (out != nullptr) out->reset();
+    return D3DXLoadTextureFromFileInMemory(device, data, size, out, reason);
+}
+
+HRESULT D3DXLoadTextureFromFileInMemory(gfx::Device* device, const void* data, UINT size,
+                                        std::unique_ptr<gfx::Texture>* out, std::string* reason)
+{
     if (device == nullptr || out == nullptr) return D3DERR_INVALIDCALL;
-    out->reset();
+    // Whatever it held is replaced or released, whatever happens below.
+    std::unique_ptr<gfx::Texture> texture = std::move(*out);
     if (data == nullptr || size == 0) {
         if (reason) *reason = "the file is empty";
         return D3DXERR_INVALIDDATA;
@@ -81,10 +89,12 @@ HRESULT D3DXCreateTextureFromFileInMemoryEx(gfx::Device* device, const void* dat
     device->GetDeviceCaps(&caps);
     const UINT width = TextureSideForPicture(static_cast<UINT>(header.width), caps.MaxTextureWidth);
     const UINT height = TextureSideForPicture(static_cast<UINT>(header.height), caps.MaxTextureHeight);
-    std::unique_ptr<gfx::Texture> texture;
-    const HRESULT created =
-        device->CreateTexture(width, height, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture);
-    if (FAILED(created) || !texture) return DeviceFailure(created, "create the texture", reason);
+    if (!texture || texture->Width() != width || texture->Height() != height || texture->Format() != D3DFMT_A8R8G8B8) {
+        texture.reset();
+        const HRESULT created =
+            device->CreateTexture(width, height, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture);
+        if (FAILED(created) || !texture) return DeviceFailure(created, "create the texture", reason);
+    }
 
     D3DLOCKED_RECT locked{};
     const HRESULT lockResult = texture->LockRect(0, &locked, nullptr, 0);

@@ -43,6 +43,12 @@ HRESULT D3DXGetImageInfoFromFileInMemory(const void* data, UINT size, D3DXIMAGE_
 // On failure `out` stays null and the result is D3DXERR_INVALIDDATA (or the device's error).
 HRESULT D3DXCreateTextureFromFileInMemoryEx(gfx::Device* device, const void* data, UINT size,
                                             std::unique_ptr<gfx::Texture>* out, std::string* reason = nullptr);
+// The same, decoding into `*texture` itself when it already is an A8R8G8B8 texture of the
+// size the picture needs (its pixels are overwritten, its device storage kept); otherwise a
+// new texture replaces it. On failure `*texture` is null (a reused one is released: its
+// pixels may hold part of the picture).
+HRESULT D3DXLoadTextureFromFileInMemory(gfx::Device* device, const void* data, UINT size,
+                                        std::unique_ptr<gfx::Texture>* texture, std::string* reason = nullptr);
 
 // Decodes the picture into the whole of `surface` (A8R8G8B8), scaling with the triangle
 // filter if the sizes differ. (The game passes the whole source, no palette, default filter,

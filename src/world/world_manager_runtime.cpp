@@ -239,7 +239,7 @@ int WorldManager::Render()
     device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kOpaqueBlack, 1.0f, 0);
     device->BeginScene();
     device->SetTexture(0, c_pBlackTexture->getTexture());
-    c_iFullScreenImage->Render(device);
+    c_pDisplayScreen->RenderBehind(*c_iFullScreenImage);
     c_pDisplayScreen->Render();
     if (c_pScreen != nullptr) CustomFunction(c_pScreen->get_CustomFunction());
     SetWholeViewport(device);

@@ -188,6 +188,7 @@ void Device::Impl::ApplyDefaults()
     c_material = D3DMATERIAL9{};
     c_world = c_view = c_projection = Identity();
     c_viewport = D3DVIEWPORT9{0, 0, kBackBufferWidth, kBackBufferHeight, 0.0f, 1.0f};
+    c_scissor = RECT{0, 0, kBackBufferWidth, kBackBufferHeight};
     c_dwFvf = 0;
     c_pStream = nullptr;
     c_uStreamOffset = c_uStreamStride = 0;
@@ -265,7 +266,13 @@ bool Device::Impl::ApplyPipeline(bool screenVertices)
     glBindVertexArray(c_vao);
     // Clip control is context state: set it for this device's depth convention at each draw.
     if (c_bHasClipControl) glClipControl(GL_LOWER_LEFT, c_bClipControl ? GL_ZERO_TO_ONE : GL_NEGATIVE_ONE_TO_ONE);
-    glDisable(GL_SCISSOR_TEST);
+    if (c_render[D3DRS_SCISSORTESTENABLE]) {
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(c_scissor.left, kBackBufferHeight - c_scissor.bottom, c_scissor.right - c_scissor.left,
+                  c_scissor.bottom - c_scissor.top);
+    } else {
+        glDisable(GL_SCISSOR_TEST);
+    }
     glDisable(GL_STENCIL_TEST);
 
     // Screen vertices are target pixels with depth as given, whatever the viewport.
@@ -740,6 +747,22 @@ HRESULT Device::GetViewport(D3DVIEWPORT9* viewport) const
 {
     if (!viewport) return D3DERR_INVALIDCALL;
     *viewport = c_pImpl->c_viewport;
+    return S_OK;
+}
+
+HRESULT Device::SetScissorRect(const RECT& rect)
+{
+    if (rect.left < 0 || rect.top < 0 || rect.right > kBackBufferWidth || rect.bottom > kBackBufferHeight ||
+        rect.right < rect.left || rect.bottom < rect.top)
+        return D3DERR_INVALIDCALL;
+    c_pImpl->c_scissor = rect;
+    return S_OK;
+}
+
+HRESULT Device::GetScissorRect(RECT* rect) const
+{
+    if (!rect) return D3DERR_INVALIDCALL;
+    *rect = c_pImpl->c_scissor;
     return S_OK;
 }
 

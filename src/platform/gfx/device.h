@@ -65,6 +65,7 @@ private:
     DWORD c_dwLockFlags = 0;
     bool c_bLocked = false;
     bool c_bDirty = true;
+    bool c_bHasStorage = false;  // c_glName has its level's storage (made by the first upload)
     unsigned c_glName = 0;
 };
 
@@ -171,6 +172,11 @@ public:
     // Geometry and transforms
     HRESULT SetViewport(const D3DVIEWPORT9& viewport);
     HRESULT GetViewport(D3DVIEWPORT9* viewport) const;
+    // The rectangle (target pixels, top-left origin) outside which draws leave the target
+    // alone while D3DRS_SCISSORTESTENABLE is TRUE; the whole target at start-up. Clears
+    // ignore it.
+    HRESULT SetScissorRect(const RECT& rect);
+    HRESULT GetScissorRect(RECT* rect) const;
     HRESULT SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX& matrix);
     HRESULT GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix) const;
     HRESULT SetStreamSource(UINT stream, VertexBuffer* buffer, UINT offset, UINT stride);

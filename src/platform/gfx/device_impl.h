@@ -43,6 +43,7 @@ struct Device::Impl {
     D3DMATERIAL9 c_material{};
     D3DMATRIX c_world{}, c_view{}, c_projection{};
     D3DVIEWPORT9 c_viewport{};
+    RECT c_scissor{};
     DWORD c_dwFvf = 0;
     VertexBuffer* c_pStream = nullptr;
     UINT c_uStreamOffset = 0;
