@@ -165,6 +165,18 @@ TEST(PanoramaCamera, ClicksOffCentreArePickedAwayFromWhatIsDrawn)
     EXPECT_LT(worst.columns, 80);
 }
 
+// Removes the directory a failed render kept its scene in, as the error names it; false if
+// the error names none or the scene is not there.
+bool ForgetKeptScene(const std::string& message)
+{
+    const std::size_t kept = message.find("kept in "), end = message.find("/scene.pov");
+    if (kept == std::string::npos || end == std::string::npos || end < kept) return false;
+    const fs::path dir = message.substr(kept + 8, end - kept - 8);
+    const bool there = fs::exists(dir / "scene.pov");
+    fs::remove_all(dir);
+    return there;
+}
+
 class RenderCache : public ::testing::Test {
 protected:
     void SetUp() override
@@ -210,6 +222,7 @@ TEST_F(RenderCache, SameInputsGiveTheSameBytesAndAreNotRenderedAgain)
     } catch (const Error& e) {
         EXPECT_NE(std::string(e.what()).find("scene lit box"), std::string::npos) << e.what();
         EXPECT_NE(std::string(e.what()).find("status 1"), std::string::npos) << e.what();
+        ForgetKeptScene(e.what());
     }
 }
 
@@ -243,6 +256,7 @@ TEST_F(RenderCache, BrokenScenesAndMissingRendererFailNamingTheScene)
         const std::string message = e.what();
         EXPECT_NE(message.find("scene the broken one"), std::string::npos) << message;
         EXPECT_NE(message.find("Parse Error"), std::string::npos) << "povray's own words are kept: " << message;
+        EXPECT_TRUE(ForgetKeptScene(message)) << "the failed scene is kept for reading: " << message;
     }
     EXPECT_FALSE(fs::exists(settings.cacheDir) && !fs::is_empty(settings.cacheDir)) << "a failure was cached";
 
@@ -252,6 +266,7 @@ TEST_F(RenderCache, BrokenScenesAndMissingRendererFailNamingTheScene)
         FAIL() << "rendered without a renderer";
     } catch (const Error& e) {
         EXPECT_NE(std::string(e.what()).find("install-deps"), std::string::npos) << e.what();
+        ForgetKeptScene(e.what());
     }
     EXPECT_THROW(RendererVersion("kelvane-no-such-renderer"), Error);
 }

@@ -147,8 +147,8 @@ std::string SceneText(const RenderRequest& request, Quality quality)
     text += quality == Quality::Draft ? "#declare Draft = true;\n" : "#declare Draft = false;\n";
     text += "global_settings {\n  assumed_gamma 1.0\n  max_trace_level 8\n";
     if (quality == Quality::Full)
-        text += "  radiosity {\n    pretrace_start 0.08 pretrace_end 0.01 count 120 nearest_count 8\n"
-                "    error_bound 0.6 recursion_limit 1 low_error_factor 0.5 gray_threshold 0.0\n"
+        text += "  radiosity {\n    pretrace_start 0.08 pretrace_end 0.04 count 50 nearest_count 5\n"
+                "    error_bound 1.0 recursion_limit 1 low_error_factor 0.5 gray_threshold 0.0\n"
                 "    minimum_reuse 0.015 brightness 1.0 adc_bailout 0.01 always_sample off\n  }\n";
     text += "}\n";
     text += request.scene;
@@ -254,7 +254,7 @@ imaging::Image Render(const RenderRequest& request, const RenderSettings& settin
                                   "+H" + std::to_string(height), "+FN8", "-D", "-P", "-V", "+WT1", "-J", "+Q9",
                                   request.alpha ? "+UA" : "-UA", "-GS", "-GR"};
     if (settings.quality == Quality::Full) {
-        args.insert(args.end(), {"+A0.1", "+AM2", "+R3"});
+        args.insert(args.end(), {"+A0.3", "+AM2", "+R2"});
     } else {
         args.push_back("-A");
     }
