@@ -79,6 +79,11 @@ void DisplayScreen::setSwitchLength(int milliseconds) { c_iSwitchLength = millis
 
 void DisplayScreen::InstantSwitch() { c_iFront = Back(); }
 
+bool DisplayScreen::get_Switching() const
+{
+    return c_dwSwitchDuration != 0 && static_cast<DWORD>(timeGetTime() - c_dwSwitchStart) < c_dwSwitchDuration;
+}
+
 void DisplayScreen::RotateBy(float radians) { c_fRotations[c_iFront] = TurnedAngle(c_fRotations[c_iFront], radians); }
 
 void DisplayScreen::RotateBackgroundBy(float radians) { c_fRotations[Back()] = TurnedAngle(c_fRotations[Back()], radians); }

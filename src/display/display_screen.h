@@ -38,6 +38,8 @@ public:
     void setSwitchLength(int milliseconds);
     // Exchanges front and back without touching the transition's timing.
     void InstantSwitch();
+    // Whether a cross-fade started by Switch is still under way at this moment.
+    bool get_Switching() const;
 
     // Turns the front (or back) slot's panorama by `radians`, keeping its angle in 0 .. 2 pi.
     void RotateBy(float radians);

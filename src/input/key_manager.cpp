@@ -53,13 +53,16 @@ void KeyManager::Update()
     c_pKeyboardDevice->GetDeviceState(snapshot.size(), snapshot.data());
 
     for (std::size_t k = 0; k < snapshot.size(); ++k) {
-        if (snapshot[k] & platform::kKeyDownByte) {
-            if (!c_bKeyDown[k]) c_bKeyPressed[k] = true;
-            c_bKeyDown[k] = true;
-        } else {
+        const bool down = (snapshot[k] & platform::kKeyDownByte) != 0;
+        // A press since the last snapshot counts even when the key is up again (a tap shorter
+        // than a frame: pressed for this one snapshot) or was released and pressed again.
+        const bool pressedSince = (snapshot[k] & platform::kKeyPressedBit) != 0;
+        if (pressedSince || (down && !c_bKeyDown[k])) {
+            c_bKeyPressed[k] = true;
+        } else if (!down) {
             c_bKeyPressed[k] = false;
-            c_bKeyDown[k] = false;
         }
+        c_bKeyDown[k] = down;
     }
 }
 

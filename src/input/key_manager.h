@@ -21,9 +21,10 @@ public:
     KeyManager(const KeyManager&) = delete;
     KeyManager& operator=(const KeyManager&) = delete;
 
-    // Takes a new snapshot. A key that is down now and was up at the previous Update becomes
-    // pressed; a key that is up loses its press. While the window is in the background every
-    // key reads up. Main thread.
+    // Takes a new snapshot. A key that went down since the previous Update becomes pressed,
+    // also when it is already up again: a tap between two frames reads pressed until the next
+    // Update. A key that is up and was not pressed since loses its press. While the window is
+    // in the background every key reads up. Main thread.
     void Update();
 
     // Whether `key` (a key code) has a press not yet taken; the press stays.

@@ -92,7 +92,20 @@ bool ParseLine(const std::string& raw, int line, std::vector<ReplayCommand>* com
         }
         return true;
     };
-    if (verb == "frames") {
+    if (verb == "seed") {
+        c.kind = ReplayCommand::Seed;
+        if (!ints(1, 1)) return false;
+        if (c.numbers[0] < 0) {
+            *why = "'seed' takes a whole number of 0 or more";
+            return false;
+        }
+        const bool first = std::all_of(commands->begin(), commands->end(),
+                                       [](const ReplayCommand& earlier) { return earlier.kind == ReplayCommand::Seed; });
+        if (!first) {
+            *why = "'seed' must come before every other command: the world draws its random set-up at start-up";
+            return false;
+        }
+    } else if (verb == "frames") {
         c.kind = ReplayCommand::Frames;
         if (!ints(1, 1)) return false;
     } else if (verb == "wait") {
@@ -146,6 +159,15 @@ bool ParseLine(const std::string& raw, int line, std::vector<ReplayCommand>* com
         c.kind = ReplayCommand::Screenshot;
         if (!(in >> c.text)) {
             *why = "'screenshot' needs a file path";
+            return false;
+        }
+        std::string path;
+        if (c.text == "settled" && in >> path) {
+            c.numbers.push_back(1);
+            c.text = path;
+        }
+        if (in >> path) {
+            *why = "'screenshot' takes a file path, after 'settled' if it waits for the picture to settle";
             return false;
         }
     } else if (verb == "expect") {
@@ -211,6 +233,7 @@ public:
                 c_bWaiting = false;
             }
             if (c_pPick != nullptr && !StepPick()) return true;
+            if (c_pShot != nullptr && !StepSettledScreenshot()) return true;
             if (c_next >= c_commands.size()) {
                 c_pResult->finished = true;
                 return false;
@@ -220,7 +243,10 @@ public:
     }
 
     // Whether every command has been started (the game may end during the last one).
-    bool AllStarted() const { return c_next >= c_commands.size() && c_iPendingFrames == 0 && !c_bWaiting; }
+    bool AllStarted() const
+    {
+        return c_next >= c_commands.size() && c_iPendingFrames == 0 && !c_bWaiting && c_pShot == nullptr;
+    }
 
 private:
     void Fail(const ReplayCommand& command, const std::string& what)
@@ -303,6 +329,38 @@ private:
         return false;
     }
 
+    // Whether the view is cross-fading (a screen change, a close-up opening or closing).
+    static bool ViewInTransition()
+    {
+        const GameObjects& game = *GetGameObjects();
+        return game.game->get_Phase() == GameManager::kWorld && game.world->get_DisplayScreen()->get_Switching();
+    }
+
+    // One frame's worth of a `screenshot settled`: true once the picture has been written (or
+    // the wait has failed), false while a frame must run first.
+    bool StepSettledScreenshot()
+    {
+        const ReplayCommand& c = *c_pShot;
+        if (ViewInTransition()) {
+            c_bSettledFrameDrawn = false;
+            if (++c_iShotFrames > kMaxSettleFrames) {
+                Fail(c, "the view was still in a transition after " + std::to_string(kMaxSettleFrames) + " frames");
+                c_pShot = nullptr;
+                return true;
+            }
+            return false;
+        }
+        // The frame drawn last may have been the cross-fade's last step: one more frame shows
+        // the picture as it stays.
+        if (!c_bSettledFrameDrawn) {
+            c_bSettledFrameDrawn = true;
+            return false;
+        }
+        c_pShot = nullptr;
+        Screenshot(c);
+        return true;
+    }
+
     void PressButton(platform::MouseButton button)
     {
         platform::InjectMouseButton(button, true);
@@ -313,6 +371,8 @@ private:
     void Execute(const ReplayCommand& c)
     {
         switch (c.kind) {
+        case ReplayCommand::Seed:
+            break;  // taken before the start-up
         case ReplayCommand::Frames:
             c_iPendingFrames = c.numbers[0];
             break;
@@ -340,14 +400,22 @@ private:
             break;
         case ReplayCommand::Key:
             platform::InjectKey(KeyNames().at(c.text), true);
+            // The key is released before the second frame, which sees it up: the next key,
+            // the same letter again included, is then a press of its own.
             c_iReleaseKey = KeyNames().at(c.text);
-            c_iPendingFrames = 1;
+            c_iPendingFrames = 2;
             break;
         case ReplayCommand::Pace:
             platform::SetClockStepPerPresent(static_cast<std::uint32_t>(c.numbers[0]));
             break;
         case ReplayCommand::Screenshot:
-            Screenshot(c);
+            if (c.numbers.empty()) {
+                Screenshot(c);
+            } else {
+                c_pShot = &c;
+                c_iShotFrames = 0;
+                c_bSettledFrameDrawn = false;
+            }
             break;
         case ReplayCommand::Expect:
             Expect(c);
@@ -458,6 +526,10 @@ private:
     static constexpr int kMaxPickFrames = 600;  // half a turn takes about 60 frames
     const ReplayCommand* c_pPick = nullptr;      // the `pick` under way
     int c_iPickFrames = 0;
+    static constexpr int kMaxSettleFrames = 600;  // 10 s of game time at the default pace
+    const ReplayCommand* c_pShot = nullptr;       // the `screenshot settled` under way
+    int c_iShotFrames = 0;
+    bool c_bSettledFrameDrawn = false;
 };
 
 // Ends every clip shortly after it starts while skipping is on: a clip holds the main thread
@@ -529,6 +601,11 @@ ReplayResult RunReplay(const std::string& script, const ReplayOptions& options)
         return result;
     }
     result.parsed = true;
+    std::uint32_t seed = options.seed;
+    for (const ReplayCommand& c : commands) {
+        if (c.kind != ReplayCommand::Seed) break;
+        seed = static_cast<std::uint32_t>(c.numbers[0]);
+    }
 
     platform::ResetInjectedInput();
     platform::UseManualClock(1000);
@@ -541,6 +618,7 @@ ReplayResult RunReplay(const std::string& script, const ReplayOptions& options)
     // Errors are caught here rather than on the fatal-error screen, which would wait for Q.
     WinMain([&]() -> GameAssembly {
         GameAssembly game;
+        std::srand(seed);  // in place of the start-up's seed, which differs from run to run
         try {
             game = options.world ? AssembleGame(options.world) : AssembleGame();
         } catch (const std::exception& e) {

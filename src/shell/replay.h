@@ -3,6 +3,9 @@
 // Tests use it, and a person can reproduce a bug from a script with the kelvane-replay tool.
 //
 // Script: one command per line, '#' starts a comment.
+//   seed N                the seed of the game's random generator (0 or more; the default is
+//                         ReplayOptions::seed). Only before every other command: the world
+//                         draws its random set-up (the cabinet's wheels) at start-up
 //   frames N              run N frames
 //   wait MS               run frames until MS milliseconds of game time have passed
 //   move X Y              move the pointer to screen pixel (X, Y); runs one frame
@@ -15,11 +18,20 @@
 //   hold N                picks item N up from the inventory bar (clicks where the bar shows it)
 //   examine N             right-clicks item N in the inventory bar, opening its close-up
 //   key NAME              press and release a key (ESCAPE, RETURN, BACK, SPACE, LSHIFT,
-//                         PERIOD, A..Z, 0..9); runs two frames
-//   type TEXT             types the letters, digits, spaces and periods of TEXT
+//                         PERIOD, A..Z, 0..9); runs two frames, the first with the key down,
+//                         the second with it up
+//   type TEXT             types the letters, digits, spaces and periods of TEXT, one `key`
+//                         each, so a doubled letter is typed twice
 //   pace MS               from now on each presented frame adds MS ms of game time (1 .. 1000;
 //                         the run starts at ReplayOptions::msPerFrame)
-//   screenshot PATH       writes the current back buffer as PNG
+//   screenshot PATH       writes the current back buffer as PNG. Right after a click that
+//                         changes the screen, or `examine`, that is the cross-fade between
+//                         the old picture and the new one
+//   screenshot settled PATH
+//                         first runs frames until the view's cross-fade (a screen change, a
+//                         close-up opening or closing) has ended and one frame has been drawn
+//                         after it, then writes the picture; fails if it has not ended within
+//                         600 frames. The main menu's veil is not waited for
 //   expect screen N       the world's current screen
 //   expect var N V        variable N holds V (compared as a byte: -56 and 200 are the same)
 //   expect item N         item N is in the inventory bar
@@ -43,10 +55,11 @@
 #include "world/world_manager.h"
 
 struct ReplayCommand {
-    enum Kind { Frames, Wait, Move, Click, RClick, Pick, Hold, Examine, Key, Pace, Screenshot, Expect, Quit, Videos };
+    enum Kind { Seed, Frames, Wait, Move, Click, RClick, Pick, Hold, Examine, Key, Pace, Screenshot, Expect, Quit, Videos };
     Kind kind;
     int line = 0;             // line number in the script, for messages
-    std::vector<int> numbers;  // coordinates, counts, milliseconds, expected values
+    std::vector<int> numbers;  // coordinates, counts, milliseconds, expected values, the seed;
+                               // for a screenshot {1} when it waits for the picture to settle
     std::string text;          // key name, typed text, path, or what an expect checks
 };
 
@@ -55,6 +68,11 @@ struct ReplayOptions {
     WorldDefinition world;
     // Game time added at every presented frame, milliseconds.
     std::uint32_t msPerFrame = 17;
+    // The random generator's seed for the run, unless the script sets one. Every run with the
+    // same seed and script plays the same game; the game's own scripts rely on the set-up this
+    // default draws.
+    static constexpr std::uint32_t kDefaultSeed = 1000;
+    std::uint32_t seed = kDefaultSeed;
     // Stops the replay (as a failure) after this many frames.
     int maxFrames = 200000;
 };

@@ -14,10 +14,10 @@
 #include "menus/credits_manager.h"
 #include "menus/menu_manager.h"
 #include "menus/save_manager.h"
-#include "shell/credits_text.h"
+#include "game/credits_text.h"
 #include "shell/game_manager.h"
 #include "shell/winfunc.h"
-#include "world/init_world.h"
+#include "game/init_world.h"
 #include "world/world_manager.h"
 
 MouseManager* _pMouseManager = nullptr;

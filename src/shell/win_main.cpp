@@ -46,7 +46,9 @@ LaunchOptions ParseCommandLine(int argc, const char* const* argv)
 int WinMain(const std::function<GameAssembly()>& assemble, const LaunchOptions& options)
 {
     FailSafe::Info = L"None.";
-    std::srand(timeGetTime());
+    // Every run draws a new random set-up: the seed comes from the system's clock, not from
+    // the game's, which counts from its first read and would always give the same seed.
+    std::srand(platform::StartUpSeed());
 
     if (!Winfunc::InitWindow(!options.windowed)) {
         platform::MessageBox("Creating window failed!", "Kelvane");

@@ -52,23 +52,35 @@ void WorldManager::ExecuteAction(const WorldAction& action)
             ScriptError(action, e.what());
         }
     };
+    // Both item actions name an item the world must define: giving or showing one that does
+    // not exist is an authoring fault like any other, not something to pass over.
+    const auto definedItem = [&]() -> int {
+        const int number = TruncateParam(first());
+        if (c_pInventory->GetItem(number) == nullptr) ScriptError(action, "item " + std::to_string(number) + " is not defined");
+        return number;
+    };
     switch (action.get_Type()) {
     case ACT_GotoScreen: ActGotoScreen(action); break;
     case ACT_ReloadScreen: ActReloadScreen(action); break;
     case ACT_SetVar: ActSetVar(action); break;
-    case ACT_ActivateItem: c_pInventory->ActivateItem(TruncateParam(first())); break;
-    case ACT_ShowItem: JumpToInventoryScreen(TruncateParam(first())); break;
+    case ACT_ActivateItem: c_pInventory->ActivateItem(definedItem()); break;
+    case ACT_ShowItem: JumpToInventoryScreen(definedItem()); break;
     case ACT_HideCursor: c_bHideCursor = TruncateParam(first()) != 0; break;
     case ACT_HideInventory: c_bHideInventory = TruncateParam(first()) != 0; break;
     case ACT_PlaySound: {
         if (action.get_ParamCount() == 0) ScriptError(action, "the sound action has no sound file");
         const wchar_t* path = nullptr;
+        const SubtitleItem* caption = nullptr;
         try {
             path = action.getParamPath(0);
+            // Type 5, as for a film: the lines shown while the sound plays.
+            for (int i = 1; i < action.get_ParamCount(); ++i)
+                if (action.getParamType(i) == 5) caption = action.getParamSubtitles(i);
         } catch (const Error& e) {
             ScriptError(action, e.what());
         }
         AddSound(path);
+        if (caption != nullptr) ShowCaption(caption);
         break;
     }
     case ACT_Wait: ActWait(action); break;
@@ -105,7 +117,11 @@ void WorldManager::ExecuteAction(const WorldAction& action)
         break;
     }
     case ACT_DropItem: c_iCursorItem = 0; break;
-    case ACT_EndGame: c_bEndGameMode = true; break;
+    case ACT_EndGame:
+        c_bEndGameMode = true;
+        // A first parameter of 1: the credits follow at once, as if the top menu's quit were chosen.
+        if (action.get_ParamCount() > 0 && TruncateParam(action.getParamValue(0)) == 1) c_bCreditsNow = true;
+        break;
     default: break;  // unknown codes do nothing
     }
 }

@@ -142,6 +142,23 @@ TEST_F(MouseManagerTest, ManyRecordsInOneFrameKeepTheClickAndTheWholeMovement)
     EXPECT_EQ(mouse.get_Y(), 300 + 40 + 40 - 120);
 }
 
+TEST_F(MouseManagerTest, APushIntoTheEdgeAndBackWithinOneFrameClampsAtTheEdge)
+{
+    // A fast mouse sends many records a frame: the pointer stops at the edge on the way out,
+    // so the way back starts from the edge, not from where the unclamped sum would put it.
+    MouseManager mouse(nullptr);
+    for (int i = 0; i < 12; ++i) platform::InjectMouseMotion(-50, 40);  // 600 left, 480 down
+    for (int i = 0; i < 8; ++i) platform::InjectMouseMotion(7, -5);
+    Frame(mouse);
+    EXPECT_EQ(mouse.get_X(), 56) << "stopped at 0, then 56 back";
+    EXPECT_EQ(mouse.get_Y(), 560) << "stopped at 600, then 40 back";
+
+    // Turning back and forth at the edge, many times in one frame, keeps every turn.
+    for (int i = 0; i < 30; ++i) platform::InjectMouseMotion(i % 2 == 0 ? -100 : 10, 0);
+    Frame(mouse);
+    EXPECT_EQ(mouse.get_X(), 10);
+}
+
 TEST_F(MouseManagerTest, BackgroundInputIsIgnoredAndMovementResumesThroughReacquiring)
 {
     MouseManager mouse(nullptr);

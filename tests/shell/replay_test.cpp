@@ -1,10 +1,15 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "display/image_offsets.h"
+#include "imaging/image.h"
+#include "menus/save_file.h"
 #include "platform/media/media_writer.h"
 #include "world/action_codes.h"
 #include "world/world_action.h"
@@ -62,6 +67,34 @@ TEST(ReplayScript, RejectsMalformedLinesNamingTheLine)
     EXPECT_EQ(commands[2].text, "SPACE");
     EXPECT_EQ(commands[4].text, "PERIOD");
     EXPECT_EQ(commands[5].numbers, (std::vector<int>{3, -56}));
+}
+
+TEST(ReplayScript, ASeedComesFirstAndAScreenshotMayWaitToSettle)
+{
+    std::vector<ReplayCommand> commands;
+    std::string error;
+    ASSERT_TRUE(ParseReplayScript("# the cabinet\nseed 42\nframes 1\nscreenshot settled a.png\nscreenshot b.png\n",
+                                  &commands, &error))
+        << error;
+    ASSERT_EQ(commands.size(), 4u);
+    EXPECT_EQ(commands[0].kind, ReplayCommand::Seed);
+    EXPECT_EQ(commands[0].numbers, std::vector<int>{42});
+    EXPECT_EQ(commands[2].text, "a.png");
+    EXPECT_EQ(commands[2].numbers, std::vector<int>{1});
+    EXPECT_EQ(commands[3].text, "b.png");
+    EXPECT_TRUE(commands[3].numbers.empty());
+
+    // Why a script is refused; empty when it is accepted.
+    auto refusal = [](const std::string& script) {
+        std::vector<ReplayCommand> parsed;
+        std::string why;
+        return ParseReplayScript(script, &parsed, &why) ? std::string() : why;
+    };
+    EXPECT_NE(refusal("frames 1\nseed 42\n").find("line 2: 'seed' must come before every other command"),
+              std::string::npos);
+    EXPECT_NE(refusal("seed -1\n"), "");
+    EXPECT_NE(refusal("screenshot settled a.png b.png\n"), "");
+    EXPECT_EQ(refusal("screenshot settled\n"), "") << "a file may be called 'settled'";
 }
 
 TEST_F(ReplayTest, NewGameWalkAndQuitFromTheMainMenu)
@@ -247,3 +280,103 @@ TEST_F(ReplayTest, PaceSetsTheGameTimeEachFrameAdds)
     EXPECT_NE(error.find("2048 x 512"), std::string::npos) << error;
 }
 
+
+namespace {
+
+// The values a world definition draws from the random generator, as the game's world draws
+// the cabinet's eight wheels.
+std::vector<int> DrawnAtStartUp(const std::string& script, ReplayOptions options)
+{
+    std::vector<int> drawn;
+    options.world = [&drawn](WorldManager& world) {
+        DefineTwoRooms(world);
+        for (int i = 0; i < 8; ++i) drawn.push_back(std::rand() % 8);
+    };
+    const ReplayResult result = RunReplay(script, options);
+    for (const std::string& failure : result.failures) ADD_FAILURE() << failure;
+    return drawn;
+}
+
+}  // namespace
+
+TEST_F(ReplayTest, TheSeedFixesTheRandomSetUpAndDifferentSeedsDiffer)
+{
+    const std::vector<int> byDefault = DrawnAtStartUp("quit\n", options);
+    EXPECT_EQ(DrawnAtStartUp("quit\n", options), byDefault) << "every replay is the same game";
+    EXPECT_EQ(DrawnAtStartUp("seed 1000\nquit\n", options), byDefault) << "the default seed is 1000";
+    const std::vector<int> seven = DrawnAtStartUp("seed 7\nquit\n", options);
+    EXPECT_EQ(DrawnAtStartUp("seed 7\nquit\n", options), seven);
+    EXPECT_NE(seven, byDefault);
+    options.seed = 7;
+    EXPECT_EQ(DrawnAtStartUp("quit\n", options), seven) << "the options' seed, unless the script names one";
+}
+
+TEST_F(ReplayTest, TypingATitleTypesEveryLetterDoubledOnesTwice)
+{
+    const ReplayResult result = RunReplay(
+        "click 600 230\n"  // new game
+        "wait 800\n"
+        "click 400 40\n"   // the top menu's save button
+        "expect menupage 3\n"
+        "click 250 145\n"  // slot 1
+        "type keeper 2 see\n"
+        "key RETURN\n"
+        "frames 2\n"
+        "expect phase world\n"
+        "quit\n",
+        options);
+    for (const std::string& failure : result.failures) ADD_FAILURE() << failure;
+    std::ifstream file("save/save1.sav", std::ios::binary);
+    const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    SaveRecord saved;
+    std::string error;
+    ASSERT_TRUE(ParseSaveFile(bytes, &saved, &error)) << error;
+    EXPECT_EQ(saved.title, "keeper 2 see");
+}
+
+TEST_F(ReplayTest, ASettledScreenshotWaitsForTheCrossFadeToEnd)
+{
+    data.WritePicture("data/round.enc", 2048, 512, kRedScreen, ScrambleOffsetFor("data/round.enc"));
+    data.WritePicture("data/item.enc", 75, 75, kGreenScreen, 0);
+    options.world = DefinePanoramaAndItems;
+    const std::string during = (data.Dir() / "during.png").string();
+    const std::string closeUp = (data.Dir() / "close-up.png").string();
+    const std::string back = (data.Dir() / "back.png").string();
+    const ReplayResult result = RunReplay(
+        "click 600 230\n"
+        "wait 800\n"
+        "move 400 300\n"
+        "examine 1\n"  // the close-up (green) fades in over the panorama (red) in 600 ms
+        "frames 16\n"
+        "screenshot " + during + "\n"
+        "screenshot settled " + closeUp + "\n"
+        "rclick 400 300\n"
+        "screenshot settled " + back + "\n"
+        "quit\n",
+        options);
+    for (const std::string& failure : result.failures) ADD_FAILURE() << failure;
+    // The view's centre, left of the cursor, in each picture.
+    auto viewColour = [](const std::string& path) -> std::uint32_t {
+        std::ifstream file(path, std::ios::binary);
+        const std::vector<std::uint8_t> png((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        imaging::Image image;
+        std::string error;
+        if (!imaging::DecodeImage(png.data(), png.size(), &image, &error)) {
+            ADD_FAILURE() << path << ": " << error;
+            return 0;
+        }
+        const std::uint8_t* p = image.Row(300) + 200 * 4;
+        return 0xFF000000u | static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[1]) << 8 | p[0];
+    };
+    // The largest difference of one colour channel (the pictures are JPEGs: a few steps off).
+    auto distance = [](std::uint32_t a, std::uint32_t b) {
+        int most = 0;
+        for (int shift : {0, 8, 16}) most = std::max(most, std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF)));
+        return most;
+    };
+    const std::uint32_t mixed = viewColour(during);
+    EXPECT_GT(distance(mixed, kGreenScreen), 24) << "a plain screenshot shows the cross-fade under way";
+    EXPECT_GT(distance(mixed, kRedScreen), 24) << "a plain screenshot shows the cross-fade under way";
+    EXPECT_LE(distance(viewColour(closeUp), kGreenScreen), 4) << "the close-up alone";
+    EXPECT_LE(distance(viewColour(back), kRedScreen), 4) << "the panorama alone";
+}

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <stdexcept>
 
 #include "core/error.h"
@@ -58,6 +59,25 @@ TEST_F(WinMainTest, ShowsTheLoadingBannerThenRunsTheLoopUntilTheFrameStepEnds)
     EXPECT_GT(CountColour(firstFrame, 250, 320, kTextColour), 40);
     EXPECT_EQ(CountColour(firstFrame, 0, 200, kTextColour), 0);
     EXPECT_EQ(CountColour(firstFrame, 330, 600, kTextColour), 0);
+}
+
+TEST_F(WinMainTest, EachRunDrawsAnotherRandomSetUpWhateverTheGameClockReads)
+{
+    // Both runs start with the game's clock at the same reading, as every real start does.
+    auto firstDraws = [] {
+        platform::SetClock(1000);
+        std::vector<int> draws;
+        WinMain([&] {
+            for (int i = 0; i < 8; ++i) draws.push_back(std::rand() % 8);  // like the cabinet's wheels
+            GameAssembly game;
+            game.hooks.frameStep = [] { return false; };
+            return game;
+        });
+        return draws;
+    };
+    const std::vector<int> one = firstDraws();
+    const std::vector<int> two = firstDraws();
+    EXPECT_NE(one, two) << "two runs gave the same random set-up";
 }
 
 TEST_F(WinMainTest, AnErrorEndsOnTheFatalScreenWithMessageAndInformationUntilQ)

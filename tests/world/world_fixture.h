@@ -65,14 +65,21 @@ protected:
         std::filesystem::create_directories(c_dir);
 
         black = Solid("black.png", 8, 8, kBlack);
-        const std::string top = Solid("top.png", 8, 8, kWhite);
         mouse = std::make_unique<MouseManager>(&kt::GetWindow());
         clock = std::make_unique<kt::ManualClockScope>(1000, 0);
-        world = std::make_unique<WorldManager>(16, 8, 350, Keep(black), 0, mouse.get(), &music, &video, 32500.0f, 600,
-                                               Keep(top), Keep(top), Keep(top), Keep(top), 0);
-        world->set_SoundManager(&sounds);
-        const std::string arrow = Solid("arrow.png", 8, 8, kWhite);
-        for (int i = 0; i < 5; ++i) world->AddCursor(Keep(arrow), Keep(arrow), 8, 8, 0, 0);
+        world = NewWorld();
+    }
+    // An empty world on the fixture's device, mouse, music, video player and sounds, with the
+    // five cursors (the fixture's own `world` is one).
+    std::unique_ptr<WorldManager> NewWorld()
+    {
+        const char* top = Keep(Solid("top.png", 8, 8, kWhite));
+        auto made = std::make_unique<WorldManager>(16, 8, 350, Keep(black), 0, mouse.get(), &music, &video, 32500.0f,
+                                                   600, top, top, top, top, 0);
+        made->set_SoundManager(&sounds);
+        const char* arrow = Keep(Solid("arrow.png", 8, 8, kWhite));
+        for (int i = 0; i < 5; ++i) made->AddCursor(arrow, arrow, 8, 8, 0, 0);
+        return made;
     }
     void TearDown() override
     {

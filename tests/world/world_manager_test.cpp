@@ -3,6 +3,7 @@
 #include "world/world_fixture.h"
 
 #include "core/error.h"
+#include "display/world_inventory.h"
 #include "media/repetive_sound.h"
 #include "media/subtitle_item.h"
 #include "world/action_codes.h"
@@ -135,6 +136,22 @@ TEST_F(WorldTest, AuthoringFaultsRaiseErrorsNamingScreenAndAction)
         EXPECT_NE(std::string(e.what()).find("grid 5"), std::string::npos) << e.what();
         EXPECT_NE(ToErrorScreenText(FailSafe::Info).find("screen 42, action code 11"), std::string::npos);
     }
+
+    // Giving or showing an item the world does not define: the same named fault for both.
+    for (int code : {ACT_ActivateItem, ACT_ShowItem}) {
+        WorldActionlist* undefined = List();
+        undefined->addAction(code)->addParam(0, 9);
+        try {
+            world->ExcuteActionList(undefined);
+            ADD_FAILURE() << "code " << code << " with an item that does not exist must raise";
+        } catch (const Error& e) {
+            EXPECT_NE(std::string(e.what()).find("item 9 is not defined"), std::string::npos) << e.what();
+            EXPECT_NE(ToErrorScreenText(FailSafe::Info).find("screen 42, action code " + std::to_string(code)),
+                      std::string::npos);
+        }
+    }
+    EXPECT_TRUE(world->get_Inventory()->get_ActiveItems().empty());
+    EXPECT_EQ(world->get_ScreenPosition(), 42) << "no close-up was opened";
 
     WorldActionlist* numberAsPath = List();
     numberAsPath->addAction(ACT_PlaySound)->addParam(0, 3.0f);

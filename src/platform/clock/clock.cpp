@@ -4,6 +4,8 @@
 #include <chrono>
 #include <thread>
 
+#include <unistd.h>
+
 namespace {
 
 std::atomic<bool> g_manual{false};
@@ -56,6 +58,22 @@ void SetClockStepPerPresent(std::uint32_t ms) { g_stepPerPresent = ms; }
 void OnPresent()
 {
     if (g_manual) g_manualNow += g_stepPerPresent.load();
+}
+
+std::uint32_t StartUpSeed()
+{
+    // The monotonic clock alone would repeat for two games started in the same instant (a
+    // test suite running in parallel); the process id tells them apart. The bits are mixed
+    // (a 64-bit finaliser) so that nearby inputs give unrelated seeds.
+    const auto sinceBoot = std::chrono::steady_clock::now().time_since_epoch();
+    std::uint64_t x = static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::nanoseconds>(sinceBoot).count());
+    x ^= static_cast<std::uint64_t>(getpid()) << 32;
+    x ^= x >> 33;
+    x *= 0xFF51AFD7ED558CCDull;
+    x ^= x >> 33;
+    x *= 0xC4CEB9FE1A85EC53ull;
+    x ^= x >> 33;
+    return static_cast<std::uint32_t>(x);
 }
 
 void SleepMs(std::uint32_t ms)

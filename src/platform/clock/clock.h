@@ -25,6 +25,12 @@ void SetClockStepPerPresent(std::uint32_t ms);
 // Called by the graphics device after each Present.
 void OnPresent();
 
+// A seed for the C random generator that differs from run to run, for the game's random
+// set-up at start-up: the system's monotonic clock (time since the system started) in
+// nanoseconds, mixed with the process id. Never reads the manual clock, so a game clock that
+// counts from its first read cannot make every run the same run.
+std::uint32_t StartUpSeed();
+
 // Sleeps the calling thread with the real clock; with the manual clock advances it instead.
 // Used by loops that must not spin a core (waits without rendering).
 void SleepMs(std::uint32_t ms);

@@ -35,8 +35,16 @@ void RegisterMouse(MouseDevice* device);
 void UnregisterMouse(MouseDevice* device);
 void ForEachMouse(const std::function<void(MouseDevice&)>& action);
 
-// The injected part of the system keyboard: 0x80 for each key held by injection.
+// The injected part of the system keyboard: 0x80 for each key held by injection, and for each
+// key how many times injection has pressed it (up to down) since the process started. The
+// counts only grow (wrapping), so a device learns of presses made between two of its reads,
+// however short, by comparing them with the counts it saw last.
 using KeySnapshot = std::array<std::uint8_t, kKeyCodeCount>;
-KeySnapshot GetInjectedKeys();
+using KeyPressCounts = std::array<std::uint32_t, kKeyCodeCount>;
+struct InjectedKeyboard {
+    KeySnapshot down{};
+    KeyPressCounts presses{};
+};
+InjectedKeyboard GetInjectedKeys();
 
 }  // namespace platform

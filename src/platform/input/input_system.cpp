@@ -20,10 +20,17 @@ std::mutex g_settingsMutex;
 bool g_bSwapButtons = false;
 std::optional<bool> g_focusOverride;
 std::set<InputSetupStep> g_pendingFailures;
-KeySnapshot g_injectedKeys{};
+InjectedKeyboard g_injectedKeys;
 
 std::mutex g_registryMutex;
 std::vector<MouseDevice*> g_mice;
+
+// Sets one injected key; a key that goes down counts a press. Settings lock held.
+void SetInjectedKeyLocked(std::size_t keyCode, bool down)
+{
+    if (down && g_injectedKeys.down[keyCode] == 0) ++g_injectedKeys.presses[keyCode];
+    g_injectedKeys.down[keyCode] = down ? kKeyDownByte : 0;
+}
 
 }  // namespace
 
@@ -107,17 +114,16 @@ void InjectKey(int keyCode, bool down)
 {
     if (keyCode < 0 || keyCode >= kKeyCodeCount) return;
     std::lock_guard lock(g_settingsMutex);
-    g_injectedKeys[static_cast<std::size_t>(keyCode)] = down ? kKeyDownByte : 0;
+    SetInjectedKeyLocked(static_cast<std::size_t>(keyCode), down);
 }
 
 void InjectKeyboardState(const std::array<std::uint8_t, kKeyCodeCount>& snapshot)
 {
     std::lock_guard lock(g_settingsMutex);
-    for (std::size_t k = 0; k < snapshot.size(); ++k)
-        g_injectedKeys[k] = (snapshot[k] & kKeyDownByte) ? kKeyDownByte : 0;
+    for (std::size_t k = 0; k < snapshot.size(); ++k) SetInjectedKeyLocked(k, (snapshot[k] & kKeyDownByte) != 0);
 }
 
-KeySnapshot GetInjectedKeys()
+InjectedKeyboard GetInjectedKeys()
 {
     std::lock_guard lock(g_settingsMutex);
     return g_injectedKeys;
@@ -129,7 +135,7 @@ void ResetInjectedInput()
     g_bSwapButtons = false;
     g_focusOverride.reset();
     g_pendingFailures.clear();
-    g_injectedKeys.fill(0);
+    g_injectedKeys.down.fill(0);  // the press counts stay: devices compare them with what they saw
 }
 
 void RegisterMouse(MouseDevice* device)

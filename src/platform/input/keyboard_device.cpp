@@ -2,7 +2,9 @@
 // two ways: the window's event gathering hands them to the device's listener, and each read
 // takes those still waiting in SDL's queue itself (the video player reads the keyboard in a
 // loop that does not poll the window). Both paths note the key for the asynchronous key query
-// too, so taking an event here hides it from nobody.
+// too, so taking an event here hides it from nobody. Besides the state, each read reports the
+// keys pressed since the previous read: a tap that starts and ends between two frames would
+// otherwise never be seen.
 #include "platform/input/keyboard_device.h"
 
 #include <SDL.h>
@@ -19,7 +21,11 @@ bool IsKeyEvent(const SDL_Event& event) { return event.type == SDL_KEYDOWN || ev
 
 }  // namespace
 
-KeyboardDevice::KeyboardDevice() = default;
+KeyboardDevice::KeyboardDevice()
+{
+    std::lock_guard lock(c_mutex);
+    ForgetPressesLocked();
+}
 
 KeyboardDevice::~KeyboardDevice()
 {
@@ -39,6 +45,7 @@ InputResult KeyboardDevice::SetCooperativeLevel(Window* window, unsigned flags)
     c_pWindow = window;
     c_uCooperativeFlags = flags;
     c_eventKeys.fill(0);
+    ForgetPressesLocked();
     return InputResult::Ok;
 }
 
@@ -53,6 +60,7 @@ InputResult KeyboardDevice::Acquire()
         }
         return InputResult::OtherAppHasPriority;
     }
+    if (!c_bAcquired) ForgetPressesLocked();  // what happened while not reading is not seen
     c_bAcquired = true;
     c_bLost = false;
     return InputResult::Ok;
@@ -85,8 +93,9 @@ InputResult KeyboardDevice::GetDeviceState(std::size_t size, std::uint8_t* buffe
     }
     if (!foreground) {
         // Key releases may never reach a window in the background: forget what was held, so
-        // that no key sticks down when the window comes back.
+        // that no key sticks down when the window comes back, and what was pressed.
         c_eventKeys.fill(0);
+        ForgetPressesLocked();
     }
     if (c_bLost) {
         c_bLost = false;
@@ -94,10 +103,21 @@ InputResult KeyboardDevice::GetDeviceState(std::size_t size, std::uint8_t* buffe
     }
     if (!c_bAcquired) return InputResult::NotAcquired;
 
-    const KeySnapshot injected = GetInjectedKeys();
-    for (std::size_t k = 0; k < injected.size(); ++k)
-        buffer[k] = (injected[k] | c_eventKeys[k]) ? kKeyDownByte : 0;
+    const InjectedKeyboard injected = GetInjectedKeys();
+    for (std::size_t k = 0; k < injected.down.size(); ++k) {
+        const bool down = (injected.down[k] | c_eventKeys[k]) != 0;
+        const bool pressed = c_bEventPressed[k] || injected.presses[k] != c_injectedPressesSeen[k];
+        buffer[k] = static_cast<std::uint8_t>((down ? kKeyDownByte : 0) | (pressed ? kKeyPressedBit : 0));
+    }
+    c_bEventPressed.fill(false);
+    c_injectedPressesSeen = injected.presses;
     return InputResult::Ok;
+}
+
+void KeyboardDevice::ForgetPressesLocked()
+{
+    c_bEventPressed.fill(false);
+    c_injectedPressesSeen = GetInjectedKeys().presses;
 }
 
 bool KeyboardDevice::IsForegroundLocked() const
@@ -110,6 +130,7 @@ void KeyboardDevice::OnKeyEvent(int scancode, bool down)
     const unsigned char keyCode = KeyCodeFromScancode(scancode);
     if (keyCode == 0) return;
     std::lock_guard lock(c_mutex);
+    if (down && c_eventKeys[keyCode] == 0) c_bEventPressed[keyCode] = true;  // a repeat is no press
     c_eventKeys[keyCode] = down ? kKeyDownByte : 0;
 }
 

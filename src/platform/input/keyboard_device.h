@@ -18,6 +18,9 @@ class Window;
 
 // A snapshot byte's value for a key that is down.
 constexpr std::uint8_t kKeyDownByte = 0x80;
+// Bit of a snapshot byte: the key went down since the previous read, even if it is up again
+// (a tap shorter than a frame) or was released and pressed again in between.
+constexpr std::uint8_t kKeyPressedBit = 0x01;
 
 class KeyboardDevice {
 public:
@@ -36,7 +39,9 @@ public:
     bool IsAcquired() const;
 
     // Fills `buffer` (size must be kKeyCodeCount) with the current state of every key: 0x80
-    // down, 0 up. On any failure (not acquired; InputLost once after the window went to the
+    // down, 0 up, plus kKeyPressedBit for a key that went down since the previous successful
+    // read (presses made in the background or before the device was acquired do not count).
+    // On any failure (not acquired; InputLost once after the window went to the
     // background) the buffer is left untouched. Main thread: with a window it first takes the
     // key events waiting in SDL's queue, so the keyboard stays current in loops that do not
     // poll the window (video playback).
@@ -51,6 +56,8 @@ private:
     void OnKeyEvent(int scancode, bool down);
     // Takes the key events still waiting in SDL's queue. Lock not held.
     void GatherKeyEvents();
+    // Forgets the presses made so far. Lock held.
+    void ForgetPressesLocked();
 
     mutable std::mutex c_mutex;
     Window* c_pWindow = nullptr;
@@ -59,6 +66,8 @@ private:
     bool c_bAcquired = false;
     bool c_bLost = false;
     std::array<std::uint8_t, kKeyCodeCount> c_eventKeys{};  // state from key events, by key code
+    std::array<bool, kKeyCodeCount> c_bEventPressed{};      // a key event pressed it since the last read
+    std::array<std::uint32_t, kKeyCodeCount> c_injectedPressesSeen{};  // injected press counts at the last read
 };
 
 // The physical keyboard: holds or releases a key by its key code, or sets the whole injected

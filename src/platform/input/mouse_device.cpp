@@ -4,13 +4,17 @@
 //
 // Overflow: the buffer holds the size the game asked for (16 records) between reads. When a
 // record arrives at a full buffer, nothing the player did is thrown away:
-//   1. every run of movement records between two button records is merged into at most one
-//      record per axis (the sum of its movements; the axes are independent, and positions
+//   1. within every run of movement records between two button records, consecutive moves of
+//      one axis in the same direction are merged into one record (their sum). The game clamps
+//      the pointer to the screen after every record, and clamping commutes with adding moves
+//      of one sign only: a push into the screen's edge and back must stay two records, or the
+//      pointer would end where the unclamped sum says. The axes are independent and positions
 //      between button transitions are never observed, so the pointer ends where it would have
-//      and every click happens where it would have, up to clamping at the screen's edges);
-//   2. if the buffer is still full, a movement is added to its axis' record at the end of the
-//      buffer, and a button transition is appended all the same: the buffer grows rather than
-//      lose a press or a release (a lost release would be a lost left click);
+//      and every click happens where it would have;
+//   2. if the buffer is still full, a movement is added to its axis' last record in the
+//      trailing run when that one moves the same way, and appended otherwise, as is a button
+//      transition: the buffer grows rather than lose a press, a release or a turn of direction
+//      (a lost release would be a lost left click);
 //   3. the next read reports BufferOverflow (a success), so the merging is not silent.
 // Only when nobody has read for kMaxRecordsWithoutDrain records are new records dropped.
 #include "platform/input/mouse_device.h"
@@ -35,6 +39,12 @@ constexpr std::size_t kMaxRecordsWithoutDrain = 4096;
 bool IsMotionOffset(std::uint32_t offset)
 {
     return offset == DIMOFS_X || offset == DIMOFS_Y || offset == DIMOFS_Z;
+}
+
+// Whether two relative movements (two's-complement words) go the same way along their axis.
+bool SameDirection(std::uint32_t a, std::uint32_t b)
+{
+    return (static_cast<std::int32_t>(a) < 0) == (static_cast<std::int32_t>(b) < 0);
 }
 
 // Adds two relative movements held as two's-complement words, saturating instead of wrapping.
@@ -256,13 +266,14 @@ void MouseDevice::CompactMotionLocked()
             runStart = compacted.size();
             continue;
         }
-        auto same = std::find_if(compacted.begin() + static_cast<std::ptrdiff_t>(runStart), compacted.end(),
-                                 [&](const DeviceObjectData& kept) { return kept.dwOfs == record.dwOfs; });
-        if (same == compacted.end()) {
-            compacted.push_back(record);
+        const auto runBegin = compacted.begin() + static_cast<std::ptrdiff_t>(runStart);
+        const auto last = std::find_if(compacted.rbegin(), std::make_reverse_iterator(runBegin),
+                                       [&](const DeviceObjectData& kept) { return kept.dwOfs == record.dwOfs; });
+        if (last != std::make_reverse_iterator(runBegin) && SameDirection(last->dwData, record.dwData)) {
+            last->dwData = AddMovements(last->dwData, record.dwData);
+            last->dwTimeStamp = record.dwTimeStamp;
         } else {
-            same->dwData = AddMovements(same->dwData, record.dwData);
-            same->dwTimeStamp = record.dwTimeStamp;
+            compacted.push_back(record);
         }
     }
     c_records.swap(compacted);
@@ -271,11 +282,11 @@ void MouseDevice::CompactMotionLocked()
 bool MouseDevice::MergeIntoTrailingMotionLocked(std::uint32_t offset, std::uint32_t data)
 {
     for (auto it = c_records.rbegin(); it != c_records.rend() && IsMotionOffset(it->dwOfs); ++it) {
-        if (it->dwOfs == offset) {
-            it->dwData = AddMovements(it->dwData, data);
-            it->dwTimeStamp = timeGetTime();
-            return true;
-        }
+        if (it->dwOfs != offset) continue;
+        if (!SameDirection(it->dwData, data)) return false;
+        it->dwData = AddMovements(it->dwData, data);
+        it->dwTimeStamp = timeGetTime();
+        return true;
     }
     return false;
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <set>
 #include <thread>
 
 namespace {
@@ -63,6 +64,18 @@ TEST_F(ClockTest, RealClockRunsAndIgnoresManualControls)
     const std::uint32_t after = timeGetTime();
     EXPECT_GE(after - before, 15u);
     EXPECT_LT(after - before, 5000u) << "manual controls moved the real clock";
+}
+
+TEST_F(ClockTest, StartUpSeedsDifferAndNeverFollowTheManualClock)
+{
+    platform::UseManualClock(0);
+    std::set<std::uint32_t> seeds;
+    for (int i = 0; i < 3; ++i) {
+        seeds.insert(platform::StartUpSeed());
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    EXPECT_EQ(seeds.size(), 3u) << "a seed taken a moment later is another seed";
+    EXPECT_EQ(timeGetTime(), 0u) << "taking a seed does not move the game's clock";
 }
 
 }  // namespace

@@ -34,7 +34,7 @@ protected:
     std::unique_ptr<platform::KeyboardDevice> keyboard;
 };
 
-TEST_F(KeyboardDeviceTest, SnapshotHoldsTheKeysDownAs0x80)
+TEST_F(KeyboardDeviceTest, SnapshotHoldsTheKeysDownAs0x80AndFreshPressesWithTheirBit)
 {
     platform::InjectKey(platform::DIK_A, true);
     platform::InjectKey(platform::DIK_LSHIFT, true);
@@ -43,17 +43,57 @@ TEST_F(KeyboardDeviceTest, SnapshotHoldsTheKeysDownAs0x80)
     ASSERT_EQ(keyboard->GetDeviceState(state.size(), state.data()), InputResult::Ok);
     for (int k = 0; k < platform::kKeyCodeCount; ++k) {
         const bool down = k == platform::DIK_A || k == platform::DIK_LSHIFT;
-        EXPECT_EQ(state[k], down ? 0x80 : 0x00) << "key code " << k;
+        EXPECT_EQ(state[k], down ? 0x81 : 0x00) << "key code " << k;
     }
+    ASSERT_EQ(keyboard->GetDeviceState(state.size(), state.data()), InputResult::Ok);
+    EXPECT_EQ(state[platform::DIK_A], 0x80) << "held since the last read: no new press";
 
     Snapshot whole{};
     whole[platform::DIK_RETURN] = 0x81;  // only bit 0x80 means down
     whole[platform::DIK_SPACE] = 0x01;
     platform::InjectKeyboardState(whole);
     ASSERT_EQ(keyboard->GetDeviceState(state.size(), state.data()), InputResult::Ok);
-    EXPECT_EQ(state[platform::DIK_RETURN], 0x80);
+    EXPECT_EQ(state[platform::DIK_RETURN], 0x81);
     EXPECT_EQ(state[platform::DIK_SPACE], 0x00);
     EXPECT_EQ(state[platform::DIK_A], 0x00) << "a whole snapshot replaces single keys";
+}
+
+TEST_F(KeyboardDeviceTest, APressBetweenTwoReadsIsReportedOnceEvenWhenTheKeyIsUpAgain)
+{
+    Snapshot state;
+    platform::InjectKey(platform::DIK_ESCAPE, true);
+    platform::InjectKey(platform::DIK_ESCAPE, false);
+    ASSERT_EQ(keyboard->GetDeviceState(state.size(), state.data()), InputResult::Ok);
+    EXPECT_EQ(state[platform::DIK_ESCAPE], platform::kKeyPressedBit) << "a tap shorter than a frame";
+    ASSERT_EQ(keyboard->GetDeviceState(state.size(), state.data()), InputResult::Ok);
+    EXPECT_EQ(state[platform::DIK_ESCAPE], 0x00) << "reported once";
+
+    platform::InjectKey(platform::DIK_E, true);
+    ASSERT_EQ(keyboard->GetDeviceState(state.size(), state.data()), InputResult::Ok);
+    platform::InjectKey(platform::DIK_E, false);  // released and pressed again between reads
+    platform::InjectKey(platform::DIK_E, true);
+    ASSERT_EQ(keyboard->GetDeviceState(state.size(), state.data()), InputResult::Ok);
+    EXPECT_EQ(state[platform::DIK_E], 0x81);
+
+    // A second keyboard opened now does not see the presses made before it.
+    std::unique_ptr<platform::KeyboardDevice> later = system->CreateKeyboard();
+    ASSERT_EQ(later->SetCooperativeLevel(nullptr, platform::DISCL_NONEXCLUSIVE | platform::DISCL_FOREGROUND),
+              InputResult::Ok);
+    ASSERT_EQ(later->Acquire(), InputResult::Ok);
+    ASSERT_EQ(later->GetDeviceState(state.size(), state.data()), InputResult::Ok);
+    EXPECT_EQ(state[platform::DIK_ESCAPE], 0x00);
+    EXPECT_EQ(state[platform::DIK_E], 0x80);
+
+    // Nor are presses made while the window is in the background reported on its return.
+    platform::SetInputFocusOverride(false);
+    EXPECT_EQ(keyboard->GetDeviceState(state.size(), state.data()), InputResult::InputLost);
+    platform::InjectKey(platform::DIK_Q, true);
+    platform::InjectKey(platform::DIK_Q, false);
+    EXPECT_EQ(keyboard->GetDeviceState(state.size(), state.data()), InputResult::NotAcquired);
+    platform::SetInputFocusOverride(true);
+    ASSERT_EQ(keyboard->Acquire(), InputResult::Ok);
+    ASSERT_EQ(keyboard->GetDeviceState(state.size(), state.data()), InputResult::Ok);
+    EXPECT_EQ(state[platform::DIK_Q], 0x00);
 }
 
 TEST_F(KeyboardDeviceTest, InTheBackgroundReadsFailAndLeaveTheBufferAlone)

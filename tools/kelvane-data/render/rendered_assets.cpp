@@ -5,7 +5,7 @@
 
 #include "core/error.h"
 #include "render/scenes.h"
-#include "world/world_content.h"
+#include "game/world_content.h"
 
 namespace render {
 
@@ -15,7 +15,6 @@ namespace wc = world_content;
 
 constexpr const char* kDomeWithTelescope = "data/dome_pano02.enc";
 constexpr const char* kCrankCloseUp = "data/item4_crank.enc";
-constexpr const char* kWatchCloseUp = "data/item7_watch.enc";
 
 // Renders cost far more than paintings: they start first and count so in the time left.
 constexpr double kPanoramaWeight = 40.0;
@@ -58,13 +57,6 @@ void UseRenderedAssets(std::vector<content::Asset>& assets)
                         content::PictureFormat::Jpeg, kPanoramaWeight),
         RenderedPicture(kCrankCloseUp,
                         {kCrankCloseUp, CrankCloseUpScene(), content::kFlatWidth, content::kFlatHeight, false, false},
-                        content::PictureFormat::Jpeg, kCloseUpWeight),
-        // The lid's engraving is the clue to the cabinet's eight wheels: the eight bells.
-        RenderedPicture(kWatchCloseUp,
-                        {kWatchCloseUp,
-                         WatchCloseUpScene({"A. V.", "For Ansel Vey,", "for eleven years", "of the light."},
-                                           "3 1 4 1 5 2 6 5"),
-                         content::kFlatWidth, content::kFlatHeight, false, false},
                         content::PictureFormat::Jpeg, kCloseUpWeight),
     };
     for (const content::Asset& asset : rendered) {

@@ -72,9 +72,9 @@ union {
   sphere { <0, 0, 0>, 0.13 pigment { rgbf <1, 0.8, 0.5, 0.6> } finish { ambient 0 diffuse 0 emission 1.6 } no_shadow }
   cylinder { <0, 0.13, 0>, <0, 0.3, 0>, 0.05 texture { Brass } }
   cylinder { <0, 0.25, 0>, <0, 0.25, 0.35>, 0.025 texture { Brass } }
-  // Its shadows would cost drafts two thirds of their time; the lamps hang on the wall, where
+  // Its shadows would cost two thirds of the render's time; the lamps hang on the wall, where
   // little stands in their light.
-  light_source { <0, 0, -0.25>, rgb <1.0, 0.72, 0.42> * 0.55 fade_distance 3 fade_power 2 #if (Draft) shadowless #end }
+  light_source { <0, 0, -0.25>, rgb <1.0, 0.72, 0.42> * 0.55 fade_distance 3 fade_power 2 shadowless }
   translate <0, %.4f, %.4f> rotate <0, %.4f, 0>
 }
 )", height, radius - 0.4, degrees);
@@ -229,8 +229,7 @@ intersection {
 )";
     for (int i = 0; i < 8; ++i) scene += WallLamp(i * 45.0 + 22.5, 6.0, 2.45);
     scene += R"(
-light_source { <0, 7.5, 0>, rgb <0.45, 0.5, 0.7> * 0.3
-  #if (!Draft) area_light <2, 0, 0>, <0, 0, 2>, 3, 3 adaptive 1 circular orient #end }
+light_source { <0, 7.5, 0>, rgb <0.45, 0.5, 0.7> * 0.3 }
 )";
     return scene;
 }
@@ -292,63 +291,6 @@ union {
   translate <0, 0.08, -0.02>
 }
 )";
-    return scene;
-}
-
-std::string WatchCloseUpScene(const std::vector<std::string>& lidLines, const std::string& rimLine)
-{
-    std::string scene = kMaterials;
-    scene += R"(
-camera { perspective location <0, 6.2, -1.0> look_at <0, 0, 0.08> right x * 2 up y angle 42 }
-background { rgb <0.02, 0.02, 0.02> }
-// A dark green cloth on the desk, the lamp above on the left.
-plane { y, 0 pigment { rgb <0.05, 0.12, 0.08> } normal { wrinkles 0.25 scale 0.3 } finish { diffuse 0.8 } }
-light_source { <-2.5, 7, -2.5>, rgb <1.0, 0.88, 0.7> * 1.15
-  #if (!Draft) area_light <0.6, 0, 0>, <0, 0, 0.6>, 3, 3 adaptive 1 circular orient #end }
-light_source { <3, 5, 1>, rgb <0.5, 0.55, 0.65> * 0.35 shadowless }
-#declare Gold = texture {
-  pigment { rgb <0.83, 0.62, 0.28> }
-  finish { ambient #if (Draft) 0.1 #else 0 #end diffuse 0.55 specular 0.7 roughness 0.015 metallic reflection { 0.12 metallic } }
-}
-#declare Engraving = texture { pigment { rgb <0.16, 0.09, 0.03> } finish { diffuse 0.6 } }
-// The case with its white dial, hours and hands, the crown at the top.
-union {
-  cylinder { <0, 0, 0>, <0, 0.26, 0>, 1.0 texture { Gold } }
-  torus { 0.97, 0.05 translate <0, 0.26, 0> texture { Gold } }
-  cylinder { <0, 0.25, 0>, <0, 0.275, 0>, 0.9 pigment { rgb <0.93, 0.91, 0.85> } finish { diffuse 0.8 specular 0.3 } }
-  #for (H, 0, 11)
-    box { <-0.018, 0.27, 0.7>, <0.018, 0.285, 0.83> rotate <0, H * 30, 0> pigment { rgb 0.08 } }
-  #end
-  box { <-0.025, 0.285, -0.02>, <0.025, 0.295, 0.45> rotate <0, 100, 0> pigment { rgb 0.05 } }
-  box { <-0.018, 0.29, -0.02>, <0.018, 0.3, 0.68> rotate <0, -25, 0> pigment { rgb 0.05 } }
-  cylinder { <0, 0.28, 0>, <0, 0.31, 0>, 0.045 pigment { rgb 0.05 } }
-  cylinder { <0, 0.13, 1.0>, <0, 0.13, 1.18>, 0.09 texture { Gold } }
-  torus { 0.17, 0.03 rotate <90, 0, 0> translate <0, 0.13, 1.32> texture { Gold } }
-  translate <-1.08, 0, 0>
-}
-// The hinge, and the lid lying open beside the case, its inside up.
-cylinder { <-0.06, 0.05, -0.12>, <-0.06, 0.05, 0.12>, 0.05 texture { Gold } }
-union {
-  cylinder { <0, 0, 0>, <0, 0.1, 0>, 1.0 texture { Gold } }
-  torus { 0.96, 0.045 translate <0, 0.1, 0> texture { Gold } }
-  torus { 0.8, 0.008 translate <0, 0.1, 0> texture { Engraving } }
-  translate <0.98, 0, 0>
-}
-// The engraving inside the lid.
-#macro Line(Text, Size, Across, Height)
-  #local T = text { ttf "timrom.ttf" Text 0.02, 0 }
-  object { T translate <-(min_extent(T).x + max_extent(T).x) / 2, 0, 0> scale <Size, Size, 1> rotate <90, 0, 0>
-           translate <0.98 + Across, 0.1 + 0.004, Height> texture { Engraving } }
-#end
-)";
-    double height = 0.47;
-    bool first = true;
-    for (const std::string& line : lidLines) {
-        scene += "Line(\"" + line + "\", " + (first ? "0.26" : "0.19") + ", 0, " + Format("%.3f", height) + ")\n";
-        height -= first ? 0.27 : 0.22;
-        first = false;
-    }
-    scene += "Line(\"" + rimLine + "\", 0.2, 0, " + Format("%.3f", height - 0.06) + ")\n";
     return scene;
 }
 

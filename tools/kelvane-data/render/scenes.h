@@ -31,9 +31,5 @@ std::string DomeScene(const std::vector<FixtureAt>& fixtures);
 // 1024 x 512 close view: a socket for the shaft, a bent iron arm and a turned wooden grip.
 std::string CrankCloseUpScene();
 
-// The keeper's watch lying open on a cloth, filling a 1024 x 512 close view: the case with its
-// dial on the left, the lid on the right with `lidLines` engraved inside it (the first one
-// larger) and `rimLine` below them. The lines must not hold a double quote.
-std::string WatchCloseUpScene(const std::vector<std::string>& lidLines, const std::string& rimLine);
 
 }  // namespace render
