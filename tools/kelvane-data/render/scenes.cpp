@@ -163,13 +163,6 @@ union {
 
 }  // namespace
 
-void GroundPoint(double column, int panoramaWidth, double distance, double* x, double* z)
-{
-    const double longitude = column / panoramaWidth * 2.0 * kPi;
-    *x = std::sin(longitude) * distance;
-    *z = std::cos(longitude) * distance;
-}
-
 std::string DomeScene(const std::vector<FixtureAt>& fixtures)
 {
     constexpr double kRadius = 6.0;
@@ -185,7 +178,7 @@ background { rgb <0.01, 0.015, 0.04> }
         if (f.what == Fixture::Telescope) scene += Telescope(f);
     scene += R"(
 // The floor: boards in rings round a stone centre.
-disc { <0, 0, 0>, y, 8 texture { Planks } }
+disc { <0, 0, 0>, y, 12 texture { Planks } }  // on under the passages too
 cylinder { <0, -0.01, 0>, <0, 0.02, 0>, 1.0 texture { Stone } }
 // The drum: stone blocks, a timber ring on top of it.
 difference {

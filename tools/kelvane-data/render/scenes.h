@@ -18,10 +18,6 @@ struct FixtureAt {
     int x1, y1, x2, y2;
 };
 
-// Where a picture column of a panorama points from the eye, at `distance` ahead (povray's
-// x and z).
-void GroundPoint(double column, int panoramaWidth, double distance, double* x, double* z);
-
 // The observatory dome seen from the middle of its floor: a round stone drum under a ribbed
 // dome with its shutter closed, lamps on the wall, and the fixtures at their columns of a
 // 2048 x 512 panorama.
