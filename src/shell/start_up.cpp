@@ -14,8 +14,10 @@
 #include "menus/credits_manager.h"
 #include "menus/menu_manager.h"
 #include "menus/save_manager.h"
+#include "menus/settings_overlay.h"
 #include "shell/credits_text.h"
 #include "shell/game_manager.h"
+#include "shell/player_settings.h"
 #include "shell/winfunc.h"
 #include "world/init_world.h"
 #include "world/world_manager.h"
@@ -100,6 +102,18 @@ void CreatePhases(GameObjects& game)
     game.game->SetCreditsManager(game.credits.get());
 }
 
+// The player's settings are read and put into effect before the first frame; the settings
+// screen draws with the menu's pointer.
+void CreateSettings(GameObjects& game)
+{
+    game.settings = std::make_unique<PlayerSettings>(SettingsPath(), game.world.get(), _pVideoPlayer,
+                                                     D3Dfunc::pD3Ddevice);
+    game.settings->Load();
+    game.settingsScreen =
+        std::make_unique<SettingsOverlay>(D3Dfunc::pD3Ddevice, _pMouseManager, _pKeyManager, game.normalCursor);
+    game.game->SetSettings(game.settingsScreen.get(), game.settings.get(), _pKeyManager, game.saves.get());
+}
+
 // Without its data every picture would fail on its own; the player learns instead where the
 // game looked and how to get the data.
 void RequireGameData()
@@ -149,6 +163,7 @@ GameAssembly AssembleGame(const WorldDefinition& defineWorld)
     game.saves->SaveGame(0, "");
 
     CreatePhases(game);
+    CreateSettings(game);
     game.world->TransportToScreen(kStartScreenAfterBuild);
 
     GameAssembly assembly;

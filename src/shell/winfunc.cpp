@@ -4,6 +4,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/window/window_mode.h"
+
 namespace Winfunc {
 
 platform::Window* hWnd = nullptr;
@@ -32,6 +34,16 @@ bool InitWindow(bool fullscreen)
     hWnd = g_window.get();
     platform::SetMainWindow(hWnd);
     return true;
+}
+
+void SetFullscreen(bool fullscreen)
+{
+    if (hWnd != nullptr) platform::SetFullscreen(*hWnd, fullscreen);
+}
+
+bool IsFullscreen()
+{
+    return hWnd != nullptr && platform::IsFullscreen(*hWnd);
 }
 
 }  // namespace Winfunc

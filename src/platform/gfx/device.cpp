@@ -429,6 +429,7 @@ void Device::Impl::Release()
     if (c_sampler) glDeleteSamplers(1, &c_sampler);
     if (c_vao) glDeleteVertexArrays(1, &c_vao);
     c_programs.Release();
+    c_gamma.Release();
     if (c_fbo) glDeleteFramebuffers(1, &c_fbo);
     if (c_colorBuffer) glDeleteRenderbuffers(1, &c_colorBuffer);
     if (c_depthBuffer) glDeleteRenderbuffers(1, &c_depthBuffer);
@@ -695,12 +696,7 @@ HRESULT Device::Present()
     glViewport(0, 0, width, height);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
-    const PresentRect to = LetterboxRect(width, height);
-    if (to.width > 0 && to.height > 0) {
-        const bool oneToOne = to.width == kBackBufferWidth && to.height == kBackBufferHeight;
-        glBlitFramebuffer(0, 0, kBackBufferWidth, kBackBufferHeight, to.x, to.y, to.x + to.width, to.y + to.height,
-                          GL_COLOR_BUFFER_BIT, oneToOne ? GL_NEAREST : GL_LINEAR);
-    }
+    impl.DrawPicture(0, LetterboxRect(width, height));
     SDL_GL_SwapWindow(impl.c_pSdlWindow);
     impl.BindTarget();
     impl.PaceAfterSwap();

@@ -219,6 +219,13 @@ public:
     // Reads the back buffer: 800 x 600 pixels as 0xAARRGGBB, top row first.
     std::vector<std::uint32_t> ReadBackBuffer() const;
 
+    // The player's brightness: Present shows every colour channel c (0..1) as c^(1/gamma);
+    // 1 shows the picture exactly as drawn. The back buffer itself is never changed.
+    void SetGamma(float gamma);
+    // The picture as Present would show it at 800 x 600, brightness included, in the form of
+    // ReadBackBuffer (for tests and screenshots of what the player sees).
+    std::vector<std::uint32_t> ReadPresentedPicture() const;
+
     struct Impl;  // private to platform/gfx (device_impl.h)
 
 private:
