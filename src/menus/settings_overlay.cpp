@@ -35,7 +35,7 @@ constexpr unsigned kBackdropShade = 100;
 constexpr D3DVIEWPORT9 kWholeScreen{0, 0, 800, 600, 0.0f, 1.0f};
 
 const char* const kLabels[SettingsOverlay::kRowCount] = {
-    "Music volume", "Effects and voice volume", "Brightness", "Subtitles", "Subtitle size",
+    "Music volume", "Effects and voices", "Brightness", "Subtitles", "Subtitle size",
     "Turning speed", "Display", "Opening's pauses", "Close",
 };
 

@@ -983,8 +983,13 @@ void Device::ResetStateForTesting()
 
 std::vector<std::uint32_t> Device::ReadBackBuffer() const
 {
-    std::vector<std::uint32_t> pixels(static_cast<size_t>(kBackBufferWidth) * kBackBufferHeight);
     c_pImpl->BindTarget();
+    return ReadBoundPicture();
+}
+
+std::vector<std::uint32_t> ReadBoundPicture()
+{
+    std::vector<std::uint32_t> pixels(static_cast<size_t>(kBackBufferWidth) * kBackBufferHeight);
     glReadBuffer(GL_COLOR_ATTACHMENT0);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
     glPixelStorei(GL_PACK_ROW_LENGTH, 0);

@@ -117,4 +117,7 @@ struct Device::Impl {
 
 PresentRect LetterboxRect(int drawableWidth, int drawableHeight);
 
+// The 800 x 600 colour of the framebuffer bound for reading, as Device::ReadBackBuffer gives it.
+std::vector<std::uint32_t> ReadBoundPicture();
+
 }  // namespace gfx

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <utility>
+#include <vector>
 
 #include "platform/gfx/device_impl.h"
 
@@ -165,16 +166,8 @@ std::vector<std::uint32_t> Device::ReadPresentedPicture() const
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour);
     impl.DrawPicture(fbo, PresentRect{0, 0, kBackBufferWidth, kBackBufferHeight});
 
-    std::vector<std::uint32_t> pixels(static_cast<size_t>(kBackBufferWidth) * kBackBufferHeight);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, fbo);
-    glReadBuffer(GL_COLOR_ATTACHMENT0);
-    glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    glPixelStorei(GL_PACK_ROW_LENGTH, 0);
-    glReadPixels(0, 0, kBackBufferWidth, kBackBufferHeight, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, pixels.data());
-    for (int top = 0, bottom = kBackBufferHeight - 1; top < bottom; ++top, --bottom) {
-        std::swap_ranges(pixels.begin() + top * kBackBufferWidth, pixels.begin() + (top + 1) * kBackBufferWidth,
-                         pixels.begin() + bottom * kBackBufferWidth);
-    }
+    const std::vector<std::uint32_t> pixels = ReadBoundPicture();
     glDeleteFramebuffers(1, &fbo);
     glDeleteRenderbuffers(1, &colour);
     impl.BindTarget();
