@@ -106,7 +106,10 @@ public:
         std::filesystem::remove_all(c_dir, ignored);
     }
 
-    void DrawFrame()
+    // The frame's layers in drawing order; DrawFrame(n) draws the first n after the clear.
+    enum Layer { kBackground = 1, kView, kOverlays };
+
+    void DrawFrame(int layers = kOverlays)
     {
         gfx::Device& device = kt::GetDevice();
         device.SetViewport(kWholeScreen);
@@ -114,12 +117,14 @@ public:
         device.BeginScene();
         device.SetRenderState(D3DRS_LIGHTING, FALSE);
         device.SetTexture(0, c_pBlack->getTexture());
-        c_pBackground.Render(&device);
-        c_pView->Render();
+        if (layers >= kBackground) c_pView->RenderBehind(c_pBackground);
+        if (layers >= kView) c_pView->Render();
         device.SetViewport(kWholeScreen);
-        c_pInventory->Render(412);
-        c_pTopMenu->Render(400, false);
-        c_pCursor->Render(420, 560);
+        if (layers >= kOverlays) {
+            c_pInventory->Render(412);
+            c_pTopMenu->Render(400, false);
+            c_pCursor->Render(420, 560);
+        }
         device.EndScene();
     }
 
@@ -158,6 +163,18 @@ void BM_WorldFrame(benchmark::State& state)
     }
 }
 BENCHMARK(BM_WorldFrame)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime()->Repetitions(9)->ReportAggregatesOnly(true);
+
+// Where the frame's cost goes: the clear alone (0), then with the background (1), the
+// cross-fading view (2), and the bar, top menu and cursor (3, the whole frame).
+void BM_WorldFrameLayers(benchmark::State& state)
+{
+    Scene& scene = TheScene();
+    for (auto _ : state) {
+        scene.DrawFrame(static_cast<int>(state.range(0)));
+        benchmark::DoNotOptimize(kt::ReadBack());
+    }
+}
+BENCHMARK(BM_WorldFrameLayers)->DenseRange(0, 3)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime()->Repetitions(5)->ReportAggregatesOnly(true);
 
 void BM_ReadBackOnly(benchmark::State& state)
 {

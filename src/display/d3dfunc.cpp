@@ -55,9 +55,13 @@ gfx::Device& RequireDevice(const char* path)
     return *pD3Ddevice;
 }
 
-[[noreturn]] void RaiseDecodeFailure(const char* path)
+// The error text is fixed; the file and the decoder's reason go to the error information
+// (the fatal screen shows its start) and, whole, to standard error.
+[[noreturn]] void RaiseDecodeFailure(const char* path, const std::string& reason)
 {
-    FailSafe::SetInfo(path);
+    const std::string why = reason.empty() ? "the bytes are not a picture the loader can decode" : reason;
+    FailSafe::SetInfo(std::string(path) + ": " + why);
+    std::cerr << "Kelvane: cannot load image \"" << path << "\": " << why << '\n';
     throw Error(kDecodeFailed);
 }
 
@@ -123,13 +127,26 @@ std::vector<std::uint8_t> ReadEncrypted(const char* name, int offset)
 
 bool CreateTextureFromEncrypted(const char* path, int offset, std::unique_ptr<gfx::Texture>* out)
 {
-    gfx::Device& device = RequireDevice(path);
-    const std::vector<std::uint8_t> image = ReadEncrypted(path, offset);
     std::unique_ptr<gfx::Texture> texture;
-    if (FAILED(D3DXCreateTextureFromFileInMemoryEx(&device, image.data(),
-                                                   static_cast<UINT>(image.size()), &texture)))
-        RaiseDecodeFailure(path);
+    LoadTextureFromEncrypted(path, offset, &texture);
     *out = std::move(texture);
+    return true;
+}
+
+bool LoadTextureFromEncrypted(const char* path, int offset, std::unique_ptr<gfx::Texture>* texture)
+{
+    gfx::Device& device = RequireDevice(path);
+    std::vector<std::uint8_t> image;
+    try {
+        image = ReadEncrypted(path, offset);
+    } catch (...) {
+        texture->reset();
+        throw;
+    }
+    std::string reason;
+    if (FAILED(D3DXLoadTextureFromFileInMemory(&device, image.data(), static_cast<UINT>(image.size()), texture,
+                                               &reason)))
+        RaiseDecodeFailure(path, reason);
     return true;
 }
 
@@ -139,11 +156,13 @@ bool CreateSurfaceFromEncrypted(const char* path, int offset, std::unique_ptr<gf
     const std::vector<std::uint8_t> image = ReadEncrypted(path, offset);
     const UINT size = static_cast<UINT>(image.size());
     D3DXIMAGE_INFO info;
-    if (FAILED(D3DXGetImageInfoFromFileInMemory(image.data(), size, &info))) RaiseDecodeFailure(path);
+    std::string reason;
+    if (FAILED(D3DXGetImageInfoFromFileInMemory(image.data(), size, &info, &reason))) RaiseDecodeFailure(path, reason);
     std::unique_ptr<gfx::Surface> surface;
     device.CreateOffscreenPlainSurface(info.Width, info.Height, D3DFMT_A8R8G8B8, D3DPOOL_SCRATCH, &surface);
-    if (!surface || FAILED(D3DXLoadSurfaceFromFileInMemory(surface.get(), image.data(), size)))
-        RaiseDecodeFailure(path);
+    if (!surface) RaiseDecodeFailure(path, "the graphics device could not create the surface");
+    if (FAILED(D3DXLoadSurfaceFromFileInMemory(surface.get(), image.data(), size, &reason)))
+        RaiseDecodeFailure(path, reason);
     *out = std::move(surface);
     return true;
 }

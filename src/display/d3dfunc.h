@@ -39,8 +39,12 @@ std::vector<std::uint8_t> ReadEncrypted(const char* path, int offset);
 // Reads and unrotates the file and makes a texture of it (A8R8G8B8, one level, power-of-two
 // sides, the picture scaled to fill it). Returns true, or raises Error: when the bytes do not
 // decode, "Error opening file (in memory) in CreateTextureFromEncrypted()" with FailSafe::Info
-// set to the path; file errors as ReadEncrypted. Requires pD3Ddevice.
+// set to "<path>: <the decoder's reason>" (the reason also goes whole to standard error); file
+// errors as ReadEncrypted. Requires pD3Ddevice.
 bool CreateTextureFromEncrypted(const char* path, int offset, std::unique_ptr<gfx::Texture>* out);
+// The same, reusing `*texture` (its pixels and device storage) when it has the size the
+// picture needs. On an error `*texture` is released before the Error is raised.
+bool LoadTextureFromEncrypted(const char* path, int offset, std::unique_ptr<gfx::Texture>* texture);
 // The same into a scratch surface of the picture's exact size (same error text).
 bool CreateSurfaceFromEncrypted(const char* path, int offset, std::unique_ptr<gfx::Surface>* out);
 

@@ -50,8 +50,12 @@ DisplayScreen::~DisplayScreen() = default;
 
 bool DisplayScreen::setTexture(const char* path, int offset)
 {
-    std::unique_ptr<gfx::Texture> loaded;
-    D3Dfunc::CreateTextureFromEncrypted(path, offset, &loaded);
+    // The picture goes into the texture the back slot gave up last time when it has the
+    // right size (most screens share one), so entering a screen neither allocates nor clears
+    // a picture's worth of memory; the back slot's own texture is kept until the load succeeds.
+    std::unique_ptr<gfx::Texture> loaded = std::move(c_pSpareTexture);
+    D3Dfunc::LoadTextureFromEncrypted(path, offset, &loaded);
+    c_pSpareTexture = std::move(c_pTextures[Back()]);
     c_pTextures[Back()] = std::move(loaded);
     return true;
 }
@@ -133,6 +137,43 @@ void DisplayScreen::Render()
     c_pDevice->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
     DrawSlot(1);
     EndTranslucentImages(c_pDevice);
+}
+
+void DisplayScreen::RenderBehind(FullScreenImage& image)
+{
+    if (!CoversBand()) {
+        image.Render(c_pDevice);
+        return;
+    }
+    RECT scissor{};
+    c_pDevice->GetScissorRect(&scissor);
+    c_pDevice->SetRenderState(D3DRS_SCISSORTESTENABLE, TRUE);
+    const int bandBottom = static_cast<int>(kViewBand.Y + kViewBand.Height);
+    for (const RECT& strip : {RECT{0, 0, gfx::kBackBufferWidth, static_cast<int>(kViewBand.Y)},
+                              RECT{0, bandBottom, gfx::kBackBufferWidth, gfx::kBackBufferHeight}}) {
+        c_pDevice->SetScissorRect(strip);
+        image.Render(c_pDevice);
+    }
+    c_pDevice->SetRenderState(D3DRS_SCISSORTESTENABLE, FALSE);
+    c_pDevice->SetScissorRect(scissor);
+}
+
+bool DisplayScreen::CoversBand() const
+{
+    const gfx::Device& d = *c_pDevice;
+    const float share = SlotOneShare();
+    // The slot drawn at full strength: the only one, or slot 0 under a cross-fade (drawn with
+    // blending off whatever the state now).
+    const bool fading = share != 0.0f && share != 1.0f;
+    const int slot = fading ? 0 : (share == 0.0f ? 0 : 1);
+    const bool created = c_iTypes[slot] == 0 ? c_pFullScreenImages[slot]->IsCreated() : c_pPanospheres[slot]->IsCreated();
+    const DWORD zFunc = d.GetRenderState(D3DRS_ZFUNC);
+    const DWORD cull = d.GetRenderState(D3DRS_CULLMODE);
+    return created && (fading || !d.GetRenderState(D3DRS_ALPHABLENDENABLE)) && !d.GetRenderState(D3DRS_ALPHATESTENABLE) &&
+           d.GetRenderState(D3DRS_COLORWRITEENABLE) == 0xF && d.GetRenderState(D3DRS_FILLMODE) == D3DFILL_SOLID &&
+           (cull == D3DCULL_CCW || cull == D3DCULL_NONE) && !d.GetRenderState(D3DRS_SCISSORTESTENABLE) &&
+           (!d.GetRenderState(D3DRS_ZENABLE) || zFunc == D3DCMP_LESSEQUAL || zFunc == D3DCMP_LESS ||
+            zFunc == D3DCMP_ALWAYS);
 }
 
 void DisplayScreen::DrawSlot(int slot)

@@ -53,6 +53,13 @@ public:
     // Draws the view into the band 0, 100, 800 x 400 and leaves that viewport set; the caller
     // restores the whole screen for what it draws next.
     void Render();
+    // Whether Render, with the device's states as they are now, paints every pixel of the
+    // band with no blending: what was drawn under the band before is then never seen.
+    bool CoversBand() const;
+    // Draws `image` (texture and states are the caller's) over the whole current viewport as
+    // the picture behind the view, where it can be seen: only above and below the band when
+    // the view covers the band (two thirds less filling for the same frame).
+    void RenderBehind(FullScreenImage& image);
 
 private:
     int Back() const { return 1 - c_iFront; }
@@ -66,6 +73,8 @@ private:
     std::array<int, 2> c_iTypes{0, 0};
     std::array<float, 2> c_fRotations{0.0f, 0.0f};
     std::array<std::unique_ptr<gfx::Texture>, 2> c_pTextures;
+    // The texture the back slot held before its last load, for the next load to refill.
+    std::unique_ptr<gfx::Texture> c_pSpareTexture;
     int c_iSwitchLength = 500;       // milliseconds
     DWORD c_dwSwitchDuration = 0;    // milliseconds; 0 = no transition
     DWORD c_dwSwitchStart = 0;       // timeGetTime at the transition's start

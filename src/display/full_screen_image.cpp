@@ -105,8 +105,24 @@ void FullScreenImage::Draw(gfx::Device* device, const D3DXMATRIX& world)
     device->SetTransform(D3DTS_PROJECTION, c_matProjection);
     device->SetStreamSource(0, c_pVertexBuffer.get(), 0, sizeof(LNMVertex));
     device->SetFVF(D3DFVF_LNMVERTEX);
-    device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, kQuadTriangles);
+    {
+        const DepthTestOff noDepth(device);
+        device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, kQuadTriangles);
+    }
     ClearDepth(device);
+}
+
+DepthTestOff::DepthTestOff(gfx::Device* device) : c_pDevice(device)
+{
+    c_dwZEnable = device->GetRenderState(D3DRS_ZENABLE);
+    const DWORD func = device->GetRenderState(D3DRS_ZFUNC);
+    c_bOff = func == D3DCMP_LESSEQUAL || func == D3DCMP_LESS || func == D3DCMP_ALWAYS;
+    if (c_bOff) device->SetRenderState(D3DRS_ZENABLE, FALSE);
+}
+
+DepthTestOff::~DepthTestOff()
+{
+    if (c_bOff) c_pDevice->SetRenderState(D3DRS_ZENABLE, c_dwZEnable);
 }
 
 void FullScreenImage::Delete()

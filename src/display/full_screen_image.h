@@ -9,6 +9,24 @@
 #include "imaging/d3dx_math.h"
 #include "platform/gfx/device.h"
 
+// For a draw onto depth just cleared to the far value whose own triangles never overlap (a
+// flat quad, the panorama band seen from inside): every depth test would pass and the depth
+// written is cleared again before anything tests it, so the test is switched off for the
+// draw's lifetime (the software rasteriser then skips a depth read and write per pixel and
+// may drop what the draw covers). Compare functions that could fail are left as they are.
+class DepthTestOff {
+public:
+    explicit DepthTestOff(gfx::Device* device);
+    ~DepthTestOff();
+    DepthTestOff(const DepthTestOff&) = delete;
+    DepthTestOff& operator=(const DepthTestOff&) = delete;
+
+private:
+    gfx::Device* c_pDevice;
+    DWORD c_dwZEnable;
+    bool c_bOff;
+};
+
 class FullScreenImage {
 public:
     // Not created: renders nothing until Create succeeds.

@@ -1,7 +1,9 @@
 #include "display/panosphere.h"
 
+#include <algorithm>
 #include <cmath>
 
+#include "display/full_screen_image.h"
 #include "display/lnm_vertex.h"
 #include "platform/window/window.h"
 
@@ -90,8 +92,26 @@ bool Panosphere::Create(gfx::Device* device, int slices, int stacks, float radiu
     }
     c_pVertexBuffer->Unlock();
     c_iVertexCount = written;
+    c_iSlices = slices;
     c_bCreated = true;
     return true;
+}
+
+Panosphere::SliceRange Panosphere::VisibleSlices(float rotation) const
+{
+    const SliceRange all{0, c_iSlices};
+    if (!std::isfinite(rotation)) return all;
+    // A point at azimuth a (after the turn) lands at x = tan(a) / tan(half field) on the
+    // screen whatever its height, so a slice is seen exactly when its azimuths meet the
+    // horizontal half field; one slice more on each side keeps the chords' ends in.
+    const double halfField = std::atan(kAspect * std::tan(kFieldOfView / 2.0));
+    const double sliceAngle = 2.0 * kPi / c_iSlices;
+    // Slice i spans azimuths [i, i + 1] * sliceAngle + rotation.
+    const double centre = std::fmod(-static_cast<double>(rotation), 2.0 * kPi);
+    const int first = static_cast<int>(std::floor((centre - halfField) / sliceAngle)) - 1;
+    const int last = static_cast<int>(std::ceil((centre + halfField) / sliceAngle)) + 1;
+    if (last - first >= c_iSlices) return all;
+    return SliceRange{((first % c_iSlices) + c_iSlices) % c_iSlices, last - first};
 }
 
 void Panosphere::Render(gfx::Device* device, float rotation)
@@ -105,7 +125,16 @@ void Panosphere::Render(gfx::Device* device, float rotation)
     device->SetTransform(D3DTS_VIEW, c_matView);
     device->SetTransform(D3DTS_WORLD, world);
     device->SetTransform(D3DTS_PROJECTION, c_matProjection);
-    device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, static_cast<UINT>(c_iVertexCount / 3));
+    const DepthTestOff noDepth(device);
+    // Only the slices in sight are sent: the rest would be clipped away after their vertices
+    // were transformed. A range past the last slice goes on from slice 0.
+    const SliceRange range = VisibleSlices(rotation);
+    const int verticesPerSlice = c_iVertexCount / c_iSlices;
+    const int firstPart = std::min(range.count, c_iSlices - range.first);
+    device->DrawPrimitive(D3DPT_TRIANGLELIST, static_cast<UINT>(range.first * verticesPerSlice),
+                          static_cast<UINT>(firstPart * verticesPerSlice / 3));
+    if (range.count > firstPart)
+        device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, static_cast<UINT>((range.count - firstPart) * verticesPerSlice / 3));
 }
 
 void Panosphere::Delete()

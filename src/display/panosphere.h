@@ -29,9 +29,18 @@ public:
     int GetVertexCount() const { return c_iVertexCount; }
 
 private:
+    // Slices first .. first + count - 1, counted on from slice 0 past the last one.
+    struct SliceRange {
+        int first;
+        int count;
+    };
+    // The slices that can reach the screen with the mesh turned by `rotation`.
+    SliceRange VisibleSlices(float rotation) const;
+
     std::unique_ptr<gfx::VertexBuffer> c_pVertexBuffer;
     bool c_bCreated = false;
     int c_iVertexCount = 0;  // a multiple of 6
+    int c_iSlices = 0;
     D3DXMATRIX c_matView;
     D3DXMATRIX c_matProjection;
 };

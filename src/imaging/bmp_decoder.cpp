@@ -113,10 +113,9 @@ bool ParseHeader(const std::uint8_t* data, std::size_t size, BmpHeader* h, std::
     }
     h->topDown = h->height < 0;
     if (h->topDown) h->height = -h->height;
-    if (!SizeAllowed(static_cast<std::uint64_t>(std::max<std::int64_t>(h->width, 0)),
-                     static_cast<std::uint64_t>(h->height)))
-        return Fail(error, "picture size " + std::to_string(h->width) + " x " +
-                               std::to_string(h->height) + " out of range");
+    if (!SizeAllowed(ImageFileFormat::Bmp, static_cast<std::uint64_t>(std::max<std::int64_t>(h->width, 0)),
+                     static_cast<std::uint64_t>(h->height), error))
+        return false;
 
     const std::uint32_t bpp = h->bitsPerPixel;
     const std::uint32_t c = h->compression;

@@ -25,10 +25,20 @@ void FillRegion(const imaging::Image& picture, const D3DLOCKED_RECT& locked, UIN
                               static_cast<std::uint8_t*>(locked.pBits), locked.Pitch);
 }
 
-bool Decode(const void* data, UINT size, imaging::Image* picture)
+bool Decode(const void* data, UINT size, imaging::Image* picture, std::string* reason)
 {
-    if (data == nullptr || size == 0) return false;
-    return imaging::DecodeImage(static_cast<const std::uint8_t*>(data), size, picture, nullptr);
+    if (data == nullptr || size == 0) {
+        if (reason) *reason = "the file is empty";
+        return false;
+    }
+    return imaging::DecodeImage(static_cast<const std::uint8_t*>(data), size, picture, reason);
+}
+
+// Where a device call failed, for the loaders' reason.
+HRESULT DeviceFailure(HRESULT result, const char* what, std::string* reason)
+{
+    if (reason) *reason = std::string("the graphics device could not ") + what;
+    return FAILED(result) ? result : E_FAIL;
 }
 
 }  // namespace
@@ -40,11 +50,11 @@ UINT TextureSideForPicture(UINT pictureSide, UINT maximum)
     return std::min(rounded, std::bit_floor(maximum));
 }
 
-HRESULT D3DXGetImageInfoFromFileInMemory(const void* data, UINT size, D3DXIMAGE_INFO* info)
+HRESULT D3DXGetImageInfoFromFileInMemory(const void* data, UINT size, D3DXIMAGE_INFO* info, std::string* reason)
 {
     if (data == nullptr || info == nullptr) return D3DERR_INVALIDCALL;
     imaging::ImageInfo header;
-    if (!imaging::ReadImageInfo(static_cast<const std::uint8_t*>(data), size, &header, nullptr))
+    if (!imaging::ReadImageInfo(static_cast<const std::uint8_t*>(data), size, &header, reason))
         return D3DXERR_INVALIDDATA;
     info->Width = static_cast<UINT>(header.width);
     info->Height = static_cast<UINT>(header.height);
@@ -54,35 +64,49 @@ HRESULT D3DXGetImageInfoFromFileInMemory(const void* data, UINT size, D3DXIMAGE_
 }
 
 HRESULT D3DXCreateTextureFromFileInMemoryEx(gfx::Device* device, const void* data, UINT size,
-                                            std::unique_ptr<gfx::Texture>* out)
+                                            std::unique_ptr<gfx::Texture>* out, std::string* reason)
+{
+    if (out != nullptr) out->reset();
+    return D3DXLoadTextureFromFileInMemory(device, data, size, out, reason);
+}
+
+HRESULT D3DXLoadTextureFromFileInMemory(gfx::Device* device, const void* data, UINT size,
+                                        std::unique_ptr<gfx::Texture>* out, std::string* reason)
 {
     if (device == nullptr || out == nullptr) return D3DERR_INVALIDCALL;
-    out->reset();
-    if (data == nullptr || size == 0) return D3DXERR_INVALIDDATA;
+    // Whatever it held is replaced or released, whatever happens below.
+    std::unique_ptr<gfx::Texture> texture = std::move(*out);
+    if (data == nullptr || size == 0) {
+        if (reason) *reason = "the file is empty";
+        return D3DXERR_INVALIDDATA;
+    }
     const auto* bytes = static_cast<const std::uint8_t*>(data);
+    // The declared size passes the decoders' limit before a texture is made for it.
     imaging::ImageInfo header;
-    if (!imaging::ReadImageInfo(bytes, size, &header, nullptr)) return D3DXERR_INVALIDDATA;
+    if (!imaging::ReadImageInfo(bytes, size, &header, reason)) return D3DXERR_INVALIDDATA;
 
     D3DCAPS9 caps{};
     device->GetDeviceCaps(&caps);
     const UINT width = TextureSideForPicture(static_cast<UINT>(header.width), caps.MaxTextureWidth);
     const UINT height = TextureSideForPicture(static_cast<UINT>(header.height), caps.MaxTextureHeight);
-    std::unique_ptr<gfx::Texture> texture;
-    const HRESULT created =
-        device->CreateTexture(width, height, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture);
-    if (FAILED(created) || !texture) return FAILED(created) ? created : E_FAIL;
+    if (!texture || texture->Width() != width || texture->Height() != height || texture->Format() != D3DFMT_A8R8G8B8) {
+        texture.reset();
+        const HRESULT created =
+            device->CreateTexture(width, height, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture);
+        if (FAILED(created) || !texture) return DeviceFailure(created, "create the texture", reason);
+    }
 
     D3DLOCKED_RECT locked{};
     const HRESULT lockResult = texture->LockRect(0, &locked, nullptr, 0);
-    if (FAILED(lockResult)) return lockResult;
+    if (FAILED(lockResult)) return DeviceFailure(lockResult, "lock the texture", reason);
     bool decoded;
     if (width == static_cast<UINT>(header.width) && height == static_cast<UINT>(header.height)) {
         // Power-of-two pictures (panoramas) decode straight into the texture.
         decoded = imaging::DecodeImageInto(bytes, size, header.width, header.height,
-                                           static_cast<std::uint8_t*>(locked.pBits), locked.Pitch, nullptr);
+                                           static_cast<std::uint8_t*>(locked.pBits), locked.Pitch, reason);
     } else {
         imaging::Image picture;
-        decoded = Decode(data, size, &picture);
+        decoded = Decode(data, size, &picture, reason);
         if (decoded) FillRegion(picture, locked, width, height);
     }
     texture->UnlockRect(0);
@@ -91,11 +115,11 @@ HRESULT D3DXCreateTextureFromFileInMemoryEx(gfx::Device* device, const void* dat
     return S_OK;
 }
 
-HRESULT D3DXLoadSurfaceFromFileInMemory(gfx::Surface* surface, const void* data, UINT size)
+HRESULT D3DXLoadSurfaceFromFileInMemory(gfx::Surface* surface, const void* data, UINT size, std::string* reason)
 {
     if (surface == nullptr) return D3DERR_INVALIDCALL;
     imaging::Image picture;
-    if (!Decode(data, size, &picture)) return D3DXERR_INVALIDDATA;
+    if (!Decode(data, size, &picture, reason)) return D3DXERR_INVALIDDATA;
     D3DSURFACE_DESC desc{};
     surface->GetDesc(&desc);
     if (desc.Format != D3DFMT_A8R8G8B8 && desc.Format != D3DFMT_X8R8G8B8) return D3DERR_INVALIDCALL;

@@ -7,10 +7,15 @@
 namespace imaging {
 
 namespace detail {
-bool SizeAllowed(std::uint64_t width, std::uint64_t height)
+bool SizeAllowed(ImageFileFormat format, std::uint64_t width, std::uint64_t height, std::string* error)
 {
-    return width >= 1 && height >= 1 && width <= kMaxImageSide && height <= kMaxImageSide &&
-           width * height <= kMaxImagePixels;
+    if (width >= 1 && height >= 1 && width <= kMaxImageSide && height <= kMaxImageSide &&
+        width * height <= kMaxImagePixels)
+        return true;
+    SetError(error, std::string(ImageFileFormatName(format)) + " picture size " + std::to_string(width) + " x " +
+                        std::to_string(height) + " is out of range (1 to " + std::to_string(kMaxImageSide) +
+                        " pixels a side, at most " + std::to_string(kMaxImagePixels) + " pixels)");
+    return false;
 }
 }  // namespace detail
 
@@ -99,14 +104,22 @@ bool DecodeImageInto(const std::uint8_t* data, std::size_t size, int width, int 
 
 bool ReadImageInfo(const std::uint8_t* data, std::size_t size, ImageInfo* out, std::string* error)
 {
+    ImageInfo header;
+    bool ok = false;
     switch (DetectImageFormat(data, size)) {
-    case ImageFileFormat::Jpeg: return detail::ReadJpegInfo(data, size, out, error);
-    case ImageFileFormat::Png: return detail::ReadPngInfo(data, size, out, error);
-    case ImageFileFormat::Bmp: return detail::ReadBmpInfo(data, size, out, error);
-    case ImageFileFormat::Unknown: break;
+    case ImageFileFormat::Jpeg: ok = detail::ReadJpegInfo(data, size, &header, error); break;
+    case ImageFileFormat::Png: ok = detail::ReadPngInfo(data, size, &header, error); break;
+    case ImageFileFormat::Bmp: ok = detail::ReadBmpInfo(data, size, &header, error); break;
+    case ImageFileFormat::Unknown:
+        detail::SetError(error, "not a JPEG, PNG or BMP file (unrecognised first bytes)");
+        return false;
     }
-    detail::SetError(error, "not a JPEG, PNG or BMP file (unrecognised first bytes)");
-    return false;
+    // Callers size textures and surfaces from the header: it must pass the decoders' limit.
+    if (!ok || !detail::SizeAllowed(header.format, static_cast<std::uint32_t>(header.width),
+                                    static_cast<std::uint32_t>(header.height), error))
+        return false;
+    *out = header;
+    return true;
 }
 
 }  // namespace imaging

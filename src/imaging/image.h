@@ -10,8 +10,9 @@
 
 namespace imaging {
 
-// Largest side and pixel count a decoder accepts: files claiming more are rejected before
-// anything is allocated for them.
+// Largest side and pixel count a picture may declare: files claiming more are refused from
+// their header, before anything is allocated or decoded for them. 16 Mi pixels are 64 MiB of
+// decoded pixels; its texture, each side rounded up to a power of two, at most 256 MiB.
 constexpr int kMaxImageSide = 16384;
 constexpr std::uint64_t kMaxImagePixels = 16ull * 1024 * 1024;
 
@@ -56,7 +57,8 @@ bool DecodeImageInto(const std::uint8_t* data, std::size_t size, int width, int 
                      std::uint8_t* target, std::ptrdiff_t pitch, std::string* error);
 
 // Reads the size (and whether there is alpha) from the file's header. False with `error`
-// set when the header is not a readable image header.
+// set when the header is not a readable image header or declares a size beyond the limits
+// above (the same check every decoder makes).
 bool ReadImageInfo(const std::uint8_t* data, std::size_t size, ImageInfo* out, std::string* error);
 
 // Scales `src` to `dstWidth` x `dstHeight` with a triangle (tent) filter, separable, edges

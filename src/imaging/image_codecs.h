@@ -45,8 +45,8 @@ bool ReadPngInfo(const std::uint8_t* data, std::size_t size, ImageInfo* out, std
 bool DecodeBmp(const std::uint8_t* data, std::size_t size, Image* out, std::string* error);
 bool ReadBmpInfo(const std::uint8_t* data, std::size_t size, ImageInfo* out, std::string* error);
 
-// Whether a decoder may allocate a picture of this size.
-bool SizeAllowed(std::uint64_t width, std::uint64_t height);
+// Whether a picture of this size may be decoded; if not, `error` says so, naming the format.
+bool SizeAllowed(ImageFileFormat format, std::uint64_t width, std::uint64_t height, std::string* error);
 
 inline void SetError(std::string* error, const std::string& text)
 {

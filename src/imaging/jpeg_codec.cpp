@@ -94,10 +94,8 @@ bool DecodeJpeg(const std::uint8_t* data, std::size_t size, PixelDestination* ou
     jpeg_create_decompress(&cinfo);
     jpeg_mem_src(&cinfo, data, static_cast<unsigned long>(size));
     jpeg_read_header(&cinfo, TRUE);
-    if (!SizeAllowed(cinfo.image_width, cinfo.image_height)) {
+    if (!SizeAllowed(ImageFileFormat::Jpeg, cinfo.image_width, cinfo.image_height, error)) {
         jpeg_destroy_decompress(&cinfo);
-        SetError(error, "JPEG picture size " + std::to_string(cinfo.image_width) + " x " +
-                            std::to_string(cinfo.image_height) + " is out of range");
         return false;
     }
 

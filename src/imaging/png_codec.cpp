@@ -55,7 +55,6 @@ bool OpenPng(PngReadHandle* handle, PngSource* source, std::string* error)
         return false;
     }
     png_set_read_fn(handle->png, source, ReadFromMemory);
-    png_set_user_limits(handle->png, kMaxImageSide, kMaxImageSide);
     return true;
 }
 
@@ -94,7 +93,7 @@ bool DecodePng(const std::uint8_t* data, std::size_t size, Image* out, std::stri
     png_read_info(handle.png, handle.info);
     const png_uint_32 width = png_get_image_width(handle.png, handle.info);
     const png_uint_32 height = png_get_image_height(handle.png, handle.info);
-    if (!SizeAllowed(width, height)) png_error(handle.png, "picture size out of range");
+    if (!SizeAllowed(ImageFileFormat::Png, width, height, error)) return false;
     RequestBgra(handle.png, handle.info);
     if (png_get_rowbytes(handle.png, handle.info) != static_cast<png_size_t>(width) * 4)
         png_error(handle.png, "unexpected row layout after conversion");

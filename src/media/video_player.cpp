@@ -3,11 +3,15 @@
 #include <algorithm>
 #include <bit>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <new>
+#include <string>
 #include <thread>
+
+#include "core/error.h"
 
 #include "display/cd3dfont.h"
 #include "display/d3dfunc.h"
@@ -178,8 +182,31 @@ struct Playback {
     }
 };
 
+// Why the opened film cannot be shown, or empty when it can.
+std::string RefusalReason(const Playback& playback)
+{
+    const platform::MediaGraph& graph = *playback.graph;
+    if (!graph.IsRendered()) return graph.GetError();
+    if (!graph.HasVideo()) return "has no picture stream that can be decoded";
+    const CTextureRenderer& renderer = *playback.renderer;
+    if (!renderer.getTypeAccepted())
+        return "its pictures are " + std::to_string(renderer.get_VidWidth()) + " x " +
+               std::to_string(renderer.get_VidHeight()) + ", larger than " + std::to_string(kVideoTextureWidth) +
+               " x " + std::to_string(kVideoTextureHeight);
+    return "";
+}
+
+// A film's failure: the file and its cause where the fatal-error screen finds them (which
+// shows the start) and whole on standard error.
+void KeepFailure(const std::wstring& path, const std::string& reason)
+{
+    const std::string file = platform::PathToUtf8(path);
+    FailSafe::SetInfo(file + ": " + reason);
+    std::fprintf(stderr, "Kelvane: the film \"%s\" %s\n", file.c_str(), reason.c_str());
+}
+
 // Makes the renderer and the graph of `path` with the renderer connected to its pictures.
-// False after the failure's message box.
+// False after the failure's message box (and its cause, see KeepFailure).
 bool OpenGraph(const std::wstring& path, Playback& playback)
 {
     try {
@@ -193,9 +220,10 @@ bool OpenGraph(const std::wstring& path, Playback& playback)
         platform::MessageBox(kRendererRegisterError, "");
         return false;
     }
-    // A file that cannot be decoded, or whose pictures the renderer refuses (larger than the
-    // frame texture), cannot be rendered.
-    if (!playback.graph->IsRendered() || (playback.graph->HasVideo() && !playback.renderer->getTypeAccepted())) {
+    // A file that cannot be decoded, has no pictures, or whose pictures the renderer refuses
+    // (larger than the frame texture) cannot be rendered.
+    if (const std::string reason = RefusalReason(playback); !reason.empty()) {
+        KeepFailure(path, reason);
         platform::MessageBox(kRenderFileError, "");
         return false;
     }
@@ -319,5 +347,9 @@ void VideoPlayer::PlayVideo(const std::wstring& path, std::int64_t start, std::i
         if (!drawn) std::this_thread::sleep_for(kWaitForFrame);
     }
     c_bPlaying = false;
+    // A film that failed part-way has already said so in one line; its cause is kept for the
+    // fatal-error screen as well.
+    if (const std::string reason = graph.GetError(); !reason.empty())
+        FailSafe::SetInfo(platform::PathToUtf8(path) + ": " + reason);
     playback.Release();
 }

@@ -89,8 +89,10 @@ public:
     // its sound, over the whole screen (`fullFrame`) or in the band of rows 100 to 500, with the
     // line of `subtitles` (may be null) for the time in the file. Returns when the clip has
     // ended, Escape was pressed or the window was closed (the quit is then posted again for the
-    // main loop). A clip that cannot be played shows a message box and returns; the game goes
-    // on. Draws with D3Dfunc::pD3Ddevice. Main thread.
+    // main loop). A clip that cannot be played (it cannot be opened, has no pictures, or its
+    // pictures are larger than the frame texture) shows a message box and returns; one that
+    // fails part-way ends there; the game goes on either way. The file and the cause go to
+    // FailSafe::Info and standard error. Draws with D3Dfunc::pD3Ddevice. Main thread.
     virtual void PlayVideo(const std::wstring& path, std::int64_t start, std::int64_t stop, bool fullFrame,
                            SubtitleItem* subtitles);
 

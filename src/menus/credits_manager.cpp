@@ -7,6 +7,8 @@
 #include "core/error.h"
 #include "display/cd3dfont.h"
 #include "display/d3dfunc.h"
+#include "input/key_manager.h"
+#include "input/mouse_manager.h"
 #include "platform/clock/clock.h"
 
 namespace {
@@ -86,8 +88,22 @@ void CreditsManager::Jitter()
     }
 }
 
+void CreditsManager::SetPlayerInput(MouseManager* mouse, KeyManager* keys)
+{
+    c_pMouseManager = mouse;
+    c_pKeyManager = keys;
+}
+
+bool CreditsManager::PlayerLeaves()
+{
+    const bool escape = c_pKeyManager != nullptr && c_pKeyManager->GetKeyPressedDel(platform::DIK_ESCAPE);
+    const bool click = c_pMouseManager != nullptr && c_pMouseManager->LMouseButtonDown();
+    return escape || click;
+}
+
 int CreditsManager::Run()
 {
+    if (PlayerLeaves()) return 1;
     Flicker();
     const std::uint32_t bright = Amber(c_fColourMult * kBright);
     const std::uint32_t middle = Amber(c_fColourMult * kMiddle);

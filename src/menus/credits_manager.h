@@ -10,6 +10,8 @@
 #include "menus/credits_line.h"
 
 class CD3DFont;
+class KeyManager;
+class MouseManager;
 
 class CreditsManager {
 public:
@@ -27,6 +29,9 @@ public:
     // Appends `count` empty plain lines.
     void AddSpaceLines(int count);
     void set_Speed(float speed) { c_fSpeed = speed; }
+    // The player's mouse and keyboard (not owned; null: the credits always run to their end).
+    // With them, Escape or a left click ends the credits as if the last line had gone.
+    void SetPlayerInput(MouseManager* mouse, KeyManager* keys);
 
     // The credits start again from the bottom of the screen, now.
     void Reset();
@@ -42,6 +47,7 @@ public:
 private:
     void Flicker();
     void Jitter();
+    bool PlayerLeaves();
 
     std::uint32_t c_dStartingTime = 0;  // timeGetTime at Reset, milliseconds
     float c_fSpeed;                     // pixels per millisecond
@@ -51,4 +57,6 @@ private:
     int c_iTextHeight = 0;                         // line pitch, pixels
     CD3DFont* c_pFont[3];                          // by line kind; not owned
     std::vector<CreditsLine> c_pLines;
+    MouseManager* c_pMouseManager = nullptr;  // not owned
+    KeyManager* c_pKeyManager = nullptr;      // not owned
 };

@@ -153,12 +153,54 @@ bool ParseSaveFile(std::span<const std::uint8_t> bytes, SaveRecord* out, std::st
     return true;
 }
 
+bool CheckSaveAgainstWorld(const SaveRecord& record, const SaveWorldShape& world, std::string* error)
+{
+    if (world.screens.count(record.screen) == 0) {
+        return Fail(error, "screen " + std::to_string(record.screen) + " does not exist in this world");
+    }
+    if (record.heading > kMaxSaveHeading) {
+        return Fail(error, "heading of " + std::to_string(record.heading) + " hundredths of a radian is beyond " +
+                               std::to_string(kMaxSaveHeading));
+    }
+    std::map<int, int> listed;
+    for (const SaveVariable& variable : record.variables) {
+        const auto defined = world.variables.find(variable.number);
+        if (defined == world.variables.end()) {
+            return Fail(error, "variable " + std::to_string(variable.number) + " does not exist in this world");
+        }
+        if (++listed[variable.number] > defined->second.defined) {
+            return Fail(error, "variable " + std::to_string(variable.number) + " is listed more often than the world defines it");
+        }
+        if (variable.value > defined->second.maxValue) {
+            return Fail(error, "variable " + std::to_string(variable.number) + " holds " + std::to_string(variable.value) +
+                                   ", more than its largest value " + std::to_string(defined->second.maxValue));
+        }
+    }
+    std::set<int> held;
+    for (std::uint8_t item : record.items) {
+        if (world.items.count(item) == 0) {
+            return Fail(error, "item " + std::to_string(item) + " does not exist in this world");
+        }
+        if (!held.insert(item).second) return Fail(error, "item " + std::to_string(item) + " is held twice");
+    }
+    return true;
+}
+
+bool ReadSaveFile(std::span<const std::uint8_t> bytes, const SaveWorldShape& world, SaveRecord* out,
+                  std::string* error)
+{
+    SaveRecord record;
+    if (!ParseSaveFile(bytes, &record, error) || !CheckSaveAgainstWorld(record, world, error)) return false;
+    *out = std::move(record);
+    return true;
+}
+
 std::uint16_t HeadingToFile(float radians)
 {
     if (!std::isfinite(radians)) return 0;
     float wrapped = std::fmod(radians, kTwoPi);
     if (wrapped < 0.0f) wrapped += kTwoPi;
-    return static_cast<std::uint16_t>(std::clamp(static_cast<int>(wrapped * 100.0f), 0, 628));
+    return static_cast<std::uint16_t>(std::clamp(static_cast<int>(wrapped * 100.0f), 0, int{kMaxSaveHeading}));
 }
 
 float HeadingFromFile(std::uint16_t hundredths) { return static_cast<float>(hundredths / 100.0); }

@@ -1,11 +1,14 @@
-// Saved games: one slot's title as the save pages show it (SaveFile), and the bytes of a save
-// file in both directions (EncodeSaveFile, ParseSaveFile). The parser is pure (bytes in, a
-// checked record or a reason out) so that a damaged file can never half-restore a game.
-// Depends on the standard library only; knows nothing of the world or the device.
+// Saved games: one slot's title as the save pages show it (SaveFile), the bytes of a save
+// file in both directions (EncodeSaveFile, ParseSaveFile), and the check of what a save names
+// against the world it is restored into (CheckSaveAgainstWorld). Parser and check are pure
+// (bytes in, a checked record or a reason out) so that a damaged file can never half-restore
+// a game. Depends on the standard library only; the world is described by SaveWorldShape.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
+#include <set>
 #include <span>
 #include <string>
 #include <vector>
@@ -76,6 +79,31 @@ std::vector<std::uint8_t> EncodeSaveFile(const SaveRecord& record);
 // its 48 bytes, every count matched by the bytes that follow, and nothing after the last item.
 // Otherwise returns false, leaves `out` alone and says why in `error` (if given).
 bool ParseSaveFile(std::span<const std::uint8_t> bytes, SaveRecord* out, std::string* error);
+
+// The largest heading a save holds: 2 pi radians in hundredths, truncated.
+constexpr std::uint16_t kMaxSaveHeading = 628;
+
+// What a save may name in the world it is restored into.
+struct SaveWorldShape {
+    struct Variable {
+        int defined = 0;                // how many of the world's variables carry the number
+        std::uint8_t maxValue = 0xFF;   // a grid cell's value stays within its grid's states
+    };
+    std::set<int> screens;
+    std::map<int, Variable> variables;
+    std::set<int> items;
+};
+
+// Checks a parsed save against the world before anything is restored: the screen exists,
+// the heading lies within 0 .. kMaxSaveHeading, every variable number is one the world
+// defines (listed no more often than the world defines it) with a value it may hold, and
+// every item is defined and listed once. False with the first fault in `error` (if given).
+bool CheckSaveAgainstWorld(const SaveRecord& record, const SaveWorldShape& world, std::string* error);
+
+// ParseSaveFile, then CheckSaveAgainstWorld: `out` is filled only with a save that can be
+// restored into that world as it stands.
+bool ReadSaveFile(std::span<const std::uint8_t> bytes, const SaveWorldShape& world, SaveRecord* out,
+                  std::string* error);
 
 // The heading as stored: radians (brought into 0 .. 2 pi) times 100, truncated toward zero.
 std::uint16_t HeadingToFile(float radians);

@@ -4,9 +4,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <iostream>
 
 #include "core/error.h"
 #include "core/game_paths.h"
@@ -18,6 +20,7 @@
 #include "input/mouse_manager.h"
 #include "platform/clock/clock.h"
 #include "platform/input/key_codes.h"
+#include "world/world_global_var_array.h"
 #include "world/world_manager.h"
 
 namespace {
@@ -49,6 +52,10 @@ constexpr const char* kEmptyText = "(empty)";
 constexpr const char* kUnreadableText = "(unreadable)";
 constexpr const char* kBrowseText = "...";
 constexpr const char* kCaretText = "|";
+constexpr const char* kUnavailableText = "Saving is unavailable: ";
+constexpr const char* kTemporarySuffix = ".tmp";
+// Item numbers a save file can hold.
+constexpr int kMaxItemNumber = 0xFF;
 
 // A file descriptor closed when it goes out of scope.
 class FileDescriptor {
@@ -99,14 +106,19 @@ constexpr int kDigitKeys[] = {platform::DIK_0, platform::DIK_1, platform::DIK_2,
 SaveManager::SaveManager(WorldManager* worldManager, KeyManager* keyManager)
     : c_pWorldManager(worldManager), c_pKeyManager(keyManager)
 {
-    GamePaths::MakeSaveDirectory(nullptr);  // a failure shows when a slot is written
+    GamePaths::MakeSaveDirectory(nullptr);  // a failure shows on the save page
+    RemoveStaleTemporaries();
+    c_sUnavailable = ProbeSaveDirectory();
     for (int slot = 0; slot < kSlotCount; ++slot) {
         SaveRecord record;
-        const bool exists = CheckSaveFile(slot);
-        const bool readable = exists && ReadSlot(slot, &record, nullptr);
+        std::string why;
+        struct stat info {};
+        const bool exists = slot <= kPlayerSlots && ::stat(SlotPath(slot).c_str(), &info) == 0;
+        const bool readable = exists && ReadSlot(slot, &record, &why);
         c_pSaveFileNames[slot] = std::make_unique<SaveFile>(readable);
         if (readable) c_pSaveFileNames[slot]->set_Name(record.title.c_str());
         c_pSaveFileNames[slot]->set_Unreadable(exists && !readable);
+        if (exists && !readable && slot != kNewGameSlot) std::cerr << "Kelvane: " << why << '\n';
     }
     c_pFont = std::make_unique<CD3DFont>(kFontFace, kFontHeight, D3DFONT_BOLD);
     (void)c_pFont->InitDeviceObjects(D3Dfunc::pD3Ddevice);
@@ -120,9 +132,32 @@ std::string SaveManager::SlotPath(int slot)
     return GamePaths::Resolve(std::string(kSaveDirectory) + "/save" + std::to_string(slot) + ".sav");
 }
 
+void SaveManager::RemoveStaleTemporaries()
+{
+    // Only the names a save writes: whatever else a player keeps there stays.
+    for (int slot = kNewGameSlot; slot <= kPlayerSlots; ++slot) {
+        ::unlink((SlotPath(slot) + kTemporarySuffix).c_str());
+    }
+}
+
+std::string SaveManager::ProbeSaveDirectory()
+{
+    const std::string directory = GamePaths::SaveDirectory();
+    struct stat info {};
+    if (::stat(directory.c_str(), &info) != 0) {
+        return "the folder \"" + directory + "\" cannot be made (" + SystemReason(errno) + ")";
+    }
+    if (!S_ISDIR(info.st_mode)) return "\"" + directory + "\" is a file, not a folder";
+    // The effective rights decide, as for the save itself; a read-only file system says so too.
+    if (::faccessat(AT_FDCWD, directory.c_str(), W_OK | X_OK, AT_EACCESS) != 0) {
+        return "the folder \"" + directory + "\" cannot be written (" + SystemReason(errno) + ")";
+    }
+    return {};
+}
+
 bool SaveManager::CheckSaveFile(int slot) const
 {
-    FileDescriptor fd(::open(SlotPath(slot).c_str(), O_RDWR | O_CLOEXEC));
+    FileDescriptor fd(::open(SlotPath(slot).c_str(), O_RDONLY | O_CLOEXEC));
     if (!fd.IsOpen()) return false;
     struct stat info {};
     return ::fstat(fd.get(), &info) == 0 && S_ISREG(info.st_mode);
@@ -183,6 +218,26 @@ SaveRecord SaveManager::CaptureWorld(const char* title) const
     return record;
 }
 
+SaveWorldShape SaveManager::WorldShape() const
+{
+    SaveWorldShape shape;
+    for (const auto& screen : c_pWorldManager->get_Screens()) shape.screens.insert(screen->get_Number());
+    for (const auto& variable : c_pWorldManager->get_GlobalVars()) ++shape.variables[variable->get_Number()].defined;
+    for (const auto& grid : c_pWorldManager->get_GlobalVarArrays()) {
+        const int states = std::clamp(grid->get_NumberMax(), 0, 0xFF);
+        for (int cell = 0; cell < grid->get_Width() * grid->get_Height(); ++cell) {
+            const auto found = shape.variables.find(grid->get_Start() + cell);
+            if (found == shape.variables.end()) continue;
+            found->second.maxValue = std::min(found->second.maxValue, static_cast<std::uint8_t>(states));
+        }
+    }
+    const WorldInventory& inventory = *c_pWorldManager->get_Inventory();
+    for (int item = 0; item <= kMaxItemNumber; ++item) {
+        if (inventory.GetItem(item) != nullptr) shape.items.insert(item);
+    }
+    return shape;
+}
+
 void SaveManager::RestoreWorld(const SaveRecord& record)
 {
     c_pWorldManager->set_ScreenPosition(record.screen);
@@ -223,7 +278,9 @@ bool SaveManager::ReadSlot(int slot, SaveRecord* record, std::string* error) con
     }
     // One byte more than the size was asked for, so a file that grew meanwhile reads as oversized.
     bytes.resize(filled);
-    return ParseSaveFile(bytes, record, error);
+    if (ReadSaveFile(bytes, WorldShape(), record, error)) return true;
+    if (error != nullptr) *error = path + " cannot be restored: " + *error;
+    return false;
 }
 
 void SaveManager::WriteSlotAtomically(int slot, const std::vector<std::uint8_t>& bytes)
@@ -235,6 +292,13 @@ void SaveManager::WriteSlotAtomically(int slot, const std::vector<std::uint8_t>&
         ::unlink(temporary.c_str());
         throw Error(what + ": " + SystemReason(error));
     };
+    // A save the player made read-only is kept, as the directory alone would not protect it.
+    {
+        FileDescriptor existing(::open(path.c_str(), O_WRONLY | O_CLOEXEC));
+        if (!existing.IsOpen() && (errno == EACCES || errno == EPERM || errno == EROFS)) {
+            throw Error(path + " is write-protected (" + SystemReason(errno) + ")");
+        }
+    }
     FileDescriptor fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
     if (!fd.IsOpen()) fail("cannot create " + temporary);
     std::size_t written = 0;
@@ -249,6 +313,14 @@ void SaveManager::WriteSlotAtomically(int slot, const std::vector<std::uint8_t>&
     // The new bytes are on the disk before the name moves: after a crash at any point the
     // slot holds either the old save or the new one, both complete.
     if (::rename(temporary.c_str(), path.c_str()) != 0) fail("cannot replace " + path);
+    // The rename lives in the directory: flush it too, or a power loss could bring back the
+    // old name after the game said "saved". The file is in place either way, so a directory
+    // that cannot be flushed is only reported.
+    FileDescriptor directory(::open(GamePaths::SaveDirectory().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!directory.IsOpen() || (::fsync(directory.get()) != 0 && errno != EINVAL)) {
+        std::cerr << "Kelvane: " << path << " was saved, but the folder could not be flushed to disk: "
+                  << SystemReason(errno) << '\n';
+    }
 }
 
 bool SaveManager::SaveGame(int slot, const char* title)
@@ -264,10 +336,15 @@ bool SaveManager::SaveGame(int slot, const char* title)
         file.set_Active(true);
         file.set_Unreadable(false);
         c_sLastError.clear();
+        c_bShowError = false;
+        c_sUnavailable.clear();
         return true;
     } catch (const Error& error) {
         c_sLastError = std::string("The game could not be saved: ") + error.what();
+        // Slot 0 is no slot the player sees: start-up reports its failure, not the page.
+        c_bShowError = slot != kNewGameSlot;
         c_dwMessageTime = timeGetTime();
+        c_sUnavailable = ProbeSaveDirectory();
         return false;
     }
 }
@@ -281,19 +358,21 @@ bool SaveManager::SaveGame(int slot)
 bool SaveManager::LoadGame(int slot)
 {
     if (slot < 0 || slot > kPlayerSlots) return false;
-    SaveRecord record;
-    const bool exists = CheckSaveFile(slot);
-    if (exists && ReadSlot(slot, &record, nullptr)) {
-        RestoreWorld(record);
-        return true;
-    }
-    SaveFile& file = *c_pSaveFileNames[slot];
-    file.set_Active(false);
-    file.set_Unreadable(exists);
     if (slot == kNewGameSlot && c_pNewGameSnapshot) {
         RestoreWorld(*c_pNewGameSnapshot);
         return true;
     }
+    SaveRecord record;
+    std::string why;
+    const bool exists = CheckSaveFile(slot);
+    if (exists && ReadSlot(slot, &record, &why)) {
+        RestoreWorld(record);
+        return true;
+    }
+    SaveFile& file = *c_pSaveFileNames[slot];
+    if (exists) std::cerr << "Kelvane: " << why << '\n';
+    file.set_Active(false);
+    file.set_Unreadable(exists);
     return false;
 }
 
@@ -335,12 +414,15 @@ void SaveManager::DrawEditText(int index)
 
 void SaveManager::DrawSaveMessage()
 {
-    if (c_sLastError.empty()) return;
-    if (timeGetTime() - c_dwMessageTime >= kMessageMs) {
+    if (c_bShowError && timeGetTime() - c_dwMessageTime >= kMessageMs) {
         c_sLastError.clear();
-        return;
+        c_bShowError = false;
     }
-    c_pFont->DrawText(kMessageX, kMessageY, kHighlight, c_sLastError.c_str());
+    if (c_bShowError) {
+        c_pFont->DrawText(kMessageX, kMessageY, kHighlight, c_sLastError.c_str());
+    } else if (!c_sUnavailable.empty()) {
+        c_pFont->DrawText(kMessageX, kMessageY, kHighlight, (kUnavailableText + c_sUnavailable).c_str());
+    }
 }
 
 int SaveManager::Run(MouseManager* mouse)

@@ -37,10 +37,12 @@ public:
     static constexpr std::uint32_t kGrey = 0xFF808080;
     static constexpr std::uint32_t kHighlight = 0xFFFFFFC8;
 
-    // Creates the save directory (an existing directory or a failure is ignored), reads every
-    // slot's title (a file that is not a complete save shows as unreadable), and prepares the
-    // page font on the game's device. The world and the keyboard are not owned and must
-    // outlive the manager.
+    // Creates the save directory (an existing directory or a failure is ignored), removes
+    // temporary files that an interrupted save left there, finds out whether the directory
+    // can be written, reads every slot's title (a file that is not a complete save of this
+    // world shows as unreadable, with the reason on standard error), and prepares the page
+    // font on the game's device. The world must be defined already; it and the keyboard are
+    // not owned and must outlive the manager.
     SaveManager(WorldManager* worldManager, KeyManager* keyManager);
     ~SaveManager();
     SaveManager(const SaveManager&) = delete;
@@ -48,7 +50,7 @@ public:
 
     // The slot's file path: "save/save<n>.sav" as GamePaths::Resolve places it.
     static std::string SlotPath(int slot);
-    // Whether the slot's file exists and can be opened for reading and writing.
+    // Whether the slot's file exists and can be opened for reading (read-only saves restore).
     bool CheckSaveFile(int slot) const;
     // Copies the title at the start of the slot's file into `buffer` (48 bytes), stopping
     // after the first 0 byte or after 48 bytes; the buffer always ends up terminated. False
@@ -56,15 +58,18 @@ public:
     bool GetName(int slot, char* buffer) const;
 
     // Names the slot, marks it used and writes it. False (the game goes on) when the file
-    // cannot be written; the slot's title, its state and its old file are then unchanged, and
-    // get_LastError says why.
+    // cannot be written (a write-protected save is not replaced); the slot's title, its state
+    // and its old file are then unchanged, and get_LastError says why. Slot 0 keeps the state
+    // in memory as the new game whether or not its file could be written.
     bool SaveGame(int slot, const char* title);
     // Writes the world's state as the slot's file, replacing the old file only once the new
     // one is complete on disk. False when it cannot be written (see above).
     bool SaveGame(int slot);
-    // Restores the world from the slot's file. The whole file is checked first: a missing,
-    // truncated, oversized or garbled file changes nothing, marks the slot unreadable and
-    // returns false. Slot 0 falls back to the snapshot taken when it was written.
+    // Restores the world from the slot's file. The whole file is checked first, and what it
+    // names against the world (CheckSaveAgainstWorld): a missing, truncated, oversized,
+    // garbled or foreign file changes nothing, marks the slot unreadable and returns false.
+    // Slot 0 restores the new-game state kept in memory by SaveGame(0, ...), never an older
+    // file; only when none was kept is its file read.
     bool LoadGame(int slot);
 
     // One frame of the restore page's slot list: kNothing, kOverSlot (pointer over a used
@@ -79,18 +84,28 @@ public:
     const SaveFile* GetSaveFile(int slot) const;
     // Why the last save failed, in words for the player; empty after a successful save.
     const std::string& get_LastError() const { return c_sLastError; }
+    // Why no save can be written to the save directory (it is not a writable directory);
+    // empty while saving is possible. The save page says so below the slots.
+    const std::string& get_SavingUnavailable() const { return c_sUnavailable; }
     // 0 while browsing, else the slot (1 .. 16) whose title is being typed.
     int get_Edit() const { return c_iEdit; }
 
 private:
     // The world's state as a save record, or an Error when it does not fit the file format.
     SaveRecord CaptureWorld(const char* title) const;
+    // The screens, variables (grid cells with their largest value) and items of the world.
+    SaveWorldShape WorldShape() const;
     // Puts a checked record into the world.
     void RestoreWorld(const SaveRecord& record);
-    // Reads and checks a slot's file.
+    // Reads a slot's file and checks it against the world.
     bool ReadSlot(int slot, SaveRecord* record, std::string* error) const;
-    // Writes the bytes next to the slot's file and renames them over it. Raises Error.
+    // Writes the bytes next to the slot's file and renames them over it, then flushes the
+    // directory so that the new name survives a power loss. Raises Error.
     static void WriteSlotAtomically(int slot, const std::vector<std::uint8_t>& bytes);
+    // Removes "save<n>.sav.tmp" files that a save interrupted by a crash left behind.
+    static void RemoveStaleTemporaries();
+    // Why the save directory cannot take a save, or empty when it can.
+    static std::string ProbeSaveDirectory();
 
     // Drawing of one slot (0 .. 15 in page order).
     static float SlotX(int index);
@@ -113,5 +128,7 @@ private:
     // What slot 0 held when written, so that a new game still starts if its file is lost.
     std::optional<SaveRecord> c_pNewGameSnapshot;
     std::string c_sLastError;
+    bool c_bShowError = false;          // the last failure was the player's and is on the page
     std::uint32_t c_dwMessageTime = 0;  // timeGetTime when the failure message appeared
+    std::string c_sUnavailable;
 };

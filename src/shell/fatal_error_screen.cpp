@@ -34,14 +34,16 @@ void EndFrame(gfx::Device& device)
     device.Present();
 }
 
-// Waits for Q. The window is kept alive meanwhile (a closed window also ends the wait) and
-// the wait sleeps between polls instead of spinning a core.
-void WaitForQ()
+// Waits for Q. The window is kept alive meanwhile (a closed window also ends the wait), the
+// screen is shown again whenever the window was uncovered, resized or switched (the back
+// buffer still holds it), and the wait sleeps between polls instead of spinning a core.
+void WaitForQ(gfx::Device& device)
 {
     platform::Window* window = platform::GetMainWindow();
     for (;;) {
         if (platform::GetAsyncKeyState(kVirtualKeyQ) & 0x8001) return;
         if (window != nullptr && window->KeepAlive()) return;
+        if (window != nullptr && window->TakeRedrawRequest()) device.Present();
         platform::SleepMs(kWaitPollMs);
     }
 }
@@ -101,5 +103,5 @@ void ShowFatalErrorScreen(gfx::Device& device, CD3DFont& font, const std::string
         font.DrawTextA(10, 90, kErrorRed, "Press 'Q' to quit.", 0);
     }
     EndFrame(device);
-    WaitForQ();
+    WaitForQ(device);
 }

@@ -554,10 +554,12 @@ private:
 class VideoSkipper {
 public:
     explicit VideoSkipper(std::atomic<bool>* skip) : c_pSkip(skip), c_thread([this] { Loop(); }) {}
-    ~VideoSkipper()
+    ~VideoSkipper() { Stop(); }
+    // Ends the thread; it reads _pVideoPlayer, so this comes before the game is released.
+    void Stop()
     {
         c_bStop = true;
-        c_thread.join();
+        if (c_thread.joinable()) c_thread.join();
     }
 
 private:
@@ -643,6 +645,10 @@ ReplayResult RunReplay(const std::string& script, const ReplayOptions& options)
             game.hooks.frameStep = [] { return false; };
             return game;
         }
+        game.shutdown = [&skipper, shutdown = game.shutdown] {
+            skipper.Stop();
+            if (shutdown) shutdown();
+        };
         auto frameStep = game.hooks.frameStep;
         game.hooks.frameStep = [&result, &runner, &options, frameStep, started] {
             if (!runner.BeforeFrame()) return false;

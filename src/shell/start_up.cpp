@@ -1,5 +1,7 @@
 #include "shell/start_up.h"
 
+#include <iostream>
+
 #include "core/error.h"
 #include "core/game_paths.h"
 #include "display/cd3dfont.h"
@@ -14,12 +16,12 @@
 #include "menus/credits_manager.h"
 #include "menus/menu_manager.h"
 #include "menus/save_manager.h"
+#include "game/credits_text.h"
 #include "menus/settings_overlay.h"
-#include "shell/credits_text.h"
 #include "shell/game_manager.h"
 #include "shell/player_settings.h"
 #include "shell/winfunc.h"
-#include "world/init_world.h"
+#include "game/init_world.h"
 #include "world/world_manager.h"
 
 MouseManager* _pMouseManager = nullptr;
@@ -27,8 +29,10 @@ KeyManager* _pKeyManager = nullptr;
 
 namespace {
 
-// The game's objects live until the process ends and are never released (only the mouse is,
-// at shutdown): nothing may be destroyed after the device has gone.
+// The running game's objects. Released by the shutdown hook, before the device goes. After a
+// fatal error they are left alone, so a plain pointer holds them rather than a static owner:
+// nothing of the game may be destroyed by the exit-time destructors, after the device and the
+// sound output have gone.
 GameObjects* g_game = nullptr;
 
 constexpr float kCreditsSpeed = 0.028f;  // pixels per millisecond
@@ -57,6 +61,7 @@ void CreateCredits(GameObjects& game)
     game.credits = std::make_unique<CreditsManager>(game.creditsPlain.get(), game.creditsBold.get(),
                                                     game.creditsItalic.get(), kCreditsSpeed);
     AddCreditsLines(*game.credits);
+    game.credits->SetPlayerInput(_pMouseManager, _pKeyManager);  // Escape or a click leaves them
 }
 
 void CreateWorld(GameObjects& game)
@@ -114,6 +119,17 @@ void CreateSettings(GameObjects& game)
     game.game->SetSettings(game.settingsScreen.get(), game.settings.get(), _pKeyManager, game.saves.get());
 }
 
+// Releases the objects of the last assembly, users before what they use (the members'
+// reverse order), and clears the globals that pointed at them.
+void ReleaseGame()
+{
+    _pVideoPlayer = nullptr;
+    _pKeyManager = nullptr;
+    _pMouseManager = nullptr;
+    delete g_game;
+    g_game = nullptr;
+}
+
 // Without its data every picture would fail on its own; the player learns instead where the
 // game looked and how to get the data.
 void RequireGameData()
@@ -143,35 +159,45 @@ FrameHooks FrameWiring(GameObjects& game)
 
 GameAssembly AssembleGame(const WorldDefinition& defineWorld)
 {
+    // A game left behind by a fatal error (tests enter the game again and again) goes first.
+    ReleaseGame();
     RequireGameData();
     g_game = new GameObjects();
     GameObjects& game = *g_game;
 
-    StartMusic(game);
-    game.sounds = std::make_unique<GameSoundManager>();
-    _pMouseManager = new MouseManager(Winfunc::hWnd);
-    _pKeyManager = new KeyManager(Winfunc::hWnd);
-    _pVideoPlayer = new VideoPlayer(Winfunc::hWnd, _pKeyManager);
-    CreateCredits(game);
-    CreateWorld(game);
-    CreateCursors(game);
+    try {
+        StartMusic(game);
+        game.sounds = std::make_unique<GameSoundManager>();
+        game.mouse = std::make_unique<MouseManager>(Winfunc::hWnd);
+        _pMouseManager = game.mouse.get();
+        game.keys = std::make_unique<KeyManager>(Winfunc::hWnd);
+        _pKeyManager = game.keys.get();
+        game.video = std::make_unique<VideoPlayer>(Winfunc::hWnd, _pKeyManager);
+        _pVideoPlayer = game.video.get();
+        CreateCredits(game);
+        CreateWorld(game);
+        CreateCursors(game);
 
-    defineWorld(*game.world);
+        defineWorld(*game.world);
 
-    // Slot 0 is the new-game state: the world exactly as its definition left it.
-    game.saves = std::make_unique<SaveManager>(game.world.get(), _pKeyManager);
-    game.saves->SaveGame(0, "");
+        // Slot 0 is the new-game state: the world exactly as its definition left it. The save
+        // manager keeps it in memory, so New Game starts even when the file cannot be written.
+        game.saves = std::make_unique<SaveManager>(game.world.get(), _pKeyManager);
+        if (!game.saves->SaveGame(0, "")) {
+            std::cerr << "Kelvane: " << game.saves->get_LastError() << " (New Game starts from memory)\n";
+        }
 
-    CreatePhases(game);
-    CreateSettings(game);
-    game.world->TransportToScreen(kStartScreenAfterBuild);
+        CreatePhases(game);
+        CreateSettings(game);
+        game.world->TransportToScreen(kStartScreenAfterBuild);
+    } catch (...) {
+        ReleaseGame();
+        throw;
+    }
 
     GameAssembly assembly;
     assembly.hooks = FrameWiring(game);
-    assembly.shutdown = [] {
-        delete _pMouseManager;
-        _pMouseManager = nullptr;
-    };
+    assembly.shutdown = ReleaseGame;
     return assembly;
 }
 

@@ -25,11 +25,16 @@ class WorldManager;
 extern MouseManager* _pMouseManager;
 extern KeyManager* _pKeyManager;
 
-// Every object the assembly made. They live until the process ends (the mouse is released
-// at shutdown); the replay harness reads the game's state through them.
+// Every object the assembly made, members in the order of creation: destroying the whole
+// releases them in the reverse order, users before what they use. The globals _pMouseManager,
+// _pKeyManager and _pVideoPlayer point at `mouse`, `keys` and `video` while these live. The
+// replay harness reads the game's state through them.
 struct GameObjects {
     std::unique_ptr<MusicManager> music;
     std::unique_ptr<GameSoundManager> sounds;
+    std::unique_ptr<MouseManager> mouse;
+    std::unique_ptr<KeyManager> keys;
+    std::unique_ptr<VideoPlayer> video;
     std::unique_ptr<CD3DFont> creditsItalic, creditsBold, creditsPlain;
     std::unique_ptr<CreditsManager> credits;
     std::unique_ptr<WorldManager> world;
@@ -45,10 +50,13 @@ struct GameObjects {
 // Builds a world into the manager: the game's InitWorld, or a small world of a test's own.
 using WorldDefinition = std::function<void(WorldManager&)>;
 
-// The game's assembly with the game's own world.
+// The game's assembly with the game's own world. Its shutdown hook releases every object it
+// made (before the entry routine releases the device); an assembly that fails part-way
+// releases what it had made before the error goes on.
 GameAssembly AssembleGame();
 // The same with another world definition.
 GameAssembly AssembleGame(const WorldDefinition& defineWorld);
 
-// The objects of the last assembly; null before one ran.
+// The objects of the running assembly; null before one ran and after its shutdown. After a
+// fatal error they stay until the process ends, or until the next assembly replaces them.
 GameObjects* GetGameObjects();

@@ -11,6 +11,7 @@
 #include "platform/clock/clock.h"
 #include "platform/window/window.h"
 #include "shell/fatal_error_screen.h"
+#include "shell/screenshot.h"
 #include "shell/start_up.h"
 #include "shell/winfunc.h"
 
@@ -26,6 +27,9 @@ void RunGuarded(const std::function<GameAssembly()>& assemble)
     GameAssembly game = assemble();
     RunMainLoop(*Winfunc::hWnd, game.hooks);
     if (game.shutdown) game.shutdown();
+    // Every object drawn with the device goes before the device.
+    delete _pFont;
+    _pFont = nullptr;
     D3Dfunc::Destroy();
 }
 
@@ -59,7 +63,12 @@ int WinMain(const std::function<GameAssembly()>& assemble, const LaunchOptions& 
         return 0;
     }
 
-    _pFont = new CD3DFont("Times New Roman", 14, 0);  // lives until the process ends
+    D3Dfunc::pD3Ddevice->SetScreenshotHandler(SaveScreenshotAndReport);
+
+    // Lives until shutdown; after a fatal error, until the process ends or the game is entered
+    // again (tests), which releases the one left behind first.
+    delete _pFont;
+    _pFont = new CD3DFont("Times New Roman", 14, 0);
     _pFont->InitDeviceObjects(D3Dfunc::pD3Ddevice);
     _pFont->RestoreDeviceObjects();
 

@@ -9,10 +9,11 @@
 class CD3DFont;
 
 // The start-up font: exists before anything can fail, so the fatal-error screen can draw.
+// Owned by WinMain, released at shutdown (kept after a fatal error).
 extern CD3DFont* _pFont;
 
 // What the start-up assembly hands the entry routine: the loop's hooks and what to release
-// at shutdown (the mouse).
+// at shutdown, before the device goes (the game's objects).
 struct GameAssembly {
     FrameHooks hooks;
     std::function<void()> shutdown;

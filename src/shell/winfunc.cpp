@@ -4,8 +4,6 @@
 #include <memory>
 #include <string>
 
-#include "platform/window/window_mode.h"
-
 namespace Winfunc {
 
 platform::Window* hWnd = nullptr;
@@ -21,6 +19,9 @@ bool InitWindow(bool fullscreen)
     if (g_window) {
         g_window->Reopen();
         hWnd = g_window.get();
+        // Waits that watch for the window closing (the fatal-error screen) watch this one
+        // again, whatever window was made the main one meanwhile.
+        platform::SetMainWindow(hWnd);
         return true;
     }
     hWnd = nullptr;
@@ -38,12 +39,12 @@ bool InitWindow(bool fullscreen)
 
 void SetFullscreen(bool fullscreen)
 {
-    if (hWnd != nullptr) platform::SetFullscreen(*hWnd, fullscreen);
+    if (hWnd != nullptr) hWnd->SetFullscreen(fullscreen);
 }
 
 bool IsFullscreen()
 {
-    return hWnd != nullptr && platform::IsFullscreen(*hWnd);
+    return hWnd != nullptr && hWnd->IsFullscreen();
 }
 
 }  // namespace Winfunc

@@ -2,6 +2,7 @@
 #include "world/world_manager.h"
 
 #include "core/error.h"
+#include "display/cd3dfont.h"
 #include "display/cursor.h"
 #include "display/d3dfunc.h"
 #include "display/display_screen.h"
@@ -130,6 +131,12 @@ void WorldManager::AddRepetiveSound(int number, const wchar_t* file)
     }
     c_pRepetiveSounds.push_back(std::make_unique<RepetiveSound>(number, file));
     c_pGameSoundManager->AddRepetiveSound(c_pRepetiveSounds.back().get());
+}
+
+void WorldManager::AddRepetiveSound(int number, const wchar_t* file, const SubtitleItem* caption)
+{
+    AddRepetiveSound(number, file);
+    if (caption != nullptr) c_pSoundCaptions.push_back({c_pRepetiveSounds.size() - 1, caption, 0});
 }
 
 void WorldManager::ActivateRepetiveSound(int number, int min, int max)

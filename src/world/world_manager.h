@@ -12,6 +12,7 @@
 #include "world/world_global_var_array.h"
 #include "world/world_screen.h"
 
+class CD3DFont;
 class Cursor;
 class DisplayScreen;
 class FullScreenImage;
@@ -19,10 +20,14 @@ class GameSoundManager;
 class MouseManager;
 class MusicManager;
 class RepetiveSound;
+class SubtitleItem;
 class Texture;
 class VideoPlayer;
 class WorldInventory;
 class WorldTopMenu;
+namespace gfx {
+class Device;
+}
 
 class WorldManager {
 public:
@@ -96,6 +101,10 @@ public:
     // ---- sounds ----
     // Creates ambient sound `number` (owned here) and registers it with the sound manager.
     void AddRepetiveSound(int number, const wchar_t* file);
+    // The same, with a caption: each time the sound starts, `caption`'s lines are shown from
+    // that moment on, timed like a film's subtitles, for players who cannot hear it. The list
+    // (not owned) lives as long as the world.
+    void AddRepetiveSound(int number, const wchar_t* file, const SubtitleItem* caption);
     // Every ambient sound with that number takes the replay bounds (ms) and is switched on
     // unless it already is.
     void ActivateRepetiveSound(int number, int min, int max);
@@ -159,12 +168,19 @@ public:
     WorldScreen* get_Screen() const { return c_pScreen; }
     // Every screen in the order added (read-only: checking and mapping the world).
     const std::vector<std::unique_ptr<WorldScreen>>& get_Screens() const { return c_pScreens; }
+    // Every grid in the order added (read-only: a restored save is checked against them).
+    const std::vector<std::unique_ptr<WorldGlobalVarArray>>& get_GlobalVarArrays() const { return c_pGlobalVarArrays; }
     DisplayScreen* get_DisplayScreen() const { return c_pDisplayScreen.get(); }
     int get_Cursor() const { return c_iCursor; }
     int get_CursorItem() const { return c_iCursorItem; }
     bool get_HideCursor() const { return c_bHideCursor; }
     bool get_HideInventory() const { return c_bHideInventory; }
     bool get_EndGameMode() const { return c_bEndGameMode; }
+    // The caption line shown now (the lines of the last captioned sound, timed from its start,
+    // each from its own time on); "" when none.
+    const char* get_Caption() const;
+    // Starts showing `caption` (not owned; null stops the caption) from now on.
+    void ShowCaption(const SubtitleItem* caption);
     bool get_ScreenIsInventory() const { return c_bScreenIsInventory; }
     int get_TransStandard() const { return c_iTransStandard; }
 
@@ -241,6 +257,20 @@ private:
     bool c_bHideCursor = false;
     bool c_bHideInventory = false;
     bool c_bEndGameMode = false;
+    bool c_bCreditsNow = false;  // an end-game action asked for the credits at once
+    const SubtitleItem* c_pCaption = nullptr;
+    std::uint32_t c_dwCaptionStart = 0;
+    // The captions of ambient sounds, by index into c_pRepetiveSounds, with the start time of
+    // the play whose caption was last shown.
+    struct SoundCaption {
+        std::size_t sound;
+        const SubtitleItem* caption;
+        std::uint32_t shownFor;
+    };
+    std::vector<SoundCaption> c_pSoundCaptions;
+    std::unique_ptr<CD3DFont> c_pCaptionFont;
+    void UpdateSoundCaptions();
+    void RenderCaption(gfx::Device* device);
     float c_fRotation = 0.0f;
     float c_fRotationSpeed;
     float c_fTurningFactor = 1.0f;

@@ -71,12 +71,17 @@ void WorldManager::ExecuteAction(const WorldAction& action)
     case ACT_PlaySound: {
         if (action.get_ParamCount() == 0) ScriptError(action, "the sound action has no sound file");
         const wchar_t* path = nullptr;
+        const SubtitleItem* caption = nullptr;
         try {
             path = action.getParamPath(0);
+            // Type 5, as for a film: the lines shown while the sound plays.
+            for (int i = 1; i < action.get_ParamCount(); ++i)
+                if (action.getParamType(i) == 5) caption = action.getParamSubtitles(i);
         } catch (const Error& e) {
             ScriptError(action, e.what());
         }
         AddSound(path);
+        if (caption != nullptr) ShowCaption(caption);
         break;
     }
     case ACT_Wait: ActWait(action); break;
@@ -113,7 +118,11 @@ void WorldManager::ExecuteAction(const WorldAction& action)
         break;
     }
     case ACT_DropItem: c_iCursorItem = 0; break;
-    case ACT_EndGame: c_bEndGameMode = true; break;
+    case ACT_EndGame:
+        c_bEndGameMode = true;
+        // A first parameter of 1: the credits follow at once, as if the top menu's quit were chosen.
+        if (action.get_ParamCount() > 0 && TruncateParam(action.getParamValue(0)) == 1) c_bCreditsNow = true;
+        break;
     default: break;  // unknown codes do nothing
     }
 }

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "core/error.h"
+#include "display/cd3dfont.h"
 #include "display/cursor.h"
 #include "display/d3dfunc.h"
 #include "display/display_screen.h"
@@ -14,6 +15,8 @@
 #include "display/world_item.h"
 #include "display/world_top_menu.h"
 #include "input/mouse_manager.h"
+#include "media/repetive_sound.h"
+#include "media/subtitle_item.h"
 #include "platform/clock/clock.h"
 #include "world/world_manager.h"
 
@@ -163,7 +166,57 @@ int WorldManager::Run()
     HandleInventoryBar();
     HandleRightClick();
     if (pick.inView) HandleHotspots(pick);
-    return Render();
+    const int result = Render();
+    if (result == kKeepPlaying && c_bCreditsNow) {
+        c_bCreditsNow = false;
+        c_bEndGameMode = false;
+        c_bHideInventory = false;
+        return kCredits;
+    }
+    return result;
+}
+
+// ---- captions ----
+
+void WorldManager::ShowCaption(const SubtitleItem* caption)
+{
+    c_pCaption = caption;
+    c_dwCaptionStart = timeGetTime();
+}
+
+const char* WorldManager::get_Caption() const
+{
+    if (c_pCaption == nullptr) return "";
+    // A caption's line timed t shows from t on: a line at 0 shows the moment the sound starts
+    // (a quick ticking restarts its caption every few frames and must still be seen).
+    return c_pCaption->Get(timeGetTime() - c_dwCaptionStart + 1);
+}
+
+// A captioned ambient sound that has started again since its caption was last shown shows it anew.
+void WorldManager::UpdateSoundCaptions()
+{
+    for (SoundCaption& c : c_pSoundCaptions) {
+        const RepetiveSound& sound = *c_pRepetiveSounds[c.sound];
+        if (!sound.get_Active() || !sound.get_Loaded() || sound.get_RestartTime() == c.shownFor) continue;
+        c.shownFor = sound.get_RestartTime();
+        ShowCaption(c.caption);
+    }
+}
+
+// The caption along the foot of the view, shadowed like a film's subtitles, above the bar.
+void WorldManager::RenderCaption(gfx::Device* device)
+{
+    constexpr float kCaptionX = 10.0f, kCaptionY = 472.0f, kShadow = 2.0f;
+    const char* line = get_Caption();
+    if (line[0] == '\0' || device == nullptr) return;
+    if (!c_pCaptionFont) {
+        c_pCaptionFont = std::make_unique<CD3DFont>(subtitles::kFontFace, subtitles::kFontHeight, D3DFONT_BOLD);
+        c_pCaptionFont->InitDeviceObjects(device);
+        c_pCaptionFont->RestoreDeviceObjects();
+    }
+    c_pCaptionFont->DrawTextA(kCaptionX + kShadow, kCaptionY + kShadow, subtitles::kShadowColour, line,
+                              subtitles::kDrawFiltered);
+    c_pCaptionFont->DrawTextA(kCaptionX, kCaptionY, subtitles::kTextColour, line, subtitles::kDrawFiltered);
 }
 
 // ---- Render ----
@@ -188,7 +241,7 @@ int WorldManager::Render()
     device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kOpaqueBlack, 1.0f, 0);
     device->BeginScene();
     device->SetTexture(0, c_pBlackTexture->getTexture());
-    c_iFullScreenImage->Render(device);
+    c_pDisplayScreen->RenderBehind(*c_iFullScreenImage);
     c_pDisplayScreen->Render();
     if (c_pScreen != nullptr) CustomFunction(c_pScreen->get_CustomFunction());
     SetWholeViewport(device);
@@ -211,6 +264,8 @@ int WorldManager::Render()
             c_pTopMenu->Render(c_bEndGameMode);
         }
     }
+    UpdateSoundCaptions();
+    RenderCaption(device);
     if (!c_bHideCursor) {
         if (Cursor* cursor = FrameCursor()) cursor->Render(mx, my);
     }

@@ -2,6 +2,7 @@
 // own type and rotation, and the wrapping of relative turns.
 #include "display/display_screen.h"
 
+#include "core/error.h"
 #include "platform/clock/clock.h"
 #include "screen_space_fixture.h"
 
@@ -69,6 +70,63 @@ TEST_F(DisplayScreenTest, FadeFromPanoramaToFlatKeepsTheTurnedPanorama)
     EXPECT_TRUE(RgbNear(Centre(), Mix(kGreen, kBlue, 0.5f), 8));
     EXPECT_FLOAT_EQ(view.GetRotation(), 2.0f);
     EXPECT_FLOAT_EQ(view.GetBackgroundRotation(), kTwoPi / 2);
+}
+
+// Entering screen after screen refills the texture the back slot gave up rather than making
+// a new one each time; every load still shows its own picture, and a load that fails leaves
+// the back slot with the picture it had.
+TEST_F(DisplayScreenTest, LoadsReuseTexturesAndAFailedLoadKeepsTheBackPicture)
+{
+    const std::string red = WriteSolid("red.png", 64, 32, kRed), green = WriteSolid("green.png", 64, 32, kGreen);
+    const std::size_t before = device.GetLiveTextureCount();
+    for (int i = 0; i < 6; ++i) {
+        Load(i % 2 ? green : red, 0, 0);
+        EXPECT_TRUE(RgbNear(Centre(), i % 2 ? kGreen : kRed)) << "load " << i;
+    }
+    EXPECT_LE(device.GetLiveTextureCount(), before + 1) << "one spare texture at most";
+
+    view.setTexture(red.c_str(), 0);  // the back slot holds red, not shown yet
+    const std::string broken = WriteFile("broken.png", {0x89, 'P', 'N', 'G', 1, 2, 3});
+    EXPECT_THROW(view.setTexture(broken.c_str(), 0), Error);
+    view.Switch(0);
+    EXPECT_TRUE(RgbNear(Centre(), kRed)) << "the failed load replaced the back picture";
+    Load(green, 0, 0);
+    EXPECT_TRUE(RgbNear(Centre(), kGreen)) << "loading goes on after a failure";
+}
+
+// The picture behind the view is drawn where it shows; with blending left on, the view no
+// longer hides what lies under it, so the whole picture is drawn.
+TEST_F(DisplayScreenTest, PictureBehindTheViewShowsAboveAndBelowTheBand)
+{
+    Load(WriteSolid("green.png", 64, 32, kGreen), 0, 0);
+    auto red = MakeTexture(device, 16, 16, [](int, int) { return kRed; });
+    FullScreenImage behind;
+    ASSERT_TRUE(behind.Create(&device));
+    auto frame = [&] {
+        return DrawFrame([&] {
+            device.SetRenderState(D3DRS_LIGHTING, FALSE);
+            device.SetTexture(0, red.get());
+            view.RenderBehind(behind);
+            view.Render();
+        });
+    };
+    EXPECT_TRUE(view.CoversBand());
+    Frame shown = frame();
+    EXPECT_TRUE(RegionRgb(shown, RECT{0, 0, 800, 100}, kRed));
+    EXPECT_TRUE(RegionRgb(shown, RECT{0, 500, 800, 600}, kRed));
+    EXPECT_TRUE(RegionRgb(shown, RECT{0, 100, 800, 500}, kGreen));
+    EXPECT_EQ(device.GetRenderState(D3DRS_SCISSORTESTENABLE), DWORD(FALSE));
+
+    device.SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    EXPECT_FALSE(view.CoversBand());
+    device.SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+    view.setTexture(WriteSolid("blue.png", 64, 32, kBlue).c_str(), 0);
+    view.Switch(100);
+    platform::AdvanceClock(50);
+    EXPECT_TRUE(view.CoversBand()) << "the old front lies under the cross-fade at full strength";
+    shown = frame();
+    EXPECT_TRUE(RegionRgb(shown, RECT{0, 0, 800, 100}, kRed));
+    EXPECT_TRUE(RegionRgb(shown, RECT{0, 100, 800, 500}, Mix(kBlue, kGreen, 0.5f)));
 }
 
 TEST_F(DisplayScreenTest, RelativeTurnsWrapIntoOneCircleAbsoluteOnesDoNot)

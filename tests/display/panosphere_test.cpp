@@ -47,6 +47,23 @@ TEST_F(PanosphereTest, SeamSitsInTheCentreAndTurnsRightForPositiveAngles)
     EXPECT_LT(differing, 800) << "a full turn shows the same view";
 }
 
+// Only the slices in sight are drawn: at every turn, below zero and past a full circle too,
+// no pixel of the band may stay unpainted, and a slice-sized step leaves the picture moved,
+// not cut.
+TEST_F(PanosphereTest, EveryTurnFillsTheWholeBand)
+{
+    ASSERT_TRUE(sphere.Create(&device, 128, 40, 100.0f));
+    const float sliceAngle = 6.28318531f / 128.0f;
+    for (float rotation : {0.0f, 0.5f * sliceAngle, 1.0f, 2.9f, 3.14159265f, 4.5f, 6.2f, 6.28318531f, -0.7f,
+                           -7.0f, 13.1f}) {
+        const Frame frame = View(rotation);
+        int unpainted = 0;
+        for (int y = 100; y < 500; ++y)
+            for (int x = 0; x < 800; ++x) unpainted += (kt::PixelAt(frame, x, y) & 0xFFFFFF) == 0;
+        EXPECT_EQ(unpainted, 0) << "at rotation " << rotation;
+    }
+}
+
 TEST_F(PanosphereTest, EmptyBandIsNotCreatedAndDrawsNothing)
 {
     EXPECT_FALSE(sphere.Create(&device, 0, 40, 100.0f));

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "core/error.h"
 #include "display_fixture.h"
 #include "imaging/image_files.h"
@@ -59,17 +61,65 @@ TEST_F(TextureTest, ConstructorsLoadPlainAndScrambledFilesAndMakeEmptyTargets)
     EXPECT_EQ(Texel(target.getTexture(), 5, 5), 0xFF00FF00u);
 }
 
-TEST_F(TextureTest, LoadErrorsPropagateFromTheConstructor)
+TEST_F(TextureTest, LoadErrorsPropagateFromTheConstructorWithTheFileAndTheReason)
 {
     const std::string path = WriteFile("broken.png", {0x89, 'P', 'N', 'G', 1, 2, 3});
-    FailSafe::Info = L"None.";
-    try {
-        Texture texture(&device, path.c_str());
-        ADD_FAILURE() << "a broken file must raise";
-    } catch (const Error& error) {
-        EXPECT_STREQ(error.what(), "Error opening file (in memory) in CreateTextureFromEncrypted()");
+    const auto jpeg = imaging::EncodeJpeg(kt::images::Flat(32, 32, 9, 9, 9), 80);
+    const std::string cut = WriteScrambled("cut.enc", {jpeg.begin(), jpeg.end() - 40}, kOffset);
+    struct Case {
+        std::string path;
+        int offset;
+        const char* reason;  // what the decoder said
+    };
+    for (const Case& c : {Case{path, 0, "not a JPEG, PNG or BMP file"}, Case{cut, kOffset, "Premature end of JPEG file"}}) {
+        FailSafe::Info = L"None.";
+        testing::internal::CaptureStderr();
+        try {
+            Texture texture(&device, c.path.c_str(), c.offset);
+            ADD_FAILURE() << "a broken file must raise";
+        } catch (const Error& error) {
+            EXPECT_STREQ(error.what(), "Error opening file (in memory) in CreateTextureFromEncrypted()");
+        }
+        const std::string logged = testing::internal::GetCapturedStderr();
+        const std::string info(FailSafe::Info.begin(), FailSafe::Info.end());
+        EXPECT_EQ(info.rfind(c.path + ": ", 0), 0u) << "the file comes first: " << info;
+        EXPECT_NE(info.find(c.reason), std::string::npos) << info;
+        EXPECT_NE(logged.find(c.path), std::string::npos) << logged;
+        EXPECT_NE(logged.find(c.reason), std::string::npos) << "the whole reason on standard error: " << logged;
     }
-    EXPECT_EQ(ToErrorScreenText(FailSafe::Info), ToErrorScreenText(path));
+}
+
+TEST_F(TextureTest, FilesDeclaringHugePicturesAreRefusedAtOnceWithTheirSize)
+{
+    // A few hundred bytes claiming 61472 x 32800 (JPEG), 16384 x 16384 (PNG) and 100000 x
+    // 100000 (BMP): refused from the header, before a texture or surface is made for them.
+    const std::vector<std::pair<std::vector<std::uint8_t>, std::string>> files = {
+        {kt::images::WithDeclaredSize(imaging::EncodeJpeg(kt::images::Flat(8, 8, 1, 2, 3), 10), 61472, 32800),
+         "61472 x 32800"},
+        {kt::images::WithDeclaredSize(imaging::EncodePng(kt::images::Flat(1, 1, 1, 2, 3)), 16384, 16384),
+         "16384 x 16384"},
+        {kt::images::WriteBmp({100000, 100000, 24, 0, false, {}, {1, 2, 3, 0}}), "100000 x 100000"},
+    };
+    int index = 0;
+    for (const auto& [file, size] : files) {
+        const std::string path = WriteScrambled("huge" + std::to_string(index++) + ".enc", file, kOffset);
+        for (bool surface : {false, true}) {
+            FailSafe::Info = L"None.";
+            testing::internal::CaptureStderr();
+            const auto start = std::chrono::steady_clock::now();
+            if (surface) {
+                std::unique_ptr<gfx::Surface> loaded;
+                EXPECT_THROW(D3Dfunc::CreateSurfaceFromEncrypted(path.c_str(), kOffset, &loaded), Error) << size;
+            } else {
+                EXPECT_THROW(Texture(&device, path.c_str(), kOffset), Error) << size;
+            }
+            const auto took = std::chrono::steady_clock::now() - start;
+            testing::internal::GetCapturedStderr();
+            EXPECT_LT(took, std::chrono::milliseconds(500)) << size << (surface ? " as a surface" : " as a texture");
+            const std::string info(FailSafe::Info.begin(), FailSafe::Info.end());
+            EXPECT_NE(info.find(size + " is out of range"), std::string::npos) << info;
+        }
+    }
 }
 
 TEST_F(TextureTest, AddAlphaTakesTheAlphaImagesBlueChannel)

@@ -196,4 +196,39 @@ inline std::vector<std::uint8_t> WriteJpegRaw(int width, int height, int compone
     return out;
 }
 
+// The same file with its header declaring `width` x `height` pixels and its pixel data left
+// as it was: the small files that claim huge pictures. JPEG: the first start-of-frame; PNG:
+// IHDR, its checksum recomputed so that only the size is wrong.
+inline std::vector<std::uint8_t> WithDeclaredSize(std::vector<std::uint8_t> file, std::uint32_t width,
+                                                  std::uint32_t height)
+{
+    const auto put16 = [&](std::size_t at, std::uint32_t v) {
+        file.at(at) = static_cast<std::uint8_t>(v >> 8);
+        file.at(at + 1) = static_cast<std::uint8_t>(v);
+    };
+    const auto put32 = [&](std::size_t at, std::uint32_t v) {
+        put16(at, v >> 16);
+        put16(at + 2, v & 0xFFFF);
+    };
+    if (file.size() > 8 && file[0] == 0x89) {
+        put32(16, width);
+        put32(20, height);
+        std::uint32_t crc = 0xFFFFFFFFu;  // over the chunk type and data, bytes 12 .. 28
+        for (std::size_t i = 12; i < 29; ++i) {
+            crc ^= file[i];
+            for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+        }
+        put32(29, ~crc);
+        return file;
+    }
+    for (std::size_t i = 2; i + 8 < file.size(); ++i) {
+        if (file[i] == 0xFF && file[i + 1] == 0xC0) {  // marker, length, precision, height, width
+            put16(i + 5, height);
+            put16(i + 7, width);
+            return file;
+        }
+    }
+    throw std::runtime_error("WithDeclaredSize: no PNG header or JPEG frame header found");
+}
+
 }  // namespace kt::images

@@ -271,6 +271,37 @@ TEST(ImageDecode, GarbageAndOversizedHeadersAreRejected)
     ExpectRejected(png, "huge PNG");
 }
 
+TEST(ImageInfo, HeadersDeclaringHugePicturesAreRefusedWithTheirSize)
+{
+    // A JPEG of a few hundred bytes claiming 61472 x 32800, a PNG of 69 bytes claiming
+    // 16384 x 16384 (each side allowed, the whole not), a bitmap claiming 100000 x 100000.
+    const std::vector<std::uint8_t> jpeg =
+        kt::images::WithDeclaredSize(imaging::EncodeJpeg(kt::images::Flat(8, 8, 1, 2, 3), 10), 61472, 32800);
+    const std::vector<std::uint8_t> png =
+        kt::images::WithDeclaredSize(imaging::EncodePng(kt::images::Flat(1, 1, 1, 2, 3)), 16384, 16384);
+    const std::vector<std::uint8_t> bmp = kt::images::WriteBmp({100000, 100000, 24, 0, false, {}, {1, 2, 3, 0}});
+    ASSERT_LT(jpeg.size(), 700u);
+    ASSERT_LT(png.size(), 100u);
+    for (const auto& [file, size] : {std::pair{jpeg, std::string("61472 x 32800")},
+                                     std::pair{png, std::string("16384 x 16384")},
+                                     std::pair{bmp, std::string("100000 x 100000")}}) {
+        imaging::ImageInfo info;
+        std::string error;
+        EXPECT_FALSE(imaging::ReadImageInfo(file.data(), file.size(), &info, &error)) << size;
+        EXPECT_NE(error.find(size), std::string::npos) << error;
+        EXPECT_NE(error.find("out of range"), std::string::npos) << error;
+        Image image;
+        error.clear();
+        EXPECT_FALSE(DecodeImage(file.data(), file.size(), &image, &error)) << size;
+        EXPECT_NE(error.find(size), std::string::npos) << error;
+    }
+    // A large size within the limit is a header like any other.
+    const auto allowed = kt::images::WithDeclaredSize(imaging::EncodePng(kt::images::Flat(1, 1, 1, 2, 3)), 4096, 4096);
+    imaging::ImageInfo info;
+    ASSERT_TRUE(imaging::ReadImageInfo(allowed.data(), allowed.size(), &info, nullptr));
+    EXPECT_EQ(info.width, 4096);
+}
+
 TEST(ImageInfo, HeaderSizesMatchTheDecodedPictures)
 {
     struct Case {

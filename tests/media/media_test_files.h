@@ -24,6 +24,12 @@ public:
         const std::string p = (c_dir / name).string();
         return std::wstring(p.begin(), p.end());
     }
+    // For a process that leaves without running its destructors.
+    void RemoveFiles() const
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(c_dir, ignored);
+    }
 
 private:
     Files() : c_dir(std::filesystem::temp_directory_path() / ("kelvane_media_" + std::to_string(::getpid())))
@@ -37,12 +43,13 @@ private:
         write("one.wav", 1000, 440.0);
         write("track1.mp3", 1500, 330.0);
         write("track2.mp3", 1500, 220.0);
+        // Half a second of 8-bit samples at 8 kHz: one packet, which converts to more than
+        // the output reads ahead.
+        platform::SoundSpec onePacket{8000, 1, 4096, platform::SineTone(440.0, 0.4f, 8000, 1)};
+        onePacket.wavBits = 8;
+        platform::WriteSoundFile((c_dir / "one_packet.wav").string(), onePacket);
     }
-    ~Files()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(c_dir, ignored);
-    }
+    ~Files() { RemoveFiles(); }
     std::filesystem::path c_dir;
 };
 

@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <thread>
+#include <unistd.h>
 
 #include "media_test_files.h"
 #include "platform/audio/audio_mixer.h"
@@ -91,6 +93,27 @@ TEST(Sound, MissingFileIsSilentAndDoneAtOnce)
     EXPECT_EQ(Voices(), before);
     sound.Restart();
     EXPECT_TRUE(sound.get_Done()) << "restarting a silent sound ends it at once again";
+}
+
+TEST(SoundDeathTest, ASoundThatEndsWhilePreparingPlaysToItsEnd)
+{
+    // The whole file is decoded while the sound is prepared, before it plays: more than the
+    // output takes ahead. Preparing must not wait for the output; a hang is killed by the alarm.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            alarm(10);
+            const auto start = std::chrono::steady_clock::now();
+            Sound sound(File("one_packet.wav"));
+            const auto prepared = std::chrono::steady_clock::now() - start;
+            const bool playing = !sound.get_Done();
+            WaitUntilDone(sound);
+            const auto played = std::chrono::steady_clock::now() - start;
+            const bool whole = sound.get_Done() && prepared < 1000ms && played > 400ms;
+            media_test::Files::Get().RemoveFiles();
+            std::_Exit(playing && whole ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace

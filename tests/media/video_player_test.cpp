@@ -5,11 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <optional>
 #include <sstream>
@@ -18,6 +21,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "core/error.h"
 #include "display/d3dfunc.h"
 #include "display/d3dmat.h"
 #include "display/texture.h"
@@ -79,12 +83,31 @@ private:
             top(rgb, width, kTopRows, pitch, index);
         };
         platform::VideoSpec large = clip;
+        platform::VideoSpec shortSound = clip;
+        shortSound.sound = platform::SoundSpec{44100, 2, 44100 / 2, platform::SineTone(330.0, 0.3f, 44100, 2)};
+        platform::WriteVideoFile((c_dir / "short_sound.wmv").string(), shortSound);
         clip.sound = platform::SoundSpec{44100, 2, 44100LL * kClipSeconds, platform::SineTone(330.0, 0.3f, 44100, 2)};
         platform::WriteVideoFile((c_dir / "seconds.wmv").string(), clip);
         large.width = 640;
         large.height = 480;
         large.frameCount = kFps / 2;
         platform::WriteVideoFile((c_dir / "large.wmv").string(), large);
+        WriteDamagedCopies();
+    }
+    // Copies of the clip with its header overwritten, its picture codec unknown (no picture
+    // stream for the player), and cut after its first second.
+    void WriteDamagedCopies() const
+    {
+        std::ifstream in(c_dir / "seconds.wmv", std::ios::binary);
+        const std::string clip((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        std::string garbled = clip;
+        for (std::size_t i = 0; i < 200; ++i) garbled[i] = static_cast<char>(i * 37 + 11);
+        std::ofstream(c_dir / "garbled.wmv", std::ios::binary) << garbled;
+        std::string nameless = clip;
+        for (std::size_t at = nameless.find("WMV2"); at != std::string::npos; at = nameless.find("WMV2", at + 4))
+            nameless.replace(at, 4, "QQQQ");
+        std::ofstream(c_dir / "no_pictures.wmv", std::ios::binary) << nameless;
+        std::ofstream(c_dir / "cut.wmv", std::ios::binary) << clip.substr(0, clip.size() / kClipSeconds);
     }
     ~Clips() { RemoveFiles(); }
     fs::path c_dir;
@@ -358,19 +381,64 @@ TEST_F(VideoPlayerTest, SubtitlesShowTheLineForTheTimeInTheFile)
     EXPECT_EQ(TextPixels(kt::ReadBack()), 0) << "file time 0 to 500 has the empty line";
 }
 
-TEST_F(VideoPlayerTest, UnplayableFilesReportRenderfileErrorAndReturn)
+TEST_F(VideoPlayerTest, UnplayableFilesReportRenderfileErrorWithTheirCauseAndReturn)
 {
     const char* kText = "Renderfile Error. Unable to play animation.";
-    for (const char* name : {"missing.wmv", "large.wmv"}) {
-        SCOPED_TRACE(name);
+    struct Case {
+        const char* file;
+        const char* cause;
+    };
+    for (const Case c : {Case{"missing.wmv", "cannot open"}, Case{"large.wmv", "640 x 480, larger than 512 x 256"},
+                         Case{"garbled.wmv", "cannot open"}, Case{"no_pictures.wmv", "no picture stream"}}) {
+        SCOPED_TRACE(c.file);
         ShowMarker();
+        FailSafe::Info = L"None.";
         ::testing::internal::CaptureStderr();
-        const long ms = Play(Clips::Get().Path(name), 0, 0, false);
+        const long ms = Play(Clips::Get().Path(c.file), 0, 0, false);
         const std::string err = ::testing::internal::GetCapturedStderr();
         EXPECT_NE(err.find(kText), std::string::npos) << err;
+        EXPECT_NE(err.find(c.cause), std::string::npos) << "the cause, whole: " << err;
+        EXPECT_NE(err.find(c.file), std::string::npos) << "and the file: " << err;
+        const std::string info = ToErrorScreenText(FailSafe::Info);
+        EXPECT_NE(info.find(c.file), std::string::npos) << info;
+        const std::string whole(FailSafe::Info.begin(), FailSafe::Info.end());
+        EXPECT_NE(whole.find(c.cause), std::string::npos) << whole;
         EXPECT_LT(ms, 1000);
         EXPECT_TRUE(kt::PixelNear(kt::ReadBack(), 400, 300, kMarker)) << "nothing drawn";
     }
+}
+
+TEST_F(VideoPlayerTest, AFilmWhoseSoundEndsFirstPlaysAllItsPicturesAndReturns)
+{
+    // Half a second of sound under four seconds of pictures. Should the film freeze, Escape
+    // ends it after ten seconds, and the test fails rather than hangs.
+    std::atomic<bool> done{false};
+    std::thread watchdog([&done] {
+        for (int i = 0; i < 1000 && !done; ++i) std::this_thread::sleep_for(10ms);
+        if (!done) platform::InjectKey(platform::DIK_ESCAPE, true);
+    });
+    const long ms = Play(Clips::Get().Path("short_sound.wmv"), 0, 0, true);
+    done = true;
+    watchdog.join();
+    EXPECT_GE(ms, kClipSeconds * 1000 - 300) << "every picture is shown";
+    EXPECT_LT(ms, kClipSeconds * 1000 + 3000) << "and the film ends by itself";
+    EXPECT_TRUE(kt::PixelNear(kt::ReadBack(), 400, 300, Opaque(kSecondColour[kClipSeconds - 1]), kVideoTolerance))
+        << "the last picture is from the last second";
+}
+
+TEST_F(VideoPlayerTest, AFilmCutShortPlaysWhatItHasAndTheGameGoesOn)
+{
+    FailSafe::Info = L"None.";
+    ::testing::internal::CaptureStderr();
+    const long ms = Play(Clips::Get().Path("cut.wmv"), 0, 0, false);
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    EXPECT_LT(ms, kClipSeconds * 1000) << "ends where its data ends, not at its declared length";
+    EXPECT_GT(ms, 500) << "what it has is shown";
+    EXPECT_TRUE(kt::PixelNear(kt::ReadBack(), 400, 300, Opaque(kSecondColour[0]), kVideoTolerance))
+        << "the first second's pictures were shown";
+    EXPECT_NE(err.find("cut short"), std::string::npos) << err;
+    const std::string whole(FailSafe::Info.begin(), FailSafe::Info.end());
+    EXPECT_NE(whole.find("cut.wmv: ends at"), std::string::npos) << whole;
 }
 
 TEST_F(VideoPlayerTest, ClosingTheWindowEndsTheClipAndLeavesTheQuitForTheMainLoop)

@@ -103,4 +103,31 @@ TEST_F(CreditsManagerTest, EndsWhenTheLastLineHasScrolledAway)
     EXPECT_EQ(credits->Run(), 0);
 }
 
+TEST_F(CreditsManagerTest, EscapeOrAClickLeavesTheCreditsAsIfTheyHadEnded)
+{
+    kt::ManualClockScope clock(1000);
+    AddGameLines();
+    credits->Reset();
+    InputFrame();
+    EXPECT_EQ(credits->Run(), 0) << "the credits scroll while the player does nothing";
+
+    Click();
+    InputFrame();
+    EXPECT_EQ(credits->Run(), 0) << "without the player's input the credits run to their end";
+
+    credits->SetPlayerInput(&mouse, &keys);
+    credits->Reset();
+    Click();
+    InputFrame();
+    EXPECT_EQ(credits->Run(), 1) << "a click ends the credits";
+
+    credits->Reset();
+    InputFrame();
+    EXPECT_EQ(credits->Run(), 0) << "the click was taken once";
+    Hold(platform::DIK_ESCAPE);
+    InputFrame();
+    Release(platform::DIK_ESCAPE);
+    EXPECT_EQ(credits->Run(), 1) << "Escape ends the credits";
+}
+
 }  // namespace

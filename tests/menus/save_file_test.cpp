@@ -90,4 +90,97 @@ TEST(SaveFileTitle, TypedTitlesStopAtTwentyFourAndStoredOnesAtFortySeven)
     EXPECT_THROW(EncodeSaveFile(record), Error);
 }
 
+// A world of screens 0, 350 and 17001, variables 1, 2 and 300, a 2 x 2 grid of cells 100 to
+// 103 that holds 0 .. 3, variable 40 defined twice, and items 1 to 8. The good record lists
+// every variable, as the game writes them.
+SaveWorldShape SmallWorld()
+{
+    SaveWorldShape world;
+    world.screens = {0, 350, 17001};
+    for (int number : {1, 2, 300}) world.variables[number].defined = 1;
+    world.variables[40].defined = 2;
+    for (int cell = 100; cell < 104; ++cell) world.variables[cell] = {1, 3};
+    world.items = {1, 2, 3, 4, 5, 6, 7, 8};
+    return world;
+}
+
+SaveRecord GoodRecord()
+{
+    SaveRecord record;
+    EXPECT_TRUE(ParseSaveFile(kGood, &record, nullptr));
+    for (std::uint16_t cell = 100; cell < 104; ++cell) record.variables.push_back({cell, 3});
+    record.variables.push_back({40, 1});
+    record.variables.push_back({40, 2});
+    return record;
+}
+
+TEST(SaveWorldCheck, RefusesWhatTheWorldDoesNotHave)
+{
+    const SaveWorldShape world = SmallWorld();
+    std::string error;
+    ASSERT_TRUE(CheckSaveAgainstWorld(GoodRecord(), world, &error)) << error;
+
+    struct Damage {
+        const char* what;
+        void (*apply)(SaveRecord&);
+    };
+    const Damage damages[] = {
+        {"a screen the world lacks", [](SaveRecord& r) { r.screen = 65535; }},
+        {"a heading beyond 628", [](SaveRecord& r) { r.heading = 629; }},
+        {"an unknown variable", [](SaveRecord& r) { r.variables[0].number = 3; }},
+        {"a variable listed twice", [](SaveRecord& r) { r.variables.push_back({300, 1}); }},
+        {"a variable defined twice listed three times", [](SaveRecord& r) { r.variables.push_back({40, 0}); }},
+        {"a grid cell beyond its grid's states", [](SaveRecord& r) { r.variables[3].value = 4; }},
+        {"an unknown item", [](SaveRecord& r) { r.items[1] = 9; }},
+        {"item 0", [](SaveRecord& r) { r.items[0] = 0; }},
+        {"an item held twice", [](SaveRecord& r) { r.items.push_back(3); }},
+    };
+    for (const Damage& damage : damages) {
+        SaveRecord record = GoodRecord();
+        damage.apply(record);
+        error.clear();
+        EXPECT_FALSE(CheckSaveAgainstWorld(record, world, &error)) << damage.what;
+        EXPECT_FALSE(error.empty()) << damage.what;
+    }
+
+    // What a world allows stays allowed: its largest values, a partial list, no items.
+    SaveRecord record = GoodRecord();
+    record.heading = kMaxSaveHeading;
+    record.variables.erase(record.variables.begin());
+    record.items.clear();
+    EXPECT_TRUE(CheckSaveAgainstWorld(record, world, &error)) << error;
+}
+
+TEST(SaveWorldCheck, ReadingFillsTheRecordOnlyWhenBothChecksPass)
+{
+    const SaveWorldShape world = SmallWorld();
+    const std::vector<std::uint8_t> good = EncodeSaveFile(GoodRecord());
+    SaveRecord record;
+    ASSERT_TRUE(ReadSaveFile(good, world, &record, nullptr));
+    EXPECT_EQ(record, GoodRecord());
+
+    // Every single-bit flip of a byte that names the screen or a variable, or counts the items,
+    // is refused: a file that lists every variable cannot name one twice unnoticed.
+    const std::size_t screenAt = record.title.size() + 1;
+    const std::size_t variablesAt = screenAt + 6;
+    const std::size_t itemsAt = variablesAt + 3 * record.variables.size() + 1;
+    ASSERT_EQ(good.size(), itemsAt + record.items.size());
+    std::vector<std::size_t> naming = {screenAt, screenAt + 1, variablesAt - 2, variablesAt - 1};
+    for (std::size_t v = 0; v < record.variables.size(); ++v) {
+        naming.push_back(variablesAt + 3 * v);
+        naming.push_back(variablesAt + 3 * v + 1);
+    }
+    naming.push_back(itemsAt - 1);
+    for (std::size_t at : naming) {
+        for (int bit = 0; bit < 8; ++bit) {
+            std::vector<std::uint8_t> flipped = good;
+            flipped[at] ^= static_cast<std::uint8_t>(1u << bit);
+            SaveRecord untouched;
+            untouched.screen = 4242;
+            EXPECT_FALSE(ReadSaveFile(flipped, world, &untouched, nullptr)) << "byte " << at << " bit " << bit;
+            EXPECT_EQ(untouched.screen, 4242) << "a refused file leaves the output alone";
+        }
+    }
+}
+
 }  // namespace

@@ -2,8 +2,12 @@
 // damaged files, failed writes, and the save page's title entry.
 #include "menus/save_manager.h"
 
+#include <linux/capability.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
@@ -20,21 +24,52 @@ using menus_test::ReadBytes;
 using menus_test::WriteBytes;
 using namespace platform;
 
+// File modes apply to this thread as they would to a player: the super-user's rights to pass
+// over them are set aside until the scope ends (nothing to do for anyone else).
+class FileModesApply {
+public:
+    FileModesApply()
+    {
+        if (::geteuid() != 0) return;
+        c_header.version = _LINUX_CAPABILITY_VERSION_3;
+        c_header.pid = 0;
+        c_bDropped = ::syscall(SYS_capget, &c_header, c_saved) == 0;
+        if (!c_bDropped) return;
+        __user_cap_data_struct reduced[2] = {c_saved[0], c_saved[1]};
+        reduced[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH) | (1u << CAP_FOWNER));
+        c_bDropped = ::syscall(SYS_capset, &c_header, reduced) == 0;
+    }
+    ~FileModesApply()
+    {
+        if (c_bDropped) ::syscall(SYS_capset, &c_header, c_saved);
+    }
+    FileModesApply(const FileModesApply&) = delete;
+    FileModesApply& operator=(const FileModesApply&) = delete;
+
+private:
+    __user_cap_header_struct c_header{};
+    __user_cap_data_struct c_saved[2]{};
+    bool c_bDropped = false;
+};
+
 class SaveManagerTest : public menus_test::MenusTest {
 protected:
     void SetUp() override
     {
         MenusTest::SetUp();
         world = MakeWorld({{1, 5}, {300, 255}, {2, 0}});
+        for (int screen : {3, 77, 12001, 17001}) world->AddWorldScreen(screen, 0, "data/screen.enc", menus_test::kOffset);
         saves = std::make_unique<SaveManager>(world.get(), &keys);
     }
 
-    // One frame of the save page (or the restore page) on a cleared target.
-    int PageFrame(bool savePage = true)
+    // One frame of the save page (or the restore page) on a cleared target, drawn by the
+    // fixture's save manager or by `manager`.
+    int PageFrame(bool savePage = true, SaveManager* manager = nullptr)
     {
+        SaveManager& drawing = manager != nullptr ? *manager : *saves;
         device.Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
         device.BeginScene();
-        const int result = savePage ? saves->RunSave(&mouse) : saves->Run(&mouse);
+        const int result = savePage ? drawing.RunSave(&mouse) : drawing.Run(&mouse);
         device.EndScene();
         return result;
     }
@@ -85,6 +120,15 @@ protected:
         return text;
     }
     int Value(int number) const { return static_cast<unsigned char>(world->getGlobalVarValue(number)); }
+    // Lit pixels of the line below the slots where the save page gives its messages.
+    static int MessageLine()
+    {
+        const auto frame = kt::ReadBack();
+        int lit = 0;
+        for (int y = 518; y < 545; ++y)
+            for (int x = 100; x < 500; ++x) lit += (kt::PixelAt(frame, x, y) & 0xFFFFFF) != 0;
+        return lit;
+    }
 
     std::unique_ptr<WorldManager> world;
     std::unique_ptr<SaveManager> saves;
@@ -190,11 +234,7 @@ TEST_F(SaveManagerTest, AFullDiskKeepsTheOldSaveAndThePageSaysSo)
 
     MoveTo(10, 10);
     PageFrame();
-    const auto frame = kt::ReadBack();
-    int lit = 0;
-    for (int y = 518; y < 545; ++y)
-        for (int x = 100; x < 500; ++x) lit += (kt::PixelAt(frame, x, y) & 0xFFFFFF) != 0;
-    EXPECT_GT(lit, 100) << "the failure is written below the slots";
+    EXPECT_GT(MessageLine(), 100) << "the failure is written below the slots";
     platform::AdvanceClock(10000);
     PageFrame();
     EXPECT_TRUE(saves->get_LastError().empty()) << "the message goes away after a while";
@@ -210,6 +250,127 @@ TEST_F(SaveManagerTest, NoSaveDirectoryMeansNoSaveButNewGamesStillStart)
     EXPECT_FALSE(saves->GetSaveFile(1)->get_Active());
     EXPECT_TRUE(saves->LoadGame(0)) << "slot 0 falls back to the snapshot taken when it was written";
     EXPECT_EQ(Value(300), 255);
+}
+
+TEST_F(SaveManagerTest, ReadOnlySavesRestoreAndTheSavePageSaysSavingIsUnavailable)
+{
+    world->setGlobalVarValue(1, 42);
+    ASSERT_TRUE(saves->SaveGame(1, "kept"));
+    ASSERT_TRUE(saves->SaveGame(2, "guarded"));
+    const std::vector<std::uint8_t> guarded = ReadBytes("save/save2.sav");
+    ASSERT_EQ(::chmod("save/save1.sav", 0444), 0);
+    ASSERT_EQ(::chmod("save/save2.sav", 0444), 0);
+    FileModesApply modes;
+
+    // Read-only files in a writable directory: restored, never replaced.
+    world->setGlobalVarValue(1, 1);
+    SaveManager reopened(world.get(), &keys);
+    ASSERT_TRUE(reopened.GetSaveFile(1)->get_Active()) << "a read-only save is a save";
+    EXPECT_STREQ(reopened.GetSaveFile(1)->get_Title(), "kept");
+    EXPECT_TRUE(reopened.get_SavingUnavailable().empty()) << reopened.get_SavingUnavailable();
+    ASSERT_TRUE(reopened.LoadGame(1));
+    EXPECT_EQ(Value(1), 42);
+    EXPECT_FALSE(reopened.SaveGame(2, "over it"));
+    EXPECT_NE(reopened.get_LastError().find("write-protected"), std::string::npos) << reopened.get_LastError();
+    EXPECT_EQ(ReadBytes("save/save2.sav"), guarded);
+    EXPECT_STREQ(reopened.GetSaveFile(2)->get_Title(), "guarded");
+
+    // A directory that cannot be written: every save still restores; the page says why not.
+    ASSERT_EQ(::chmod("save", 0555), 0);
+    world->setGlobalVarValue(1, 2);
+    SaveManager locked(world.get(), &keys);
+    EXPECT_TRUE(locked.GetSaveFile(2)->get_Active());
+    EXPECT_NE(locked.get_SavingUnavailable().find("cannot be written"), std::string::npos)
+        << locked.get_SavingUnavailable();
+    ASSERT_TRUE(locked.LoadGame(1));
+    EXPECT_EQ(Value(1), 42);
+    EXPECT_FALSE(locked.SaveGame(3, "nowhere"));
+    EXPECT_FALSE(locked.GetSaveFile(3)->get_Active());
+    MoveTo(10, 10);
+    PageFrame(true, &locked);
+    EXPECT_GT(MessageLine(), 100) << "the save page says that saving is unavailable";
+    ::chmod("save", 0755);
+}
+
+TEST_F(SaveManagerTest, SavesNamingWhatTheWorldLacksShowAsUnreadableAndChangeNothing)
+{
+    world->AddGlobalVarArray(9, 100, 2, 2, 3);  // cells 100 .. 103 hold 0 .. 3
+    world->set_ScreenPosition(17001);
+    world->ActivateItem(2);
+    ASSERT_TRUE(saves->SaveGame(1, "good"));
+    SaveRecord good;
+    ASSERT_TRUE(ParseSaveFile(ReadBytes("save/save1.sav"), &good, nullptr));
+    const auto damaged = [&](int slot, void (*apply)(SaveRecord&)) {
+        SaveRecord record = good;
+        apply(record);
+        WriteBytes(SaveManager::SlotPath(slot), EncodeSaveFile(record));
+    };
+    damaged(2, [](SaveRecord& r) { r.screen = 65535; });
+    damaged(3, [](SaveRecord& r) { r.variables.back().value = 4; });  // a grid cell beyond 3
+    damaged(4, [](SaveRecord& r) { r.variables.push_back({999, 1}); });
+    damaged(5, [](SaveRecord& r) { r.items.push_back(9); });
+    damaged(6, [](SaveRecord& r) { r.heading = 9000; });
+
+    world->setGlobalVarValue(1, 77);
+    world->set_ScreenPosition(3);
+    world->get_Inventory()->get_ActiveItems().clear();
+    world->ActivateItem(5);
+    world->set_BackRotation(1.5f);
+    SaveManager reopened(world.get(), &keys);
+    EXPECT_TRUE(reopened.GetSaveFile(1)->get_Active());
+    for (int slot = 2; slot <= 6; ++slot) {
+        EXPECT_TRUE(reopened.GetSaveFile(slot)->get_Unreadable()) << "slot " << slot;
+        EXPECT_FALSE(reopened.LoadGame(slot)) << "slot " << slot;
+    }
+    EXPECT_EQ(Value(1), 77);
+    EXPECT_EQ(world->get_ScreenPosition(), 3);
+    EXPECT_EQ(BarItems(*world), std::vector<int>{5});
+    EXPECT_NEAR(world->get_DisplayScreen()->GetBackgroundRotation(), 1.5f, 1e-5f);
+
+    // Damage done while the game runs is found at the click, too.
+    damaged(1, [](SaveRecord& r) { r.screen = 65535; });
+    EXPECT_FALSE(reopened.LoadGame(1));
+    EXPECT_TRUE(reopened.GetSaveFile(1)->get_Unreadable());
+    EXPECT_EQ(world->get_ScreenPosition(), 3);
+}
+
+TEST_F(SaveManagerTest, NewGameStartsFreshWhenSlotZeroCannotBeWrittenOverAnOlderSave)
+{
+    // An older new-game save from another start: other values, another screen.
+    world->setGlobalVarValue(1, 99);
+    world->ActivateItem(7);
+    ASSERT_TRUE(saves->SaveGame(0, ""));
+    world->setGlobalVarValue(1, 5);
+    world->get_Inventory()->get_ActiveItems().clear();
+    ASSERT_EQ(::chmod("save", 0555), 0);
+    FileModesApply modes;
+
+    SaveManager fresh(world.get(), &keys);
+    EXPECT_FALSE(fresh.SaveGame(0, "")) << "slot 0 cannot be written";
+    EXPECT_FALSE(fresh.get_LastError().empty());
+    world->setGlobalVarValue(1, 3);
+    world->ActivateItem(4);
+    ASSERT_TRUE(fresh.LoadGame(0)) << "New Game starts from memory";
+    EXPECT_EQ(Value(1), 5) << "the fresh start, not the older file";
+    EXPECT_TRUE(BarItems(*world).empty());
+    EXPECT_EQ(world->get_ScreenPosition(), 0);
+
+    MoveTo(10, 10);
+    PageFrame(true, &fresh);
+    EXPECT_GT(MessageLine(), 100) << "the save page tells why saving fails";
+    ::chmod("save", 0755);
+}
+
+TEST_F(SaveManagerTest, TemporaryFilesOfAnInterruptedSaveAreRemovedWhenTheDirectoryOpens)
+{
+    WriteBytes("save/save3.sav.tmp", {'h', 'a', 'l', 'f'});
+    WriteBytes("save/save0.sav.tmp", {0});
+    WriteBytes("save/notes.tmp", {'m', 'i', 'n', 'e'});
+    SaveManager reopened(world.get(), &keys);
+    EXPECT_FALSE(std::filesystem::exists("save/save3.sav.tmp"));
+    EXPECT_FALSE(std::filesystem::exists("save/save0.sav.tmp"));
+    EXPECT_TRUE(std::filesystem::exists("save/notes.tmp")) << "files the game did not write stay";
+    EXPECT_FALSE(reopened.GetSaveFile(3)->get_Active());
 }
 
 TEST_F(SaveManagerTest, TitleEntryFollowsTheKeyTable)

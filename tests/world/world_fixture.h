@@ -146,6 +146,13 @@ protected:
         platform::InjectMouseButton(button, false);
         mouse->ProcessMessage(nullptr);
     }
+    // One frame in which the `button` is clicked at screen pixel (x, y); Run's result.
+    int ClickAt(int x, int y, platform::MouseButton button = platform::MouseButton::Left)
+    {
+        PointAt(x, y);
+        Click(button);
+        return world->Run();
+    }
     // Frames presented while `body` runs: each Present advances the manual clock by 1 ms.
     int CountFrames(const std::function<void()>& body)
     {

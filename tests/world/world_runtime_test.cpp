@@ -5,10 +5,14 @@
 
 #include <time.h>
 
+#include <fstream>
+#include <string>
+
 #include "core/error.h"
 #include "display/display_screen.h"
 #include "display/world_inventory.h"
 #include "media/repetive_sound.h"
+#include "media/subtitle_item.h"
 #include "platform/window/window.h"
 #include "world/action_codes.h"
 #include "world/condition_codes.h"
@@ -56,13 +60,6 @@ protected:
     {
         WorldTest::SetUp();
         for (int v = 1; v <= 9; ++v) world->AddGlobalVar(v, 0);
-    }
-    // One frame with a left click at screen pixel (x, y).
-    int ClickAt(int x, int y, platform::MouseButton button = platform::MouseButton::Left)
-    {
-        PointAt(x, y);
-        Click(button);
-        return world->Run();
     }
 };
 
@@ -465,4 +462,141 @@ TEST_F(WorldRuntime, ThreePageBook)
     EXPECT_EQ(world->get_ScreenPosition(), 15002);
     EXPECT_EQ(sounds.get_SoundCount(), 1u);
     EXPECT_TRUE(RgbNear(ViewCentre(), kGreen));
+}
+
+namespace {
+
+// A short silent PCM .wav file (8 kHz mono 16-bit) at `path`.
+void WriteSilentWav(const std::string& path, int samples)
+{
+    auto put32 = [](std::ofstream& out, std::uint32_t v) { out.write(reinterpret_cast<const char*>(&v), 4); };
+    auto put16 = [](std::ofstream& out, std::uint16_t v) { out.write(reinterpret_cast<const char*>(&v), 2); };
+    std::ofstream out(path, std::ios::binary);
+    const std::uint32_t bytes = static_cast<std::uint32_t>(samples) * 2;
+    out.write("RIFF", 4);
+    put32(out, 36 + bytes);
+    out.write("WAVEfmt ", 8);
+    put32(out, 16);
+    put16(out, 1);
+    put16(out, 1);
+    put32(out, 8000);
+    put32(out, 16000);
+    put16(out, 2);
+    put16(out, 16);
+    out.write("data", 4);
+    put32(out, bytes);
+    const std::vector<char> silence(bytes, 0);
+    out.write(silence.data(), static_cast<std::streamsize>(silence.size()));
+}
+
+}  // namespace
+
+// A sound can carry its words for players who cannot hear it: the lines are timed from the
+// moment the sound starts, like a film's subtitles, and drawn over the foot of the view.
+TEST_F(WorldRuntime, ASoundWithACaptionShowsItsLinesFromItsStart)
+{
+    AddScreen(6, 0, kBlue);
+    world->TransportToScreen(6);
+    SubtitleItem caption;
+    caption.Add(0, "");
+    caption.Add(1, "(a knock, and no answer)");
+    caption.Add(2000, "");
+    WorldActionlist* knock = List();
+    WorldAction* play = knock->addAction(ACT_PlaySound);
+    play->addParamObject(0, L"nothing/knock.wav");
+    play->addParamObject(5, &caption);
+    EXPECT_STREQ(world->get_Caption(), "") << "no caption before any sound";
+    world->ExcuteActionList(knock);
+    platform::AdvanceClock(10);
+    EXPECT_STREQ(world->get_Caption(), "(a knock, and no answer)");
+    EXPECT_EQ(world->Run(), WorldManager::kKeepPlaying) << "a frame with the caption drawn";
+    platform::AdvanceClock(2000);
+    EXPECT_STREQ(world->get_Caption(), "") << "the list's last empty line ends it";
+
+    // A plain sound leaves the caption alone; a new captioned one starts its lines again.
+    WorldActionlist* plain = List();
+    plain->addAction(ACT_PlaySound)->addParamObject(0, L"nothing/plain.wav");
+    world->ExcuteActionList(plain);
+    EXPECT_STREQ(world->get_Caption(), "");
+    world->ExcuteActionList(knock);
+    platform::AdvanceClock(5);
+    EXPECT_STREQ(world->get_Caption(), "(a knock, and no answer)");
+
+    // A line timed 0 shows the moment its sound starts, before any time has passed.
+    SubtitleItem bang;
+    bang.Add(0, "(bang)");
+    bang.Add(500, "");
+    WorldActionlist* burst = List();
+    WorldAction* boom = burst->addAction(ACT_PlaySound);
+    boom->addParamObject(0, L"nothing/bang.wav");
+    boom->addParamObject(5, &bang);
+    world->ExcuteActionList(burst);
+    EXPECT_STREQ(world->get_Caption(), "(bang)");
+    platform::AdvanceClock(499);
+    EXPECT_STREQ(world->get_Caption(), "(bang)");
+    platform::AdvanceClock(1);
+    EXPECT_STREQ(world->get_Caption(), "") << "the empty line at 500 ms shows from 500 ms on";
+}
+
+TEST_F(WorldRuntime, AnAmbientSoundShowsItsCaptionEachTimeItStarts)
+{
+    const std::string file = (c_dir / "tick.wav").string();
+    WriteSilentWav(file, 400);
+    const std::wstring wide(file.begin(), file.end());
+    SubtitleItem tick;
+    tick.Add(0, "");
+    tick.Add(1, "(tick)");
+    tick.Add(100, "");
+    world->AddRepetiveSound(4, wide.c_str(), &tick);
+    world->AddRepetiveSound(5, wide.c_str());  // no caption: never shows one
+    AddScreen(6, 0, kBlue);
+    world->TransportToScreen(6);
+    world->ActivateRepetiveSound(5, 50, 51);
+    for (int i = 0; i < 10; ++i) {
+        platform::AdvanceClock(30);
+        sounds.Run();
+        world->Run();
+    }
+    EXPECT_STREQ(world->get_Caption(), "") << "an uncaptioned sound shows nothing";
+
+    world->ActivateRepetiveSound(4, 300, 301);
+    int shown = 0;
+    bool wasShown = false;
+    for (int i = 0; i < 100; ++i) {  // 1.5 s in 15 ms frames: the tick starts four or five times
+        platform::AdvanceClock(15);
+        sounds.Run();
+        world->Run();
+        const bool showing = std::string(world->get_Caption()) == "(tick)";
+        if (showing && !wasShown) ++shown;
+        wasShown = showing;
+    }
+    EXPECT_GE(shown, 4);
+    EXPECT_LE(shown, 6);
+    world->DeactivateAllRepetiveSounds();
+    sounds.Run();
+    platform::AdvanceClock(200);
+    world->Run();
+    EXPECT_STREQ(world->get_Caption(), "") << "a silenced sound shows no more";
+}
+
+// The ending can lead on to the credits itself: an end-game action with 1 ends the world
+// phase after the frame, as the top menu's quit button would; without it the game waits.
+TEST_F(WorldRuntime, AnEndGameActionWithOneLeadsToTheCreditsAtOnce)
+{
+    AddScreen(6, 0, kBlue);
+    world->TransportToScreen(6);
+    WorldActionlist* wait = List();
+    wait->addAction(ACT_EndGame);
+    world->ExcuteActionList(wait);
+    EXPECT_EQ(world->Run(), WorldManager::kKeepPlaying);
+    EXPECT_TRUE(world->get_EndGameMode());
+
+    WorldActionlist* now = List();
+    now->addAction(ACT_HideInventory)->addParam(0, 1);
+    now->addAction(ACT_EndGame)->addParam(0, 1);
+    world->ExcuteActionList(now);
+    EXPECT_EQ(world->Run(), WorldManager::kCredits);
+    EXPECT_FALSE(world->get_EndGameMode());
+    EXPECT_FALSE(world->get_HideInventory()) << "the bar comes back for the next game";
+    EXPECT_EQ(world->Run(), WorldManager::kKeepPlaying) << "asked once, answered once";
 }

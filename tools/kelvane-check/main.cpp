@@ -13,7 +13,7 @@
 #include "display/d3dfunc.h"
 #include "file_probe.h"
 #include "platform/window/window.h"
-#include "world/init_world.h"
+#include "game/init_world.h"
 #include "world/world_manager.h"
 #include "world_census.h"
 #include "world_checker.h"

@@ -57,6 +57,7 @@ std::optional<ParamKind> TypedParamKind(int code, int type)
     case ACT_PlaySong: return numbers(1);
     case ACT_ClickArray: return numbers(2);
     case ACT_StartRepetiveSound: return numbers(2);
+    case ACT_EndGame: return numbers(0);  // 1: on to the credits at once
     case ACT_PlayVideo:
         if (type == 0) return ParamKind::Path;
         if (type == 5) return ParamKind::Subtitles;
@@ -476,7 +477,12 @@ void WorldChecker::CheckActionParameters(const std::string& where, const WorldAc
             return;
         }
         if (KindOf(action.getParamValueObject(0)) != *first) wrongKind(0, *first);
-        for (int i = 1; i < action.get_ParamCount(); ++i) unread(i);
+        for (int i = 1; i < action.get_ParamCount(); ++i) {
+            // A sound's caption: a subtitle list under type 5, as for a film.
+            const bool caption = code == ACT_PlaySound && action.getParamType(i) == 5;
+            if (caption && KindOf(action.getParamValueObject(i)) != ParamKind::Subtitles) wrongKind(i, ParamKind::Subtitles);
+            else if (!caption) unread(i);
+        }
         return;
     }
     bool hasVideoPath = false;

@@ -1,9 +1,13 @@
 // kelvane-data: writes the game's whole data/ directory from code, the same bytes on every run.
-//   kelvane-data [--only TEXT]... [--preview DIR] [--jobs N] [--list] [--verbose] OUTDIR
+//   kelvane-data [--only TEXT]... [--preview DIR] [--jobs N] [--quality draft|full]
+//                [--render-cache DIR] [--list] [--verbose] OUTDIR
 // --only generates just the assets whose name contains TEXT (repeatable); --preview also
-// writes every picture as a plain PNG into DIR; --list prints the files and exits.
+// writes every picture as a plain PNG into DIR; --list prints the files and exits. Pictures
+// from 3D scenes are kept by input hash in the render cache (default: .render-cache beside
+// OUTDIR), so a run renders again only the scenes that changed.
 // Exit status: 0 done, 1 some asset failed (reasons on stderr), 2 usage.
 #include <cstdlib>
+#include <filesystem>
 #include <iomanip>
 #include <iostream>
 #include <string>
@@ -13,11 +17,14 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: kelvane-data [--only TEXT]... [--preview DIR] [--jobs N] [--list] [--verbose] OUTDIR\n"
+    "usage: kelvane-data [--only TEXT]... [--preview DIR] [--jobs N] [--quality draft|full]\n"
+    "                    [--render-cache DIR] [--list] [--verbose] OUTDIR\n"
     "  writes every file of the game's data directory into OUTDIR (normally data/)\n"
     "  --only TEXT     only the assets whose name contains TEXT (repeatable)\n"
     "  --preview DIR   also write every picture as a plain PNG into DIR\n"
     "  --jobs N        generate with N threads\n"
+    "  --quality Q     draft (small renders scaled up, quick) or full (the default)\n"
+    "  --render-cache DIR  where finished renders are kept (default: .render-cache beside OUTDIR)\n"
     "  --list          print the files the game's data holds and exit\n"
     "  --verbose       report every asset as it is made\n"
     "  --help          print this text and exit\n";
@@ -44,6 +51,9 @@ int main(int argc, char** argv)
         if (arg == "--only" && i + 1 < argc) options.only.push_back(argv[++i]);
         else if (arg == "--preview" && i + 1 < argc) options.previewDir = argv[++i];
         else if (arg == "--jobs" && i + 1 < argc) options.threads = std::atoi(argv[++i]);
+        else if (arg == "--quality" && i + 1 < argc) {
+            if (!render::ParseQuality(argv[++i], &options.render.quality)) return Usage();
+        } else if (arg == "--render-cache" && i + 1 < argc) options.render.cacheDir = argv[++i];
         else if (arg == "--list") list = true;
         else if (arg == "--verbose") options.verbose = true;
         else if (!arg.empty() && arg[0] != '-' && outputDir.empty()) outputDir = arg;
@@ -56,6 +66,17 @@ int main(int argc, char** argv)
         return 0;
     }
     if (outputDir.empty() || options.threads < 1) return Usage();
+    if (options.render.cacheDir.empty()) {
+        std::filesystem::path output = std::filesystem::absolute(outputDir).lexically_normal();
+        if (!output.has_filename()) output = output.parent_path();  // "data/" as "data"
+        options.render.cacheDir = (output.parent_path() / ".render-cache").string();
+    }
+    options.progress = !options.verbose;
+    try {
+        // Asked once; without povray the rendered assets fail one by one with a message saying so.
+        options.render.version = render::RendererVersion(options.render.program);
+    } catch (const std::exception&) {
+    }
     try {
         const content::GenerateReport report = content::Generate(assets, outputDir, options);
         for (const std::string& e : report.errors) std::cerr << "kelvane-data: " << e << "\n";

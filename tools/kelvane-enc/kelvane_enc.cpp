@@ -5,7 +5,8 @@
 //                                              load like the game (texture, or surface) on a
 //                                              headless device and save the result as PNG
 //   kelvane-enc info IN OFFSET                 format and size of the picture inside
-// Exit status: 0 done, 1 the file could not be read or decoded (reason on stderr), 2 usage.
+// Exit status: 0 done, 1 the file could not be read or decoded (the file and the decoder's
+// reason on stderr), 2 usage.
 #include <cerrno>
 #include <charconv>
 #include <cstdlib>
@@ -138,8 +139,9 @@ int Info(const std::string& in, int offset)
 {
     const std::vector<std::uint8_t> image = D3Dfunc::ReadEncrypted(in.c_str(), offset);
     D3DXIMAGE_INFO info;
-    if (FAILED(D3DXGetImageInfoFromFileInMemory(image.data(), static_cast<UINT>(image.size()), &info))) {
-        FailSafe::SetInfo(in);
+    std::string reason;
+    if (FAILED(D3DXGetImageInfoFromFileInMemory(image.data(), static_cast<UINT>(image.size()), &info, &reason))) {
+        FailSafe::SetInfo(in + ": " + reason);
         throw Error("Error opening file (in memory) in CreateTextureFromEncrypted()");
     }
     imaging::ImageInfo header;

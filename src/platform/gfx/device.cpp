@@ -188,6 +188,7 @@ void Device::Impl::ApplyDefaults()
     c_material = D3DMATERIAL9{};
     c_world = c_view = c_projection = Identity();
     c_viewport = D3DVIEWPORT9{0, 0, kBackBufferWidth, kBackBufferHeight, 0.0f, 1.0f};
+    c_scissor = RECT{0, 0, kBackBufferWidth, kBackBufferHeight};
     c_dwFvf = 0;
     c_pStream = nullptr;
     c_uStreamOffset = c_uStreamStride = 0;
@@ -265,7 +266,13 @@ bool Device::Impl::ApplyPipeline(bool screenVertices)
     glBindVertexArray(c_vao);
     // Clip control is context state: set it for this device's depth convention at each draw.
     if (c_bHasClipControl) glClipControl(GL_LOWER_LEFT, c_bClipControl ? GL_ZERO_TO_ONE : GL_NEGATIVE_ONE_TO_ONE);
-    glDisable(GL_SCISSOR_TEST);
+    if (c_render[D3DRS_SCISSORTESTENABLE]) {
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(c_scissor.left, kBackBufferHeight - c_scissor.bottom, c_scissor.right - c_scissor.left,
+                  c_scissor.bottom - c_scissor.top);
+    } else {
+        glDisable(GL_SCISSOR_TEST);
+    }
     glDisable(GL_STENCIL_TEST);
 
     // Screen vertices are target pixels with depth as given, whatever the viewport.
@@ -424,6 +431,20 @@ void Device::Impl::PaceAfterSwap()
     c_lastPresent = steady_clock::now();
 }
 
+// Scales the target into the window's drawable of the given size, letterboxed, and swaps.
+void Device::Impl::ShowTarget(int width, int height)
+{
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, c_fbo);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    glDisable(GL_SCISSOR_TEST);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glViewport(0, 0, width, height);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    DrawPicture(0, LetterboxRect(width, height));
+    SDL_GL_SwapWindow(c_pSdlWindow);
+}
+
 void Device::Impl::Release()
 {
     if (c_sampler) glDeleteSamplers(1, &c_sampler);
@@ -547,12 +568,10 @@ Device::~Device()
 // Black bars fill what the picture leaves of the drawable (the whole drawable is cleared first).
 PresentRect LetterboxRect(int drawableWidth, int drawableHeight)
 {
-    if (drawableWidth <= 0 || drawableHeight <= 0) return PresentRect{0, 0, 0, 0};
-    const double scale = std::min(static_cast<double>(drawableWidth) / kBackBufferWidth,
-                                  static_cast<double>(drawableHeight) / kBackBufferHeight);
-    const int width = std::min(drawableWidth, static_cast<int>(std::lround(kBackBufferWidth * scale)));
-    const int height = std::min(drawableHeight, static_cast<int>(std::lround(kBackBufferHeight * scale)));
-    return PresentRect{(drawableWidth - width) / 2, (drawableHeight - height) / 2, width, height};
+    const platform::PictureRect picture =
+        platform::FitPicture(drawableWidth, drawableHeight, kBackBufferWidth, kBackBufferHeight);
+    // The window's rectangle has its origin top left; OpenGL counts rows from the bottom.
+    return PresentRect{picture.x, drawableHeight - picture.y - picture.height, picture.width, picture.height};
 }
 
 // ---- Frame ---------------------------------------------------------------------------------
@@ -686,22 +705,26 @@ HRESULT Device::EndScene()
 HRESULT Device::Present()
 {
     Impl& impl = *c_pImpl;
+    if (impl.c_pWindow->TakeScreenshotRequest() && impl.c_screenshotHandler) impl.c_screenshotHandler(ReadBackBuffer());
+    // The size the display server gives the window now, not the size that was asked for.
     int width = 0;
     int height = 0;
-    SDL_GL_GetDrawableSize(impl.c_pSdlWindow, &width, &height);
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, impl.c_fbo);
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-    glDisable(GL_SCISSOR_TEST);
-    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-    glViewport(0, 0, width, height);
-    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
-    impl.DrawPicture(0, LetterboxRect(width, height));
-    SDL_GL_SwapWindow(impl.c_pSdlWindow);
+    impl.c_pWindow->GetDrawableSize(&width, &height);
+    impl.ShowTarget(width, height);
+    // The driver learns a new window size only at a swap, so the first frame after a change
+    // went to a buffer of the old size: show the picture once more, whole.
+    if (width != impl.c_iShownWidth || height != impl.c_iShownHeight) impl.ShowTarget(width, height);
+    impl.c_iShownWidth = width;
+    impl.c_iShownHeight = height;
     impl.BindTarget();
     impl.PaceAfterSwap();
     platform::OnPresent();
     return S_OK;
+}
+
+void Device::SetScreenshotHandler(std::function<void(const std::vector<std::uint32_t>&)> handler)
+{
+    c_pImpl->c_screenshotHandler = std::move(handler);
 }
 
 // ---- Geometry and transforms -----------------------------------------------------------------
@@ -720,6 +743,22 @@ HRESULT Device::GetViewport(D3DVIEWPORT9* viewport) const
 {
     if (!viewport) return D3DERR_INVALIDCALL;
     *viewport = c_pImpl->c_viewport;
+    return S_OK;
+}
+
+HRESULT Device::SetScissorRect(const RECT& rect)
+{
+    if (rect.left < 0 || rect.top < 0 || rect.right > kBackBufferWidth || rect.bottom > kBackBufferHeight ||
+        rect.right < rect.left || rect.bottom < rect.top)
+        return D3DERR_INVALIDCALL;
+    c_pImpl->c_scissor = rect;
+    return S_OK;
+}
+
+HRESULT Device::GetScissorRect(RECT* rect) const
+{
+    if (!rect) return D3DERR_INVALIDCALL;
+    *rect = c_pImpl->c_scissor;
     return S_OK;
 }
 

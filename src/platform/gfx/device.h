@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <atomic>
 #include <mutex>
@@ -64,6 +65,7 @@ private:
     DWORD c_dwLockFlags = 0;
     bool c_bLocked = false;
     bool c_bDirty = true;
+    bool c_bHasStorage = false;  // c_glName has its level's storage (made by the first upload)
     unsigned c_glName = 0;
 };
 
@@ -170,6 +172,11 @@ public:
     // Geometry and transforms
     HRESULT SetViewport(const D3DVIEWPORT9& viewport);
     HRESULT GetViewport(D3DVIEWPORT9* viewport) const;
+    // The rectangle (target pixels, top-left origin) outside which draws leave the target
+    // alone while D3DRS_SCISSORTESTENABLE is TRUE; the whole target at start-up. Clears
+    // ignore it.
+    HRESULT SetScissorRect(const RECT& rect);
+    HRESULT GetScissorRect(RECT* rect) const;
     HRESULT SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX& matrix);
     HRESULT GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix) const;
     HRESULT SetStreamSource(UINT stream, VertexBuffer* buffer, UINT offset, UINT stride);
@@ -218,6 +225,9 @@ public:
 
     // Reads the back buffer: 800 x 600 pixels as 0xAARRGGBB, top row first.
     std::vector<std::uint32_t> ReadBackBuffer() const;
+    // Called by Present with the frame it shows (as ReadBackBuffer returns it) when the player
+    // asked the window for a screenshot since the last Present. Main thread; null: none.
+    void SetScreenshotHandler(std::function<void(const std::vector<std::uint32_t>&)> handler);
 
     // The player's brightness: Present shows every colour channel c (0..1) as c^(1/gamma);
     // 1 shows the picture exactly as drawn. The back buffer itself is never changed.

@@ -5,6 +5,7 @@
 #include <epoxy/gl.h>
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -52,6 +53,7 @@ struct Device::Impl {
     D3DMATERIAL9 c_material{};
     D3DMATRIX c_world{}, c_view{}, c_projection{};
     D3DVIEWPORT9 c_viewport{};
+    RECT c_scissor{};
     DWORD c_dwFvf = 0;
     VertexBuffer* c_pStream = nullptr;
     UINT c_uStreamOffset = 0;
@@ -84,6 +86,11 @@ struct Device::Impl {
     DWORD c_dwMaxTextureSize = 0;
     DWORD c_dwMaxTextureSizeOverride = 0;
 
+    std::function<void(const std::vector<std::uint32_t>&)> c_screenshotHandler;
+    // The drawable size of the last Present (-1: none yet).
+    int c_iShownWidth = -1;
+    int c_iShownHeight = -1;
+
     // Present pacing where vsync is not honoured.
     double c_refreshPeriodMs = 1000.0 / 60.0;
     bool c_bHeadless = false;
@@ -108,6 +115,7 @@ struct Device::Impl {
     void NoteDepthCleared(const RECT& area, float value);
     // Notes a clear of stencil to `value` inside `area`.
     void NoteStencilCleared(const RECT& area, GLint value);
+    void ShowTarget(int drawableWidth, int drawableHeight);
     void PaceAfterSwap();
     void Release();
     // Puts the finished picture into `to` (GL coordinates) of the draw framebuffer

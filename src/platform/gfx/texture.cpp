@@ -94,6 +94,7 @@ void Texture::Upload()
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
         if (c_format == D3DFMT_X8R8G8B8) glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_A, GL_ONE);
         c_bDirty = true;
+        c_bHasStorage = false;
     }
     if (!c_bDirty) return;
     glBindTexture(GL_TEXTURE_2D, c_glName);
@@ -101,9 +102,18 @@ void Texture::Upload()
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
     // Rows go up in memory order: row 0, the top row, is v = 0.
     const bool sixteenBit = c_format == D3DFMT_A4R4G4B4;
-    glTexImage2D(GL_TEXTURE_2D, 0, sixteenBit ? GL_RGBA4 : GL_RGBA8, static_cast<GLsizei>(c_uWidth),
-                 static_cast<GLsizei>(c_uHeight), 0, GL_BGRA,
-                 sixteenBit ? GL_UNSIGNED_SHORT_4_4_4_4_REV : GL_UNSIGNED_BYTE, c_pixels.data());
+    const GLenum type = sixteenBit ? GL_UNSIGNED_SHORT_4_4_4_4_REV : GL_UNSIGNED_BYTE;
+    const GLsizei width = static_cast<GLsizei>(c_uWidth);
+    const GLsizei height = static_cast<GLsizei>(c_uHeight);
+    // The size never changes: storage is made once and refilled in place afterwards (a
+    // reused screen texture, a video frame), sparing the driver a new allocation each time.
+    if (c_bHasStorage) {
+        glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, width, height, GL_BGRA, type, c_pixels.data());
+    } else {
+        glTexImage2D(GL_TEXTURE_2D, 0, sixteenBit ? GL_RGBA4 : GL_RGBA8, width, height, 0, GL_BGRA, type,
+                     c_pixels.data());
+        c_bHasStorage = true;
+    }
     c_bDirty = false;
 }
 

@@ -23,6 +23,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <memory>
 
 #include "platform/clock/clock.h"
 #include "platform/input/input_internal.h"
@@ -58,18 +59,81 @@ std::uint32_t AddMovements(std::uint32_t a, std::uint32_t b)
     return static_cast<std::uint32_t>(static_cast<std::int32_t>(clamped));
 }
 
+// In a window (not full screen) the pointer is the desktop's and may leave the window; the
+// game's pointer must stand on the picture pixel under it. The device keeps the game's pointer
+// as its movements have placed it (from the picture's centre, clamped to the picture as the
+// game clamps it) and turns each desktop position, mapped through the letterbox, into the
+// movement that brings the game's pointer there. In full screen it follows the relative
+// movements, so that a switch finds it where the game has it.
+class WindowPointer {
+public:
+    void Follow(const Window& window, int dx, int dy)
+    {
+        Start(window);
+        c_iX = std::clamp(c_iX + dx, 0, window.PictureWidth());
+        c_iY = std::clamp(c_iY + dy, 0, window.PictureHeight());
+    }
+    // The movement to the picture pixel under window pixel (x, y); false on the black bars.
+    bool MoveTo(const Window& window, int x, int y, int* dx, int* dy)
+    {
+        Start(window);
+        int px = 0, py = 0;
+        const bool onPicture = window.WindowToPicture(x, y, &px, &py);
+        *dx = px - c_iX;
+        *dy = py - c_iY;
+        c_iX = px;
+        c_iY = py;
+        return onPicture;
+    }
+
+private:
+    void Start(const Window& window)
+    {
+        if (c_bStarted) return;
+        c_bStarted = true;
+        c_iX = window.PictureWidth() / 2;
+        c_iY = window.PictureHeight() / 2;
+    }
+    bool c_bStarted = false;
+    int c_iX = 0;
+    int c_iY = 0;
+};
+
+bool TakesDesktopPointer(const Window* window)
+{
+    return window != nullptr && !window->IsHeadless() && !window->IsFullscreen();
+}
+
 // SDL's mouse events in the device's terms. Every mouse event is taken: none is a window
-// message for the game.
-bool HandleSdlMouseEvent(MouseDevice& device, const SDL_Event& event)
+// message for the game. Window events are only looked at: a switch between full screen and a
+// window changes how the pointer is taken.
+bool HandleSdlMouseEvent(MouseDevice& device, const Window* window, WindowPointer& pointer, const SDL_Event& event)
 {
     switch (event.type) {
-    case SDL_MOUSEMOTION:
-        if (event.motion.which != SDL_TOUCH_MOUSEID) device.InjectMotion(event.motion.xrel, event.motion.yrel);
+    case SDL_WINDOWEVENT:
+        device.FollowWindowMode();
+        return false;
+    case SDL_MOUSEMOTION: {
+        if (event.motion.which == SDL_TOUCH_MOUSEID) return true;
+        int dx = event.motion.xrel;
+        int dy = event.motion.yrel;
+        if (TakesDesktopPointer(window))
+            pointer.MoveTo(*window, event.motion.x, event.motion.y, &dx, &dy);
+        else if (window != nullptr)
+            pointer.Follow(*window, dx, dy);
+        device.InjectMotion(dx, dy);
         return true;
+    }
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP: {
         if (event.button.which == SDL_TOUCH_MOUSEID) return true;
         const bool down = event.type == SDL_MOUSEBUTTONDOWN;
+        if (TakesDesktopPointer(window)) {
+            int dx = 0, dy = 0;
+            const bool onPicture = pointer.MoveTo(*window, event.button.x, event.button.y, &dx, &dy);
+            device.InjectMotion(dx, dy);
+            if (down && !onPicture) return true;  // a press on the black bars does nothing
+        }
         switch (event.button.button) {
         case SDL_BUTTON_LEFT: device.InjectButton(MouseButton::Left, down); break;
         case SDL_BUTTON_RIGHT: device.InjectButton(MouseButton::Right, down); break;
@@ -106,8 +170,11 @@ InputResult MouseDevice::SetCooperativeLevel(Window* window, unsigned flags)
 {
     const InputResult allowed = CheckCooperativeLevel(flags, IsAcquired());
     if (allowed != InputResult::Ok) return allowed;
-    c_iListenerId = ReplaceEventListener(c_pWindow, c_iListenerId, window,
-                                         [this](const SDL_Event& event) { return HandleSdlMouseEvent(*this, event); });
+    c_iListenerId = ReplaceEventListener(
+        c_pWindow, c_iListenerId, window,
+        [this, window, pointer = std::make_shared<WindowPointer>()](const SDL_Event& event) {
+            return HandleSdlMouseEvent(*this, window, *pointer, event);
+        });
     std::lock_guard lock(c_mutex);
     c_pWindow = window;
     c_uCooperativeFlags = flags;
@@ -227,10 +294,19 @@ void MouseDevice::DropBufferLocked()
     if (c_pEvent) c_pEvent->Reset();
 }
 
+void MouseDevice::FollowWindowMode()
+{
+    std::lock_guard lock(c_mutex);
+    SetRelativeMode(c_bAcquired && (c_uCooperativeFlags & DISCL_EXCLUSIVE) != 0);
+}
+
 void MouseDevice::SetRelativeMode(bool on)
 {
-    // A window nobody sees has no pointer to capture.
-    if (!c_pWindow || c_pWindow->IsHeadless() || on == c_bRelativeMode) return;
+    // A window nobody sees has no pointer to capture; in a window (not full screen) the
+    // pointer stays the desktop's, free to leave the window.
+    if (!c_pWindow || c_pWindow->IsHeadless()) return;
+    if (!c_pWindow->IsFullscreen()) on = false;
+    if (on == c_bRelativeMode) return;
     // The result is ignored: without relative mode SDL still reports relative movements,
     // the pointer is merely not confined to the window.
     SDL_SetRelativeMouseMode(on ? SDL_TRUE : SDL_FALSE);

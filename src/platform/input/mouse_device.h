@@ -71,6 +71,10 @@ public:
     // BufferOverflow reports that records were merged since the previous read.
     InputResult GetDeviceData(DeviceObjectData* records, std::uint32_t* count);
 
+    // Takes the pointer relatively (captured) in full screen and as the desktop's in a window;
+    // called when the window switches.
+    void FollowWindowMode();
+
     // The physical mouse did something: queued only while acquired (and in the foreground).
     void InjectMotion(int dx, int dy);
     void InjectButton(MouseButton button, bool down);

@@ -67,19 +67,25 @@ class MediaGraph : public MediaControl, public MediaSeeking {
 public:
     // Opens `path` (.wav, .mp3, .wmv), connects its sound to `mixer` (null: the default
     // output) and its pictures to `sink` (null: pictures are ignored). Never fails: a missing
-    // or undecodable file gives a silent graph whose positions are 0 and 0 (it reads as
-    // finished at once); one line naming the file goes to standard error. The graph starts
-    // halted. Blocks only for opening the file and choosing decoders. `sink` and `mixer` must
-    // outlive the graph.
+    // or undecodable file, or a sound declaring a rate outside 8 to 192 kHz, gives a silent
+    // graph whose positions are 0 and 0 (it reads as finished at once); for a sound one line
+    // naming the file goes to standard error (a film's player reports its own). The graph
+    // starts halted. Blocks only for opening the file, choosing decoders and decoding a few
+    // milliseconds of a sound; never waits for the output. `sink` and `mixer` must outlive
+    // the graph.
     static std::unique_ptr<MediaGraph> RenderFile(const std::wstring& path, FrameSink* sink = nullptr,
                                                   Mixer* mixer = nullptr);
     ~MediaGraph() override;
     MediaGraph(const MediaGraph&) = delete;
     MediaGraph& operator=(const MediaGraph&) = delete;
 
-    // False for the silent graph of a file that could not be played; GetError says why.
+    // False for the silent graph of a file that could not be played; GetError says why. A
+    // file that fails part-way (cut short, pictures that cannot be decoded, a sound that
+    // cannot) prints one line naming it and keeps the reason in GetError too: one it cannot
+    // read on ends where its data ends, one whose pictures keep failing reads as ended at
+    // once, one whose sound keeps failing goes on without it.
     bool IsRendered() const;
-    const std::string& GetError() const;
+    std::string GetError() const;
     bool HasAudio() const;
     bool HasVideo() const;
     // Which of the player's volumes the sound follows (effects unless set).

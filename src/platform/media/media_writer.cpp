@@ -98,6 +98,7 @@ struct SoundTrack {
     SwrContextPtr converter;
     const SoundSpec* layout = nullptr;
     std::int64_t written = 0;
+    std::int64_t startFrames = 0;  // the track's first timestamp, in samples
     int frameSize = 1024;
 
     void Setup(Writer& writer, const char* encoder, const SoundSpec& s, std::int64_t bitRate)
@@ -123,7 +124,7 @@ struct SoundTrack {
     }
 
     bool Finished() const { return written >= layout->frames; }
-    double NextSeconds() const { return static_cast<double>(written) / layout->sampleRate; }
+    double NextSeconds() const { return static_cast<double>(startFrames + written) / layout->sampleRate; }
 
     void WriteNext(Writer& writer)
     {
@@ -139,7 +140,7 @@ struct SoundTrack {
         Check(av_frame_get_buffer(f, 0), writer.Path(), "sound buffer");
         const auto* in = reinterpret_cast<const std::uint8_t*>(samples.data());
         Check(swr_convert(converter.get(), f->data, n, &in, n), writer.Path(), "sound conversion");
-        f->pts = written;
+        f->pts = startFrames + written;
         writer.Encode(out, f);
         written += n;
     }
@@ -203,8 +204,12 @@ bool EndsWith(const std::string& text, const std::string& tail)
 
 void WriteSoundFile(const std::string& path, const SoundSpec& layout)
 {
-    const char* encoder = EndsWith(path, ".wav") ? "pcm_s16le" : EndsWith(path, ".mp3") ? "libmp3lame" : nullptr;
+    const bool wav = EndsWith(path, ".wav");
+    const char* encoder = wav ? (layout.wavBits == 8 ? "pcm_u8" : "pcm_s16le")
+                              : EndsWith(path, ".mp3") ? "libmp3lame" : nullptr;
     if (encoder == nullptr) throw Error("Writing \"" + path + "\": sound files are .wav or .mp3");
+    if (wav && layout.wavBits != 8 && layout.wavBits != 16)
+        throw Error("Writing \"" + path + "\": a .wav holds 8- or 16-bit samples, not " + std::to_string(layout.wavBits));
     Writer writer(path);
     SoundTrack sound;
     sound.Setup(writer, encoder, layout, 128000);
@@ -221,7 +226,10 @@ void WriteVideoFile(const std::string& path, const VideoSpec& layout)
     PictureTrack pictures;
     pictures.Setup(writer, layout);
     SoundTrack sound;
-    if (layout.sound) sound.Setup(writer, "wmav2", *layout.sound, 64000);
+    if (layout.sound) {
+        sound.Setup(writer, "wmav2", *layout.sound, 64000);
+        sound.startFrames = static_cast<std::int64_t>(layout.soundStartMs) * layout.sound->sampleRate / 1000;
+    }
     writer.Begin();
     // Interleave: always encode whichever stream is further behind in time.
     for (;;) {

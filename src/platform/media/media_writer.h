@@ -22,6 +22,7 @@ struct SoundSpec {
     int channels = 2;          // 1 or 2
     std::int64_t frames = 0;   // length in sample frames
     SampleGenerator samples;   // null: silence
+    int wavBits = 16;          // a .wav's sample size: 16 (signed) or 8 (unsigned)
 };
 
 struct VideoSpec {
@@ -31,6 +32,7 @@ struct VideoSpec {
     int frameCount = 25;
     PictureGenerator pictures;
     std::optional<SoundSpec> sound;  // the sound track, if any
+    int soundStartMs = 0;      // the sound track's first sample comes this far into the clip
     int bitRate = 2000000;     // pictures, bits per second
 };
 

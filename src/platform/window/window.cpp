@@ -5,6 +5,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "platform/window/window_sdl.h"
+#include "platform/window/window_x11.h"
 
 namespace platform {
 
@@ -38,7 +40,44 @@ bool IsInputEvent(Uint32 type)
     }
 }
 
+// Window events after which what the window shows must be presented again, and the drawable's
+// size asked anew.
+bool ChangesWhatIsShown(Uint8 windowEvent)
+{
+    switch (windowEvent) {
+    case SDL_WINDOWEVENT_SHOWN:
+    case SDL_WINDOWEVENT_EXPOSED:
+    case SDL_WINDOWEVENT_MOVED:
+    case SDL_WINDOWEVENT_RESIZED:
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+    case SDL_WINDOWEVENT_MAXIMIZED:
+    case SDL_WINDOWEVENT_RESTORED:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool IsAltEnter(const SDL_Event& event)
+{
+    return event.type == SDL_KEYDOWN && (event.key.keysym.mod & KMOD_ALT) != 0 &&
+           (event.key.keysym.sym == SDLK_RETURN || event.key.keysym.sym == SDLK_KP_ENTER);
+}
+
 }  // namespace
+
+PictureRect FitPicture(int drawableWidth, int drawableHeight, int pictureWidth, int pictureHeight)
+{
+    if (drawableWidth <= 0 || drawableHeight <= 0 || pictureWidth <= 0 || pictureHeight <= 0) return {};
+    // Integer arithmetic, so that every caller (the present, the pointer) agrees to the pixel.
+    int width = drawableWidth;
+    int height = drawableHeight;
+    if (static_cast<long long>(drawableWidth) * pictureHeight <= static_cast<long long>(drawableHeight) * pictureWidth)
+        height = static_cast<int>(static_cast<long long>(drawableWidth) * pictureHeight / pictureWidth);
+    else
+        width = static_cast<int>(static_cast<long long>(drawableHeight) * pictureWidth / pictureHeight);
+    return PictureRect{(drawableWidth - width) / 2, (drawableHeight - height) / 2, width, height};
+}
 
 bool IsHeadlessEnvironment()
 {
@@ -53,6 +92,15 @@ struct Window::Impl {
     SDL_Window* c_pWindow = nullptr;
     SDL_GLContext c_glContext = nullptr;
     bool c_bHeadless = false;
+    bool c_bX11 = false;         // on an X display, whose server is asked for the real size
+    int c_iPictureWidth = 0;     // the logical size of the picture the window shows
+    int c_iPictureHeight = 0;
+    bool c_bFullscreen = false;
+    SDL_Rect c_windowedArea{};   // where the window goes when it leaves full screen
+    int c_iDrawableWidth = 0;    // the drawable as the display server has it
+    int c_iDrawableHeight = 0;
+    bool c_bRedraw = false;      // exposed, resized or switched since the last TakeRedrawRequest
+    bool c_bScreenshot = false;  // F12 was pressed since the last TakeScreenshotRequest
     bool c_bClosed = false;      // a quit message has been handled
     bool c_bQuitPosted = false;  // PostQuit's message, waiting like any other
     int c_iNextListenerId = 1;
@@ -73,12 +121,84 @@ struct Window::Impl {
         SDL_PumpEvents();
         SDL_Event event;
         while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) {
+            if (TakeSystemKey(event)) continue;
             if (event.type == SDL_KEYDOWN || event.type == SDL_KEYUP) NoteKeyEvent(event);
             if (IsInputEvent(event.type) && OfferToListeners(event)) continue;
-            if (event.type == SDL_WINDOWEVENT && event.window.windowID != SDL_GetWindowID(c_pWindow))
-                continue;
+            if (event.type == SDL_WINDOWEVENT) {
+                if (event.window.windowID != SDL_GetWindowID(c_pWindow)) continue;
+                NoteWindowEvent(event.window);
+                OfferToListeners(event);  // seen by the devices, and still a window message
+            }
             c_messages.push_back(event);
         }
+    }
+
+    // Keys the window itself answers, in every phase, before the game sees them: Alt+Enter
+    // switches between full screen and a window, F12 asks for a screenshot.
+    bool TakeSystemKey(const SDL_Event& event)
+    {
+        if (IsAltEnter(event)) {
+            if (!event.key.repeat) SetFullscreen(!c_bFullscreen);
+            return true;
+        }
+        if ((event.type == SDL_KEYDOWN || event.type == SDL_KEYUP) && event.key.keysym.sym == SDLK_F12) {
+            // A screen that waits without drawing presents again, and so takes the shot.
+            if (event.type == SDL_KEYDOWN && !event.key.repeat) c_bScreenshot = c_bRedraw = true;
+            return true;
+        }
+        return false;
+    }
+
+    void NoteWindowEvent(const SDL_WindowEvent& event)
+    {
+        if (!ChangesWhatIsShown(event.event)) return;
+        RefreshDrawableSize();
+        c_bRedraw = true;
+        if (!c_bFullscreen && !c_bHeadless &&
+            (event.event == SDL_WINDOWEVENT_SIZE_CHANGED || event.event == SDL_WINDOWEVENT_MOVED)) {
+            SDL_GetWindowPosition(c_pWindow, &c_windowedArea.x, &c_windowedArea.y);
+            SDL_GetWindowSize(c_pWindow, &c_windowedArea.w, &c_windowedArea.h);
+        }
+    }
+
+    void RefreshDrawableSize()
+    {
+        int width = 0;
+        int height = 0;
+        if (!(c_bX11 && x11::QueryWindowSize(c_pWindow, &width, &height)))
+            SDL_GL_GetDrawableSize(c_pWindow, &width, &height);
+        c_iDrawableWidth = width;
+        c_iDrawableHeight = height;
+    }
+
+    // Makes the window cover its display, or returns it to its windowed place. SDL asks the
+    // window manager; where none runs, the X server is told directly.
+    void SetFullscreen(bool fullscreen)
+    {
+        c_bFullscreen = fullscreen;
+        c_bRedraw = true;
+        if (!c_bHeadless) {
+            SDL_SetWindowFullscreen(c_pWindow, fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+            if (!fullscreen) SDL_SetWindowSize(c_pWindow, c_windowedArea.w, c_windowedArea.h);
+            PlaceWithoutWindowManager();
+            RefreshDrawableSize();
+        }
+        // The devices learn of the switch at once (the pointer is taken differently).
+        SDL_Event changed{};
+        changed.type = SDL_WINDOWEVENT;
+        changed.window.event = SDL_WINDOWEVENT_SIZE_CHANGED;
+        changed.window.windowID = SDL_GetWindowID(c_pWindow);
+        changed.window.data1 = c_iDrawableWidth;
+        changed.window.data2 = c_iDrawableHeight;
+        OfferToListeners(changed);
+    }
+
+    void PlaceWithoutWindowManager()
+    {
+        if (!c_bX11 || x11::HasWindowManager(c_pWindow)) return;
+        SDL_Rect area = c_windowedArea;
+        if (c_bFullscreen && SDL_GetDisplayBounds(SDL_GetWindowDisplayIndex(c_pWindow), &area) != 0) return;
+        x11::PlaceWindow(c_pWindow, area);
     }
 
     bool OfferToListeners(const SDL_Event& event)
@@ -130,10 +250,20 @@ bool TryCreate(Window::Impl& impl, const std::string& title, int width, int heig
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, depthBits);
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, stencilBits);
 
-    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN;
+    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE;
     if (fullscreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
     impl.c_pWindow = SDL_CreateWindow(title.c_str(), 0, 0, width, height, flags);
     if (!impl.c_pWindow) return false;
+    impl.c_iPictureWidth = width;
+    impl.c_iPictureHeight = height;
+    impl.c_bFullscreen = fullscreen;
+    impl.c_windowedArea = SDL_Rect{0, 0, width, height};
+    // The window gets its real size before the context exists: the driver sizes the first
+    // frame's buffer (the loading banner's) from the window as it is then.
+    if (!impl.c_bHeadless) {
+        impl.c_bX11 = x11::IsX11Window(impl.c_pWindow);
+        impl.PlaceWithoutWindowManager();
+    }
     impl.c_glContext = SDL_GL_CreateContext(impl.c_pWindow);
     if (!impl.c_glContext) {
         SDL_DestroyWindow(impl.c_pWindow);
@@ -161,6 +291,9 @@ std::unique_ptr<Window> Window::Create(const std::string& title, int width, int 
         if (error) *error = std::string("no window with an OpenGL 3.3 core context: ") + SDL_GetError();
         return nullptr;  // Impl's destructor balances SDL_InitSubSystem
     }
+    // The game draws its own pointer; the desktop's is hidden while over the window.
+    if (!impl->c_bHeadless) SDL_ShowCursor(SDL_DISABLE);
+    impl->RefreshDrawableSize();
     return std::unique_ptr<Window>(new Window(std::move(impl)));
 }
 
@@ -200,6 +333,49 @@ bool Window::HasFocus() const
 }
 
 bool Window::IsHeadless() const { return c_pImpl->c_bHeadless; }
+
+void Window::GetDrawableSize(int* width, int* height) const
+{
+    *width = c_pImpl->c_iDrawableWidth;
+    *height = c_pImpl->c_iDrawableHeight;
+}
+
+int Window::PictureWidth() const { return c_pImpl->c_iPictureWidth; }
+int Window::PictureHeight() const { return c_pImpl->c_iPictureHeight; }
+
+PictureRect Window::GetPictureRect() const
+{
+    return FitPicture(c_pImpl->c_iDrawableWidth, c_pImpl->c_iDrawableHeight, c_pImpl->c_iPictureWidth,
+                      c_pImpl->c_iPictureHeight);
+}
+
+bool Window::WindowToPicture(int x, int y, int* pictureX, int* pictureY) const
+{
+    const PictureRect rect = GetPictureRect();
+    if (rect.width <= 0 || rect.height <= 0) {
+        *pictureX = *pictureY = 0;
+        return false;
+    }
+    // The picture pixel whose scaled area holds the window pixel's centre.
+    const auto map = [](int at, int origin, int shown, int logical) {
+        const long long twice = (2LL * (at - origin) + 1) * logical;
+        return static_cast<int>(twice >= 0 ? twice / (2LL * shown) : -1);
+    };
+    const int px = map(x, rect.x, rect.width, c_pImpl->c_iPictureWidth);
+    const int py = map(y, rect.y, rect.height, c_pImpl->c_iPictureHeight);
+    const bool inside = px >= 0 && py >= 0 && px < c_pImpl->c_iPictureWidth && py < c_pImpl->c_iPictureHeight;
+    *pictureX = std::clamp(px, 0, c_pImpl->c_iPictureWidth - 1);
+    *pictureY = std::clamp(py, 0, c_pImpl->c_iPictureHeight - 1);
+    return inside;
+}
+
+bool Window::IsFullscreen() const { return c_pImpl->c_bFullscreen; }
+
+void Window::SetFullscreen(bool fullscreen) { c_pImpl->SetFullscreen(fullscreen); }
+
+bool Window::TakeRedrawRequest() { return std::exchange(c_pImpl->c_bRedraw, false); }
+
+bool Window::TakeScreenshotRequest() { return std::exchange(c_pImpl->c_bScreenshot, false); }
 
 void Window::PostQuit() { c_pImpl->c_bQuitPosted = true; }
 

@@ -24,6 +24,13 @@ private:
 // event first, then waiting window messages.
 enum class PollResult { InputEvent = 0, Messages = 1, Timeout = 2 };
 
+// Where the back buffer's picture lies in a drawable: as large as fits with its aspect kept,
+// centred, black bars around it. Drawable pixels, origin top left; empty for an empty drawable.
+struct PictureRect {
+    int x = 0, y = 0, width = 0, height = 0;
+};
+PictureRect FitPicture(int drawableWidth, int drawableHeight, int pictureWidth, int pictureHeight);
+
 class Window {
 public:
     // Creates and shows the window with an OpenGL 3.3 core context: title, the logical size
@@ -49,6 +56,28 @@ public:
     bool HasFocus() const;
     // True with the offscreen/dummy video drivers used by tests.
     bool IsHeadless() const;
+
+    // The drawable's size as the display server has it now, in pixels: what Present must fill.
+    // It follows resizes and mode switches, and is never merely the size that was asked for
+    // (a desktop without a window manager may not honour a request).
+    void GetDrawableSize(int* width, int* height) const;
+    // The logical size of the picture the window shows (the back buffer's), in pixels.
+    int PictureWidth() const;
+    int PictureHeight() const;
+    // Where the back buffer's picture is shown in the window now (window pixels, top left).
+    PictureRect GetPictureRect() const;
+    // The back-buffer pixel under window pixel (x, y); false on the black bars (then the
+    // outputs are the nearest picture pixel).
+    bool WindowToPicture(int x, int y, int* pictureX, int* pictureY) const;
+
+    // Desktop full screen or a resizable window; the switch keeps the picture whole.
+    bool IsFullscreen() const;
+    void SetFullscreen(bool fullscreen);
+    // True once after the window was exposed, resized or switched: a screen that waits without
+    // drawing must present its picture again.
+    bool TakeRedrawRequest();
+    // True once after the player asked for a screenshot (F12).
+    bool TakeScreenshotRequest();
 
     // Posts the quit message, as closing the window does.
     void PostQuit();

@@ -15,7 +15,8 @@ SDL_Window* GetSdlWindow(Window& window);
 SDL_GLContext GetGlContext(Window& window);
 
 // Input devices listen for SDL events through this: a listener returns true when it took the
-// event (it is then not treated as a window message). Returns an id for RemoveEventListener.
+// event (it is then not treated as a window message). The window's own SDL_WINDOWEVENTs are
+// shown to the listeners too, and stay window messages whatever they return. Returns an id for RemoveEventListener.
 int AddEventListener(Window& window, std::function<bool(const SDL_Event&)> listener);
 void RemoveEventListener(Window& window, int id);
 

@@ -121,6 +121,34 @@ TEST_F(DeviceTest, CameraQuadFillsViewportCountedFromTheTop)
     EXPECT_TRUE(kt::PixelNear(pixels, 200, 150, kBlack, 0));
 }
 
+// With the scissor test on, a draw paints only inside the scissor rectangle (counted from
+// the top); clears ignore it; off again, draws reach the whole viewport.
+TEST_F(DeviceTest, ScissorRectangleLimitsDrawsNotClears)
+{
+    kt::UseCamera(device);
+    device.SetRenderState(D3DRS_LIGHTING, FALSE);
+    device.SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG2);  // CURRENT: white
+    RECT rect{};
+    ASSERT_EQ(device.GetScissorRect(&rect), S_OK);
+    EXPECT_EQ(rect.right, 800);
+    EXPECT_EQ(rect.bottom, 600);
+    EXPECT_EQ(device.SetScissorRect(RECT{0, 0, 801, 10}), D3DERR_INVALIDCALL);
+    ASSERT_EQ(device.SetScissorRect(RECT{100, 500, 300, 600}), S_OK);
+    device.SetRenderState(D3DRS_SCISSORTESTENABLE, TRUE);
+    ASSERT_EQ(kt::Draw(device, kt::LitQuad()), S_OK);
+    auto pixels = kt::ReadBack();
+    EXPECT_TRUE(kt::RegionNear(pixels, {100, 500, 300, 600}, kWhite, 0));
+    EXPECT_TRUE(kt::RegionNear(pixels, {0, 0, 800, 500}, kBlack, 0)) << "drawn above the scissor rectangle";
+    EXPECT_TRUE(kt::PixelNear(pixels, 99, 550, kBlack, 0));
+    EXPECT_TRUE(kt::PixelNear(pixels, 300, 550, kBlack, 0));
+
+    device.Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF0000FFu, 1.0f, 0);
+    EXPECT_TRUE(kt::RegionNear(kt::ReadBack(), {0, 0, 800, 600}, 0xFF0000FFu, 0)) << "the clear was cut";
+    device.SetRenderState(D3DRS_SCISSORTESTENABLE, FALSE);
+    ASSERT_EQ(kt::Draw(device, kt::LitQuad()), S_OK);
+    EXPECT_TRUE(kt::RegionNear(kt::ReadBack(), {0, 0, 800, 600}, kWhite, 0));
+}
+
 TEST_F(DeviceTest, RowVectorWorldTransformPlacesTheQuad)
 {
     kt::UseCamera(device);

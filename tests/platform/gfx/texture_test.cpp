@@ -43,6 +43,31 @@ TEST_F(DeviceTest, DrawingWaitsForAFrameBeingWrittenOnAnotherThread)
     EXPECT_TRUE(kt::PixelNear(pixels, 400, 500, 0xFF0000FFu, 0)) << "the frame was uploaded half written";
 }
 
+// A texture drawn, rewritten and drawn again shows its new pixels each time (the second
+// upload refills the storage the first one made).
+TEST_F(DeviceTest, RewrittenTextureShowsItsNewPixels)
+{
+    kt::UseCamera(device);
+    kt::PlainTexturing(device);
+    constexpr UINT kSize = 16;
+    auto texture = kt::MakeTexture(device, kSize, kSize, std::vector<std::uint32_t>(kSize * kSize, 0xFFFF0000u));
+    device.SetTexture(0, texture.get());
+    for (std::uint32_t colour : {0xFF00FF00u, 0xFF0000FFu}) {
+        kt::Draw(device, kt::LitQuad());
+        D3DLOCKED_RECT rect{};
+        ASSERT_EQ(texture->LockRect(0, &rect, nullptr, 0), S_OK);
+        for (UINT y = 0; y < kSize; ++y) {
+            auto* row = reinterpret_cast<std::uint32_t*>(static_cast<std::uint8_t*>(rect.pBits) + y * rect.Pitch);
+            std::fill(row, row + (y < kSize / 2 ? kSize : kSize / 2), colour);
+        }
+        texture->UnlockRect(0);
+        kt::Draw(device, kt::LitQuad());
+        const auto pixels = kt::ReadBack();
+        EXPECT_TRUE(kt::PixelNear(pixels, 400, 100, colour, 0));
+        EXPECT_TRUE(kt::PixelNear(pixels, 100, 500, colour, 0)) << "the bottom-left quarter";
+    }
+}
+
 TEST_F(DeviceTest, PlaceholderFormatsAreStoredAsThirtyTwoBitTexels)
 {
     std::unique_ptr<gfx::Texture> texture;

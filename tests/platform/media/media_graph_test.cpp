@@ -6,11 +6,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -54,6 +58,85 @@ protected:
             platform::WriteVideoFile(Path("clip" + std::to_string(width) + ".wmv"), video);
         }
         std::ofstream(Path("garbage.wav")) << "this is not a sound file at all";
+        WriteJoinedSounds();
+        WriteMismatchedClips();
+        WriteDamagedClips();
+    }
+
+    // Two sounds joined byte for byte, as a person might make one track of two: the second
+    // changes the channel layout, or the sample rate, mid-stream.
+    static void WriteJoinedSounds()
+    {
+        const auto tone = [](int rate, int channels) {
+            return platform::SoundSpec{rate, channels, rate, platform::SineTone(440.0, 0.5f, rate, channels)};
+        };
+        platform::WriteSoundFile(Path("stereo44.mp3"), tone(44100, 2));
+        platform::WriteSoundFile(Path("mono44.mp3"), tone(44100, 1));
+        platform::WriteSoundFile(Path("stereo22.mp3"), tone(22050, 2));
+        Join(Path("joined_layout.mp3"), {Path("stereo44.mp3"), Path("mono44.mp3")});
+        Join(Path("joined_rate.mp3"), {Path("stereo44.mp3"), Path("stereo22.mp3")});
+    }
+
+    // Films of two seconds of pictures whose sound is shorter, longer, starts late or is absent.
+    static void WriteMismatchedClips()
+    {
+        platform::VideoSpec video;
+        video.framesPerSecond = kFps;
+        video.frameCount = 2 * kFps;
+        video.pictures = platform::SolidColour(FrameColour);
+        const auto sound = [](int ms) {
+            return platform::SoundSpec{44100, 2, 44100LL * ms / 1000, platform::SineTone(220.0, 0.5f, 44100, 2)};
+        };
+        video.sound = sound(600);
+        platform::WriteVideoFile(Path("sound_shorter.wmv"), video);
+        video.sound = sound(3000);
+        platform::WriteVideoFile(Path("sound_longer.wmv"), video);
+        video.sound = sound(1000);
+        video.soundStartMs = 1000;
+        platform::WriteVideoFile(Path("sound_late.wmv"), video);
+        video.sound.reset();
+        video.soundStartMs = 0;
+        platform::WriteVideoFile(Path("sound_absent.wmv"), video);
+    }
+
+    // Copies of a whole film, damaged: cut in half, its header overwritten, its picture
+    // stream's decoder unknown (the stream is missing for the player), its pictures' codec
+    // named as one that cannot read them, a stretch of its data overwritten.
+    static void WriteDamagedClips()
+    {
+        const std::string clip = Slurp(Path("clip320.wmv"));
+        Spit(Path("cut.wmv"), clip.substr(0, clip.size() / 2));
+        std::string garbled = clip;
+        for (std::size_t i = 0; i < 200; ++i) garbled[i] = static_cast<char>(i * 37 + 11);
+        Spit(Path("garbled_header.wmv"), garbled);
+        Spit(Path("no_pictures.wmv"), Renamed(clip, "WMV2", "QQQQ"));
+        Spit(Path("wrong_codec.wmv"), Renamed(clip, "WMV2", "H264"));
+        std::string middle = clip;
+        for (std::size_t i = middle.size() / 2; i < middle.size() / 2 + 3000; ++i) middle[i] = static_cast<char>(i * 13);
+        Spit(Path("damaged_middle.wmv"), middle);
+    }
+
+    static std::string Slurp(const std::string& path)
+    {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    static void Spit(const std::string& path, const std::string& bytes)
+    {
+        std::ofstream(path, std::ios::binary) << bytes;
+    }
+    static void Join(const std::string& path, const std::vector<std::string>& parts)
+    {
+        std::string all;
+        for (const std::string& part : parts) all += Slurp(part);
+        Spit(path, all);
+    }
+    // Every occurrence of a four-character code replaced (the picture codec's name in the header).
+    static std::string Renamed(std::string bytes, const char* from, const char* to)
+    {
+        for (std::size_t at = bytes.find(from); at != std::string::npos; at = bytes.find(from, at + 4))
+            bytes.replace(at, 4, to);
+        return bytes;
     }
     static void TearDownTestSuite() { fs::remove_all(s_dir); }
 
@@ -327,6 +410,215 @@ TEST_F(MediaFiles, VideoSoundPlaysThroughMixerAndPacesThePictures)
     const std::size_t shown = sink.Count();
     EXPECT_GE(shown, 9u);
     EXPECT_LE(shown, 12u) << "one second of sound shows about one second of pictures";
+}
+
+// ---- sound whose layout or rate changes mid-stream --------------------------------------
+
+// Plays `name` on a manual mixer to its end (at most `limit`) and returns the milliseconds
+// of sound heard: 10 ms blocks with a tone in them.
+int HeardMs(MediaGraph& graph, Mixer& mixer, std::chrono::seconds limit)
+{
+    std::vector<float> out(2 * 480);
+    int loudBlocks = 0;
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    graph.Run();
+    MediaTime cur = 0, stop = 0;
+    for (graph.GetPositions(&cur, &stop); cur < stop && std::chrono::steady_clock::now() < deadline;
+         graph.GetPositions(&cur, &stop)) {
+        std::this_thread::sleep_for(std::chrono::microseconds(300));
+        mixer.Mix(out.data(), 480);
+        float peak = 0.0f;
+        for (float v : out) peak = std::max(peak, std::abs(v));
+        if (peak > 0.1f) ++loudBlocks;
+    }
+    EXPECT_EQ(cur, stop) << "the sound plays to its end within " << limit.count() << " s";
+    return loudBlocks * 10;
+}
+
+class JoinedSounds : public MediaFiles, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(JoinedSounds, PlayToTheEndAtTheirSpeed)
+{
+    // One second of stereo then one of mono at the same rate; one second at 44.1 kHz then one
+    // at 22.05 kHz: two seconds of sound at the output either way, not a crash or a second
+    // played twice as fast.
+    Mixer mixer(Mixer::Output::Manual);
+    auto graph = MediaGraph::RenderFile(WPath(GetParam()), nullptr, &mixer);
+    ASSERT_TRUE(graph->IsRendered()) << graph->GetError();
+    EXPECT_NEAR(HeardMs(*graph, mixer, std::chrono::seconds(20)), 2000, 120);
+}
+
+INSTANTIATE_TEST_SUITE_P(LayoutAndRate, JoinedSounds, ::testing::Values("joined_layout.mp3", "joined_rate.mp3"));
+
+// ---- sounds that refuse or end early ------------------------------------------------------
+
+TEST_F(MediaFiles, SoundDeclaringARateOutside8To192KHzIsRefusedAtOnce)
+{
+    // A 1 KB file whose header says 1 Hz would become a second of output per sample.
+    platform::SoundSpec small{8000, 1, 500, platform::SineTone(440.0, 0.5f, 8000, 1)};
+    platform::WriteSoundFile(Path("rate.wav"), small);
+    std::string bytes = Slurp(Path("rate.wav"));
+    ASSERT_EQ(bytes.compare(12, 4, "fmt "), 0);
+    for (const std::uint32_t rate : {1u, 200000u}) {
+        SCOPED_TRACE(rate);
+        const std::uint32_t byteRate = rate * 2;
+        std::memcpy(&bytes[24], &rate, 4);
+        std::memcpy(&bytes[28], &byteRate, 4);
+        Spit(Path("odd_rate.wav"), bytes);
+        Mixer mixer(Mixer::Output::Manual);
+        const auto start = std::chrono::steady_clock::now();
+        auto graph = MediaGraph::RenderFile(WPath("odd_rate.wav"), nullptr, &mixer);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+        EXPECT_FALSE(graph->IsRendered());
+        EXPECT_NE(graph->GetError().find("sample rate of " + std::to_string(rate) + " Hz"), std::string::npos)
+            << graph->GetError();
+        EXPECT_EQ(mixer.VoiceCount(), 0u);
+    }
+}
+
+// ---- films whose sound and pictures differ ------------------------------------------------
+
+// What a real-time playback of a film showed and sounded: the test pulls the manual mixer at
+// the output's pace.
+struct Watched {
+    bool ended = false;
+    double seconds = 0.0;         // from Run to the end
+    int loudMs = 0;               // sound heard
+    double firstSoundAt = -1.0;   // the graph's position when the sound was first heard, s
+    std::vector<int> pictures;    // indices of the frames shown, in order
+    std::vector<double> shownAt;  // seconds after Run each was shown
+};
+
+Watched Watch(const std::wstring& path, std::chrono::seconds limit)
+{
+    Mixer mixer(Mixer::Output::Manual);
+    struct TimedSink : RecordingSink {
+        std::chrono::steady_clock::time_point start;
+        std::vector<double> at;
+        void DoRenderSample(const std::uint8_t* frame, std::size_t bytes, MediaTime time) override
+        {
+            RecordingSink::DoRenderSample(frame, bytes, time);
+            std::lock_guard<std::mutex> guard(lock);
+            at.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        }
+    } sink;
+    Watched seen;
+    auto graph = MediaGraph::RenderFile(path, &sink, &mixer);
+    EXPECT_TRUE(graph->IsRendered()) << graph->GetError();
+    std::vector<float> out(2 * 4800);
+    sink.start = std::chrono::steady_clock::now();
+    const auto deadline = sink.start + limit;
+    graph->Run();
+    std::uint64_t mixed = 0;
+    MediaTime cur = 0, stop = 0;
+    for (graph->GetPositions(&cur, &stop); cur < stop && std::chrono::steady_clock::now() < deadline;
+         graph->GetPositions(&cur, &stop)) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - sink.start).count();
+        const auto due = static_cast<std::uint64_t>(elapsed * mixer.SampleRate());
+        for (; mixed + 480 <= due; mixed += 480) {
+            mixer.Mix(out.data(), 480);
+            float peak = 0.0f;
+            for (std::size_t i = 0; i < 960; ++i) peak = std::max(peak, std::abs(out[i]));
+            if (peak > 0.1f) {
+                if (seen.firstSoundAt < 0) seen.firstSoundAt = static_cast<double>(cur) / (1000 * kMs);
+                seen.loudMs += 10;
+            }
+        }
+    }
+    seen.ended = cur == stop;
+    seen.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - sink.start).count();
+    graph.reset();
+    for (std::uint32_t colour : sink.colours) seen.pictures.push_back(FrameIndexOf(colour));
+    seen.shownAt = sink.at;
+    return seen;
+}
+
+struct Mismatch {
+    const char* file;
+    double seconds;      // how long the film lasts: the longer of its sound and pictures
+    int soundMs;         // how much sound it has
+    double soundStart;   // where its sound begins, s
+};
+
+class MismatchedFilms : public MediaFiles, public ::testing::WithParamInterface<Mismatch> {};
+
+TEST_P(MismatchedFilms, PlayEveryPictureAndEndOnTime)
+{
+    const Mismatch m = GetParam();
+    const Watched seen = Watch(WPath(m.file), std::chrono::seconds(12));
+    ASSERT_TRUE(seen.ended) << "the film froze: " << seen.pictures.size() << " pictures shown";
+    ASSERT_GE(seen.pictures.size(), 2u * kFps - 2) << "every picture is shown";
+    // Timed from the first picture: a loaded machine may take a moment to decode it.
+    EXPECT_NEAR(seen.seconds - seen.shownAt.front(), m.seconds, 0.6) << "ends when the longer of sound and pictures does";
+    for (std::size_t i = 1; i < seen.pictures.size(); ++i) EXPECT_GT(seen.pictures[i], seen.pictures[i - 1]);
+    // Picture n is due n / kFps seconds into the film: the pictures keep time throughout, with
+    // sound, after it and before it starts (neither frozen nor rushed). A loaded machine may
+    // show a few late, so most, not all, must be on time.
+    std::vector<double> lateness;
+    for (std::size_t i = 0; i < seen.pictures.size(); ++i)
+        lateness.push_back(seen.shownAt[i] - static_cast<double>(seen.pictures[i]) / kFps);
+    std::vector<double> sorted = lateness;
+    std::sort(sorted.begin(), sorted.end());
+    const double usual = sorted[sorted.size() / 2];
+    const auto onTime = std::count_if(lateness.begin(), lateness.end(), [usual](double l) { return std::abs(l - usual) < 0.25; });
+    EXPECT_GE(onTime, static_cast<long>(lateness.size() * 4 / 5)) << "pictures keep time";
+    EXPECT_NEAR(seen.loudMs, m.soundMs, 150) << "all of its sound is heard";
+    if (m.soundMs > 0) EXPECT_NEAR(seen.firstSoundAt, m.soundStart, 0.12) << "the sound starts at its own time";
+}
+
+INSTANTIATE_TEST_SUITE_P(Films, MismatchedFilms,
+                         ::testing::Values(Mismatch{"sound_shorter.wmv", 2.0, 600, 0.0},
+                                           Mismatch{"sound_longer.wmv", 3.0, 3000, 0.0},
+                                           Mismatch{"sound_late.wmv", 2.0, 1000, 1.0},
+                                           Mismatch{"sound_absent.wmv", 2.0, 0, 0.0}),
+                         [](const auto& info) {
+                             const std::string file = info.param.file;
+                             return file.substr(0, file.find('.'));
+                         });
+
+// ---- damaged films -------------------------------------------------------------------------
+
+TEST_F(MediaFiles, FilmsThatCannotBeOpenedAreRefusedAtOnceWithTheirReason)
+{
+    for (const char* name : {"garbled_header.wmv", "no_such_film.wmv"}) {
+        SCOPED_TRACE(name);
+        RecordingSink sink;
+        const auto start = std::chrono::steady_clock::now();
+        auto graph = MediaGraph::RenderFile(WPath(name), &sink);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+        EXPECT_FALSE(graph->IsRendered());
+        EXPECT_FALSE(graph->GetError().empty());
+    }
+    RecordingSink sink;
+    auto graph = MediaGraph::RenderFile(WPath("no_pictures.wmv"), &sink);
+    EXPECT_FALSE(graph->HasVideo()) << "pictures no decoder can read are a missing stream";
+    EXPECT_TRUE(graph->HasAudio());
+}
+
+TEST_F(MediaFiles, FilmsDamagedPartWayPlayWhatTheyCanAndEndWithOneLine)
+{
+    struct Case {
+        const char* file;
+        double maxSeconds;   // the film ends by then (its pictures run 4 s)
+        std::size_t minPictures;
+        const char* reason;  // in the one line printed and in GetError
+    };
+    for (const Case c : {Case{"cut.wmv", 3.5, 10, "cut short"},
+                         Case{"wrong_codec.wmv", 1.0, 0, "pictures cannot be decoded"},
+                         Case{"damaged_middle.wmv", 5.5, 3 * kFps, ""}}) {
+        SCOPED_TRACE(c.file);
+        ::testing::internal::CaptureStderr();
+        const Watched seen = Watch(WPath(c.file), std::chrono::seconds(10));
+        const std::string err = ::testing::internal::GetCapturedStderr();
+        EXPECT_TRUE(seen.ended);
+        EXPECT_LT(seen.seconds, c.maxSeconds);
+        EXPECT_GE(seen.pictures.size(), c.minPictures) << "what can be decoded is shown";
+        if (*c.reason != '\0') {
+            EXPECT_NE(err.find(c.reason), std::string::npos) << err;
+            EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << "one line: " << err;
+        }
+    }
 }
 
 }  // namespace

@@ -111,6 +111,107 @@ TEST_F(WindowTest, HeadlessWindowIsTheMainWindowAndHasTheFocus)
     EXPECT_EQ(height, 600);
 }
 
+TEST_F(WindowTest, AltEnterSwitchesModesAndF12AsksForAScreenshotWithoutReachingTheGame)
+{
+    int keysSeen = 0;
+    const int id = platform::AddEventListener(window, [&](const SDL_Event& event) {
+        if (event.type == SDL_KEYDOWN || event.type == SDL_KEYUP) ++keysSeen;
+        return false;
+    });
+    window.TakeRedrawRequest();
+    const bool wasFullscreen = window.IsFullscreen();
+    SDL_Event press{};
+    press.type = SDL_KEYDOWN;
+    press.key.keysym.sym = SDLK_RETURN;
+    press.key.keysym.scancode = SDL_SCANCODE_RETURN;
+    press.key.keysym.mod = KMOD_LALT;
+    SDL_PushEvent(&press);
+    window.PumpMessages();
+    EXPECT_NE(window.IsFullscreen(), wasFullscreen);
+    EXPECT_TRUE(window.TakeRedrawRequest()) << "a switch must show the picture again";
+    EXPECT_FALSE(window.TakeRedrawRequest()) << "the request is taken once";
+
+    press.key.keysym.mod = KMOD_NONE;  // Return alone is the game's
+    SDL_PushEvent(&press);
+    window.PumpMessages();
+    EXPECT_NE(window.IsFullscreen(), wasFullscreen);
+    EXPECT_EQ(keysSeen, 1);
+
+    EXPECT_FALSE(window.TakeScreenshotRequest());
+    press.key.keysym.sym = SDLK_F12;
+    press.key.keysym.scancode = SDL_SCANCODE_F12;
+    SDL_PushEvent(&press);
+    window.PumpMessages();
+    EXPECT_TRUE(window.TakeScreenshotRequest());
+    EXPECT_FALSE(window.TakeScreenshotRequest());
+    EXPECT_TRUE(window.TakeRedrawRequest()) << "a waiting screen presents again to take the shot";
+    EXPECT_EQ(keysSeen, 1) << "F12 reached the game";
+
+    window.SetFullscreen(wasFullscreen);
+    platform::RemoveEventListener(window, id);
+}
+
+TEST_F(WindowTest, AnExposedWindowAsksForItsPictureAgain)
+{
+    window.TakeRedrawRequest();
+    PushWindowEvent(SDL_WINDOWEVENT_EXPOSED);
+    window.PumpMessages();
+    EXPECT_TRUE(window.TakeRedrawRequest());
+    PushWindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
+    window.PumpMessages();
+    EXPECT_FALSE(window.TakeRedrawRequest()) << "a focus change does not change what is shown";
+}
+
+TEST(FitPicture, KeepsTheAspectCentredForEveryShapeOfScreen)
+{
+    struct Case {
+        int width, height;
+        platform::PictureRect expected;
+    };
+    const Case cases[] = {
+        {800, 600, {0, 0, 800, 600}},        {1024, 768, {0, 0, 1024, 768}},
+        {1920, 1080, {240, 0, 1440, 1080}},  {2560, 1080, {560, 0, 1440, 1080}},
+        {1080, 1920, {0, 555, 1080, 810}},   {1000, 500, {167, 0, 666, 500}},
+        {801, 600, {0, 0, 800, 600}},
+    };
+    for (const Case& c : cases) {
+        const platform::PictureRect r = platform::FitPicture(c.width, c.height, 800, 600);
+        EXPECT_EQ(r.x, c.expected.x) << c.width << " x " << c.height;
+        EXPECT_EQ(r.y, c.expected.y) << c.width << " x " << c.height;
+        EXPECT_EQ(r.width, c.expected.width) << c.width << " x " << c.height;
+        EXPECT_EQ(r.height, c.expected.height) << c.width << " x " << c.height;
+    }
+    EXPECT_EQ(platform::FitPicture(0, 0, 800, 600).width, 0) << "a minimised window shows nothing";
+}
+
+TEST_F(WindowTest, PointerMapsToTheSamePicturePixelAtEverySize)
+{
+    SDL_Window* sdl = platform::GetSdlWindow(window);
+    for (const auto [width, height] : {std::pair{800, 600}, std::pair{1920, 1080}, std::pair{1080, 1920}}) {
+        SDL_SetWindowSize(sdl, width, height);
+        PushWindowEvent(SDL_WINDOWEVENT_SIZE_CHANGED);
+        window.PumpMessages();
+        const platform::PictureRect r = window.GetPictureRect();
+        ASSERT_EQ(r.width * 600, r.height * 800) << width << " x " << height;
+        // The window pixel at the centre of picture pixel (x, y)'s scaled area maps back to it,
+        // corners included.
+        for (const auto [x, y] : {std::pair{0, 0}, std::pair{799, 599}, std::pair{619, 233}, std::pair{400, 300}}) {
+            const int wx = r.x + (2 * x + 1) * r.width / 1600;
+            const int wy = r.y + (2 * y + 1) * r.height / 1200;
+            int px = -1, py = -1;
+            EXPECT_TRUE(window.WindowToPicture(wx, wy, &px, &py));
+            EXPECT_EQ(px, x) << "at " << width << " x " << height;
+            EXPECT_EQ(py, y) << "at " << width << " x " << height;
+        }
+        int px = -1, py = -1;
+        if (r.x > 0) EXPECT_FALSE(window.WindowToPicture(r.x - 1, r.y + 10, &px, &py)) << "the left bar";
+        if (r.y > 0) EXPECT_FALSE(window.WindowToPicture(r.x + 10, r.y + r.height, &px, &py)) << "the bottom bar";
+    }
+    SDL_SetWindowSize(sdl, 800, 600);
+    PushWindowEvent(SDL_WINDOWEVENT_SIZE_CHANGED);
+    window.PumpMessages();
+}
+
 TEST(MessageBox, GoesToStandardErrorWithoutBlockingHeadless)
 {
     ::testing::internal::CaptureStderr();

@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "core/error.h"
+#include "render/progress.h"
 
 namespace content {
 
@@ -183,7 +184,10 @@ GenerateReport Generate(const std::vector<Asset>& assets, const std::string& out
 
     std::atomic<std::size_t> next{0};
     std::mutex lock;
-    const AssetContext context{scratch.string(), options.previewDir};
+    const AssetContext context{scratch.string(), options.previewDir, options.render};
+    double totalWeight = 0.0;
+    for (const Asset* a : work) totalWeight += a->weight;
+    render::Progress progress(static_cast<int>(work.size()), totalWeight, std::cerr, ::isatty(2) != 0);
     auto worker = [&] {
         for (std::size_t i = next++; i < work.size(); i = next++) {
             const Asset& asset = *work[i];
@@ -203,12 +207,14 @@ GenerateReport Generate(const std::vector<Asset>& assets, const std::string& out
                 std::lock_guard<std::mutex> guard(lock);
                 report.errors.push_back(asset.name + ": " + e.what());
             }
+            if (options.progress) progress.Finished(asset.name, asset.weight);
         }
     };
     std::vector<std::thread> threads;
     for (int t = 1; t < std::max(1, options.threads); ++t) threads.emplace_back(worker);
     worker();
     for (std::thread& t : threads) t.join();
+    if (options.progress) progress.Close();
     fs::remove_all(scratch);
 
     if (report.errors.empty() && (options.only.empty() || wasComplete)) WriteBytes(marker.string(), {});

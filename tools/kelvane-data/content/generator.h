@@ -14,6 +14,7 @@
 #include "content/places.h"
 #include "content/sounds.h"
 #include "content/things.h"
+#include "render/povray.h"
 
 namespace content {
 
@@ -24,6 +25,7 @@ constexpr const char* kCompleteMarker = ".complete";
 struct AssetContext {
     std::string outputDir;
     std::string previewDir;  // empty: no previews
+    render::RenderSettings render;  // how pictures from 3D scenes are rendered
 
     void Picture(const std::string& gamePath, const Canvas& canvas, PictureFormat format) const;
     void Mask(const std::string& gamePath, const std::vector<float>& mask, int width, int height) const;
@@ -79,6 +81,8 @@ struct GenerateOptions {
     std::string previewDir;         // PNG previews of every picture (empty: none)
     int threads = 2;
     bool verbose = false;
+    bool progress = false;          // assets done, the current one and the time left on stderr
+    render::RenderSettings render;  // quality and cache of the pictures rendered from 3D scenes
 };
 
 struct GenerateReport {

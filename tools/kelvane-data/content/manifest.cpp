@@ -3,6 +3,7 @@
 // video, under the path the world definition names. Paths start with "data/"; pictures are
 // scrambled with the offset the game opens them with (see output.h).
 #include "content/generator.h"
+#include "render/rendered_assets.h"
 
 namespace content {
 
@@ -188,7 +189,9 @@ std::vector<Asset> GameManifest()
     AssetList list;
     AddInterface(list);
     AddWorldAssets(list);
-    return list.Assets();
+    std::vector<Asset> assets = list.Assets();
+    render::UseRenderedAssets(assets);
+    return assets;
 }
 
 std::vector<Asset> SampleManifest()

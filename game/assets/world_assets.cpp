@@ -1,5 +1,5 @@
 // The world's assets: every picture, sound and film that Kelvane's world definition names,
-// painted from the same place tables (src/world/world_content.h), so that exits, machines and
+// painted from the same place tables (game/world_content.h), so that exits, machines and
 // panels stand where their hotspots are. Also the texts of the books, the letter and the
 // plaques: the clues by which every puzzle of the island can be solved.
 #include <algorithm>
@@ -8,9 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "content/dmath.h"
 #include "content/generator.h"
 #include "imaging/scrambled.h"
-#include "world/world_content.h"
+#include "game/world_content.h"
 
 namespace content {
 
@@ -114,6 +115,24 @@ const wc::Place& PlaceNumbered(int number)
     return wc::kPlaces[0];
 }
 
+// The ways that only the lamp opens are drawn dark: the landmark sinks into shadow.
+constexpr float kDarkWay = 0.3f;
+
+std::vector<Rect> DarkWays(const wc::Place& place)
+{
+    std::vector<Rect> ways;
+    for (const wc::Feature& f : place.features) {
+        if (f.look == wc::Look::None && f.target < 0) break;
+        if (f.way == wc::Way::Dark) ways.push_back({f.x1, f.y1, f.x2 - f.x1, f.y2 - f.y1});
+    }
+    return ways;
+}
+
+void DrawDark(Canvas& c, const std::vector<Rect>& ways, int dx = 0, int dy = 0)
+{
+    for (const Rect& r : ways) c.Darken({r.x - dx, r.y - dy, r.w, r.h}, kDarkWay, 24.0f);
+}
+
 // ---- items ----
 
 struct ItemLook {
@@ -188,9 +207,10 @@ struct PageText {
 const PageText kLogbook[11] = {
     {"The Kelvane Light", "Logbook of the light on the rock called the Lamp, kept by Ansel Vey, keeper. Whoever reads "
                           "this after me: read it to the end before you go below."},
-    {"The Lamp", "The hand lamp hangs on its hook in the lamp room off the hall. Below the hall there is no light but "
-                 "what you carry. In the dark, hold the lamp up in your hand towards the way you mean to go, and only "
-                 "then go. Without it I have walked into the water twice."},
+    {"The Lamp", "I keep two hand lamps. Mine goes where I go; the spare hangs on its hook in the lamp room off the "
+                 "hall. Below the hall there is no light but what you carry. In the dark, hold the lamp up in your "
+                 "hand towards the way you mean to go, and only then go. Without it I have walked into the water "
+                 "twice."},
     {"The Cistern", "Every spring the cistern floods and the stair to the basin floor goes under. The pump on the upper "
                     "walk empties it. It takes the crank handle that hangs in the boathouse rack; set the crank to the "
                     "pump and it will do the rest."},
@@ -200,28 +220,31 @@ const PageText kLogbook[11] = {
     {"The Sea Gate", "Once the sea gate is broken the waves come into the tunnel beyond it and pound like guns every "
                      "two seconds. Do not be afraid of it. The tunnel leads under the flats to the door of the lower "
                      "rooms, but that door is above the water only at the lowest ebb."},
-    {"The Tide Clock", "The tide clock stands at the foot of the steps on the flats. Its five wheels must show the "
-                       "tide you want and then the lever pulled. The settings are in the register on the lectern in "
-                       "the hall. I leave the clock at high water; the flats are wide and the water is quick."},
+    {"The Tide Clock", "The tide clock stands at the foot of the steps on the flats. It works the sluices of the old "
+                       "sea wall, but it cannot hurry the sea: it takes the water down one tide at a time, and only "
+                       "as far as the moon allows. The register on the lectern tables its settings by the moon's "
+                       "age. I leave the clock at high water; the flats are wide and the water is quick."},
     {"The Cabinet", "My letters are locked in the cabinet in the tower. Its eight wheels answer to the eight bells "
-                    "engraved on the lid of my watch. I lost the watch in the rock pool under the sea door, the night "
-                    "of the storm. It will still be there; nothing moves that pool."},
+                    "engraved on the lid of my watch, each wheel to the strokes struck on its bell. I lost the watch "
+                    "in the rock pool under the sea door, the night of the storm. It will still be there; nothing "
+                    "moves that pool. The knob under the wheels drops them all back to the blank."},
     {"The Hatch", "The hatch from the tower stair to the lamp gallery is barred from below. The winch on the upper "
                   "stair lifts the bar; it takes the same crank as the pump."},
     {"The Gallery", "The gallery lamps are wired in a ring, and every lamp you touch switches its neighbours too. I "
-                    "wrote down the way to light them in a letter to my sister. Until they all burn the stair to the "
+                    "worked out how the ring answers in my letters to my sister. Until they all burn the stair to the "
                     "dome stays dark and I will not climb it."},
     {"The Last Lens", "The first observatory stands under the flats. Its builders ground one lens before the sea took "
                       "them. I have found it in its cradle in the lower rooms. It belongs in the telescope under the "
-                      "dome. The dome opens only when its four star panels show the figures on the plaque beside the "
-                      "stair."},
-    {"Last Entry", "The lowest ebb is tonight. I am going down with the lamp. The sea door of the lower hall opens "
-                   "only from the inside; if I come back, it will be that way. If I do not, the bar is on the inside "
-                   "and you will have to go round by the tunnel, as I did."},
+                      "dome. The dome opens only when its four star panels show the figures charted on the plaque "
+                      "beside the stair. It is too heavy for the tunnel; it must go out by the sea door."},
+    {"Last Entry", "The moon is full and the lowest ebb is tonight. I am going down with my lamp. The sea door of "
+                   "the lower hall opens only from the inside; if I come back, it will be that way. If I do not, the "
+                   "bar is on the inside and you will have to go round by the tunnel, as I did."},
 };
 
 const PageText kLetters[16] = {
-    {"Letters", "Letters of Ansel Vey to his sister Maren Vey, at Harrow Quay, kept and never sent, with her answers."},
+    {"Letters", "Letters of Ansel Vey to his sister Maren Vey, at Harrow Quay: his in the copies he kept, hers as "
+                "the boat brought them. The last of his was never sent."},
     {"First Letter", "Maren, the boat came again today and I sent it away. The light is not lit and I cannot tell the "
                      "boatman why. The lamps in the gallery will not all burn together. Every one I touch wakes or "
                      "puts out the ones beside it."},
@@ -230,23 +253,26 @@ const PageText kLetters[16] = {
     {"Second Letter", "Maren, he was right. A lamp of the middle ring switches itself, the middle lamps on either side "
                       "of it, and the one straight above it and the one straight below it. A lamp of the upper ring is "
                       "switched by the middle lamp beneath it and by nothing else in the middle ring."},
-    {"The Way", "So this is the way, and I write it down so I will not forget it: touch only the lamps of the middle "
-                "ring. Touch each middle lamp whose lamp above it is dark, once each, going round. When you have gone "
-                "round, all thirty-six burn."},
-    {"If You Go Wrong", "If a hand slips and an upper or lower lamp is touched, touch it again and it undoes itself. Or "
-                        "pull the snuffer below the ring: every lamp goes out, and then every one of the twelve middle "
-                        "lamps wants touching once."},
+    {"A Lamp Twice", "And a lamp touched twice is a lamp never touched: whatever it switched, it switches back. "
+                     "So there is no order to it and no count beyond once. Each lamp is either touched or not, and "
+                     "the only question is which. I sat a whole evening with the rings in front of me before I saw "
+                     "that the upper ring had been telling me all along."},
+    {"Her Answer", "Ansel, if the upper ring follows the middle, then look at what the upper ring wants and give it "
+                   "that, and never mind the rest. That is what father would have said. And if you make a muddle, the "
+                   "snuffer puts them all out and you may begin again from the dark."},
     {"Third Letter", "Maren, the lamps burn. The stair to the dome is lit for the first time in my years here. The "
                      "dome itself is shut. Its shutter answers to four star panels, three stars by three, two on each "
                      "wall, and a plaque at the stair names the four figures."},
-    {"The Heron", "The first panel of the first wall shows the Heron: a star at each corner of the top row, a star in "
-                  "the very middle, and the whole bottom row lit."},
-    {"The Lantern", "The second panel of the first wall shows the Lantern: the middle star of the top row, the whole "
-                    "middle row, and the middle star of the bottom row. A cross of five."},
-    {"The Anchor", "The first panel of the second wall shows the Anchor: the middle star of the top row, the very "
-                   "middle, and the whole bottom row lit beneath them."},
-    {"The Gull", "The second panel of the second wall shows the Gull: a star at each corner of the top row and the "
-                 "whole middle row; the bottom row stays dark."},
+    {"The Figures", "The builders cut the four figures in a chart of the sky on the plaque: the stars of each, "
+                    "and the lines that make a bird or a lamp of them. A panel is the same sky seen through a "
+                    "window of nine panes, three by three. Every star of a figure has its pane."},
+    {"Stray Stars", "Mind the stray stars on the chart: they are in the sky but in no figure, and no pane of a "
+                    "panel wants them. I lit one of them the first night and sat under a shut dome till dawn."},
+    {"The Sky", "Maren, from the gallery window I can see the Heron rise over the flats, just as the chart has it. "
+                "The builders set their dome to the sky they saw. I think they wanted the telescope to look "
+                "where the figures point."},
+    {"The Gull", "The Gull is my favourite: two wings and nothing under them. When the shutter opens I will "
+                 "look for it through the telescope first."},
     {"Her Answer", "Ansel, you write of stars and lamps and say nothing of yourself. The boatman says the lights of "
                    "Kelvane are out and will stay out. Tell me he is wrong."},
     {"Fourth Letter", "Maren, the shutter opened for me and there was nothing for it to look at: the telescope has no "
@@ -262,14 +288,18 @@ const PageText kLetters[16] = {
 };
 
 const PageText kRegister[5] = {
-    {"Tide Register", "Register of the tide clock of Kelvane flats. Set the five wheels, left to right, to the "
-                      "figures of the tide you want, and pull the lever beside them."},
-    {"High Water", "Wheels, left to right: 3 2 1 4 0. The flats are under the sea to the foot of the steps."},
-    {"Half Ebb", "Wheels, left to right: 1 4 0 2 3. The wreck stands clear; the sand bar is still covered."},
-    {"Low Water", "Wheels, left to right: 2 0 3 3 1. The sand bar is dry; the skylight of the drowned observatory "
-                  "lies just under the water."},
-    {"The Lowest Ebb", "Wheels, left to right: 4 1 2 0 4. Once a year. The skylight stands dry, and at the end of the "
-                       "cistern tunnel the door of the lower rooms is clear of the water."},
+    {"Tide Register", "Register of the tide clock of Kelvane flats. The clock takes the water one tide at a time: "
+                      "from high water to half ebb, to low water, to the lowest ebb, and back the same way. Set the "
+                      "five wheels, left to right, to the next tide's figures for tonight's moon, and pull the "
+                      "lever. High water is 3 2 1 4 0 at every moon. Read the moon before you set the clock."},
+    {"New Moon", "Half ebb: 0 3 4 1 2. Low water: 4 2 0 1 3. Lowest ebb: 1 0 4 3 2. A spring tide: the sea goes "
+                 "lowest at the new and the full moon, and the door of the lower rooms comes clear."},
+    {"First Quarter", "Half ebb: 2 1 3 0 4. Low water: 3 4 2 1 0. Lowest ebb: none. A neap tide: at the quarters "
+                      "the sea does not go so low."},
+    {"Full Moon", "Half ebb: 1 4 0 2 3. Low water: 2 0 3 3 1. Lowest ebb: 4 1 2 0 4. A spring tide: the skylight "
+                  "stands dry, and at the end of the cistern tunnel the door of the lower rooms is clear."},
+    {"Last Quarter", "Half ebb: 4 0 1 3 2. Low water: 0 2 4 4 3. Lowest ebb: none. A neap tide: at the quarters "
+                     "the sea does not go so low."},
 };
 
 const PageText kAppointment = {
@@ -278,21 +308,101 @@ const PageText kAppointment = {
                    "boathouse, under the nets. Mr Vey's logbook will be on his desk in the keeper's room. The lamps "
                    "are to be lit before the winter. - The Harbour Board, Harrow Quay."};
 const PageText kWatchLid = {
-    "A. V.", "Engraved inside the lid of the keeper's watch: For Ansel Vey, for eleven years of the light. And round "
-             "the rim, the eight bells of his last good watch: three, one, four, one, five, two, six, five."};
+    "A. V.", "Engraved inside the lid of the keeper's watch: For Ansel Vey, for eleven years of the light. Below, "
+             "the eight bells of his last good watch, each with the strokes struck on it:"};
 const PageText kStarPlaque = {
-    "The Four Figures", "Set the panels, and the dome will open. On the first wall: the Heron, then the Lantern. On the "
-                        "second wall: the Anchor, then the Gull. Each panel is three stars by three; a star lights "
-                        "when it is touched and goes out when it is touched again."};
+    "The Four Figures", "Set the panels as the sky stands, and the dome will open. First wall: the Heron, the "
+                        "Lantern. Second wall: the Anchor, the Gull. A star lights when touched, and goes out when "
+                        "touched again."};
 const PageText kGalleryPlaque = {
     "The Lamp Ring", "Thirty-six lamps in three rings of twelve. Each lamp switches the lamps beside it, above it and "
                      "below it. The stair to the dome is lit when all of them burn."};
 const PageText kTidePost = {
     "The Tide Post", "Marks cut in the post, top to bottom: high water, half ebb, low water, and at the very foot, "
-                     "worn almost away: lowest ebb - door clear. The clock on the flats keeps the tide."};
+                     "worn almost away: lowest ebb - door clear - new and full moon only. The clock on the flats keeps the "
+                     "tide."};
 const PageText kDrownedPlaque = {
     "Kelvane Observatory", "Founded on the rock called the Lamp. The sea took these rooms in one night. The builders "
                            "left their last lens in its cradle and the sea door barred from within."};
+
+// The lid of the keeper's watch: the engraving, then the eight bells of his watch in a row,
+// each with its strokes cut beneath it in pairs, as a ship's bell is struck. No figures: the
+// cabinet's wheels are read by counting.
+Canvas PaintWatchLid()
+{
+    const Rgb brass = Hex(0xd8c078);
+    Canvas c = PaintSheet(kWatchLid.heading, kWatchLid.text, brass, kInk);
+    for (int bell = 0; bell < 8; ++bell) {
+        const float cx = 232.0f + bell * 80.0f;
+        const float top = 260.0f;
+        c.FillPolygon({{cx - 10, top}, {cx + 10, top}, {cx + 22, top + 44}, {cx - 22, top + 44}}, kInk, 0.85f);
+        c.FillEllipse(cx, top + 46, 24, 5, kInk, 0.85f);
+        c.FillEllipse(cx, top + 54, 5, 5, kInk, 0.85f);
+        c.FillRect({static_cast<int>(cx) - 3, static_cast<int>(top) - 10, 6, 10}, kInk, 0.85f);
+        const int strokes = wc::kCabinetCode[bell];
+        for (int i = 0; i < strokes; ++i) {
+            const float x = cx - 18 + (i % 2) * 12;
+            const float y = top + 78 + (i / 2) * 30;
+            c.Line(x, y, x, y + 22, 4.0f, kInk, 0.9f);
+        }
+    }
+    return c;
+}
+
+// The star chart on the plaque by the dome stair: the four figures as the sky shows them,
+// each star in its place of a three-by-three window, joined by the lines that make the
+// figure, with stray stars of no figure among them. No panes are drawn.
+struct FigureLine {
+    int from, to;  // cells, row by row
+};
+const std::vector<FigureLine> kFigureLines[4] = {
+    {{0, 4}, {4, 2}, {4, 7}, {6, 7}, {7, 8}},  // the Heron: wings raised over a long body
+    {{1, 4}, {4, 7}, {3, 4}, {4, 5}},          // the Lantern: a cross of light
+    {{1, 4}, {4, 7}, {6, 7}, {7, 8}},          // the Anchor: shank and arms
+    {{0, 3}, {3, 4}, {4, 5}, {5, 2}},          // the Gull: two wings and nothing under them
+};
+const char* const kFigureNames[4] = {"THE HERON", "THE LANTERN", "THE ANCHOR", "THE GULL"};
+
+Canvas PaintStarChart()
+{
+    const Rgb night = Hex(0x10183a), star = Hex(0xf4ecc8), line = Hex(0x8090c0);
+    Canvas c = PaintSheet(kStarPlaque.heading, kStarPlaque.text, Hex(0xb89a5a), kInk);
+    c.FillRoundRect({170, 200, 684, 290}, 8.0f, night);
+    Rng stray(750);
+    for (int figure = 0; figure < 4; ++figure) {
+        const float left = 200.0f + figure * 166.0f, top = 225.0f, step = 48.0f;
+        auto at = [&](int cell) { return std::pair<float, float>{left + (cell % 3) * step + 12, top + (cell / 3) * step + 12}; };
+        for (const FigureLine& l : kFigureLines[figure]) {
+            const auto [x0, y0] = at(l.from);
+            const auto [x1, y1] = at(l.to);
+            c.Line(x0, y0, x1, y1, 2.0f, line, 0.7f);
+        }
+        for (int cell = 0; cell < 9; ++cell) {
+            if (wc::kStarPatterns[figure][cell] == 0) continue;
+            const auto [x, y] = at(cell);
+            c.Glow(x, y, 14.0f, star, 0.5f);
+            c.FillEllipse(x, y, 5.0f, 5.0f, star);
+        }
+        // Two stray stars, off the figure's places.
+        for (int i = 0; i < 2; ++i) {
+            const float x = left + 6 + static_cast<float>(stray.Uniform()) * 130.0f;
+            const float y = top + 122 + static_cast<float>(stray.Uniform()) * 18.0f;
+            c.FillEllipse(x, y, 3.0f, 3.0f, star, 0.9f);
+        }
+        c.Text(kFigureNames[figure], static_cast<int>(left) + 60, 420, 18, star, true, false, TextAlign::Centre);
+    }
+    return c;
+}
+
+// The cabinet's release knob, below its wheels (block offset dx, dy when painted into an overlay).
+void PaintReleaseKnob(Canvas& c, int dx = 0, int dy = 0)
+{
+    const float cx = (wc::kCabinetRelease[0] + wc::kCabinetRelease[2]) * 0.5f - dx;
+    const float cy = (wc::kCabinetRelease[1] + wc::kCabinetRelease[3]) * 0.5f - dy;
+    c.FillEllipse(cx, cy, 34, 34, Hex(0x3a2a18));
+    c.FillEllipse(cx, cy, 28, 28, Hex(0xb08a40));
+    c.FillEllipse(cx - 7, cy - 8, 9, 7, Hex(0xe0c070), 0.8f);
+}
 
 std::vector<BookPage> Pages(const PageText* texts, int count, std::uint32_t seed)
 {
@@ -320,7 +430,6 @@ const PageText* TextOf(int screen)
     switch (screen) {
     case 150: return &kTidePost;
     case 550: return &kGalleryPlaque;
-    case 750: return &kStarPlaque;
     case 1150: return &kDrownedPlaque;
     default: return nullptr;
     }
@@ -372,7 +481,25 @@ void AddPlaces(AssetList& list)
             list.Panorama(place.image, TideSpec(place, 1));
             continue;
         }
-        if (place.panorama) {
+        const std::vector<Rect> dark = DarkWays(place);
+        if (!dark.empty()) {
+            const PlaceSpec scene = painted.scene;
+            const bool panorama = place.panorama;
+            list.Picture(place.image, [scene, dark, panorama] {
+                Canvas c = panorama ? PaintPanorama(scene) : PaintFlatView(scene);
+                DrawDark(c, dark);
+                return c;
+            }, PictureFormat::Jpeg, place.panorama ? 4.0 : 2.0);
+        } else if (place.number == 750) {
+            list.Picture(place.image, [] { return PaintStarChart(); }, PictureFormat::Jpeg);
+        } else if (place.number == 451) {
+            const PlaceSpec scene = painted.scene;
+            list.Picture(place.image, [scene] {
+                Canvas c = PaintFlatView(scene);
+                PaintReleaseKnob(c);
+                return c;
+            }, PictureFormat::Jpeg, 2.0);
+        } else if (place.panorama) {
             list.Panorama(place.image, painted.scene);
         } else if (const char* name = PanelName(place.number)) {
             const std::string label = name;
@@ -412,9 +539,13 @@ void AddOverlays(AssetList& list)
         const Rect r{o.x, o.y, o.w, o.h};
         const bool panorama = place.panorama;
         const int item = o.shows == wc::Shows::Item ? o.item : 0;
-        list.Picture(o.image, [changed, panorama, r, item] {
+        const std::vector<Rect> dark = DarkWays(place);
+        const bool knob = o.screen == 451;
+        list.Picture(o.image, [changed, panorama, r, item, dark, knob] {
             Canvas block = PaintOverlay(changed, panorama, r);
+            DrawDark(block, dark, r.x, r.y);
             if (item > 0) LayItem(block, item);
+            if (knob) PaintReleaseKnob(block, r.x, r.y);
             return block;
         }, PictureFormat::Png, 0.5);
     }
@@ -439,8 +570,7 @@ void AddItems(AssetList& list)
     }
     list.Picture(wc::kItems[1].closeUp, [] { return PaintSheet(kAppointment.heading, kAppointment.text, kPaper, kInk); },
                  PictureFormat::Jpeg);
-    list.Picture(wc::kItems[6].closeUp, [] { return PaintSheet(kWatchLid.heading, kWatchLid.text, Hex(0xd8c078), kInk); },
-                 PictureFormat::Jpeg);
+    list.Picture(wc::kItems[6].closeUp, [] { return PaintWatchLid(); }, PictureFormat::Jpeg);
 }
 
 // The opening, the ending and the placeholder.
@@ -486,6 +616,7 @@ void AddSounds(AssetList& list)
     list.Sound(Narrow(wc::kSeatSound), SoundKind::LockClick, 17);
     list.Sound(Narrow(wc::kItemSound), SoundKind::ItemChime, 18);
     list.Sound(Narrow(wc::kPaperSound), SoundKind::PageTurn, 19);
+    list.Sound(Narrow(wc::kStumbleSound), SoundKind::Door, 20);
 }
 
 // ---- films ----

@@ -1,4 +1,4 @@
-#include "shell/credits_text.h"
+#include "game/credits_text.h"
 
 #include "menus/credits_manager.h"
 
@@ -83,7 +83,7 @@ void AddCreditsLines(CreditsManager& credits)
     for (const char* line : kClosingNote) credits.AddLine(line, kPlain);
     credits.AddSpaceLines(8);
 
-    credits.AddLine("2026", kBold);
+    credits.AddLine("2005", kBold);  // the year the loading banner gives
     credits.AddLine("Kelvane 1.1", kBold);
     credits.AddSpaceLines(3);
 }

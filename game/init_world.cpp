@@ -2,7 +2,7 @@
 // letters, the lamp gallery, the dome, the tide flats and the drowned observatory below them.
 // The places and their exits come from world_content.h (which the content generator reads
 // too); the story's machinery - what each puzzle needs and what it changes - is built here.
-#include "world/init_world.h"
+#include "game/init_world.h"
 
 #include <cstdlib>
 #include <initializer_list>
@@ -13,7 +13,7 @@
 #include "world/action_codes.h"
 #include "world/condition_codes.h"
 #include "world/world_book_creator.h"
-#include "world/world_content.h"
+#include "game/world_content.h"
 #include "world/world_manager.h"
 
 namespace {
@@ -27,6 +27,11 @@ constexpr int kPanoramaWidth = 2048;
 constexpr int kLamp = 5;  // the hand lamp, needed wherever it is dark
 constexpr int kCutSceneWait = 700;
 constexpr int kEndingPause = 2000;
+// The opening: the logo, the boat and the fade to the causeway, long enough to be seen.
+constexpr int kLogoWait = 1000;
+constexpr int kLogoFade = 2500;
+constexpr int kCrossingWait = 3500;
+constexpr int kCausewayFade = 5000;
 
 // ---- conditions ----
 
@@ -50,7 +55,17 @@ Tokens StarsSet()
     return t;
 }
 int CabinetTotal() { return GridTotal(kCabinetCode, 8, 8); }
-int TideTotal(int tide) { return GridTotal(kTideSettings[tide - 1], 5, 5); }
+int TideTotal(int tide) { return GridTotal(TideSetting(tide), 5, 5); }
+// `a` or `b`; each comparison goes in brackets, as the evaluator has no precedence.
+Tokens Either(const Tokens& a, const Tokens& b)
+{
+    Tokens t{CT_Open};
+    t.insert(t.end(), a.begin(), a.end());
+    t.insert(t.end(), {CT_Close, CT_Or, CT_Open});
+    t.insert(t.end(), b.begin(), b.end());
+    t.push_back(CT_Close);
+    return t;
+}
 
 template <class T>
 void Require(T* target, const Tokens& tokens)
@@ -81,6 +96,13 @@ void SetVar(WorldActionlist* list, int var, int value)
     set->addParam(1, static_cast<float>(value));
 }
 void Sound(WorldActionlist* list, const wchar_t* path) { list->addAction(ACT_PlaySound)->addParamObject(0, path); }
+// A sound with its words shown for players who cannot hear it.
+void Sound(WorldActionlist* list, const wchar_t* path, SubtitleItem* caption)
+{
+    WorldAction* play = list->addAction(ACT_PlaySound);
+    play->addParamObject(0, path);
+    play->addParamObject(5, caption);
+}
 void Reload(WorldActionlist* list) { list->addAction(ACT_ReloadScreen)->addParam(0, 0.0f); }
 void Hide(WorldActionlist* list, bool hidden)
 {
@@ -117,6 +139,8 @@ void CutScene(WorldActionlist* list, const FilmDef& film, SubtitleItem* subtitle
 
 struct SubtitleLists {
     SubtitleItem arrival, letters, recorder, ending;
+    // The captions of sounds.
+    SubtitleItem waves, tick, pound, knock, dark, heavy, cradle, lever;
 };
 
 template <std::size_t N>
@@ -133,6 +157,14 @@ SubtitleLists& Subtitles()
         Fill(made.letters, kLettersCues);
         Fill(made.recorder, kRecorderCues);
         Fill(made.ending, kEndingCues);
+        Fill(made.waves, kWavesCaption);
+        Fill(made.tick, kTickCaption);
+        Fill(made.pound, kPoundCaption);
+        Fill(made.knock, kKnockCaption);
+        Fill(made.dark, kDarkCaption);
+        Fill(made.heavy, kHeavyCaption);
+        Fill(made.cradle, kCradleCaption);
+        Fill(made.lever, kLeverCaption);
         return made;
     }();
     return lists;
@@ -250,6 +282,8 @@ void AddFeature(WorldScreen* screen, const Place& place, const Feature& f)
         case Way::Dark: {
             WorldHotspot* hotspot = screen->AddHotspot(span.x1, f.y1, span.x2, f.y2, f.cursor);
             Goto(hotspot->AddActionlist(false, kLamp), f.target);
+            // With an empty hand the player stumbles at the edge of the dark, and is told why.
+            Sound(hotspot->AddActionlist(true, 0), kStumbleSound, &Subtitles().dark);
             AddNeed(hotspot, f);
             break;
         }
@@ -329,7 +363,7 @@ void AddShoreStory(WorldScreen* screen, int number)
     case 156: {  // the sea door from outside: no handle, no keyhole
         WorldHotspot* door = screen->AddHotspot(380, 40, 644, 430);
         Require(door, VarIs(kSeaDoorShut, 1));
-        Sound(door->AddActionlist(true, 0), kKnockSound);
+        Sound(door->AddActionlist(true, 0), kKnockSound, &subs.knock);
         break;
     }
     case 250: {  // the tide register on the lectern
@@ -347,10 +381,31 @@ void AddDepthsStory(WorldScreen* screen, int number)
 {
     SubtitleLists& subs = Subtitles();
     switch (number) {
-    case 1152: Take(screen, 440, 220, 584, 330, kLensInCradle, 1, 8); break;
+    case 1152: {  // the last lens: too heavy for the tunnel, it leaves only by the sea door
+        WorldHotspot* cradle = screen->AddHotspot(440, 220, 584, 330);
+        Require(cradle, Both(VarIs(kLensInCradle, 1), VarIs(kSeaDoorShut, 1)));
+        Sound(cradle->AddActionlist(true, 0), kStumbleSound, &subs.cradle);
+        WorldHotspot* lens = screen->AddHotspot(440, 220, 584, 330);
+        Require(lens, Both(VarIs(kLensInCradle, 1), VarIs(kSeaDoorShut, 0)));
+        WorldActionlist* take = lens->AddActionlist(true, 0);
+        Sound(take, kTakeSound);
+        take->addAction(ACT_ActivateItem)->addParam(0, 8.0f);
+        SetVar(take, kLensInCradle, 0);
+        Reload(take);
+        break;
+    }
+    case 1100: {  // with the lens in the arms the tunnel is no way out
+        WorldHotspot* door = screen->AddHotspot(100, 180, 260, 400);
+        Require(door, VarIs(kLensInCradle, 0));
+        Sound(door->AddActionlist(true, 0), kStumbleSound, &subs.heavy);
+        Sound(door->AddActionlist(false, kLamp), kStumbleSound, &subs.heavy);
+        break;
+    }
     case 350: {  // the float valve: its ticking runs together over the hidden catch
         screen->set_CustomFunction(1);
-        WorldHotspot* catchSpot = screen->AddHotspot(500, 300, 590, 380);
+        // The catch leaves the pointer as it is: only the ticks (heard, or read at the foot of
+        // the view) find it.
+        WorldHotspot* catchSpot = screen->AddHotspot(500, 300, 590, 380, WorldManager::kCursorNormal);
         Require(catchSpot, VarIs(kSeaGateOpen, 0));
         WorldActionlist* list = catchSpot->AddActionlist(true, 0);
         Sound(list, kCatchSound);
@@ -399,6 +454,13 @@ void AddUpperStory(WorldScreen* screen, int number)
         SetVar(list, kLettersInCabinet, 0);
         CutScene(list, kLettersFilm, &subs.letters);
         Reload(list);
+        // The release knob drops every wheel back to the blank.
+        WorldActionlist* release =
+            screen->AddHotspot(kCabinetRelease[0], kCabinetRelease[1], kCabinetRelease[2], kCabinetRelease[3])
+                ->AddActionlist(true, 0);
+        Sound(release, kUnlockSound);
+        for (int cell = 0; cell < kGrids[0].width; ++cell) SetVar(release, kGrids[0].start + cell, 0);
+        Reload(release);
         break;
     }
     case 453: {  // the winch that unbars the gallery hatch
@@ -421,12 +483,15 @@ void AddUpperStory(WorldScreen* screen, int number)
         Reload(snuff);
         break;
     }
-    case 650: {  // the tide clock's lever sets the tide its wheels show
+    case 650: {  // the tide clock's lever: tonight's setting of the next tide up or down takes the water there
         WorldHotspot* lever = screen->AddHotspot(kTideLever[0], kTideLever[1], kTideLever[2], kTideLever[3]);
-        Sound(lever->AddActionlist(true, 0), kLeverSound);
+        Sound(lever->AddActionlist(true, 0), kLeverSound, &subs.lever);
         for (int tide = 1; tide <= 4; ++tide) {
             WorldActionlist* set = lever->AddActionlist(true, 0);
-            Require(set, GridIs(7, TideTotal(tide)));
+            const Tokens fromNeighbour = tide == 1   ? VarIs(kTide, 2)
+                                         : tide == 4 ? VarIs(kTide, 3)
+                                                     : Either(VarIs(kTide, tide - 1), VarIs(kTide, tide + 1));
+            Require(set, Both(GridIs(7, TideTotal(tide)), fromNeighbour));
             CutScene(set, kTideFilms[tide - 1]);
             SetVar(set, kTide, tide);
         }
@@ -523,14 +588,14 @@ void AddGrids(WorldManager& w)
     Clicks(grids[5], {{0, 0}, {1, 0}, {2, 0}, {0, 1}, {2, 1}, {0, 2}, {1, 2}, {2, 2}});
     // The tide clock as the keeper left it: high water.
     for (int cell = 0; cell < 5; ++cell)
-        w.setGlobalVarValue(kGrids[6].start + cell, static_cast<signed char>(kTideSettings[0][cell]));
+        w.setGlobalVarValue(kGrids[6].start + cell, static_cast<signed char>(kHighWater[cell]));
 }
 
 void AddAmbientSounds(WorldManager& w)
 {
     for (int drip = 1; drip <= 3; ++drip) w.AddRepetiveSound(drip, kDripSounds[drip - 1]);
-    w.AddRepetiveSound(4, kSwitchSound);
-    w.AddRepetiveSound(5, kExplosionSound);
+    w.AddRepetiveSound(4, kSwitchSound, &Subtitles().tick);
+    w.AddRepetiveSound(5, kExplosionSound, &Subtitles().pound);
 }
 
 void AddOpening(WorldManager& w, const SharedLists& shared)
@@ -539,18 +604,18 @@ void AddOpening(WorldManager& w, const SharedLists& shared)
     logo->AddPreActionList(shared.silence);
     WorldActionlist* toBoat = logo->AddPreActionList();
     Hide(toBoat, true);
-    Wait(toBoat, 2000, false);
+    Wait(toBoat, kLogoWait, false);
     WorldAction* fade = toBoat->addAction(ACT_GotoScreen);
     fade->addParam(0, 1.0f);
-    fade->addParam(1, 5000.0f);
+    fade->addParam(1, static_cast<float>(kLogoFade));
 
     WorldActionlist* crossing = AddFlat(w, 1, kBoatImage)->AddPreActionList();
-    Sound(crossing, kWavesSound);
-    Wait(crossing, 10000, false);
+    Sound(crossing, kWavesSound, &Subtitles().waves);
+    Wait(crossing, kCrossingWait, false);
     WorldAction* slow = crossing->addAction(ACT_GotoScreen);
     slow->addParam(0, 2.0f);
-    slow->addParam(1, 18000.0f);
-    Wait(crossing, 18000, false);
+    slow->addParam(1, static_cast<float>(kCausewayFade));
+    Wait(crossing, kCausewayFade, false);
     Hide(crossing, false);
     WorldAction* song = crossing->addAction(ACT_PlaySong);
     song->addParam(0, 2.0f);
@@ -561,7 +626,8 @@ void AddOpening(WorldManager& w, const SharedLists& shared)
 
 void AddEnding(WorldManager& w)
 {
-    WorldActionlist* ending = AddFlat(w, 9999, kEndingImage)->AddPreActionList();
+    WorldScreen* dawn = AddFlat(w, 9999, kEndingImage);
+    WorldActionlist* ending = dawn->AddPreActionList();
     Hide(ending, true);
     Wait(ending, kCutSceneWait, true);
     PlayFilm(ending, kLensFilm, nullptr, false);
@@ -571,6 +637,9 @@ void AddEnding(WorldManager& w)
     ending->addAction(ACT_HideInventory)->addParam(0, 1.0f);
     ending->addAction(ACT_PlaySong)->addParam(0, 4.0f);
     ending->addAction(ACT_EndGame);
+    // The dawn picture leads on: a click anywhere on it goes to the credits.
+    WorldActionlist* onward = dawn->AddHotspot(0, 0, 1024, 512)->AddActionlist(true, 0);
+    onward->addAction(ACT_EndGame)->addParam(0, 1.0f);
     // Never shown: the first screen 9999 is the one every lookup finds.
     w.AddWorldScreen(9999, WorldScreen::kPanorama, kPlaceholderImage, 0);
 }

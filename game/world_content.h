@@ -59,13 +59,22 @@ inline constexpr int kStarPatterns[4][9] = {
     {0, 1, 0, 0, 1, 0, 1, 1, 1},  // Anchor
     {1, 0, 1, 1, 1, 1, 0, 0, 0},  // Gull
 };
-// The tide clock's settings for tides 1 .. 4 (wheel 0 first), from the tide register.
-inline constexpr int kTideSettings[4][5] = {
-    {3, 2, 1, 4, 0},  // high water: how the keeper left the clock
-    {1, 4, 0, 2, 3},  // half ebb
-    {2, 0, 3, 3, 1},  // low water
-    {4, 1, 2, 0, 4},  // the lowest ebb of the year
+// The tide clock's settings (wheel 0 first), as the tide register tables them by the moon's
+// age. The clock takes the water down or up one tide at a time, and only with the settings of
+// tonight's moon: the full moon, drawn in the sky over the shore.
+enum Moon : int { kNewMoon, kFirstQuarter, kFullMoon, kLastQuarter };
+inline constexpr int kTonight = kFullMoon;
+inline constexpr int kHighWater[5] = {3, 2, 1, 4, 0};  // how the keeper left the clock, at every moon
+// Half ebb, low water and the lowest ebb for each moon; the lowest ebb comes only with the
+// spring tides of the new and the full moon (at the quarters its row is all -1: no setting).
+inline constexpr int kTideTable[4][3][5] = {
+    {{0, 3, 4, 1, 2}, {4, 2, 0, 1, 3}, {1, 0, 4, 3, 2}},        // new moon
+    {{2, 1, 3, 0, 4}, {3, 4, 2, 1, 0}, {-1, -1, -1, -1, -1}},   // first quarter
+    {{1, 4, 0, 2, 3}, {2, 0, 3, 3, 1}, {4, 1, 2, 0, 4}},        // full moon
+    {{4, 0, 1, 3, 2}, {0, 2, 4, 4, 3}, {-1, -1, -1, -1, -1}},   // last quarter
 };
+// The setting that works tonight for tide 1 (high water) .. 4 (the lowest ebb).
+constexpr const int* TideSetting(int tide) { return tide == 1 ? kHighWater : kTideTable[kTonight][tide - 2]; }
 
 // A grid's total (cell 0 least significant) for the given cell values.
 constexpr int GridTotal(const int* cells, int count, int base)
@@ -87,7 +96,8 @@ enum class Look : std::uint8_t { None, Door, Arch, Tunnel, Window, Pillar, Torch
 enum class Way : std::uint8_t {
     Walk,     // a navigation hotspot to `target`
     Choose,   // leads to `target` while variable `var` holds `value`, else to `alt` (none: -1)
-    Dark,     // leads to `target` only with the lit hand lamp in the hand (item 5)
+    Dark,     // leads to `target` only with the lit hand lamp in the hand (item 5); drawn dark,
+              // and a click with an empty hand stumbles and says why
     Scenery,  // drawn; the world definition attaches its own behaviour or none
 };
 
@@ -227,7 +237,7 @@ inline constexpr Place kPlaces[] = {
     // ---- the tide flats below the landing ----
     {600, true, "data/tide_pano01.enc", Realm::Tide, 6001,
      {Go(Stairs, 100, 150, 280, 400, 100), Go(Machine, 700, 250, 940, 390, 650), Go(Arch, 1250, 170, 1450, 400, 601),
-      Go(Pillar, 1800, 180, 1860, 420, 654), See(Pool, 1000, 400, 1700, 500)}},
+      Go(Pillar, 1800, 180, 1860, 420, 654), See(Pool, 1000, 400, 1700, 500), See(Moon, 1480, 50, 1540, 110)}},
     {601, true, "data/tide_pano02.enc", Realm::Tide, 6002,
      {Go(Stairs, 100, 200, 280, 420, 600), Go(Door, 800, 190, 950, 400, 651), Go(Arch, 1400, 170, 1600, 400, 602),
       See(Pool, 300, 400, 1300, 500)}},
@@ -307,7 +317,7 @@ inline constexpr Place kPlaces[] = {
 
     // ---- the drowned lower observatory (dark) ----
     {1100, true, "data/drowned_pano01.enc", Realm::Drowned, 8001,
-     {Dark(Door, 100, 180, 260, 400, 307), Dark(Tunnel, 800, 200, 980, 390, 1101), Dark(Panel, 1300, 220, 1500, 380, 1150),
+     {{Door, 100, 180, 260, 400, 307, Way::Dark, Need::Var, kLensInCradle, 1}, Dark(Tunnel, 800, 200, 980, 390, 1101), Dark(Panel, 1300, 220, 1500, 380, 1150),
       Dark(Desk, 1700, 290, 1900, 400, 1157)}},
     {1101, true, "data/drowned_pano02.enc", Realm::Drowned, 8002,
      {Dark(Tunnel, 100, 200, 280, 390, 1100), Dark(Door, 700, 180, 860, 400, 1151), Dark(Tunnel, 1300, 200, 1480, 390, 1102),
@@ -427,6 +437,8 @@ inline constexpr KeyPanel kKeyPanels[] = {
     {755, 6, 392, 130, 64, 64, 88, 88, "data/dome_panel4_stars.enc", KeyStyle::Lamps},
     {650, 7, 380, 200, 67, 66, 90, 0, "data/tide_clock_wheels.enc", KeyStyle::Digits},
 };
+// The cabinet's release knob, below its wheels: it drops every wheel back to the blank.
+inline constexpr int kCabinetRelease[4] = {610, 320, 690, 400};
 // The tide clock's lever, right of its wheels.
 inline constexpr int kTideLever[4] = {860, 150, 960, 400};
 
@@ -447,8 +459,9 @@ inline constexpr const wchar_t* kSeatSound = L"data/seat.wav";      // the lens 
 inline constexpr const wchar_t* kItemSound = L"data/item.mp3";      // an item examined
 inline constexpr const wchar_t* kPaperSound = L"data/paper.mp3";    // a letter unfolded
 inline constexpr const wchar_t* kDripSounds[3] = {L"data/drip1.wav", L"data/drip2.wav", L"data/drip3.wav"};
-inline constexpr const wchar_t* kSwitchSound = L"data/switch.wav";
-inline constexpr const wchar_t* kExplosionSound = L"data/explosion.wav";
+inline constexpr const wchar_t* kSwitchSound = L"data/switch.wav";    // the float valve ticking
+inline constexpr const wchar_t* kStumbleSound = L"data/stumble.wav";  // a foot slipping on wet stone
+inline constexpr const wchar_t* kExplosionSound = L"data/explosion.wav";  // the sea through the broken gate
 
 // ---- items ----
 
@@ -511,47 +524,47 @@ inline constexpr Cue kArrivalCues[] = {
     {0, ""},
     {800, "Kelvane. The boatman would not wait for the tide."},
     {4200, "The lamps are dark. Nobody has lit them for a month."},
-    {6000, ""},
+    {7300, ""},
 };
 
 inline constexpr Cue kLettersCues[] = {
     {0, ""},
     {1500, "To whoever keeps Kelvane after me. I am Ansel Vey, keeper for eleven years."},
-    {5500, ""},
-    {6500, "If you are hearing this, you found the cabinet and the eight bells of my watch."},
-    {11000, ""},
-    {12000, "I will tell it plainly, because I have no time left to tell it well."},
-    {16500, ""},
-    {17500, "The observatory was built over the old sea cistern, on the rock called the Lamp."},
-    {23000, "Below it, under the tide, stands the first observatory. The sea took it in a night."},
-    {29000, ""},
-    {30000, "Its builders ground one lens before the water came. The last lens, they called it."},
-    {35500, "Every keeper since has looked for it. I found it, in the spring, at the lowest ebb."},
-    {41500, ""},
-    {42500, "The lower rooms are dry at that tide. Dry, and dark, and full of their papers."},
-    {48000, "I went down with the hand lamp. I came back up. I went down again. And again."},
-    {54000, ""},
-    {55000, "The lens is too heavy for the tunnel. I could only set it back in its cradle."},
-    {61000, "I mean to take it out by the sea door, when the water lets me."},
-    {66000, ""},
-    {67000, "The sea door opens only from the inside. Its builders wanted to keep the sea out,"},
-    {72500, "and the keepers in, until their work was done."},
-    {76000, ""},
-    {77000, "The cistern is flooded again. Use the pump on the upper walk. It wants a crank."},
-    {83000, "The float valve ticks when the water moves. Listen where the ticks run together."},
-    {89500, ""},
-    {90500, "Behind the valve is a catch. It breaks the sea gate. You will hear the waves after."},
-    {97000, "Set the tide clock to the lowest ebb. The register on the lectern has the settings."},
-    {103500, ""},
-    {104500, "The lamps of the gallery must all burn before the dome will let anyone up."},
-    {110000, "I wrote down how I lit them. The letters are in your hands now."},
-    {115000, ""},
-    {116000, "I am going down one last time. If the door stays shut, do not wait for me."},
-    {121000, "Light the lamps. Put the lens in the telescope. Keep the light."},
-    {124000, ""},
-    {124500, "A. V."},
-    {125200, ""},
+    {6000, ""},
+    {7000, "If you are hearing this, you found the cabinet and the eight bells of my watch."},
+    {11700, ""},
+    {12700, "I will tell it plainly, because I have no time left to tell it well."},
+    {17200, ""},
+    {18200, "The observatory was built over the old sea cistern, on the rock called the Lamp."},
+    {23700, "Below it, under the tide, stands the first observatory. The sea took it in a night."},
+    {29700, ""},
+    {30700, "Its builders ground one lens before the water came. The last lens, they called it."},
+    {36200, "Every keeper since has looked for it. I found it in the spring, at a lowest ebb."},
+    {42200, ""},
+    {43200, "The lower rooms are dry at that tide. Dry, and dark, and full of their papers."},
+    {48700, "I went down with the hand lamp. I came back up. I went down again. And again."},
+    {54700, ""},
+    {55700, "The lens is too heavy for the tunnel. I could only set it back in its cradle."},
+    {61700, "I mean to take it out by the sea door, when the water lets me."},
+    {66700, ""},
+    {67700, "The sea door opens only from the inside. Its builders wanted to keep the sea out,"},
+    {73200, "and the keepers in, until their work was done."},
+    {76700, ""},
+    {77700, "The cistern is flooded again. Use the pump on the upper walk. It wants a crank."},
+    {83700, "The float valve ticks when the water moves. Listen where the ticks run together."},
+    {90200, ""},
+    {91200, "Behind the valve is a catch. It breaks the sea gate. You will hear the waves after."},
+    {97700, "Walk the tide clock down to the lowest ebb. Read the moon, then the register."},
+    {104200, ""},
+    {105200, "The lamps of the gallery must all burn before the dome will let anyone up."},
+    {110700, "How the ring answers a hand is in the letters. Work it out, as I did."},
+    {115700, ""},
+    {116700, "I am going down one last time. If the door stays shut, do not wait for me."},
+    {121700, "Light the lamps. Put the lens in the telescope. Keep the light."},
     {125500, ""},
+    {126000, "A. V."},
+    {127500, ""},
+    {127800, ""},
 };
 
 inline constexpr Cue kRecorderCues[] = {
@@ -571,7 +584,7 @@ inline constexpr Cue kRecorderCues[] = {
     {54000, "Take the lens up the tower. Take it past the lamps, up to the dome."},
     {60000, ""},
     {61000, "The star panels must show the four figures of the plaque in the dome."},
-    {67500, "The Heron, the Lantern, the Anchor and the Gull. They are in my letters too."},
+    {67500, "The Heron, the Lantern, the Anchor, the Gull: the builders cut them in the plaque."},
     {74000, ""},
     {75000, "When the stars are set, the shutter opens. Then the telescope takes the lens."},
     {81500, "And then, I think, the light comes back to Kelvane."},
@@ -605,10 +618,10 @@ inline constexpr Cue kEndingCues[] = {
     {47000, "Down at the sea door something moved in the water, and went still."},
     {52500, ""},
     {53500, "Ansel Vey kept this light eleven years, and went down under the tide to finish it."},
-    {60500, "The door that only opens from the inside was open. He had left it for me."},
+    {60500, "The door that only opens from the inside stood open. I had lifted its bar myself."},
     {67000, ""},
-    {68000, "I looked for him on the shore when the tide went out. I found his lamp hook empty,"},
-    {74500, "his coat in the lower hall, and his last cylinder, turning on and on."},
+    {68000, "I looked for him on the shore when the tide went out. I found no lamp, no keeper;"},
+    {74500, "only his coat in the lower hall, and his last cylinder, turning on and on."},
     {80000, ""},
     {81000, "I did not find him. The boatman says the sea keeps what it is given."},
     {87000, "The boatman also says there are no lights at Kelvane. The boatman is wrong."},
@@ -617,7 +630,7 @@ inline constexpr Cue kEndingCues[] = {
     {100000, "I count the drips in the cistern. Three voices. I know them all by now."},
     {106500, ""},
     {107500, "Every evening I wind the tide clock and write the tide in the register."},
-    {113500, "High water, half ebb, low water. The lowest ebb comes once a year."},
+    {113500, "High water, half ebb, low water. The lowest ebb comes only with a new or full moon."},
     {119500, ""},
     {120500, "When it comes I will go down with the lamp, and lift the bar, and look."},
     {126500, "Perhaps there is someone on the other side of that door who wants to come home."},
@@ -625,22 +638,36 @@ inline constexpr Cue kEndingCues[] = {
     {134000, "I have started my own logbook. The first page says only the date and the tide."},
     {140500, "The second page says: the light is lit."},
     {143000, "The rest of the book is waiting for the tide."},
-    {145000, ""},
-    {146000, "Kelvane stands over the drowned observatory, and the sea goes round it."},
-    {152000, "The lamps are lit. The lens is in its place. The door is open."},
-    {157500, ""},
-    {158500, "Whoever comes after me: the key is on the bench. The crank is in the rack."},
-    {163000, "Mind the stairs."},
-    {165000, ""},
-    {165500, "Kelvane."},
-    {166500, ""},
-    {167000, "a story of the drowned observatory"},
+    {145700, ""},
+    {146700, "Kelvane stands over the drowned observatory, and the sea goes round it."},
+    {152700, "The lamps are lit. The lens is in its place. The door is open."},
+    {158200, ""},
+    {159200, "Whoever comes after me: read the moon before the clock. The crank is in the rack."},
+    {164000, "Mind the stairs."},
+    {166000, ""},
+    {166500, "Kelvane."},
     {168000, ""},
-    {168400, ""},
-    {168700, ""},
-    {168900, ""},
-    {169000, ""},
+    {168500, "a story of the drowned observatory"},
+    {170500, ""},
+    {170900, ""},
+    {171200, ""},
+    {171400, ""},
+    {171500, ""},
 };
+
+// ---- captions: the words of sounds that tell the player something ----
+// Each line shows from its time on, timed from the moment its sound starts.
+
+inline constexpr Cue kWavesCaption[] = {{0, ""}, {300, "(waves break on the causeway)"}, {3300, ""}};
+// Shown each time the float valve ticks: the faster the ticks, the steadier the word.
+inline constexpr Cue kTickCaption[] = {{0, "(tick)"}, {120, ""}};
+inline constexpr Cue kPoundCaption[] = {{0, "(the sea pounds below)"}, {1900, ""}};
+inline constexpr Cue kKnockCaption[] = {{0, "(a knock on the door, and no answer)"}, {2600, ""}};
+inline constexpr Cue kDarkCaption[] = {{0, "Too dark to go on. I need the lamp in my hand."}, {3000, ""}};
+inline constexpr Cue kHeavyCaption[] = {{0, "The lens is too heavy for the tunnel."}, {2600, ""}};
+inline constexpr Cue kCradleCaption[] = {
+    {0, "Too heavy to carry far. Not till the way out is open."}, {3400, ""}};
+inline constexpr Cue kLeverCaption[] = {{0, "(the lever clunks over)"}, {1600, ""}};
 
 // Every film of the world: its game path and, where it has one, its subtitle list.
 struct FilmDef {

@@ -21,8 +21,8 @@
 #include "imaging/image.h"
 #include "media/subtitle_item.h"
 #include "world/action_codes.h"
-#include "world/init_world.h"
-#include "world/world_content.h"
+#include "game/init_world.h"
+#include "game/world_content.h"
 
 using namespace world_test;
 namespace wc = world_content;
@@ -212,10 +212,10 @@ TEST_F(InitWorldTest, SubtitleListsHaveTheirShapeAndReachTheFilms)
         std::size_t expected;
         std::uint32_t last;
     };
-    const List lists[4] = {{wc::kArrivalCues, std::size(wc::kArrivalCues), 4, 6000},
-                           {wc::kLettersCues, std::size(wc::kLettersCues), 37, 125500},
+    const List lists[4] = {{wc::kArrivalCues, std::size(wc::kArrivalCues), 4, 7300},
+                           {wc::kLettersCues, std::size(wc::kLettersCues), 37, 127800},
                            {wc::kRecorderCues, std::size(wc::kRecorderCues), 32, 111500},
-                           {wc::kEndingCues, std::size(wc::kEndingCues), 50, 169000}};
+                           {wc::kEndingCues, std::size(wc::kEndingCues), 50, 171500}};
     for (const List& l : lists) {
         ASSERT_EQ(l.count, l.expected);
         EXPECT_EQ(l.cues[0].time, 0u);
@@ -226,6 +226,28 @@ TEST_F(InitWorldTest, SubtitleListsHaveTheirShapeAndReachTheFilms)
             EXPECT_GE(l.cues[i].time, l.cues[i - 1].time + 100) << "entry " << i << " too close to the one before";
             EXPECT_LE(l.cues[i].time, l.cues[i - 1].time + 13000) << "entry " << i << " too far from the one before";
             EXPECT_LE(std::string(l.cues[i].line).size(), 83u) << l.cues[i].line;
+            // Every spoken line stays long enough to be read: 1.5 s at least, 17 characters a second at most.
+            const std::size_t length = std::string(l.cues[i - 1].line).size();
+            if (length == 0) continue;
+            const std::uint32_t shown = l.cues[i].time - l.cues[i - 1].time;
+            EXPECT_GE(shown, 1500u) << l.cues[i - 1].line;
+            EXPECT_LE(length * 1000, shown * 17u) << l.cues[i - 1].line << " (" << shown << " ms)";
+        }
+    }
+    // The captions of sounds are read as subtitles are; only the valve's tick is a blink, not a line.
+    const std::pair<const wc::Cue*, std::size_t> captions[] = {
+        {wc::kWavesCaption, std::size(wc::kWavesCaption)},   {wc::kPoundCaption, std::size(wc::kPoundCaption)},
+        {wc::kKnockCaption, std::size(wc::kKnockCaption)},   {wc::kDarkCaption, std::size(wc::kDarkCaption)},
+        {wc::kHeavyCaption, std::size(wc::kHeavyCaption)},   {wc::kCradleCaption, std::size(wc::kCradleCaption)},
+        {wc::kLeverCaption, std::size(wc::kLeverCaption)}};
+    for (const auto& [cues, count] : captions) {
+        EXPECT_STREQ(cues[count - 1].line, "") << "a caption ends";
+        for (std::size_t i = 0; i + 1 < count; ++i) {
+            const std::size_t length = std::string(cues[i].line).size();
+            if (length == 0) continue;
+            const std::uint32_t shown = cues[i + 1].time - cues[i].time;
+            EXPECT_GE(shown, 1500u) << cues[i].line;
+            EXPECT_LE(length * 1000, shown * 17u) << cues[i].line;
         }
     }
     // The films carry exactly these four lists, each answering with its own lines.
@@ -358,7 +380,8 @@ TEST_F(InitWorldTest, TheWorldHasItsIntendedShape)
                 if (!list->get_Type()) ++itemUses[list->get_Number()];
                 if (HasAction(list, ACT_ClickArray)) ++codeKeys;
                 if (!list->get_Type() && list->get_Number() == 5) {
-                    EXPECT_TRUE(IsPureMove(list)) << "the lamp only lights the way";
+                    const bool refusal = list->get_ActionNumber() == 1 && HasAction(list, ACT_PlaySound);
+                    EXPECT_TRUE(IsPureMove(list) || refusal) << "the lamp only lights the way, or is told no";
                 }
                 for (int a = 0; a < list->get_ActionNumber(); ++a) {
                     if (list->getAction(a)->get_Type() != ACT_GotoScreen) continue;
@@ -630,7 +653,7 @@ TEST_F(InitWorldTest, TheGameCanBeFinishedFromTheCluesWithoutDeadEnds)
     walkTo(254);
     ASSERT_TRUE(walk.Do(ACT_ActivateItem));  // the hand lamp
 
-    // The cabinet: the bells engraved in the watch.
+    // The cabinet: the strokes under the bells engraved in the watch.
     walkTo(451);
     for (int cell = 0; cell < 8; ++cell) ASSERT_TRUE(walk.SetWheel(1, cell, wc::kCabinetCode[cell]));
     step("setting the bells");
@@ -641,7 +664,7 @@ TEST_F(InitWorldTest, TheGameCanBeFinishedFromTheCluesWithoutDeadEnds)
     ASSERT_TRUE(walk.Do(ACT_SetVar, 4)) << "the crank lifts the hatch bar";
     EXPECT_FALSE(walk.WalkTo(700)) << "the dome stair is dark";
 
-    // The lamp ring, as the letters tell: each middle lamp whose upper lamp is dark, once.
+    // The lamp ring, worked out from its rule: each middle lamp whose upper lamp is dark, once.
     walkTo(551);
     for (int x = 0; x < 12; ++x) {
         if (world->getGlobalVarValue(200 + x) == 0) {
@@ -650,11 +673,17 @@ TEST_F(InitWorldTest, TheGameCanBeFinishedFromTheCluesWithoutDeadEnds)
     }
     EXPECT_TRUE(world->getGlobalVarArray(2)->get_AllChecked()) << "every lamp burns";
 
-    // The tide clock at the lowest ebb, from the register.
+    // The tide clock, walked down to the lowest ebb with tonight's settings from the register.
     walkTo(650);
-    for (int cell = 0; cell < 5; ++cell) ASSERT_TRUE(walk.SetWheel(7, cell, wc::kTideSettings[3][cell]));
-    ASSERT_TRUE(walk.Do(ACT_SetVar));
-    EXPECT_EQ(world->getGlobalVarValue(wc::kTide), 4);
+    for (int cell = 0; cell < 5; ++cell) ASSERT_TRUE(walk.SetWheel(7, cell, wc::TideSetting(4)[cell]));
+    EXPECT_FALSE(walk.Do(ACT_SetVar)) << "the lowest ebb is not to be had straight from high water";
+    for (int cell = 0; cell < 5; ++cell) ASSERT_TRUE(walk.SetWheel(7, cell, wc::kTideTable[wc::kNewMoon][0][cell]));
+    EXPECT_FALSE(walk.Do(ACT_SetVar)) << "another moon's half ebb";
+    for (int tide = 2; tide <= 4; ++tide) {
+        for (int cell = 0; cell < 5; ++cell) ASSERT_TRUE(walk.SetWheel(7, cell, wc::TideSetting(tide)[cell]));
+        ASSERT_TRUE(walk.Do(ACT_SetVar));
+        EXPECT_EQ(world->getGlobalVarValue(wc::kTide), tide);
+    }
 
     EXPECT_FALSE(walk.WalkTo(303)) << "the basin is flooded";
     walkTo(351);
@@ -662,10 +691,16 @@ TEST_F(InitWorldTest, TheGameCanBeFinishedFromTheCluesWithoutDeadEnds)
     walkTo(350);
     ASSERT_TRUE(walk.Do(ACT_SetVar)) << "the catch behind the valve";
     walkTo(1152);
-    ASSERT_TRUE(walk.Do(ACT_ActivateItem));  // the last lens
+    EXPECT_FALSE(walk.Do(ACT_ActivateItem)) << "the lens stays in its cradle while the sea door is barred";
     walkTo(1151);
     ASSERT_TRUE(walk.Do(ACT_SetVar)) << "the sea door's bar lifts from inside";
-    ASSERT_TRUE(walk.WalkTo(105)) << "and the door leads out to the shore";
+    walkTo(1152);
+    ASSERT_TRUE(walk.Do(ACT_ActivateItem));  // the last lens
+    walkTo(1100);
+    const std::vector<Walker::Move> ways = walk.Moves(1100);
+    EXPECT_TRUE(std::none_of(ways.begin(), ways.end(), [](const Walker::Move& m) { return m.target == 307; }))
+        << "the lens is too heavy for the tunnel";
+    ASSERT_TRUE(walk.WalkTo(105)) << "the sea door leads out to the shore";
     step("leaving by the sea door");
 
     // The star panels, from the plaque and the letters.

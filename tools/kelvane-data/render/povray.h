@@ -1,0 +1,63 @@
+// Pictures rendered from 3D scenes: the generator writes a scene as text, runs the povray
+// program on it and reads the picture back. Renders are repeatable (one render thread, fixed
+// anti-aliasing without jitter, scenes draw no unseeded randomness) and kept in a cache keyed
+// by a hash of everything that makes them, so a run renders again only what changed.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "imaging/image.h"
+
+namespace render {
+
+enum class Quality {
+    Draft,  // a quarter of the size each way, scaled up; direct light only; for the tests
+    Full,   // the stated size, anti-aliased, with radiosity (light bouncing off walls)
+};
+
+// Parses "draft" or "full"; false for anything else.
+bool ParseQuality(const std::string& text, Quality* quality);
+const char* QualityName(Quality quality);
+
+struct RenderSettings {
+    Quality quality = Quality::Full;
+    std::string cacheDir;  // finished renders by input hash; empty: no cache
+    std::string program = "povray";
+    std::string version;  // the renderer's version (RendererVersion); asked for when empty
+};
+
+// What one render needs: the scene's own text (objects, lights, camera), the picture's
+// size, and a name that errors and progress show.
+struct RenderRequest {
+    std::string name;
+    std::string scene;
+    int width = 0;
+    int height = 0;
+    bool alpha = false;      // keep the renderer's alpha channel (empty background transparent)
+    bool wrapsAround = false;  // a panorama: its left and right edges meet when a draft is scaled up
+};
+
+// The whole text povray reads for a request at a quality: the fixed header (version, gamma,
+// radiosity at full quality) and the scene. Same request, same text.
+std::string SceneText(const RenderRequest& request, Quality quality);
+
+// The size povray renders at: the request's size, or a quarter of it (at least 8 x 4) for drafts.
+void RenderSize(const RenderRequest& request, Quality quality, int* width, int* height);
+
+// The first line of `povray --version` (the renderer's version goes into the cache key).
+// Throws Error if the program cannot be run.
+std::string RendererVersion(const std::string& program);
+
+// A 64-bit FNV-1a hash of the inputs, as 16 hex digits: scene text, size, quality, version.
+std::string InputHash(const RenderRequest& request, Quality quality, const std::string& version);
+
+// Renders (or takes from the cache) the request's picture at the request's size: B, G, R, A
+// pixels, alpha 255 everywhere unless `request.alpha`. Throws Error naming the scene
+// when povray fails, reports an error in its output, or leaves no readable picture.
+imaging::Image Render(const RenderRequest& request, const RenderSettings& settings);
+
+// Scales a picture to a new size by bilinear filtering (drafts are rendered small).
+imaging::Image Resize(const imaging::Image& image, int width, int height, bool wrapsAround);
+
+}  // namespace render
