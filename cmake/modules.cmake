@@ -24,6 +24,6 @@ function(kelvane_test_suite name dir)
   add_executable(${name} ${sources})
   target_link_libraries(${name} PRIVATE ${ARGN} test_support GTest::gtest GTest::gmock GTest::gtest_main)
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "SDL_VIDEODRIVER=offscreen;SDL_AUDIODRIVER=dummy;KELVANE_HEADLESS=1"
+    PROPERTIES ENVIRONMENT "SDL_VIDEODRIVER=offscreen;SDL_AUDIODRIVER=dummy;KELVANE_HEADLESS=1;XDG_CONFIG_HOME=${CMAKE_BINARY_DIR}/tests/player-config"
     TIMEOUT 300)
 endfunction()

@@ -23,7 +23,7 @@ public:
     // The track number that means no music.
     static constexpr int kNoSong = -999;
 
-    MusicManager() = default;
+    MusicManager() { c_pSound.set_Music(true); }
     MusicManager(const MusicManager&) = delete;
     MusicManager& operator=(const MusicManager&) = delete;
 

@@ -22,6 +22,7 @@ void Sound::LoadFile(const std::wstring& path)
 {
     Destroy();
     pUn->pGraph = platform::MediaGraph::RenderFile(path);
+    if (bMusic) pUn->pGraph->SetAudioGroup(platform::VoiceGroup::Music);
     pUn->pControl = pUn->pGraph.get();
     pUn->pSeeking = pUn->pGraph.get();
 }
@@ -70,4 +71,11 @@ void Sound::Destroy()
     pUn->pControl = nullptr;
     pUn->pSeeking = nullptr;
     bLoaded = false;
+}
+
+void Sound::SetVolumes(float music, float effects)
+{
+    platform::Mixer& mixer = platform::Mixer::Default();
+    mixer.SetGroupGain(platform::VoiceGroup::Music, music);
+    mixer.SetGroupGain(platform::VoiceGroup::Effects, effects);
 }

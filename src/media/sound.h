@@ -42,6 +42,13 @@ public:
     void Destroy();
 
     bool get_Loaded() const { return bLoaded; }
+    // Whether this sound follows the music volume rather than the effects volume; applies to
+    // the files loaded from now on.
+    void set_Music(bool music) { bMusic = music; }
+
+    // The player's volumes, 0 (silent) to 1 (as recorded), for every sound and film playing
+    // now and later: the music, and everything else.
+    static void SetVolumes(float music, float effects);
     // The current position in 100 ns (0 with nothing loaded).
     platform::MediaTime get_Position() const;
 
@@ -50,4 +57,5 @@ private:
 
     std::unique_ptr<SoundUnmanaged> pUn;
     bool bLoaded = false;
+    bool bMusic = false;
 };

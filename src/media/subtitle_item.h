@@ -37,6 +37,7 @@ namespace subtitles {
 // The game's subtitle font and placement.
 constexpr const char* kFontFace = "Times New Roman";
 constexpr std::uint32_t kFontHeight = 14;
+constexpr std::uint32_t kLargeFontHeight = 20;  // the player's "large" subtitle size
 constexpr std::uint32_t kFontBold = 1;
 constexpr std::uint32_t kDrawFiltered = 8;       // bilinear filtering of the glyph atlas
 constexpr std::uint32_t kShadowColour = 0xFF000000;

@@ -264,9 +264,9 @@ void PrepareDrawing(gfx::Device& device, Playback& playback)
     device.SetViewport(D3DVIEWPORT9{0, 0, gfx::kBackBufferWidth, gfx::kBackBufferHeight, 0.0f, 1.0f});
 }
 
-std::unique_ptr<CD3DFont> CreateSubtitleFont(gfx::Device& device)
+std::unique_ptr<CD3DFont> CreateSubtitleFont(gfx::Device& device, std::uint32_t height)
 {
-    auto font = std::make_unique<CD3DFont>(subtitles::kFontFace, subtitles::kFontHeight, D3DFONT_BOLD);
+    auto font = std::make_unique<CD3DFont>(subtitles::kFontFace, height, D3DFONT_BOLD);
     font->InitDeviceObjects(&device);
     font->RestoreDeviceObjects();
     return font;
@@ -319,8 +319,9 @@ void VideoPlayer::PlayVideo(const std::wstring& path, std::int64_t start, std::i
     SeekToStart(graph, start);
     PrepareDrawing(*device, playback);
 
-    const FrameLayout layout{fullFrame, subtitles, timeGetTime(), start};
-    playback.font = CreateSubtitleFont(*device);
+    const FrameLayout layout{fullFrame, c_bSubtitles ? subtitles : nullptr, timeGetTime(), start};
+    playback.font =
+        CreateSubtitleFont(*device, c_bLargeSubtitles ? subtitles::kLargeFontHeight : subtitles::kFontHeight);
     graph.Run();
     ++c_iPlayCount;
     c_bPlaying = true;

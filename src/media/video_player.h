@@ -104,11 +104,23 @@ public:
     bool get_Playing() const { return c_bPlaying.load(); }
     int get_PlayCount() const { return c_iPlayCount.load(); }
 
+    // The player's subtitle settings, for the clips started from now on: shown or not, and
+    // in the large font rather than the game's own.
+    void set_Subtitles(bool shown, bool large)
+    {
+        c_bSubtitles = shown;
+        c_bLargeSubtitles = large;
+    }
+    bool get_SubtitlesShown() const { return c_bSubtitles; }
+    bool get_LargeSubtitles() const { return c_bLargeSubtitles; }
+
 private:
     platform::Window* c_hWnd;
     KeyManager* c_pKeyManager;
     std::atomic<bool> c_bPlaying{false};
     std::atomic<int> c_iPlayCount{0};
+    bool c_bSubtitles = true;
+    bool c_bLargeSubtitles = false;
 };
 
 // The game's one video player, made at start-up.

@@ -1,11 +1,15 @@
 #include "shell/game_manager.h"
 
 #include "display/d3dfunc.h"
+#include "input/key_manager.h"
 #include "media/game_sound_manager.h"
 #include "media/music_manager.h"
 #include "menus/credits_manager.h"
 #include "menus/menu_manager.h"
+#include "menus/save_manager.h"
+#include "menus/settings_overlay.h"
 #include "platform/gfx/device.h"
+#include "shell/player_settings.h"
 #include "world/world_manager.h"
 
 namespace {
@@ -47,18 +51,66 @@ bool GameManager::Run()
     const D3DVIEWPORT9 fullScreen{0, 0, 800, 600, 0.0f, 1.0f};
     D3Dfunc::pD3Ddevice->SetViewport(fullScreen);
 
+    if (RunSettings()) return true;
+    bool goOn = true;
     switch (c_iPhase) {
     case kMenu:
-        return RunMenu();
+        goOn = RunMenu();
+        break;
     case kWorld:
         RunWorld();
-        return true;
+        break;
     case kCredits:
         RunCredits();
-        return true;
+        break;
     default:
-        return true;
+        break;
     }
+    // Escape that ended a scripted wait is spent; it must not open the settings as well.
+    if (c_pWorldManager != nullptr && c_pWorldManager->TakeWaitCutByEscape() && c_pKeyManager != nullptr) {
+        c_pKeyManager->Update();
+        c_pKeyManager->GetKeyPressedDel(platform::DIK_ESCAPE);
+    }
+    return goOn;
+}
+
+void GameManager::SetSettings(SettingsOverlay* overlay, PlayerSettings* settings, KeyManager* keys,
+                              SaveManager* saves)
+{
+    c_pSettingsOverlay = overlay;
+    c_pPlayerSettings = settings;
+    c_pKeyManager = keys;
+    c_pSaveManager = saves;
+}
+
+bool GameManager::EscapeIsFree() const
+{
+    if (c_iPhase == kCredits) return false;  // Escape leaves the credits
+    return !(c_iPhase == kMenu && c_pSaveManager != nullptr && c_pSaveManager->get_Edit() != 0);
+}
+
+bool GameManager::RunSettings()
+{
+    if (c_pSettingsOverlay == nullptr) return false;
+    if (!c_pSettingsOverlay->IsOpen()) {
+        bool open = c_pKeyManager->GetKeyPressedDel(platform::DIK_F1);
+        if (!open && EscapeIsFree()) open = c_pKeyManager->GetKeyPressedDel(platform::DIK_ESCAPE);
+        if (!open) return false;
+        c_pSettingsOverlay->Open(c_pPlayerSettings->get_Settings());
+    }
+    switch (c_pSettingsOverlay->Run()) {
+    case SettingsOverlay::kChanged:
+        c_pPlayerSettings->Set(c_pSettingsOverlay->get_Settings());
+        break;
+    case SettingsOverlay::kClosed:
+        c_pPlayerSettings->Save();
+        // The world's turning clock does not count the time the screen was open.
+        if (c_pWorldManager != nullptr) c_pWorldManager->ResumeClock();
+        break;
+    default:
+        break;
+    }
+    return true;
 }
 
 bool GameManager::RunMenu()

@@ -4,9 +4,13 @@
 
 class CreditsManager;
 class GameSoundManager;
+class KeyManager;
 class MenuManager;
 class MouseManager;
 class MusicManager;
+class PlayerSettings;
+class SaveManager;
+class SettingsOverlay;
 class WorldManager;
 
 class GameManager {
@@ -22,7 +26,12 @@ public:
     // Stores the menu and loads it at once (its pictures, the menu music, the fade).
     void SetMenuManager(MenuManager* menuManager);
 
-    // One frame of the current phase; false when the program is to end.
+    // The settings screen, opened with F1, or with Escape where Escape means nothing else (not
+    // while a save title is typed, not in the credits); while it is open it runs instead of
+    // the phase. `saves` tells when a title is being typed. None owned; all must be set.
+    void SetSettings(SettingsOverlay* overlay, PlayerSettings* settings, KeyManager* keys, SaveManager* saves);
+
+    // One frame of the current phase, or of the settings screen; false when the program is to end.
     bool Run();
 
     int get_Phase() const { return c_iPhase; }
@@ -33,6 +42,10 @@ private:
     void RunCredits();
     // Clears every sound and shows the menu on `page`.
     void EnterMenu(int page);
+    // Runs the settings screen when it is open or asked for this frame; false when the phase
+    // is to run instead.
+    bool RunSettings();
+    bool EscapeIsFree() const;
 
     WorldManager* c_pWorldManager = nullptr;
     MouseManager* c_pMouseManager = nullptr;
@@ -41,4 +54,8 @@ private:
     MusicManager* c_pMusicManager = nullptr;
     CreditsManager* c_pCreditsManager = nullptr;
     int c_iPhase = kMenu;
+    SettingsOverlay* c_pSettingsOverlay = nullptr;
+    PlayerSettings* c_pPlayerSettings = nullptr;
+    KeyManager* c_pKeyManager = nullptr;
+    SaveManager* c_pSaveManager = nullptr;
 };

@@ -21,6 +21,7 @@
 #include "media/music_manager.h"
 #include "media/video_player.h"
 #include "menus/menu_manager.h"
+#include "menus/settings_overlay.h"
 #include "platform/clock/clock.h"
 #include "platform/gfx/device.h"
 #include "platform/input/input_system.h"
@@ -40,6 +41,8 @@ const std::map<std::string, int>& KeyNames()
         std::map<std::string, int> n = {
             {"ESCAPE", platform::DIK_ESCAPE}, {"RETURN", platform::DIK_RETURN}, {"BACK", platform::DIK_BACK},
             {"SPACE", platform::DIK_SPACE},   {"LSHIFT", platform::DIK_LSHIFT}, {"PERIOD", platform::DIK_PERIOD},
+            {"F1", platform::DIK_F1},         {"UP", platform::DIK_UP},         {"DOWN", platform::DIK_DOWN},
+            {"LEFT", platform::DIK_LEFT},     {"RIGHT", platform::DIK_RIGHT},
         };
         const int digits[] = {platform::DIK_0, platform::DIK_1, platform::DIK_2, platform::DIK_3, platform::DIK_4,
                               platform::DIK_5, platform::DIK_6, platform::DIK_7, platform::DIK_8, platform::DIK_9};
@@ -182,6 +185,14 @@ bool ParseLine(const std::string& raw, int line, std::vector<ReplayCommand>* com
                 return false;
             }
             c.numbers.push_back(phases.at(phase));
+        } else if (c.text == "settings") {
+            std::string state;
+            in >> state;
+            if (state != "open" && state != "closed") {
+                *why = "expect settings takes open or closed";
+                return false;
+            }
+            c.numbers.push_back(state == "open" ? 1 : 0);
         } else if (c.text == "var") {
             if (!ints(2, 2)) return false;
         } else if (c.text == "screen" || c.text == "item" || c.text == "noitem" || c.text == "held" ||
@@ -508,6 +519,11 @@ private:
             const int song = game.music->get_Current();
             check(song == c.numbers[0], "expected music track " + std::to_string(c.numbers[0]) + ", track " +
                                             std::to_string(song) + " is current");
+        } else if (c.text == "settings") {
+            const bool open = game.settingsScreen->IsOpen();
+            check(open == (c.numbers[0] == 1), std::string("expected the settings screen ") +
+                                                   (c.numbers[0] == 1 ? "open" : "closed") + ", it is " +
+                                                   (open ? "open" : "closed"));
         } else if (c.text == "menupage") {
             const int page = game.menu->get_CurrentMenu();
             check(page == c.numbers[0], "expected menu page " + std::to_string(c.numbers[0]) + ", the menu shows " +

@@ -18,8 +18,8 @@
 //   hold N                picks item N up from the inventory bar (clicks where the bar shows it)
 //   examine N             right-clicks item N in the inventory bar, opening its close-up
 //   key NAME              press and release a key (ESCAPE, RETURN, BACK, SPACE, LSHIFT,
-//                         PERIOD, A..Z, 0..9); runs two frames, the first with the key down,
-//                         the second with it up
+//                         PERIOD, F1, UP, DOWN, LEFT, RIGHT, A..Z, 0..9); runs two frames,
+//                         the first with the key down, the second with it up
 //   type TEXT             types the letters, digits, spaces and periods of TEXT, one `key`
 //                         each, so a doubled letter is typed twice
 //   pace MS               from now on each presented frame adds MS ms of game time (1 .. 1000;
@@ -39,6 +39,8 @@
 //   expect held N         the item on the cursor is N (0: none)
 //   expect phase NAME     menu, world or credits
 //   expect menupage N     the main menu shows page N
+//   expect settings open|closed
+//                         whether the settings screen (F1) is open
 //   expect videos N       N video clips have been started so far
 //   expect song N         the current music track (-999: silence)
 //   videos skip|watch     skip: every clip is ended with Escape a moment after it starts

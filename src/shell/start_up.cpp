@@ -17,7 +17,9 @@
 #include "menus/menu_manager.h"
 #include "menus/save_manager.h"
 #include "game/credits_text.h"
+#include "menus/settings_overlay.h"
 #include "shell/game_manager.h"
+#include "shell/player_settings.h"
 #include "shell/winfunc.h"
 #include "game/init_world.h"
 #include "world/world_manager.h"
@@ -105,6 +107,18 @@ void CreatePhases(GameObjects& game)
     game.game->SetCreditsManager(game.credits.get());
 }
 
+// The player's settings are read and put into effect before the first frame; the settings
+// screen draws with the menu's pointer.
+void CreateSettings(GameObjects& game)
+{
+    game.settings = std::make_unique<PlayerSettings>(SettingsPath(), game.world.get(), _pVideoPlayer,
+                                                     D3Dfunc::pD3Ddevice);
+    game.settings->Load();
+    game.settingsScreen =
+        std::make_unique<SettingsOverlay>(D3Dfunc::pD3Ddevice, _pMouseManager, _pKeyManager, game.normalCursor);
+    game.game->SetSettings(game.settingsScreen.get(), game.settings.get(), _pKeyManager, game.saves.get());
+}
+
 // Releases the objects of the last assembly, users before what they use (the members'
 // reverse order), and clears the globals that pointed at them.
 void ReleaseGame()
@@ -174,6 +188,7 @@ GameAssembly AssembleGame(const WorldDefinition& defineWorld)
         }
 
         CreatePhases(game);
+        CreateSettings(game);
         game.world->TransportToScreen(kStartScreenAfterBuild);
     } catch (...) {
         ReleaseGame();

@@ -16,7 +16,9 @@ class KeyManager;
 class MenuManager;
 class MouseManager;
 class MusicManager;
+class PlayerSettings;
 class SaveManager;
+class SettingsOverlay;
 class VideoPlayer;
 class WorldManager;
 
@@ -41,6 +43,8 @@ struct GameObjects {
     std::unique_ptr<SaveManager> saves;
     std::unique_ptr<MenuManager> menu;
     std::unique_ptr<GameManager> game;
+    std::unique_ptr<PlayerSettings> settings;  // the player's settings file, in effect
+    std::unique_ptr<SettingsOverlay> settingsScreen;
 };
 
 // Builds a world into the manager: the game's InitWorld, or a small world of a test's own.

@@ -37,4 +37,14 @@ bool InitWindow(bool fullscreen)
     return true;
 }
 
+void SetFullscreen(bool fullscreen)
+{
+    if (hWnd != nullptr) hWnd->SetFullscreen(fullscreen);
+}
+
+bool IsFullscreen()
+{
+    return hWnd != nullptr && hWnd->IsFullscreen();
+}
+
 }  // namespace Winfunc

@@ -13,4 +13,9 @@ extern platform::Window* hWnd;
 // layer's message box and returns false.
 bool InitWindow(bool fullscreen = true);
 
+// Switches the game window to desktop full screen or to a window; nothing without a window.
+void SetFullscreen(bool fullscreen);
+// Whether the game window is full screen (false without a window).
+bool IsFullscreen();
+
 }  // namespace Winfunc

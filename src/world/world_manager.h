@@ -184,6 +184,19 @@ public:
     bool get_ScreenIsInventory() const { return c_bScreenIsInventory; }
     int get_TransStandard() const { return c_iTransStandard; }
 
+    // ---- the player's settings ----
+    // The view turns `factor` times as fast as the speed the world was built with.
+    void set_TurningFactor(float factor) { c_fTurningFactor = factor; }
+    float get_TurningFactor() const { return c_fTurningFactor; }
+    // Scripted waits (ACT_Wait) return at once.
+    void set_SkipWaits(bool skip) { c_bSkipWaits = skip; }
+    // True once after a scripted wait was cut short with Escape, so that the same press does
+    // not act again when the main loop reads the keyboard.
+    bool TakeWaitCutByEscape();
+    // After the world was not run for a while (the settings screen was open): the time
+    // between is not turning time.
+    void ResumeClock();
+
     // How long entering screens has taken in real time: reading, unscrambling and decoding
     // the pictures, composing overlays and strips, and the upload - not the cross-fade nor the
     // entry lists that run afterwards. For finding heavy screens and for the benchmarks.
@@ -260,6 +273,9 @@ private:
     void RenderCaption(gfx::Device* device);
     float c_fRotation = 0.0f;
     float c_fRotationSpeed;
+    float c_fTurningFactor = 1.0f;
+    bool c_bSkipWaits = false;
+    bool c_bWaitCutByEscape = false;
     std::unique_ptr<DisplayScreen> c_pDisplayScreen;
     std::vector<std::unique_ptr<Cursor>> c_pCursors;
     std::vector<std::unique_ptr<WorldScreen>> c_pScreens;

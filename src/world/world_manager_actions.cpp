@@ -17,6 +17,7 @@
 namespace {
 
 constexpr int kVirtualKeyQ = 0x51;
+constexpr int kVirtualKeyEscape = 0x1B;
 constexpr int kAsyncKeyMask = 0x8000F;  // down now (0x8000, sign-extended) or pressed since
 constexpr std::uint32_t kWaitSleepMaxMs = 10;
 
@@ -204,6 +205,13 @@ void WorldManager::ActSetVar(const WorldAction& action)
     setGlobalVarValue(number, value);
 }
 
+bool WorldManager::TakeWaitCutByEscape()
+{
+    const bool cut = c_bWaitCutByEscape;
+    c_bWaitCutByEscape = false;
+    return cut;
+}
+
 void WorldManager::ActWait(const WorldAction& action)
 {
     const bool savedHideCursor = c_bHideCursor;
@@ -227,7 +235,11 @@ void WorldManager::ActWait(const WorldAction& action)
     }
 
     // Nothing of the game runs meanwhile; the window is kept alive (so the desktop does not
-    // think the game hung) and, without frames to pace the loop, the thread sleeps.
+    // think the game hung) and, without frames to pace the loop, the thread sleeps. Q or
+    // Escape ends the wait, and the player may have chosen to skip waits altogether.
+    if (c_bSkipWaits) duration = 0;
+    // An Escape pressed before the wait (leaving a film, closing the settings) is not for it.
+    platform::GetAsyncKeyState(kVirtualKeyEscape);
     const std::uint32_t start = timeGetTime();
     const std::uint32_t end = start + static_cast<std::uint32_t>(duration);
     platform::Window* window = platform::GetMainWindow();
@@ -242,6 +254,10 @@ void WorldManager::ActWait(const WorldAction& action)
             break;
         }
         if ((static_cast<int>(platform::GetAsyncKeyState(kVirtualKeyQ)) & kAsyncKeyMask) != 0) break;
+        if ((static_cast<int>(platform::GetAsyncKeyState(kVirtualKeyEscape)) & kAsyncKeyMask) != 0) {
+            c_bWaitCutByEscape = true;
+            break;
+        }
     }
     c_bHideCursor = savedHideCursor;
     c_bHideInventory = savedHideInventory;

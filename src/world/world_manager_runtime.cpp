@@ -71,11 +71,11 @@ WorldManager::Pick WorldManager::PickPoint(float dt)
         if (mx < kTurnLeftEdge) {
             pick.inView = false;
             c_iCursor = kCursorTurnLeft;
-            c_pDisplayScreen->RotateBy(static_cast<float>(kTurnLeftEdge - mx) / c_fRotationSpeed * dt);
+            c_pDisplayScreen->RotateBy(static_cast<float>(kTurnLeftEdge - mx) / c_fRotationSpeed * c_fTurningFactor * dt);
         } else if (mx > kTurnRightEdge) {
             pick.inView = false;
             c_iCursor = kCursorTurnRight;
-            c_pDisplayScreen->RotateBy(static_cast<float>(mx - kTurnRightEdge) / -c_fRotationSpeed * dt);
+            c_pDisplayScreen->RotateBy(static_cast<float>(mx - kTurnRightEdge) / -c_fRotationSpeed * c_fTurningFactor * dt);
         }
         const float angle = c_pDisplayScreen->GetRotation();
         const float x = static_cast<float>(mx - kScreenCentreX) + angle / kPi / 2.0f * -static_cast<float>(kPanoramaWidth);
@@ -151,6 +151,8 @@ void WorldManager::HandleHotspots(const Pick& pick)
         c_dLastTime = timeGetTime();  // time spent in actions is not turning time
     }
 }
+
+void WorldManager::ResumeClock() { c_dLastTime = timeGetTime(); }
 
 int WorldManager::Run()
 {

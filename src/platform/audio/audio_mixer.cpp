@@ -55,10 +55,10 @@ void Voice::ResetLocked()
     c_bEndOfStream.store(false);
 }
 
-std::size_t Voice::MixInto(float* accumulator, std::size_t frames)
+std::size_t Voice::MixInto(float* accumulator, std::size_t frames, float groupGain)
 {
     const std::size_t n = std::min(frames, BufferedFrames());
-    const float gain = c_fGain.load(std::memory_order_relaxed);
+    const float gain = c_fGain.load(std::memory_order_relaxed) * groupGain;
     std::size_t r = c_read.load(std::memory_order_relaxed);
     for (std::size_t i = 0; i < n; ++i) {
         accumulator[i * kChannels] += c_ring[r * kChannels] * gain;
@@ -253,7 +253,8 @@ void Mixer::Mix(float* out, std::size_t frames)
         for (SlotBlock* block = &c_firstBlock; block != nullptr; block = block->next.load()) {
             for (auto& slot : block->slots) {
                 Voice* voice = slot.load();
-                if (voice != nullptr && voice->IsPlaying()) voice->MixInto(acc, n);
+                if (voice != nullptr && voice->IsPlaying())
+                    voice->MixInto(acc, n, c_groupGain[static_cast<int>(voice->Group())].load(std::memory_order_relaxed));
             }
         }
         c_passes.fetch_add(1);

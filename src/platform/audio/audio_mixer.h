@@ -16,6 +16,10 @@ namespace platform {
 
 class Mixer;
 
+// The player's two volumes: each voice belongs to one, and the mixer scales it by the group's gain.
+enum class VoiceGroup : int { Effects = 0, Music = 1 };
+constexpr int kVoiceGroupCount = 2;
+
 // One stream of interleaved stereo float samples at the mixer's rate. A single producer
 // (a decoder thread) writes; the mixer reads. The voice's clock counts the frames the mixer
 // has actually taken from it, so its position is what has been played.
@@ -37,6 +41,8 @@ public:
     void SetPlaying(bool playing) { c_bPlaying.store(playing); }
     bool IsPlaying() const { return c_bPlaying.load(); }
     void SetGain(float gain) { c_fGain.store(gain); }
+    void SetGroup(VoiceGroup group) { c_group.store(group); }
+    VoiceGroup Group() const { return c_group.load(std::memory_order_relaxed); }
 
     // Frames the mixer has consumed since the last Reset.
     std::uint64_t ConsumedFrames() const { return c_consumed.load(); }
@@ -49,8 +55,9 @@ public:
     // cannot see the voice (call through Mixer::ResetVoice).
     void ResetLocked();
 
-    // Mixer side: adds up to `frames` frames into `accumulator`; returns the frames taken.
-    std::size_t MixInto(float* accumulator, std::size_t frames);
+    // Mixer side: adds up to `frames` frames into `accumulator`, scaled by the voice's gain
+    // times `groupGain`; returns the frames taken.
+    std::size_t MixInto(float* accumulator, std::size_t frames, float groupGain = 1.0f);
 
 private:
     int c_iRate;
@@ -62,6 +69,7 @@ private:
     std::atomic<bool> c_bPlaying{false};
     std::atomic<bool> c_bEndOfStream{false};
     std::atomic<float> c_fGain{1.0f};
+    std::atomic<VoiceGroup> c_group{VoiceGroup::Effects};
 };
 
 // The mixer and its output. Default() opens the process's audio output on first use: the
@@ -105,6 +113,10 @@ public:
     // Voices currently attached (playing or halted).
     std::size_t VoiceCount();
 
+    // The gain (0 silent .. 1 as recorded) of every voice of `group`; any thread.
+    void SetGroupGain(VoiceGroup group, float gain) { c_groupGain[static_cast<int>(group)].store(gain); }
+    float GroupGain(VoiceGroup group) const { return c_groupGain[static_cast<int>(group)].load(); }
+
 private:
     void OpenDevice();
     void RunPaced();
@@ -128,6 +140,7 @@ private:
     std::atomic<std::uint64_t> c_passes{0};  // odd while a mixing pass runs
     std::vector<float> c_scratch;        // accumulator, allocated once
     std::atomic<std::uint64_t> c_mixed{0};
+    std::atomic<float> c_groupGain[kVoiceGroupCount] = {1.0f, 1.0f};
     std::uint32_t c_deviceId = 0;
     bool c_bDeviceFloat = true;
     std::atomic<bool> c_bQuit{false};

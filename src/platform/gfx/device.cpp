@@ -441,12 +441,7 @@ void Device::Impl::ShowTarget(int width, int height)
     glViewport(0, 0, width, height);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
-    const PresentRect to = LetterboxRect(width, height);
-    if (to.width > 0 && to.height > 0) {
-        const bool oneToOne = to.width == kBackBufferWidth && to.height == kBackBufferHeight;
-        glBlitFramebuffer(0, 0, kBackBufferWidth, kBackBufferHeight, to.x, to.y, to.x + to.width, to.y + to.height,
-                          GL_COLOR_BUFFER_BIT, oneToOne ? GL_NEAREST : GL_LINEAR);
-    }
+    DrawPicture(0, LetterboxRect(width, height));
     SDL_GL_SwapWindow(c_pSdlWindow);
 }
 
@@ -455,6 +450,7 @@ void Device::Impl::Release()
     if (c_sampler) glDeleteSamplers(1, &c_sampler);
     if (c_vao) glDeleteVertexArrays(1, &c_vao);
     c_programs.Release();
+    c_gamma.Release();
     if (c_fbo) glDeleteFramebuffers(1, &c_fbo);
     if (c_colorBuffer) glDeleteRenderbuffers(1, &c_colorBuffer);
     if (c_depthBuffer) glDeleteRenderbuffers(1, &c_depthBuffer);
@@ -1026,8 +1022,13 @@ void Device::ResetStateForTesting()
 
 std::vector<std::uint32_t> Device::ReadBackBuffer() const
 {
-    std::vector<std::uint32_t> pixels(static_cast<size_t>(kBackBufferWidth) * kBackBufferHeight);
     c_pImpl->BindTarget();
+    return ReadBoundPicture();
+}
+
+std::vector<std::uint32_t> ReadBoundPicture()
+{
+    std::vector<std::uint32_t> pixels(static_cast<size_t>(kBackBufferWidth) * kBackBufferHeight);
     glReadBuffer(GL_COLOR_ATTACHMENT0);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
     glPixelStorei(GL_PACK_ROW_LENGTH, 0);

@@ -11,6 +11,7 @@
 
 #include "platform/gfx/device.h"
 #include "platform/gfx/fixed_function_program.h"
+#include "platform/gfx/present_gamma.h"
 
 namespace platform {
 class Window;
@@ -19,6 +20,12 @@ class Window;
 namespace gfx {
 
 constexpr unsigned kSamplerCount = 16;
+
+// Where Present puts the 800 x 600 picture in a drawable of the given size: as large as fits
+// with the aspect kept, centred, GL coordinates (origin bottom left).
+struct PresentRect {
+    int x, y, width, height;
+};
 
 struct Device::Impl {
     platform::Window* c_pWindow = nullptr;
@@ -34,6 +41,9 @@ struct Device::Impl {
     GLuint c_vao = 0;
     GLuint c_sampler = 0;
     FixedFunctionPrograms c_programs;
+    // The player's brightness: 1 copies the picture as drawn, else GammaPass draws it.
+    float c_fGamma = 1.0f;
+    GammaPass c_gamma;
 
     // The fixed-function state as the game sets it.
     DWORD c_render[kRenderStateCount] = {};
@@ -108,13 +118,14 @@ struct Device::Impl {
     void ShowTarget(int drawableWidth, int drawableHeight);
     void PaceAfterSwap();
     void Release();
+    // Puts the finished picture into `to` (GL coordinates) of the draw framebuffer
+    // `targetFbo`, with the player's brightness.
+    void DrawPicture(GLuint targetFbo, const PresentRect& to);
 };
 
-// Where Present puts the 800 x 600 picture in a drawable of the given size: as large as fits
-// with the aspect kept, centred, GL coordinates (origin bottom left).
-struct PresentRect {
-    int x, y, width, height;
-};
 PresentRect LetterboxRect(int drawableWidth, int drawableHeight);
+
+// The 800 x 600 colour of the framebuffer bound for reading, as Device::ReadBackBuffer gives it.
+std::vector<std::uint32_t> ReadBoundPicture();
 
 }  // namespace gfx

@@ -836,6 +836,11 @@ void MediaGraph::Impl::Seek(MediaTime target)
 MediaGraph::MediaGraph(std::unique_ptr<Impl> impl) : c_pImpl(std::move(impl)) {}
 MediaGraph::~MediaGraph() = default;
 
+void MediaGraph::SetAudioGroup(VoiceGroup group)
+{
+    if (c_pImpl->voice) c_pImpl->voice->SetGroup(group);
+}
+
 std::unique_ptr<MediaGraph> MediaGraph::RenderFile(const std::wstring& path, FrameSink* sink, Mixer* mixer)
 {
     // FFmpeg's own warnings (timestamp guesses and the like) would bury the one line we print.

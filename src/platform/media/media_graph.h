@@ -8,9 +8,10 @@
 #include <memory>
 #include <string>
 
+#include "platform/audio/audio_mixer.h"
+
 namespace platform {
 
-class Mixer;
 
 // Positions are counts of 100 ns. Flags of SetPositions, as the game names them.
 using MediaTime = std::int64_t;
@@ -87,6 +88,8 @@ public:
     std::string GetError() const;
     bool HasAudio() const;
     bool HasVideo() const;
+    // Which of the player's volumes the sound follows (effects unless set).
+    void SetAudioGroup(VoiceGroup group);
 
     void Run() override;
     void Stop() override;

@@ -1,0 +1,56 @@
+// The player's settings: volumes, brightness, subtitles, turning speed, window mode and the
+// opening's scripted waits, kept per user in an ini file. The defaults are the game as it
+// plays without a settings file. No platform or drawing code here.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+struct Settings {
+    static constexpr int kVolumeMax = 10;          // steps; 10 = the sound as recorded
+    static constexpr int kBrightnessMin = 50;      // percent; the gamma at presentation / 100
+    static constexpr int kBrightnessMax = 200;
+    static constexpr int kBrightnessStep = 10;
+    static constexpr int kTurningMin = 1;          // steps; 5 = the game's own turning speed
+    static constexpr int kTurningMax = 10;
+    static constexpr int kTurningDefault = 5;
+
+    int musicVolume = kVolumeMax;
+    int effectsVolume = kVolumeMax;  // one-shot and ambient sounds, and the films' sound
+    int brightness = 100;
+    bool subtitles = true;
+    bool largeSubtitles = false;
+    int turningSpeed = kTurningDefault;
+    bool fullScreen = true;
+    bool skipWaits = false;  // the opening's scripted pauses end at once
+
+    // Every value brought into its range.
+    void Clamp();
+    float MusicGain() const { return static_cast<float>(musicVolume) / kVolumeMax; }
+    float EffectsGain() const { return static_cast<float>(effectsVolume) / kVolumeMax; }
+    float Gamma() const { return static_cast<float>(brightness) / 100.0f; }
+    // How many times the game's own turning speed the view turns at.
+    float TurningFactor() const { return static_cast<float>(turningSpeed) / kTurningDefault; }
+
+    bool operator==(const Settings&) const = default;
+};
+
+// The file's format version; a file of another version is read as the defaults.
+constexpr int kSettingsVersion = 1;
+
+// $XDG_CONFIG_HOME/kelvane/settings.ini, or ~/.config/kelvane/settings.ini when that is unset
+// or not absolute; empty when neither it nor $HOME is usable (settings are then not kept).
+std::filesystem::path SettingsPath();
+
+// Reads the settings. A missing, unreadable, old or broken file gives the defaults and writes
+// one line on standard error saying which file and why; never fails. Unknown keys are
+// ignored, values out of range are clamped.
+Settings LoadSettings(const std::filesystem::path& path);
+
+// The file's text for `settings`.
+std::string FormatSettings(const Settings& settings);
+
+// Writes the file atomically: a temporary file beside it, flushed to disk, renamed over it,
+// and the directory flushed; the directory is created when needed. On failure the old file
+// is untouched, `error` says which file and why, and false is returned.
+bool SaveSettings(const std::filesystem::path& path, const Settings& settings, std::string* error);

@@ -1,0 +1,49 @@
+#include "shell/player_settings.h"
+
+#include <cstdio>
+#include <string>
+#include <utility>
+
+#include "media/sound.h"
+#include "media/video_player.h"
+#include "platform/gfx/device.h"
+#include "shell/winfunc.h"
+#include "world/world_manager.h"
+
+PlayerSettings::PlayerSettings(std::filesystem::path path, WorldManager* world, VideoPlayer* videos,
+                               gfx::Device* device)
+    : c_path(std::move(path)), c_pWorldManager(world), c_pVideoPlayer(videos), c_pDevice(device)
+{
+}
+
+void PlayerSettings::Load()
+{
+    c_settings = LoadSettings(c_path);
+    Apply(!c_settings.fullScreen && Winfunc::IsFullscreen());
+}
+
+void PlayerSettings::Set(const Settings& settings)
+{
+    const bool windowMode = settings.fullScreen != c_settings.fullScreen;
+    c_settings = settings;
+    c_settings.Clamp();
+    Apply(windowMode);
+}
+
+void PlayerSettings::Save() const
+{
+    std::string error;
+    if (!SaveSettings(c_path, c_settings, &error)) std::fprintf(stderr, "Kelvane: %s\n", error.c_str());
+}
+
+void PlayerSettings::Apply(bool switchWindowMode)
+{
+    Sound::SetVolumes(c_settings.MusicGain(), c_settings.EffectsGain());
+    if (c_pDevice != nullptr) c_pDevice->SetGamma(c_settings.Gamma());
+    if (c_pVideoPlayer != nullptr) c_pVideoPlayer->set_Subtitles(c_settings.subtitles, c_settings.largeSubtitles);
+    if (c_pWorldManager != nullptr) {
+        c_pWorldManager->set_TurningFactor(c_settings.TurningFactor());
+        c_pWorldManager->set_SkipWaits(c_settings.skipWaits);
+    }
+    if (switchWindowMode) Winfunc::SetFullscreen(c_settings.fullScreen);
+}
