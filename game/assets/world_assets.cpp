@@ -156,15 +156,7 @@ void SharedOffsetPicture(AssetList& list, const std::string& gamePath, int offse
                          PictureFormat format, double weight)
 {
     list.Add({gamePath, {gamePath}, weight, [gamePath, offset, paint = std::move(paint), format](const AssetContext& out) {
-                  const imaging::Image image = paint().ToImage();
-                  const std::vector<std::uint8_t> bytes = EncodePicture(image, format, static_cast<std::size_t>(offset) + 1);
-                  WriteBytes(FileForGamePath(out.outputDir, gamePath),
-                             imaging::RotateImageBytes(bytes, static_cast<std::size_t>(offset)));
-                  if (out.previewDir.empty()) return;
-                  std::string name = gamePath.substr(5);
-                  for (char& c : name)
-                      if (c == '/') c = '_';
-                  WriteBytes(out.previewDir + "/" + name + ".png", imaging::EncodePng(image));
+                  WritePicture(out.outputDir, gamePath, paint().ToImage(), format, out.previewDir, offset);
               }});
 }
 

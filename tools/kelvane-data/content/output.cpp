@@ -134,7 +134,12 @@ void WriteBytes(const std::string& file, const std::vector<std::uint8_t>& bytes)
 void WritePicture(const std::string& outputDir, const std::string& gamePath, const imaging::Image& image,
                   PictureFormat format, const std::string& previewDir)
 {
-    const int offset = OffsetForGamePath(gamePath);
+    WritePicture(outputDir, gamePath, image, format, previewDir, OffsetForGamePath(gamePath));
+}
+
+void WritePicture(const std::string& outputDir, const std::string& gamePath, const imaging::Image& image,
+                  PictureFormat format, const std::string& previewDir, int offset)
+{
     const std::vector<std::uint8_t> bytes = EncodePicture(image, format, static_cast<std::size_t>(offset) + 1);
     WriteBytes(FileForGamePath(outputDir, gamePath), imaging::RotateImageBytes(bytes, static_cast<std::size_t>(offset)));
     if (!previewDir.empty()) {

@@ -30,6 +30,10 @@ std::vector<std::uint8_t> EncodePicture(const imaging::Image& image, PictureForm
 // preview of it under `previewDir` (empty: none).
 void WritePicture(const std::string& outputDir, const std::string& gamePath, const imaging::Image& image,
                   PictureFormat format, const std::string& previewDir = {});
+// The same, scrambled with `offset` instead of the path's own (a book's pages and a screen's
+// versions share the offset of their first page or base picture).
+void WritePicture(const std::string& outputDir, const std::string& gamePath, const imaging::Image& image,
+                  PictureFormat format, const std::string& previewDir, int offset);
 
 void WriteBytes(const std::string& file, const std::vector<std::uint8_t>& bytes);
 

@@ -1,68 +1,36 @@
-#include "render/scenes.h"
-
 #include <cmath>
-#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
 
+#include "core/error.h"
+#include "game/world_content.h"
+#include "render/kit.h"
 #include "render/panorama.h"
+#include "game/assets/render_groups.h"
 
-namespace render {
+namespace world_render {
 
 namespace {
 
-constexpr double kEyeHeight = 1.6;
-constexpr int kPanoramaWidth = 2048;
-constexpr int kPanoramaHeight = 512;
+namespace wc = world_content;
+using render::Format;
+using render::HeightOfRow;
+using render::kPi;
+using render::kEyeHeight;
+using render::PanoramaCamera;
 
-// Scene text with numbers put in: every argument is printed as a double.
-template <typename... Numbers>
-std::string Format(const char* pattern, Numbers... numbers)
-{
-    char text[4096];
-    std::snprintf(text, sizeof text, pattern, static_cast<double>(numbers)...);
-    return text;
-}
+constexpr int kPanoramaWidth = content::kPanoramaWidth;
 
-// Longitude in degrees (povray's rotate about y turns +z towards +x for positive angles in
-// a left-handed frame, the same way the panorama runs) of a picture column.
-double DegreesOfColumn(double column) { return column / kPanoramaWidth * 360.0; }
-
-// The height at `distance` where a picture row lies.
-double HeightOfRow(double row, double distance)
-{
-    const double latitude = (0.5 - row / kPanoramaHeight) * 2.0 * kBandLatitude;
-    return kEyeHeight + distance * std::tan(latitude);
-}
-
-// Materials shared by the scenes; the default finish gives drafts (no radiosity) a little
-// ambient light so that shadows are not black.
-const char* const kMaterials = R"(
-#default { finish { ambient #if (Draft) 0.10 #else 0 #end diffuse 0.75 } }
-#declare Stone = texture {
-  pigment { granite colour_map { [0 rgb <0.42, 0.43, 0.47>] [0.6 rgb <0.52, 0.53, 0.56>] [1 rgb <0.36, 0.37, 0.41>] } scale 0.6 }
-  normal { granite 0.15 scale 0.4 }
-  finish { diffuse 0.75 }
-}
-#declare Blocks = texture {
-  pigment { brick rgb <0.12, 0.11, 0.1>, rgb <0.33, 0.31, 0.3> brick_size <0.7, 0.35, 0.7> mortar 0.025 }
-  normal { granite 0.2 scale 0.3 }
-}
-#declare Brass = texture {
-  pigment { rgb <0.72, 0.52, 0.22> }
-  finish { ambient #if (Draft) 0.08 #else 0 #end diffuse 0.45 specular 0.6 roughness 0.02 metallic reflection { 0.15 metallic } }
-}
-#declare DarkIron = texture {
-  pigment { rgb <0.10, 0.10, 0.11> }
-  finish { ambient #if (Draft) 0.08 #else 0 #end diffuse 0.55 specular 0.35 roughness 0.05 metallic }
-}
-#declare Wood = texture {
-  pigment { wood turbulence 0.06 colour_map { [0 rgb <0.42, 0.24, 0.11>] [0.7 rgb <0.34, 0.18, 0.08>] [1 rgb <0.26, 0.13, 0.05>] } scale 0.05 rotate <90, 0, 0> }
-  finish { diffuse 0.7 specular 0.15 roughness 0.05 }
-}
-#declare Planks = texture {
-  pigment { gradient x colour_map { [0 rgb <0.20, 0.13, 0.08>] [0.03 rgb <0.20, 0.13, 0.08>] [0.04 rgb <0.38, 0.25, 0.14>] [1 rgb <0.33, 0.21, 0.11>] } scale 0.3 }
-  normal { wood 0.1 scale 0.2 }
-}
-)";
+// What a panorama shows at a hotspot: picture columns x1 .. x2 and rows y1 .. y2.
+enum class Fixture {
+    Archway,    // an opening in the wall to a lit passage
+    Telescope,  // the great telescope on its pier and mount
+};
+struct FixtureAt {
+    Fixture what;
+    int x1, y1, x2, y2;
+};
 
 // A wall lamp: a glowing glass with a warm light inside, fixed to the drum at `degrees`.
 std::string WallLamp(double degrees, double radius, double height)
@@ -84,7 +52,7 @@ union {
 // stone surround and a short lit passage behind it.
 std::string Archway(const FixtureAt& f, double radius)
 {
-    const double centre = DegreesOfColumn((f.x1 + f.x2) / 2.0);
+    const double centre = render::DegreesOfColumn((f.x1 + f.x2) / 2.0);
     const double halfAngle = (f.x2 - f.x1) / 2.0 / kPanoramaWidth * 2.0 * kPi;
     const double halfWidth = std::sin(halfAngle) * (radius - 0.2) * 0.92;
     const double top = HeightOfRow(f.y1, radius) - 0.05;
@@ -118,7 +86,7 @@ torus { %.4f, 0.09 rotate <90, 0, 0> clipped_by { plane { -y, -%.4f } } translat
 // shutter, its eyepiece end low beside the hotspot's bottom edge.
 std::string Telescope(const FixtureAt& f)
 {
-    const double centre = DegreesOfColumn((f.x1 + f.x2) / 2.0);
+    const double centre = render::DegreesOfColumn((f.x1 + f.x2) / 2.0);
     const double distance = 3.4;
     const double axis = HeightOfRow((f.y1 + f.y2) / 2.0, distance);  // the tube's trunnions
     const double pierTop = axis - 0.5;
@@ -161,13 +129,13 @@ union {
                   axis + 0.12, axis, distance, centre);
 }
 
-}  // namespace
-
+// The observatory dome seen from the middle of its floor: a round stone drum under a ribbed
+// dome with its shutter closed, lamps on the wall, and the fixtures at their columns.
 std::string DomeScene(const std::vector<FixtureAt>& fixtures)
 {
     constexpr double kRadius = 6.0;
     std::string scene = PanoramaCamera(0, kEyeHeight, 0);
-    scene += kMaterials;
+    scene += render::Materials();
     scene += R"(
 background { rgb <0.01, 0.015, 0.04> }
 #declare Holes = sphere { <0, -100, 0>, 0.001 }
@@ -227,64 +195,35 @@ light_source { <0, 7.5, 0>, rgb <0.45, 0.5, 0.7> * 0.3 }
     return scene;
 }
 
-std::string CrankCloseUpScene()
+
+const wc::Place& PlaceShowing(const char* image)
 {
-    std::string scene = kMaterials;
-    scene += R"(
-camera { perspective location <0.02, -0.08, -1.0> look_at <0.02, -0.13, 0> right x * 2 up y angle 60 }
-background { rgb <0.03, 0.025, 0.02> }
-// The boathouse wall: tarred planks, a rack rail with pegs, and the shelf below.
-plane { -z, -0.02 texture { Planks rotate <0, 0, 90> scale 0.8 } }
-box { <-2, 0.06, -0.01>, <2, 0.14, 0.02> texture { Wood } }
-box { <-2, -0.56, -0.25>, <2, -0.52, 0.02> texture { Wood scale 2 } }
-cylinder { <-0.55, 0.1, 0>, <-0.55, 0.1, -0.12>, 0.018 texture { Wood } }
-cylinder { <0.6, 0.1, 0>, <0.6, 0.1, -0.12>, 0.018 texture { Wood } }
-// A coil of rope on the next peg.
-torus { 0.11, 0.022 rotate <90, 0, 0> translate <0.6, -0.02, -0.06> pigment { rgb <0.55, 0.45, 0.3> } normal { quilted 0.6 scale 0.01 } }
-// The lamp light from above on the left, a cold fill from the door on the right.
-light_source { <-0.8, 0.7, -1.0>, rgb <1.0, 0.8, 0.55> * 1.3
-  #if (!Draft) area_light <0.2, 0, 0>, <0, 0.2, 0>, 3, 3 adaptive 1 circular orient #end }
-light_source { <1.4, 0.2, -1.4>, rgb <0.45, 0.52, 0.7> * 0.45 shadowless }
-// The crank: a boss with a square socket that fits the pump's and the winch's shaft, hung
-// on its peg; an iron arm down to the grip's pin, and a turned wooden grip on the pin.
-#declare Iron = texture {
-  pigment { granite colour_map { [0 rgb <0.13, 0.12, 0.12>] [0.8 rgb <0.17, 0.16, 0.15>] [1 rgb <0.30, 0.17, 0.09>] } scale 0.05 }
-  normal { granite 0.05 scale 0.02 }
-  finish { ambient #if (Draft) 0.08 #else 0 #end diffuse 0.5 specular 0.5 roughness 0.02 metallic reflection 0.05 }
-}
-#declare Crank = union {
-  difference {
-    cylinder { <0, 0, -0.075>, <0, 0, 0>, 0.058 }
-    box { <-0.021, -0.021, -0.1>, <0.021, 0.021, 0.01> }
-  }
-  // The arm, wider at the boss, tapering to the eye of the pin.
-  prism { linear_sweep linear_spline -0.055, -0.02, 5,
-          <-0.045, 0>, <0.045, 0>, <0.022, -0.4>, <-0.022, -0.4>, <-0.045, 0>
-          rotate <-90, 0, 0> }
-  cylinder { <0, -0.4, -0.055>, <0, -0.4, -0.02>, 0.034 }
-  // The pin through the grip.
-  cylinder { <0, -0.4, -0.055>, <0, -0.4, -0.27>, 0.011 }
-  texture { Iron }
-}
-#declare Grip = lathe {
-  cubic_spline 9,
-  <0.0, -0.01>, <0.012, 0.0>, <0.026, 0.01>, <0.031, 0.05>, <0.026, 0.1>, <0.032, 0.15>, <0.024, 0.19>, <0.0, 0.2>, <0.0, 0.21>
-  texture { Wood scale 0.5 }
-  rotate <-90, 0, 0>
-  translate <0, -0.4, -0.065>
-}
-// The peg it hangs on.
-cylinder { <0, 0.1, 0>, <0, 0.1, -0.13>, 0.018 texture { Wood } }
-union {
-  object { Crank }
-  object { Grip }
-  translate <0, 0.0, 0>
-  rotate <0, -38, 0>
-  rotate <0, 0, 6>
-  translate <0, 0.08, -0.02>
-}
-)";
-    return scene;
+    for (const wc::Place& place : wc::kPlaces)
+        if (std::strcmp(place.image, image) == 0) return place;
+    throw Error(std::string("the world names no place shown by ") + image);
 }
 
-}  // namespace render
+// The dome's fixtures where the world's hotspots for them lie.
+std::vector<FixtureAt> DomeFixtures(const char* image)
+{
+    std::vector<FixtureAt> fixtures;
+    for (const wc::Feature& f : PlaceShowing(image).features) {
+        if (f.look == wc::Look::Arch) fixtures.push_back({Fixture::Archway, f.x1, f.y1, f.x2, f.y2});
+        if (f.look == wc::Look::Machine) fixtures.push_back({Fixture::Telescope, f.x1, f.y1, f.x2, f.y2});
+    }
+    return fixtures;
+}
+
+}  // namespace
+
+void AddHeights(std::vector<content::Asset>& rendered)
+{
+    constexpr const char* kDomeWithTelescope = "data/dome_pano02.enc";
+    rendered.push_back(render::RenderedPicture(
+        kDomeWithTelescope,
+        {kDomeWithTelescope, DomeScene(DomeFixtures(kDomeWithTelescope)), content::kPanoramaWidth,
+         content::kPanoramaHeight, false, true},
+        {}, 40.0));
+}
+
+}  // namespace world_render
