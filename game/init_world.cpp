@@ -9,10 +9,12 @@
 #include <utility>
 #include <vector>
 
+#include "core/error.h"
 #include "media/subtitle_item.h"
 #include "world/action_codes.h"
 #include "world/condition_codes.h"
 #include "world/world_book_creator.h"
+#include "game/pick_areas.h"
 #include "game/world_content.h"
 #include "world/world_manager.h"
 
@@ -243,15 +245,22 @@ void AttachSharedLists(WorldScreen* screen, const Place& place, const SharedList
 
 // ---- places ----
 
+const Place& PlaceNumbered(int number)
+{
+    for (const Place& place : kPlaces)
+        if (place.number == number) return place;
+    throw Error("the world's tables name no place " + std::to_string(number));
+}
+
 struct Span {
     int x1, x2;
 };
 
-// A feature's columns: one span, or two where a panorama's region runs across the seam.
-std::vector<Span> Spans(const Place& place, const Feature& f)
+// A hotspot's columns: one span, or two where a panorama's region runs across the seam.
+std::vector<Span> Spans(const Place& place, const PickArea& a)
 {
-    if (place.panorama && f.x2 >= kPanoramaWidth) return {{f.x1, kPanoramaWidth}, {0, f.x2 - kPanoramaWidth}};
-    return {{f.x1, f.x2}};
+    if (place.panorama && a.x2 >= kPanoramaWidth) return {{a.x1, kPanoramaWidth}, {0, a.x2 - kPanoramaWidth}};
+    return {{a.x1, a.x2}};
 }
 
 void AddNeed(WorldHotspot* hotspot, const Feature& f)
@@ -260,27 +269,29 @@ void AddNeed(WorldHotspot* hotspot, const Feature& f)
     if (f.need == Need::LampsLit) Require(hotspot, LampsLit());
 }
 
-void AddFeature(WorldScreen* screen, const Place& place, const Feature& f)
+void AddFeature(WorldScreen* screen, const Place& place, int index)
 {
-    for (const Span& span : Spans(place, f)) {
+    const Feature& f = place.features[index];
+    const PickArea a = PickAreaOf(place, index);
+    for (const Span& span : Spans(place, a)) {
         switch (f.way) {
         case Way::Scenery: return;
         case Way::Walk: {
-            WorldAction* move = screen->QHS_StandardMove(span.x1, f.y1, span.x2, f.y2, f.target, f.cursor);
+            WorldAction* move = screen->QHS_StandardMove(span.x1, a.y1, span.x2, a.y2, f.target, f.cursor);
             // Out of a wide view the pointer comes back to the middle, clear of the turning margins.
             if (f.cursor != WorldManager::kCursorReact) move->addParam(3, 1.0f);
             AddNeed(screen->GetHotspot(screen->get_HotspotCount() - 1), f);
             break;
         }
         case Way::Choose: {
-            WorldHotspot* hotspot = screen->AddHotspot(span.x1, f.y1, span.x2, f.y2, f.cursor);
+            WorldHotspot* hotspot = screen->AddHotspot(span.x1, a.y1, span.x2, a.y2, f.cursor);
             if (f.alt >= 0) hotspot->addVarDependantLocation(f.var, f.value, f.target, f.alt);
             else hotspot->addVarDependantLocation(f.var, f.value, f.target);
             AddNeed(hotspot, f);
             break;
         }
         case Way::Dark: {
-            WorldHotspot* hotspot = screen->AddHotspot(span.x1, f.y1, span.x2, f.y2, f.cursor);
+            WorldHotspot* hotspot = screen->AddHotspot(span.x1, a.y1, span.x2, a.y2, f.cursor);
             Goto(hotspot->AddActionlist(false, kLamp), f.target);
             // With an empty hand the player stumbles at the edge of the dark, and is told why.
             Sound(hotspot->AddActionlist(true, 0), kStumbleSound, &Subtitles().dark);
@@ -395,7 +406,8 @@ void AddDepthsStory(WorldScreen* screen, int number)
         break;
     }
     case 1100: {  // with the lens in the arms the tunnel is no way out
-        WorldHotspot* door = screen->AddHotspot(100, 180, 260, 400);
+        const PickArea way = PickAreaOf(PlaceNumbered(1100), 0);
+        WorldHotspot* door = screen->AddHotspot(way.x1, way.y1, way.x2, way.y2);
         Require(door, VarIs(kLensInCradle, 0));
         Sound(door->AddActionlist(true, 0), kStumbleSound, &subs.heavy);
         Sound(door->AddActionlist(false, kLamp), kStumbleSound, &subs.heavy);
@@ -531,9 +543,10 @@ void AddPlace(WorldManager& w, const Place& place, const SharedLists& shared)
     WorldScreen* screen = w.AddWorldScreen(place.number, place.panorama ? WorldScreen::kPanorama : WorldScreen::kFlat,
                                            place.image, ScrambleOffsetFor(place.image));
     AttachSharedLists(screen, place, shared);
-    for (const Feature& f : place.features) {
+    for (int i = 0; i < kMaxFeatures; ++i) {
+        const Feature& f = place.features[i];
         if (f.look == Look::None && f.target < 0) break;
-        AddFeature(screen, place, f);
+        AddFeature(screen, place, i);
     }
     AddPictureChanges(screen, place.number);
     AddCodeKeys(w, screen, place.number);

@@ -6,6 +6,7 @@
 #include "world/world_fixture.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
@@ -22,6 +23,7 @@
 #include "media/subtitle_item.h"
 #include "world/action_codes.h"
 #include "game/init_world.h"
+#include "game/pick_areas.h"
 #include "game/world_content.h"
 
 using namespace world_test;
@@ -424,6 +426,87 @@ TEST_F(InitWorldTest, TheTideChangesFourPanoramasVisibly)
         }
         EXPECT_EQ(pictures.size(), 4u) << "four different pictures of screen " << n;
     }
+}
+
+// ---- clicks on panoramas ----
+
+// The game's view of a panorama: 800 x 400 screen pixels drawn in perspective (a vertical
+// field of 0.35 pi, aspect 2) while a click is picked one column per screen pixel from the
+// view's centre and one row per 400/512 pixel. For screen point (x, y) of a view turned to
+// centre column `centre`: the picture point drawn there and the one picked there.
+struct ViewSample {
+    double drawnX, drawnY;
+    int pickedX, pickedY;
+};
+ViewSample SampleView(int centre, int x, int y)
+{
+    constexpr double kPi = 3.14159265358979323846, kBand = 0.351 * kPi / 2.0;
+    const double halfHeight = std::tan(0.35 * kPi / 2.0), halfWidth = 2.0 * halfHeight;
+    const double rx = (x - 400.0) / 400.0 * halfWidth, ry = (200.0 - y) / 200.0 * halfHeight;
+    const double longitude = std::atan(rx), latitude = std::atan2(ry, std::sqrt(1.0 + rx * rx));
+    double drawnX = centre + longitude / (2.0 * kPi) * 2048.0;
+    drawnX -= 2048.0 * std::floor(drawnX / 2048.0);
+    return {drawnX, (0.5 - latitude / (2.0 * kBand)) * 512.0, ((centre + x - 400) % 2048 + 2048) % 2048, y * 512 / 400};
+}
+
+bool DrawnIn(const wc::Feature& f, double x, double y)
+{
+    if (y < f.y1 || y >= f.y2) return false;
+    return (x >= f.x1 && x < f.x2) || (x + 2048.0 >= f.x1 && x + 2048.0 < f.x2);
+}
+
+TEST(PickAreas, GrowByTheLargestDistanceBetweenWhatIsPickedAndWhatIsDrawn)
+{
+    double columns = 0, rows = 0;
+    for (int y = 0; y <= 400; y += 2)
+        for (int x = 100; x <= 700; x += 2) {
+            const ViewSample v = SampleView(0, x, y);
+            const double drawnX = v.drawnX > 1024 ? v.drawnX - 2048 : v.drawnX;
+            const double pickedX = v.pickedX > 1024 ? v.pickedX - 2048 : v.pickedX;
+            columns = std::max(columns, std::fabs(pickedX - drawnX));
+            rows = std::max(rows, std::fabs(v.pickedY - v.drawnY));
+        }
+    EXPECT_EQ(wc::kPickColumns, static_cast<int>(std::ceil(columns)));
+    EXPECT_GE(wc::kPickRows, static_cast<int>(std::ceil(rows)));
+    EXPECT_LE(wc::kPickRows, static_cast<int>(std::ceil(rows)) + 1);
+}
+
+// Every turn of every panorama, every clickable point where a landmark with a hotspot is
+// drawn: the first hotspot the click finds is that landmark's own (on flat views the hotspot
+// is the drawn rectangle itself).
+TEST_F(InitWorldTest, AClickOnALandmarkAsDrawnFindsItsHotspotAtEveryTurnOfTheView)
+{
+    int samples = 0;
+    for (const wc::Place& place : wc::kPlaces) {
+        if (!place.panorama) continue;
+        const WorldScreen* s = Screen(place.number);
+        ASSERT_NE(s, nullptr);
+        for (int centre = 0; centre < 2048; centre += 24)
+            for (int y = 0; y < 400; y += 8)
+                for (int x = 101; x < 700; x += 7) {
+                    const ViewSample v = SampleView(centre, x, y);
+                    for (int i = 0; i < wc::kMaxFeatures; ++i) {
+                        const wc::Feature& f = place.features[i];
+                        if (f.look == wc::Look::None && f.target < 0) break;
+                        if (f.way == wc::Way::Scenery || !DrawnIn(f, v.drawnX, v.drawnY)) continue;
+                        ++samples;
+                        const wc::PickArea a = wc::PickAreaOf(place, i);
+                        const WorldHotspot* first = nullptr;
+                        for (int h = 0; h < s->get_HotspotCount() && first == nullptr; ++h)
+                            if (s->GetHotspot(h)->Check(v.pickedX, v.pickedY)) first = s->GetHotspot(h);
+                        ASSERT_NE(first, nullptr) << "screen " << place.number << " feature " << i << " turned to "
+                                                  << centre << ", screen " << x << ", " << y;
+                        const bool own = first->get_Y1() == a.y1 && first->get_Y2() == a.y2 &&
+                                         (first->get_X1() == a.x1 || first->get_X1() == 0 ||
+                                          first->get_X1() == a.x1 - 2048);
+                        EXPECT_TRUE(own) << "screen " << place.number << " feature " << i << " turned to " << centre
+                                         << ", screen " << x << ", " << y << " finds the hotspot " << first->get_X1()
+                                         << ".." << first->get_X2() << " x " << first->get_Y1() << ".." << first->get_Y2();
+                        if (!own) return;
+                    }
+                }
+    }
+    EXPECT_GT(samples, 10000);
 }
 
 // ---- the walkthrough ----
