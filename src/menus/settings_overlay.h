@@ -43,6 +43,8 @@ public:
     int Run();
 
     const Settings& get_Settings() const { return c_settings; }
+    // The window was switched while the screen is open (Alt+Enter): its row shows the new mode.
+    void ShowWindowMode(bool fullScreen) { c_settings.fullScreen = fullScreen; }
     int get_Selected() const { return c_iSelected; }
     // Where a row lies on the 800 x 600 screen; a click left of `ValueCentreX` in it steps the
     // value down (or to the other choice), right of it up.

@@ -51,6 +51,9 @@ bool GameManager::Run()
     const D3DVIEWPORT9 fullScreen{0, 0, 800, 600, 0.0f, 1.0f};
     D3Dfunc::pD3Ddevice->SetViewport(fullScreen);
 
+    if (c_pPlayerSettings != nullptr && c_pPlayerSettings->FollowWindow() && c_pSettingsOverlay != nullptr &&
+        c_pSettingsOverlay->IsOpen())
+        c_pSettingsOverlay->ShowWindowMode(c_pPlayerSettings->get_Settings().fullScreen);
     if (RunSettings()) return true;
     bool goOn = true;
     switch (c_iPhase) {

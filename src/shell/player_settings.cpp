@@ -36,6 +36,19 @@ void PlayerSettings::Save() const
     if (!SaveSettings(c_path, c_settings, &error)) std::fprintf(stderr, "Kelvane: %s\n", error.c_str());
 }
 
+bool PlayerSettings::FollowWindow()
+{
+    const int now = Winfunc::IsFullscreen() ? 1 : 0;
+    const bool switched = c_iWindowSeen >= 0 && now != c_iWindowSeen;
+    c_iWindowSeen = now;
+    // Only a switch counts: a game that starts in a window for its own reasons (a test's
+    // hidden window) keeps the player's file as it is.
+    if (!switched || c_settings.fullScreen == (now == 1)) return false;
+    c_settings.fullScreen = now == 1;
+    Save();
+    return true;
+}
+
 void PlayerSettings::Apply(bool switchWindowMode)
 {
     Sound::SetVolumes(c_settings.MusicGain(), c_settings.EffectsGain());
@@ -46,4 +59,5 @@ void PlayerSettings::Apply(bool switchWindowMode)
         c_pWorldManager->set_SkipWaits(c_settings.skipWaits);
     }
     if (switchWindowMode) Winfunc::SetFullscreen(c_settings.fullScreen);
+    c_iWindowSeen = Winfunc::IsFullscreen() ? 1 : 0;
 }

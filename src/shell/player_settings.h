@@ -26,6 +26,9 @@ public:
     void Set(const Settings& settings);
     // Writes the file; a failure is one line on standard error, and the game goes on.
     void Save() const;
+    // Follows a switch of the window made outside the settings screen (Alt+Enter): the
+    // settings take the new mode and keep it in the file. True when the mode changed.
+    bool FollowWindow();
 
     const Settings& get_Settings() const { return c_settings; }
     const std::filesystem::path& get_Path() const { return c_path; }
@@ -38,4 +41,5 @@ private:
     VideoPlayer* c_pVideoPlayer;
     gfx::Device* c_pDevice;
     Settings c_settings;
+    int c_iWindowSeen = -1;  // the window mode last seen: 1 full screen, 0 a window, -1 not yet
 };

@@ -148,6 +148,13 @@ bool ParseLine(const std::string& raw, int line, std::vector<ReplayCommand>* com
             *why = "unknown key '" + c.text + "'";
             return false;
         }
+    } else if (verb == "window") {
+        c.kind = ReplayCommand::Window;
+        in >> c.text;
+        if (c.text != "fullscreen" && c.text != "windowed") {
+            *why = "'window' takes fullscreen or windowed";
+            return false;
+        }
     } else if (verb == "type") {
         std::string rest;
         std::getline(in, rest);
@@ -415,6 +422,9 @@ private:
             // the same letter again included, is then a press of its own.
             c_iReleaseKey = KeyNames().at(c.text);
             c_iPendingFrames = 2;
+            break;
+        case ReplayCommand::Window:
+            Winfunc::SetFullscreen(c.text == "fullscreen");
             break;
         case ReplayCommand::Pace:
             platform::SetClockStepPerPresent(static_cast<std::uint32_t>(c.numbers[0]));

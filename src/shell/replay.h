@@ -20,6 +20,8 @@
 //   key NAME              press and release a key (ESCAPE, RETURN, BACK, SPACE, LSHIFT,
 //                         PERIOD, F1, UP, DOWN, LEFT, RIGHT, A..Z, 0..9); runs two frames,
 //                         the first with the key down, the second with it up
+//   window MODE           switches the window as Alt+Enter does: MODE is fullscreen or
+//                         windowed
 //   type TEXT             types the letters, digits, spaces and periods of TEXT, one `key`
 //                         each, so a doubled letter is typed twice
 //   pace MS               from now on each presented frame adds MS ms of game time (1 .. 1000;
@@ -57,7 +59,7 @@
 #include "world/world_manager.h"
 
 struct ReplayCommand {
-    enum Kind { Seed, Frames, Wait, Move, Click, RClick, Pick, Hold, Examine, Key, Pace, Screenshot, Expect, Quit, Videos };
+    enum Kind { Seed, Frames, Wait, Move, Click, RClick, Pick, Hold, Examine, Key, Window, Pace, Screenshot, Expect, Quit, Videos };
     Kind kind;
     int line = 0;             // line number in the script, for messages
     std::vector<int> numbers;  // coordinates, counts, milliseconds, expected values, the seed;

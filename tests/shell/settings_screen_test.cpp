@@ -143,4 +143,31 @@ TEST_F(SettingsScreenTest, KeysMoveAndChangeAndWithoutAFileNothingChangesNorIsWr
     EXPECT_TRUE(std::filesystem::exists(File()));
 }
 
+TEST_F(SettingsScreenTest, AWindowSwitchedOutsideTheScreenIsShownThereAndKept)
+{
+    // Switched with Alt+Enter in the menu: the file keeps it for the next start.
+    ExpectPasses("frames 1\n"
+                 "window fullscreen\n"
+                 "frames 2\n"
+                 "window windowed\n"
+                 "frames 2\n"
+                 "quit\n");
+    ASSERT_TRUE(std::filesystem::exists(File()));
+    EXPECT_FALSE(LoadSettings(File()).fullScreen);
+
+    // Switched while the screen is open: its row follows, so a change to another row does
+    // not switch the window back, and closing keeps the new mode.
+    ExpectPasses("key F1\n"
+                 "expect settings open\n"
+                 "window fullscreen\n"
+                 "frames 1\n" +
+                 ClickRow(SettingsOverlay::kTurning, 1) + ClickRow(SettingsOverlay::kClose, 0) +
+                 "expect settings closed\n"
+                 "frames 1\n"
+                 "quit\n");
+    const Settings kept = LoadSettings(File());
+    EXPECT_TRUE(kept.fullScreen);
+    EXPECT_EQ(kept.turningSpeed, 6);
+}
+
 }  // namespace

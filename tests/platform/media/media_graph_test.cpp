@@ -564,7 +564,9 @@ TEST_P(MismatchedFilms, PlayEveryPictureAndEndOnTime)
     const auto onTime = std::count_if(lateness.begin(), lateness.end(), [usual](double l) { return std::abs(l - usual) < 0.25; });
     EXPECT_GE(onTime, static_cast<long>(lateness.size() * 4 / 5)) << "pictures keep time";
     EXPECT_NEAR(seen.loudMs, m.soundMs, 150) << "all of its sound is heard";
-    if (m.soundMs > 0) EXPECT_NEAR(seen.firstSoundAt, m.soundStart, 0.12) << "the sound starts at its own time";
+    if (m.soundMs > 0) {
+        EXPECT_NEAR(seen.firstSoundAt, m.soundStart, 0.12) << "the sound starts at its own time";
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Films, MismatchedFilms,

@@ -187,7 +187,7 @@ TEST(FitPicture, KeepsTheAspectCentredForEveryShapeOfScreen)
 TEST_F(WindowTest, PointerMapsToTheSamePicturePixelAtEverySize)
 {
     SDL_Window* sdl = platform::GetSdlWindow(window);
-    for (const auto [width, height] : {std::pair{800, 600}, std::pair{1920, 1080}, std::pair{1080, 1920}}) {
+    for (const auto& [width, height] : {std::pair{800, 600}, std::pair{1920, 1080}, std::pair{1080, 1920}}) {
         SDL_SetWindowSize(sdl, width, height);
         PushWindowEvent(SDL_WINDOWEVENT_SIZE_CHANGED);
         window.PumpMessages();
@@ -195,7 +195,7 @@ TEST_F(WindowTest, PointerMapsToTheSamePicturePixelAtEverySize)
         ASSERT_EQ(r.width * 600, r.height * 800) << width << " x " << height;
         // The window pixel at the centre of picture pixel (x, y)'s scaled area maps back to it,
         // corners included.
-        for (const auto [x, y] : {std::pair{0, 0}, std::pair{799, 599}, std::pair{619, 233}, std::pair{400, 300}}) {
+        for (const auto& [x, y] : {std::pair{0, 0}, std::pair{799, 599}, std::pair{619, 233}, std::pair{400, 300}}) {
             const int wx = r.x + (2 * x + 1) * r.width / 1600;
             const int wy = r.y + (2 * y + 1) * r.height / 1200;
             int px = -1, py = -1;
@@ -204,8 +204,12 @@ TEST_F(WindowTest, PointerMapsToTheSamePicturePixelAtEverySize)
             EXPECT_EQ(py, y) << "at " << width << " x " << height;
         }
         int px = -1, py = -1;
-        if (r.x > 0) EXPECT_FALSE(window.WindowToPicture(r.x - 1, r.y + 10, &px, &py)) << "the left bar";
-        if (r.y > 0) EXPECT_FALSE(window.WindowToPicture(r.x + 10, r.y + r.height, &px, &py)) << "the bottom bar";
+        if (r.x > 0) {
+            EXPECT_FALSE(window.WindowToPicture(r.x - 1, r.y + 10, &px, &py)) << "the left bar";
+        }
+        if (r.y > 0) {
+            EXPECT_FALSE(window.WindowToPicture(r.x + 10, r.y + r.height, &px, &py)) << "the bottom bar";
+        }
     }
     SDL_SetWindowSize(sdl, 800, 600);
     PushWindowEvent(SDL_WINDOWEVENT_SIZE_CHANGED);
