@@ -149,6 +149,14 @@ bool MouseManager::Inside(int x1, int y1, int x2, int y2) const
     return x1 < c_iX && c_iX < x2 && y1 < c_iY && c_iY < y2;
 }
 
-void MouseManager::clearX() { c_iX = kScreenWidth / 2; }
+void MouseManager::clearX()
+{
+    c_iX = kScreenWidth / 2;
+    if (c_pMouseDevice) c_pMouseDevice->PlacePointer(c_iX, c_iY);
+}
 
-void MouseManager::clearY() { c_iY = kScreenHeight / 2; }
+void MouseManager::clearY()
+{
+    c_iY = kScreenHeight / 2;
+    if (c_pMouseDevice) c_pMouseDevice->PlacePointer(c_iX, c_iY);
+}

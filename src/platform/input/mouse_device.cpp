@@ -27,6 +27,7 @@
 
 #include "platform/clock/clock.h"
 #include "platform/input/input_internal.h"
+#include "platform/input/window_pointer.h"
 #include "platform/window/window.h"
 #include "platform/window/window_sdl.h"
 
@@ -58,46 +59,6 @@ std::uint32_t AddMovements(std::uint32_t a, std::uint32_t b)
                                  std::numeric_limits<std::int32_t>::max());
     return static_cast<std::uint32_t>(static_cast<std::int32_t>(clamped));
 }
-
-// In a window (not full screen) the pointer is the desktop's and may leave the window; the
-// game's pointer must stand on the picture pixel under it. The device keeps the game's pointer
-// as its movements have placed it (from the picture's centre, clamped to the picture as the
-// game clamps it) and turns each desktop position, mapped through the letterbox, into the
-// movement that brings the game's pointer there. In full screen it follows the relative
-// movements, so that a switch finds it where the game has it.
-class WindowPointer {
-public:
-    void Follow(const Window& window, int dx, int dy)
-    {
-        Start(window);
-        c_iX = std::clamp(c_iX + dx, 0, window.PictureWidth());
-        c_iY = std::clamp(c_iY + dy, 0, window.PictureHeight());
-    }
-    // The movement to the picture pixel under window pixel (x, y); false on the black bars.
-    bool MoveTo(const Window& window, int x, int y, int* dx, int* dy)
-    {
-        Start(window);
-        int px = 0, py = 0;
-        const bool onPicture = window.WindowToPicture(x, y, &px, &py);
-        *dx = px - c_iX;
-        *dy = py - c_iY;
-        c_iX = px;
-        c_iY = py;
-        return onPicture;
-    }
-
-private:
-    void Start(const Window& window)
-    {
-        if (c_bStarted) return;
-        c_bStarted = true;
-        c_iX = window.PictureWidth() / 2;
-        c_iY = window.PictureHeight() / 2;
-    }
-    bool c_bStarted = false;
-    int c_iX = 0;
-    int c_iY = 0;
-};
 
 bool TakesDesktopPointer(const Window* window)
 {
@@ -156,7 +117,17 @@ bool HandleSdlMouseEvent(MouseDevice& device, const Window* window, WindowPointe
 
 }  // namespace
 
-MouseDevice::MouseDevice() { RegisterMouse(this); }
+MouseDevice::MouseDevice() : c_pPointer(std::make_shared<WindowPointer>()) { RegisterMouse(this); }
+
+void MouseDevice::PlacePointer(int x, int y)
+{
+    Window* window = c_pWindow;
+    if (window == nullptr) return;
+    c_pPointer->Place(*window, x, y);
+    // In a window the desktop's pointer is moved too: left where it was, the next movement
+    // would carry the game's pointer back under it.
+    if (TakesDesktopPointer(window)) window->WarpPointer(x, y);
+}
 
 MouseDevice::~MouseDevice()
 {
@@ -172,7 +143,7 @@ InputResult MouseDevice::SetCooperativeLevel(Window* window, unsigned flags)
     if (allowed != InputResult::Ok) return allowed;
     c_iListenerId = ReplaceEventListener(
         c_pWindow, c_iListenerId, window,
-        [this, window, pointer = std::make_shared<WindowPointer>()](const SDL_Event& event) {
+        [this, window, pointer = c_pPointer](const SDL_Event& event) {
             return HandleSdlMouseEvent(*this, window, *pointer, event);
         });
     std::lock_guard lock(c_mutex);

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <mutex>
 
 #include "platform/input/input_system.h"
@@ -15,6 +16,7 @@ namespace platform {
 
 class Window;
 class InputEvent;
+class WindowPointer;
 
 // Object offsets of the standard mouse format: which axis or button a record is about.
 constexpr std::uint32_t DIMOFS_X = 0;
@@ -74,6 +76,9 @@ public:
     // Takes the pointer relatively (captured) in full screen and as the desktop's in a window;
     // called when the window switches.
     void FollowWindowMode();
+    // The game put its pointer at picture pixel (x, y) itself (back to the screen's centre):
+    // the pointer taken from the desktop follows, so that the two stay together.
+    void PlacePointer(int x, int y);
 
     // The physical mouse did something: queued only while acquired (and in the foreground).
     void InjectMotion(int dx, int dy);
@@ -95,6 +100,7 @@ private:
 
     mutable std::mutex c_mutex;
     Window* c_pWindow = nullptr;
+    std::shared_ptr<WindowPointer> c_pPointer;  // shared with the window's event listener
     int c_iListenerId = 0;
     unsigned c_uCooperativeFlags = DISCL_NONEXCLUSIVE | DISCL_BACKGROUND;
     InputEvent* c_pEvent = nullptr;

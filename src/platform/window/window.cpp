@@ -369,6 +369,22 @@ bool Window::WindowToPicture(int x, int y, int* pictureX, int* pictureY) const
     return inside;
 }
 
+void Window::PictureToWindow(int pictureX, int pictureY, int* x, int* y) const
+{
+    const PictureRect rect = GetPictureRect();
+    const int w = std::max(1, c_pImpl->c_iPictureWidth), h = std::max(1, c_pImpl->c_iPictureHeight);
+    *x = rect.x + static_cast<int>((2LL * pictureX + 1) * rect.width / (2LL * w));
+    *y = rect.y + static_cast<int>((2LL * pictureY + 1) * rect.height / (2LL * h));
+}
+
+void Window::WarpPointer(int pictureX, int pictureY)
+{
+    if (c_pImpl->c_bHeadless) return;
+    int x = 0, y = 0;
+    PictureToWindow(pictureX, pictureY, &x, &y);
+    SDL_WarpMouseInWindow(c_pImpl->c_pWindow, x, y);
+}
+
 bool Window::IsFullscreen() const { return c_pImpl->c_bFullscreen; }
 
 void Window::SetFullscreen(bool fullscreen) { c_pImpl->SetFullscreen(fullscreen); }

@@ -69,6 +69,11 @@ public:
     // The back-buffer pixel under window pixel (x, y); false on the black bars (then the
     // outputs are the nearest picture pixel).
     bool WindowToPicture(int x, int y, int* pictureX, int* pictureY) const;
+    // The window pixel at the centre of picture pixel (x, y)'s scaled area: WindowToPicture
+    // takes it back to (x, y).
+    void PictureToWindow(int pictureX, int pictureY, int* x, int* y) const;
+    // Moves the desktop's pointer onto picture pixel (x, y); nothing in a headless window.
+    void WarpPointer(int pictureX, int pictureY);
 
     // Desktop full screen or a resizable window; the switch keeps the picture whole.
     bool IsFullscreen() const;

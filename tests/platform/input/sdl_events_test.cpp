@@ -10,7 +10,9 @@
 #include "platform/input/key_codes.h"
 #include "platform/input/keyboard_device.h"
 #include "platform/input/mouse_device.h"
+#include "platform/input/window_pointer.h"
 #include "platform/window/window.h"
+#include "platform/window/window_sdl.h"
 #include "support/harness.h"
 
 namespace {
@@ -47,6 +49,15 @@ void PushKey(SDL_Scancode scancode, bool down)
     event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
     event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
     event.key.keysym.scancode = scancode;
+    Push(event);
+}
+
+void PushResized(platform::Window& window)
+{
+    SDL_Event event{};
+    event.type = SDL_WINDOWEVENT;
+    event.window.event = SDL_WINDOWEVENT_SIZE_CHANGED;
+    event.window.windowID = SDL_GetWindowID(platform::GetSdlWindow(window));
     Push(event);
 }
 
@@ -120,6 +131,32 @@ TEST(InputDevicesWithWindow, SdlEventsBecomeRecordsAndKeysThroughThePoll)
     EXPECT_EQ(state[platform::DIK_RETURN], 0x00);
     EXPECT_EQ(state[platform::DIK_SPACE], 0x80);
     PushKey(SDL_SCANCODE_SPACE, false);
+    window.PumpMessages();
+}
+
+// The game's pointer in a window follows the desktop's; when the game puts its pointer back to
+// the centre itself, the next desktop movement moves it from there, not from where it was.
+TEST(InputDevicesWithWindow, TheGamePlacingItsPointerIsWhereTheNextDesktopMovementStarts)
+{
+    platform::Window& window = kt::GetWindow();
+    SDL_Window* sdl = platform::GetSdlWindow(window);
+    SDL_SetWindowSize(sdl, 1920, 1080);
+    PushResized(window);
+    window.PumpMessages();
+    platform::WindowPointer pointer;
+    int wx = 0, wy = 0, dx = 0, dy = 0;
+    window.PictureToWindow(700, 300, &wx, &wy);
+    EXPECT_TRUE(pointer.MoveTo(window, wx, wy, &dx, &dy));
+    EXPECT_EQ(dx, 300);
+    EXPECT_EQ(dy, 0);
+
+    pointer.Place(window, 400, 300);  // where the desktop pointer is warped with it
+    window.PictureToWindow(410, 295, &wx, &wy);
+    EXPECT_TRUE(pointer.MoveTo(window, wx, wy, &dx, &dy));
+    EXPECT_EQ(dx, 10) << "moved from the placed pointer";
+    EXPECT_EQ(dy, -5);
+    SDL_SetWindowSize(sdl, 800, 600);
+    PushResized(window);
     window.PumpMessages();
 }
 

@@ -202,6 +202,10 @@ TEST_F(WindowTest, PointerMapsToTheSamePicturePixelAtEverySize)
             EXPECT_TRUE(window.WindowToPicture(wx, wy, &px, &py));
             EXPECT_EQ(px, x) << "at " << width << " x " << height;
             EXPECT_EQ(py, y) << "at " << width << " x " << height;
+            int back_x = -1, back_y = -1;
+            window.PictureToWindow(x, y, &back_x, &back_y);
+            EXPECT_EQ(back_x, wx) << "at " << width << " x " << height;
+            EXPECT_EQ(back_y, wy) << "at " << width << " x " << height;
         }
         int px = -1, py = -1;
         if (r.x > 0) {

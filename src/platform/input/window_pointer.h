@@ -1,0 +1,30 @@
+// The game's pointer while the desktop owns the pointer (a window, not full screen): the
+// desktop's pointer may leave the window, and the game's pointer must stand on the picture
+// pixel under it. The game's pointer is kept as its movements have placed it (from the
+// picture's centre, clamped to the picture as the game clamps it), and each desktop position,
+// mapped through the letterbox, becomes the movement that brings the game's pointer there. In
+// full screen it follows the relative movements, so that a switch finds it where the game has
+// it; where the game puts its pointer itself, Place keeps the two together.
+#pragma once
+
+#include "platform/window/window.h"
+
+namespace platform {
+
+class WindowPointer {
+public:
+    // A relative movement (full screen).
+    void Follow(const Window& window, int dx, int dy);
+    // The movement to the picture pixel under window pixel (x, y); false on the black bars.
+    bool MoveTo(const Window& window, int x, int y, int* dx, int* dy);
+    // The game put its pointer at picture pixel (x, y).
+    void Place(const Window& window, int x, int y);
+
+private:
+    void Start(const Window& window);
+    bool c_bStarted = false;
+    int c_iX = 0;
+    int c_iY = 0;
+};
+
+}  // namespace platform
