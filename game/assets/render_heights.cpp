@@ -152,7 +152,7 @@ std::string StairUp(const FixtureAt& f, double radius, bool lit)
                        Turned(f) + " } }\n";
     std::string steps;
     for (int k = 0; k < 14; ++k)
-        steps += Format("    box { <-%.4f, -0.1, %.4f>, <%.4f, %.4f, %.4f> }\n", w, radius - 0.15 + 0.3 * k, w,
+        steps += Format("    box { <-%.4f, -0.1, %.4f>, <%.4f, %.4f, %.4f> }\n", w, radius + 0.05 + 0.3 * k, w,
                         0.21 * (k + 1), radius + 5);
     well += R"(
 light_group {
@@ -169,7 +169,7 @@ light_group {
     cylinder { <%.4f, 1.0, %.4f>, <%.4f, 3.3, %.4f>, 0.03 texture { Brass } }
     no_radiosity
   }
-)", w + 0.3, radius - 0.5, w, radius + 5, w, radius - 0.5, w + 0.3, radius + 5, w + 0.4, w + 0.4, top, radius + 0.35,
+)", w + 0.3, radius + 0.02, w, radius + 5, w, radius + 0.02, w + 0.3, radius + 5, w + 0.4, w + 0.4, top, radius + 0.35,
                 w - 0.08, radius, w - 0.08, radius + 3.2);
     if (lit)
         well += Format(R"(
@@ -281,13 +281,14 @@ std::string LampColumn(const FixtureAt& f, double radius, bool lit)
     const double h = p.top - p.bottom;
     std::string text = Format(R"(
 union {
-  box { <%.4f, %.4f, 0.1>, <%.4f, %.4f, 0.3> texture { Wood } }
-)", p.left * 0.8, p.bottom, p.right * 0.8, p.top);
+  box { <%.4f, %.4f, 0.1>, <%.4f, %.4f, 0.3> texture { Stone } }
+  box { <%.4f, %.4f, 0.05>, <%.4f, %.4f, 0.1> texture { Brass } }
+)", p.left, p.bottom, p.right, p.top, p.left * 0.15, p.bottom, p.right * 0.15, p.top);
     for (int ring = 0; ring < 3; ++ring) {
         const double y = p.bottom + h * (0.06 + 0.33 * ring);
         text += Format(R"(
-  box { <-0.1, %.4f, -0.05>, <0.1, %.4f, 0.12> texture { Brass } }
-  object { OilLamp(%.0f) scale 1.15 translate <0, %.4f, -0.02> }
+  box { <-0.13, %.4f, -0.08>, <0.13, %.4f, 0.12> texture { Brass } }
+  object { OilLamp(%.0f) scale 1.25 translate <0, %.4f, -0.02> }
 )", y - 0.02, y, lit ? 1.0 : 0.0, y);
         if (lit)
             text += Format(R"(
@@ -629,7 +630,11 @@ std::string DomeScene(int number)
     scene += R"(
 background { rgb <0.01, 0.015, 0.04> }
 )";
-    scene += FixturesText(FixturesOf(place), kDomeRadius, false);
+    const std::vector<FixtureAt> fixtures = FixturesOf(place);
+    scene += FixturesText(fixtures, kDomeRadius, false);
+    // Each spot of the floor sees the drum's lamps and the slit at its own turn.
+    const double turn = (number - 700) * 13.0;
+    scene += Format("#ifndef (TelescopeTurn) #declare TelescopeTurn = %.4f; #end\n", turn);
     scene += R"(
 // The floor: boards in rings round a stone centre.
 difference { disc { <0, 0, 0>, y, 12 } object { FloorHoles } texture { Planks } }  // on under the passages too
@@ -662,10 +667,9 @@ object { DomeShell
   texture { Wood }
 }
 #for (I, 0, 7)
-  object { Rib rotate <0, I * 22.5 + 11.25, 0> }
+  object { Rib rotate <0, I * 22.5 + 11.25 + TelescopeTurn, 0> }
 #end
 // The closed shutter: two iron leaves along the slit, over the telescope.
-#ifndef (TelescopeTurn) #declare TelescopeTurn = 0; #end
 intersection {
   object { DomeShell scale 0.995 }
   box { <-0.7, -1, -10>, <0.7, 12, 10> }
@@ -674,7 +678,15 @@ intersection {
 }
 // Lamps round the drum, and a cold glow under the dome.
 )";
-    for (int i = 0; i < 8; ++i)
+    for (int i = 0; i < 8; ++i) {
+        // A lamp hangs between the fixtures, never in front of one.
+        const double degrees = std::fmod(i * 45.0 + 22.5 + turn, 360.0);
+        const double column = degrees / 360.0 * kPanoramaWidth;
+        bool clear = true;
+        for (const FixtureAt& f : fixtures)
+            for (double c : {column, column + kPanoramaWidth})
+                if (c > f.x1 - 25 && c < f.x2 + 25 && f.what != Fixture::Telescope) clear = false;
+        if (!clear) continue;
         scene += Format(R"(
 union {
   sphere { <0, 0, 0>, 0.13 pigment { rgbf <1, 0.8, 0.5, 0.6> } finish { ambient 0 diffuse 0 emission 1.6 } no_shadow }
@@ -685,7 +697,8 @@ union {
   light_source { <0, 0, -0.25>, rgb <1.0, 0.72, 0.42> * 0.55 fade_distance 3 fade_power 2 shadowless }
   translate <0, 2.45, 5.6> rotate <0, %.4f, 0>
 }
-)", i * 45.0 + 22.5);
+)", degrees);
+    }
     scene += R"(
 light_source { <0, 7.5, 0>, rgb <0.45, 0.5, 0.7> * 0.3 }
 )";

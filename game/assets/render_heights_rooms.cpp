@@ -159,19 +159,32 @@ difference {
   object { Rib rotate <0, I * 22.5 + 11.25, 0> }
 #end
 )";
-    if (!open)
-        scene += R"(
-// The shutter shut: riveted iron leaves along the slit, their joints across it.
-intersection {
-  difference { sphere { <0, 0, 0>, 6.2 } sphere { <0, 0, 0>, 6.14 } plane { y, -1.6 } }
-  object { Slit }
-  texture { RustIron }
-}
-#for (I, 0, 16)
+    // The shutter's leaves: open, the middle ones run back off the slit and the lowest and the
+    // topmost stay, so the opening is the part of the slit the view's block holds.
+    scene += R"(
+#declare Leaves = union {
   intersection {
-    difference { sphere { <0, 0, 0>, 6.15 } sphere { <0, 0, 0>, 6.1 } }
-    box { <-0.75, -0.04, -10>, <0.75, 0.04, 10> rotate <I * 9 - 20, 0, 0> translate <0, 0, 0> }
-    plane { y, -1.6 inverse }
+    difference { sphere { <0, 0, 0>, 6.2 } sphere { <0, 0, 0>, 6.14 } plane { y, -1.6 } }
+    object { Slit }
+    texture { RustIron }
+  }
+  #for (I, 0, 16)
+    intersection {
+      difference { sphere { <0, 0, 0>, 6.15 } sphere { <0, 0, 0>, 6.1 } }
+      box { <-0.75, -0.04, -10>, <0.75, 0.04, 10> rotate <I * 9 - 20, 0, 0> }
+      plane { y, -1.6 inverse }
+      texture { DarkIron }
+    }
+  #end
+}
+)";
+    scene += open ? "object { Leaves clipped_by { box { <-1, -10, 1.05>, <1, 10, 2.95> inverse } } }\n" : "object { Leaves }\n";
+    scene += R"(
+// The joints where the leaves that open meet the ones that stay.
+#for (Z, 1.05, 2.95, 1.9)
+  intersection {
+    difference { sphere { <0, 0, 0>, 6.22 } sphere { <0, 0, 0>, 6.0 } }
+    box { <-0.75, -10, Z - 0.03>, <0.75, 10, Z + 0.03> }
     texture { DarkIron }
   }
 #end
