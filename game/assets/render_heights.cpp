@@ -233,16 +233,31 @@ WallFace FaceOnWall(const FixtureAt& f, double distance)
     return {-w, w, HeightOfRow(f.y2, distance), HeightOfRow(f.y1, distance), distance};
 }
 
+// A board on the wall filling the face: its frame and, set 0.08 in from the edges, its face.
+std::string FramedBoard(const WallFace& p, const char* frame, const char* face)
+{
+    return Format("  box { <%.4f, %.4f, -0.02>, <%.4f, %.4f, 0.2> ", p.left, p.bottom, p.right, p.top) + frame + " }\n" +
+           Format("  box { <%.4f, %.4f, -0.04>, <%.4f, %.4f, 0.2> ", p.left + 0.08, p.bottom + 0.08, p.right - 0.08,
+                  p.top - 0.08) +
+           face + " }\n";
+}
+
 std::string Plaque(const FixtureAt& f, double radius)
 {
     const WallFace p = FaceOnWall(f, radius - 0.15);
     return Format(R"(
 union {
-  // The stone tablet, and the bronze plate set in it with lines of raised letters.
-  box { <%.4f, %.4f, 0>, <%.4f, %.4f, 0.2> texture { Stone } }
+  // The stone tablet, and the bronze plate set in it: lines of small dark letters on the
+  // metal, a heading over them on a brass strip.
+  box { <%.4f, %.4f, 0>, <%.4f, %.4f, 0.2> texture { Stone scale 0.5 } }
   box { <%.4f, %.4f, -0.03>, <%.4f, %.4f, 0.05>
-    texture { pigment { gradient y colour_map { [0 rgb <0.36, 0.26, 0.12>] [0.5 rgb <0.36, 0.26, 0.12>] [0.55 rgb <0.6, 0.45, 0.2>] [1 rgb <0.6, 0.45, 0.2>] } scale 0.07 }
-              finish { diffuse 0.55 specular 0.5 roughness 0.03 metallic } } }
+    texture {
+      pigment { gradient y pigment_map {
+        [0.0 rgb <0.52, 0.4, 0.2>] [0.35 rgb <0.52, 0.4, 0.2>]
+        [0.35 granite colour_map { [0 rgb <0.52, 0.4, 0.2>] [0.45 rgb <0.52, 0.4, 0.2>] [0.5 rgb <0.12, 0.09, 0.05>] [1 rgb <0.12, 0.09, 0.05>] } scale <0.05, 0.3, 1>]
+        [0.75 granite colour_map { [0 rgb <0.52, 0.4, 0.2>] [0.45 rgb <0.52, 0.4, 0.2>] [0.5 rgb <0.12, 0.09, 0.05>] [1 rgb <0.12, 0.09, 0.05>] } scale <0.05, 0.3, 1>]
+        [0.75 rgb <0.52, 0.4, 0.2>] } scale 0.09 }
+      finish { diffuse 0.6 specular 0.5 roughness 0.03 metallic } } }
   box { <%.4f, %.4f, -0.04>, <%.4f, %.4f, 0.05> texture { Brass } }
   translate <0, 0, %.4f>
 )", p.left, p.bottom, p.right, p.top, p.left * 0.82, p.bottom + 0.15 * (p.top - p.bottom), p.right * 0.82,
@@ -256,11 +271,7 @@ std::string RingBoard(const FixtureAt& f, double radius)
 {
     const WallFace p = FaceOnWall(f, radius - 0.2);
     const double w = p.right - p.left, h = p.top - p.bottom;
-    std::string text = Format(R"(
-union {
-  box { <%.4f, %.4f, 0>, <%.4f, %.4f, 0.2> texture { Wood scale 4 } }
-  box { <%.4f, %.4f, -0.04>, <%.4f, %.4f, 0.02> texture { Tarred } }
-)", p.left, p.bottom, p.right, p.top, p.left + 0.08, p.bottom + 0.08, p.right - 0.08, p.top - 0.08);
+    std::string text = "union {\n" + FramedBoard(p, "texture { Wood scale 4 }", "texture { Tarred }");
     for (int row = 0; row < 3; ++row) {
         const double y = p.bottom + h * (0.78 - 0.27 * row);
         text += Format("  box { <%.4f, %.4f, -0.08>, <%.4f, %.4f, -0.03> texture { Brass } }\n", p.left + 0.15, y - 0.02,
@@ -359,11 +370,8 @@ std::string StarChart(const FixtureAt& f, double radius)
 {
     const WallFace p = FaceOnWall(f, radius - 0.15);
     const double w = p.right - p.left, h = p.top - p.bottom;
-    std::string text = Format(R"(
-union {
-  box { <%.4f, %.4f, -0.02>, <%.4f, %.4f, 0.2> texture { Brass } }
-  box { <%.4f, %.4f, -0.04>, <%.4f, %.4f, 0.2> texture { pigment { rgb <0.05, 0.07, 0.16> } finish { diffuse 0.5 specular 0.4 roughness 0.02 } } }
-)", p.left, p.bottom, p.right, p.top, p.left + 0.08, p.bottom + 0.08, p.right - 0.08, p.top - 0.08);
+    std::string text = "union {\n" + FramedBoard(p, "texture { Brass }",
+                                                 "texture { pigment { rgb <0.05, 0.07, 0.16> } finish { diffuse 0.5 specular 0.4 roughness 0.02 } }");
     // The four figures as the chart draws them, side by side, each star where its pane is.
     for (int figure = 0; figure < 4; ++figure)
         for (int cell = 0; cell < 9; ++cell) {
@@ -386,8 +394,8 @@ union {
   box { <%.4f, %.4f, -0.02>, <%.4f, %.4f, 0.2> texture { Brass } }
   box { <%.4f, %.4f, -0.05>, <%.4f, %.4f, 0.2> texture { DarkIron } }
   box { <%.4f, %.4f, -0.06>, <%.4f, %.4f, 0.2> texture { Wood } }
-)", p.left + w * 0.15, p.bottom, p.right - w * 0.15, p.top - h * 0.12, p.left + w * 0.18, p.bottom + h * 0.04,
-                              p.right - w * 0.18, p.top - h * 0.16, p.left + w * 0.3, p.top - h * 0.1, p.right - w * 0.3,
+)", p.left + w * 0.04, p.bottom, p.right - w * 0.04, p.top - h * 0.12, p.left + w * 0.07, p.bottom + h * 0.04,
+                              p.right - w * 0.07, p.top - h * 0.16, p.left + w * 0.3, p.top - h * 0.1, p.right - w * 0.3,
                               p.top);
     const double step = (h * 0.84) / 3.4;
     for (int cell = 0; cell < 9; ++cell) {

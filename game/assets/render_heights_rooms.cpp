@@ -48,13 +48,19 @@ std::string HeronStars(double x, double y, double spacing)
     return text;
 }
 
+// A close view of the gallery: its materials, the camera, and the night outside.
+std::string GalleryView(const char* camera)
+{
+    return render::Materials() + std::string(kLimewash) + camera + kNightSea;
+}
+
 }  // namespace
 
 std::string MountScene(bool lensSeated)
 {
     std::string scene = render::Materials();
     scene += R"(
-camera { perspective location <0, 0.05, -2.2> look_at <0, 0.02, 0> right x * 2 up y angle 52 }
+camera { perspective location <0.2, 0.1, -2.4> look_at <-0.12, 0.1, 0.5> right x * 2 up y angle 52 }
 background { rgb <0.01, 0.015, 0.04> }
 // The drum behind, the floor boards below.
 plane { -z, -2.5 texture { Blocks } }
@@ -81,7 +87,7 @@ plane { y, -0.78 texture { Planks } }
   #end
   cylinder { <0, 0, 0.5>, <0, 0, 0.6>, 0.29 texture { Brass } }
   // The trunnions the fork holds.
-  cylinder { <-0.42, 0, 1.0>, <0.42, 0, 1.0>, 0.06 texture { Brass } }
+  cylinder { <-0.45, 0, 1.0>, <0.45, 0, 1.0>, 0.06 texture { Brass } }
 }
 )";
     if (lensSeated)
@@ -102,15 +108,20 @@ plane { y, -0.78 texture { Planks } }
 )";
     scene += R"(
 union {
-  object { Tube rotate <-28, 0, 0> translate <0, 0.05, 0> }
+  // The tube turns on its trunnions at the top of the fork; its lower end, with the lens
+  // cell, comes down towards us.
+  object { Tube translate <0, 0, -1> rotate <-42, 0, 0> translate <0, 0.42, 0> }
   // The fork: brass arms rising from the turntable to the trunnions.
   #for (S, -1, 1, 2)
-    box { <S * 0.4 - 0.05, -0.55, 0.7>, <S * 0.4 + 0.05, 0.55, 0.95> texture { Brass } }
+    box { <S * 0.45 - 0.05, -0.6, -0.12>, <S * 0.45 + 0.05, 0.45, 0.12> texture { Brass } }
+    cylinder { <S * 0.45, 0.42, -0.14>, <S * 0.45, 0.42, 0.14>, 0.09 texture { Brass } }
   #end
-  box { <-0.45, -0.62, 0.6>, <0.45, -0.52, 1.05> texture { Brass } }
-  cylinder { <0, -0.66, 0.82>, <0, -0.6, 0.82>, 0.5 texture { Brass } }
+  box { <-0.5, -0.66, -0.2>, <0.5, -0.56, 0.2> texture { Brass } }
+  cylinder { <0, -0.72, 0>, <0, -0.66, 0>, 0.5 texture { Brass } }
   // The stone pier.
-  cylinder { <0, -0.78, 0.82>, <0, -0.66, 0.82>, 0.42 texture { Stone } }
+  cylinder { <0, -1.1, 0>, <0, -0.72, 0>, 0.42 texture { Stone } }
+  rotate <0, 12, 0>
+  translate <0, 0.24, 0.9>
 }
 // A wall lamp up on the left, the dome's cold light from above.
 light_source { <-1.8, 1.2, -1.4>, rgb <1.0, 0.8, 0.55> * 1.2 }
@@ -200,12 +211,7 @@ light_source { <3, -1.2, 1>, rgb <1.0, 0.75, 0.45> * 0.6 shadowless }
 
 std::string GalleryWindowScene()
 {
-    std::string scene = render::Materials();
-    scene += kLimewash;
-    scene += R"(
-camera { perspective location <0, 1.5, -3.36> look_at <0, 1.5, 0> right x * 2 up y angle 60 }
-)";
-    scene += kNightSea;
+    std::string scene = GalleryView("camera { perspective location <0, 1.5, -3.36> look_at <0, 1.5, 0> right x * 2 up y angle 60 }\n");
     scene += HeronStars(-190, 150, 28);
     scene += R"(
 // The gallery wall, thick, with a deep splayed reveal round a round-headed window.
@@ -275,12 +281,7 @@ light_source { <0, 3.3, 4.6>, rgb <0.45, 0.52, 0.72> * 0.5 fade_distance 1.5 fad
 
 std::string GalleryBenchScene()
 {
-    std::string scene = render::Materials();
-    scene += kLimewash;
-    scene += R"(
-camera { perspective location <0, 1.25, -2.5> look_at <0, 0.75, 0> right x * 2 up y angle 58 }
-)";
-    scene += kNightSea;
+    std::string scene = GalleryView("camera { perspective location <0, 1.25, -2.5> look_at <0, 0.75, 0> right x * 2 up y angle 58 }\n");
     scene += R"(
 plane { y, 0 texture { Flags } }
 // The wall, with the foot of a window over the bench.
