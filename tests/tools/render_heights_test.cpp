@@ -3,17 +3,23 @@
 // open and seated states change nothing outside the blocks the world cuts from them; every
 // lamp of the ring's board and every star of a panel lights inside its own cell; and the key
 // strips are cut from the right cells of the right renders.
+#include "content/output.h"
 #include "core/error.h"
 #include "game/assets/render_groups.h"
 #include "game/assets/render_heights.h"
 #include "game/world_content.h"
+#include "imaging/scrambled.h"
 #include "render/povray.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <set>
+#include <unistd.h>
 #include <string>
 
 namespace {
@@ -198,6 +204,54 @@ TEST(RenderedHeights, AKeyStripTakesFrameKFromTheCellOfRenderK)
             }
     // A cell outside the board is an error that names the block.
     EXPECT_THROW(heights::KeyStrip(renders, panel, 20, 1), Error);
+}
+
+// Makes the group's asset for `gamePath` at draft quality in `dir` and reads the picture back
+// as the game does: unscrambled with the path's offset and decoded.
+imaging::Image MadeAndReadBack(const std::string& gamePath, const std::filesystem::path& dir)
+{
+    std::vector<content::Asset> assets;
+    world_render::AddHeights(assets);
+    content::AssetContext context;
+    context.outputDir = dir.string();
+    context.render.quality = render::Quality::Draft;
+    for (const content::Asset& asset : assets)
+        if (asset.name == gamePath) asset.make(context);
+    std::ifstream in(content::FileForGamePath(dir.string(), gamePath), std::ios::binary);
+    std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    bytes = imaging::UnrotateImageBytes(std::move(bytes), content::OffsetForGamePath(gamePath));
+    imaging::Image image;
+    std::string error;
+    EXPECT_TRUE(imaging::DecodeImage(bytes.data(), bytes.size(), &image, &error)) << gamePath << ": " << error;
+    return image;
+}
+
+TEST(RenderedHeights, StarPanelsDifferOnlyByTheNamePaintedOverThemAndStripsLoad)
+{
+    REQUIRE_RENDERER();
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() / ("kelvane-heights-" + std::to_string(::getpid()));
+    const imaging::Image heron = MadeAndReadBack("data/dome_panel1.enc", dir);
+    const imaging::Image gull = MadeAndReadBack("data/dome_panel4.enc", dir);
+    ASSERT_EQ(heron.width, 1024);
+    ASSERT_EQ(heron.height, 512);
+    ASSERT_EQ(gull.width, 1024);
+    long inName = 0, elsewhere = 0;
+    for (int y = 0; y < 512; ++y)
+        for (int x = 0; x < 1024; ++x) {
+            const bool differs = std::abs(Brightness(heron, x, y) - Brightness(gull, x, y)) > 90;
+            (Inside(x, y, 340, 10, 684, 76) ? inName : elsewhere) += differs;
+        }
+    EXPECT_GT(inName, 300) << "the panels' names are not painted over them";
+    EXPECT_EQ(elsewhere, 0) << "the panels differ outside their name boards";
+    // The lamp ring's strip: a lamp out, then a lamp burning, each a cell of the board.
+    const imaging::Image strip = MadeAndReadBack("data/gallery_ring_lamps.enc", dir);
+    ASSERT_EQ(strip.width, 128);
+    ASSERT_EQ(strip.height, 64);
+    long out = 0, burning = 0;
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x) out += Brightness(strip, x, y), burning += Brightness(strip, x + 64, y);
+    EXPECT_GT(burning, out + 64 * 64 * 20) << "the burning lamp's frame is not brighter than the one out";
+    std::filesystem::remove_all(dir);
 }
 
 TEST(RenderedHeights, ScenesOnlyForTheirOwnRooms)
