@@ -179,10 +179,10 @@ difference {
     object { Slit }
     texture { RustIron }
   }
-  #for (I, 0, 16)
+  #for (I, 0, 8)
     intersection {
       difference { sphere { <0, 0, 0>, 6.15 } sphere { <0, 0, 0>, 6.1 } }
-      box { <-0.75, -0.04, -10>, <0.75, 0.04, 10> rotate <I * 9 - 20, 0, 0> }
+      box { <-0.75, -0.04, -10>, <0.75, 0.04, 10> rotate <I * 18 - 20, 0, 0> }
       plane { y, -1.6 inverse }
       texture { DarkIron }
     }
@@ -205,7 +205,7 @@ difference {
 light_source { <-3, -1.2, -2>, rgb <1.0, 0.75, 0.45> * 0.8 shadowless }
 light_source { <3, -1.2, 1>, rgb <1.0, 0.75, 0.45> * 0.6 shadowless }
 )";
-    if (open) scene += "// The Heron overhead, in the open slit.\n" + HeronStars(0, 700, 32);
+    if (open) scene += "// The Heron overhead, in the open slit.\n" + HeronStars(0, 1800, 80);
     return scene;
 }
 
