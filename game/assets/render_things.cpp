@@ -148,6 +148,7 @@ std::string CloseUpScene(int item, bool withItem)
 void AddThings(std::vector<content::Asset>& rendered)
 {
     AddItemPictures(rendered);
+    AddReadViews(rendered);
     for (const int item : {3, 4, 5, 8}) {
         const std::string path = world_content::kItems[item - 1].closeUp;
         rendered.push_back(render::RenderedPicture(

@@ -3,7 +3,9 @@
 // with their tests.
 #pragma once
 
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "content/canvas.h"
 #include "content/things.h"
