@@ -268,7 +268,7 @@ const char* const kWatch = R"(
 const char* const kLens = R"(
 #declare LensGlass = texture {
   pigment { rgbf <0.80, 0.93, 0.90, 0.6> }
-  finish { ambient 0 diffuse 0.08 specular 0.9 roughness 0.002 reflection { 0.1, 0.5 fresnel } conserve_energy }
+  finish { ambient 0 diffuse 0.08 specular 0.9 roughness 0.004 reflection { 0.14, 0.6 fresnel } conserve_energy }
 }
 #declare Thing = union {
   intersection {
@@ -306,7 +306,7 @@ const BarView kBarViews[kThingCount] = {
     {kLamp, 0.0, 0.13, 0.0, 0.145, 14, 0},
     {kLetterBundle, 0.0, 0.01, 0.0, 0.092, 60, -8},
     {kWatch, 0.0, 0.014, 0.012, 0.046, 48, 18},
-    {kLens, 0.0, 0.152, 0.0, 0.148, 10, 28},
+    {kLens, 0.0, 0.152, 0.0, 0.148, 24, 32},
 };
 
 const BarView& ViewOf(int item)
