@@ -46,6 +46,9 @@ struct ReadView {
 };
 ReadView ItemReadView(int item);
 ReadView PlaceReadView(int screen);
+// Page `index` (0 = the first) of a book: logbook 0, letters 1, register 2; the book lies
+// open on the desk, the same render under every page of it.
+ReadView BookPageView(int book, int index);
 
 // Adds the assets of the items (render_things_items.cpp) and of the read views
 // (render_things_texts.cpp).

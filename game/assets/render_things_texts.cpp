@@ -405,7 +405,74 @@ light_source { <0.9, -0.1, -1.2>, rgb <0.55, 0.60, 0.80> * 0.35 shadowless }
     throw Error("screen " + std::to_string(screen) + " shows no plate to read");
 }
 
+// ---- the books ----
+
+// An open book on the desk seen from straight above: its cover round the two pages, the pages
+// dipping into the gutter at the spine, paper foxed with age.
+struct BookLook {
+    const char* cover;  // the cover's texture
+    const char* const* paths;
+    std::size_t pages;
+};
+const BookLook kBooks[3] = {
+    {"pigment { granite colour_map { [0 rgb <0.30, 0.13, 0.06>] [1 rgb <0.20, 0.08, 0.04>] } scale 0.05 } normal { granite 0.3 scale 0.01 } "
+     "finish { diffuse 0.7 specular 0.25 roughness 0.03 }",
+     wc::kLogbookPages, std::size(wc::kLogbookPages)},
+    {"pigment { rgb <0.12, 0.16, 0.26> } normal { quilted 0.4 control0 0.5 control1 0.5 scale 0.004 } finish { diffuse 0.8 }",
+     wc::kLetterPages, std::size(wc::kLetterPages)},
+    {"pigment { rgb <0.12, 0.22, 0.14> } normal { quilted 0.4 control0 0.5 control1 0.5 scale 0.004 } finish { diffuse 0.8 }",
+     wc::kRegisterPages, std::size(wc::kRegisterPages)},
+};
+constexpr Rect kPaper{28, 18, 968, 476};
+constexpr Rect kLeftPageText{80, 48, 392, 380};
+
+std::string OpenBookScene(const BookLook& look, int book)
+{
+    const FlatFrame& f = kDesk;
+    std::string scene = render::Materials();
+    scene += f.Camera();
+    const double page = -0.026;  // the pages' face
+    const double gutter = f.X(540, page) - f.X(512, page);  // half the gutter's width
+    scene += "background { rgb 0 }\nplane { z, 0 texture { Wood scale 2.5 rotate z * 90 } }\n";
+    scene += "box { " + f.Corners({8, 4, 1008, 504}, -0.012, 0.0) + " texture { " + look.cover + " } }\n";
+    scene += Format(R"(
+#declare Foxed = texture {
+  pigment { bozo turbulence 0.6 colour_map { [0 rgb <0.93, 0.88, 0.75>] [0.62 rgb <0.91, 0.85, 0.71>] [0.8 rgb <0.84, 0.75, 0.57>] [1 rgb <0.78, 0.66, 0.46>] }
+            scale 0.06 translate <%.1f, %.1f, 0> }
+  normal { bumps 0.04 scale 0.003 }
+  finish { diffuse 0.85 }
+}
+difference {
+  box { <%.5f, %.5f, %.5f>, <%.5f, %.5f, -0.012> }
+  // The gutter: the pages curve down into the spine.
+  cylinder { <0, -1, 0>, <0, 1, 0>, 1 scale <%.5f, 1, 0.012> translate <%.5f, 0, %.5f> }
+  texture { Foxed }
+}
+light_source { <-0.5, 0.7, -1.2>, rgb <1.0, 0.90, 0.74> * 1.1
+  #if (!Draft) area_light <0.2, 0, 0>, <0, 0.2, 0>, 3, 3 adaptive 1 circular orient #end }
+light_source { <0.8, -0.4, -1.0>, rgb <0.5, 0.55, 0.7> * 0.35 shadowless }
+)",
+                    book * 3.1, book * 1.7, f.X(kPaper.x, page), f.Y(kPaper.Bottom(), page), page, f.X(kPaper.Right(), page),
+                    f.Y(kPaper.y, page), gutter, f.X(512, page), page - 0.012 + 0.010);
+    return scene;
+}
+
 }  // namespace
+
+ReadView BookPageView(int book, int index)
+{
+    if (book < 0 || book > 2) throw Error("there is no book " + std::to_string(book));
+    const BookLook& look = kBooks[book];
+    const std::vector<content::BookPage> pages = content::PagesOf(static_cast<content::Book>(book));
+    if (index < 0 || static_cast<std::size_t>(index) >= pages.size() || pages.size() != look.pages)
+        throw Error("book " + std::to_string(book) + " has no page " + std::to_string(index + 1));
+    const content::BookPage page = pages[static_cast<std::size_t>(index)];
+    return {look.paths[index], OpenBookScene(look, book),
+            [page](imaging::Image picture) {
+                return Finished(picture, [&page](Canvas& c) { content::SetBookPage(c, page); });
+            },
+            kLeftPageText};
+}
 
 ReadView ItemReadView(int item)
 {
@@ -436,6 +503,18 @@ void AddReadViews(std::vector<content::Asset>& rendered)
         out.finish = std::move(v.finish);
         rendered.push_back(render::RenderedPicture(
             v.path, {v.path, v.scene, content::kFlatWidth, content::kFlatHeight, false, false}, out, 10.0));
+    }
+    // A book's pages share its scene (one render, then the cache) and its scramble offset.
+    for (int book = 0; book < 3; ++book) {
+        const BookLook& look = kBooks[book];
+        for (std::size_t i = 0; i < look.pages; ++i) {
+            ReadView v = BookPageView(book, static_cast<int>(i));
+            render::PictureOut out;
+            out.offset = wc::BookOffset(look.paths);
+            out.finish = std::move(v.finish);
+            rendered.push_back(render::RenderedPicture(
+                v.path, {v.path, v.scene, content::kFlatWidth, content::kFlatHeight, false, false}, out, 1.5));
+        }
     }
 }
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -366,10 +367,9 @@ std::vector<BookPage> Pages(const PageText* texts, int count, std::uint32_t seed
 }
 
 template <std::size_t N>
-void AddBook(AssetList& list, const char* const (&paths)[N], const PageText* texts, std::uint32_t seed)
+void AddBook(AssetList& list, const char* const (&paths)[N], const std::vector<BookPage>& pages)
 {
     const int offset = wc::BookOffset(paths);
-    const std::vector<BookPage> pages = Pages(texts, static_cast<int>(N), seed);
     for (std::size_t i = 0; i < N; ++i) {
         const BookPage page = pages[i];
         SharedOffsetPicture(list, paths[i], offset, [page] { return PaintBookPage(page); }, PictureFormat::Jpeg, 1.5);
@@ -613,6 +613,16 @@ void AddFilms(AssetList& list)
 
 }  // namespace
 
+std::vector<BookPage> PagesOf(Book book)
+{
+    switch (book) {
+    case Book::Logbook: return Pages(kLogbook, static_cast<int>(std::size(kLogbook)), 500);
+    case Book::Letters: return Pages(kLetters, static_cast<int>(std::size(kLetters)), 600);
+    case Book::Register: return Pages(kRegister, static_cast<int>(std::size(kRegister)), 700);
+    }
+    return {};
+}
+
 const PageText& AppointmentLetter() { return kAppointment; }
 const PageText& WatchDedication() { return kWatchDedication; }
 const PageText& StarPlaque() { return kStarPlaque; }
@@ -683,9 +693,9 @@ void AddWorldAssets(AssetList& list)
     AddOverlays(list);
     AddStrips(list);
     AddItems(list);
-    AddBook(list, wc::kLogbookPages, kLogbook, 500);
-    AddBook(list, wc::kLetterPages, kLetters, 600);
-    AddBook(list, wc::kRegisterPages, kRegister, 700);
+    AddBook(list, wc::kLogbookPages, PagesOf(Book::Logbook));
+    AddBook(list, wc::kLetterPages, PagesOf(Book::Letters));
+    AddBook(list, wc::kRegisterPages, PagesOf(Book::Register));
     AddSounds(list);
     AddFilms(list);
 }

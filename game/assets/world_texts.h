@@ -3,7 +3,10 @@
 // them: shared with the rendered close views, which set them on a rendered sheet or plate.
 #pragma once
 
+#include <vector>
+
 #include "content/canvas.h"
+#include "content/things.h"
 
 namespace content {
 
@@ -21,6 +24,11 @@ const PageText& StarPlaque();
 // The text shown by a close view of a place that is read (the tide post, the gallery and
 // the drowned hall's plaques); null for every other screen.
 const PageText* TextOf(int screen);
+
+// The books the player reads, and their pages as they are set (first page first; the world
+// names their pictures in kLogbookPages, kLetterPages and kRegisterPages).
+enum class Book { Logbook, Letters, Register };
+std::vector<BookPage> PagesOf(Book book);
 
 // The eight bells of the keeper's watch in a row, left to right, each with the strokes struck
 // on it (the cabinet's code) cut beneath it in pairs: bell k is centred at left + k x pitch

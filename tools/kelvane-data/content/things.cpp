@@ -282,6 +282,13 @@ Canvas PaintBookPage(const BookPage& page)
         const float curve = 1.0f - 0.35f * Clamp01(1.0f - spine / 60.0f) - 0.12f * Clamp01((spine - 380.0f) / 100.0f);
         p = Mix(Hex(0xeee1c0), Hex(0xc9b48a), Smooth(0.5f, 0.95f, fox) * 0.6f) * curve;
     });
+    SetBookPage(c, page);
+    return c;
+}
+
+void SetBookPage(Canvas& c, const BookPage& page)
+{
+    const std::uint32_t seed = page.seed;
     const Rgb ink = Hex(0x2a1e14);
     const int left = 80, right = 560, width = 392;
     c.Text(page.heading, left, 48, 30, ink, false, true);
@@ -305,7 +312,6 @@ Canvas PaintBookPage(const BookPage& page)
     // Faint arrows at the page-turning edges.
     if (page.hasPrevious) c.FillPolygon({{44, 256}, {60, 244}, {60, 268}}, ink, 0.35f);
     if (page.hasNext) c.FillPolygon({{980, 256}, {964, 244}, {964, 268}}, ink, 0.35f);
-    return c;
 }
 
 }  // namespace content

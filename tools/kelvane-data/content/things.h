@@ -48,5 +48,8 @@ struct BookPage {
     bool hasNext = true;      // draws the turn-on mark at the right edge
 };
 Canvas PaintBookPage(const BookPage& page);
+// The same page's text, numbers and marks set over another picture of the open book (its
+// paper lying at x 28 .. 996, y 18 .. 494, the spine at x 512).
+void SetBookPage(Canvas& c, const BookPage& page);
 
 }  // namespace content
