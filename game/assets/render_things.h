@@ -42,7 +42,7 @@ struct ReadView {
     std::string path;
     std::string scene;
     std::function<imaging::Image(imaging::Image)> finish;
-    content::Rect text;  // where the text and the drawn clues lie, in picture pixels
+    content::Rect text;  // where the text and the drawn clues lie (nothing is drawn elsewhere), picture pixels
 };
 ReadView ItemReadView(int item);
 ReadView PlaceReadView(int screen);

@@ -424,7 +424,7 @@ const BookLook kBooks[3] = {
      wc::kRegisterPages, std::size(wc::kRegisterPages)},
 };
 constexpr Rect kPaper{28, 18, 968, 476};
-constexpr Rect kLeftPageText{80, 48, 392, 380};
+constexpr Rect kPageText{36, 40, 952, 450};  // both pages' text, numbers and turning marks
 
 std::string OpenBookScene(const BookLook& look, int book)
 {
@@ -471,7 +471,7 @@ ReadView BookPageView(int book, int index)
             [page](imaging::Image picture) {
                 return Finished(picture, [&page](Canvas& c) { content::SetBookPage(c, page); });
             },
-            kLeftPageText};
+            kPageText};
 }
 
 ReadView ItemReadView(int item)

@@ -7,6 +7,8 @@
 #include "game/assets/render_things.h"
 #include "game/assets/world_texts.h"
 #include "game/world_content.h"
+#include "imaging/image.h"
+#include "imaging/scrambled.h"
 #include "render/povray.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +16,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <set>
 
 namespace {
@@ -191,13 +196,18 @@ TEST(ReadViews, TextsAreSetOnTheLitSheetOrPlate)
     REQUIRE_RENDERER();
     std::vector<world_render::ReadView> views{world_render::ItemReadView(2), world_render::ItemReadView(7)};
     for (const int screen : {150, 550, 750, 1150}) views.push_back(world_render::PlaceReadView(screen));
-    for (const world_render::ReadView& view : views) {
+    const std::size_t books = views.size();
+    for (int book = 0; book < 3; ++book) views.push_back(world_render::BookPageView(book, 0));
+    for (std::size_t v = 0; v < views.size(); ++v) {
+        const world_render::ReadView& view = views[v];
         const imaging::Image plain =
             render::Render({view.path, view.scene, content::kFlatWidth, content::kFlatHeight, false, false}, Draft());
         const imaging::Image set = view.finish(plain);
         ASSERT_EQ(set.width, content::kFlatWidth);
         const content::Rect& r = view.text;
-        ASSERT_TRUE(r.x >= 0 && r.y >= 0 && r.Right() <= content::kFlatWidth && r.Bottom() <= 440) << view.path;
+        // A view's foot leads back; a book's pages are turned at their edges instead.
+        const int foot = v < books ? 440 : content::kFlatHeight;
+        ASSERT_TRUE(r.x >= 0 && r.y >= 0 && r.Right() <= content::kFlatWidth && r.Bottom() <= foot) << view.path;
         // The sheet or plate under the text is lit, and the text on it is dark.
         double under = 0.0;
         int ink = 0, samples = 0;
@@ -207,7 +217,7 @@ TEST(ReadViews, TextsAreSetOnTheLitSheetOrPlate)
                 if (Luma(set, x, y) < 0.2f && Luma(plain, x, y) > 0.3f) ++ink;
             }
         EXPECT_GT(under / samples, 0.4) << view.path << ": the text does not lie on the lit sheet or plate";
-        EXPECT_GT(static_cast<double>(ink) / samples, 0.01) << view.path << ": too little ink";
+        EXPECT_GT(static_cast<double>(ink) / samples, 0.005) << view.path << ": too little ink";
         // Nothing is drawn away from the text.
         for (int y = 0; y < content::kFlatHeight; y += 3)
             for (int x = 0; x < content::kFlatWidth; x += 3) {
@@ -218,6 +228,7 @@ TEST(ReadViews, TextsAreSetOnTheLitSheetOrPlate)
     }
     EXPECT_THROW(world_render::PlaceReadView(100), Error);
     EXPECT_THROW(world_render::ItemReadView(3), Error);
+    EXPECT_THROW(world_render::BookPageView(2, 5), Error) << "the register has five pages";
 }
 
 TEST(ThingsAssets, EveryPathIsOneTheWorldNamesMadeOnce)
@@ -232,6 +243,9 @@ TEST(ThingsAssets, EveryPathIsOneTheWorldNamesMadeOnce)
     for (const int screen : {150, 550, 750, 1150})
         for (const wc::Place& place : wc::kPlaces)
             if (place.number == screen) named.insert(place.image);
+    named.insert(std::begin(wc::kLogbookPages), std::end(wc::kLogbookPages));
+    named.insert(std::begin(wc::kLetterPages), std::end(wc::kLetterPages));
+    named.insert(std::begin(wc::kRegisterPages), std::end(wc::kRegisterPages));
     for (const content::Asset& a : rendered) {
         EXPECT_TRUE(made.insert(a.name).second) << a.name << " is made twice";
         EXPECT_EQ(named.count(a.name), 1u) << a.name << " is not an item's or a read view's picture";
@@ -241,6 +255,44 @@ TEST(ThingsAssets, EveryPathIsOneTheWorldNamesMadeOnce)
     const auto item = std::find_if(rendered.begin(), rendered.end(), [](const content::Asset& a) { return a.name == wc::kItems[6].picture; });
     ASSERT_NE(item, rendered.end());
     EXPECT_EQ(item->files, (std::vector<std::string>{wc::kItems[6].picture, wc::kItems[6].alpha1, wc::kItems[6].alpha2}));
+}
+
+// Reads back a written picture, scrambled with `offset`.
+imaging::Image ReadBack(const std::string& dir, const std::string& gamePath, int offset)
+{
+    const std::string file = content::FileForGamePath(dir, gamePath);
+    std::ifstream in(file, std::ios::binary);
+    std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    bytes = imaging::UnrotateImageBytes(std::move(bytes), static_cast<std::size_t>(offset));
+    imaging::Image image;
+    std::string error;
+    EXPECT_TRUE(imaging::DecodeImage(bytes.data(), bytes.size(), &image, &error)) << gamePath << ": " << error;
+    return image;
+}
+
+TEST(ThingsAssets, ItemsAndPagesAreWrittenWithTheOffsetTheGameOpensThemWith)
+{
+    REQUIRE_RENDERER();
+    std::vector<content::Asset> rendered;
+    world_render::AddThings(rendered);
+    const std::string dir = ::testing::TempDir() + "things-assets";
+    std::filesystem::remove_all(dir);
+    content::AssetContext context{dir, "", Draft()};
+    for (const std::string name : {std::string(wc::kItems[4].picture), std::string(wc::kLetterPages[3])}) {
+        const auto asset = std::find_if(rendered.begin(), rendered.end(), [&name](const content::Asset& a) { return a.name == name; });
+        ASSERT_NE(asset, rendered.end()) << name;
+        asset->make(context);
+    }
+    // The lamp's picture and both masks share the picture's offset; a page shares its book's.
+    const int itemOffset = wc::ItemOffset(wc::kItems[4]);
+    for (const char* path : {wc::kItems[4].picture, wc::kItems[4].alpha1, wc::kItems[4].alpha2}) {
+        const imaging::Image image = ReadBack(dir, path, itemOffset);
+        EXPECT_EQ(image.width, kItemSide) << path;
+        EXPECT_EQ(image.height, kItemSide) << path;
+    }
+    const imaging::Image page = ReadBack(dir, wc::kLetterPages[3], wc::BookOffset(wc::kLetterPages));
+    EXPECT_EQ(page.width, content::kFlatWidth);
+    std::filesystem::remove_all(dir);
 }
 
 }  // namespace
