@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "content/generator.h"
 #include "imaging/scrambled.h"
 #include "game/world_content.h"
+#include "game/assets/world_texts.h"
 
 namespace content {
 
@@ -191,11 +193,6 @@ Canvas PaintSheet(const std::string& heading, const std::string& text, Rgb paper
     return c;
 }
 
-struct PageText {
-    const char* heading;
-    const char* text;
-};
-
 const PageText kLogbook[11] = {
     {"The Kelvane Light", "Logbook of the light on the rock called the Lamp, kept by Ansel Vey, keeper. Whoever reads "
                           "this after me: read it to the end before you go below."},
@@ -302,6 +299,7 @@ const PageText kAppointment = {
 const PageText kWatchLid = {
     "A. V.", "Engraved inside the lid of the keeper's watch: For Ansel Vey, for eleven years of the light. Below, "
              "the eight bells of his last good watch, each with the strokes struck on it:"};
+const PageText kWatchDedication = {"A. V.", "For Ansel Vey, for eleven years of the light"};
 const PageText kStarPlaque = {
     "The Four Figures", "Set the panels as the sky stands, and the dome will open. First wall: the Heron, the "
                         "Lantern. Second wall: the Anchor, the Gull. A star lights when touched, and goes out when "
@@ -324,20 +322,7 @@ Canvas PaintWatchLid()
 {
     const Rgb brass = Hex(0xd8c078);
     Canvas c = PaintSheet(kWatchLid.heading, kWatchLid.text, brass, kInk);
-    for (int bell = 0; bell < 8; ++bell) {
-        const float cx = 232.0f + bell * 80.0f;
-        const float top = 260.0f;
-        c.FillPolygon({{cx - 10, top}, {cx + 10, top}, {cx + 22, top + 44}, {cx - 22, top + 44}}, kInk, 0.85f);
-        c.FillEllipse(cx, top + 46, 24, 5, kInk, 0.85f);
-        c.FillEllipse(cx, top + 54, 5, 5, kInk, 0.85f);
-        c.FillRect({static_cast<int>(cx) - 3, static_cast<int>(top) - 10, 6, 10}, kInk, 0.85f);
-        const int strokes = wc::kCabinetCode[bell];
-        for (int i = 0; i < strokes; ++i) {
-            const float x = cx - 18 + (i % 2) * 12;
-            const float y = top + 78 + (i / 2) * 30;
-            c.Line(x, y, x, y + 22, 4.0f, kInk, 0.9f);
-        }
-    }
+    DrawWatchBells(c, 232.0f, 260.0f, 80.0f, 1.0f, kInk);
     return c;
 }
 
@@ -357,32 +342,10 @@ const char* const kFigureNames[4] = {"THE HERON", "THE LANTERN", "THE ANCHOR", "
 
 Canvas PaintStarChart()
 {
-    const Rgb night = Hex(0x10183a), star = Hex(0xf4ecc8), line = Hex(0x8090c0);
+    const Rgb night = Hex(0x10183a);
     Canvas c = PaintSheet(kStarPlaque.heading, kStarPlaque.text, Hex(0xb89a5a), kInk);
     c.FillRoundRect({170, 200, 684, 290}, 8.0f, night);
-    Rng stray(750);
-    for (int figure = 0; figure < 4; ++figure) {
-        const float left = 200.0f + figure * 166.0f, top = 225.0f, step = 48.0f;
-        auto at = [&](int cell) { return std::pair<float, float>{left + (cell % 3) * step + 12, top + (cell / 3) * step + 12}; };
-        for (const FigureLine& l : kFigureLines[figure]) {
-            const auto [x0, y0] = at(l.from);
-            const auto [x1, y1] = at(l.to);
-            c.Line(x0, y0, x1, y1, 2.0f, line, 0.7f);
-        }
-        for (int cell = 0; cell < 9; ++cell) {
-            if (wc::kStarPatterns[figure][cell] == 0) continue;
-            const auto [x, y] = at(cell);
-            c.Glow(x, y, 14.0f, star, 0.5f);
-            c.FillEllipse(x, y, 5.0f, 5.0f, star);
-        }
-        // Two stray stars, off the figure's places.
-        for (int i = 0; i < 2; ++i) {
-            const float x = left + 6 + static_cast<float>(stray.Uniform()) * 130.0f;
-            const float y = top + 122 + static_cast<float>(stray.Uniform()) * 18.0f;
-            c.FillEllipse(x, y, 3.0f, 3.0f, star, 0.9f);
-        }
-        c.Text(kFigureNames[figure], static_cast<int>(left) + 60, 420, 18, star, true, false, TextAlign::Centre);
-    }
+    DrawStarFigures(c, 200.0f, 225.0f, 1.0f);
     return c;
 }
 
@@ -404,10 +367,9 @@ std::vector<BookPage> Pages(const PageText* texts, int count, std::uint32_t seed
 }
 
 template <std::size_t N>
-void AddBook(AssetList& list, const char* const (&paths)[N], const PageText* texts, std::uint32_t seed)
+void AddBook(AssetList& list, const char* const (&paths)[N], const std::vector<BookPage>& pages)
 {
     const int offset = wc::BookOffset(paths);
-    const std::vector<BookPage> pages = Pages(texts, static_cast<int>(N), seed);
     for (std::size_t i = 0; i < N; ++i) {
         const BookPage page = pages[i];
         SharedOffsetPicture(list, paths[i], offset, [page] { return PaintBookPage(page); }, PictureFormat::Jpeg, 1.5);
@@ -415,17 +377,6 @@ void AddBook(AssetList& list, const char* const (&paths)[N], const PageText* tex
 }
 
 // ---- places ----
-
-// Close views that show a text rather than a place.
-const PageText* TextOf(int screen)
-{
-    switch (screen) {
-    case 150: return &kTidePost;
-    case 550: return &kGalleryPlaque;
-    case 1150: return &kDrownedPlaque;
-    default: return nullptr;
-    }
-}
 
 // The names painted above the star panels.
 const char* PanelName(int screen)
@@ -662,6 +613,79 @@ void AddFilms(AssetList& list)
 
 }  // namespace
 
+std::vector<BookPage> PagesOf(Book book)
+{
+    switch (book) {
+    case Book::Logbook: return Pages(kLogbook, static_cast<int>(std::size(kLogbook)), 500);
+    case Book::Letters: return Pages(kLetters, static_cast<int>(std::size(kLetters)), 600);
+    case Book::Register: return Pages(kRegister, static_cast<int>(std::size(kRegister)), 700);
+    }
+    return {};
+}
+
+const PageText& AppointmentLetter() { return kAppointment; }
+const PageText& WatchDedication() { return kWatchDedication; }
+const PageText& StarPlaque() { return kStarPlaque; }
+
+// Close views that show a text rather than a place.
+const PageText* TextOf(int screen)
+{
+    switch (screen) {
+    case 150: return &kTidePost;
+    case 550: return &kGalleryPlaque;
+    case 1150: return &kDrownedPlaque;
+    default: return nullptr;
+    }
+}
+
+void DrawWatchBells(Canvas& c, float left, float top, float pitch, float scale, Rgb ink)
+{
+    const float s = scale;
+    for (int bell = 0; bell < 8; ++bell) {
+        const float cx = left + bell * pitch;
+        c.FillPolygon({{cx - 10 * s, top}, {cx + 10 * s, top}, {cx + 22 * s, top + 44 * s}, {cx - 22 * s, top + 44 * s}}, ink, 0.85f);
+        c.FillEllipse(cx, top + 46 * s, 24 * s, 5 * s, ink, 0.85f);
+        c.FillEllipse(cx, top + 54 * s, 5 * s, 5 * s, ink, 0.85f);
+        c.FillRect({static_cast<int>(cx - 3 * s), static_cast<int>(top - 10 * s), static_cast<int>(6 * s), static_cast<int>(10 * s)}, ink, 0.85f);
+        const int strokes = wc::kCabinetCode[bell];
+        for (int i = 0; i < strokes; ++i) {
+            const float x = cx + (-18 + (i % 2) * 12) * s;
+            const float y = top + (78 + (i / 2) * 30) * s;
+            c.Line(x, y, x, y + 22 * s, 4.0f * s, ink, 0.9f);
+        }
+    }
+}
+
+void DrawStarFigures(Canvas& c, float left0, float top, float scale)
+{
+    const Rgb star = Hex(0xf4ecc8), line = Hex(0x8090c0);
+    const float s = scale;
+    Rng stray(750);
+    for (int figure = 0; figure < 4; ++figure) {
+        const float left = left0 + figure * 166.0f * s, step = 48.0f * s;
+        auto at = [&](int cell) { return std::pair<float, float>{left + (cell % 3) * step + 12 * s, top + (cell / 3) * step + 12 * s}; };
+        for (const FigureLine& l : kFigureLines[figure]) {
+            const auto [x0, y0] = at(l.from);
+            const auto [x1, y1] = at(l.to);
+            c.Line(x0, y0, x1, y1, 2.0f * s, line, 0.7f);
+        }
+        for (int cell = 0; cell < 9; ++cell) {
+            if (wc::kStarPatterns[figure][cell] == 0) continue;
+            const auto [x, y] = at(cell);
+            c.Glow(x, y, 14.0f * s, star, 0.5f);
+            c.FillEllipse(x, y, 5.0f * s, 5.0f * s, star);
+        }
+        // Two stray stars, off the figure's places.
+        for (int i = 0; i < 2; ++i) {
+            const float x = left + (6 + static_cast<float>(stray.Uniform()) * 130.0f) * s;
+            const float y = top + (122 + static_cast<float>(stray.Uniform()) * 18.0f) * s;
+            c.FillEllipse(x, y, 3.0f * s, 3.0f * s, star, 0.9f);
+        }
+        c.Text(kFigureNames[figure], static_cast<int>(left + 60 * s), static_cast<int>(top + 195 * s),
+               static_cast<int>(18 * s), star, true, false, TextAlign::Centre);
+    }
+}
+
 void AddWorldAssets(AssetList& list)
 {
     AddSequences(list);
@@ -669,9 +693,9 @@ void AddWorldAssets(AssetList& list)
     AddOverlays(list);
     AddStrips(list);
     AddItems(list);
-    AddBook(list, wc::kLogbookPages, kLogbook, 500);
-    AddBook(list, wc::kLetterPages, kLetters, 600);
-    AddBook(list, wc::kRegisterPages, kRegister, 700);
+    AddBook(list, wc::kLogbookPages, PagesOf(Book::Logbook));
+    AddBook(list, wc::kLetterPages, PagesOf(Book::Letters));
+    AddBook(list, wc::kRegisterPages, PagesOf(Book::Register));
     AddSounds(list);
     AddFilms(list);
 }

@@ -158,22 +158,20 @@ void PaintSketch(Canvas& c, float cx, float cy, std::uint32_t seed, Rgb ink)
     }
 }
 
-}  // namespace
+// The halo mask of a plain mask: the mask, and round it a soft rim that fades outward.
+std::vector<float> HighlightedMask(const std::vector<float>& normal, const std::vector<float>& halo)
+{
+    std::vector<float> highlighted(halo.size());
+    for (std::size_t i = 0; i < halo.size(); ++i) highlighted[i] = std::max(normal[i], std::min(1.0f, halo[i] * 1.2f) * 0.85f);
+    return highlighted;
+}
 
-ItemPictures PaintItem(ItemKind kind, Rgb tint)
+// The bar shows the whole square: a dark tile lit from above, the halo's gold around the
+// item (visible in the bar as a soft light, and as the highlighted cursor's aura).
+Canvas HaloTile(const std::vector<float>& halo)
 {
     constexpr float kCentre = kItemSide / 2.0f;
-    ItemPictures out;
-    Canvas silhouette(kItemSide, kItemSide);
-    DrawItem(silhouette, kind, tint, kCentre, kCentre, 1.0f, true);
-    out.normal = MaskOf(silhouette);
-    const std::vector<float> halo = Halo(out.normal, kItemSide, kItemSide, 6);
-    out.highlighted.resize(halo.size());
-    for (std::size_t i = 0; i < halo.size(); ++i) out.highlighted[i] = std::max(out.normal[i], std::min(1.0f, halo[i] * 1.2f) * 0.85f);
-
-    // The bar shows the whole square: a dark tile lit from above, the halo's gold around the
-    // item (visible in the bar as a soft light, and as the highlighted cursor's aura).
-    Canvas& pic = out.picture;
+    Canvas pic(kItemSide, kItemSide);
     pic.ForEach([](float x, float y, Rgb& p) {
         const float dx = (x - kCentre) / kCentre, dy = (y - kCentre) / kCentre;
         p = Hex(0x2a2420) * (1.0f - 0.45f * (dx * dx + dy * dy)) + Hex(0x1a1410) * (1.0f - y / kItemSide);
@@ -183,7 +181,38 @@ ItemPictures PaintItem(ItemKind kind, Rgb tint)
             const float h = halo[static_cast<std::size_t>(y) * kItemSide + x];
             pic.At(x, y) = Mix(pic.At(x, y), kHaloColour, std::min(1.0f, h * 1.2f) * 0.8f);
         }
-    DrawItem(pic, kind, tint, kCentre, kCentre, 1.0f, false);
+    return pic;
+}
+
+constexpr int kHaloRadius = 6;
+
+}  // namespace
+
+ItemPictures PaintItem(ItemKind kind, Rgb tint)
+{
+    constexpr float kCentre = kItemSide / 2.0f;
+    ItemPictures out;
+    Canvas silhouette(kItemSide, kItemSide);
+    DrawItem(silhouette, kind, tint, kCentre, kCentre, 1.0f, true);
+    out.normal = MaskOf(silhouette);
+    const std::vector<float> halo = Halo(out.normal, kItemSide, kItemSide, kHaloRadius);
+    out.highlighted = HighlightedMask(out.normal, halo);
+    out.picture = HaloTile(halo);
+    DrawItem(out.picture, kind, tint, kCentre, kCentre, 1.0f, false);
+    return out;
+}
+
+ItemPictures ItemFromCoverage(const Canvas& item, const std::vector<float>& coverage)
+{
+    ItemPictures out;
+    out.normal = coverage;
+    for (float& a : out.normal) a = Clamp01(a);
+    const std::vector<float> halo = Halo(out.normal, kItemSide, kItemSide, kHaloRadius);
+    out.highlighted = HighlightedMask(out.normal, halo);
+    out.picture = HaloTile(halo);
+    for (int y = 0; y < kItemSide; ++y)
+        for (int x = 0; x < kItemSide; ++x)
+            out.picture.At(x, y) = Mix(out.picture.At(x, y), item.At(x, y), out.normal[static_cast<std::size_t>(y) * kItemSide + x]);
     return out;
 }
 
@@ -253,6 +282,13 @@ Canvas PaintBookPage(const BookPage& page)
         const float curve = 1.0f - 0.35f * Clamp01(1.0f - spine / 60.0f) - 0.12f * Clamp01((spine - 380.0f) / 100.0f);
         p = Mix(Hex(0xeee1c0), Hex(0xc9b48a), Smooth(0.5f, 0.95f, fox) * 0.6f) * curve;
     });
+    SetBookPage(c, page);
+    return c;
+}
+
+void SetBookPage(Canvas& c, const BookPage& page)
+{
+    const std::uint32_t seed = page.seed;
     const Rgb ink = Hex(0x2a1e14);
     const int left = 80, right = 560, width = 392;
     c.Text(page.heading, left, 48, 30, ink, false, true);
@@ -276,7 +312,6 @@ Canvas PaintBookPage(const BookPage& page)
     // Faint arrows at the page-turning edges.
     if (page.hasPrevious) c.FillPolygon({{44, 256}, {60, 244}, {60, 268}}, ink, 0.35f);
     if (page.hasNext) c.FillPolygon({{980, 256}, {964, 244}, {964, 268}}, ink, 0.35f);
-    return c;
 }
 
 }  // namespace content

@@ -23,6 +23,10 @@ struct ItemPictures {
     std::vector<float> highlighted;
 };
 ItemPictures PaintItem(ItemKind kind, Rgb tint);
+// The same three pictures for an item drawn elsewhere (a render): `item` holds its colours
+// and `coverage` how much of each pixel it covers (0 .. 1, row by row, kItemSide x kItemSide).
+// The plain mask is the coverage; the halo mask grows it outward by a few pixels, softened.
+ItemPictures ItemFromCoverage(const Canvas& item, const std::vector<float>& coverage);
 
 // The item large on a cloth-covered table: the close-up screen shown when it is examined.
 Canvas PaintItemCloseUp(ItemKind kind, Rgb tint, std::uint32_t seed);
@@ -44,5 +48,8 @@ struct BookPage {
     bool hasNext = true;      // draws the turn-on mark at the right edge
 };
 Canvas PaintBookPage(const BookPage& page);
+// The same page's text, numbers and marks set over another picture of the open book (its
+// paper lying at x 28 .. 996, y 18 .. 494, the spine at x 512).
+void SetBookPage(Canvas& c, const BookPage& page);
 
 }  // namespace content

@@ -1,0 +1,58 @@
+// The items rendered from their models (bar pictures, cursors and close views) and the texts
+// set on rendered sheets and plates: what the things' scene files share with each other and
+// with their tests.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "content/canvas.h"
+#include "content/things.h"
+#include "imaging/image.h"
+#include "render/kit.h"
+
+namespace world_render {
+
+constexpr int kThingCount = 8;  // the items, numbered 1 .. 8 as the world numbers them
+
+// Scene text that #declares `Thing`, item `item`'s model (1 .. 8), in metres, lying or
+// standing as it rests on a table top at y = 0, its front towards -z.
+std::string ThingModel(int item);
+
+// The scene of an item's bar picture: the model alone, lit, on no background (rendered
+// with alpha, kItemSide pixels square).
+render::RenderRequest ItemBarRequest(int item);
+
+// The bar picture and both cursor masks from the item's render: the masks come from the
+// render's alpha, the colours from the render.
+content::ItemPictures ItemPicturesFromRender(const imaging::Image& render);
+
+// The scene of an item's close view (items 3, 4, 5 and 8): the object lit, filling the
+// 1024 x 512 view. Without the item the same table, wall and light, empty.
+std::string CloseUpScene(int item, bool withItem);
+
+// A rendered picture as a canvas to draw on, and back.
+content::Canvas CanvasOf(const imaging::Image& picture);
+
+// The views that are read: the letter of appointment (item 2) and the watch's lid (item 7)
+// by item, the places' texts by screen (150, 550, 750, 1150). The scene, and the finish
+// that sets the text where the scene's sheet or plate lies.
+struct ReadView {
+    std::string path;
+    std::string scene;
+    std::function<imaging::Image(imaging::Image)> finish;
+    content::Rect text;  // where the text and the drawn clues lie (nothing is drawn elsewhere), picture pixels
+};
+ReadView ItemReadView(int item);
+ReadView PlaceReadView(int screen);
+// Page `index` (0 = the first) of a book: logbook 0, letters 1, register 2; the book lies
+// open on the desk, the same render under every page of it.
+ReadView BookPageView(int book, int index);
+
+// Adds the assets of the items (render_things_items.cpp) and of the read views
+// (render_things_texts.cpp).
+void AddItemPictures(std::vector<content::Asset>& rendered);
+void AddReadViews(std::vector<content::Asset>& rendered);
+
+}  // namespace world_render
