@@ -116,6 +116,17 @@ light_source { <-3, 3, 2>, rgb <0.2, 0.24, 0.36> * 0.4 shadowless }
 )" + fixtures;
 }
 
+// A rock pool's basin (`macro` RockPool) or its hollow (PoolBowl) from the near to the far row
+// of its rectangle.
+std::string PoolAt(const wc::Feature& f, const char* macro)
+{
+    const Spot s = SpotOf(f, 0);
+    const double drop = render::kEyeHeight - render::HeightOfRow(f.y1, 1.0);  // per metre out
+    const double far = drop > 0 ? render::kEyeHeight / drop : s.distance + 2;
+    return Placed(std::string(macro) + Format("(%.4f, %.4f)", s.width * 0.9, far - s.distance), s.distance,
+                  render::DegreesOfColumn((f.x1 + f.x2) / 2.0));
+}
+
 // What stands on the shore where a hotspot lies. `ground` is the ground's height there.
 std::string ShoreFixture(const wc::Feature& f, const ShoreState& state, int screen)
 {
@@ -158,13 +169,7 @@ std::string ShoreFixture(const wc::Feature& f, const ShoreState& state, int scre
         const Spot s = SpotOf(f, 0, kDistance);
         return place(Format("ObservatoryWing(%.4f, %.4f, %.4f)", s.width, s.bottom, s.top), kDistance);
     }
-    case wc::Look::Pool: {
-        const Spot s = SpotOf(f, 0);
-        const double far = render::HeightOfRow(f.y1, 1.0) < render::kEyeHeight
-                               ? render::kEyeHeight / (render::kEyeHeight - render::HeightOfRow(f.y1, 1.0))
-                               : s.distance + 2;
-        return place(Format("RockPool(%.4f, %.4f)", s.width * 0.9, far - s.distance), s.distance);
-    }
+    case wc::Look::Pool: return PoolAt(f, "RockPool");
     default: return {};
     }
 }
@@ -202,6 +207,11 @@ std::string ShorePanoramaScene(int screen, const ShoreState& state)
     scene += SkyOver(place, screen);
 
     const ShoreLie lie = LieOf(screen);
+    // The ground round a rock pool leaves its basin open.
+    std::string holes = "#declare GroundHoles = union { sphere { <0, -100, 0>, 0.001 } sphere { <0, -100, 0>, 0.001 }\n";
+    for (const wc::Feature& f : place.features)
+        if (f.look == wc::Look::Pool) holes += PoolAt(f, "PoolBowl");
+    scene += holes + "}\n";
     // The landing is paved, the cove bare rock, the rest of the island turf.
     scene += screen == 100 ? "#declare Ground = texture { Blocks scale 1.6 }\n"
              : screen == 105 ? "#declare Ground = texture { Rock scale 2 }\n"
@@ -209,7 +219,7 @@ std::string ShorePanoramaScene(int screen, const ShoreState& state)
     scene += Format(R"(
 SeaAt(%.4f)
 // The island's ground where the eye stands, and the rock falling to the sea round it.
-cylinder { <0, -40, 0>, <0, 0, 0>, %.4f texture { Ground } }
+difference { cylinder { <0, -40, 0>, <0, 0, 0>, %.4f } object { GroundHoles } texture { Ground } }
 cone { <0, 0, 0>, %.4f, <0, %.4f, 0>, %.4f texture { Rock scale 2 } }
 object { Observatory(0) rotate <0, %.4f, 0> translate <0, %.4f, %.4f> rotate <0, %.4f, 0> }
 )", lie.seaLevel, lie.groundRadius, lie.groundRadius + 0.5, lie.seaLevel - 2, lie.groundRadius + 9, lie.observatoryTurn,

@@ -37,7 +37,7 @@ const char* const kFlatsKit = R"(
     // The drum stands out of the plate into the window; only its face shows.
     union {
       cylinder { <-CellW * 0.32, 0, 0>, <CellW * 0.32, 0, 0>, 0.16
-        pigment { rgb <0.86, 0.80, 0.62> } finish { diffuse 0.8 specular 0.3 roughness 0.05 } }
+        pigment { rgb <0.82, 0.68, 0.40> } finish { diffuse 0.8 specular 0.5 roughness 0.03 metallic 0.4 } }
       #for (K, 0, 4)
         text { ttf "timrom.ttf" str(K, 0, 0) 0.02, 0
           pigment { rgb <0.16, 0.10, 0.05> }

@@ -12,12 +12,12 @@ const char* const kKit = R"(
 // The island's rock is dark and wet, not the pale stone of the buildings.
 #declare Rock = texture {
   pigment { granite turbulence 0.3 colour_map { [0 rgb <0.09, 0.09, 0.09>] [0.5 rgb <0.16, 0.15, 0.14>] [0.8 rgb <0.12, 0.12, 0.13>] [1 rgb <0.20, 0.19, 0.17>] } scale 2.5 }
-  normal { granite 0.5 scale 0.6 }
+  normal { bumps 0.5 scale 0.25 }
   finish { diffuse 0.7 specular 0.15 roughness 0.05 }
 }
 #declare PoolWater = texture {
-  pigment { rgbf <0.04, 0.08, 0.09, 0.7> }
-  normal { ripples 0.08 frequency 4 scale 0.5 }
+  pigment { rgbt <0.04, 0.08, 0.09, 0.78> }
+  normal { ripples 0.05 frequency 4 scale 0.5 }
   finish { ambient 0 diffuse 0.1 specular 0.8 roughness 0.005 reflection 0.22 }
 }
 #declare Turf = texture {
@@ -363,11 +363,12 @@ texture {
 // The sea door: a heavy door of timber bound with iron in a stone frame cut in the cliff,
 // `W` x `H`; open, it swings out on its hinges and the dark passage shows.
 #macro SeaDoor(W, H, Open)
+  #local Spring = max(1.2, H - (W / 2 - 0.12));
   union {
     difference {
       box { <-W / 2 - 0.5, -1, 0>, <W / 2 + 0.5, H + 0.6, 1.2> }
-      box { <-W / 2 + 0.12, 0, -1>, <W / 2 - 0.12, H - 0.4, 2> }
-      cylinder { <0, H - 0.4, -1>, <0, H - 0.4, 2>, W / 2 - 0.12 }
+      box { <-W / 2 + 0.12, 0, -1>, <W / 2 - 0.12, Spring, 2> }
+      cylinder { <0, Spring, -1>, <0, Spring, 2>, W / 2 - 0.12 }
       texture { Blocks scale 0.9 }
     }
     // The passage behind: dark, wet stone.
@@ -378,17 +379,17 @@ texture {
     }
     union {
       intersection {
-        box { <0, 0, 0>, <W - 0.24, H - 0.4 + W / 2 - 0.12, 0.14> }
+        box { <0, 0, 0>, <W - 0.24, Spring + W / 2 - 0.12, 0.14> }
         union {
-          box { <0, -1, -1>, <W - 0.24, H - 0.4, 1> }
-          cylinder { <W / 2 - 0.12, H - 0.4, -1>, <W / 2 - 0.12, H - 0.4, 1>, W / 2 - 0.12 }
+          box { <0, -1, -1>, <W - 0.24, Spring, 1> }
+          cylinder { <W / 2 - 0.12, Spring, -1>, <W / 2 - 0.12, Spring, 1>, W / 2 - 0.12 }
         }
         texture { Planks rotate <0, 0, 90> scale 1.4 }
       }
       #for (I, 0, 2)
-        box { <-0.03, 0.35 + I * (H - 1.1) / 2, -0.05>, <W - 0.4, 0.5 + I * (H - 1.1) / 2, 0.01> texture { RustIron scale 3 } }
+        box { <-0.03, 0.35 + I * (Spring - 0.7) / 2, -0.05>, <W - 0.4, 0.5 + I * (Spring - 0.7) / 2, 0.01> texture { RustIron scale 3 } }
         #for (J, 0, 5)
-          sphere { <0.15 + J * (W - 0.7) / 5, 0.425 + I * (H - 1.1) / 2, -0.05>, 0.03 texture { RustIron } }
+          sphere { <0.15 + J * (W - 0.7) / 5, 0.425 + I * (Spring - 0.7) / 2, -0.05>, 0.03 texture { RustIron } }
         #end
       #end
       torus { 0.12, 0.025 rotate <90, 0, 0> translate <W - 0.55, H * 0.42, -0.1> texture { RustIron } }
@@ -399,21 +400,28 @@ texture {
 #end
 
 // The rock pool: still water in a basin of rock `W` wide and `D` deep, weed at its rim.
+// The hollow of the pool's basin, for carving it out of the ground round it; a basin is
+// deep in proportion to its size, at most 0.45.
+#macro PoolDepth(W, D) min(0.45, 0.35 * min(W, D)) #end
+#macro PoolBowl(W, D)
+  sphere { 0, 1 scale <W / 2, PoolDepth(W, D), D / 2> translate <0, 0.02, D / 2> }
+#end
 #macro RockPool(W, D)
+  #local Dep = PoolDepth(W, D);
   union {
     difference {
       box { <-W / 2 - 1.5, -0.6, -0.5>, <W / 2 + 1.5, 0.02, D + 1.5> }
-      sphere { 0, 1 scale <W / 2, 0.45, D / 2> translate <0, 0.02, D / 2> }
+      object { PoolBowl(W, D) }
       texture { Rock }
     }
     intersection {
-      sphere { 0, 1 scale <W / 2, 0.45, D / 2> translate <0, 0.02, D / 2> }
-      plane { y, -0.06 }
+      object { PoolBowl(W, D) }
+      plane { y, -0.03 }
       texture { PoolWater }
       interior { ior 1.33 }
     }
-    sphere { 0, 1 scale <W / 2, 0.44, D / 2> translate <0, 0.02, D / 2> clipped_by { plane { y, -0.07 } }
-      texture { pigment { granite colour_map { [0 rgb <0.16, 0.15, 0.11>] [1 rgb <0.10, 0.12, 0.08>] } scale 0.1 } } }
+    sphere { 0, 1 scale <W / 2, Dep - 0.01, D / 2> translate <0, 0.02, D / 2> clipped_by { plane { y, -0.04 } }
+      texture { pigment { granite colour_map { [0 rgb <0.30, 0.27, 0.20>] [1 rgb <0.18, 0.20, 0.14>] } scale 0.1 } } }
     // Stones and weed round the far rim, out of the way of the water.
     #local R = seed(21);
     #for (I, 0, 11)

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -136,7 +137,7 @@ union {
   #local R = seed(33);
   #for (I, 0, 6)
     sphere { 0, 1 scale <0.16 + 0.08 * rand(R), 0.05 + 0.03 * rand(R), 0.12 + 0.05 * rand(R)>
-      translate <0.22 + (rand(R) - 0.5) * 0.3, 0, (rand(R) - 0.5) * 0.2> }
+      translate <0.32 + (rand(R) - 0.5) * 0.3, 0, (rand(R) - 0.5) * 0.2> }
   #end
   texture { pigment { rgb <0.30, 0.26, 0.19> } normal { quilted 1 control0 0.3 control1 0.3 scale 0.012 } finish { diffuse 0.8 } }
   translate <KeyX, BenchTop, KeyZ>
@@ -174,12 +175,12 @@ plane { -z, -%.4f texture { Tarred rotate <0, 0, 90> scale 1.3 } }
 #declare Rail = %.4f;
 object { ToolRack(%.4f, %.4f, %.4f, Rail, 0) translate <0, 0, %.4f> }
 cylinder { <0, Rail, %.4f>, <0, Rail + 0.02, %.4f>, 0.014 texture { Wood } }
-light_source { <-0.6, 2.4, 0.3>, rgb <1.0, 0.78, 0.5> * 1.3 fade_distance 2 fade_power 1.5
+light_source { <-0.1, 1.7, 0.1>, rgb <1.0, 0.78, 0.5> * 1.3 fade_distance 2 fade_power 1.5
   #if (!Draft) area_light <0.2, 0, 0>, <0, 0.2, 0>, 2, 2 adaptive 0 #end }
 light_source { <1.5, 1.5, -1>, rgb <0.18, 0.22, 0.34> shadowless }
 )", kWall + 0.06, rail, right - left, top, bottom, kWall, kWall - 0.06, kWall - 0.16);
     if (state.itemThere)
-        scene += Format("object { CrankHandle() scale 0.78 rotate <0, -25, 0> rotate <0, 0, 6> translate <0, Rail + 0.01, %.4f> }\n",
+        scene += Format("object { CrankHandle() scale 0.5 rotate <0, -25, 0> rotate <0, 0, 6> translate <0, Rail + 0.01, %.4f> }\n",
                         kWall - 0.1);
     return scene;
 }
@@ -201,16 +202,25 @@ object { Crag(2, 0.7, 1.5, 18) translate <-3.4, 0, 5> }
 // the keeper's pocket watch lies on its floor.
 std::string RockPoolScene(const ShoreState& state)
 {
-    const FlatCamera camera{1.5, 38, 60};
+    const FlatCamera camera{1.4, 30, 60};
     double left, near, right, far, ignored, watchX, watchZ;
     camera.OnLevel(200, 430, 0, &left, &near);
     camera.OnLevel(824, 430, 0, &right, &ignored);
     camera.OnLevel(512, 282, 0, &ignored, &far);
-    camera.OnLevel(512, 355, -0.12, &watchX, &watchZ);
+    // The watch lies on the pool's floor under the pixel in the middle of its block: the
+    // floor's depth there, found by following the pixel's ray down to it.
+    const double width = (right - left) * 0.95, depth = far - near;
+    const double bowl = std::min(0.45, 0.35 * std::min(width, depth)) - 0.01;  // as PoolDepth
+    double floor = -bowl / 2;
+    for (int i = 0; i < 24; ++i) {
+        camera.OnLevel(512, 355, floor, &watchX, &watchZ);
+        const double ex = watchX / (width / 2), ez = (watchZ - near - depth / 2) / (depth / 2);
+        floor = (floor + 0.02 - bowl * std::sqrt(std::max(0.05, 1 - ex * ex - ez * ez))) / 2;
+    }
     std::string scene = Begin(camera) + kCloseSky + Format(R"(
-box { <-20, -1, -5>, <20, 0, 30> texture { Rock scale 2 } clipped_by { plane { y, 0.01 } } }
+difference { box { <-20, -1, -5>, <20, 0, 30> } object { PoolBowl(%.4f, %.4f) translate <0, 0, %.4f> } texture { Rock } }
 object { RockPool(%.4f, %.4f) translate <0, 0, %.4f> }
-)", (right - left) * 0.95, far - near, near);
+)", width, depth, near, width, depth, near);
     if (state.itemThere)
         scene += Format(R"(
 union {
@@ -221,9 +231,9 @@ union {
   #for (I, 0, 10)
     sphere { <0.01 * sin(I * 0.7) + 0.004 * I, 0.003, 0.05 + 0.006 * I>, 0.0025 texture { Brass } }
   #end
-  scale 1.9 rotate <0, 30, 0> translate <%.4f, -0.12, %.4f>
+  scale 1.9 rotate <0, 30, 0> translate <%.4f, %.4f, %.4f>
 }
-)", watchX, watchZ);
+)", watchX, floor + 0.004, watchZ);
     return scene;
 }
 
