@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <ostream>
 #include <set>
 #include <string>
 
@@ -171,35 +172,28 @@ void ExpectBlockHoldsTheChange(int screen, const ShoreState& changed)
                                  << outside.y;
 }
 
-TEST(ShoreRenders, TheGateOpensInsideItsBlock)
+struct ChangedBlock {
+    const char* what;
+    int screen;
+    ShoreState changed;
+};
+void PrintTo(const ChangedBlock& c, std::ostream* out) { *out << c.what; }
+
+class ShoreBlocks : public testing::TestWithParam<ChangedBlock> {};
+
+TEST_P(ShoreBlocks, HoldTheirChangeAndNothingOutside)
 {
     REQUIRE_RENDERER();
-    ExpectBlockHoldsTheChange(152, {true, false, false});
+    ExpectBlockHoldsTheChange(GetParam().screen, GetParam().changed);
 }
 
-TEST(ShoreRenders, TheKeyLiesOnTheBenchInsideItsBlock)
-{
-    REQUIRE_RENDERER();
-    ExpectBlockHoldsTheChange(154, {false, false, true});
-}
-
-TEST(ShoreRenders, TheCrankHangsInTheRackInsideItsBlock)
-{
-    REQUIRE_RENDERER();
-    ExpectBlockHoldsTheChange(155, {false, false, true});
-}
-
-TEST(ShoreRenders, TheWatchLiesInThePoolInsideItsBlock)
-{
-    REQUIRE_RENDERER();
-    ExpectBlockHoldsTheChange(157, {false, false, true});
-}
-
-TEST(ShoreRenders, TheSeaDoorOpensInsideItsBlockOfTheCove)
-{
-    REQUIRE_RENDERER();
-    ExpectBlockHoldsTheChange(105, {false, true, false});
-}
+INSTANTIATE_TEST_SUITE_P(Shore, ShoreBlocks,
+                         testing::Values(ChangedBlock{"the gate open", 152, {true, false, false}},
+                                         ChangedBlock{"the key on the bench", 154, {false, false, true}},
+                                         ChangedBlock{"the crank in the rack", 155, {false, false, true}},
+                                         ChangedBlock{"the watch in the pool", 157, {false, false, true}},
+                                         ChangedBlock{"the sea door open in the cove", 105, {false, true, false}}),
+                         [](const testing::TestParamInfo<ChangedBlock>& info) { return "Screen" + std::to_string(info.param.screen); });
 
 double MeanLight(const imaging::Image& image, content::Rect r)
 {
