@@ -39,9 +39,11 @@ light_source { <-3, 4, -4> * 100, rgb <1.0, 0.82, 0.58> * 0.9 parallel point_at 
 light_source { <4, 2, -5> * 100, rgb <0.25, 0.30, 0.45> * 0.6 parallel point_at 0 shadowless }
 )";
 
+}  // namespace
+
 // The tide clock close to: its brass front plate with the five wheel windows where the world's
 // wheel cells lie, the lever in its slot at the right, the cogs and the iron case.
-std::string ClockScene()
+std::string TideClockScene(const int* setting)
 {
     const FlatCamera camera{1.0, 0, 50};
     constexpr double kPlate = 1.2;
@@ -55,7 +57,7 @@ std::string ClockScene()
     camera.OnWall(panel->x, panel->y, kPlate, &x0, &y0);
     camera.OnWall(panel->x + panel->w, panel->y + panel->h, kPlate, &x1, &y1);
     const double scale = (x1 - x0) / 0.2;  // the wheel model's cell is 0.2 across
-    std::string scene = Begin(camera) + kFlatsGround + Setting(wc::kHighWater) + kClockLight;
+    std::string scene = Begin(camera) + kFlatsGround + Setting(setting) + kClockLight;
     scene += Format(R"(
 #declare PlateL = %.4f; #declare PlateR = %.4f; #declare PlateT = %.4f; #declare PlateB = %.4f; #declare PlateZ = %.4f;
 // The iron case and its plinth.
@@ -108,6 +110,8 @@ union {
 )", (lx0 + lx1) / 2, ly0, ly1, lx1 - lx0);
     return scene;
 }
+
+namespace {
 
 // The wreck lying on the sand: its hull on its side, the deckhouse door facing the eye.
 std::string WreckScene()
@@ -170,7 +174,7 @@ constexpr const char* kIsland = R"(
 std::string TideViewScene(int screen)
 {
     switch (screen) {
-    case 650: return ClockScene();
+    case 650: return TideClockScene(wc::kHighWater);
     case 651: return WreckScene();
     case 652: return MarkerScene();
     case 653: return SkylightScene();

@@ -24,6 +24,8 @@ std::string ShoreViewScene(int screen, const ShoreState& state);
 std::string TidePanoramaScene(int screen, int tide);
 // The flats' close view of screen 650 .. 654.
 std::string TideViewScene(int screen);
+// The tide clock's close view (650) with its five wheels turned to `setting` (0 .. 4 each).
+std::string TideClockScene(const int* setting);
 // The tide clock's wheels turned to 0 .. values-1, side by side, one frame of
 // `frameWidth` x `frameHeight` each, as the close view shows one wheel in its window.
 std::string TideWheelStripScene(int values, int frameWidth, int frameHeight);

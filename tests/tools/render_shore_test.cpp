@@ -195,6 +195,43 @@ INSTANTIATE_TEST_SUITE_P(Shore, ShoreBlocks,
                                          ChangedBlock{"the sea door open in the cove", 105, {false, true, false}}),
                          [](const testing::TestParamInfo<ChangedBlock>& info) { return "Screen" + std::to_string(info.param.screen); });
 
+TEST(ShoreRenders, TheTideClocksWheelsTurnInTheWorldsWheelCells)
+{
+    REQUIRE_RENDERER();
+    const wc::KeyPanel* panel = nullptr;
+    for (const wc::KeyPanel& p : wc::kKeyPanels)
+        if (p.screen == 650) panel = &p;
+    ASSERT_NE(panel, nullptr);
+    const int zeros[5] = {0, 0, 0, 0, 0}, twos[5] = {2, 2, 2, 2, 2};
+    const imaging::Image a = Draft("zeros", TideClockScene(zeros), false);
+    const imaging::Image b = Draft("twos", TideClockScene(twos), false);
+    // Every cell shows its wheel turning; nothing else on the clock moves.
+    for (int k = 0; k < 5; ++k) {
+        const content::Rect cell{panel->x + k * panel->dx, panel->y, panel->w, panel->h};
+        EXPECT_GT(LargestDifference(a, b, cell, true, 0).value, 60) << "wheel " << k << " is not in its cell";
+    }
+    const content::Rect row{panel->x, panel->y, 4 * panel->dx + panel->w, panel->h};
+    const Difference outside = LargestDifference(a, b, row, false, 8);
+    EXPECT_LE(outside.value, 24) << "a wheel shows outside the row of cells, at " << outside.x << ", " << outside.y;
+}
+
+TEST(ShoreRenders, TheWheelStripsFramesEachShowTheirOwnFigure)
+{
+    REQUIRE_RENDERER();
+    render::RenderSettings settings;
+    settings.quality = render::Quality::Draft;
+    const imaging::Image strip = render::Render({"strip", TideWheelStripScene(5, 67, 66), 335, 66, false, false}, settings);
+    ASSERT_EQ(strip.width, 335);
+    for (int k = 0; k + 1 < 5; ++k) {
+        int largest = 0;
+        for (int y = 0; y < 66; ++y)
+            for (int x = 8; x < 59; ++x)
+                for (int c = 0; c < 3; ++c)
+                    largest = std::max(largest, std::abs(strip.Row(y)[(k * 67 + x) * 4 + c] - strip.Row(y)[((k + 1) * 67 + x) * 4 + c]));
+        EXPECT_GT(largest, 40) << "frames " << k << " and " << k + 1 << " show the same wheel";
+    }
+}
+
 double MeanLight(const imaging::Image& image, content::Rect r)
 {
     double sum = 0;
