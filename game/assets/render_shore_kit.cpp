@@ -11,9 +11,9 @@ namespace {
 const char* const kKit = R"(
 // The island's rock is dark and wet, not the pale stone of the buildings.
 #declare Rock = texture {
-  pigment { granite turbulence 0.3 colour_map { [0 rgb <0.09, 0.09, 0.09>] [0.5 rgb <0.16, 0.15, 0.14>] [0.8 rgb <0.12, 0.12, 0.13>] [1 rgb <0.20, 0.19, 0.17>] } scale 2.5 }
-  normal { bumps 0.5 scale 0.25 }
-  finish { diffuse 0.7 specular 0.15 roughness 0.05 }
+  pigment { granite turbulence 0.3 colour_map { [0 rgb <0.10, 0.10, 0.10>] [0.5 rgb <0.15, 0.14, 0.13>] [0.8 rgb <0.12, 0.12, 0.13>] [1 rgb <0.18, 0.17, 0.16>] } scale 2.5 }
+  normal { bumps 0.35 scale 0.5 }
+  finish { diffuse 0.7 specular 0.1 roughness 0.08 }
 }
 #declare PoolWater = texture {
   pigment { rgbt <0.04, 0.08, 0.09, 0.78> }

@@ -139,12 +139,11 @@ const char* const kFixtures = R"(
     object { SeaDoor(W, H, Open) }
     difference {
       union {
-        object { Crag(26, 16, 10, 84) translate <0, -1, 6> }
-        box { <-16, -2, 3.5>, <16, 12, 12> }
-        object { Crag(12, 6, 5, 85) translate <0, H + 1, 2.5> }
+        box { <-16, -2, 1.2>, <16, 14, 12> }
+        object { Crag(12, 6, 4, 85) translate <0, H + 0.6, 1.6> }
       }
       box { <-W / 2 - 0.5, -3, -3>, <W / 2 + 0.5, H + 0.6, 6.2> }
-      texture { Rock scale 3 }
+      texture { Rock scale 3 normal { bumps 0.8 scale <1.5, 2.5, 1> } }
     }
     object { Crag(8, 5, 3, 81) translate <-W / 2 - 5, 0, 0> }
     object { Crag(7, 4, 3, 82) translate <W / 2 + 5, 0, 0> }
