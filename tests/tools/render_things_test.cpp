@@ -278,7 +278,7 @@ TEST(ThingsAssets, ItemsAndPagesAreWrittenWithTheOffsetTheGameOpensThemWith)
     const std::string dir = ::testing::TempDir() + "things-assets";
     std::filesystem::remove_all(dir);
     content::AssetContext context{dir, "", Draft()};
-    for (const std::string name : {std::string(wc::kItems[4].picture), std::string(wc::kLetterPages[3])}) {
+    for (const std::string& name : {std::string(wc::kItems[4].picture), std::string(wc::kLetterPages[3])}) {
         const auto asset = std::find_if(rendered.begin(), rendered.end(), [&name](const content::Asset& a) { return a.name == name; });
         ASSERT_NE(asset, rendered.end()) << name;
         asset->make(context);
