@@ -109,8 +109,8 @@ std::string Archway(const Slot& s, const char* texture)
     std::string text = Cut(ArchHole(w, top, kWall + 0.5), s);
     text += Passage(s, w, top, 4.0, texture, 0.8);
     const double spring = std::max(0.9, top - w / 2);
-    text += Text("torus { %.4f, 0.1 rotate <90, 0, 0> clipped_by { plane { -y, -%.4f } } translate <0, 0, -0.02> texture { Stone } %s }\n",
-                   w / 2 + 0.08, spring, At(s, kRadius).c_str());
+    text += Text("torus { %.4f, 0.1 rotate <90, 0, 0> clipped_by { plane { -y, 0 } } translate <0, %.4f, -0.02> texture { Stone } %s }\n",
+                 w / 2 + 0.08, spring, At(s, kRadius));
     text += Text(R"(
 #for (S, -1, 1, 2) box { <-0.1, 0, -0.06>, <0.1, %.4f, 0.08> translate <S * %.4f, 0, 0> texture { Stone } %s } #end
 )", spring, w / 2 + 0.08, At(s, kRadius).c_str());
@@ -138,12 +138,12 @@ union {
   %s
 }
 #end
-torus { %.4f, 0.12 rotate <90, 0, 0> clipped_by { plane { -y, -%.4f } } translate <0, %.4f, -0.03> texture { Stone } %s }
+torus { %.4f, 0.12 rotate <90, 0, 0> clipped_by { plane { -y, 0 } } translate <0, %.4f, -0.03> texture { Stone } %s }
 #for (S, -1, 1, 2) box { <-0.14, 0, -0.08>, <0.14, %.4f, 0.1> translate <S * %.4f, 0, 0> texture { Stone } %s } #end
 )", kWall - 0.05, At(s, kRadius).c_str(), At(s, kRadius).c_str(), At(s, kRadius).c_str(),
                    -w / 2 + 0.02, spring, (spring - 0.6) / 2, w / 2 - 0.04, (spring - 0.6) / 2,
                    w / 2, kWall, At(s, kRadius).c_str(),
-                   w / 2 + 0.1, spring, spring, At(s, kRadius).c_str(),
+                   w / 2 + 0.1, spring, At(s, kRadius).c_str(),
                    spring, w / 2 + 0.1, At(s, kRadius).c_str());
     return text;
 }
@@ -183,6 +183,17 @@ union {
   %s
 }
 )", w / 2 + 0.1, w / 2 + 0.1, w / 2 + 0.05, w / 2 + 0.05, -w / 2 + 0.3, At(s, kRadius).c_str());
+    return text;
+}
+
+// A slit through the tower's wall: a splayed embrasure narrowing to a hand's width.
+std::string Slit(const Slot& s)
+{
+    const double w = WidthAt(s, kRadius), top = HeightOfRow(s.y1, kRadius), bottom = HeightOfRow(s.y2, kRadius);
+    std::string text = Cut(Text("prism { linear_spline %.4f, %.4f, 5, <-%.4f, -0.6>, <%.4f, -0.6>, <0.07, %.4f>, <-0.07, %.4f>, <-%.4f, -0.6> }",
+                                bottom, top, w / 2 + 0.06, w / 2 + 0.06, kWall + 0.5, kWall + 0.5, w / 2 + 0.06),
+                           s);
+    text += "light_source { <0, 2.0, 4>, rgb <0.5, 0.58, 0.8> * 0.5 fade_distance 3 fade_power 1 " + At(s, kRadius) + " }\n";
     return text;
 }
 
@@ -238,8 +249,8 @@ union {
 }
 )", w / 2 + 0.3, w / 2 + 0.3, At(s, kRadius).c_str());
     const double spring = std::max(0.9, top - w / 2);
-    text += Text("torus { %.4f, 0.12 rotate <90, 0, 0> clipped_by { plane { -y, -%.4f } } translate <0, %.4f, -0.02> texture { Rock } %s }\n",
-                   w / 2 + 0.1, spring, spring, At(s, kRadius).c_str());
+    text += Text("torus { %.4f, 0.12 rotate <90, 0, 0> clipped_by { plane { -y, 0 } } translate <0, %.4f, -0.02> texture { Rock } %s }\n",
+                 w / 2 + 0.1, spring, At(s, kRadius));
     return text;
 }
 
@@ -250,7 +261,7 @@ std::string HatchStair(const Slot& s, bool open)
     const double w = WidthAt(s, kRadius), top = HeightOfRow(s.y1, kRadius);
     std::string text = Cut(ArchHole(w, top, kWall + 0.6), s);
     text += Passage(s, w, top + 1.5, 3.2, "Blocks", 0.0);
-    text += "union {\n" + HatchParts(w, top + 0.15, open) + At(s, kRadius) + "\n}\n";
+    text += "union {\n" + HatchParts(w, top - 0.35, open) + At(s, kRadius) + "\n}\n";
     return text;
 }
 
@@ -380,11 +391,6 @@ std::string PanoramaScene(const wc::Place& place, bool hatchOpen)
     scene += render::Materials();
     scene += HallMaterials();
     scene += R"(
-#declare TowerBlocks = texture {
-  pigment { brick rgb <0.09, 0.09, 0.1>, rgb <0.36, 0.36, 0.37> brick_size <0.42, 0.24, 0.42> mortar 0.025 }
-  normal { granite 0.45 scale 0.25 }
-}
-  texture { pigment { granite colour_map { [0 rgbt <0.18, 0.19, 0.22, 0.6>] [1 rgbt <0.5, 0.48, 0.45, 0.75>] } scale 0.35 } }
 sky_sphere { pigment { gradient y colour_map { [0 rgb <0.05, 0.06, 0.1>] [0.3 rgb <0.02, 0.03, 0.07>] [1 rgb <0.01, 0.01, 0.03>] } } }
 #declare Holes = sphere { <0, -100, 0>, 0.001 }
 )";
@@ -396,7 +402,7 @@ sky_sphere { pigment { gradient y colour_map { [0 rgb <0.05, 0.06, 0.1>] [0.3 rg
         case wc::Look::Gate: things += Gate(s); break;
         case wc::Look::Arch: things += Archway(s, look.passage); break;
         case wc::Look::Door: things += Doorway(s); break;
-        case wc::Look::Window: things += Window(s, place.number == 201); break;
+        case wc::Look::Window: things += tower && f.target == 450 ? Slit(s) : Window(s, place.number == 201); break;
         case wc::Look::Tunnel: things += Tunnel(s); break;
         case wc::Look::Stairs:
             if (f.target == 500)
@@ -483,7 +489,7 @@ union {
                 things += "object { union { " + LampBoard(w * 0.9, top - bottom, (top - bottom) * 0.62, false) +
                           Text(" } translate <0, %.4f, 0> ", bottom) + At(s, kRadius) + " }\n";
             } else if (place.number == 203) {
-                things += "object { " + WallClock(w * 0.62, top - 0.1, 0.1) + At(s, kRadius) + " }\n";
+                things += "object { " + WallClock(w * 0.85, top - 0.1, 0.1) + At(s, kRadius) + " }\n";
             } else if (place.number == 402) {
                 CabinetShape shape;
                 const double d = kRadius - 0.47, wd = WidthAt(s, d);
@@ -519,10 +525,10 @@ difference {
   texture { %s }
 }
 cylinder { <0, -0.3, 0>, <0, 0, 0>, %.4f texture { %s } }
-light_source { <0, %.4f, 0>, rgb <%.4f, %.4f, %.4f> * %.4f }
+light_source { <0, %.4f, 0>, rgb <%.4f, %.4f, %.4f> * %.4f fade_distance 4 fade_power 1 }
 light_source { <0, 1.2, 0>, rgb <%.4f, %.4f, %.4f> * %.4f shadowless }
 )", look.height + 0.01, kRadius + kWall, look.height + 1, kRadius, look.wall, kRadius + 0.3, look.floor,
-                    look.height - 0.5, look.r, look.g, look.b, look.power, look.r, look.g, look.b, look.power * 0.25);
+                  look.height - 0.5, look.r, look.g, look.b, look.power, look.r, look.g, look.b, look.power * 0.12);
     if (look.panelled)
         scene += Text(R"(
 difference {

@@ -2,6 +2,7 @@
 // strip. Each view's camera keeps its picture plane parallel to the wall behind the subject,
 // so a picture pixel lies at a known place on the plane z = 0 and the subject fills the
 // rectangle the world's hotspot gives it.
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -33,24 +34,19 @@ struct FlatFrame {
 };
 
 // What every close view shares: the materials, its camera, a wall behind the subject at
-// `wallZ`, the floor, a warm key light from the upper left and a soft fill.
+// `wallZ` (none when it is not above 0: the view builds its own), the floor, a warm key light from the upper left and a soft fill.
 std::string Backdrop(const FlatFrame& frame, const char* wall, const char* floor, double wallZ, double keyPower)
 {
     std::string text = frame.Camera();
     text += render::Materials();
     text += HallMaterials();
     text += Text(R"(
-#declare TowerBlocks = texture {
-  pigment { brick rgb <0.09, 0.09, 0.1>, rgb <0.36, 0.36, 0.37> brick_size <0.42, 0.24, 0.42> mortar 0.025 }
-  normal { granite 0.45 scale 0.25 }
-}
-  texture { pigment { granite colour_map { [0 rgbt <0.18, 0.19, 0.22, 0.6>] [1 rgbt <0.5, 0.48, 0.45, 0.75>] } scale 0.35 } }
 background { rgb <0.02, 0.02, 0.03> }
-plane { -z, -%.4f texture { %s } }
-plane { y, 0 texture { %s } }
+#if (%.4f > 0) plane { -z, -%.4f texture { %s } } #end
+box { <-30, -1, -30>, <30, 0, %.4f> texture { %s } }
 light_source { <-1.6, 2.6, -2.2>, rgb <1.0, 0.8, 0.56> * %.4f }
 light_source { <1.5, 1.5, -3.0>, rgb <0.8, 0.72, 0.62> * 0.22 shadowless }
-)", wallZ, wall, floor, keyPower);
+)", wallZ, wallZ, wall, std::max(wallZ, 0.5) + 0.01, floor, keyPower);
     return text;
 }
 
@@ -95,13 +91,13 @@ std::string Stove252()
 
 std::string WindowSeat253()
 {
-    const FlatFrame f{0.004, 1.35, 1.4, 3.4};
-    std::string scene = Backdrop(f, "Plaster", "Planks", 0.0, 0.6);
+    const FlatFrame f{0.004, 0.85, 1.45, 3.4};
+    std::string scene = Backdrop(f, "Plaster", "Planks", -1, 0.6);
     // The window's deep reveal through the wall, the panes, the night sea under the moon.
     const double w = 0.9, bottom = f.Y(330), top = f.Y(60);
     scene += Text(R"(
 #declare Opening = union { box { <-%.4f, %.4f, -1>, <%.4f, %.4f, 2> } cylinder { <0, %.4f, -1>, <0, %.4f, 2>, %.4f } }
-difference { box { <-5, -1, 0>, <5, 5, 0.8> } object { Opening } box { <-%.4f, 0, -1>, <%.4f, %.4f, 0.6> } texture { Plaster } }
+difference { box { <-5, -1, 0>, <5, 5, 0.8> } object { Opening } box { <-%.4f, 0, -1>, <%.4f, %.4f, 0.5> } texture { Plaster } }
 intersection {
   union {
     #for (I, -2, 2) box { <I * %.4f - 0.012, -5, 0.5>, <I * %.4f + 0.012, 5, 0.53> } #end
@@ -116,19 +112,19 @@ sphere { <-8, 14, 60>, 2.4 texture { pigment { rgb <1, 0.97, 0.86> } finish { am
 sky_sphere { pigment { gradient y colour_map { [0 rgb <0.10, 0.13, 0.22>] [0.2 rgb <0.04, 0.06, 0.13>] [1 rgb <0.01, 0.02, 0.05>] } } }
 light_source { <-8, 14, 60>, rgb <0.6, 0.66, 0.85> * 0.9 }
 // The seat in the recess: a chest with a cushion and a folded blanket.
-box { <-%.4f, 0, 0>, <%.4f, %.4f, 0.6> texture { Wood } }
-box { <-%.4f, %.4f, 0.02>, <%.4f, %.4f, 0.58> texture { pigment { rgb <0.42, 0.12, 0.1> } normal { quilted 0.4 scale 0.05 } } }
+box { <-%.4f, 0, -0.1>, <%.4f, %.4f, 0.5> texture { Wood } }
+box { <-%.4f, %.4f, -0.08>, <%.4f, %.4f, 0.48> texture { pigment { rgb <0.42, 0.12, 0.1> } normal { quilted 0.4 scale 0.05 } } }
 box { <-0.25, 0, -0.2>, <0.25, 0.08, 0.2> rotate <0, 10, 0> translate <0.3, %.4f, 0.3> texture { pigment { rgb <0.55, 0.48, 0.3> } normal { quilted 0.5 scale 0.04 } } }
-)", w / 2, bottom, w / 2, top - w / 2, top - w / 2, top - w / 2, w / 2, w / 2 + 0.35, w / 2 + 0.35, bottom - 0.05, w / 4,
-                    w / 4, bottom, bottom, w / 2, bottom, w / 2, top, w / 2 + 0.34, w / 2 + 0.34, bottom - 0.14, w / 2 + 0.33,
-                    bottom - 0.14, w / 2 + 0.33, bottom - 0.05, bottom - 0.05);
+)", w / 2, bottom, w / 2, top - w / 2, top - w / 2, top - w / 2, w / 2, w / 2 + 0.35, w / 2 + 0.35, bottom, w / 4,
+                    w / 4, bottom, bottom, w / 2, bottom, w / 2, top, w / 2 + 0.34, w / 2 + 0.34, bottom - 0.12, w / 2 + 0.33,
+                    bottom - 0.12, w / 2 + 0.33, bottom - 0.03, bottom - 0.03);
     return scene;
 }
 
 std::string LampHook254(bool lamp)
 {
     const FlatFrame f{0.003, 1.5, 1.55, 3.0};
-    std::string scene = Backdrop(f, "Whitewash", "Flags", 0.0, 0.9);
+    std::string scene = Backdrop(f, "Whitewash", "Flags", 0.001, 0.9);
     const double bottom = f.Y(420), top = f.Y(100);
     scene += "object { union { " + LampBoard(0.9, top - bottom, f.Y(185) - 0.05 - bottom, false) +
              Text(" } translate <0, %.4f, 0> }\n", bottom);
@@ -148,17 +144,17 @@ std::string Oil255()
 std::string Clock256()
 {
     const FlatFrame f{0.0032, 1.55, 1.6, 3.0};
-    std::string scene = Backdrop(f, "Blocks", "Tiles", 0.0, 0.9);
-    scene += "object { " + WallClock(0.52, f.Y(80) - f.Y(420), f.Y(420)) + " }\n";
+    std::string scene = Backdrop(f, "Blocks", "Tiles", 0.001, 0.9);
+    scene += "object { " + WallClock(0.78, f.Y(80) - f.Y(410), f.Y(410)) + " }\n";
     return scene;
 }
 
 std::string Well257()
 {
-    const FlatFrame f{0.0036, 0.55, 2.2, 2.6};
+    const FlatFrame f{0.0026, 0.44, 2.4, 2.2};
     std::string scene = Backdrop(f, "Stone", "Flags", 1.6, 0.7);
     scene = Text("#declare Dim = %.4f;\n", 1.0) + scene;
-    scene += "object { " + Well(0.82, 0.62) + " translate <0, 0, 0.82> }\n";
+    scene += "object { " + Well(0.62, 0.45) + " translate <0, 0, 0.62> }\n";
     scene += "light_source { <0.8, 1.0, 0.9>, rgb <0.5, 0.6, 0.75> * 0.3 fade_distance 1 fade_power 2 shadowless }\n";
     return scene;
 }
@@ -176,20 +172,19 @@ std::string Instruments258()
 std::string TowerWindow(int x1, int y1, int x2, int y2, double outerWidth, bool glazed)
 {
     const FlatFrame f{0.003, 1.5, 1.5, 3.0};
-    std::string scene = Backdrop(f, "TowerBlocks", "Planks", 1.5, 0.8);
+    std::string scene = Backdrop(f, "TowerBlocks", "Planks", -1, 0.8);
     const double l = f.X(x1), r = f.X(x2), top = f.Y(y1), bottom = f.Y(y2);
     scene += Text(R"(
-#declare Embrasure = prism { linear_spline -0.01, 1.6, 5, <%.4f, 0>, <%.4f, 0>, <%.4f, 1.2>, <%.4f, 1.2>, <%.4f, 0> rotate <-90, 0, 0> }
 difference {
   box { <-6, -1, 0>, <6, 6, 1.2> }
-  intersection { object { Embrasure } box { <-3, %.4f, -1>, <3, %.4f, 2> } }
+  prism { linear_spline %.4f, %.4f, 5, <%.4f, -0.01>, <%.4f, -0.01>, <%.4f, 1.21>, <%.4f, 1.21>, <%.4f, -0.01> }
   texture { TowerBlocks }
 }
 plane { y, -30 texture { Sea } }
 sphere { <6, 22, 90>, 3 texture { pigment { rgb <1, 0.97, 0.86> } finish { ambient 0 diffuse 0 emission 1.4 } } }
 sky_sphere { pigment { gradient y colour_map { [0 rgb <0.10, 0.13, 0.22>] [0.2 rgb <0.04, 0.06, 0.13>] [1 rgb <0.01, 0.02, 0.05>] } } }
 light_source { <6, 22, 90>, rgb <0.6, 0.66, 0.85> * 1.0 }
-)", l, r, outerWidth / 2, -outerWidth / 2, l, bottom, top);
+)", bottom, top, l, r, outerWidth / 2, -outerWidth / 2, l);
     if (glazed)
         scene += Text(R"(
 intersection {
@@ -249,9 +244,9 @@ std::string Table452()
 
 std::string Winch453()
 {
-    const FlatFrame f{0.0045, 1.0, 1.7, 4.0};
+    const FlatFrame f{0.0045, 0.78, 1.7, 3.6};
     std::string scene = Backdrop(f, "TowerBlocks", "Planks", 1.2, 1.0);
-    scene += "object { union { " + Winch(2.1, 1.2, 3.5) + " } translate <0, 0, -0.1> }\n";
+    scene += "object { union { " + Winch(2.3, 1.5, 3.5) + " } translate <0, 0, -0.1> }\n";
     return scene;
 }
 
@@ -266,7 +261,7 @@ std::string Shelf454()
 std::string Hatch456(bool open)
 {
     const FlatFrame f{0.0034, 1.5, 1.5, 3.0};
-    std::string scene = Backdrop(f, "TowerBlocks", "Planks", 0.0, 0.6);
+    std::string scene = Backdrop(f, "TowerBlocks", "Planks", -1, 0.6);
     const double l = f.X(362), r = f.X(662), top = f.Y(40);
     scene += Text(R"(
 difference { box { <-6, -1, 0>, <6, 6, 0.8> } box { <%.4f, -0.5, -1>, <%.4f, %.4f, 2> } texture { TowerBlocks } }

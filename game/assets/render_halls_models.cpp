@@ -1,5 +1,6 @@
 #include "game/assets/render_halls_models.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "render/kit.h"
@@ -50,6 +51,11 @@ const char* const kHallMaterials = R"(
   pigment { rgb <0.16, 0.15, 0.14> }
   finish { ambient #if (Draft) 0.08 #else 0 #end diffuse 0.5 specular 0.5 roughness 0.02 metallic }
 }
+#declare TowerBlocks = texture {
+  pigment { brick rgb <0.06, 0.06, 0.07>, rgb <0.27, 0.28, 0.31> brick_size <0.42, 0.24, 0.42> mortar 0.03 }
+  normal { granite 0.45 scale 0.25 }
+}
+  texture { pigment { granite colour_map { [0 rgbt <0.18, 0.19, 0.22, 0.6>] [1 rgbt <0.5, 0.48, 0.45, 0.75>] } scale 0.35 } }
 #declare Ink = texture { pigment { rgb <0.05, 0.04, 0.03> } finish { diffuse 0.6 } }
 #declare Flame = texture { pigment { rgbf <1.0, 0.75, 0.35, 0.2> } finish { ambient 0 diffuse 0 emission 2.2 } }
 #declare Ember = texture { pigment { rgb <1.0, 0.42, 0.08> } finish { ambient 0 diffuse 0 emission 1.6 } }
@@ -81,11 +87,11 @@ union {
   torus { %.4f, 0.012 scale <1, 1, 0.7> translate <0, %.4f, %.4f> texture { Brass } }
   // The fire door with its grille, the fire behind it, the ash door under it.
   difference {
-    box { <-%.4f, %.4f, -0.05>, <%.4f, %.4f, 0.0> }
+    box { <-%.4f, %.4f, -0.06>, <%.4f, %.4f, -0.03> }
     #for (I, 0, 5) box { <-%.4f + I * %.4f, %.4f, -0.1>, <-%.4f + I * %.4f + %.4f, %.4f, 0.1> } #end
     texture { CastIron }
   }
-  box { <-%.4f, %.4f, 0.01>, <%.4f, %.4f, 0.1> texture { StoveFire } }
+  box { <-%.4f, %.4f, -0.025>, <%.4f, %.4f, -0.01> texture { StoveFire } }
   box { <-%.4f, %.4f, -0.04>, <%.4f, %.4f, 0.0> texture { CastIron } }
   sphere { <%.4f, %.4f, -0.06>, 0.025 texture { Brass } }
   // A copper kettle on the top plate.
@@ -249,52 +255,56 @@ union {
 
 std::string WallClock(double w, double h, double bottom)
 {
-    const double dialY = bottom + h - w * 0.55, dial = w * 0.4;
+    const double hood = h * 0.42, top = bottom + h, dial = std::min(w * 0.42, hood * 0.4);
+    const double dialY = top - hood * 0.52, trunk = w * 0.72, trunkTop = top - hood;
     return Text(R"(
 union {
-  // The case: a hood round the dial, a long trunk with a glass door over the pendulum.
+  // The case: a hood with a cornice round the dial, a long trunk with a glass door over the
+  // pendulum and its weights.
+  box { <-%.4f, %.4f, -0.28>, <%.4f, %.4f, 0> texture { Wood } }
+  box { <-%.4f, %.4f, -0.33>, <%.4f, %.4f, 0> texture { Wood } }
+  box { <-%.4f, %.4f, -0.31>, <%.4f, %.4f, 0> texture { Wood } }
   box { <-%.4f, %.4f, -0.26>, <%.4f, %.4f, 0> texture { Wood } }
-  box { <-%.4f, %.4f, -0.3>, <%.4f, %.4f, 0> texture { Wood } }
-  prism { linear_spline -0.3, 0, 4, <-%.4f, %.4f>, <%.4f, %.4f>, <0, %.4f>, <-%.4f, %.4f> rotate <-90, 0, 0> texture { Wood } }
   // The dial: enamel, twelve marks, two hands, a brass bezel.
-  cylinder { <0, %.4f, -0.31>, <0, %.4f, -0.29>, %.4f texture { pigment { rgb <0.88, 0.85, 0.76> } finish { diffuse 0.8 specular 0.3 } } }
-  torus { %.4f, 0.025 rotate <90, 0, 0> translate <0, %.4f, -0.31> texture { Brass } }
+  cylinder { <0, %.4f, -0.3>, <0, %.4f, -0.28>, %.4f texture { pigment { rgb <0.88, 0.85, 0.76> } finish { diffuse 0.8 specular 0.3 } } }
+  torus { %.4f, %.4f rotate <90, 0, 0> translate <0, %.4f, -0.3> texture { Brass } }
   #for (I, 0, 11)
-    box { <-0.012, %.4f, -0.32>, <0.012, %.4f, -0.31> rotate <0, 0, I * 30> translate <0, %.4f, 0> texture { Ink } }
+    box { <-%.4f, %.4f, -0.31>, <%.4f, %.4f, -0.3> rotate <0, 0, I * 30> translate <0, %.4f, 0> texture { Ink } }
   #end
-  box { <-0.015, 0, -0.335>, <0.015, %.4f, -0.325> rotate <0, 0, -65> translate <0, %.4f, 0> texture { Ink } }
-  box { <-0.01, 0, -0.345>, <0.01, %.4f, -0.335> rotate <0, 0, 160> translate <0, %.4f, 0> texture { Ink } }
-  cylinder { <0, %.4f, -0.35>, <0, %.4f, -0.32>, 0.025 texture { Brass } }
+  box { <-%.4f, 0, -0.325>, <%.4f, %.4f, -0.315> rotate <0, 0, -65> translate <0, %.4f, 0> texture { Ink } }
+  box { <-%.4f, 0, -0.335>, <%.4f, %.4f, -0.325> rotate <0, 0, 160> translate <0, %.4f, 0> texture { Ink } }
+  cylinder { <0, %.4f, -0.34>, <0, %.4f, -0.31>, %.4f texture { Brass } }
   // The trunk's door: a frame round a glass, the pendulum and two weights behind it.
   difference {
-    box { <-%.4f, %.4f, -0.29>, <%.4f, %.4f, -0.25> }
+    box { <-%.4f, %.4f, -0.29>, <%.4f, %.4f, -0.26> }
     box { <-%.4f, %.4f, -0.4>, <%.4f, %.4f, 0> }
     texture { Wood }
   }
   box { <-%.4f, %.4f, -0.275>, <%.4f, %.4f, -0.27> texture { Glass } }
-  box { <-%.4f, %.4f, -0.24>, <%.4f, %.4f, -0.02> texture { pigment { rgb <0.12, 0.07, 0.04> } } }
-  cylinder { <0, %.4f, -0.12>, <0, %.4f, -0.12>, 0.008 texture { Brass } }
+  box { <-%.4f, %.4f, -0.25>, <%.4f, %.4f, -0.02> texture { pigment { rgb <0.12, 0.07, 0.04> } } }
+  cylinder { <0, %.4f, -0.12>, <0, %.4f, -0.12>, %.4f texture { Brass } }
   cylinder { <0, %.4f, -0.15>, <0, %.4f, -0.09>, %.4f texture { Brass } }
-  cylinder { <-%.4f, %.4f, -0.15>, <-%.4f, %.4f, -0.15>, 0.035 texture { Brass } }
-  cylinder { <%.4f, %.4f, -0.15>, <%.4f, %.4f, -0.15>, 0.035 texture { Brass } }
+  cylinder { <-%.4f, %.4f, -0.15>, <-%.4f, %.4f, -0.15>, %.4f texture { Brass } }
+  cylinder { <%.4f, %.4f, -0.15>, <%.4f, %.4f, -0.15>, %.4f texture { Brass } }
 }
 )",
-        w * 0.5, bottom + h - w * 1.05, w * 0.5, bottom + h - w * 0.12,
-        w * 0.36, bottom, w * 0.36, bottom + h - w * 1.05,
-        w * 0.56, bottom + h - w * 0.12, w * 0.56, bottom + h - w * 0.12, bottom + h, w * 0.56, bottom + h - w * 0.12,
+        w * 0.5, trunkTop, w * 0.5, top - hood * 0.08,
+        w * 0.56, top - hood * 0.08, w * 0.56, top,
+        w * 0.54, trunkTop - 0.04, w * 0.54, trunkTop + 0.02,
+        trunk / 2, bottom, trunk / 2, trunkTop,
         dialY, dialY, dial,
-        dial, dialY,
-        dial * 0.78, dial * 0.95, dialY,
-        dial * 0.55, dialY, dial * 0.8, dialY,
-        dialY, dialY,
-        w * 0.3, bottom + 0.08, w * 0.3, bottom + h - w * 1.1,
-        w * 0.24, bottom + 0.14, w * 0.24, bottom + h - w * 1.16,
-        w * 0.25, bottom + 0.12, w * 0.25, bottom + h - w * 1.14,
-        w * 0.3, bottom + 0.08, w * 0.3, bottom + h - w * 1.1,
-        bottom + h - w * 1.15, bottom + 0.45,
-        bottom + 0.45, bottom + 0.45, w * 0.13,
-        w * 0.16, bottom + h - w * 1.25, w * 0.16, bottom + h - w * 1.55,
-        w * 0.16, bottom + h - w * 1.2, w * 0.16, bottom + h - w * 1.45);
+        dial, dial * 0.07, dialY,
+        dial * 0.03, dial * 0.78, dial * 0.03, dial * 0.95, dialY,
+        dial * 0.04, dial * 0.04, dial * 0.55, dialY, dial * 0.025, dial * 0.025, dial * 0.8, dialY,
+        dialY, dialY, dial * 0.07,
+        trunk * 0.42, bottom + 0.1, trunk * 0.42, trunkTop - 0.08,
+        trunk * 0.34, bottom + 0.16, trunk * 0.34, trunkTop - 0.14,
+        trunk * 0.36, bottom + 0.14, trunk * 0.36, trunkTop - 0.12,
+        trunk * 0.42, bottom + 0.1, trunk * 0.42, trunkTop - 0.08,
+        trunkTop - 0.05, bottom + 0.3, dial * 0.03,
+        bottom + 0.3, bottom + 0.3, dial * 0.3,
+        trunk * 0.22, trunkTop - 0.1, trunk * 0.22, trunkTop - 0.1 - h * 0.2, dial * 0.12,
+        trunk * 0.22, trunkTop - 0.06, trunk * 0.22, trunkTop - 0.06 - h * 0.16, dial * 0.12);
 }
 
 std::string Lectern(double w, double h)
@@ -554,20 +564,18 @@ union {
                               s.w * 0.44, hinge, (s.h - 0.16 - hinge) / 3, s.w * 0.44, hinge,
                               (s.h - 0.16 - hinge) / 3, d - 0.06,
                               hinge, s.h - 0.16, d - 0.06);
-    // The flap: upright and locked, or lying down on its stays.
+    // The tambour front: down and locked, or rolled up into the top, its last slats showing.
+    const double front = s.h - 0.18 - hinge;
     text += Text(R"(
   union {
     box { <-%.4f, 0, -0.035>, <%.4f, %.4f, 0> texture { Wood } }
-    box { <-%.4f, 0.05, -0.045>, <%.4f, %.4f, -0.035> texture { Wood scale 1.6 } }
-    cylinder { <0, %.4f, -0.05>, <0, %.4f, -0.035>, 0.04 texture { Brass } }
-    box { <-0.008, %.4f, -0.055>, <0.008, %.4f, -0.05> texture { Ink } }
-    rotate <%.4f, 0, 0>
+    #for (I, 1, %.4f) box { <-%.4f, I * %.4f - 0.004, -0.04>, <%.4f, I * %.4f, -0.035> texture { Ink } } #end
+    box { <-0.09, 0.02, -0.06>, <0.09, 0.06, -0.035> texture { Brass } }
+    box { <-0.012, 0.03, -0.065>, <0.012, 0.05, -0.06> texture { Ink } }
     translate <0, %.4f, 0.0>
   }
-)", s.w * 0.46, s.w * 0.46, s.h - 0.18 - hinge, s.w * 0.38, s.w * 0.38, s.h - 0.24 - hinge,
-                   (s.h - 0.18 - hinge) * 0.8, (s.h - 0.18 - hinge) * 0.8,
-                   (s.h - 0.18 - hinge) * 0.8 - 0.05, (s.h - 0.18 - hinge) * 0.8 - 0.01,
-                   open ? -92.0 : 0.0, hinge + 0.02);
+)", s.w * 0.46, s.w * 0.46, open ? 0.1 : front, open ? 0.0 : 12.0, s.w * 0.46, front / 13, s.w * 0.46, front / 13,
+                 open ? hinge + 0.02 + front - 0.1 : hinge + 0.02);
     if (letters)
         text += Text(R"(
   // The keeper's letters: a bundle tied with a ribbon, in the middle pigeonhole.
@@ -714,8 +722,8 @@ union {
     cylinder { <0, -4, 0>, <0, 0.1, 0>, %.4f }
     texture { Rock }
   }
-  disc { <0, -0.9, 0>, y, %.4f texture { Water } }
-  disc { <0, -0.95, 0>, y, %.4f pigment { rgb <0.01, 0.02, 0.02> } }
+  disc { <0, -0.35, 0>, y, %.4f texture { Water } }
+  disc { <0, -0.45, 0>, y, %.4f pigment { rgb <0.01, 0.02, 0.02> } }
   // The windlass: two posts, a roller with its rope and a bucket hanging.
   #for (S, -1, 1, 2) box { <-0.07, 0, -0.07>, <0.07, %.4f, 0.07> texture { Wood } translate <S * %.4f, %.4f, 0> } #end
   cylinder { <-%.4f, %.4f, 0>, <%.4f, %.4f, 0>, 0.08 texture { Wood } }
@@ -754,39 +762,49 @@ union {
 
 std::string HatchParts(double w, double hatchY, bool open)
 {
-    const int steps = static_cast<int>(hatchY / 0.25);
+    // The steps climb to the hatch's lower edge; the hatch leans back over the stair head.
+    const double sill = hatchY - 0.9, head = 0.2 + sill, half = w / 2 - 0.08;
+    const int steps = static_cast<int>(sill / 0.25 + 0.5);
     std::string text = Text(R"(
-#for (I, 0, %.4f) box { <-%.4f, -1, 0.2 + I * 0.25>, <%.4f, 0.25 * (I + 1), 4> texture { Stone } } #end
+#for (I, 0, %.4f) box { <-%.4f, -1, 0.2 + I * 0.25>, <%.4f, 0.25 * (I + 1), 6> texture { Stone } } #end
+// The frame the hatch closes on, and the sky beyond it.
 difference {
-  box { <-%.4f, %.4f, 0>, <%.4f, %.4f, 4> }
-  box { <-%.4f, %.4f, 1.2>, <%.4f, %.4f, 2.4> }
-  texture { Planks }
+  box { <-%.4f, %.4f, %.4f>, <%.4f, %.4f, %.4f> }
+  box { <-%.4f, 0, -1>, <%.4f, 1.2, 0.5> rotate <35, 0, 0> translate <0, %.4f, %.4f> }
+  texture { Wood }
 }
-#for (S, -1, 1, 2) box { <-0.05, %.4f, 1.5>, <0.05, %.4f, 1.8> translate <S * %.4f, 0, 0> texture { DarkIron } } #end
-)", static_cast<double>(steps - 1), w / 2 + 0.3, w / 2 + 0.3, w / 2 + 0.6, hatchY, w / 2 + 0.6, hatchY + 0.15,
-                              w / 2 - 0.1, hatchY - 1, w / 2 - 0.1, hatchY + 1, hatchY - 0.35, hatchY, w / 2 - 0.12);
-    // The hatch: planks with iron straps, hinged along its far edge.
-    const std::string hatch = Text(R"(
+box { <-3, -3, 0>, <3, 3, 0.1> rotate <35, 0, 0> translate <0, %.4f, %.4f>
+      texture { pigment { gradient y colour_map { [0 rgb <0.10, 0.13, 0.24>] [1 rgb <0.03, 0.04, 0.10>] } scale 3 translate <0, -1, 0> } finish { ambient 0 diffuse 0 emission 1 } } }
+)", static_cast<double>(steps - 1), w / 2 + 0.3, w / 2 + 0.3,
+                            w / 2 + 0.3, sill - 0.1, head - 0.1, w / 2 + 0.3, hatchY + 0.8, head + 0.9,
+                            half, half, sill, head,
+                            sill, head + 0.9);
+    // The hatch: planks with iron straps, hinged along its upper edge.
+    text += Text(R"(
 union {
-  box { <-%.4f, 0, -1.2>, <%.4f, 0.1, 0> texture { Planks } }
-  #for (I, 0, 1) box { <-%.4f, -0.015, -1.0 + I * 0.75>, <%.4f, 0, -0.9 + I * 0.75> texture { DarkIron } } #end
-  %s
-  translate <0, %.4f, 2.4>
+  box { <-%.4f, -1.15, 0>, <%.4f, 0, 0.08> texture { Planks scale 0.7 } }
+  #for (I, 0, 1) box { <-%.4f, -1.0 + I * 0.75, -0.015>, <%.4f, -0.92 + I * 0.75, 0> texture { DarkIron } } #end
+  rotate <%.4f, 0, 0>
+  translate <0, 1.18, 0>
+  rotate <35, 0, 0>
+  translate <0, %.4f, %.4f>
 }
-)", w / 2 - 0.1, w / 2 - 0.1, w / 2 - 0.12, w / 2 - 0.12, open ? "rotate <-100, 0, 0>" : "", hatchY + 0.02);
-    text += hatch;
+)", half - 0.02, half - 0.02, half - 0.04, half - 0.04, open ? -95.0 : 0.0, sill, head);
     if (open)
         text += Text(R"(
-// The bar lifted on its chain and hooked aside; the night above the open hatch.
-box { <-0.05, -0.7, -0.05>, <0.05, 0.0, 0.05> texture { DarkIron } rotate <0, 0, 8> translate <%.4f, %.4f, 1.65> }
-light_source { <0, %.4f, 1.8>, rgb <0.55, 0.62, 0.9> * 0.9 fade_distance 1.2 fade_power 2 shadowless }
-sphere { <0, %.4f, 1.8>, 1.0 texture { pigment { rgb <0.06, 0.08, 0.16> } finish { ambient 0 diffuse 0 emission 1 } } }
-)", w / 2 - 0.2, hatchY - 0.05, hatchY + 0.6, hatchY + 1.5);
+// The bar lifted on its chain and hooked aside; the night beyond the open hatch.
+box { <-0.05, -0.75, -0.05>, <0.05, 0.0, 0.05> texture { DarkIron } rotate <0, 0, 6> translate <%.4f, %.4f, %.4f> }
+light_source { <0, %.4f, %.4f>, rgb <0.55, 0.62, 0.9> * 1.6 fade_distance 1.5 fade_power 2 }
+)", -half + 0.05, hatchY + 0.3, head + 0.1, hatchY + 0.6, head + 1.2);
     else
         text += Text(R"(
-// The bar across the hatch, resting in its brackets.
-box { <-%.4f, -0.1, -0.06>, <%.4f, 0.02, 0.06> texture { DarkIron } translate <0, %.4f, 1.65> }
-)", w / 2 - 0.05, w / 2 - 0.05, hatchY - 0.2);
+// The bar across the hatch, resting in its brackets on the jambs.
+union {
+  box { <-%.4f, -0.07, -0.1>, <%.4f, 0.07, -0.02> texture { DarkIron } }
+  #for (S, -1, 1, 2) box { <-0.04, -0.12, -0.14>, <0.04, 0.12, 0.02> translate <S * %.4f, 0, 0> texture { DarkIron } } #end
+  translate <0, 0.55, 0> rotate <35, 0, 0> translate <0, %.4f, %.4f>
+}
+)", half + 0.12, half + 0.12, half + 0.1, sill, head);
     return text;
 }
 

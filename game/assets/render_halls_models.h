@@ -34,7 +34,7 @@ std::string Text(const char* pattern, const Arguments&... arguments)
 }
 
 // The ground floor's and tower's own materials (#declare'd textures: Plaster, Whitewash,
-// Panelling, Flags, Tiles, CastIron, Leather, Rope, Chain, Ink), after render::Materials().
+// Panelling, Flags, Tiles, TowerBlocks, CastIron, Leather, Rope, Chain, Ink), after render::Materials().
 const char* HallMaterials();
 
 // A burning cast-iron stove (w wide, h tall body) with its flue pipe rising to `flueTop`
@@ -57,9 +57,9 @@ enum class DeskKind { Keeper, Instruments, TowerTable };
 std::string Desk(DeskKind kind, double w, double h);
 // The keeper's leather logbook lying closed, as on his desk (its centre on the origin).
 std::string Logbook();
-// The letter cabinet: a tall locked cabinet whose front drops down as a flap, and a brass
+// The letter cabinet: a tall locked cabinet with a tambour front over its pigeonholes, and a brass
 // lock plate beside it with `wheels` bell wheels at `pitch` and a release knob below them
-// (the plate's wheels start at x = `wheelsX`, at height `wheelsY`). `open` lays the flap down;
+// (the plate's wheels start at x = `wheelsX`, at height `wheelsY`). `open` rolls the front up;
 // `letters` puts the bundle of letters in its pigeonholes.
 struct CabinetShape {
     double w = 1.0, h = 2.0;           // the cabinet body
