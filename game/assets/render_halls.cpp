@@ -265,13 +265,25 @@ std::string HatchStair(const Slot& s, bool open)
     return text;
 }
 
+// How far along a slot a thing `depth` deep stands with its back to the round wall, so that
+// its back corners (it fills the slot's width there) stay clear of the wall's curve.
+double AgainstWall(const Slot& s, double depth)
+{
+    double d = kRadius - depth;
+    for (int i = 0; i < 3; ++i) {
+        const double half = WidthAt(s, d) / 2;
+        d = std::sqrt(kRadius * kRadius - half * half) - depth - 0.02;
+    }
+    return d;
+}
+
 // How far from the eye the floor lies at a picture row below the horizon.
 double FloorDistance(int row) { return render::kEyeHeight / (render::kEyeHeight - HeightOfRow(row, 1.0)); }
 
 // The fireplace recess of the keeper's study with the stove burning in it.
 std::string Hearth(const Slot& s, double ceiling)
 {
-    const double d = kRadius - 0.9, w = WidthAt(s, d), mantel = HeightOfRow(s.y1, d) + 0.25;
+    const double d = AgainstWall(s, 0.95), w = WidthAt(s, d), mantel = HeightOfRow(s.y1, d) + 0.25;
     return Text(R"(
 union {
   #for (S, -1, 1, 2) box { <-0.22, 0, 0>, <0.22, %.4f, 0.95> translate <S * %.4f, 0, 0> texture { Stone } } #end
@@ -457,7 +469,7 @@ union {
 }
 )", w / 2 * 0.85, w / 2 * 0.85, h - 0.2, h - 0.2, h - 0.17, h - 0.17, h - 0.05, h, w / 2 * 0.75, h, At(s, d).c_str());
             } else {
-                const double d = kRadius - 0.85, w = WidthAt(s, d), h = HeightOfRow(f.y1, d);
+                const double d = AgainstWall(s, 0.85), w = WidthAt(s, d), h = HeightOfRow(f.y1, d);
                 const DeskKind kind = place.number == 201 ? DeskKind::Keeper
                                       : place.number == 205 ? DeskKind::Instruments
                                                             : DeskKind::TowerTable;
@@ -474,25 +486,26 @@ union {
             if (place.number == 201) {
                 things += Hearth(s, look.height);
             } else if (place.number == 202) {
-                const double d = kRadius - 1.0, w = WidthAt(s, d), h = HeightOfRow(f.y1, d);
+                const double d = AgainstWall(s, 1.0), w = WidthAt(s, d), h = HeightOfRow(f.y1, d);
                 things += "object { union { " + OilStore(w * 0.95, h) + " } " + At(s, d) + " }\n";
             } else {
-                const double d = kRadius - 0.8, w = WidthAt(s, d), h = HeightOfRow(f.y1, d);
+                const double d = AgainstWall(s, 0.8), w = WidthAt(s, d), h = HeightOfRow(f.y1, d);
                 things += "object { union { " + Winch(w * 0.9, h, look.height) + " } " + At(s, d) + " }\n";
             }
             break;
         }
         case wc::Look::Panel: {
-            const double top = HeightOfRow(f.y1, kRadius), bottom = HeightOfRow(f.y2, kRadius);
-            const double w = WidthAt(s, kRadius);
+            const double onWall = AgainstWall(s, 0.0);
+            const double top = HeightOfRow(f.y1, onWall), bottom = HeightOfRow(f.y2, onWall);
+            const double w = WidthAt(s, onWall);
             if (place.number == 202) {
                 things += "object { union { " + LampBoard(w * 0.9, top - bottom, (top - bottom) * 0.62, false) +
-                          Text(" } translate <0, %.4f, 0> ", bottom) + At(s, kRadius) + " }\n";
+                          Text(" } translate <0, %.4f, 0> ", bottom) + At(s, onWall) + " }\n";
             } else if (place.number == 203) {
-                things += "object { " + WallClock(w * 0.85, top - 0.1, 0.1) + At(s, kRadius) + " }\n";
+                things += "object { " + WallClock(w * 0.85, top - 0.1, 0.1) + At(s, onWall) + " }\n";
             } else if (place.number == 402) {
                 CabinetShape shape;
-                const double d = kRadius - 0.47, wd = WidthAt(s, d);
+                const double d = AgainstWall(s, 0.47), wd = WidthAt(s, d);
                 shape.w = wd * 0.34;
                 shape.h = HeightOfRow(f.y1, d);
                 shape.wheelRadius = wd * 0.024;
@@ -506,7 +519,7 @@ union {
                 things += "object { union { " + Cabinet(shape, false, false) +
                           Text(" } translate <%.4f, 0, 0> ", -wd / 2 + shape.w / 2) + At(s, d) + " }\n";
             } else {
-                const double d = kRadius - 0.42;
+                const double d = AgainstWall(s, 0.42);
                 things += "object { union { " + Shelf(WidthAt(s, d) * 0.95, HeightOfRow(f.y1, d)) + " } " + At(s, d) + " }\n";
             }
             break;

@@ -153,7 +153,6 @@ std::string Well257()
 {
     const FlatFrame f{0.0026, 0.44, 2.4, 2.2};
     std::string scene = Backdrop(f, "Stone", "Flags", 1.6, 0.7);
-    scene = Text("#declare Dim = %.4f;\n", 1.0) + scene;
     scene += "object { " + Well(0.62, 0.45) + " translate <0, 0, 0.62> }\n";
     scene += "light_source { <0.8, 1.0, 0.9>, rgb <0.5, 0.6, 0.75> * 0.3 fade_distance 1 fade_power 2 shadowless }\n";
     return scene;
@@ -236,7 +235,7 @@ std::string Cabinet451(bool open, bool letters)
 
 std::string Table452()
 {
-    const FlatFrame f{0.0034, 0.75, 1.8, 2.4};
+    const FlatFrame f{0.0034, 0.45, 1.8, 2.4};
     std::string scene = Backdrop(f, "TowerBlocks", "Planks", 1.5, 1.0);
     scene += "object { union { " + Desk(DeskKind::TowerTable, 1.6, 1.3) + " } translate <0, 0, -0.3> }\n";
     return scene;
