@@ -1,7 +1,601 @@
+// The observatory's ground floor and its tower, rendered: the hall's six rooms of dressed
+// stone and the tower's five round floors as panoramas, their close views, the blocks that
+// change with the story (the logbook, the hand lamp, the cabinet, the hatch) and the
+// cabinet's bell wheels. Every thing stands where the world's hotspot for it lies.
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "core/error.h"
 #include "game/assets/render_groups.h"
+#include "game/assets/render_halls_models.h"
+#include "game/world_content.h"
+#include "render/kit.h"
+#include "render/panorama.h"
 
 namespace world_render {
 
-void AddHalls(std::vector<content::Asset>&) {}
+namespace halls {
+
+namespace {
+
+namespace wc = world_content;
+using render::HeightOfRow;
+using render::kPi;
+
+constexpr double kRadius = 5.0;  // the inner face of a room's wall, from the eye
+constexpr double kWall = 1.0;    // the wall's thickness
+
+// Where a feature lies in the panorama: its centre's longitude, its half width in degrees,
+// its top and bottom rows.
+struct Slot {
+    double degrees, halfDegrees;
+    int y1, y2;
+};
+
+Slot SlotOf(const wc::Feature& f)
+{
+    return {render::DegreesOfColumn((f.x1 + f.x2) / 2.0), render::DegreesOfColumn((f.x2 - f.x1) / 2.0), f.y1, f.y2};
+}
+
+// The width a slot spans at `distance` from the eye.
+double WidthAt(const Slot& s, double distance) { return 2.0 * distance * std::tan(s.halfDegrees * kPi / 180.0); }
+
+// Scene text that puts a thing built in its own frame (front at z = 0) at `distance` along the slot.
+std::string At(const Slot& s, double distance)
+{
+    return Text(" translate <0, 0, %.4f> rotate <0, %.4f, 0>", distance, s.degrees);
+}
+
+std::string Cut(const std::string& hole, const Slot& s)
+{
+    return "#declare Holes = union { object { Holes } object { " + hole + At(s, kRadius) + " } }\n";
+}
+
+// A round-headed opening through the wall, its top at `top`.
+std::string ArchHole(double w, double top, double depth, double bottom = -3)
+{
+    const double spring = std::max(0.9, top - w / 2);
+    return Text("union { box { <-%.4f, %.4f, -0.6>, <%.4f, %.4f, %.4f> } cylinder { <0, %.4f, -0.6>, <0, %.4f, %.4f>, %.4f } }",
+                w / 2, bottom, w / 2, spring, depth, spring, spring, depth, w / 2);
+}
+
+// A passage beyond an opening: floor, walls and vault of `texture`, lit near its far end.
+std::string Passage(const Slot& s, double w, double top, double depth, const char* texture, double light,
+                    bool floor = true)
+{
+    std::string text = Text(R"(
+object { difference {
+  box { <-%.4f, -5, 0.2>, <%.4f, %.4f, %.4f> }
+  object { %s scale <0.999, 1, 1> }
+} texture { %s } %s }
+)", w / 2 + 0.4, w / 2 + 0.4, top + 0.5, depth, ArchHole(w, top, depth - 0.3, floor ? 0.0 : -4.5), texture,
+        At(s, kRadius));
+    if (light > 0)
+        text += Text("light_source { <0, %.4f, %.4f>, rgb <1.0, 0.76, 0.5> * %.4f fade_distance 1.5 fade_power 2 shadowless %s }\n",
+                       top - 0.4, depth - 1.2, light, At(s, kRadius).c_str());
+    return text;
+}
+
+// A closed plank door in a stone frame.
+std::string Doorway(const Slot& s)
+{
+    const double w = WidthAt(s, kRadius), top = HeightOfRow(s.y1, kRadius);
+    std::string text = Cut(Text("box { <-%.4f, -0.2, -0.6>, <%.4f, %.4f, 0.5> }", w / 2, w / 2, top), s);
+    text += Text(R"(
+union {
+  difference {
+    box { <-%.4f, 0, -0.06>, <%.4f, %.4f, 0.1> }
+    box { <-%.4f, -1, -1>, <%.4f, %.4f, 1> }
+    texture { Stone }
+  }
+  box { <-%.4f, 0, 0.35>, <%.4f, %.4f, 0.45> texture { Planks scale 0.7 } }
+  #for (I, 0, 1) box { <-%.4f, %.4f + I * %.4f, 0.32>, <%.4f, %.4f + I * %.4f, 0.35> texture { DarkIron } } #end
+  torus { 0.07, 0.012 rotate <90, 0, 0> translate <%.4f, %.4f, 0.31> texture { DarkIron } }
+  cylinder { <%.4f, %.4f, 0.35>, <%.4f, %.4f, 0.3>, 0.03 texture { DarkIron } }
+  %s
+}
+)", w / 2 + 0.2, w / 2 + 0.2, top + 0.22, w / 2, w / 2, top, w / 2, w / 2, top, w / 2, top * 0.2, top * 0.55, w / 2 - 0.1,
+                   top * 0.2 + 0.08, top * 0.55, w * 0.3, top * 0.45, w * 0.3, top * 0.5, w * 0.3, top * 0.5,
+                   At(s, kRadius).c_str());
+    return text;
+}
+
+// An open archway with a lit passage.
+std::string Archway(const Slot& s, const char* texture)
+{
+    const double w = WidthAt(s, kRadius), top = HeightOfRow(s.y1, kRadius);
+    std::string text = Cut(ArchHole(w, top, kWall + 0.5), s);
+    text += Passage(s, w, top, 4.0, texture, 0.8);
+    const double spring = std::max(0.9, top - w / 2);
+    text += Text("torus { %.4f, 0.1 rotate <90, 0, 0> clipped_by { plane { -y, 0 } } translate <0, %.4f, -0.02> texture { Stone } %s }\n",
+                 w / 2 + 0.08, spring, At(s, kRadius));
+    text += Text(R"(
+#for (S, -1, 1, 2) box { <-0.1, 0, -0.06>, <0.1, %.4f, 0.08> translate <S * %.4f, 0, 0> texture { Stone } %s } #end
+)", spring, w / 2 + 0.08, At(s, kRadius).c_str());
+    return text;
+}
+
+// The observatory's gate, its two iron-bound leaves standing open on the night outside.
+std::string Gate(const Slot& s)
+{
+    const double w = WidthAt(s, kRadius), top = HeightOfRow(s.y1, kRadius);
+    const double spring = std::max(0.9, top - w / 2);
+    std::string text = Cut(ArchHole(w, top, kWall + 0.5), s);
+    text += Text(R"(
+// The court outside and a low parapet; the moon's light falls in through the gate.
+box { <-12, -0.2, %.4f>, <12, 0, 30> texture { Flags scale 1.4 } %s }
+box { <-12, 0, 14>, <12, 0.9, 14.6> texture { Blocks } %s }
+light_source { <-6, 14, 30>, rgb <0.55, 0.62, 0.85> * 0.9 %s }
+#for (S, -1, 1, 2)
+union {
+  box { <0, 0.02, -0.04>, <%.4f, %.4f, 0.06> texture { Planks scale 0.7 } }
+  #for (I, 0, 2) box { <0.04, 0.3 + I * %.4f, -0.06>, <%.4f, 0.38 + I * %.4f, -0.04> texture { DarkIron } } #end
+  scale <-S, 1, 1>
+  rotate <0, S * 70, 0>
+  translate <S * %.4f, 0, %.4f>
+  %s
+}
+#end
+torus { %.4f, 0.12 rotate <90, 0, 0> clipped_by { plane { -y, 0 } } translate <0, %.4f, -0.03> texture { Stone } %s }
+#for (S, -1, 1, 2) box { <-0.14, 0, -0.08>, <0.14, %.4f, 0.1> translate <S * %.4f, 0, 0> texture { Stone } %s } #end
+)", kWall - 0.05, At(s, kRadius).c_str(), At(s, kRadius).c_str(), At(s, kRadius).c_str(),
+                   -w / 2 + 0.02, spring, (spring - 0.6) / 2, w / 2 - 0.04, (spring - 0.6) / 2,
+                   w / 2, kWall, At(s, kRadius).c_str(),
+                   w / 2 + 0.1, spring, At(s, kRadius).c_str(),
+                   spring, w / 2 + 0.1, At(s, kRadius).c_str());
+    return text;
+}
+
+// A window in a deep reveal: leaded panes, the night sky, a stone sill; optionally a cushioned
+// seat in the reveal below it.
+std::string Window(const Slot& s, bool seat)
+{
+    const double w = WidthAt(s, kRadius), top = HeightOfRow(s.y1, kRadius), bottom = HeightOfRow(s.y2, kRadius);
+    std::string text = Cut(Text("union { box { <-%.4f, %.4f, -0.6>, <%.4f, %.4f, 3> } cylinder { <0, %.4f, -0.6>, <0, %.4f, 3>, %.4f } }",
+                                  w / 2, bottom, w / 2, top - w / 2, top - w / 2, top - w / 2, w / 2),
+                           s);
+    text += Text(R"(
+union {
+  // The glazing: a frame, bars and panes half way through the wall.
+  intersection {
+    union {
+      #for (I, -3, 3) box { <I * %.4f - 0.015, -5, 0.55>, <I * %.4f + 0.015, 5, 0.6> } #end
+      #for (I, 0, 12) box { <-5, %.4f + I * 0.25 - 0.015, 0.55>, <5, %.4f + I * 0.25 + 0.015, 0.6> } #end
+    }
+    object { union { box { <-%.4f, %.4f, -1>, <%.4f, %.4f, 3> } cylinder { <0, %.4f, -1>, <0, %.4f, 3>, %.4f } } }
+    texture { DarkIron }
+  }
+  box { <-%.4f, %.4f, 0.57>, <%.4f, %.4f, 0.58> texture { Glass } }
+  box { <-%.4f, %.4f, -0.12>, <%.4f, %.4f, 0.6> texture { Stone } }
+  light_source { <1.5, %.4f, 8>, rgb <0.5, 0.58, 0.8> * 0.7 }
+  %s
+}
+)", w / 6, w / 6, bottom, bottom, w / 2, bottom, w / 2, top - w / 2, top - w / 2, top - w / 2, w / 2, w / 2, bottom, w / 2,
+                   top, w / 2 + 0.08, bottom - 0.08, w / 2 + 0.08, bottom, top + 4, At(s, kRadius).c_str());
+    if (seat)
+        text += Text(R"(
+union {
+  box { <-%.4f, 0, -0.5>, <%.4f, 0.45, 0.2> texture { Wood } }
+  box { <-%.4f, 0.45, -0.48>, <%.4f, 0.55, 0.15> texture { pigment { rgb <0.42, 0.12, 0.1> } normal { quilted 0.4 scale 0.05 } } }
+  box { <-0.18, 0.55, 0.0>, <0.18, 0.85, 0.15> rotate <-15, 0, 10> translate <%.4f, 0, 0> texture { pigment { rgb <0.5, 0.42, 0.2> } normal { quilted 0.4 scale 0.05 } } }
+  %s
+}
+)", w / 2 + 0.1, w / 2 + 0.1, w / 2 + 0.05, w / 2 + 0.05, -w / 2 + 0.3, At(s, kRadius).c_str());
+    return text;
+}
+
+// A slit through the tower's wall: a splayed embrasure narrowing to a hand's width.
+std::string Slit(const Slot& s)
+{
+    const double w = WidthAt(s, kRadius), top = HeightOfRow(s.y1, kRadius), bottom = HeightOfRow(s.y2, kRadius);
+    std::string text = Cut(Text("prism { linear_spline %.4f, %.4f, 5, <-%.4f, -0.6>, <%.4f, -0.6>, <0.07, %.4f>, <-0.07, %.4f>, <-%.4f, -0.6> }",
+                                bottom, top, w / 2 + 0.06, w / 2 + 0.06, kWall + 0.5, kWall + 0.5, w / 2 + 0.06),
+                           s);
+    text += "light_source { <0, 2.0, 4>, rgb <0.5, 0.58, 0.8> * 0.5 fade_distance 3 fade_power 1 " + At(s, kRadius) + " }\n";
+    return text;
+}
+
+// Stairs through an arched opening: a straight flight in the hall, a stair winding round a
+// newel in the tower, going up or down; a lamp at their far end.
+std::string Stairs(const Slot& s, bool up, bool winding, const char* texture)
+{
+    const double w = WidthAt(s, kRadius), top = HeightOfRow(s.y1, kRadius);
+    std::string text = Cut(ArchHole(w, top, kWall + 0.6), s);
+    const double rise = up ? 0.19 : -0.19;
+    if (winding) {
+        text += Text(R"(
+union {
+  // The stair turret: a round shell, the newel, the steps winding round it.
+  difference { cylinder { <0, -4, 0>, <0, 6, 0>, %.4f } cylinder { <0, -5, 0>, <0, 7, 0>, %.4f } box { <-%.4f, -5, -5>, <%.4f, %.4f, 0> } texture { %s } }
+  disc { <0, %.4f, 0>, y, %.4f texture { Stone } }
+  cylinder { <0, -4, 0>, <0, 6, 0>, 0.16 texture { Stone } }
+  #for (I, 0, 22)
+    box { <0, -0.2, -0.26>, <%.4f, 0, 0.26> translate <0, %.4f + I * %.4f, 0> rotate <0, %.4f * I + 66, 0> texture { Stone } }
+  #end
+  light_source { <0.6, %.4f, 0.9>, rgb <1.0, 0.76, 0.5> * 0.9 fade_distance 1.5 fade_power 2 shadowless }
+  translate <0, 0, %.4f>
+  %s
+}
+)", w / 2 + 1.1, w / 2 + 0.9, w / 2, w / 2, top, texture, up ? 0.0 : -4.0, w / 2 + 1.0, w / 2 + 1.0, rise, rise, 24.0, up ? top : -1.5,
+                       kWall + w / 2 + 0.9, At(s, kRadius).c_str());
+    } else {
+        text += Passage(s, w, top + (up ? 3.0 : 0.0), 4.5, texture, 0.0, up);
+        text += Text(R"(
+union {
+  #for (I, 0, 16) box { <-%.4f, -4, 0.3 + I * 0.28>, <%.4f, %.4f * (I + 1), 5> texture { Stone } } #end
+  light_source { <0, %.4f, 3.5>, rgb <1.0, 0.76, 0.5> * 0.7 fade_distance 1.5 fade_power 2 shadowless }
+  %s
+}
+)", w / 2 + 0.3, w / 2 + 0.3, rise, up ? top + 1.0 : -0.6, At(s, kRadius).c_str());
+        if (!up)
+            text += Text("cylinder { <-%.4f, 0.9, 0.3>, <-%.4f, -1.5, 4.0>, 0.03 texture { Brass } %s }\n", w / 2 - 0.08,
+                           w / 2 - 0.08, At(s, kRadius).c_str());
+    }
+    return text;
+}
+
+// The way down from the well room: a low arch in the rock, steps going down into the dark.
+std::string Tunnel(const Slot& s)
+{
+    const double w = WidthAt(s, kRadius), top = HeightOfRow(s.y1, kRadius);
+    std::string text = Cut(ArchHole(w, top, kWall + 0.5), s);
+    text += Passage(s, w, top, 6.0, "Rock", 0.0, false);
+    text += Text(R"(
+union {
+  #for (I, 0, 16) box { <-%.4f, -5, 0.5 + I * 0.3>, <%.4f, -0.2 * (I + 1), 7> texture { Rock } } #end
+  %s
+}
+)", w / 2 + 0.3, w / 2 + 0.3, At(s, kRadius).c_str());
+    const double spring = std::max(0.9, top - w / 2);
+    text += Text("torus { %.4f, 0.12 rotate <90, 0, 0> clipped_by { plane { -y, 0 } } translate <0, %.4f, -0.02> texture { Rock } %s }\n",
+                 w / 2 + 0.1, spring, At(s, kRadius));
+    return text;
+}
+
+// The hatch to the lamp gallery at the head of a steep stair: an iron bar across it in
+// its brackets, or lifted and the hatch swung up on the night.
+std::string HatchStair(const Slot& s, bool open)
+{
+    const double w = WidthAt(s, kRadius), top = HeightOfRow(s.y1, kRadius);
+    std::string text = Cut(ArchHole(w, top, kWall + 0.6), s);
+    text += Passage(s, w, top + 1.5, 3.2, "Blocks", 0.0);
+    text += "union {\n" + HatchParts(w, top - 0.35, open) + At(s, kRadius) + "\n}\n";
+    return text;
+}
+
+// How far along a slot a thing `depth` deep stands with its back to the round wall, so that
+// its back corners (it fills the slot's width there) stay clear of the wall's curve.
+double AgainstWall(const Slot& s, double depth)
+{
+    double d = kRadius - depth;
+    for (int i = 0; i < 3; ++i) {
+        const double half = WidthAt(s, d) / 2;
+        d = std::sqrt(kRadius * kRadius - half * half) - depth - 0.02;
+    }
+    return d;
+}
+
+// How far from the eye the floor lies at a picture row below the horizon.
+double FloorDistance(int row) { return render::kEyeHeight / (render::kEyeHeight - HeightOfRow(row, 1.0)); }
+
+// The fireplace recess of the keeper's study with the stove burning in it.
+std::string Hearth(const Slot& s, double ceiling)
+{
+    const double d = AgainstWall(s, 0.95), w = WidthAt(s, d), mantel = HeightOfRow(s.y1, d) + 0.25;
+    return Text(R"(
+union {
+  #for (S, -1, 1, 2) box { <-0.22, 0, 0>, <0.22, %.4f, 0.95> translate <S * %.4f, 0, 0> texture { Stone } } #end
+  box { <-%.4f, %.4f, -0.05>, <%.4f, %.4f, 0.95> texture { Stone } }
+  box { <-%.4f, %.4f, -0.1>, <%.4f, %.4f, 0.95> texture { Wood } }
+  box { <-%.4f, 0, -0.35>, <%.4f, 0.04, 0.95> texture { Stone } }
+  box { <-%.4f, 0, 0.85>, <%.4f, %.4f, 0.95> pigment { rgb <0.05, 0.04, 0.035> } }
+  #for (I, 0, 3) box { <-0.04, 0, -0.6>, <0.04, 0.03, 0.3> rotate <0, I * 7 - 10, 0> translate <%.4f + I * 0.09, 0.04, 0.2> texture { Wood } } #end
+  object { union { %s } translate <0, 0.04, 0.05> }
+  %s
+}
+)", mantel, w / 2 - 0.22, w / 2, mantel, w / 2, ceiling, w / 2 + 0.15, mantel - 0.08, w / 2 + 0.15, mantel, w / 2 - 0.1,
+                  w / 2 - 0.1, w / 2 - 0.44, w / 2 - 0.44, mantel, w / 2 - 0.38,
+                  Stove(1.0, 0.95, mantel - 0.25, 0.9, true).c_str(), At(s, d).c_str());
+}
+
+// The tower's narrow slits where no feature lies: the round wall is pierced all the way up.
+std::string TowerSlits(const wc::Place& place)
+{
+    std::string text;
+    for (int i = 0; i < 8; ++i) {
+        const double degrees = i * 45.0 + 22.5;
+        bool free = true;
+        for (const wc::Feature& f : place.features) {
+            if (f.look == wc::Look::None) continue;
+            const Slot s = SlotOf(f);
+            double apart = std::fabs(std::fmod(degrees - s.degrees + 540.0, 360.0) - 180.0);
+            if (apart < s.halfDegrees + 9.0) free = false;
+        }
+        if (!free) continue;
+        const Slot s{degrees, 1.0, 0, 0};
+        text += Cut("prism { linear_spline 1.25, 2.6, 5, <-0.35, -0.6>, <0.35, -0.6>, <0.07, 1.0>, <-0.07, 1.0>, <-0.35, -0.6> }", s);
+        text += "light_source { <0, 2.2, 4>, rgb <0.5, 0.58, 0.8> * 0.3 fade_distance 3 fade_power 1 " + At(s, kRadius) + " }\n";
+    }
+    return text;
+}
+
+// The rooms' looks: the wall, floor and ceiling, the height of the wall, the lamp light.
+enum class Ceiling { RibbedVault, Vault, Beams, Joists };
+struct RoomLook {
+    const char* wall;
+    const char* floor;
+    const char* passage;
+    Ceiling ceiling;
+    double height;
+    double r, g, b, power;  // the hanging lamp over the middle of the room
+    bool panelled;          // a wooden dado round the wall
+};
+
+RoomLook LookOf(int place)
+{
+    switch (place) {
+    case 200: return {"Blocks", "Flags", "Blocks", Ceiling::RibbedVault, 3.8, 1.0, 0.8, 0.55, 1.0, false};
+    case 201: return {"Plaster", "Planks", "Plaster", Ceiling::Beams, 3.2, 1.0, 0.78, 0.5, 0.85, true};
+    case 202: return {"Whitewash", "Flags", "Whitewash", Ceiling::Vault, 3.0, 1.0, 0.86, 0.6, 0.75, false};
+    case 203: return {"Blocks", "Tiles", "Blocks", Ceiling::Beams, 3.6, 1.0, 0.8, 0.55, 0.9, false};
+    case 204: return {"Stone", "Flags", "Rock", Ceiling::Vault, 2.9, 0.75, 0.8, 0.9, 0.45, false};
+    case 205: return {"Plaster", "Planks", "Plaster", Ceiling::Beams, 3.4, 1.0, 0.85, 0.65, 0.9, true};
+    default: return {"TowerBlocks", place == 401 ? "Flags" : "Planks", "TowerBlocks", Ceiling::Joists, 3.4, 1.0, 0.8, 0.55, 0.8, false};
+    }
+}
+
+// Which floor a place is on, so a stair to it goes up or down.
+int LevelOf(int place)
+{
+    if (place == 204) return -1;
+    if (place >= 400 && place < 500) return place - 400;
+    if (place >= 500) return 6;
+    return 0;
+}
+
+std::string CeilingText(const RoomLook& look)
+{
+    const double top = look.height;
+    switch (look.ceiling) {
+    case Ceiling::RibbedVault:
+    case Ceiling::Vault: {
+        std::string text = Text(R"(
+difference { sphere { <0, 0, 0>, %.4f } sphere { <0, 0, 0>, %.4f } plane { y, 0 } scale <1, 0.55, 1> translate <0, %.4f, 0> texture { %s } }
+)", kRadius + 0.5, kRadius + 0.01, top, look.wall);
+        if (look.ceiling == Ceiling::RibbedVault)
+            text += Text(R"(
+#for (I, 0, 7)
+  intersection {
+    difference { sphere { <0, 0, 0>, %.4f } sphere { <0, 0, 0>, %.4f } plane { y, 0 } scale <1, 0.55, 1> translate <0, %.4f, 0> }
+    box { <-0.1, 0, -9>, <0.1, 12, 9> rotate <0, I * 22.5 + 11.25, 0> }
+    texture { Stone }
+  }
+#end
+torus { %.4f, 0.12 translate <0, %.4f, 0> texture { Stone } }
+)", kRadius + 0.01, kRadius - 0.2, top, kRadius - 0.05, top);
+        return text;
+    }
+    case Ceiling::Beams:
+        return Text(R"(
+plane { -y, -%.4f texture { Plaster } }
+#for (I, -6, 6) box { <-9, %.4f, I * 0.9 - 0.1>, <9, %.4f, I * 0.9 + 0.1> texture { Wood scale 3 } } #end
+#for (I, -1, 1, 2) box { <I * 1.8 - 0.16, %.4f, -9>, <I * 1.8 + 0.16, %.4f, 9> texture { Wood scale 3 } } #end
+)", top, top - 0.2, top + 0.01, top - 0.42, top - 0.19);
+    case Ceiling::Joists:
+        return Text(R"(
+plane { -y, -%.4f texture { Planks } }
+#for (I, 0, 11) box { <-0.1, %.4f, 0>, <0.1, %.4f, 9> rotate <0, I * 30 + 15, 0> texture { Wood scale 3 } } #end
+cylinder { <0, %.4f, 0>, <0, %.4f, 0>, 0.5 texture { Wood scale 3 } }
+)", top, top - 0.24, top + 0.01, top - 0.3, top + 0.01);
+    }
+    return "";
+}
+
+// The panorama of a place of the hall or the tower; `hatchOpen` draws the gallery hatch
+// unbarred and open.
+std::string PanoramaScene(const wc::Place& place, bool hatchOpen)
+{
+    const RoomLook look = LookOf(place.number);
+    const bool tower = place.realm == wc::Realm::Tower;
+    std::string scene = render::PanoramaCamera(0, render::kEyeHeight, 0);
+    scene += render::Materials();
+    scene += HallMaterials();
+    scene += R"(
+sky_sphere { pigment { gradient y colour_map { [0 rgb <0.05, 0.06, 0.1>] [0.3 rgb <0.02, 0.03, 0.07>] [1 rgb <0.01, 0.01, 0.03>] } } }
+#declare Holes = sphere { <0, -100, 0>, 0.001 }
+)";
+    std::string things;
+    for (const wc::Feature& f : place.features) {
+        if (f.look == wc::Look::None) continue;
+        const Slot s = SlotOf(f);
+        switch (f.look) {
+        case wc::Look::Gate: things += Gate(s); break;
+        case wc::Look::Arch: things += Archway(s, look.passage); break;
+        case wc::Look::Door: things += Doorway(s); break;
+        case wc::Look::Window: things += tower && f.target == 450 ? Slit(s) : Window(s, place.number == 201); break;
+        case wc::Look::Tunnel: things += Tunnel(s); break;
+        case wc::Look::Stairs:
+            if (f.target == 500)
+                things += HatchStair(s, hatchOpen);
+            else
+                things += Stairs(s, LevelOf(f.target) > LevelOf(place.number), tower || f.target > 400, look.passage);
+            break;
+        case wc::Look::Torch: {
+            const double top = HeightOfRow(f.y1, kRadius), bottom = HeightOfRow(f.y2, kRadius);
+            things += "object { " + WallLamp((top + bottom) / 2, (top - bottom) / 0.62) + At(s, kRadius) + " }\n";
+            break;
+        }
+        case wc::Look::Pillar: {
+            const double w = WidthAt(s, kRadius);
+            things += Text(R"(
+union {
+  cylinder { <0, 0, 0>, <0, %.4f, 0>, %.4f }
+  box { <-%.4f, 0, -%.4f>, <%.4f, 0.25, %.4f> }
+  box { <-%.4f, %.4f, -%.4f>, <%.4f, %.4f, %.4f> }
+  texture { Stone }
+  translate <0, 0, -0.05> %s
+}
+)", look.height + 1, w / 2 * 0.85, w / 2, w / 2, w / 2, w / 2, w / 2, look.height - 0.3, w / 2, w / 2, look.height, w / 2,
+                             At(s, kRadius).c_str());
+            break;
+        }
+        case wc::Look::Pool: {
+            const double front = FloorDistance(f.y2), r = WidthAt(s, front) / 2 * 0.95;
+            things += "object { " + Well(r, HeightOfRow(f.y1, front)) + Text(" translate <0, 0, %.4f>", r) + At(s, front) + " }\n";
+            break;
+        }
+        case wc::Look::Desk: {
+            if (place.number == 200) {
+                const double d = 4.0, w = WidthAt(s, d), h = HeightOfRow(f.y1, d);
+                things += "object { " + Lectern(0.8, h) + At(s, d) + " }\n";
+                // Two iron candle stands beside it, and the step it stands on.
+                things += Text(R"(
+union {
+  box { <-%.4f, 0, -0.6>, <%.4f, 0.12, 0.6> texture { Stone } }
+  #for (S, -1, 1, 2)
+    union {
+      cylinder { <0, 0, 0>, <0, %.4f, 0>, 0.025 texture { DarkIron } }
+      cone { <0, 0, 0>, 0.2, <0, 0.1, 0>, 0.03 texture { DarkIron } }
+      cylinder { <0, %.4f, 0>, <0, %.4f, 0>, 0.09 texture { DarkIron } }
+      cylinder { <0, %.4f, 0>, <0, %.4f, 0>, 0.04 pigment { rgb <0.86, 0.82, 0.7> } }
+      sphere { <0, 0, 0>, 0.03 scale <1, 1.8, 1> translate <0, %.4f, 0> texture { Flame } no_shadow }
+      translate <S * %.4f, 0, 0>
+    }
+  #end
+  light_source { <0, %.4f, -0.6>, rgb <1, 0.75, 0.45> * 0.5 fade_distance 1.2 fade_power 2 shadowless }
+  %s
+}
+)", w / 2 * 0.85, w / 2 * 0.85, h - 0.2, h - 0.2, h - 0.17, h - 0.17, h - 0.05, h, w / 2 * 0.75, h, At(s, d).c_str());
+            } else {
+                const double d = AgainstWall(s, 0.85), w = WidthAt(s, d), h = HeightOfRow(f.y1, d);
+                const DeskKind kind = place.number == 201 ? DeskKind::Keeper
+                                      : place.number == 205 ? DeskKind::Instruments
+                                                            : DeskKind::TowerTable;
+                if (kind == DeskKind::TowerTable)
+                    things += "object { union { " + Desk(kind, std::min(w, 1.6), h) + Text(" } translate <0, 0, %.4f> ", -0.4) + At(s, d) + " }\n" +
+                              Text("#for (S, -1, 1, 2) union { cylinder { <0, 0, 0>, <0, 0.45, 0>, 0.2 } cylinder { <0.12, 0.45, 0.12>, <0.16, 0.95, 0.16>, 0.02 } cylinder { <-0.12, 0.45, 0.12>, <-0.16, 0.95, 0.16>, 0.02 } texture { Wood } translate <S * %.4f, 0, 0.1> %s } #end\n",
+                                     std::min(w, 1.6) / 2 + 0.35, At(s, d).c_str());
+                else
+                    things += "object { union { " + Desk(kind, w * 0.92, h) + " } " + At(s, d) + " }\n";
+            }
+            break;
+        }
+        case wc::Look::Machine: {
+            if (place.number == 201) {
+                things += Hearth(s, look.height);
+            } else if (place.number == 202) {
+                const double d = AgainstWall(s, 1.0), w = WidthAt(s, d), h = HeightOfRow(f.y1, d);
+                things += "object { union { " + OilStore(w * 0.95, h) + " } " + At(s, d) + " }\n";
+            } else {
+                const double d = AgainstWall(s, 0.8), w = WidthAt(s, d), h = HeightOfRow(f.y1, d);
+                things += "object { union { " + Winch(w * 0.9, h, look.height) + " } " + At(s, d) + " }\n";
+            }
+            break;
+        }
+        case wc::Look::Panel: {
+            const double onWall = AgainstWall(s, 0.0);
+            const double top = HeightOfRow(f.y1, onWall), bottom = HeightOfRow(f.y2, onWall);
+            const double w = WidthAt(s, onWall);
+            if (place.number == 202) {
+                things += "object { union { " + LampBoard(w * 0.9, top - bottom, (top - bottom) * 0.62, false) +
+                          Text(" } translate <0, %.4f, 0> ", bottom) + At(s, onWall) + " }\n";
+            } else if (place.number == 203) {
+                things += "object { " + WallClock(w * 0.85, top - 0.1, 0.1) + At(s, onWall) + " }\n";
+            } else if (place.number == 402) {
+                CabinetShape shape;
+                const double d = AgainstWall(s, 0.47), wd = WidthAt(s, d);
+                shape.w = wd * 0.34;
+                shape.h = HeightOfRow(f.y1, d);
+                shape.wheelRadius = wd * 0.024;
+                shape.pitch = (wd - shape.w - 0.1) / 8;
+                shape.wheelsX = shape.w / 2 + 0.05 + shape.pitch / 2;
+                shape.wheelsY = shape.h * 0.58;
+                shape.knobX = shape.wheelsX + shape.pitch * 3.5;
+                shape.knobY = shape.h * 0.36;
+                shape.knobRadius = shape.wheelRadius * 1.1;
+                shape.plateRight = wd - shape.w / 2;
+                things += "object { union { " + Cabinet(shape, false, false) +
+                          Text(" } translate <%.4f, 0, 0> ", -wd / 2 + shape.w / 2) + At(s, d) + " }\n";
+            } else {
+                const double d = AgainstWall(s, 0.42);
+                things += "object { union { " + Shelf(WidthAt(s, d) * 0.95, HeightOfRow(f.y1, d)) + " } " + At(s, d) + " }\n";
+            }
+            break;
+        }
+        default: break;
+        }
+    }
+    if (tower) things += TowerSlits(place);
+    scene += things;
+    // The room: a drum of wall with its openings cut, a floor, the ceiling, the lamp light.
+    scene += Text(R"(
+difference {
+  cylinder { <0, -5, 0>, <0, %.4f, 0>, %.4f }
+  cylinder { <0, -6, 0>, <0, %.4f, 0>, %.4f }
+  object { Holes }
+  texture { %s }
+}
+cylinder { <0, -0.3, 0>, <0, 0, 0>, %.4f texture { %s } }
+light_source { <0, %.4f, 0>, rgb <%.4f, %.4f, %.4f> * %.4f fade_distance 4 fade_power 1 }
+light_source { <0, 1.2, 0>, rgb <%.4f, %.4f, %.4f> * %.4f shadowless }
+)", look.height + 0.01, kRadius + kWall, look.height + 1, kRadius, look.wall, kRadius + 0.3, look.floor,
+                  look.height - 0.5, look.r, look.g, look.b, look.power, look.r, look.g, look.b, look.power * 0.12);
+    if (look.panelled)
+        scene += Text(R"(
+difference {
+  union {
+    difference { cylinder { <0, 0, 0>, <0, 1.1, 0>, %.4f } cylinder { <0, -1, 0>, <0, 2, 0>, %.4f } texture { Panelling } }
+    torus { %.4f, 0.03 translate <0, 1.1, 0> texture { Wood } }
+  }
+  object { Holes }
+}
+)", kRadius, kRadius - 0.04, kRadius - 0.04);
+    scene += CeilingText(look);
+    return scene;
+}
+
+}  // namespace
+
+std::string PlaceScene(int number, bool changed)
+{
+    for (const wc::Place& place : wc::kPlaces)
+        if (place.number == number) return place.panorama ? PanoramaScene(place, changed) : FlatScene(number, changed);
+    throw Error("the world names no place " + std::to_string(number));
+}
+
+}  // namespace halls
+
+void AddHalls(std::vector<content::Asset>& rendered)
+{
+    namespace wc = world_content;
+    for (const wc::Place& place : wc::kPlaces) {
+        if (place.realm != wc::Realm::Hall && place.realm != wc::Realm::Tower) continue;
+        const int w = place.panorama ? content::kPanoramaWidth : content::kFlatWidth;
+        const int h = place.panorama ? content::kPanoramaHeight : content::kFlatHeight;
+        rendered.push_back(render::RenderedPicture(
+            place.image, {place.image, halls::PlaceScene(place.number, false), w, h, false, place.panorama}, {},
+            place.panorama ? 40.0 : 15.0));
+    }
+    for (const wc::OverlayDef& o : wc::kOverlays) {
+        const wc::Place* place = nullptr;
+        for (const wc::Place& p : wc::kPlaces)
+            if (p.number == o.screen) place = &p;
+        if (place == nullptr || (place->realm != wc::Realm::Hall && place->realm != wc::Realm::Tower)) continue;
+        const bool letters = o.shows == wc::Shows::Item && o.item == 6;
+        const std::string scene = place->panorama ? halls::PlaceScene(place->number, true)
+                                                  : halls::FlatScene(place->number, true, letters);
+        const int w = place->panorama ? content::kPanoramaWidth : content::kFlatWidth;
+        const int h = place->panorama ? content::kPanoramaHeight : content::kFlatHeight;
+        render::PictureOut block;
+        block.format = content::PictureFormat::Png;
+        block.block = true;
+        block.rect = {o.x, o.y, o.w, o.h};
+        rendered.push_back(render::RenderedPicture(o.image, {o.image, scene, w, h, false, place->panorama}, block,
+                                                   place->panorama ? 40.0 : 15.0));
+    }
+    rendered.push_back(halls::CabinetWheels());
+}
 
 }  // namespace world_render
