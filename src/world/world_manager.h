@@ -159,7 +159,8 @@ public:
 
     // ---- pictures decoded ahead ----
     // While on (from construction, when the device exists), every screen entered has the
-    // pictures of the screens one click away decoded ahead on a worker thread (PictureCache:
+    // pictures of the screens one click away decoded ahead on a worker thread, from its first
+    // presented frame on (PictureCache:
     // at most 64 MiB, least recently shown dropped first); entering one of them then only copies
     // and uploads. What is drawn, and the order of everything the world does, are the same
     // either way. Off drops every picture held.
@@ -312,6 +313,7 @@ private:
     bool c_bWaitCutByEscape = false;
     std::unique_ptr<DisplayScreen> c_pDisplayScreen;
     std::unique_ptr<PictureCache> c_pPictureCache;
+    bool c_bPrefetchDue = false;  // a screen was entered: decode its neighbours after the next frame
     std::vector<std::unique_ptr<Cursor>> c_pCursors;
     std::vector<std::unique_ptr<WorldScreen>> c_pScreens;
     std::vector<std::unique_ptr<WorldGlobalVar>> c_pGlobalVars;

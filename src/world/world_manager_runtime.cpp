@@ -330,7 +330,7 @@ void WorldManager::JumpToScreen(int number, int transition)
         const WorldActionlist* list = c_pScreen->GetPreActionList(i);
         if (TestConditionList(list)) ExcuteActionList(list);
     }
-    PrefetchNeighbours();
+    c_bPrefetchDue = true;
 }
 
 void WorldManager::JumpToScreen(int number) { JumpToScreen(number, c_iTransStandard); }
@@ -360,6 +360,11 @@ void WorldManager::NoteFramePresented()
     c_lastPresentAt = SteadySeconds();
     for (EntryFrames& entry : c_recentEntries)
         if (entry.firstFrameAfter == 0.0) entry.firstFrameAfter = c_lastPresentAt;
+    // Decoding ahead starts once the new screen's first frame is out, so that it never delays it.
+    if (c_bPrefetchDue) {
+        c_bPrefetchDue = false;
+        PrefetchNeighbours();
+    }
 }
 
 void WorldManager::TransportToScreen(int number)
@@ -369,7 +374,7 @@ void WorldManager::TransportToScreen(int number)
     c_pDisplayScreen->SetType(c_pScreen->get_Type());
     c_pDisplayScreen->Switch(0);
     c_iScreenPosition = number;
-    PrefetchNeighbours();
+    c_bPrefetchDue = true;
 }
 
 void WorldManager::JumpToInventoryScreen(int item)

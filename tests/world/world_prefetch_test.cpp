@@ -58,6 +58,7 @@ protected:
     std::vector<std::uint32_t> EnterPanorama(WorldManager& w)
     {
         w.TransportToScreen(1);
+        w.Render();  // decoding ahead starts after the screen's first frame
         if (w.get_PictureCache() != nullptr) w.get_PictureCache()->WaitIdle();
         w.JumpToScreen(2, 0);
         w.Render();
@@ -84,6 +85,9 @@ TEST_F(WorldPrefetch, TheScreensOneClickAwayAreDecodedAheadAsTheVariablesStand)
     world->TransportToScreen(1);
     PictureCache& cache = *world->get_PictureCache();
     cache.WaitIdle();
+    EXPECT_FALSE(cache.Holds(Key(world->getWorldScreen(4)))) << "nothing is decoded before the first frame";
+    world->Render();
+    cache.WaitIdle();
     EXPECT_TRUE(cache.Holds({world->getWorldScreen(2)->GetOverwriteBaseImage(0)->get_BaseImage(), 5, true}))
         << "the base picture variable 1 selects";
     EXPECT_TRUE(cache.Holds({world->getWorldScreen(2)->GetOverlay(0)->get_ImagePath(), 7, false}));
@@ -100,6 +104,7 @@ TEST_F(WorldPrefetch, TheScreensOneClickAwayAreDecodedAheadAsTheVariablesStand)
     world->JumpToScreen(2, 0);
     EXPECT_EQ(cache.get_Hits(), 3) << "base picture, overlay and strip frame";
     EXPECT_EQ(cache.get_Misses(), misses);
+    world->Render();
     cache.WaitIdle();
     EXPECT_TRUE(cache.Holds(Key(world->getWorldScreen(5)))) << "one click away now";
 }
@@ -129,6 +134,7 @@ TEST_F(WorldPrefetch, ADamagedPictureFoundAheadIsReportedOnEntryAsWithout)
         Build(*w);
         FailSafe::Info = L"None.";
         w->TransportToScreen(1);
+        w->Render();
         if (prefetch) w->get_PictureCache()->WaitIdle();
         EXPECT_EQ(ToErrorScreenText(FailSafe::Info), "None.") << "nothing is reported ahead";
         std::string what;
