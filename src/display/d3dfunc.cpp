@@ -9,7 +9,7 @@
 #include "core/error.h"
 #include "core/game_paths.h"
 #include "imaging/d3dx_tex.h"
-#include "imaging/scrambled.h"
+#include "imaging/image.h"
 #include "platform/window/window.h"
 
 namespace D3Dfunc {
@@ -99,30 +99,113 @@ void Destroy()
     OwnedDevice().reset();
 }
 
+namespace {
+
+// Why a scrambled file could not be read.
+struct ReadFault {
+    enum Kind { None, Open, Read, Offset } kind = None;
+    int code = 0;             // errno of a failed open
+    std::size_t length = 0;   // the file's length, for an offset outside it
+};
+
+// Reads a scrambled file's image bytes: the bytes from the offset on first, then those before
+// it, so the rotation is undone by the reads themselves. Touches no shared state.
+ReadFault ReadUnrotated(const std::string& path, int offset, std::vector<std::uint8_t>* image)
+{
+    errno = 0;
+    std::ifstream file(path, std::ios::binary | std::ios::ate);
+    if (!file) return ReadFault{ReadFault::Open, errno, 0};
+    const std::streamoff length = file.tellg();
+    if (length < 0) return ReadFault{ReadFault::Read, 0, 0};
+    const auto size = static_cast<std::size_t>(length);
+    if (offset < 0 || static_cast<std::size_t>(offset) >= size) return ReadFault{ReadFault::Offset, 0, size};
+    const auto head = static_cast<std::size_t>(offset);
+    image->resize(size);
+    char* bytes = reinterpret_cast<char*>(image->data());
+    file.seekg(static_cast<std::streamoff>(head));
+    if (!file.read(bytes, static_cast<std::streamsize>(size - head))) return ReadFault{ReadFault::Read, 0, size};
+    file.seekg(0);
+    if (head > 0 && !file.read(bytes + (size - head), static_cast<std::streamsize>(head)))
+        return ReadFault{ReadFault::Read, 0, size};
+    return ReadFault{};
+}
+
+}  // namespace
+
 std::vector<std::uint8_t> ReadEncrypted(const char* name, int offset)
 {
     // The game names its pictures "data/..."; an installed game keeps them elsewhere.
     const std::string resolved = GamePaths::Resolve(name);
     const char* path = resolved.c_str();
-    errno = 0;
-    std::ifstream file(path, std::ios::binary | std::ios::ate);
-    if (!file) {
-        const int code = errno;
+    std::vector<std::uint8_t> image;
+    const ReadFault fault = ReadUnrotated(resolved, offset, &image);
+    switch (fault.kind) {
+    case ReadFault::None: break;
+    case ReadFault::Open:
         throw Error(std::string("Cannot open image file \"") + path + "\": " +
-                    (code != 0 ? std::strerror(code) : "unknown reason"));
-    }
-    const std::streamoff length = file.tellg();
-    std::vector<std::uint8_t> bytes(length > 0 ? static_cast<std::size_t>(length) : 0);
-    file.seekg(0);
-    if (length < 0 || !file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size())))
-        throw Error(std::string("Cannot read image file \"") + path + "\": read error");
-    if (offset < 0 || static_cast<std::size_t>(offset) >= bytes.size()) {
+                    (fault.code != 0 ? std::strerror(fault.code) : "unknown reason"));
+    case ReadFault::Read: throw Error(std::string("Cannot read image file \"") + path + "\": read error");
+    case ReadFault::Offset:
         FailSafe::SetInfo(path);
-        throw Error(std::string("Image file \"") + path + "\" has " + std::to_string(bytes.size()) +
+        throw Error(std::string("Image file \"") + path + "\" has " + std::to_string(fault.length) +
                     " bytes; its rotation offset " + std::to_string(offset) +
                     " must lie from 0 to the length minus 1");
     }
-    return imaging::UnrotateImageBytes(std::move(bytes), static_cast<std::size_t>(offset));
+    return image;
+}
+
+bool DecodeEncryptedPicture(const std::string& path, int offset, const PictureShape& shape, imaging::Image* out,
+                            std::string* why)
+{
+    std::vector<std::uint8_t> image;
+    if (ReadUnrotated(path, offset, &image).kind != ReadFault::None) {
+        if (why) *why = "the file cannot be read with its offset";
+        return false;
+    }
+    const UINT size = static_cast<UINT>(image.size());
+    if (shape.texture) return D3DXDecodePictureForTexture(image.data(), size, shape.maxWidth, shape.maxHeight, out, why);
+    return imaging::DecodeImage(image.data(), size, out, why);
+}
+
+void ReadPictureFromEncrypted(const char* path, int offset, imaging::Image* out)
+{
+    const std::vector<std::uint8_t> image = ReadEncrypted(path, offset);
+    const UINT size = static_cast<UINT>(image.size());
+    D3DXIMAGE_INFO info;
+    std::string reason;
+    // The header first, as the surface loader reads it: a size beyond the limits is refused
+    // before anything is decoded.
+    if (FAILED(D3DXGetImageInfoFromFileInMemory(image.data(), size, &info, &reason))) RaiseDecodeFailure(path, reason);
+    if (!imaging::DecodeImage(image.data(), size, out, &reason)) RaiseDecodeFailure(path, reason);
+}
+
+PictureShape TextureShape(const gfx::Device& device)
+{
+    D3DCAPS9 caps{};
+    device.GetDeviceCaps(&caps);
+    return PictureShape{true, caps.MaxTextureWidth, caps.MaxTextureHeight};
+}
+
+void LoadTextureFromPicture(const imaging::Image& picture, std::unique_ptr<gfx::Texture>* texture)
+{
+    gfx::Device& device = RequireDevice("a picture decoded ahead");
+    const auto width = static_cast<UINT>(picture.width);
+    const auto height = static_cast<UINT>(picture.height);
+    if (!*texture || (*texture)->Width() != width || (*texture)->Height() != height ||
+        (*texture)->Format() != D3DFMT_A8R8G8B8) {
+        texture->reset();
+        if (FAILED(device.CreateTexture(width, height, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, texture)) || !*texture)
+            throw Error("the graphics device could not create a " + std::to_string(width) + " x " +
+                        std::to_string(height) + " texture for a screen picture");
+    }
+    D3DLOCKED_RECT locked{};
+    if (FAILED((*texture)->LockRect(0, &locked, nullptr, 0)))
+        throw Error("the graphics device could not lock a screen picture's texture");
+    const std::size_t row = static_cast<std::size_t>(width) * 4;
+    for (UINT y = 0; y < height; ++y)
+        std::memcpy(static_cast<std::uint8_t*>(locked.pBits) + static_cast<std::ptrdiff_t>(y) * locked.Pitch,
+                    picture.Row(static_cast<int>(y)), row);
+    (*texture)->UnlockRect(0);
 }
 
 bool CreateTextureFromEncrypted(const char* path, int offset, std::unique_ptr<gfx::Texture>* out)
@@ -153,16 +236,18 @@ bool LoadTextureFromEncrypted(const char* path, int offset, std::unique_ptr<gfx:
 bool CreateSurfaceFromEncrypted(const char* path, int offset, std::unique_ptr<gfx::Surface>* out)
 {
     gfx::Device& device = RequireDevice(path);
-    const std::vector<std::uint8_t> image = ReadEncrypted(path, offset);
-    const UINT size = static_cast<UINT>(image.size());
-    D3DXIMAGE_INFO info;
-    std::string reason;
-    if (FAILED(D3DXGetImageInfoFromFileInMemory(image.data(), size, &info, &reason))) RaiseDecodeFailure(path, reason);
+    imaging::Image picture;
+    ReadPictureFromEncrypted(path, offset, &picture);
     std::unique_ptr<gfx::Surface> surface;
-    device.CreateOffscreenPlainSurface(info.Width, info.Height, D3DFMT_A8R8G8B8, D3DPOOL_SCRATCH, &surface);
+    device.CreateOffscreenPlainSurface(static_cast<UINT>(picture.width), static_cast<UINT>(picture.height),
+                                       D3DFMT_A8R8G8B8, D3DPOOL_SCRATCH, &surface);
     if (!surface) RaiseDecodeFailure(path, "the graphics device could not create the surface");
-    if (FAILED(D3DXLoadSurfaceFromFileInMemory(surface.get(), image.data(), size, &reason)))
-        RaiseDecodeFailure(path, reason);
+    D3DLOCKED_RECT locked{};
+    if (FAILED(surface->LockRect(&locked, nullptr, 0))) RaiseDecodeFailure(path, "the surface could not be locked");
+    for (int y = 0; y < picture.height; ++y)
+        std::memcpy(static_cast<std::uint8_t*>(locked.pBits) + static_cast<std::ptrdiff_t>(y) * locked.Pitch,
+                    picture.Row(y), static_cast<std::size_t>(picture.width) * 4);
+    surface->UnlockRect();
     *out = std::move(surface);
     return true;
 }

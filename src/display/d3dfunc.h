@@ -14,6 +14,9 @@
 namespace platform {
 class Window;
 }
+namespace imaging {
+struct Image;
+}
 
 namespace D3Dfunc {
 
@@ -47,6 +50,30 @@ bool CreateTextureFromEncrypted(const char* path, int offset, std::unique_ptr<gf
 bool LoadTextureFromEncrypted(const char* path, int offset, std::unique_ptr<gfx::Texture>* texture);
 // The same into a scratch surface of the picture's exact size (same error text).
 bool CreateSurfaceFromEncrypted(const char* path, int offset, std::unique_ptr<gfx::Surface>* out);
+// The same into `out`, pixels at the picture's exact size (what the surface would hold), with
+// the same errors. Needs no device.
+void ReadPictureFromEncrypted(const char* path, int offset, imaging::Image* out);
+
+// How a picture is decoded ahead: as the texture loader would put it into a texture (sides
+// rounded up to powers of two, at most the maximum sides given, 0 = no limit; the picture
+// scaled to fill it) or at its own size, as a surface holds it.
+struct PictureShape {
+    bool texture = false;
+    UINT maxWidth = 0;
+    UINT maxHeight = 0;
+};
+// The texture shape of `device` (its maximum texture sides).
+PictureShape TextureShape(const gfx::Device& device);
+// Reads, unrotates and decodes a scrambled file (`path` as on disk, already resolved) in the
+// given shape. For threads other than the main one: raises nothing, writes nothing to standard
+// error or the error information, uses no device. False with `why` set on any failure; the
+// caller that needs the failure reported reads the file again through the loaders above.
+bool DecodeEncryptedPicture(const std::string& path, int offset, const PictureShape& shape, imaging::Image* out,
+                            std::string* why);
+// Puts a picture decoded in the texture shape into `*texture`, reusing it (its pixels and device
+// storage) when it has the picture's size, else making a new one. Main thread; requires
+// pD3Ddevice. Raises Error if the device cannot make or lock the texture.
+void LoadTextureFromPicture(const imaging::Image& picture, std::unique_ptr<gfx::Texture>* texture);
 
 // A locked region together with its size in pixels, so that copies can stay inside it.
 struct LockedRegion {

@@ -48,15 +48,27 @@ DisplayScreen::DisplayScreen(gfx::Device* device, int slices, int stacks, float 
 
 DisplayScreen::~DisplayScreen() = default;
 
-bool DisplayScreen::setTexture(const char* path, int offset)
+template <typename Load>
+void DisplayScreen::RefillBackSlot(Load load)
 {
     // The picture goes into the texture the back slot gave up last time when it has the
     // right size (most screens share one), so entering a screen neither allocates nor clears
     // a picture's worth of memory; the back slot's own texture is kept until the load succeeds.
     std::unique_ptr<gfx::Texture> loaded = std::move(c_pSpareTexture);
-    D3Dfunc::LoadTextureFromEncrypted(path, offset, &loaded);
+    load(&loaded);
     c_pSpareTexture = std::move(c_pTextures[Back()]);
     c_pTextures[Back()] = std::move(loaded);
+}
+
+bool DisplayScreen::setTexture(const char* path, int offset)
+{
+    RefillBackSlot([&](std::unique_ptr<gfx::Texture>* texture) { D3Dfunc::LoadTextureFromEncrypted(path, offset, texture); });
+    return true;
+}
+
+bool DisplayScreen::setTexture(const imaging::Image& picture)
+{
+    RefillBackSlot([&](std::unique_ptr<gfx::Texture>* texture) { D3Dfunc::LoadTextureFromPicture(picture, texture); });
     return true;
 }
 

@@ -10,6 +10,7 @@
 #include "display/d3dmat.h"
 #include "display/full_screen_image.h"
 #include "display/panosphere.h"
+#include "imaging/image.h"
 #include "platform/gfx/device.h"
 
 class DisplayScreen {
@@ -25,6 +26,9 @@ public:
     // Loads a scrambled image (rotation `offset`, 0 for a plain file) into the back slot,
     // replacing its texture. Load errors propagate; the back slot then keeps its old texture.
     bool setTexture(const char* path, int offset);
+    // The same with a picture already decoded in the texture loader's shape (a picture decoded
+    // ahead): its pixels are copied into the back slot's texture. Errors as above.
+    bool setTexture(const imaging::Image& picture);
     // The back slot's texture holder: the world composes overlays into this texture.
     std::unique_ptr<gfx::Texture>* getTexture();
     // The back slot's type: 0 flat image, anything else a panorama.
@@ -63,6 +67,9 @@ public:
 
 private:
     int Back() const { return 1 - c_iFront; }
+    // Fills the texture the back slot gave up last with `load` and puts it into the back slot.
+    template <typename Load>
+    void RefillBackSlot(Load load);
     // Share of slot 1 in the picture at this moment, 0 .. 1.
     float SlotOneShare() const;
     void DrawSlot(int slot);

@@ -34,6 +34,20 @@ bool Decode(const void* data, UINT size, imaging::Image* picture, std::string* r
     return imaging::DecodeImage(static_cast<const std::uint8_t*>(data), size, picture, reason);
 }
 
+// What the texture loader writes into a texture of width x height for the picture whose header
+// is `header`: power-of-two pictures (panoramas) decoded straight into place, others decoded and
+// scaled to fill it.
+bool DecodeForTexture(const std::uint8_t* bytes, UINT size, const imaging::ImageInfo& header, UINT width, UINT height,
+                      std::uint8_t* target, std::ptrdiff_t pitch, std::string* reason)
+{
+    if (width == static_cast<UINT>(header.width) && height == static_cast<UINT>(header.height))
+        return imaging::DecodeImageInto(bytes, size, header.width, header.height, target, pitch, reason);
+    imaging::Image picture;
+    if (!Decode(bytes, size, &picture, reason)) return false;
+    imaging::ResampleTriangle(picture, static_cast<int>(width), static_cast<int>(height), target, pitch);
+    return true;
+}
+
 // Where a device call failed, for the loaders' reason.
 HRESULT DeviceFailure(HRESULT result, const char* what, std::string* reason)
 {
@@ -99,20 +113,31 @@ HRESULT D3DXLoadTextureFromFileInMemory(gfx::Device* device, const void* data, U
     D3DLOCKED_RECT locked{};
     const HRESULT lockResult = texture->LockRect(0, &locked, nullptr, 0);
     if (FAILED(lockResult)) return DeviceFailure(lockResult, "lock the texture", reason);
-    bool decoded;
-    if (width == static_cast<UINT>(header.width) && height == static_cast<UINT>(header.height)) {
-        // Power-of-two pictures (panoramas) decode straight into the texture.
-        decoded = imaging::DecodeImageInto(bytes, size, header.width, header.height,
-                                           static_cast<std::uint8_t*>(locked.pBits), locked.Pitch, reason);
-    } else {
-        imaging::Image picture;
-        decoded = Decode(data, size, &picture, reason);
-        if (decoded) FillRegion(picture, locked, width, height);
-    }
+    const bool decoded =
+        DecodeForTexture(bytes, size, header, width, height, static_cast<std::uint8_t*>(locked.pBits), locked.Pitch, reason);
     texture->UnlockRect(0);
     if (!decoded) return D3DXERR_INVALIDDATA;
     *out = std::move(texture);
     return S_OK;
+}
+
+bool D3DXDecodePictureForTexture(const void* data, UINT size, UINT maxWidth, UINT maxHeight, imaging::Image* out,
+                                 std::string* reason)
+{
+    if (data == nullptr || size == 0 || out == nullptr) {
+        if (reason) *reason = "the file is empty";
+        return false;
+    }
+    const auto* bytes = static_cast<const std::uint8_t*>(data);
+    imaging::ImageInfo header;
+    if (!imaging::ReadImageInfo(bytes, size, &header, reason)) return false;
+    const UINT width = TextureSideForPicture(static_cast<UINT>(header.width), maxWidth);
+    const UINT height = TextureSideForPicture(static_cast<UINT>(header.height), maxHeight);
+    out->width = static_cast<int>(width);
+    out->height = static_cast<int>(height);
+    out->pixels.resize(static_cast<std::size_t>(width) * height * 4);
+    return DecodeForTexture(bytes, size, header, width, height, out->pixels.data(),
+                            static_cast<std::ptrdiff_t>(width) * 4, reason);
 }
 
 HRESULT D3DXLoadSurfaceFromFileInMemory(gfx::Surface* surface, const void* data, UINT size, std::string* reason)

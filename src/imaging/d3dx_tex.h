@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "imaging/image.h"
 #include "platform/gfx/d3d_types.h"
 #include "platform/gfx/device.h"
 
@@ -49,6 +50,13 @@ HRESULT D3DXCreateTextureFromFileInMemoryEx(gfx::Device* device, const void* dat
 // pixels may hold part of the picture).
 HRESULT D3DXLoadTextureFromFileInMemory(gfx::Device* device, const void* data, UINT size,
                                         std::unique_ptr<gfx::Texture>* texture, std::string* reason = nullptr);
+
+// The pixels D3DXLoadTextureFromFileInMemory would put into its texture, decoded into `out`
+// (sides the texture's; rows packed) without a device: `maxWidth` and `maxHeight` are the
+// device's maximum texture sides (0: no limit). Safe on any thread. False with `reason` set when
+// the bytes do not decode.
+bool D3DXDecodePictureForTexture(const void* data, UINT size, UINT maxWidth, UINT maxHeight, imaging::Image* out,
+                                 std::string* reason = nullptr);
 
 // Decodes the picture into the whole of `surface` (A8R8G8B8), scaling with the triangle
 // filter if the sizes differ. (The game passes the whole source, no palette, default filter,

@@ -9,11 +9,13 @@
 #include <thread>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <sstream>
 
 #include "core/error.h"
 #include "display/d3dfunc.h"
 #include "display/display_screen.h"
+#include "display/picture_cache.h"
 #include "display/world_inventory.h"
 #include "display/world_item.h"
 #include "imaging/image.h"
@@ -229,9 +231,45 @@ bool ParseLine(const std::string& raw, int line, std::vector<ReplayCommand>* com
 // Walks the script frame by frame from inside the game's frame step.
 class ReplayRunner {
 public:
-    ReplayRunner(std::vector<ReplayCommand> commands, ReplayResult* result, std::atomic<bool>* skipVideos)
-        : c_commands(std::move(commands)), c_pResult(result), c_pSkipVideos(skipVideos)
+    ReplayRunner(std::vector<ReplayCommand> commands, ReplayResult* result, std::atomic<bool>* skipVideos,
+                 std::uint32_t forcedPace)
+        : c_commands(std::move(commands)), c_pResult(result), c_pSkipVideos(skipVideos), c_dwForcedPace(forcedPace)
     {
+    }
+
+    // Called after each game frame: notes the latency of a click taken earlier once the screen it
+    // entered has been presented. A click pressed during this frame reaches the game through the
+    // next frame's poll, which comes right after: it counts from now.
+    void FrameEnded()
+    {
+        NoteClickShown();
+        if (c_iArmedClickLine == 0) return;
+        const WorldManager& world = *GetGameObjects()->world;
+        c_click = PendingClick{c_iArmedClickLine, SteadySeconds(), world.get_EntryTimes().count,
+                               world.get_FramesPresented(), VideosPlayed(), kFramesToShowEntry};
+        c_iArmedClickLine = 0;
+    }
+
+    void NoteClickShown()
+    {
+        if (!c_click) return;
+        for (const WorldManager::EntryFrames& entry : GetGameObjects()->world->get_RecentEntries()) {
+            if (entry.entry <= c_click->entries) continue;
+            if (entry.firstFrameAfter == 0.0) {
+                if (--c_click->framesLeft <= 0) c_click.reset();
+                return;
+            }
+            ClickLatency noted;
+            noted.line = c_click->line;
+            noted.screen = entry.screen;
+            noted.ms = (entry.firstFrameAfter - c_click->takenAt) * 1000.0;
+            noted.afterLoadingMs = (entry.firstFrameAfter - std::max(entry.lastFrameBefore, c_click->takenAt)) * 1000.0;
+            noted.scripted = entry.framesBefore > c_click->frames + 1 || VideosPlayed() != c_click->videos;
+            c_pResult->clicks.push_back(noted);
+            c_click.reset();
+            return;
+        }
+        c_click.reset();  // the click entered no screen in its frame: not a move
     }
 
     // Called before each game frame: runs the commands due now. False ends the game.
@@ -267,6 +305,12 @@ public:
     }
 
 private:
+    static double SteadySeconds()
+    {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+    }
+    static int VideosPlayed() { return _pVideoPlayer != nullptr ? _pVideoPlayer->get_PlayCount() : 0; }
+
     void Fail(const ReplayCommand& command, const std::string& what)
     {
         c_pResult->failures.push_back("line " + std::to_string(command.line) + ": " + what);
@@ -343,7 +387,7 @@ private:
             return false;
         }
         c_pPick = nullptr;
-        PressButton(platform::MouseButton::Left);
+        PressButton(platform::MouseButton::Left, c.line);
         return false;
     }
 
@@ -379,11 +423,12 @@ private:
         return true;
     }
 
-    void PressButton(platform::MouseButton button)
+    void PressButton(platform::MouseButton button, int line)
     {
         platform::InjectMouseButton(button, true);
         platform::InjectMouseButton(button, false);
         c_iPendingFrames = kFramesForInput;
+        c_iArmedClickLine = line;
     }
 
     void Execute(const ReplayCommand& c)
@@ -405,7 +450,8 @@ private:
         case ReplayCommand::Click:
         case ReplayCommand::RClick: {
             if (c.numbers.size() == 2) MoveTo(c.numbers[0], c.numbers[1]);
-            PressButton(c.kind == ReplayCommand::Click ? platform::MouseButton::Left : platform::MouseButton::Right);
+            PressButton(c.kind == ReplayCommand::Click ? platform::MouseButton::Left : platform::MouseButton::Right,
+                        c.line);
             break;
         }
         case ReplayCommand::Pick:
@@ -427,7 +473,7 @@ private:
             Winfunc::SetFullscreen(c.text == "fullscreen");
             break;
         case ReplayCommand::Pace:
-            platform::SetClockStepPerPresent(static_cast<std::uint32_t>(c.numbers[0]));
+            if (c_dwForcedPace == 0) platform::SetClockStepPerPresent(static_cast<std::uint32_t>(c.numbers[0]));
             break;
         case ReplayCommand::Screenshot:
             if (c.numbers.empty()) {
@@ -480,7 +526,8 @@ private:
             constexpr int kSlotMiddle = 37;
             MoveTo(WorldInventory::SlotLeft(count, i) + kSlotMiddle,
                    (WorldManager::kBarTop + WorldManager::kBarClickBottom) / 2);
-            PressButton(c.kind == ReplayCommand::Hold ? platform::MouseButton::Left : platform::MouseButton::Right);
+            PressButton(c.kind == ReplayCommand::Hold ? platform::MouseButton::Left : platform::MouseButton::Right,
+                        c.line);
             return;
         }
         Fail(c, "item " + std::to_string(c.numbers[0]) + " is not in the inventory bar");
@@ -556,6 +603,20 @@ private:
     const ReplayCommand* c_pShot = nullptr;       // the `screenshot settled` under way
     int c_iShotFrames = 0;
     bool c_bSettledFrameDrawn = false;
+    std::uint32_t c_dwForcedPace;
+    // A click pressed for the next frame (its script line; 0: none), and the click whose
+    // screen is awaited: a screen entered on leaving the menu may show a few frames later.
+    static constexpr int kFramesToShowEntry = 4;
+    struct PendingClick {
+        int line;
+        double takenAt;  // steady clock, seconds
+        int entries;     // screen entries counted before the click
+        std::uint64_t frames;
+        int videos;
+        int framesLeft;
+    };
+    int c_iArmedClickLine = 0;
+    std::optional<PendingClick> c_click;
 };
 
 // Ends every clip shortly after it starts while skipping is on: a clip holds the main thread
@@ -637,9 +698,9 @@ ReplayResult RunReplay(const std::string& script, const ReplayOptions& options)
 
     platform::ResetInjectedInput();
     platform::UseManualClock(1000);
-    platform::SetClockStepPerPresent(options.msPerFrame);
+    platform::SetClockStepPerPresent(options.forcedPace != 0 ? options.forcedPace : options.msPerFrame);
     std::atomic<bool> skipVideos{false};
-    ReplayRunner runner(std::move(commands), &result, &skipVideos);
+    ReplayRunner runner(std::move(commands), &result, &skipVideos, options.forcedPace);
     VideoSkipper skipper(&skipVideos);
 
     const auto started = std::chrono::steady_clock::now();
@@ -655,6 +716,7 @@ ReplayResult RunReplay(const std::string& script, const ReplayOptions& options)
             game.hooks.frameStep = [] { return false; };
             return game;
         }
+        GetGameObjects()->world->set_Prefetch(options.prefetch);
         game.shutdown = [&skipper, shutdown = game.shutdown] {
             skipper.Stop();
             if (shutdown) shutdown();
@@ -664,11 +726,16 @@ ReplayResult RunReplay(const std::string& script, const ReplayOptions& options)
             if (!runner.BeforeFrame()) return false;
             try {
                 const bool goOn = frameStep();
+                runner.FrameEnded();
                 if (result.frames == 0) {
                     result.firstFrameSeconds =
                         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
                 }
                 result.screenEntries = GetGameObjects()->world->get_EntryTimes();
+                if (const PictureCache* cache = GetGameObjects()->world->get_PictureCache()) {
+                    result.picturesAhead = cache->get_Hits();
+                    result.picturesRead = cache->get_Misses();
+                }
                 if (++result.frames >= options.maxFrames) {
                     result.failures.push_back("the replay ran " + std::to_string(options.maxFrames) +
                                               " frames without finishing its script");
@@ -688,4 +755,50 @@ ReplayResult RunReplay(const std::string& script, const ReplayOptions& options)
     platform::ResetInjectedInput();
     platform::UseRealClock();
     return result;
+}
+
+LatencyStats SummariseLatencies(std::vector<double> samples)
+{
+    LatencyStats stats;
+    if (samples.empty()) return stats;
+    std::sort(samples.begin(), samples.end());
+    const std::size_t n = samples.size();
+    auto rank = [&](std::size_t percent) { return samples[(percent * n + 99) / 100 - 1]; };
+    stats.count = static_cast<int>(n);
+    stats.p50 = rank(50);
+    stats.p95 = rank(95);
+    stats.worst = samples.back();
+    return stats;
+}
+
+std::string LatencyReport(const ReplayResult& result, std::uint32_t paceMs)
+{
+    std::vector<double> whole, afterLoading;
+    int scripted = 0;
+    const ClickLatency* worst = nullptr;
+    for (const ClickLatency& click : result.clicks) {
+        if (click.scripted) {
+            ++scripted;
+            continue;
+        }
+        whole.push_back(click.ms);
+        afterLoading.push_back(click.afterLoadingMs);
+        if (worst == nullptr || click.ms > worst->ms) worst = &click;
+    }
+    const LatencyStats w = SummariseLatencies(whole);
+    const LatencyStats a = SummariseLatencies(afterLoading);
+    const double pace = paceMs > 0 ? paceMs : 1.0;
+    std::ostringstream out;
+    out.setf(std::ios::fixed);
+    out.precision(1);
+    out << "click-to-frame latency over " << w.count << " screen changes: p50 " << w.p50 << " ms, p95 " << w.p95
+        << " ms, worst " << w.worst << " ms";
+    if (worst != nullptr) out << " (screen " << worst->screen << ", line " << worst->line << ")";
+    out.precision(2);
+    out << " = " << w.p50 / pace << " / " << w.p95 / pace << " / " << w.worst / pace << " frames of " << paceMs
+        << " ms";
+    out.precision(1);
+    out << "; after the loading frame p50 " << a.p50 << " ms, p95 " << a.p95 << " ms, worst " << a.worst << " ms";
+    out << "; " << scripted << " clicks with a scripted wait or film first left out";
+    return out.str();
 }

@@ -49,6 +49,14 @@
 //                         (clips play in real time, the clock of the rest is manual); watch
 //                         (the default): clips play to their end
 //   quit                  closes the window (the game ends after this frame)
+//
+// Click-to-frame latency: for every click (click, pick, rclick, hold, examine) that enters a
+// screen in the frame that takes it, the run notes the real time from the start of that frame
+// to the Present of the first frame drawn with the new screen in the view. The frames between
+// are the game's own: the loading frame (cursor 4) a move shows first, then the new screen.
+// A click whose actions present other frames first (a scripted wait, a film) is noted as
+// scripted and left out of the statistics. kelvane-replay prints the statistics on standard
+// error at the end of the run (LatencyReport).
 #pragma once
 
 #include <cstdint>
@@ -67,6 +75,27 @@ struct ReplayCommand {
     std::string text;          // key name, typed text, path, or what an expect checks
 };
 
+// How soon one click showed the screen it entered.
+struct ClickLatency {
+    int line = 0;                 // the script line of the click
+    int screen = 0;               // the screen entered
+    double ms = 0.0;              // from the start of the frame that took the click to the
+                                  // Present of the first frame with the new screen, real time
+    double afterLoadingMs = 0.0;  // the part of it after the last frame presented before the
+                                  // view switched (the loading frame, or the frame before the click)
+    bool scripted = false;        // a wait or a film came first: left out of the statistics
+};
+
+// Percentiles by nearest rank: the p-th of n samples is the ceil(p * n / 100)-th smallest
+// (so with 20 samples p95 is the 19th smallest); worst is the largest. All 0 with no samples.
+struct LatencyStats {
+    int count = 0;
+    double p50 = 0.0;
+    double p95 = 0.0;
+    double worst = 0.0;
+};
+LatencyStats SummariseLatencies(std::vector<double> samples);
+
 struct ReplayOptions {
     // The world to build (null: the game's own InitWorld).
     WorldDefinition world;
@@ -79,6 +108,12 @@ struct ReplayOptions {
     std::uint32_t seed = kDefaultSeed;
     // Stops the replay (as a failure) after this many frames.
     int maxFrames = 200000;
+    // Game time per presented frame for the whole run, every `pace` command of the script
+    // included (1 .. 1000 ms); 0 keeps the script's own pace.
+    std::uint32_t forcedPace = 0;
+    // Whether the world decodes the pictures of the screens one click away ahead (as the game
+    // does); off, every screen's pictures are read when it is entered.
+    bool prefetch = true;
 };
 
 struct ReplayResult {
@@ -89,6 +124,9 @@ struct ReplayResult {
     WorldManager::EntryTimes screenEntries;  // the world's screen entries during the run
     double firstFrameSeconds = 0.0;          // real time from the start of the run (window,
                                              // start-up assembly) to the end of the first frame
+    std::vector<ClickLatency> clicks;        // every click that entered a screen, in order
+    int picturesAhead = 0;                   // pictures entered screens took decoded ahead
+    int picturesRead = 0;                    // pictures they read on entry (prefetching on)
     bool Passed() const { return parsed && finished && failures.empty(); }
 };
 
@@ -99,3 +137,8 @@ bool ParseReplayScript(const std::string& script, std::vector<ReplayCommand>* co
 // working directory, which must hold data/ (save/ is written there). Uses the manual clock
 // for the whole run and restores the real clock afterwards.
 ReplayResult RunReplay(const std::string& script, const ReplayOptions& options);
+
+// The click-to-frame statistics of a run in one line: how many clicks, p50, p95 and worst in
+// milliseconds and in frames of `paceMs`, the worst's screen and script line, the same for the
+// part after the loading frame, and how many scripted clicks were left out.
+std::string LatencyReport(const ReplayResult& result, std::uint32_t paceMs);

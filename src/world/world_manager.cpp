@@ -7,6 +7,7 @@
 #include "display/d3dfunc.h"
 #include "display/display_screen.h"
 #include "display/full_screen_image.h"
+#include "display/picture_cache.h"
 #include "display/texture.h"
 #include "display/world_inventory.h"
 #include "display/world_top_menu.h"
@@ -40,6 +41,7 @@ WorldManager::WorldManager(int slices, int stacks, int switchLength, const char*
     c_pBlackTexture = std::make_unique<Texture>(device, blackImage, blackOffset);
     c_pInventory = std::make_unique<WorldInventory>();
     c_pTopMenu = std::make_unique<WorldTopMenu>(mouseManager, top1, top2, top3, top4, topOffset);
+    set_Prefetch(true);
 }
 
 WorldManager::WorldManager(int slices, int stacks, int switchLength, const char* blackImage,
@@ -52,6 +54,15 @@ WorldManager::WorldManager(int slices, int stacks, int switchLength, const char*
 }
 
 WorldManager::~WorldManager() = default;
+
+void WorldManager::set_Prefetch(bool on)
+{
+    if (!on) {
+        c_pPictureCache.reset();
+    } else if (!c_pPictureCache && D3Dfunc::pD3Ddevice != nullptr) {
+        c_pPictureCache = std::make_unique<PictureCache>(D3Dfunc::TextureShape(*D3Dfunc::pD3Ddevice));
+    }
+}
 
 void WorldManager::SetTextureSizes(int widthPano, int heightPano, int widthNormal, int heightNormal)
 {

@@ -19,6 +19,7 @@ class FullScreenImage;
 class GameSoundManager;
 class MouseManager;
 class MusicManager;
+class PictureCache;
 class RepetiveSound;
 class SubtitleItem;
 class Texture;
@@ -27,6 +28,9 @@ class WorldInventory;
 class WorldTopMenu;
 namespace gfx {
 class Device;
+}
+namespace imaging {
+struct Image;
 }
 
 class WorldManager {
@@ -153,6 +157,17 @@ public:
     // the pointer nears (424, 366)).
     void CustomFunction(int number);
 
+    // ---- pictures decoded ahead ----
+    // While on (from construction, when the device exists), every screen entered has the
+    // pictures of the screens one click away decoded ahead on a worker thread, from its first
+    // presented frame on (PictureCache:
+    // at most 64 MiB, least recently shown dropped first); entering one of them then only copies
+    // and uploads. What is drawn, and the order of everything the world does, are the same
+    // either way. Off drops every picture held.
+    void set_Prefetch(bool on);
+    // The pictures held ahead; null while prefetching is off.
+    PictureCache* get_PictureCache() const { return c_pPictureCache.get(); }
+
     // ---- state read by saving, restoring and the phase controller ----
     std::vector<std::unique_ptr<WorldGlobalVar>>& get_GlobalVars() { return c_pGlobalVars; }
     WorldInventory* get_Inventory() const { return c_pInventory.get(); }
@@ -207,6 +222,19 @@ public:
         int slowestScreen = -1;
     };
     const EntryTimes& get_EntryTimes() const { return c_entryTimes; }
+    // The frames around the latest screen entries (the last kRecentEntries), for measuring how
+    // soon a click shows its screen. Times are seconds of the steady clock.
+    struct EntryFrames {
+        int entry = 0;                    // EntryTimes::count once this entry was counted
+        int screen = 0;                   // the number entered
+        std::uint64_t framesBefore = 0;   // frames Render had presented when the view switched
+        double lastFrameBefore = 0.0;     // when the last of them was presented (0: none yet)
+        double firstFrameAfter = 0.0;     // when the first frame with the new screen was (0: not yet)
+    };
+    static constexpr std::size_t kRecentEntries = 8;
+    const std::vector<EntryFrames>& get_RecentEntries() const { return c_recentEntries; }
+    // Frames Render has presented so far.
+    std::uint64_t get_FramesPresented() const { return c_iFramesPresented; }
     const std::vector<std::unique_ptr<RepetiveSound>>& get_RepetiveSounds() const { return c_pRepetiveSounds; }
 
 private:
@@ -221,7 +249,9 @@ private:
     void HandleHotspots(const Pick& pick);
     void CloseInventoryScreen();
     void EnterScreen(int number);
-    void ComposeBlock(const char* image, int offset, int dstX, int dstY, std::int64_t srcX, int w, int h);
+    void ComposeBlock(const imaging::Image& picture, int dstX, int dstY, std::int64_t srcX, int w, int h);
+    // Asks the picture cache for the pictures of every screen one click away.
+    void PrefetchNeighbours();
     Cursor* FrameCursor() const;
     int ConditionOperand(int code, int argument) const;
 
@@ -249,6 +279,11 @@ private:
     int c_iScreenPosition = 0;
     int c_iTransStandard;
     EntryTimes c_entryTimes;
+    std::vector<EntryFrames> c_recentEntries;
+    std::uint64_t c_iFramesPresented = 0;
+    double c_lastPresentAt = 0.0;
+    void NoteScreenSwitched(int number, double enteredMs);
+    void NoteFramePresented();
     int c_iCursor = kCursorNormal;
     int c_iCursorItem = 0;
     int c_iWidthPano = 2000, c_iHeightPano = 400, c_iWidthNormal = 800, c_iHeightNormal = 400;
@@ -277,6 +312,8 @@ private:
     bool c_bSkipWaits = false;
     bool c_bWaitCutByEscape = false;
     std::unique_ptr<DisplayScreen> c_pDisplayScreen;
+    std::unique_ptr<PictureCache> c_pPictureCache;
+    bool c_bPrefetchDue = false;  // a screen was entered: decode its neighbours after the next frame
     std::vector<std::unique_ptr<Cursor>> c_pCursors;
     std::vector<std::unique_ptr<WorldScreen>> c_pScreens;
     std::vector<std::unique_ptr<WorldGlobalVar>> c_pGlobalVars;

@@ -3,12 +3,17 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <future>
+#include <string>
+#include <variant>
 
 #include "core/error.h"
+#include "core/game_paths.h"
 #include "display/cd3dfont.h"
 #include "display/cursor.h"
 #include "display/d3dfunc.h"
 #include "display/display_screen.h"
+#include "display/picture_cache.h"
 #include "display/full_screen_image.h"
 #include "display/texture.h"
 #include "display/world_inventory.h"
@@ -17,7 +22,9 @@
 #include "input/mouse_manager.h"
 #include "media/repetive_sound.h"
 #include "media/subtitle_item.h"
+#include "imaging/image.h"
 #include "platform/clock/clock.h"
+#include "world/action_codes.h"
 #include "world/world_manager.h"
 
 namespace {
@@ -272,6 +279,7 @@ int WorldManager::Render()
     SetWholeViewport(device);
     device->EndScene();
     device->Present();
+    NoteFramePresented();
     return kKeepPlaying;
 }
 
@@ -315,22 +323,49 @@ void WorldManager::JumpToScreen(int number, int transition)
         throw;
     }
     c_iScreenPosition = number;
-    const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
-    ++c_entryTimes.count;
-    c_entryTimes.totalMs += ms;
-    if (ms > c_entryTimes.slowestMs) {
-        c_entryTimes.slowestMs = ms;
-        c_entryTimes.slowestScreen = number;
-    }
+    NoteScreenSwitched(number, std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count());
     // The current screen is read afresh each time: an entry list that moves elsewhere lets
     // the loop go on with the new screen's lists from the next index.
     for (int i = 0; i < c_pScreen->get_PreActionsCount(); ++i) {
         const WorldActionlist* list = c_pScreen->GetPreActionList(i);
         if (TestConditionList(list)) ExcuteActionList(list);
     }
+    c_bPrefetchDue = true;
 }
 
 void WorldManager::JumpToScreen(int number) { JumpToScreen(number, c_iTransStandard); }
+
+namespace {
+double SteadySeconds()
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+}  // namespace
+
+void WorldManager::NoteScreenSwitched(int number, double enteredMs)
+{
+    ++c_entryTimes.count;
+    c_entryTimes.totalMs += enteredMs;
+    if (enteredMs > c_entryTimes.slowestMs) {
+        c_entryTimes.slowestMs = enteredMs;
+        c_entryTimes.slowestScreen = number;
+    }
+    if (c_recentEntries.size() == kRecentEntries) c_recentEntries.erase(c_recentEntries.begin());
+    c_recentEntries.push_back({c_entryTimes.count, number, c_iFramesPresented, c_lastPresentAt, 0.0});
+}
+
+void WorldManager::NoteFramePresented()
+{
+    ++c_iFramesPresented;
+    c_lastPresentAt = SteadySeconds();
+    for (EntryFrames& entry : c_recentEntries)
+        if (entry.firstFrameAfter == 0.0) entry.firstFrameAfter = c_lastPresentAt;
+    // Decoding ahead starts once the new screen's first frame is out, so that it never delays it.
+    if (c_bPrefetchDue) {
+        c_bPrefetchDue = false;
+        PrefetchNeighbours();
+    }
+}
 
 void WorldManager::TransportToScreen(int number)
 {
@@ -339,6 +374,7 @@ void WorldManager::TransportToScreen(int number)
     c_pDisplayScreen->SetType(c_pScreen->get_Type());
     c_pDisplayScreen->Switch(0);
     c_iScreenPosition = number;
+    c_bPrefetchDue = true;
 }
 
 void WorldManager::JumpToInventoryScreen(int item)
@@ -361,12 +397,24 @@ void WorldManager::JumpToInventoryScreen(int item)
 
 // ---- composing a screen's picture ----
 
-void WorldManager::ComposeBlock(const char* image, int offset, int dstX, int dstY, std::int64_t srcX, int w, int h)
+namespace {
+
+// One block copied over a screen's base picture: an overlay, or a frame of a strip.
+struct ScreenBlock {
+    const char* image;
+    int offset;
+    int x, y;
+    std::int64_t srcX;
+    int w, h;
+    std::shared_ptr<const imaging::Image> picture;  // decoded ahead or beside the base; null: read it now
+};
+
+}  // namespace
+
+void WorldManager::ComposeBlock(const imaging::Image& picture, int dstX, int dstY, std::int64_t srcX, int w, int h)
 {
-    std::unique_ptr<gfx::Surface> surface;
-    D3Dfunc::CreateSurfaceFromEncrypted(image, offset, &surface);
     gfx::Texture* texture = c_pDisplayScreen->getTexture()->get();
-    if (texture == nullptr || surface == nullptr) return;
+    if (texture == nullptr) return;
 
     // Clip the block to both the screen's texture and the image: a block placed partly
     // outside, or a strip frame that does not exist, never writes or reads out of bounds.
@@ -374,43 +422,164 @@ void WorldManager::ComposeBlock(const char* image, int offset, int dstX, int dst
     if (dx < 0) { sx -= dx; bw += dx; dx = 0; }
     if (dy < 0) { sy -= dy; bh += dy; dy = 0; }
     if (sx < 0) { dx -= sx; bw += sx; sx = 0; }
-    bw = std::min({bw, std::int64_t{texture->Width()} - dx, std::int64_t{surface->Width()} - sx});
-    bh = std::min({bh, std::int64_t{texture->Height()} - dy, std::int64_t{surface->Height()} - sy});
+    bw = std::min({bw, std::int64_t{texture->Width()} - dx, std::int64_t{picture.width} - sx});
+    bh = std::min({bh, std::int64_t{texture->Height()} - dy, std::int64_t{picture.height} - sy});
     if (bw <= 0 || bh <= 0) return;
 
     const RECT dstRect{static_cast<int>(dx), static_cast<int>(dy), static_cast<int>(dx + bw), static_cast<int>(dy + bh)};
-    const RECT srcRect{static_cast<int>(sx), static_cast<int>(sy), static_cast<int>(sx + bw), static_cast<int>(sy + bh)};
     D3DLOCKED_RECT dst{};
-    D3DLOCKED_RECT src{};
     if (FAILED(texture->LockRect(0, &dst, &dstRect, D3DLOCK_DISCARD))) return;
-    if (FAILED(surface->LockRect(&src, &srcRect, D3DLOCK_DISCARD))) {
+    D3DLOCKED_RECT src{};
+    src.Pitch = picture.width * 4;
+    src.pBits = const_cast<std::uint8_t*>(picture.Row(static_cast<int>(sy)) + sx * 4);
+    try {
+        D3Dfunc::CopyTextures(dst, src, static_cast<int>(bw), static_cast<int>(bh));
+    } catch (...) {
         texture->UnlockRect(0);
-        return;
+        throw;
     }
-    D3Dfunc::CopyTextures(dst, src, static_cast<int>(bw), static_cast<int>(bh));
-    surface->UnlockRect();
     texture->UnlockRect(0);
 }
 
 void WorldManager::BuildScreenImage()
 {
+    // What the picture is made of is decided first, from the variables as they are now.
     const char* base = c_pScreen->get_BaseImage();
     for (int i = 0; i < c_pScreen->get_OverwriteBaseImageCount(); ++i) {
         const WorldOverwriteBaseImage* overwrite = c_pScreen->GetOverwriteBaseImage(i);
         if (getGlobalVarValue(overwrite->get_VarNumber()) == overwrite->get_VarValue()) base = overwrite->get_BaseImage();
     }
-    c_pDisplayScreen->setTexture(base, c_pScreen->get_Offset());
-
+    std::vector<ScreenBlock> blocks;
     for (int i = 0; i < c_pScreen->get_OverlayCount(); ++i) {
         const WorldOverlay* overlay = c_pScreen->GetOverlay(i);
         if (!TestConditionList(overlay)) continue;
-        ComposeBlock(overlay->get_ImagePath(), overlay->get_Offset(), overlay->get_X(), overlay->get_Y(), 0,
-                     overlay->get_W(), overlay->get_H());
+        blocks.push_back({overlay->get_ImagePath(), overlay->get_Offset(), overlay->get_X(), overlay->get_Y(), 0,
+                          overlay->get_W(), overlay->get_H(), nullptr});
     }
     for (int i = 0; i < c_pScreen->get_OverlayCountArray(); ++i) {
         const WorldOverlayArray* strip = c_pScreen->GetOverlayArray(i);
         const std::int64_t frame = getGlobalVarValue(strip->get_VarDependant());
-        ComposeBlock(strip->get_ImagePath(), strip->get_Offset(), strip->get_X(), strip->get_Y(),
-                     frame * strip->get_W(), strip->get_W(), strip->get_H());
+        blocks.push_back({strip->get_ImagePath(), strip->get_Offset(), strip->get_X(), strip->get_Y(),
+                          frame * strip->get_W(), strip->get_W(), strip->get_H(), nullptr});
     }
+
+    // Pictures decoded ahead are taken; the other blocks are decoded on a second thread while
+    // this one decodes the base picture. A block that fails there is read again below, in its
+    // turn, so that its error is the one the game has always reported.
+    std::vector<std::pair<std::string, int>> besides;
+    for (ScreenBlock& block : blocks) {
+        if (c_pPictureCache) block.picture = c_pPictureCache->Take({block.image, block.offset, false});
+        if (!block.picture) besides.emplace_back(GamePaths::Resolve(block.image), block.offset);
+    }
+    std::future<std::vector<std::shared_ptr<const imaging::Image>>> decoding;
+    if (!besides.empty()) {
+        decoding = std::async(std::launch::async, [files = std::move(besides)] {
+            std::vector<std::shared_ptr<const imaging::Image>> pictures;
+            for (const auto& [path, offset] : files) {
+                auto picture = std::make_shared<imaging::Image>();
+                if (!D3Dfunc::DecodeEncryptedPicture(path, offset, D3Dfunc::PictureShape{}, picture.get(), nullptr))
+                    picture.reset();
+                pictures.push_back(std::move(picture));
+            }
+            return pictures;
+        });
+    }
+
+    std::shared_ptr<const imaging::Image> ahead;
+    if (c_pPictureCache) ahead = c_pPictureCache->Take({base, c_pScreen->get_Offset(), true});
+    if (ahead) {
+        c_pDisplayScreen->setTexture(*ahead);
+    } else {
+        c_pDisplayScreen->setTexture(base, c_pScreen->get_Offset());
+    }
+
+    if (decoding.valid()) {
+        auto decoded = decoding.get();
+        std::size_t next = 0;
+        for (ScreenBlock& block : blocks)
+            if (!block.picture) block.picture = std::move(decoded[next++]);
+    }
+    for (ScreenBlock& block : blocks) {
+        if (!block.picture) {
+            auto picture = std::make_shared<imaging::Image>();
+            D3Dfunc::ReadPictureFromEncrypted(block.image, block.offset, picture.get());
+            block.picture = std::move(picture);
+        }
+        ComposeBlock(*block.picture, block.x, block.y, block.srcX, block.w, block.h);
+    }
+}
+
+// ---- pictures decoded ahead ----
+
+void WorldManager::PrefetchNeighbours()
+{
+    if (!c_pPictureCache || c_pScreen == nullptr) return;
+    // The screens one click away: hotspot targets (those that can be clicked now first), the
+    // screen itself when a click reloads it, the close-ups of the items in the bar, and the
+    // screen a close-up returns to.
+    std::vector<const WorldScreen*> screens;
+    const auto add = [&](const WorldScreen* screen) {
+        if (screen != nullptr && std::find(screens.begin(), screens.end(), screen) == screens.end())
+            screens.push_back(screen);
+    };
+    const auto addItemScreen = [&](int number) {
+        if (const WorldItem* item = c_pInventory->GetItem(number)) add(getWorldScreen(item->get_Screen()));
+    };
+    const auto addTargets = [&](const WorldHotspot* hotspot) {
+        for (int l = 0; l < hotspot->get_ActionlistCount(); ++l) {
+            const WorldActionlist* list = hotspot->GetActionlist(l);
+            for (int a = 0; a < list->get_ActionNumber(); ++a) {
+                const WorldAction* action = list->getAction(a);
+                if (action->get_Type() == ACT_ReloadScreen) add(c_pScreen);
+                if (action->get_Type() != ACT_GotoScreen && action->get_Type() != ACT_ShowItem) continue;
+                int target = action->get_Type() == ACT_GotoScreen ? 1 : 0;  // the actions' defaults
+                for (int p = 0; p < action->get_ParamCount(); ++p) {
+                    const auto* value = std::get_if<float>(&action->getParamValueObject(p));
+                    if (value == nullptr) continue;
+                    if (action->get_Type() == ACT_ShowItem) {
+                        target = TruncateParam(*value);
+                        break;
+                    }
+                    if (action->getParamType(p) == 0) target = TruncateParam(*value);
+                }
+                if (action->get_Type() == ACT_GotoScreen) add(getWorldScreen(target));
+                else addItemScreen(target);
+            }
+        }
+    };
+    for (const bool now : {true, false})
+        for (int i = 0; i < c_pScreen->get_HotspotCount(); ++i)
+            if (TestConditionList(c_pScreen->GetHotspot(i)) == now) addTargets(c_pScreen->GetHotspot(i));
+    if (c_bScreenIsInventory) add(c_pLastScreen);
+    for (const WorldItem* item : c_pInventory->get_ActiveItems()) addItemScreen(item->get_Number());
+
+    // Each screen's pictures as the variables stand now first; then the pictures a click
+    // may switch to (the other base pictures, the overlays hidden now), while there is room.
+    std::vector<PictureCache::Key> wanted;
+    const auto want = [&](const char* path, int offset, bool texture) {
+        PictureCache::Key key{path, offset, texture};
+        if (std::find(wanted.begin(), wanted.end(), key) == wanted.end()) wanted.push_back(std::move(key));
+    };
+    for (const bool now : {true, false}) {
+        for (const WorldScreen* screen : screens) {
+            const char* base = screen->get_BaseImage();
+            for (int i = 0; i < screen->get_OverwriteBaseImageCount(); ++i) {
+                const WorldOverwriteBaseImage* overwrite = screen->GetOverwriteBaseImage(i);
+                const bool shown = getGlobalVarValue(overwrite->get_VarNumber()) == overwrite->get_VarValue();
+                if (shown) base = overwrite->get_BaseImage();
+                if (!now) want(overwrite->get_BaseImage(), screen->get_Offset(), true);
+            }
+            if (now) want(base, screen->get_Offset(), true);
+            else want(screen->get_BaseImage(), screen->get_Offset(), true);
+            for (int i = 0; i < screen->get_OverlayCount(); ++i) {
+                const WorldOverlay* overlay = screen->GetOverlay(i);
+                if (!now || TestConditionList(overlay)) want(overlay->get_ImagePath(), overlay->get_Offset(), false);
+            }
+            for (int i = 0; i < screen->get_OverlayCountArray(); ++i) {
+                const WorldOverlayArray* strip = screen->GetOverlayArray(i);
+                want(strip->get_ImagePath(), strip->get_Offset(), false);
+            }
+        }
+    }
+    c_pPictureCache->Want(wanted);
 }

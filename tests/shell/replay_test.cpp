@@ -259,6 +259,16 @@ TEST_F(ReplayTest, PickTurnsThePanoramaToItsPointAndItemsAreHeldAndExaminedFromT
     EXPECT_NE(result.failures[0].find("line 20: item 7 is not in the inventory bar"), std::string::npos)
         << result.failures[0];
     EXPECT_TRUE(result.finished);
+    // Each click that changed the screen was timed from its frame to the new screen's first.
+    std::vector<std::pair<int, int>> moves;  // script line, screen entered
+    for (const ClickLatency& click : result.clicks) {
+        if (click.line == 1) continue;  // the new game, entered from the menu
+        moves.emplace_back(click.line, click.screen);
+        EXPECT_GT(click.ms, 0.0);
+        EXPECT_LE(click.afterLoadingMs, click.ms);
+        EXPECT_FALSE(click.scripted) << "line " << click.line;
+    }
+    EXPECT_EQ(moves, (std::vector<std::pair<int, int>>{{6, 1}, {16, 5}, {18, 1}}));
     // Screens 0, 1, 5 and 1 again were entered (the start screen by the new game), each timed.
     EXPECT_GE(result.screenEntries.count, 3);
     EXPECT_GT(result.screenEntries.slowestMs, 0.0);
@@ -379,4 +389,35 @@ TEST_F(ReplayTest, ASettledScreenshotWaitsForTheCrossFadeToEnd)
     EXPECT_GT(distance(mixed, kRedScreen), 24) << "a plain screenshot shows the cross-fade under way";
     EXPECT_LE(distance(viewColour(closeUp), kGreenScreen), 4) << "the close-up alone";
     EXPECT_LE(distance(viewColour(back), kRedScreen), 4) << "the panorama alone";
+}
+
+TEST(ReplayLatency, PercentilesAreTakenByNearestRank)
+{
+    const LatencyStats none = SummariseLatencies({});
+    EXPECT_EQ(none.count, 0);
+    EXPECT_EQ(none.worst, 0.0);
+
+    std::vector<double> twenty;
+    for (int i = 20; i >= 1; --i) twenty.push_back(i);  // given out of order
+    const LatencyStats s = SummariseLatencies(twenty);
+    EXPECT_EQ(s.count, 20);
+    EXPECT_EQ(s.p50, 10.0);
+    EXPECT_EQ(s.p95, 19.0) << "the 19th of 20";
+    EXPECT_EQ(s.worst, 20.0);
+
+    const LatencyStats three = SummariseLatencies({5.0, 1.0, 9.0});
+    EXPECT_EQ(three.p50, 5.0);
+    EXPECT_EQ(three.p95, 9.0);
+    const LatencyStats one = SummariseLatencies({7.5});
+    EXPECT_EQ(one.p50, 7.5);
+    EXPECT_EQ(one.p95, 7.5);
+
+    ReplayResult result;
+    result.clicks = {{3, 10, 40.0, 20.0, false}, {4, 11, 10.0, 5.0, false}, {5, 12, 900.0, 900.0, true}};
+    const std::string line = LatencyReport(result, 20);
+    EXPECT_NE(line.find("over 2 screen changes: p50 10.0 ms, p95 40.0 ms, worst 40.0 ms (screen 10, line 3)"),
+              std::string::npos)
+        << line;
+    EXPECT_NE(line.find("= 0.50 / 2.00 / 2.00 frames of 20 ms"), std::string::npos) << line;
+    EXPECT_NE(line.find("1 clicks with a scripted wait or film first left out"), std::string::npos) << line;
 }
