@@ -174,7 +174,10 @@ std::string Out(const wc::Feature& f, double distance)
 std::string PanoramaHead()
 {
     return render::PanoramaCamera(0, kEyeHeight, 0) + render::Materials() + kDepthMaterials +
-           "background { rgb 0 }\n#declare Holes = sphere { <0, -100, 0>, 0.001 }\n";
+           "background { rgb 0 }\n#declare Holes = sphere { <0, -100, 0>, 0.001 }\n" +
+           // What little light the dark keeps, from everywhere and nowhere: enough to make out
+           // the frames of the ways, not their depth.
+           Say("light_source { <0, 2.2, 0>, rgb %s * 0.07 shadowless }\n", kCold);
 }
 
 // ---- ways: tunnels, stairs and doorways through a round wall of radius R ----
@@ -494,7 +497,7 @@ std::string DrippingGlints(int count, double R, int seedBase)
 #for (I, 1, %.4f)
   #declare A = rand(Drip) * 360;
   #declare D = 1.8 + rand(Drip) * (%.4f - 3.0);
-  disc { <0, 0.005, 0>, y, 0.15 + rand(Drip) * 0.35 texture { Puddle } scale <1.4, 1, 1> rotate <0, rand(Drip) * 180, 0> translate <0, 0, D> rotate <0, A, 0> }
+  disc { <0, 0.005, 0>, y, 0.1 + rand(Drip) * 0.2 texture { Puddle } scale <1.4, 1, 1> rotate <0, rand(Drip) * 180, 0> translate <0, 0, D> rotate <0, A, 0> }
 #end
 )", seedBase, count, R);
 }
@@ -558,7 +561,7 @@ std::string PumpWalk()
     s += Basin(walk);
     s += "object { union {" + Pump(false) + "} rotate <0, -20, 0> scale 1.05 " + Out(pump, 4.2) + "}\n";
     s += Column(60, 3.4, -2.4, 2.8) + Column(210, 3.2, -2.4, 2.8) + Column(330, 3.8, -2.4, 2.8);
-    s += VaultGrating(-1.2, 2.4, 1.2, 4.7);
+    s += VaultGrating(2.1, -2.9, 1.3, 4.2) + VaultGrating(-2.6, 1.5, 0.6, 4.2);
     s += DrippingGlints(10, R, 3002);
     return s;
 }
@@ -574,7 +577,7 @@ std::string BasinView(const State& state)
     WayLook down;
     down.steps = Steps::Down;
     down.glow = 0.22;
-    s += Way(stairs, 4.5, down);
+    s += Way(stairs, 5.6, down);
     // The walk: a floor round the eye, except where the basin is cut into it. The basin's
     // water shows only over the basin's own picture block: a sector of a ring in front of
     // the rock wall.
@@ -695,7 +698,7 @@ torus { %.4f, 0.1 translate <0, 0.35, 0> texture { RustIron } clipped_by { plane
 torus { %.4f, 0.07 translate <0, 2.2, 0> texture { RustIron } }
 )", R - 0.2, R - 0.15);
     s += "object { union {" + FloatValve() + "} scale 1.0 " + Out(valve, R - 0.55) + "}\n";
-    s += VaultGrating(1.6, 1.0, 0.9, 4.1);
+    s += VaultGrating(2.4, -3.2, 1.2, 3.6) + VaultGrating(-1.5, 2.0, 0.5, 3.9);
     s += DrippingGlints(8, R, 3005);
     return s;
 }
@@ -804,7 +807,7 @@ intersection {
   texture { gradient y texture_map { [0 Weed] [0.55 Barnacled] [0.9 Barnacled] [1 WetRock] } scale 1.0 translate <0, -0.45, 0> }
 }
 )", Centre(pool) - 42, Centre(pool) + 42, R + 0.02, R - 0.06, Centre(pool) - 50, Centre(pool) + 50);
-    s += Say("light_source { <1.5, 2.8, 1.0>, rgb %s * 0.35 fade_distance 3 fade_power 1 }\n", kCold);
+    s += Say("light_source { <1.5, 2.8, 1.0>, rgb %s * 0.16 fade_distance 3 fade_power 1 }\n", kCold);
     s += DrippingGlints(8, 4.0, 3008);
     return s;
 }
@@ -932,7 +935,7 @@ std::string DrownedStairFoot()
     up.steps = Steps::Up;
     up.squareHead = true;
     up.glow = 0.2;
-    s += Way(door, 5.0, up) + Way(FeatureOf(1100, 1), R, DrownedWay());
+    s += Way(door, R, up) + Way(FeatureOf(1100, 1), R, DrownedWay());
     const double pw = HalfWidth(plaque, R - 0.1) * 0.92, ptop = HeightOfRow(plaque.y1, R - 0.1),
                  pbottom = HeightOfRow(plaque.y2, R - 0.1) + 0.35;
     s += Say(R"(
@@ -1101,13 +1104,21 @@ std::string LampView(const char* eye, const char* look, double angle, double lam
 camera { perspective location %s look_at %s right x * 2 up y angle %.4f }
 background { rgb 0 }
 #declare Eye = %s;
-light_source { Eye + <-0.45, 0.15, 0.1>, rgb <1.0, 0.74, 0.45> * %.4f fade_distance 2.2 fade_power 1.5
-  #if (!Draft) area_light <0.15, 0, 0>, <0, 0.15, 0>, 2, 2 adaptive 0 orient circular #end }
+// The lamp's flame is small: its shadows are sharp.
+light_source { Eye + <-0.45, 0.15, 0.1>, rgb <1.0, 0.74, 0.45> * %.4f fade_distance 2.2 fade_power 1.5 }
 light_source { Eye + <2, 2.5, 1>, rgb <0.45, 0.55, 0.72> * 0.05 shadowless }
 )", eye, look, angle, eye, lampPower);
 }
 
 std::string FlatHead() { return std::string(render::Materials()) + kDepthMaterials; }
+
+// A close view in the drowned rooms: the lamp-lit view, the sea-marked wall `wall` behind the
+// subject and the flagged floor under it.
+std::string DrownedCloseUp(const char* eye, const char* look, double angle, double lamp, double wall)
+{
+    return FlatHead() + LampView(eye, look, angle, lamp) +
+           Say("plane { -z, -%.4f texture { SeaWall } }\nplane { y, 0 texture { Flags } }\n", wall);
+}
 
 // 350: the float valve close by.
 std::string ValveCloseUp()
@@ -1219,11 +1230,9 @@ plane { y, 0 texture { Flags } }
 // 1152: the cradle close by, empty or with the wrapped lens in its arms.
 std::string CradleCloseUp(bool lens)
 {
-    std::string s = FlatHead() + LampView("<0, 1.75, -3.3>", "<0, 1.42, 0>", 60, 1.8);
+    std::string s = DrownedCloseUp("<0, 1.75, -3.3>", "<0, 1.42, 0>", 60, 1.8, 1.4);
     s += Cradle(lens);
     s += R"(
-plane { -z, -1.4 texture { SeaWall } }
-plane { y, 0 texture { Flags } }
 union { object { CradleArms } object { WrappedLens } }
 #declare Drift = seed(1152);
 #for (I, 1, 6) disc { <-1.6 + rand(Drift) * 3.2, 0.005, -0.3 - rand(Drift) * 1.0>, y, 0.12 + rand(Drift) * 0.2 texture { Puddle } scale <1.5, 1, 1> } #end
@@ -1234,10 +1243,8 @@ union { object { CradleArms } object { WrappedLens } }
 // 1153: the builders' charts on their table.
 std::string ChartsCloseUp()
 {
-    std::string s = FlatHead() + LampView("<0, 2.2, -2.3>", "<0, 0.7, 0.1>", 60, 1.6);
+    std::string s = DrownedCloseUp("<0, 2.2, -2.3>", "<0, 0.7, 0.1>", 60, 1.6, 1.0);
     s += R"(
-plane { -z, -1.0 texture { SeaWall } }
-plane { y, 0 texture { Flags } }
 box { <-1.3, 0.78, -0.6>, <1.3, 0.86, 0.6> texture { Wood scale 3 } }
 box { <-1.2, 0, -0.5>, <-1.1, 0.78, -0.4> texture { Wood } }
 box { <1.1, 0, -0.5>, <1.2, 0.78, -0.4> texture { Wood } }
@@ -1271,11 +1278,9 @@ sphere { <0.2, 0.86, 0.3>, 1 scale <0.4, 0.03, 0.2> texture { Silt } }
 // 1154: the keeper's cylinder recorder on his table, with its horn and spare cylinders.
 std::string RecorderCloseUp()
 {
-    std::string s = FlatHead() + LampView("<0, 1.6, -3.0>", "<0, 1.35, 0>", 58, 1.7);
+    std::string s = DrownedCloseUp("<0, 1.6, -3.0>", "<0, 1.35, 0>", 58, 1.7, 0.7);
     s += kRecorder;
     s += R"(
-plane { -z, -0.7 texture { SeaWall } }
-plane { y, 0 texture { Flags } }
 box { <-1.4, 0.6, -0.5>, <1.4, 0.66, 0.6> texture { Wood scale 3 } }
 object { Recorder scale 1.25 rotate <0, -12, 0> translate <-0.02, 0.66, 0> }
 box { <0.55, 0.66, -0.25>, <1.05, 0.76, 0.2> texture { Wood } }
@@ -1310,10 +1315,8 @@ plane { y, 0 texture { Flags } }
 // 1156: the keeper's bunk in its recess.
 std::string BunkCloseUp()
 {
-    std::string s = FlatHead() + LampView("<0, 1.6, -2.4>", "<0, 0.6, 0>", 60, 1.6);
+    std::string s = DrownedCloseUp("<0, 1.6, -2.4>", "<0, 0.6, 0>", 60, 1.6, 0.6);
     s += R"(
-plane { -z, -0.6 texture { SeaWall } }
-plane { y, 0 texture { Flags } }
 box { <-1.3, 0, -0.45>, <1.3, 0.45, 0.6> texture { Wood scale 3 } }
 box { <-1.25, 0.45, -0.42>, <1.25, 0.55, 0.58> pigment { rgb <0.28, 0.24, 0.18> } normal { wrinkles 0.3 scale 0.1 } }
 // The blanket thrown back, sodden, and the pillow.
@@ -1332,10 +1335,8 @@ cylinder { <1.0, 0.55, 0.45>, <1.0, 0.66, 0.45>, 0.045 pigment { rgb <0.7, 0.68,
 // 1157: the builders' bench: tools, a jar, an old lamp and a mallet, under silt.
 std::string BenchCloseUp()
 {
-    std::string s = FlatHead() + LampView("<0, 1.7, -2.0>", "<0, 0.75, 0>", 60, 1.5);
+    std::string s = DrownedCloseUp("<0, 1.7, -2.0>", "<0, 0.75, 0>", 60, 1.5, 0.8);
     s += R"(
-plane { -z, -0.8 texture { SeaWall } }
-plane { y, 0 texture { Flags } }
 box { <-1.4, 0.72, -0.55>, <1.4, 0.82, 0.55> texture { Wood scale 3 } }
 box { <-1.3, 0, -0.4>, <-0.95, 0.72, 0.4> texture { Ashlar } }
 box { <0.95, 0, -0.4>, <1.3, 0.72, 0.4> texture { Ashlar } }
@@ -1358,10 +1359,8 @@ sphere { <0.9, 0.9, 0.2>, 1 scale <0.06, 0.06, 0.06> texture { Barnacled } }
 // 1158: the keeper's oilskin coat on its hook, his sou'wester on the peg above.
 std::string CoatCloseUp()
 {
-    std::string s = FlatHead() + LampView("<0, 1.3, -3.2>", "<0, 1.25, 0>", 56, 1.8);
+    std::string s = DrownedCloseUp("<0, 1.3, -3.2>", "<0, 1.25, 0>", 56, 1.8, 0.25);
     s += R"(
-plane { -z, -0.25 texture { SeaWall } }
-plane { y, 0 texture { Flags } }
 box { <-1.2, 1.9, -0.02>, <1.2, 2.02, 0.25> texture { Wood scale 2 } }
 cylinder { <0, 1.92, 0.0>, <0, 1.92, -0.14>, 0.018 texture { RustIron } }
 cylinder { <0, 1.92, -0.14>, <0, 1.98, -0.16>, 0.018 texture { RustIron } }
