@@ -628,7 +628,7 @@ difference { sphere { <0, 0, 0>, 10.5 } sphere { <0, 0, 0>, 10 } plane { y, 0 } 
         s += "intersection { disc { <0, -0.35, 0>, y, 9 } object { BasinCut } texture { Water } }\n";
     }
     // Tide and flood marks along the basin's wall, and columns at its far edge.
-    s += Column(150, R + 0.2, -2.4, 3.4) + Column(185, R + 0.2, -2.4, 3.4);
+    for (double at : {118.0, 141.0, 164.0, 187.0, 210.0}) s += Column(at, R + 0.2, -2.4, 3.4);
     s += VaultGrating(-2.0, -3.4, 1.4, 5.6);
     s += DrippingGlints(8, 5.4, 3003);
     return s;
@@ -1012,6 +1012,17 @@ union {
   %s
 }
 )", Out(coat, 2.7));
+    // The hall's vault stands on columns of the builders' fine stone.
+    for (double at : {85.0, 190.0, 280.0})
+        s += Say(R"(
+union {
+  cylinder { <0, 0, 0>, <0, 3.2, 0>, 0.24 }
+  cylinder { <0, 0, 0>, <0, 0.3, 0>, 0.34 }
+  box { <-0.34, 2.95, -0.34>, <0.34, 3.2, 0.34> }
+  texture { SeaWall }
+  translate <0, 0, 3.4> rotate <0, %.4f, 0>
+}
+)", at);
     s += DrownedRoom(R, 8002);
     return s;
 }
@@ -1058,7 +1069,7 @@ union {
   difference { cylinder { <0, %.4f, -0.12>, <0, %.4f, 0.05>, %.4f } object { PortHole } texture { Verdigris } }
   #for (A, 0, 330, 30) sphere { <0, %.4f, -0.12>, 0.035 translate <%.4f, 0, 0> rotate <0, 0, A> translate <0, %.4f, 0> texture { Brass } } #end
   cylinder { <0, %.4f, 0.3>, <0, %.4f, 0.34>, %.4f pigment { rgbf <0.2, 0.45, 0.4, 0.2> } finish { ambient 0 diffuse 0.1 emission 0.45 specular 0.9 roughness 0.003 } no_shadow }
-  light_source { <0, %.4f, -0.5>, rgb <0.3, 0.6, 0.55> * 1.1 fade_distance 1.4 fade_power 2 }
+  light_source { <0, %.4f, -0.5>, rgb <0.3, 0.6, 0.55> * 1.1 fade_distance 1.4 fade_power 2 shadowless }
   %s
 }
 )", pc, pc, pr, Out(porthole, R), pc, pc, pr + 0.18, 0.0, pr + 0.09, -0.0, pc, pc, pr, pc,
@@ -1293,20 +1304,20 @@ cylinder { <-0.85, 0.66, 0.1>, <-0.85, 0.7, 0.1>, 0.12 texture { Brass } }
 // 1155: the porthole: a round brass-bound glass with the sea-green light of the flats' water.
 std::string PortholeCloseUp()
 {
-    std::string s = FlatHead() + LampView("<0, 1.45, -1.9>", "<0, 1.45, 0>", 60, 1.2);
+    std::string s = FlatHead() + LampView("<0, 1.5, -2.5>", "<0, 1.5, 0>", 60, 1.4);
     s += R"(
-#declare PortR = 0.5;
-#declare PortY = 1.52;
+#declare PortR = 0.62;
+#declare PortY = 1.58;
 #declare PortHole = cylinder { <0, PortY, -1>, <0, PortY, 1>, PortR }
-difference { plane { -z, 0 } object { PortHole } texture { SeaWall } }
+difference { box { <-4, -0.1, 0>, <4, 4, 0.4> } object { PortHole } texture { SeaWall } }
 difference { cylinder { <0, PortY, -0.1>, <0, PortY, 0.02>, PortR + 0.16 } object { PortHole } texture { Verdigris } }
 torus { PortR + 0.02, 0.035 rotate <90, 0, 0> translate <0, PortY, -0.1> texture { Brass } }
 #for (A, 0, 345, 22.5) sphere { <PortR + 0.09, 0, -0.1>, 0.03 rotate <0, 0, A> translate <0, PortY, 0> texture { Brass } } #end
-cylinder { <0, PortY, 0.05>, <0, PortY, 0.07>, PortR texture { Glass } interior { GlassInterior } }
+// Thick old glass: a faint sheen, no mirror (the lamp's reflection would hide the sea).
+cylinder { <0, PortY, 0.05>, <0, PortY, 0.07>, PortR pigment { rgbf <0.85, 0.95, 0.92, 0.88> } finish { ambient 0 diffuse 0.05 specular 0.25 roughness 0.04 } }
 // The sea outside: green water with weed drifting, lit from above.
-box { <-2, -1, 0.6>, <2, 4, 0.62> pigment { gradient y colour_map { [0 rgb <0.02, 0.08, 0.07>] [1 rgb <0.18, 0.38, 0.34>] } scale 3 translate <0, -0.2, 0> } finish { ambient 0 diffuse 0 emission 0.9 } }
+box { <-0.9, 0.8, 0.6>, <0.9, 2.4, 0.62> pigment { gradient y colour_map { [0 rgb <0.02, 0.08, 0.07>] [1 rgb <0.18, 0.38, 0.34>] } scale 3 translate <0, -0.2, 0> } finish { ambient 0 diffuse 0 emission 0.9 } }
 #for (I, 0, 4) cylinder { <-0.4 + I * 0.2, 0.9, 0.4>, <-0.35 + I * 0.22, 1.6 + mod(I * 7, 3) * 0.15, 0.4>, 0.012 pigment { rgb <0.04, 0.09, 0.04> } } #end
-light_source { <0, PortY, -0.6>, rgb <0.3, 0.6, 0.55> * 0.6 fade_distance 1 fade_power 2 shadowless }
 plane { y, 0 texture { Flags } }
 )";
     return s;
