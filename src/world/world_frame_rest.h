@@ -16,6 +16,10 @@ struct WorldFrame {
     int viewFront = 0;             // the view's slot in front
     float rotation = 0.0f;         // the view's front and back angles, radians
     float backRotation = 0.0f;
+    // The bar's and the top menu's see-through level, which each drawn frame steps towards
+    // where the pointer wants it: equal before two frames once it has arrived.
+    float barFade = 0.0f;
+    float topMenuFade = 0.0f;
     bool hideCursor = false;
     bool hideInventory = false;
     bool inventoryScreen = false;  // an item's close-up

@@ -244,6 +244,8 @@ WorldFrame WorldManager::DescribeFrame(const gfx::Device& device) const
     frame.viewFront = c_pDisplayScreen->get_Front();
     frame.rotation = c_pDisplayScreen->GetRotation();
     frame.backRotation = c_pDisplayScreen->GetBackgroundRotation();
+    frame.barFade = c_pInventory->get_SemiTransparent();
+    frame.topMenuFade = c_pTopMenu->get_SemiTransparent();
     frame.hideCursor = c_bHideCursor;
     frame.hideInventory = c_bHideInventory;
     frame.inventoryScreen = c_bScreenIsInventory;

@@ -47,6 +47,10 @@ protected:
         AddScreen(8, 1, kRed);
         world->TransportToScreen(6);
         PointAt(200, 300);
+        // The first frames draw while the bar settles to its see-through level.
+        const int settling = FramesUntilRest();
+        ASSERT_GE(settling, 1) << "the first frame draws";
+        ASSERT_LE(settling, 60) << "the view never came to rest";
     }
     // Runs one frame after `ms` on the clock; true when it drew and presented a picture.
     bool Drew(std::uint32_t ms = 16)
@@ -60,6 +64,8 @@ protected:
         return drew;
     }
     // Runs frames until one rests; how many drew before it (-1: none rested in 100).
+    // Some drawn frames change what the next one draws (the bar and the top menu fade one step
+    // a frame), so a change may take more than one frame to settle.
     int FramesUntilRest(std::uint32_t ms = 16)
     {
         for (int i = 0; i < 100; ++i)
@@ -70,7 +76,6 @@ protected:
 
 TEST_F(WorldRest, AStillViewIsDrawnOnceThenShownAgainWithoutDrawing)
 {
-    EXPECT_TRUE(Drew());
     platform::SetClockStepPerPresent(16);
     const std::uint32_t before = timeGetTime();
     for (int i = 0; i < 10; ++i) EXPECT_FALSE(Drew(0)) << "frame " << i;
@@ -82,7 +87,6 @@ TEST_F(WorldRest, AStillViewIsDrawnOnceThenShownAgainWithoutDrawing)
 
 TEST_F(WorldRest, ThePointerAndClicksMakeItDraw)
 {
-    ASSERT_EQ(FramesUntilRest(), 1);
     PointAt(210, 300);
     EXPECT_TRUE(Drew()) << "the cursor moved";
     EXPECT_FALSE(Drew());
@@ -92,9 +96,16 @@ TEST_F(WorldRest, ThePointerAndClicksMakeItDraw)
     EXPECT_NE(device.GetChangeCount(), before) << "a click draws its frame";
 }
 
+TEST_F(WorldRest, TheTopMenuAndTheBarDrawUntilTheyHaveFadedInOrOut)
+{
+    PointAt(400, 40);
+    EXPECT_GE(FramesUntilRest(), 3) << "the top menu shows step by step";
+    PointAt(400, 300);
+    EXPECT_GE(FramesUntilRest(), 3) << "and fades out step by step";
+}
+
 TEST_F(WorldRest, AFadeDrawsEveryFrameAndOnceMoreAtItsEnd)
 {
-    ASSERT_EQ(FramesUntilRest(), 1);
     world->JumpToScreen(7, 100);
     int drawn = 0;
     while (world->get_DisplayScreen()->get_Switching()) {
@@ -112,12 +123,11 @@ TEST_F(WorldRest, TurningDrawsEveryFrame)
     PointAt(50, 300);
     for (int i = 0; i < 5; ++i) EXPECT_TRUE(Drew()) << "turning frame " << i;
     PointAt(400, 300);
-    EXPECT_EQ(FramesUntilRest(), 1) << "stopped turning";
+    EXPECT_GE(FramesUntilRest(), 1) << "stopped turning";
 }
 
 TEST_F(WorldRest, ACaptionOnTheClockDrawsWhileItShows)
 {
-    ASSERT_EQ(FramesUntilRest(), 1);
     SubtitleItem caption;
     caption.Add(0, "(a knock)");
     caption.Add(200, "");
@@ -128,12 +138,11 @@ TEST_F(WorldRest, ACaptionOnTheClockDrawsWhileItShows)
     world->ExcuteActionList(knock);
     for (int i = 0; i < 5; ++i) EXPECT_TRUE(Drew(30)) << "caption frame " << i;
     platform::AdvanceClock(200);
-    EXPECT_EQ(FramesUntilRest(), 1) << "the caption's end drawn, then rest";
+    EXPECT_GE(FramesUntilRest(), 1) << "the caption's end drawn, then rest";
 }
 
 TEST_F(WorldRest, AFilmsTextureWrittenOnItsThreadOrAnotherPicturePresentedMakesItDraw)
 {
-    ASSERT_EQ(FramesUntilRest(), 1);
     gfx::Texture* texture = world->get_DisplayScreen()->getTexture()->get();
     ASSERT_NE(texture, nullptr);
     std::thread renderer([texture] {
