@@ -44,6 +44,8 @@ public:
     void InstantSwitch();
     // Whether a cross-fade started by Switch is still under way at this moment.
     bool get_Switching() const;
+    // The slot shown in front, 0 or 1.
+    int get_Front() const { return c_iFront; }
 
     // Turns the front (or back) slot's panorama by `radians`, keeping its angle in 0 .. 2 pi.
     void RotateBy(float radians);

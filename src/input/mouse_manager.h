@@ -45,6 +45,8 @@ public:
     // Reports a left (right) click read this frame, and takes it: a second query is false.
     bool LMouseButtonDown();
     bool RMouseButtonDown();
+    // Whether a click read this frame is still untaken, without taking it.
+    bool get_ClickWaiting() const { return c_bLButton || c_bRButton; }
 
     // True when the pointer lies strictly inside the rectangle: a point on an edge is outside.
     bool Inside(int x1, int y1, int x2, int y2) const;

@@ -1,5 +1,7 @@
 #include "media/game_sound_manager.h"
 
+#include <algorithm>
+
 #include "platform/clock/clock.h"
 
 GameSoundManager::~GameSoundManager() { pSounds.clear(); }
@@ -24,6 +26,22 @@ void GameSoundManager::Run()
             sound->Unload();
         }
     }
+}
+
+std::uint32_t GameSoundManager::MsUntilDue(std::uint32_t now, std::uint32_t limit) const
+{
+    std::uint32_t wait = limit;
+    for (const RepetiveSound* sound : pRepetiveSounds) {
+        if (!sound->get_Active()) {
+            if (sound->get_Loaded()) return 0;
+            continue;
+        }
+        // Run starts a sound once the clock is past its restart time.
+        const std::uint32_t restart = sound->get_RestartTime();
+        if (now > restart) return 0;
+        wait = std::min(wait, restart - now + 1);
+    }
+    return wait;
 }
 
 void GameSoundManager::Clear()

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -26,6 +27,9 @@ public:
     // Once per frame: drops finished one-shot sounds, starts due ambient sounds (now later
     // than their restart time) and unloads inactive ones.
     void Run();
+    // Milliseconds from `now` (timeGetTime) until a Run has ambient work to do: an active sound
+    // due to start again, an inactive one to unload; 0 when due already, at most `limit`.
+    std::uint32_t MsUntilDue(std::uint32_t now, std::uint32_t limit) const;
     // Destroys every one-shot sound and switches every ambient sound off (the next Run
     // silences them).
     void Clear();

@@ -8,6 +8,7 @@
 #include "menus/menu_manager.h"
 #include "menus/save_manager.h"
 #include "menus/settings_overlay.h"
+#include "platform/clock/clock.h"
 #include "platform/gfx/device.h"
 #include "shell/player_settings.h"
 #include "world/world_manager.h"
@@ -32,6 +33,9 @@ constexpr int kPageSave = 3;
 
 constexpr int kCreditsSong = 4;
 
+// The longest a resting world waits for input before it runs a frame again, milliseconds.
+constexpr std::uint32_t kLongestRestMs = 50;
+
 }  // namespace
 
 GameManager::GameManager(GameSoundManager* soundManager) : c_pGameSoundManager(soundManager) {}
@@ -44,6 +48,7 @@ void GameManager::SetMenuManager(MenuManager* menuManager)
 
 bool GameManager::Run()
 {
+    c_bRested = false;
     c_pMusicManager->Run();
     c_pGameSoundManager->Run();
 
@@ -136,9 +141,17 @@ bool GameManager::RunMenu()
     }
 }
 
+std::uint32_t GameManager::RestTime() const
+{
+    if (!c_bRested) return 0;
+    return c_pGameSoundManager->MsUntilDue(timeGetTime(), kLongestRestMs);
+}
+
 void GameManager::RunWorld()
 {
-    switch (c_pWorldManager->Run()) {
+    const int result = c_pWorldManager->Run();
+    c_bRested = result == WorldManager::kKeepPlaying && c_pWorldManager->get_Rested();
+    switch (result) {
     case kWorldRestore:
         EnterMenu(kPageRestoreInGame);
         break;

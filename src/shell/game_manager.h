@@ -2,6 +2,8 @@
 // music and sounds ticking, and hands over between the phases. Owns none of the objects.
 #pragma once
 
+#include <cstdint>
+
 class CreditsManager;
 class GameSoundManager;
 class KeyManager;
@@ -35,6 +37,11 @@ public:
     bool Run();
 
     int get_Phase() const { return c_iPhase; }
+    // After Run: how long the main loop may wait for input before the next frame,
+    // milliseconds. Only a world frame that showed its last picture again waits, and never
+    // past the next ambient sound due, nor longer than a twentieth of a second (the music's
+    // end is noticed by the next frame).
+    std::uint32_t RestTime() const;
 
 private:
     bool RunMenu();
@@ -58,4 +65,5 @@ private:
     PlayerSettings* c_pPlayerSettings = nullptr;
     KeyManager* c_pKeyManager = nullptr;
     SaveManager* c_pSaveManager = nullptr;
+    bool c_bRested = false;  // the last Run's world frame drew nothing new
 };

@@ -20,5 +20,6 @@ void RunMainLoop(platform::Window& window, const FrameHooks& hooks)
 
         const bool goOn = hooks.frameStep ? hooks.frameStep() : false;
         done = !goOn || done;
+        if (!done && hooks.restTime) window.WaitForInput(hooks.restTime(), hooks.inputEvent);
     }
 }

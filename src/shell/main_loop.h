@@ -2,6 +2,7 @@
 // fills in. Knows nothing of the game's phases.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 
 #include "platform/window/window.h"
@@ -14,6 +15,10 @@ struct FrameHooks {
     std::function<void()> onInputEvent;
     // After the poll: draws and presents one whole frame; false ends the loop.
     std::function<bool()> frameStep;
+    // After the frame step: how long the loop may wait for input before the next frame,
+    // milliseconds; 0 (or no hook) goes on at once. A frame that showed the same picture as the
+    // one before may wait until the next input or the next event due on the clock.
+    std::function<std::uint32_t()> restTime;
 };
 
 // Runs iterations until the frame step returns false or a quit message arrives. The iteration

@@ -152,6 +152,7 @@ FrameHooks FrameWiring(GameObjects& game)
         _pMouseManager->SetAcquire();  // comes back after the window regains the foreground
         return phases->Run();
     };
+    hooks.restTime = [phases] { return phases->RestTime(); };
     return hooks;
 }
 

@@ -10,6 +10,7 @@
 
 #include "world/world_global_var.h"
 #include "world/world_global_var_array.h"
+#include "world/world_frame_rest.h"
 #include "world/world_screen.h"
 
 class CD3DFont;
@@ -141,7 +142,8 @@ public:
     // One frame of the world phase: a kKeepPlaying .. kCredits result.
     int Run();
     // Draws and presents one frame; 0, or the top menu's choice as a Run result (that frame
-    // is then not presented).
+    // is then not presented). A frame whose picture is the one shown already is not drawn:
+    // the device shows its last picture again (get_Rested).
     int Render();
     // Enters a screen with a cross-fade of `transition` ms (0 = instant) and runs its entry lists.
     void JumpToScreen(int number, int transition);
@@ -211,6 +213,8 @@ public:
     // After the world was not run for a while (the settings screen was open): the time
     // between is not turning time.
     void ResumeClock();
+    // Whether the last Run showed the picture already shown instead of drawing a frame.
+    bool get_Rested() const { return c_bRested; }
 
     // How long entering screens has taken in real time: reading, unscrambling and decoding
     // the pictures, composing overlays and strips, and the upload - not the cross-fade nor the
@@ -253,6 +257,10 @@ private:
     // Asks the picture cache for the pictures of every screen one click away.
     void PrefetchNeighbours();
     Cursor* FrameCursor() const;
+    // What the frame about to be drawn is made of, for the rest rule.
+    WorldFrame DescribeFrame(const gfx::Device& device) const;
+    // Draws the frame WorldManager::Render has decided to draw.
+    int DrawFrame(gfx::Device* device);
     int ConditionOperand(int code, int argument) const;
 
     // Action codes: each reads its parameters, then performs its effect.
@@ -324,4 +332,8 @@ private:
     std::unique_ptr<WorldTopMenu> c_pTopMenu;
     GameSoundManager* c_pGameSoundManager = nullptr;
     std::uint32_t c_dLastTime = 0;
+    WorldFrameRest c_rest;
+    bool c_bRested = false;
+    bool c_bClickedThisFrame = false;
+    std::uint64_t c_iActionsRun = 0;
 };

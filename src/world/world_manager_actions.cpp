@@ -40,6 +40,7 @@ void WorldManager::ScriptError(const WorldAction& action, const std::string& wha
 
 void WorldManager::ExcuteActionList(const WorldActionlist* list)
 {
+    ++c_iActionsRun;
     for (int i = 0; i < list->get_ActionNumber(); ++i) ExecuteAction(*list->getAction(i));
 }
 

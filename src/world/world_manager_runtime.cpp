@@ -168,6 +168,7 @@ int WorldManager::Run()
     c_dLastTime = now;
     c_iCursor = kCursorNormal;
     c_fRotation = c_pDisplayScreen->GetRotation();
+    c_bClickedThisFrame = c_pMouseManager->get_ClickWaiting();
 
     const Pick pick = PickPoint(dt);
     HandleInventoryBar();
@@ -239,9 +240,55 @@ Cursor* WorldManager::FrameCursor() const
     return c_iCursor == kCursorNormal ? item->get_Cursor1() : item->get_Cursor2();
 }
 
+WorldFrame WorldManager::DescribeFrame(const gfx::Device& device) const
+{
+    WorldFrame frame;
+    frame.pointerX = c_pMouseManager->get_X();
+    frame.pointerY = c_pMouseManager->get_Y();
+    frame.cursor = c_iCursor;
+    frame.cursorItem = c_iCursorItem;
+    frame.screen = c_pScreen;
+    frame.viewFront = c_pDisplayScreen->get_Front();
+    frame.rotation = c_pDisplayScreen->GetRotation();
+    frame.backRotation = c_pDisplayScreen->GetBackgroundRotation();
+    frame.barFade = c_pInventory->get_SemiTransparent();
+    frame.topMenuFade = c_pTopMenu->get_SemiTransparent();
+    frame.hideCursor = c_bHideCursor;
+    frame.hideInventory = c_bHideInventory;
+    frame.inventoryScreen = c_bScreenIsInventory;
+    frame.endGameMode = c_bEndGameMode;
+    frame.moving = c_pDisplayScreen->get_Switching() || get_Caption()[0] != '\0';
+    frame.clicked = c_bClickedThisFrame;
+    frame.actionsRun = c_iActionsRun;
+    frame.deviceChanges = device.GetChangeCount();
+    return frame;
+}
+
 int WorldManager::Render()
 {
     gfx::Device* device = D3Dfunc::pD3Ddevice;
+    // What the frame does besides drawing happens whether it is drawn or not.
+    if (c_pScreen != nullptr) CustomFunction(c_pScreen->get_CustomFunction());
+    UpdateSoundCaptions();
+
+    WorldFrame frame = DescribeFrame(*device);
+    c_bRested = c_rest.MayRest(frame);
+    if (c_bRested) {
+        device->ShowAgain();
+        return kKeepPlaying;
+    }
+    const int result = DrawFrame(device);
+    if (result != kKeepPlaying) {
+        c_rest.Forget();
+        return result;
+    }
+    frame.deviceChanges = device->GetChangeCount();
+    c_rest.Drawn(frame);
+    return kKeepPlaying;
+}
+
+int WorldManager::DrawFrame(gfx::Device* device)
+{
     const int mx = c_pMouseManager->get_X();
     const int my = c_pMouseManager->get_Y();
 
@@ -250,7 +297,6 @@ int WorldManager::Render()
     device->SetTexture(0, c_pBlackTexture->getTexture());
     c_pDisplayScreen->RenderBehind(*c_iFullScreenImage);
     c_pDisplayScreen->Render();
-    if (c_pScreen != nullptr) CustomFunction(c_pScreen->get_CustomFunction());
     SetWholeViewport(device);
 
     if (!c_bHideInventory && !c_bScreenIsInventory) {
@@ -271,7 +317,6 @@ int WorldManager::Render()
             c_pTopMenu->Render(c_bEndGameMode);
         }
     }
-    UpdateSoundCaptions();
     RenderCaption(device);
     if (!c_bHideCursor) {
         if (Cursor* cursor = FrameCursor()) cursor->Render(mx, my);

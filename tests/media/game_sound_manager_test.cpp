@@ -162,3 +162,27 @@ TEST_F(Ambient, FinishedOneShotsAreDroppedTogetherAndClearSilencesAllInOneFrame)
 }
 
 }  // namespace
+
+// A resting game sleeps until the next ambient start: never past it, never past its limit.
+TEST_F(Ambient, TheWaitUntilDueEndsWhenTheNextSoundIsToStart)
+{
+    EXPECT_EQ(c_manager.MsUntilDue(timeGetTime(), 50), 50u) << "nothing scheduled: the limit";
+    RepetiveSound* drip = c_list.AddRepetiveSound(1, File("nothing_here.wav"));
+    RepetiveSound* wind = c_list.AddRepetiveSound(2, File("nothing_here.wav"));
+    c_list.ActivateRepetiveSound(1, 2000, 2001);
+    c_list.ActivateRepetiveSound(2, 30, 31);
+    const std::uint32_t next = std::min(drip->get_RestartTime(), wind->get_RestartTime());
+    EXPECT_EQ(c_manager.MsUntilDue(timeGetTime(), 5000), next - timeGetTime() + 1) << "the sooner of the two";
+    EXPECT_EQ(c_manager.MsUntilDue(timeGetTime(), 10), 10u);
+
+    // Sleeping exactly that long brings the frame that starts it.
+    platform::AdvanceClock(c_manager.MsUntilDue(timeGetTime(), 5000));
+    EXPECT_EQ(c_manager.MsUntilDue(timeGetTime(), 5000), 0u) << "due now";
+    c_manager.Run();
+    EXPECT_GT(wind->get_RestartTime(), next) << "the frame after the wait started it";
+
+    // Switched off, a sound no longer shortens the wait.
+    c_list.DeactivateRepetiveSound(2);
+    c_manager.Run();
+    EXPECT_EQ(c_manager.MsUntilDue(timeGetTime(), 5000), drip->get_RestartTime() - timeGetTime() + 1);
+}

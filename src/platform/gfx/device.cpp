@@ -409,9 +409,10 @@ void Device::Impl::SetupVertexLayout(DWORD fvf, UINT offset, UINT stride)
 }
 
 // With vsync honoured the swap holds the loop at the display rate. Where it is not (no
-// swap-interval support, or a headless driver) sleep out the rest of the refresh period so
-// the loop never spins a core. The manual clock never sleeps: tests must stay fast.
-void Device::Impl::PaceAfterSwap()
+// swap-interval support, or a headless driver), and after a frame that swapped nothing, sleep
+// out the rest of the refresh period so the loop never spins a core. The manual clock never
+// sleeps: tests must stay fast.
+void Device::Impl::PaceFrame(bool swapped)
 {
     using namespace std::chrono;
     if (platform::IsManualClock()) {
@@ -421,7 +422,7 @@ void Device::Impl::PaceAfterSwap()
     const auto now = steady_clock::now();
     if (c_bHavePresented) {
         const duration<double, std::milli> sinceLast = now - c_lastPresent;
-        if (c_bHeadless || sinceLast.count() < c_refreshPeriodMs * kUnpacedFrameShare) {
+        if (!swapped || c_bHeadless || sinceLast.count() < c_refreshPeriodMs * kUnpacedFrameShare) {
             const auto due = c_lastPresent + duration_cast<steady_clock::duration>(
                                                  duration<double, std::milli>(c_refreshPeriodMs));
             if (due > now) std::this_thread::sleep_until(due);
@@ -434,14 +435,19 @@ void Device::Impl::PaceAfterSwap()
 // Scales the target into the window's drawable of the given size, letterboxed, and swaps.
 void Device::Impl::ShowTarget(int width, int height)
 {
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, c_fbo);
+    const PresentRect picture = LetterboxRect(width, height);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-    glDisable(GL_SCISSOR_TEST);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-    glViewport(0, 0, width, height);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
-    DrawPicture(0, LetterboxRect(width, height));
+    // Black bars only where the picture leaves the drawable: the picture covers the rest.
+    glEnable(GL_SCISSOR_TEST);
+    for (const PresentRect& bar : BarsAround(picture, width, height)) {
+        if (bar.width <= 0 || bar.height <= 0) continue;
+        glScissor(bar.x, bar.y, bar.width, bar.height);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
+    glDisable(GL_SCISSOR_TEST);
+    DrawPicture(0, picture);
     SDL_GL_SwapWindow(c_pSdlWindow);
 }
 
@@ -450,11 +456,11 @@ void Device::Impl::Release()
     if (c_sampler) glDeleteSamplers(1, &c_sampler);
     if (c_vao) glDeleteVertexArrays(1, &c_vao);
     c_programs.Release();
-    c_gamma.Release();
+    c_present.Release();
     if (c_fbo) glDeleteFramebuffers(1, &c_fbo);
-    if (c_colorBuffer) glDeleteRenderbuffers(1, &c_colorBuffer);
+    if (c_colorTexture) glDeleteTextures(1, &c_colorTexture);
     if (c_depthBuffer) glDeleteRenderbuffers(1, &c_depthBuffer);
-    c_sampler = c_vao = c_fbo = c_colorBuffer = c_depthBuffer = 0;
+    c_sampler = c_vao = c_fbo = c_colorTexture = c_depthBuffer = 0;
 }
 
 // ---- Creation ------------------------------------------------------------------------------
@@ -466,10 +472,15 @@ bool CreateTarget(Device::Impl& impl, std::string* error)
 {
     glGenFramebuffers(1, &impl.c_fbo);
     glBindFramebuffer(GL_FRAMEBUFFER, impl.c_fbo);
-    glGenRenderbuffers(1, &impl.c_colorBuffer);
-    glBindRenderbuffer(GL_RENDERBUFFER, impl.c_colorBuffer);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, kBackBufferWidth, kBackBufferHeight);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, impl.c_colorBuffer);
+    // Colour is a texture, so that Present samples the picture where it lies.
+    glGenTextures(1, &impl.c_colorTexture);
+    glBindTexture(GL_TEXTURE_2D, impl.c_colorTexture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_BASE_LEVEL, 0);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, kBackBufferWidth, kBackBufferHeight, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                 nullptr);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, impl.c_colorTexture, 0);
 
     glGenRenderbuffers(1, &impl.c_depthBuffer);
     glBindRenderbuffer(GL_RENDERBUFFER, impl.c_depthBuffer);
@@ -565,13 +576,25 @@ Device::~Device()
     if (impl.c_pRecording) impl.c_pRecording->c_pDevice = nullptr;
 }
 
-// Black bars fill what the picture leaves of the drawable (the whole drawable is cleared first).
+// Black bars fill what the picture leaves of the drawable.
 PresentRect LetterboxRect(int drawableWidth, int drawableHeight)
 {
     const platform::PictureRect picture =
         platform::FitPicture(drawableWidth, drawableHeight, kBackBufferWidth, kBackBufferHeight);
     // The window's rectangle has its origin top left; OpenGL counts rows from the bottom.
     return PresentRect{picture.x, drawableHeight - picture.y - picture.height, picture.width, picture.height};
+}
+
+std::array<PresentRect, 2> BarsAround(const PresentRect& picture, int drawableWidth, int drawableHeight)
+{
+    if (picture.width <= 0 || picture.height <= 0)
+        return {PresentRect{0, 0, drawableWidth, drawableHeight}, PresentRect{0, 0, 0, 0}};
+    if (picture.width < drawableWidth) {  // left and right
+        return {PresentRect{0, 0, picture.x, drawableHeight},
+                PresentRect{picture.x + picture.width, 0, drawableWidth - picture.x - picture.width, drawableHeight}};
+    }
+    return {PresentRect{0, 0, drawableWidth, picture.y},  // below and above, GL rows from the bottom
+            PresentRect{0, picture.y + picture.height, drawableWidth, drawableHeight - picture.y - picture.height}};
 }
 
 // ---- Frame ---------------------------------------------------------------------------------
@@ -717,7 +740,17 @@ HRESULT Device::Present()
     impl.c_iShownWidth = width;
     impl.c_iShownHeight = height;
     impl.BindTarget();
-    impl.PaceAfterSwap();
+    impl.PaceFrame(true);
+    platform::OnPresent();
+    NoteChange();
+    return S_OK;
+}
+
+HRESULT Device::ShowAgain()
+{
+    Impl& impl = *c_pImpl;
+    if (impl.c_pWindow->TakeRedrawRequest()) return Present();
+    impl.PaceFrame(false);
     platform::OnPresent();
     return S_OK;
 }
@@ -952,6 +985,7 @@ HRESULT Device::CreateTexture(UINT width, UINT height, UINT levels, DWORD usage,
         return D3DERR_INVALIDCALL;
     out->reset(new Texture(this, width, height, format, pool));
     c_pImpl->c_liveTextures.push_back(out->get());
+    NoteChange();
     return S_OK;
 }
 
@@ -974,12 +1008,18 @@ HRESULT Device::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL 
     if (length == 0) return D3DERR_INVALIDCALL;
     out->reset(new VertexBuffer(this, length, usage, fvf, pool));
     c_pImpl->c_liveBuffers.push_back(out->get());
+    NoteChange();
     return S_OK;
 }
+
+void Device::NoteChange() { c_pImpl->c_changes.fetch_add(1, std::memory_order_relaxed); }
+
+std::uint64_t Device::GetChangeCount() const { return c_pImpl->c_changes.load(std::memory_order_relaxed); }
 
 void Device::ForgetTexture(Texture* texture)
 {
     Impl& impl = *c_pImpl;
+    NoteChange();
     for (Texture*& bound : impl.c_textures)
         if (bound == texture) bound = nullptr;
     for (StateBlock* block : impl.c_liveBlocks) block->ForgetTexture(texture);

@@ -168,6 +168,14 @@ public:
     // Shows the back buffer in the window (scaled, letterboxed), waits for the retrace when the
     // display honours vsync and otherwise caps the pace at the display rate.
     HRESULT Present();
+    // A frame that shows the picture already shown: nothing is drawn or scaled, unless the
+    // window asks for its picture again (exposed, resized, switched, a screenshot asked for),
+    // when this is Present. Paced like Present, and a frame for the manual clock's step.
+    HRESULT ShowAgain();
+    // Counts every Present and every change to what draws can show: a texture's pixels
+    // unlocked for writing (from any thread), a texture or vertex buffer made, changed or
+    // destroyed. Two equal readings mean the back buffer still holds the picture last shown.
+    std::uint64_t GetChangeCount() const;
 
     // Geometry and transforms
     HRESULT SetViewport(const D3DVIEWPORT9& viewport);
@@ -246,6 +254,7 @@ private:
     void ForgetTexture(Texture* texture);  // unbinds a texture being destroyed
     void ForgetVertexBuffer(VertexBuffer* buffer);
     void ForgetStateBlock(StateBlock* block);
+    void NoteChange();  // any thread
     std::unique_ptr<Impl> c_pImpl;
 };
 

@@ -4,6 +4,8 @@
 #include <SDL.h>
 #include <epoxy/gl.h>
 
+#include <array>
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -11,7 +13,7 @@
 
 #include "platform/gfx/device.h"
 #include "platform/gfx/fixed_function_program.h"
-#include "platform/gfx/present_gamma.h"
+#include "platform/gfx/present_pass.h"
 
 namespace platform {
 class Window;
@@ -36,14 +38,14 @@ struct Device::Impl {
 
     // The off-screen 800 x 600 target.
     GLuint c_fbo = 0;
-    GLuint c_colorBuffer = 0;
+    GLuint c_colorTexture = 0;
     GLuint c_depthBuffer = 0;
     GLuint c_vao = 0;
     GLuint c_sampler = 0;
     FixedFunctionPrograms c_programs;
-    // The player's brightness: 1 copies the picture as drawn, else GammaPass draws it.
+    // The player's brightness, applied by the present pass (1: the picture as drawn).
     float c_fGamma = 1.0f;
-    GammaPass c_gamma;
+    PresentPass c_present;
 
     // The fixed-function state as the game sets it.
     DWORD c_render[kRenderStateCount] = {};
@@ -96,6 +98,8 @@ struct Device::Impl {
     bool c_bHeadless = false;
     bool c_bHavePresented = false;
     std::chrono::steady_clock::time_point c_lastPresent{};
+    // GetChangeCount's reading; textures change from the video thread too.
+    std::atomic<std::uint64_t> c_changes{0};
 
     ~Impl() { Release(); }
 
@@ -116,7 +120,8 @@ struct Device::Impl {
     // Notes a clear of stencil to `value` inside `area`.
     void NoteStencilCleared(const RECT& area, GLint value);
     void ShowTarget(int drawableWidth, int drawableHeight);
-    void PaceAfterSwap();
+    // Holds the loop at the display rate; `swapped`: the frame swapped buffers.
+    void PaceFrame(bool swapped);
     void Release();
     // Puts the finished picture into `to` (GL coordinates) of the draw framebuffer
     // `targetFbo`, with the player's brightness.
@@ -124,6 +129,9 @@ struct Device::Impl {
 };
 
 PresentRect LetterboxRect(int drawableWidth, int drawableHeight);
+// The two black bars beside (or above and below) `picture` in the drawable; empty ones where
+// the picture reaches the drawable's edge. GL coordinates, as LetterboxRect gives them.
+std::array<PresentRect, 2> BarsAround(const PresentRect& picture, int drawableWidth, int drawableHeight);
 
 // The 800 x 600 colour of the framebuffer bound for reading, as Device::ReadBackBuffer gives it.
 std::vector<std::uint32_t> ReadBoundPicture();

@@ -65,7 +65,10 @@ HRESULT Texture::LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT* rect, 
 HRESULT Texture::UnlockRect(UINT level)
 {
     if (level != 0 || !c_bLocked || c_lockOwner.load() != std::this_thread::get_id()) return D3DERR_INVALIDCALL;
-    if (!(c_dwLockFlags & D3DLOCK_READONLY)) c_bDirty = true;
+    if (!(c_dwLockFlags & D3DLOCK_READONLY)) {
+        c_bDirty = true;
+        if (c_pDevice) c_pDevice->NoteChange();
+    }
     c_bLocked = false;
     c_lockOwner = std::thread::id{};
     c_mutex.unlock();

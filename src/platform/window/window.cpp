@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/clock/clock.h"
 #include "platform/window/window_sdl.h"
 #include "platform/window/window_x11.h"
 
@@ -22,6 +23,9 @@ namespace platform {
 namespace {
 
 Window* g_mainWindow = nullptr;
+
+// A wait for input never sleeps longer than this, whatever it is asked.
+constexpr std::uint32_t kLongestWaitMs = 1000;
 
 bool IsInputEvent(Uint32 type)
 {
@@ -120,17 +124,29 @@ struct Window::Impl {
     {
         SDL_PumpEvents();
         SDL_Event event;
-        while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) {
-            if (TakeSystemKey(event)) continue;
-            if (event.type == SDL_KEYDOWN || event.type == SDL_KEYUP) NoteKeyEvent(event);
-            if (IsInputEvent(event.type) && OfferToListeners(event)) continue;
-            if (event.type == SDL_WINDOWEVENT) {
-                if (event.window.windowID != SDL_GetWindowID(c_pWindow)) continue;
-                NoteWindowEvent(event.window);
-                OfferToListeners(event);  // seen by the devices, and still a window message
-            }
-            c_messages.push_back(event);
+        while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) Take(event);
+    }
+
+    void Take(const SDL_Event& event)
+    {
+        if (TakeSystemKey(event)) return;
+        if (event.type == SDL_KEYDOWN || event.type == SDL_KEYUP) NoteKeyEvent(event);
+        if (IsInputEvent(event.type) && OfferToListeners(event)) return;
+        if (event.type == SDL_WINDOWEVENT) {
+            if (event.window.windowID != SDL_GetWindowID(c_pWindow)) return;
+            NoteWindowEvent(event.window);
+            OfferToListeners(event);  // seen by the devices, and still a window message
         }
+        c_messages.push_back(event);
+    }
+
+    // Sleeps until the system has an event for the process or `ms` pass, then gathers.
+    void WaitAndGather(std::uint32_t ms)
+    {
+        SDL_Event event;
+        if (SDL_WaitEventTimeout(&event, static_cast<int>(std::min<std::uint32_t>(ms, kLongestWaitMs))) == 1)
+            Take(event);
+        Gather();
     }
 
     // Keys the window itself answers, in every phase, before the game sees them: Alt+Enter
@@ -316,6 +332,14 @@ bool Window::PumpMessages()
 {
     c_pImpl->Gather();
     return c_pImpl->Drain();
+}
+
+void Window::WaitForInput(std::uint32_t ms, const InputEvent* inputEvent)
+{
+    // The manual clock stands still while the thread sleeps: tests and replays never wait.
+    if (ms == 0 || platform::IsManualClock()) return;
+    if (c_pImpl->HasMessages() || (inputEvent && inputEvent->IsSignalled())) return;
+    c_pImpl->WaitAndGather(ms);
 }
 
 bool Window::KeepAlive()

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -46,6 +47,10 @@ public:
     // events to the input devices listening (which may signal `inputEvent`), then reports the
     // input event if it is signalled, else whether window messages wait, else a time-out.
     PollResult Poll(const InputEvent* inputEvent);
+    // Sleeps until input or a window message arrives, or `ms` milliseconds pass, and gathers
+    // what came as Poll does (the next Poll reports it). Returns at once when something waits
+    // already, and with the manual clock, which no sleep would move.
+    void WaitForInput(std::uint32_t ms, const InputEvent* inputEvent);
     // Removes and handles every waiting window message. Returns true when a quit message (the
     // window was closed) was among them.
     bool PumpMessages();

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include "platform/window/window_sdl.h"
 #include "support/harness.h"
 
@@ -50,6 +53,40 @@ TEST_F(WindowTest, PollReportsTheInputEventBeforeWaitingMessages)
     EXPECT_EQ(window.Poll(nullptr), platform::PollResult::Messages);
     EXPECT_FALSE(window.PumpMessages());
     EXPECT_EQ(window.Poll(&input), platform::PollResult::Timeout);
+}
+
+TEST_F(WindowTest, WaitForInputSleepsUntilAnEventComesAndGathersIt)
+{
+    using Clock = std::chrono::steady_clock;
+    platform::InputEvent input;
+    auto start = Clock::now();
+    window.WaitForInput(120, &input);
+    EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(100)) << "nothing came: the whole wait";
+
+    // An event pushed from another thread ends the wait, and the next poll sees it.
+    std::thread other([] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        SDL_Event event{};
+        event.type = SDL_USEREVENT;
+        SDL_PushEvent(&event);
+    });
+    start = Clock::now();
+    window.WaitForInput(5000, &input);
+    other.join();
+    EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(3000)) << "the event did not end the wait";
+    EXPECT_EQ(window.Poll(&input), platform::PollResult::Messages);
+    window.PumpMessages();
+
+    // Something waiting already, or the manual clock: no wait at all.
+    input.Signal();
+    start = Clock::now();
+    window.WaitForInput(5000, &input);
+    EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(3000));
+    input.Reset();
+    kt::ManualClockScope manual;
+    start = Clock::now();
+    window.WaitForInput(5000, &input);
+    EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(3000));
 }
 
 TEST_F(WindowTest, ListenersTakeInputBeforeItBecomesAMessage)

@@ -16,7 +16,7 @@ int Shown(int value, float gamma)
     return static_cast<int>(std::lround(std::pow(value / 255.0, 1.0 / gamma) * 255.0));
 }
 
-class PresentGammaTest : public DeviceTest {
+class PresentBrightnessTest : public DeviceTest {
 protected:
     void TearDown() override { device.SetGamma(1.0f); }
 
@@ -31,13 +31,13 @@ protected:
     }
 };
 
-TEST_F(PresentGammaTest, BrightnessOneShowsTheBackBufferExactly)
+TEST_F(PresentBrightnessTest, BrightnessOneShowsTheBackBufferExactly)
 {
     DrawBands();
     EXPECT_EQ(device.ReadPresentedPicture(), kt::ReadBack());
 }
 
-TEST_F(PresentGammaTest, BrightnessRaisesEachChannelAndLeavesTheBackBufferAlone)
+TEST_F(PresentBrightnessTest, BrightnessRaisesEachChannelAndLeavesTheBackBufferAlone)
 {
     DrawBands();
     const auto drawn = kt::ReadBack();

@@ -1,4 +1,4 @@
-#include "platform/gfx/present_gamma.h"
+#include "platform/gfx/present_pass.h"
 
 #include <cstdio>
 #include <utility>
@@ -10,18 +10,29 @@ namespace gfx {
 
 namespace {
 
-// One triangle that covers the viewport, made from the vertex number alone.
+// A quad over the whole viewport, two triangles in a strip, made from the vertex number alone.
+// Texture row 0 is the picture's bottom row, as the target holds it.
 constexpr const char* kVertexShader = R"(#version 330 core
 out vec2 uv;
 void main()
 {
-    vec2 corner = vec2(gl_VertexID == 1 ? 3.0 : -1.0, gl_VertexID == 2 ? 3.0 : -1.0);
-    uv = (corner + 1.0) * 0.5;
-    gl_Position = vec4(corner, 0.0, 1.0);
+    vec2 corner = vec2(float(gl_VertexID & 1), float(gl_VertexID >> 1));
+    uv = corner;
+    gl_Position = vec4(corner * 2.0 - 1.0, 0.0, 1.0);
 }
 )";
 
-constexpr const char* kFragmentShader = R"(#version 330 core
+constexpr const char* kPlainShader = R"(#version 330 core
+in vec2 uv;
+out vec4 colour;
+uniform sampler2D picture;
+void main()
+{
+    colour = texture(picture, uv);
+}
+)";
+
+constexpr const char* kGammaShader = R"(#version 330 core
 in vec2 uv;
 out vec4 colour;
 uniform sampler2D picture;
@@ -43,65 +54,68 @@ GLuint Compile(GLenum kind, const char* source)
     if (ok == GL_TRUE) return shader;
     char log[512] = {};
     glGetShaderInfoLog(shader, sizeof log, nullptr, log);
-    std::fprintf(stderr, "Kelvane: the brightness shader does not compile (%s); brightness stays as it is\n", log);
+    std::fprintf(stderr, "Kelvane: the present shader does not compile (%s); the picture is copied instead\n", log);
     glDeleteShader(shader);
     return 0;
 }
 
-}  // namespace
-
-bool GammaPass::Build()
+GLuint Link(const char* fragmentSource)
 {
     const GLuint vertex = Compile(GL_VERTEX_SHADER, kVertexShader);
-    const GLuint fragment = Compile(GL_FRAGMENT_SHADER, kFragmentShader);
+    const GLuint fragment = Compile(GL_FRAGMENT_SHADER, fragmentSource);
     if (vertex == 0 || fragment == 0) {
         if (vertex) glDeleteShader(vertex);
         if (fragment) glDeleteShader(fragment);
-        return false;
+        return 0;
     }
-    c_program = glCreateProgram();
-    glAttachShader(c_program, vertex);
-    glAttachShader(c_program, fragment);
-    glLinkProgram(c_program);
+    GLuint program = glCreateProgram();
+    glAttachShader(program, vertex);
+    glAttachShader(program, fragment);
+    glLinkProgram(program);
     glDeleteShader(vertex);
     glDeleteShader(fragment);
     GLint linked = GL_FALSE;
-    glGetProgramiv(c_program, GL_LINK_STATUS, &linked);
+    glGetProgramiv(program, GL_LINK_STATUS, &linked);
     if (linked != GL_TRUE) {
-        std::fprintf(stderr, "Kelvane: the brightness shader does not link; brightness stays as it is\n");
-        return false;
+        std::fprintf(stderr, "Kelvane: the present shader does not link; the picture is copied instead\n");
+        glDeleteProgram(program);
+        return 0;
     }
-    glUseProgram(c_program);
-    glUniform1i(glGetUniformLocation(c_program, "picture"), 0);
-    c_inverseGamma = glGetUniformLocation(c_program, "inverseGamma");
-
-    glGenTextures(1, &c_texture);
-    glBindTexture(GL_TEXTURE_2D, c_texture);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, kBackBufferWidth, kBackBufferHeight, 0, GL_RGBA, GL_UNSIGNED_BYTE,
-                 nullptr);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    glGenFramebuffers(1, &c_copyFbo);
-    glBindFramebuffer(GL_FRAMEBUFFER, c_copyFbo);
-    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, c_texture, 0);
-    const bool complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
-    glGenVertexArrays(1, &c_vao);
-    if (!complete) std::fprintf(stderr, "Kelvane: no frame buffer for brightness; brightness stays as it is\n");
-    return complete;
+    glUseProgram(program);
+    glUniform1i(glGetUniformLocation(program, "picture"), 0);
+    return program;
 }
 
-bool GammaPass::Draw(GLuint sourceFbo, GLuint targetFbo, const PresentRect& to, float gamma)
+// Whether the picture shown in `to` is the back buffer scaled by a whole number both ways.
+bool WholeScale(const PresentRect& to)
+{
+    return to.width % kBackBufferWidth == 0 && to.height % kBackBufferHeight == 0 &&
+           to.width / kBackBufferWidth == to.height / kBackBufferHeight;
+}
+
+}  // namespace
+
+bool PresentPass::Build()
+{
+    c_plain.name = Link(kPlainShader);
+    c_gamma.name = Link(kGammaShader);
+    if (c_plain.name == 0 || c_gamma.name == 0) return false;
+    c_gamma.inverseGamma = glGetUniformLocation(c_gamma.name, "inverseGamma");
+    glGenSamplers(1, &c_sampler);
+    glSamplerParameteri(c_sampler, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glSamplerParameteri(c_sampler, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glGenVertexArrays(1, &c_vao);
+    return true;
+}
+
+bool PresentPass::Draw(GLuint picture, GLuint targetFbo, const PresentRect& to, float gamma)
 {
     if (c_bFailed) return false;
-    if (c_program == 0 && !Build()) {
+    if (c_plain.name == 0 && !Build()) {
         c_bFailed = true;
+        Release();
         return false;
     }
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, sourceFbo);
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, c_copyFbo);
-    glBlitFramebuffer(0, 0, kBackBufferWidth, kBackBufferHeight, 0, 0, kBackBufferWidth, kBackBufferHeight,
-                      GL_COLOR_BUFFER_BIT, GL_NEAREST);
-
     // Every state the drawing code needs is set again before its next draw.
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, targetFbo);
     glViewport(to.x, to.y, to.width, to.height);
@@ -112,27 +126,32 @@ bool GammaPass::Draw(GLuint sourceFbo, GLuint targetFbo, const PresentRect& to, 
     glDisable(GL_SCISSOR_TEST);
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-    glUseProgram(c_program);
-    glUniform1f(c_inverseGamma, 1.0f / gamma);
+    if (gamma != 1.0f) {
+        glUseProgram(c_gamma.name);
+        glUniform1f(c_gamma.inverseGamma, 1.0f / gamma);
+    } else {
+        glUseProgram(c_plain.name);
+    }
+    const GLint filter = WholeScale(to) ? GL_NEAREST : GL_LINEAR;
+    glSamplerParameteri(c_sampler, GL_TEXTURE_MIN_FILTER, filter);
+    glSamplerParameteri(c_sampler, GL_TEXTURE_MAG_FILTER, filter);
     glActiveTexture(GL_TEXTURE0);
-    glBindSampler(0, 0);
-    glBindTexture(GL_TEXTURE_2D, c_texture);
-    const bool oneToOne = to.width == kBackBufferWidth && to.height == kBackBufferHeight;
-    const GLint filter = oneToOne ? GL_NEAREST : GL_LINEAR;
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
+    glBindSampler(0, c_sampler);
+    glBindTexture(GL_TEXTURE_2D, picture);
     glBindVertexArray(c_vao);
-    glDrawArrays(GL_TRIANGLES, 0, 3);
+    glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
     return true;
 }
 
-void GammaPass::Release()
+void PresentPass::Release()
 {
     if (c_vao) glDeleteVertexArrays(1, &c_vao);
-    if (c_copyFbo) glDeleteFramebuffers(1, &c_copyFbo);
-    if (c_texture) glDeleteTextures(1, &c_texture);
-    if (c_program) glDeleteProgram(c_program);
-    c_vao = c_copyFbo = c_texture = c_program = 0;
+    if (c_sampler) glDeleteSamplers(1, &c_sampler);
+    if (c_plain.name) glDeleteProgram(c_plain.name);
+    if (c_gamma.name) glDeleteProgram(c_gamma.name);
+    c_vao = c_sampler = 0;
+    c_plain = Program{};
+    c_gamma = Program{};
 }
 
 // ---- the device's side ----------------------------------------------------------------------
@@ -140,7 +159,7 @@ void GammaPass::Release()
 void Device::Impl::DrawPicture(GLuint targetFbo, const PresentRect& to)
 {
     if (to.width <= 0 || to.height <= 0) return;
-    if (c_fGamma != 1.0f && c_gamma.Draw(c_fbo, targetFbo, to, c_fGamma)) return;
+    if (c_present.Draw(c_colorTexture, targetFbo, to, c_fGamma)) return;
     glBindFramebuffer(GL_READ_FRAMEBUFFER, c_fbo);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, targetFbo);
     const bool oneToOne = to.width == kBackBufferWidth && to.height == kBackBufferHeight;
