@@ -3,6 +3,7 @@
 // out, and stills (larger renders) seen through a slowly moving window for the long voiced
 // films. Each event film carries the sound of its event, timed to its picture; the voiced
 // films keep their subtitle lists and a murmur under each line.
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <optional>
@@ -45,6 +46,7 @@ struct Take {
     double zoom = 1.06;  // holds: how much closer the view comes
     content::Window from, to;  // stills, in the still's pixels
     bool throughBlack = false;
+    bool reversed = false;  // Moving: played last frame first (the same frames as the event run back)
 };
 
 Take MovingTake(const std::string& name, std::string scene, double seconds)
@@ -138,9 +140,11 @@ content::PictureFilm MakeFilm(const FilmPlan& plan, const render::RenderSettings
     std::vector<std::vector<imaging::Image>> rendered(plan.takes.size());
     for (std::size_t i = 0; i < plan.takes.size(); ++i) {
         const Take& take = plan.takes[i];
-        if (take.kind == TakeKind::Moving)
+        if (take.kind == TakeKind::Moving) {
             rendered[i] = render::RenderFrames(
                 {take.name, take.scene, kFilmWidth, kFilmHeight, FramesOf(take, plan.framesPerSecond)}, settings);
+            if (take.reversed) std::reverse(rendered[i].begin(), rendered[i].end());
+        }
         if (take.kind == TakeKind::Still)
             rendered[i] = render::RenderFrames({take.name, take.scene, kStillWidth, kStillHeight, 1}, settings);
     }
@@ -246,12 +250,14 @@ std::vector<FilmPlan> EventPlans()
     plans.push_back(std::move(collapse));
 
     for (int tide = 1; tide <= 4; ++tide) {
-        // The clock brings the water to high water only from half ebb; every other tide it
-        // takes down from the one above.
-        const int from = tide == 1 ? 2 : tide - 1;
-        plans.push_back(EventFilm(wc::kTideFilms[tide - 1], "tide" + std::to_string(tide), scenes::Tide(Moving(), from, tide),
-                                  0.5, 0.5, tide == 1 ? FilmEvent::TideIn : FilmEvent::TideOut,
-                                  210 + static_cast<std::uint32_t>(tide)));
+        // The clock brings the water up to high water only from half ebb: the fall from high
+        // water to half ebb run back. Every other tide it takes the water down from the one above.
+        const bool rising = tide == 1;
+        FilmPlan flats = EventFilm(wc::kTideFilms[tide - 1], "tide" + std::to_string(tide),
+                                   rising ? scenes::Tide(Moving(), 1, 2) : scenes::Tide(Moving(), tide - 1, tide), 0.5, 0.5,
+                                   rising ? FilmEvent::TideIn : FilmEvent::TideOut, 210 + static_cast<std::uint32_t>(tide));
+        flats.takes[1].reversed = rising;
+        plans.push_back(std::move(flats));
     }
 
     FilmPlan hatch = EventFilm(wc::kHatchFilm, "hatch", scenes::Hatch(Moving()), 0.5, 0.5, FilmEvent::Hatch, 220);

@@ -50,7 +50,7 @@ sky_sphere { pigment { gradient y colour_map { [0 rgb <0.05, 0.07, 0.11>] [0.15 
 #for (I, 1, %.0f)
   #declare StarA = rand(StarSeed) * 360;
   #declare StarE = 4 + rand(StarSeed) * 80;
-  #declare StarS = 1.0 + rand(StarSeed) * 2.2;
+  #declare StarS = 2.0 + rand(StarSeed) * 3.0;
   sphere { <0, 0, 1000>, StarS pigment { rgb <0.9, 0.92, 1> } finish { Glow } no_shadow no_reflection rotate <-StarE, StarA, 0> }
 #end
 sphere { <0, 0, 900>, 26 pigment { rgb <1, 0.96, 0.84> } finish { ambient 0 diffuse 0 emission 1.3 } no_shadow rotate <-%.4f, %.4f, 0> }
@@ -138,7 +138,7 @@ union {
     cone { <0, 0, 0>, 0.5, <0, 0, 320>, 12 hollow pigment { rgbt <1, 0.9, 0.65, 0.85> } finish { Glow } no_shadow }
     rotate <2, Sweep, 0> translate <0, 35.4, 0>
   }
-  light_source { <0, 35.4, 0>, rgb <1, 0.85, 0.6> * 2.5 spotlight point_at <0, 0, 160> radius 8 falloff 16 rotate <0, Sweep, 0> }
+  light_source { <0, 35.4, 0>, rgb <1, 0.85, 0.6> * 2.5 spotlight point_at <0, 0, 160> radius 8 falloff 16 shadowless rotate <0, Sweep, 0> }
   light_source { <0, 35.4, 0>, rgb <1, 0.8, 0.5> * 1.2 fade_distance 20 fade_power 2 shadowless }
   rotate <0, 15, 0> translate <0, 0, 170>
 }
@@ -186,7 +186,7 @@ union {
   box { <-3.6, 3.2, -6.3>, <-2.8, 4.6, -6.0> rotate <0, 8, 0> pigment { rgb <0.9, 0.6, 0.3> } finish { ambient 0 diffuse 0 emission 0.9 } }
   translate <0, 0, 22>
 }
-light_source { <0, 2.2, 14.3>, rgb <1.0, 0.72, 0.42> * 2.2 fade_distance 5 fade_power 2 }
+light_source { <0, 2.2, 14.3>, rgb <1.0, 0.72, 0.42> * 2.2 fade_distance 5 fade_power 2 shadowless }
 )";
     return scene;
 }
@@ -274,7 +274,7 @@ box { <1.6, -0.3, -2.5>, <4, 0, 8.5> texture { Stone } }
 difference { box { <-2.2, -1.5, 8.5>, <2.2, 4, 14> } box { <-1.5, -2, 8.4>, <1.5, 2.2, 14.5> } cylinder { <0, 2.2, 8.4>, <0, 2.2, 14.5>, 1.5 } texture { Rock } }
 plane { y, -0.45 + 0.55 * Ease(Burst + 0.05, 0.9) texture { Water translate <0, 0, -T * 6> } }
 // The cave's sea light behind the gate.
-light_source { <0, 1.5, 13>, rgb <0.35, 0.55, 0.6> * 1.4 fade_distance 5 fade_power 1 }
+light_source { <0, 1.5, 13>, rgb <0.35, 0.55, 0.6> * 1.4 fade_distance 5 fade_power 1 shadowless }
 // The gate: a heavy grid of iron in a frame, bursting in off its hinges and falling.
 union {
   #for (I, -4, 4) cylinder { <I * 0.33, -0.4, 0>, <I * 0.33, 3.6, 0>, 0.045 } #end
@@ -303,13 +303,13 @@ union {
     texture { Foam }
   }
   #declare SpraySeed = seed(7);
-  #for (I, 1, 60)
+  #for (I, 1, 30)
     #declare Born = Burst + rand(SpraySeed) * 0.5;
-    #declare V = <rand(SpraySeed) * 4 - 2, 1.5 + rand(SpraySeed) * 3, -4 - rand(SpraySeed) * 6>;
+    #declare V = <rand(SpraySeed) * 4 - 2, 1.5 + rand(SpraySeed) * 3, -2 - rand(SpraySeed) * 3>;
     #declare Age = (T - Born) * 7;
-    #if (Age > 0 & Age < 2.5)
+    #if (Age > 0 & Age < 1.1)
       sphere { <0, 1.2, 8.6> + V * Age - <0, 4.9, 0> * Age * Age, 0.05 + rand(SpraySeed) * 0.08
-        pigment { rgbf <0.85, 0.92, 0.95, 0.3> } finish { ambient 0.2 diffuse 0.6 specular 0.6 } no_shadow }
+        pigment { rgb <0.8, 0.86, 0.88> } finish { ambient 0.2 diffuse 0.6 specular 0.6 } no_shadow }
     #else
       #declare Skip = rand(SpraySeed);
     #end
@@ -323,19 +323,19 @@ light_source { <-1.2, 2.0, -1.5>, rgb <1.0, 0.74, 0.45> * 2.2 fade_distance 3.5 
 std::string Tide(const std::string& t, int from, int to)
 {
     // The water's height at each tide over flats that slope down from the landing.
-    const double levels[5] = {0, 1.55, 1.0, 0.45, -0.12};
+    const double levels[5] = {0, 1.51, 0.79, 0.07, -0.77};
     std::string scene = Head(t) + NightSky(14, 200, 28, 22, 0.75);
     scene += Format(R"(
 #declare Level = %.4f + (%.4f - %.4f) * Ease(0.08, 0.92);
-#declare Slope = 0.09;
+#declare Slope = 0.12;
 )", levels[from], levels[to], levels[from]);
     scene += R"(
-camera { perspective location <-2 + T * 1.5, 4.2, -4> look_at <-3 + T * 6, 0.4, 20> right x * 2 up y angle 66 }
+camera { perspective location <-2 + T * 1.5, 4.6, -4> look_at <-3 + T * 6, -0.8, 20> right x * 2 up y angle 66 }
 // The flats: sand falling gently away from the landing, with bars, ripples and rocks.
 #declare WetSand = texture {
-  pigment { granite colour_map { [0 rgb <0.22, 0.2, 0.16>] [0.6 rgb <0.27, 0.24, 0.19>] [1 rgb <0.18, 0.17, 0.14>] } scale 0.5 }
+  pigment { granite colour_map { [0 rgb <0.36, 0.3, 0.2>] [0.6 rgb <0.42, 0.35, 0.24>] [1 rgb <0.3, 0.26, 0.18>] } scale 0.5 }
   normal { ripples 0.4 frequency 6 scale <4, 1, 1.5> turbulence 0.4 }
-  finish { diffuse 0.6 specular 0.35 roughness 0.02 }
+  finish { diffuse 0.6 specular 0.08 roughness 0.06 }
 }
 plane { <0, 1, Slope>, 1.75 / vlength(<0, 1, Slope>) texture { WetSand } }
 #declare RockSeed = seed(21);
@@ -358,11 +358,15 @@ union {
   sphere { <0, 0, 0>, 1.4 clipped_by { plane { -y, 0 } } texture { Glass } interior { GlassInterior } }
   #for (R, 0, 5) torus { 1.4, 0.04 rotate <90, R * 30, 0> clipped_by { plane { -y, 0 } } texture { Brass } } #end
   torus { 1.42, 0.07 texture { Brass } }
-  translate <-1.5, 1.75 - Slope * 21 - 0.85, 21>
+  scale 2.2 translate <1.5, 1.75 - Slope * 17 - 2.9, 17>
 }
-sphere { <-1.5, 1.75 - Slope * 21 - 1.5, 21>, 1.2 pigment { rgb <1, 0.7, 0.35> } finish { Glow } }
-// The sea, its level going with the tide.
-plane { y, Level texture { Sea translate <T * 2, 0, T * 5> } }
+sphere { <1.5, 1.75 - Slope * 17 - 1.9, 17>, 2.0 pigment { rgb <0.9, 0.6, 0.3> } finish { ambient 0 diffuse 0 emission 0.6 } }
+// The sea, its level going with the tide, and the line of foam where it meets the sand.
+plane { y, Level texture { Sea pigment { rgb <0.01, 0.025, 0.04> } translate <T * 2, 0, T * 5> } }
+#declare Shore = (1.75 - Level) / Slope;
+box { <-40, Level - 0.02, Shore - 0.9>, <40, Level + 0.02, Shore + 0.1>
+  pigment { bozo turbulence 0.7 colour_map { [0 rgbt <0.8, 0.85, 0.85, 0.1>] [0.5 rgbt <0.7, 0.75, 0.78, 0.6>] [1 rgbt 1] } scale <0.8, 1, 0.25> translate <T * 3, 0, 0> }
+  finish { ambient 0.15 diffuse 0.7 } no_shadow }
 )";
     return scene;
 }
@@ -410,7 +414,7 @@ cylinder { <2.9, 2.6, 2.0>, <2.9, 2.6, 2.2>, 0.1 texture { Brass } }
 // A lamp on the wall, and the night's light falling through the open hatch.
 light_source { <2.4, 2.2, -0.6>, rgb <1.0, 0.72, 0.42> * 1.7 fade_distance 2.5 fade_power 2 }
 sphere { <2.6, 2.2, -0.6>, 0.1 pigment { rgb <1, 0.8, 0.5> } finish { Glow } no_shadow }
-light_source { <0, 5.8, 2.6>, rgb <0.5, 0.58, 0.8> * 1.4 * Ease(0.55, 0.9) fade_distance 2 fade_power 1 }
+light_source { <0, 5.8, 2.6>, rgb <0.5, 0.58, 0.8> * 1.4 * Ease(0.55, 0.9) fade_distance 2 fade_power 1 shadowless }
 )";
     return scene;
 }
@@ -469,8 +473,8 @@ camera { perspective location <0.3, 1.2, -3.6> look_at <0, 5.6, 3.5> right x * 2
 #for (F, 0, 3)
   #for (C, 0, 8)
     #if (Figures[F][C] = 1)
-      sphere { <(mod(C, 3) - 1) * 14, (1 - div(C, 3)) * 14, 1000>, 3.2 pigment { rgb <1, 0.95, 0.8> } finish { Glow } no_shadow
-               rotate <-(56 + F * 10), -7 + mod(F, 2) * 14, 0> }
+      sphere { <(mod(C, 3) - 1) * 16, (1 - div(C, 3)) * 16, 1000>, 7 pigment { rgb <1, 0.95, 0.8> } finish { Glow } no_shadow
+               rotate <-(30 + F * 6.5), -3 + mod(F, 2) * 6, 0> }
     #end
   #end
 #end

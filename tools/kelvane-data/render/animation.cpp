@@ -17,7 +17,7 @@ namespace {
 namespace fs = std::filesystem;
 
 // Bumped whenever the header or the options below change what a sequence renders to.
-constexpr const char* kAnimationRecipe = "kelvane-frames 1";
+constexpr const char* kAnimationRecipe = "kelvane-frames 2";
 // At most this many povray processes per sequence, each with at least kFramesPerPart frames.
 constexpr int kParts = 4;
 constexpr int kFramesPerPart = 8;
@@ -115,7 +115,7 @@ std::vector<imaging::Image> RenderFrames(const AnimationRequest& request, const 
         if (!out) throw Error("cannot write " + (dir / "scene.pov").string());
     }
     std::vector<std::string> args{"+Iscene.pov", "+Oframe.png", "+W" + std::to_string(width), "+H" + std::to_string(height)};
-    const std::vector<std::string> common = CommonOptions(settings.quality, false);
+    const std::vector<std::string> common = CommonOptions(false, false);
     args.insert(args.end(), common.begin(), common.end());
     if (request.frames > 1)
         args.insert(args.end(), {"+KFI1", "+KFF" + std::to_string(request.frames), "+KI0", "+KF1"});

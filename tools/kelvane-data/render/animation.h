@@ -27,8 +27,9 @@ std::string AnimationHash(const AnimationRequest& request, Quality quality, cons
 
 // Renders (or takes from the cache) every frame, first to last, at the request's size: B, G, R,
 // A pixels with alpha 255. Films are lit directly at both qualities (`Draft` is declared true:
-// a radiosity pass per frame would cost more than the whole world's stills); drafts are
-// rendered small and scaled up, full quality is anti-aliased. The sequence is split into a few
+// a radiosity pass per frame would cost more than the whole world's stills) and are not
+// anti-aliased (motion and the film's compression hide the edges; the time goes into frames);
+// drafts are rendered small and scaled up. The sequence is split into a few
 // parts rendered by povray processes at once (povray idles about a quarter second after each
 // frame of an animation). Throws Error naming the scene when povray fails or leaves a frame
 // missing.

@@ -214,10 +214,10 @@ imaging::Image Resize(const imaging::Image& image, int width, int height, bool w
     return out;
 }
 
-std::vector<std::string> CommonOptions(Quality quality, bool alpha)
+std::vector<std::string> CommonOptions(bool antiAliased, bool alpha)
 {
     std::vector<std::string> options{"+FN8", "-D", "-P", "-V", "+WT1", "-J", "+Q9", alpha ? "+UA" : "-UA", "-GS", "-GR"};
-    if (quality == Quality::Full)
+    if (antiAliased)
         options.insert(options.end(), {"+A0.3", "+AM2", "+R2"});
     else
         options.push_back("-A");
@@ -288,7 +288,7 @@ imaging::Image Render(const RenderRequest& request, const RenderSettings& settin
     WriteAll(dir / "scene.pov", text.data(), text.size());
     std::vector<std::string> args{"+Iscene.pov", "+Opicture.png", "+W" + std::to_string(width),
                                   "+H" + std::to_string(height)};
-    const std::vector<std::string> common = CommonOptions(settings.quality, request.alpha);
+    const std::vector<std::string> common = CommonOptions(settings.quality == Quality::Full, request.alpha);
     args.insert(args.end(), common.begin(), common.end());
     const std::string where = "scene " + request.name + " (rendering " + std::to_string(width) + " x " +
                               std::to_string(height) + ", " + QualityName(settings.quality) + "; kept in " +

@@ -72,8 +72,8 @@ std::string SceneHeader(bool draft, bool radiosity);
 std::string HashOf(const std::vector<std::string>& parts);
 
 // The options of every render after the scene and picture names: quiet, one render thread,
-// 8-bit PNG, anti-aliasing without jitter at full quality, none for drafts.
-std::vector<std::string> CommonOptions(Quality quality, bool alpha);
+// 8-bit PNG, anti-aliased without jitter or not at all.
+std::vector<std::string> CommonOptions(bool antiAliased, bool alpha);
 
 // A private scratch directory for one run of the renderer under the system's temporary
 // directory, removed with everything in it when the object goes, while Keep() holds (a
