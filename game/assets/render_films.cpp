@@ -237,15 +237,15 @@ std::vector<double> Moments(const FilmPlan& plan, const std::vector<double>& ts)
 std::vector<FilmPlan> EventPlans()
 {
     std::vector<FilmPlan> plans;
-    FilmPlan gate = EventFilm(wc::kGateFilm, "gate", scenes::Gate(Moving()), 0.6, 0.6, FilmEvent::Gate, 205);
+    FilmPlan gate = EventFilm(wc::kGateFilm, "gate", scenes::Gate(Moving()), 0.8, 0.8, FilmEvent::Gate, 205);
     gate.sound->times = Moments(gate, {0.12, 0.86});
     plans.push_back(std::move(gate));
 
-    FilmPlan pump = EventFilm(wc::kPumpFilm, "pump", scenes::Pump(Moving()), 0.5, 0.5, FilmEvent::Pump, 206);
+    FilmPlan pump = EventFilm(wc::kPumpFilm, "pump", scenes::Pump(Moving()), 0.7, 0.7, FilmEvent::Pump, 206);
     pump.sound->times = Moments(pump, {0.0, 0.25, 0.5, 0.75});  // the crank turns four times
     plans.push_back(std::move(pump));
 
-    FilmPlan collapse = EventFilm(wc::kSeaGateFilm, "collapse", scenes::SeaGate(Moving()), 0.6, 0.0, FilmEvent::SeaGate, 207);
+    FilmPlan collapse = EventFilm(wc::kSeaGateFilm, "collapse", scenes::SeaGate(Moving()), 0.8, 0.8, FilmEvent::SeaGate, 207);
     collapse.sound->times = Moments(collapse, {0.22});
     plans.push_back(std::move(collapse));
 
@@ -254,25 +254,25 @@ std::vector<FilmPlan> EventPlans()
         // water to half ebb run back. Every other tide it takes the water down from the one above.
         const bool rising = tide == 1;
         FilmPlan flats = EventFilm(wc::kTideFilms[tide - 1], "tide" + std::to_string(tide),
-                                   rising ? scenes::Tide(Moving(), 1, 2) : scenes::Tide(Moving(), tide - 1, tide), 0.5, 0.5,
+                                   rising ? scenes::Tide(Moving(), 1, 2) : scenes::Tide(Moving(), tide - 1, tide), 0.8, 0.8,
                                    rising ? FilmEvent::TideIn : FilmEvent::TideOut, 210 + static_cast<std::uint32_t>(tide));
         flats.takes[1].reversed = rising;
         plans.push_back(std::move(flats));
     }
 
-    FilmPlan hatch = EventFilm(wc::kHatchFilm, "hatch", scenes::Hatch(Moving()), 0.5, 0.5, FilmEvent::Hatch, 220);
+    FilmPlan hatch = EventFilm(wc::kHatchFilm, "hatch", scenes::Hatch(Moving()), 0.7, 0.7, FilmEvent::Hatch, 220);
     hatch.sound->times = Moments(hatch, {0.08, 0.32, 0.86});
     plans.push_back(std::move(hatch));
 
-    FilmPlan lamps = EventFilm(wc::kLampsFilm, "lamps", scenes::Lamps(Moving()), 0.0, 0.6, FilmEvent::Lamps, 221);
+    FilmPlan lamps = EventFilm(wc::kLampsFilm, "lamps", scenes::Lamps(Moving()), 0.0, 0.8, FilmEvent::Lamps, 221);
     lamps.sound->times = Moments(lamps, LampMoments());
     plans.push_back(std::move(lamps));
 
-    FilmPlan shutter = EventFilm(wc::kShutterFilm, "shutter", scenes::Shutter(Moving()), 0.6, 0.6, FilmEvent::Shutter, 222);
+    FilmPlan shutter = EventFilm(wc::kShutterFilm, "shutter", scenes::Shutter(Moving()), 0.8, 0.8, FilmEvent::Shutter, 222);
     shutter.sound->times = Moments(shutter, {0.14, 0.86});
     plans.push_back(std::move(shutter));
 
-    FilmPlan door = EventFilm(wc::kSeaDoorFilm, "seadoor", scenes::SeaDoor(Moving()), 0.5, 0.5, FilmEvent::SeaDoor, 223);
+    FilmPlan door = EventFilm(wc::kSeaDoorFilm, "seadoor", scenes::SeaDoor(Moving()), 0.7, 0.7, FilmEvent::SeaDoor, 223);
     door.sound->times = Moments(door, {0.08, 0.42, 0.7});
     plans.push_back(std::move(door));
 
@@ -280,7 +280,7 @@ std::vector<FilmPlan> EventPlans()
     FilmPlan lens;
     lens.def = &wc::kLensFilm;
     lens.seed = 224;
-    lens.takes = {Hold(TakeKind::HoldFirst, 0.4), MovingTake("lens", scenes::Lens(Moving()), 3.4),
+    lens.takes = {Hold(TakeKind::HoldFirst, 0.6), MovingTake("lens", scenes::Lens(Moving()), 3.2),
                   MovingTake("lens beam", scenes::Beam(Moving()), 4.2)};
     lens.takes.back().throughBlack = true;
     lens.sound = content::FilmSoundSpec{FilmEvent::Lens, wc::kLensFilm.seconds, {TimeOf(lens, 1, 0.62), TimeOf(lens, 1, 0.9)}, 224};
@@ -290,9 +290,9 @@ std::vector<FilmPlan> EventPlans()
     FilmPlan arrival;
     arrival.def = &wc::kArrivalFilm;
     arrival.seed = 201;
-    arrival.takes = {MovingTake("arrival", scenes::Crossing(Moving()), 6.8), Hold(TakeKind::HoldLast, wc::kArrivalFilm.seconds - 6.8)};
+    arrival.takes = {MovingTake("arrival", scenes::Crossing(Moving()), 6.0), Hold(TakeKind::HoldLast, wc::kArrivalFilm.seconds - 6.0)};
     arrival.sound = content::FilmSoundSpec{FilmEvent::Crossing, wc::kArrivalFilm.seconds, {}, 201};
-    for (double stroke = 0.2; stroke < 6.6; stroke += 1.0 / 1.2) arrival.sound->times.push_back(stroke);
+    for (double stroke = 0.4; stroke < 8.0; stroke += 2.0) arrival.sound->times.push_back(stroke);
     plans.push_back(std::move(arrival));
     return plans;
 }

@@ -116,7 +116,7 @@ object { Island rotate <0, 20, 0> translate <-12, 0, 190> }
 // Oars over the sides, dipping in turn.
 #for (Side, -1, 1, 2)
   cylinder { <0, 0, 0>, <Side * 2.6, 0, 0>, 0.035 texture { Wood }
-    rotate <0, Side * (-20 + 25 * sin(T * 2 * pi * 2.4)), Side * (-18 + 9 * cos(T * 2 * pi * 2.4))>
+    rotate <0, Side * (-20 + 25 * sin(T * 2 * pi * 3)), Side * (-18 + 9 * cos(T * 2 * pi * 3))>
     translate <Side * 0.8, 0.45, 0.9> rotate <Pitch, 0, Roll> translate <0, 0, Ahead> }
 #end
 )";
@@ -286,7 +286,7 @@ union {
 }
 // The sea pouring in: a tongue of foaming water through the arch, spreading over the walk.
 #declare Foam = texture {
-  pigment { bozo turbulence 0.9 colour_map { [0 rgbf <0.85, 0.9, 0.9, 0.1>] [0.45 rgbf <0.3, 0.42, 0.45, 0.5>] [1 rgbf <0.9, 0.95, 0.95, 0>] }
+  pigment { bozo turbulence 0.9 colour_map { [0 rgb <0.8, 0.85, 0.85>] [0.45 rgb <0.2, 0.3, 0.32>] [1 rgb <0.88, 0.92, 0.92>] }
             scale 0.35 translate <0, 0, -T * 25> }
   normal { bumps 0.8 scale 0.2 translate <0, 0, -T * 25> }
   finish { ambient 0.05 diffuse 0.7 specular 0.5 roughness 0.02 }
@@ -443,9 +443,8 @@ torus { 4.95, 0.05 translate <0, 1.55, 0> texture { Brass } }
 union {
   cylinder { <0, 0, 0>, <0, 0, 0.3>, 0.03 texture { Brass } }
   cylinder { <0, -0.12, 0>, <0, 0.03, 0>, 0.11 texture { Brass } }
-  cylinder { <0, 0.03, 0>, <0, 0.42, 0>, 0.085 pigment { rgbf <0.5, 0.5, 0.45, 0.7> + On * <0.5, 0.3, 0.0, -0.5> } finish { ambient 0 diffuse 0.2 specular 0.7 emission On * 0.6 } no_shadow }
+  cylinder { <0, 0.03, 0>, <0, 0.42, 0>, 0.085 pigment { rgbf <0.5, 0.5, 0.45, 0.7> + On * <0.5, 0.3, 0.0, -0.5> } finish { ambient 0 diffuse 0.2 specular 0.7 emission On * 0.9 } no_shadow }
   sphere { <0, 0.16, 0>, 0.05 scale <1, 1.8, 1> pigment { rgb <1, 0.7, 0.3> } finish { Glow } scale On + 0.001 no_shadow }
-  sphere { <0, 0.2, 0>, 0.3 hollow pigment { rgbt <1, 0.7, 0.35, 1 - 0.18 * On> } finish { Glow } no_shadow }
   translate <0, 2.1, -4.7> rotate <0, %.4f, 0>
 }
 )", moments[k], moments[k] + 0.03, 180.0 + k * 10.0);
@@ -508,7 +507,9 @@ union {
 }
 #for (L, 0, 7)
   sphere { <0, 2.45, 5.8>, 0.12 pigment { rgb <1, 0.8, 0.5> } finish { Glow } no_shadow rotate <0, L * 45 + 22.5, 0> }
-  light_source { <0, 2.45, 5.5>, rgb <1.0, 0.72, 0.42> * 0.5 fade_distance 3 fade_power 2 shadowless rotate <0, L * 45 + 22.5, 0> }
+#end
+#for (L, 0, 3)
+  light_source { <0, 2.45, 5.2>, rgb <1.0, 0.72, 0.42> * 0.9 fade_distance 4 fade_power 2 shadowless rotate <0, L * 90 + 45, 0> }
 #end
 light_source { <0, 40, 0>, rgb <0.45, 0.52, 0.75> * (0.1 + 0.8 * Ease(0.2, 0.9)) }
 )";
@@ -530,8 +531,7 @@ difference {
   object { DoorHole }
   texture { Blocks scale 0.7 finish { diffuse 0.45 } }
 }
-plane { y, 0 texture { Stone } }
-plane { y, 0.01 clipped_by { box { <-2.6, -1, 1>, <2.6, 1, 5.8> } } texture { Water } }
+plane { y, 0 texture { Stone finish { diffuse 0.5 specular 0.5 roughness 0.015 reflection 0.08 } } }
 // The door: tarred planks with iron straps, hinged on the left, swinging out onto the shore.
 union {
   box { <0, 0.02, -0.06>, <2.08, 3.3, 0.06> texture { Tarred rotate <0, 0, 90> scale 0.8 } }
