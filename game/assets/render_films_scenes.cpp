@@ -518,7 +518,7 @@ light_source { <0, 40, 0>, rgb <0.45, 0.52, 0.75> * (0.1 + 0.8 * Ease(0.2, 0.9))
 
 std::string SeaDoor(const std::string& t)
 {
-    std::string scene = Head(t) + NightSky(16, 160, 10, 18, 0.7);
+    std::string scene = Head(t) + NightSky(16, 160, 65, 24, 0.7);
     scene += R"(
 #declare Raise = 80 * Ease(0.08, 0.36);
 #declare Swing = 100 * Ease(0.42, 0.85);
@@ -531,7 +531,7 @@ difference {
   object { DoorHole }
   texture { Blocks scale 0.7 finish { diffuse 0.45 } }
 }
-plane { y, 0 texture { Stone finish { diffuse 0.5 specular 0.5 roughness 0.015 reflection 0.08 } } }
+plane { y, 0 clipped_by { plane { z, 6.3 } } texture { Stone finish { diffuse 0.5 specular 0.5 roughness 0.015 reflection 0.08 } } }
 // The door: tarred planks with iron straps, hinged on the left, swinging out onto the shore.
 union {
   box { <0, 0.02, -0.06>, <2.08, 3.3, 0.06> texture { Tarred rotate <0, 0, 90> scale 0.8 } }
@@ -547,8 +547,13 @@ union {
 }
 cylinder { <-1.35, 1.38, 5.6>, <-1.35, 1.38, 5.82>, 0.05 texture { Brass } }
 // Outside: the shore under the moon, rocks, and the surf coming in.
-plane { y, -0.02 clipped_by { box { <-60, -1, 6.3>, <60, 1, 8.8> } } texture { Sand finish { diffuse 0.35 } } }
-plane { y, -0.3 + 0.12 * sin(T * 9) clipped_by { plane { -z, -8.8 } } texture { Sea translate <0, 0, -T * 6> } }
+plane { y, -0.02 clipped_by { box { <-60, -1, 6.3>, <60, 1, 7.6> } } texture { Sand finish { diffuse 0.35 } } }
+plane { y, -0.04 clipped_by { plane { -z, -7.6 } } texture { Sea pigment { rgb <0.01, 0.025, 0.04> } translate <0, 0, -T * 6> } }
+// The surf running up the shore and back.
+#declare Surf = 8.4 - 0.5 * sin(T * 9);
+box { <-40, -0.03, Surf - 0.5>, <40, 0.0, Surf + 0.4>
+  pigment { bozo turbulence 0.7 colour_map { [0 rgbt <0.85, 0.9, 0.9, 0.1>] [0.5 rgbt <0.7, 0.75, 0.78, 0.5>] [1 rgbt 1] } scale <0.6, 1, 0.2> translate <T * 2, 0, 0> }
+  finish { ambient 0.15 diffuse 0.7 } no_shadow }
 sphere { <0, 0, 0>, 1 scale <3, 2.2, 2> translate <-4.5, 0, 12> texture { Rock } }
 sphere { <0, 0, 0>, 1 scale <2, 1.5, 2> translate <3.8, 0, 16> texture { Rock } }
 // The hand lamp by the eye.
