@@ -247,7 +247,8 @@ TEST(RenderedFilms, AShortFilmOfTheGateIsAWmv2Wma2VideoAtTheGameSizeAndRateThatM
 
     platform::Mixer mixer(platform::Mixer::Output::Manual);
     KeepingSink sink;
-    auto graph = platform::MediaGraph::RenderFile(std::wstring(file.string().begin(), file.string().end()), &sink, &mixer);
+    const std::string name = file.string();
+    auto graph = platform::MediaGraph::RenderFile(std::wstring(name.begin(), name.end()), &sink, &mixer);
     ASSERT_TRUE(graph->IsRendered()) << graph->GetError();
     EXPECT_TRUE(graph->HasAudio());
     EXPECT_EQ(sink.format.width, 512);
