@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 #include "content/dmath.h"
 #include "content/sounds.h"
@@ -111,21 +112,14 @@ struct Renderer {
     }
 };
 
-// The sound track: a low drone that follows the shots, speech-like murmur while a subtitle
-// line is up, and a blast in collapsing shots.
-SoundBuffer Soundtrack(const FilmSpec& film, double length, double shotLength)
+// A low drone: two tones a fifth apart, rooted on the number of the shot playing at each time.
+void AddDrone(SoundBuffer& track, double length, const std::function<int(double)>& shotAt)
 {
-    SoundBuffer track;
-    track.channels = 2;
-    const std::size_t frames = static_cast<std::size_t>(length * kSampleRate);
-    track.samples.assign(frames * 2, 0.0f);
-    Rng rng(film.seed * 7 + 3);
-    // Drone: two low tones per shot, a fifth apart, rooted on the shot's number.
+    const std::size_t frames = static_cast<std::size_t>(track.Frames());
     double pa = 0, pb = 0;
     for (std::size_t i = 0; i < frames; ++i) {
         const double t = static_cast<double>(i) / kSampleRate;
-        const int shot = std::min(static_cast<int>(t / shotLength), static_cast<int>(film.shots.size()) - 1);
-        const double root = 55.0 * (1.0 + 0.125 * (shot % 4));
+        const double root = 55.0 * (1.0 + 0.125 * (shotAt(t) % 4));
         pa += root / kSampleRate;
         pb += root * 1.5 / kSampleRate;
         const double fadeIn = std::min(1.0, t / 1.0), fadeOut = std::min(1.0, (length - t) / 1.0);
@@ -133,11 +127,18 @@ SoundBuffer Soundtrack(const FilmSpec& film, double length, double shotLength)
         track.samples[i * 2] += v;
         track.samples[i * 2 + 1] += v;
     }
-    // Murmur: a buzzing voice shaped by two moving formants, broken into syllables.
-    for (std::size_t c = 0; c < film.subtitles.size(); ++c) {
-        if (film.subtitles[c].line.empty()) continue;
-        const double from = film.subtitles[c].timeMs / 1000.0;
-        const double to = c + 1 < film.subtitles.size() ? film.subtitles[c + 1].timeMs / 1000.0 : from + 2.0;
+}
+
+// Murmur under each subtitle line: a buzzing voice shaped by two moving formants, broken into
+// syllables.
+void AddMurmur(SoundBuffer& track, const std::vector<SubtitleCue>& subtitles, std::uint32_t seed)
+{
+    const std::size_t frames = static_cast<std::size_t>(track.Frames());
+    Rng rng(seed * 7 + 3);
+    for (std::size_t c = 0; c < subtitles.size(); ++c) {
+        if (subtitles[c].line.empty()) continue;
+        const double from = subtitles[c].timeMs / 1000.0;
+        const double to = c + 1 < subtitles.size() ? subtitles[c + 1].timeMs / 1000.0 : from + 2.0;
         const double pitch = 110.0 + 40.0 * rng.Uniform();
         double phase = 0;
         float f1 = 0, b1 = 0, f2 = 0, b2 = 0;
@@ -155,16 +156,47 @@ SoundBuffer Soundtrack(const FilmSpec& film, double length, double shotLength)
             track.samples[i * 2 + 1] += v;
         }
     }
+}
+
+// Mixes `sound` (mono or stereo) into the stereo `track` from frame `at` on, as far as it reaches.
+void AddAt(SoundBuffer& track, const SoundBuffer& sound, std::size_t at)
+{
+    const std::size_t frames = static_cast<std::size_t>(track.Frames());
+    for (std::size_t i = 0; i < static_cast<std::size_t>(sound.Frames()) && at + i < frames; ++i) {
+        const float left = sound.samples[i * sound.channels];
+        const float right = sound.channels > 1 ? sound.samples[i * sound.channels + 1] : left;
+        track.samples[(at + i) * 2] += left;
+        track.samples[(at + i) * 2 + 1] += right;
+    }
+}
+
+SoundBuffer SilentTrack(double length)
+{
+    SoundBuffer track;
+    track.channels = 2;
+    track.samples.assign(static_cast<std::size_t>(length * kSampleRate) * 2, 0.0f);
+    return track;
+}
+
+void Clip(SoundBuffer& track)
+{
+    for (float& v : track.samples) v = std::clamp(v, -1.0f, 1.0f);
+}
+
+// The sound track of a painted film: the drone that follows the shots, the murmur, and a
+// blast in collapsing shots.
+SoundBuffer Soundtrack(const FilmSpec& film, double length, double shotLength)
+{
+    SoundBuffer track = SilentTrack(length);
+    const int lastShot = static_cast<int>(film.shots.size()) - 1;
+    AddDrone(track, length, [shotLength, lastShot](double t) { return std::min(static_cast<int>(t / shotLength), lastShot); });
+    AddMurmur(track, film.subtitles, film.seed);
     for (std::size_t s = 0; s < film.shots.size(); ++s) {
         if (film.shots[s].effect != ShotEffect::Collapse) continue;
-        const SoundBuffer blast = SynthSound(SoundKind::Explosion, film.seed + static_cast<std::uint32_t>(s));
-        const std::size_t at = static_cast<std::size_t>((s + 0.4) * shotLength * kSampleRate);
-        for (std::size_t i = 0; i < blast.samples.size() && at + i < frames; ++i) {
-            track.samples[(at + i) * 2] += blast.samples[i];
-            track.samples[(at + i) * 2 + 1] += blast.samples[i];
-        }
+        AddAt(track, SynthSound(SoundKind::Explosion, film.seed + static_cast<std::uint32_t>(s)),
+              static_cast<std::size_t>((s + 0.4) * shotLength * kSampleRate));
     }
-    for (float& v : track.samples) v = std::clamp(v, -1.0f, 1.0f);
+    Clip(track);
     return track;
 }
 
@@ -217,18 +249,19 @@ std::vector<imaging::Image> FilmStills(const FilmSpec& film)
     return stills;
 }
 
-void WriteFilm(const std::string& path, const FilmSpec& film)
-{
-    const Renderer renderer = PrepareRenderer(path, film);
-    const SoundBuffer track = Soundtrack(film, renderer.length, renderer.shotLength);
+namespace {
 
+// Writes pictures and a stereo track as a .wmv.
+void WriteVideo(const std::string& path, int width, int height, int framesPerSecond, int frameCount,
+                platform::PictureGenerator pictures, const SoundBuffer& track)
+{
     platform::VideoSpec layout;
-    layout.width = film.width;
-    layout.height = film.height;
-    layout.framesPerSecond = film.framesPerSecond;
-    layout.frameCount = FilmFrameCount(film);
+    layout.width = width;
+    layout.height = height;
+    layout.framesPerSecond = framesPerSecond;
+    layout.frameCount = frameCount;
     layout.bitRate = 1200000;
-    layout.pictures = [&renderer](std::uint8_t* rgb, int, int, int pitch, int index) { renderer.Frame(rgb, pitch, index); };
+    layout.pictures = std::move(pictures);
     platform::SoundSpec sound;
     sound.sampleRate = kSampleRate;
     sound.channels = 2;
@@ -238,6 +271,177 @@ void WriteFilm(const std::string& path, const FilmSpec& film)
     };
     layout.sound = sound;
     platform::WriteVideoFile(path, layout);
+}
+
+}  // namespace
+
+void WriteFilm(const std::string& path, const FilmSpec& film)
+{
+    const Renderer renderer = PrepareRenderer(path, film);
+    const SoundBuffer track = Soundtrack(film, renderer.length, renderer.shotLength);
+    WriteVideo(path, film.width, film.height, film.framesPerSecond, FilmFrameCount(film),
+               [&renderer](std::uint8_t* rgb, int, int, int pitch, int index) { renderer.Frame(rgb, pitch, index); }, track);
+}
+
+// ---- films of given pictures ----
+
+namespace {
+
+constexpr double kDipSeconds = 0.4;  // to black and back between shots of different places
+
+double ShotsLength(const PictureFilm& film)
+{
+    double length = 0;
+    for (const PictureShot& shot : film.shots) length += shot.seconds;
+    return length;
+}
+
+// Where picture `index` falls: its shot and the seconds into that shot.
+struct ShotTime {
+    std::size_t shot = 0;
+    double local = 0;
+    int frame = 0;  // frames into the shot
+};
+
+ShotTime TimeOf(const PictureFilm& film, int index)
+{
+    ShotTime at;
+    int first = 0;
+    double start = 0;
+    for (std::size_t s = 0; s < film.shots.size(); ++s) {
+        const double end = start + film.shots[s].seconds;
+        const int next = static_cast<int>(std::lround(end * film.framesPerSecond));
+        if (index < next || s + 1 == film.shots.size()) {
+            at.shot = s;
+            at.frame = index - first;
+            at.local = static_cast<double>(at.frame) / film.framesPerSecond;
+            return at;
+        }
+        first = next;
+        start = end;
+    }
+    return at;
+}
+
+// Bilinear sample of a B, G, R, A picture at continuous pixel coordinates (pixel centres at +0.5).
+void SampleInto(const imaging::Image& image, double x, double y, float out[3])
+{
+    const double fx = std::clamp(x - 0.5, 0.0, image.width - 1.0), fy = std::clamp(y - 0.5, 0.0, image.height - 1.0);
+    const int x0 = static_cast<int>(fx), y0 = static_cast<int>(fy);
+    const int x1 = std::min(x0 + 1, image.width - 1), y1 = std::min(y0 + 1, image.height - 1);
+    const float tx = static_cast<float>(fx - x0), ty = static_cast<float>(fy - y0);
+    for (int c = 0; c < 3; ++c) {
+        const float top = Lerp(image.Row(y0)[x0 * 4 + c], image.Row(y0)[x1 * 4 + c], tx);
+        const float bottom = Lerp(image.Row(y1)[x0 * 4 + c], image.Row(y1)[x1 * 4 + c], tx);
+        out[c] = Lerp(top, bottom, ty);
+    }
+}
+
+void CheckPictureFilm(const std::string& path, const PictureFilm& film)
+{
+    if (film.width > 512 || film.height > 256 || film.width % 2 || film.height % 2)
+        throw Error("Video \"" + path + "\": pictures must be even sizes of at most 512 x 256");
+    if (film.shots.empty()) throw Error("Video \"" + path + "\": no shots");
+    for (const PictureShot& shot : film.shots)
+        if (shot.frames.empty() && (shot.still.width == 0 || shot.from.width <= 0 || shot.to.width <= 0))
+            throw Error("Video \"" + path + "\": a shot has neither frames nor a still with its windows");
+}
+
+// Picture `index` into `rgb` (bytes red, green, blue; rows `pitch` apart).
+void DrawFrame(const PictureFilm& film, int index, std::uint8_t* rgb, int pitch)
+{
+    const ShotTime at = TimeOf(film, index);
+    const PictureShot& shot = film.shots[at.shot];
+    const imaging::Image* source = &shot.still;
+    Window view;
+    if (!shot.frames.empty()) {
+        source = &shot.frames[static_cast<std::size_t>(std::clamp(at.frame, 0, static_cast<int>(shot.frames.size()) - 1))];
+        view = {0, 0, static_cast<double>(source->width), static_cast<double>(source->height)};
+    } else {
+        const float u = Smooth(0.0f, 1.0f, static_cast<float>(at.local / shot.seconds));
+        view = {Lerp(static_cast<float>(shot.from.x), static_cast<float>(shot.to.x), u),
+                Lerp(static_cast<float>(shot.from.y), static_cast<float>(shot.to.y), u),
+                Lerp(static_cast<float>(shot.from.width), static_cast<float>(shot.to.width), u),
+                Lerp(static_cast<float>(shot.from.height), static_cast<float>(shot.to.height), u)};
+    }
+    // Fades: in from black at the start, out at the end, through black into a new place.
+    const double t = static_cast<double>(index) / film.framesPerSecond, length = FilmLength(film);
+    double fade = std::min({1.0, t / kFadeSeconds, (length - t) / kFadeSeconds});
+    if (shot.throughBlack) fade = std::min(fade, at.local / kDipSeconds);
+    if (at.shot + 1 < film.shots.size() && film.shots[at.shot + 1].throughBlack)
+        fade = std::min(fade, (shot.seconds - at.local) / kDipSeconds);
+    const float gain = Clamp01(static_cast<float>(fade));
+    const double sx = view.width / film.width, sy = view.height / film.height;
+    float p[3];
+    for (int y = 0; y < film.height; ++y) {
+        std::uint8_t* row = rgb + static_cast<std::ptrdiff_t>(y) * pitch;
+        for (int x = 0; x < film.width; ++x) {
+            SampleInto(*source, view.x + (x + 0.5) * sx, view.y + (y + 0.5) * sy, p);
+            row[x * 3] = static_cast<std::uint8_t>(std::lround(p[2] * gain));
+            row[x * 3 + 1] = static_cast<std::uint8_t>(std::lround(p[1] * gain));
+            row[x * 3 + 2] = static_cast<std::uint8_t>(std::lround(p[0] * gain));
+        }
+    }
+}
+
+}  // namespace
+
+double FilmLength(const PictureFilm& film)
+{
+    double length = ShotsLength(film);
+    if (!film.subtitles.empty()) length = std::max(length, film.subtitles.back().timeMs / 1000.0 + 1.0);
+    return length;
+}
+
+int FilmFrameCount(const PictureFilm& film) { return static_cast<int>(std::lround(FilmLength(film) * film.framesPerSecond)); }
+
+imaging::Image FilmFrame(const PictureFilm& film, int index)
+{
+    CheckPictureFilm("(frame)", film);
+    std::vector<std::uint8_t> rgb(static_cast<std::size_t>(film.width) * film.height * 3);
+    DrawFrame(film, index, rgb.data(), film.width * 3);
+    imaging::Image image{film.width, film.height, std::vector<std::uint8_t>(static_cast<std::size_t>(film.width) * film.height * 4)};
+    for (std::size_t i = 0; i < static_cast<std::size_t>(film.width) * film.height; ++i) {
+        image.pixels[i * 4] = rgb[i * 3 + 2];
+        image.pixels[i * 4 + 1] = rgb[i * 3 + 1];
+        image.pixels[i * 4 + 2] = rgb[i * 3];
+        image.pixels[i * 4 + 3] = 255;
+    }
+    return image;
+}
+
+SoundBuffer FilmSoundtrack(const PictureFilm& film)
+{
+    const double length = FilmLength(film);
+    SoundBuffer track = SilentTrack(length);
+    AddAt(track, film.sound, 0);
+    if (film.drone)
+        AddDrone(track, length, [&film](double t) {
+            return static_cast<int>(TimeOf(film, static_cast<int>(t * film.framesPerSecond)).shot);
+        });
+    AddMurmur(track, film.subtitles, film.seed);
+    Clip(track);
+    return track;
+}
+
+void WriteFilm(const std::string& path, const PictureFilm& film)
+{
+    CheckPictureFilm(path, film);
+    const SoundBuffer track = FilmSoundtrack(film);
+    WriteVideo(path, film.width, film.height, film.framesPerSecond, FilmFrameCount(film),
+               [&film](std::uint8_t* rgb, int, int, int pitch, int index) { DrawFrame(film, index, rgb, pitch); }, track);
+}
+
+std::vector<imaging::Image> FilmStills(const PictureFilm& film)
+{
+    std::vector<imaging::Image> stills;
+    double start = 0;
+    for (const PictureShot& shot : film.shots) {
+        for (double part : {0.25, 0.5, 0.75})
+            stills.push_back(FilmFrame(film, static_cast<int>((start + part * shot.seconds) * film.framesPerSecond)));
+        start += shot.seconds;
+    }
+    return stills;
 }
 
 }  // namespace content

@@ -1,6 +1,8 @@
 // Cut-scene videos: shots of the game's places, panned and faded, rendered frame by frame,
 // with a sound track of the place's drone, murmured speech under each subtitle line and the
 // effects of the shot. Written as .wmv (WMV2 pictures, WMA2 sound), at most 512 x 256.
+// Films of pictures made elsewhere (frames rendered from 3D scenes) are written the same way,
+// with the sound track of their own event.
 #pragma once
 
 #include <cstdint>
@@ -8,6 +10,8 @@
 #include <vector>
 
 #include "content/places.h"
+#include "content/sounds.h"
+#include "imaging/image.h"
 
 namespace content {
 
@@ -48,5 +52,43 @@ int FilmFrameCount(const FilmSpec& film);
 void WriteFilm(const std::string& path, const FilmSpec& film);
 // The frame in the middle of each shot, as the film shows it: for looking at a film's pictures.
 std::vector<imaging::Image> FilmStills(const FilmSpec& film);
+
+// A rectangle of a still picture, in its pixels (its shape should be the film's).
+struct Window {
+    double x = 0, y = 0, width = 0, height = 0;
+};
+
+// One shot of a film of given pictures: a frame sequence played at the film's rate (the last
+// frame held if the shot is longer), or one still seen through a window that moves, eased,
+// from `from` to `to` (a slow pan or zoom).
+struct PictureShot {
+    double seconds = 1.0;
+    std::vector<imaging::Image> frames;  // any size; scaled to the film's
+    imaging::Image still;                // used when `frames` is empty
+    Window from, to;
+    bool throughBlack = false;  // dips to black from the shot before (a change of place); else a cut
+};
+
+struct PictureFilm {
+    int width = 512;  // at most 512 x 256
+    int height = 256;
+    int framesPerSecond = 25;
+    std::vector<PictureShot> shots;
+    std::vector<SubtitleCue> subtitles;  // murmured speech under each line
+    SoundBuffer sound;                   // the event's own sound (mono or stereo) from the start
+    bool drone = false;                  // a low drone under the whole film (the long voiced films)
+    std::uint32_t seed = 1;
+};
+
+// The shots' length, or longer to carry every subtitle (the last shot is held).
+double FilmLength(const PictureFilm& film);
+int FilmFrameCount(const PictureFilm& film);
+// The film's picture number `index` as it is written (fades included): B, G, R, A.
+imaging::Image FilmFrame(const PictureFilm& film, int index);
+// The stereo sound track as it is written: the event's sound, the drone and the murmur.
+SoundBuffer FilmSoundtrack(const PictureFilm& film);
+void WriteFilm(const std::string& path, const PictureFilm& film);
+// Pictures at a quarter, half and three quarters of each shot: for looking at a film.
+std::vector<imaging::Image> FilmStills(const PictureFilm& film);
 
 }  // namespace content

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <functional>
+#include <utility>
 
 #include "content/dmath.h"
 #include "core/error.h"
@@ -293,6 +295,317 @@ SoundBuffer SynthSound(SoundKind kind, std::uint32_t seed)
     case SoundKind::Whoosh: return Whoosh(seed);
     }
     throw Error("Unknown sound kind");
+}
+
+// ---- the films' events ----------------------------------------------------------------------
+
+namespace {
+
+SoundBuffer Stereo(double seconds)
+{
+    SoundBuffer b;
+    b.channels = 2;
+    b.samples.assign(static_cast<std::size_t>(seconds * kRate) * 2, 0.0f);
+    return b;
+}
+
+// Adds a mono piece into a stereo buffer from `at` seconds, at `gain`, placed at `pan`
+// (-1 left .. 1 right); what runs past the end is dropped.
+void Put(SoundBuffer& out, const SoundBuffer& piece, double at, float gain, float pan)
+{
+    const std::size_t first = static_cast<std::size_t>(std::max(0.0, at) * kRate), frames = static_cast<std::size_t>(out.Frames());
+    const float left = gain * (1.0f - 0.6f * pan), right = gain * (1.0f + 0.6f * pan);
+    for (std::size_t i = 0; i < piece.samples.size() && first + i < frames; ++i) {
+        out.samples[(first + i) * 2] += piece.samples[i] * left;
+        out.samples[(first + i) * 2 + 1] += piece.samples[i] * right;
+    }
+}
+
+// Noise through a resonant filter whose cutoff and level follow `shape(t)` (cutoff Hz, level).
+SoundBuffer ShapedNoise(Rng& rng, double seconds, float q, bool bandPass,
+                        const std::function<std::pair<float, float>(double)>& shape)
+{
+    SoundBuffer b = Mono(seconds);
+    Svf filter;
+    for (std::size_t i = 0; i < b.samples.size(); ++i) {
+        const auto [cutoff, level] = shape(i / kRate);
+        b.samples[i] = level * filter.Process(Noise(rng), cutoff, q, bandPass);
+    }
+    return b;
+}
+
+// A hinge's creak: stick-slip impulses at a wandering rate ringing two wooden or iron modes.
+SoundBuffer Creak(Rng& rng, double seconds, double rate, float mode1, float mode2)
+{
+    SoundBuffer b = Mono(seconds);
+    Svf body1, body2;
+    double next = 0.0;
+    for (std::size_t i = 0; i < b.samples.size(); ++i) {
+        const double t = i / kRate;
+        float excite = 0;
+        if (t >= next) {
+            excite = 1.0f;
+            next += 1.0 / (rate * (1.0 + 0.6 * Sin(t * 3.7) * Sin(t * 1.1 + 0.4)) + 15.0 * rng.Uniform());
+        }
+        const float env = Smooth(0.0f, 0.08f, static_cast<float>(t)) * (1.0f - Smooth(static_cast<float>(seconds) - 0.1f, static_cast<float>(seconds), static_cast<float>(t)));
+        b.samples[i] = env * (body1.Process(excite, mode1, 9.0f, true) + 0.6f * body2.Process(excite, mode2, 12.0f, true));
+    }
+    return b;
+}
+
+// Struck metal: a few inharmonic modes, a noisy attack, a decay of `decay` seconds.
+SoundBuffer Clank(Rng& rng, double base, double decay)
+{
+    SoundBuffer b = Click(rng.Next(), {0.0}, {base, base * 2.41, base * 3.93, base * 6.1}, decay, decay * 9);
+    AddReverb(b, 1.1f, 0.5f);
+    return b;
+}
+
+// A dull blow: a low falling sine and a low-passed noise burst.
+SoundBuffer Thud(Rng& rng, double hz)
+{
+    SoundBuffer b = Mono(0.8);
+    Svf low;
+    for (std::size_t i = 0; i < b.samples.size(); ++i) {
+        const double t = i / kRate;
+        b.samples[i] = static_cast<float>((Sin(kTwoPi * hz * t * (1.0 - 0.3 * t)) + 1.5 * low.Process(Noise(rng), 250.0f, 0.7f, false)) *
+                                          Exp(-t / 0.12) * std::min(1.0, t / 0.002));
+    }
+    AddReverb(b, 1.2f, 0.4f);
+    return b;
+}
+
+// Water breaking: noise swelling and falling over `seconds`, bright at its crest.
+SoundBuffer Breaker(Rng& rng, double seconds, float brightness)
+{
+    return ShapedNoise(rng, seconds, 0.8f, false, [seconds, brightness](double t) {
+        const float u = static_cast<float>(t / seconds);
+        const float swell = Smooth(0.0f, 0.35f, u) * (1.0f - Smooth(0.45f, 1.0f, u));
+        return std::pair<float, float>{300.0f + brightness * 2800.0f * swell, swell};
+    });
+}
+
+// Bubbles: short rising sine chirps at random moments, denser where `density(t)` is higher.
+SoundBuffer Gurgle(Rng& rng, double seconds, const std::function<float(double)>& density)
+{
+    SoundBuffer b = Mono(seconds);
+    for (double t = 0; t < seconds; t += 0.004)
+        if (rng.Uniform() < 0.06f * density(t)) {
+            const double f0 = 300.0 + 700.0 * rng.Uniform(), len = 0.02 + 0.05 * rng.Uniform();
+            const std::size_t first = static_cast<std::size_t>(t * kRate);
+            for (std::size_t i = 0; i < static_cast<std::size_t>(len * kRate) && first + i < b.samples.size(); ++i) {
+                const double u = i / kRate;
+                b.samples[first + i] += static_cast<float>(Sin(kTwoPi * f0 * u * (1.0 + u / len)) * Sin(kPi * u / len) * 0.5);
+            }
+        }
+    return b;
+}
+
+double At(const FilmSoundSpec& spec, std::size_t i, double otherwise)
+{
+    return i < spec.times.size() ? spec.times[i] : otherwise;
+}
+
+SoundBuffer GateSound(const FilmSoundSpec& spec, Rng& rng)
+{
+    SoundBuffer out = Stereo(spec.seconds);
+    const double swing = At(spec, 0, 1.0), stop = At(spec, 1, spec.seconds - 1.0);
+    SoundBuffer creak = Creak(rng, stop - swing, 55.0, 420.0f, 980.0f);
+    AddReverb(creak, 1.0f, 0.4f);
+    Put(out, creak, swing, 0.35f, -0.3f);
+    Put(out, Clank(rng, 190.0, 0.09), stop, 0.8f, 0.2f);
+    Put(out, Clank(rng, 260.0, 0.05), stop + 0.18, 0.35f, 0.3f);
+    Put(out, Breaker(rng, spec.seconds, 0.2f), 0.0, 0.08f, 0.0f);  // the sea behind the island
+    return out;
+}
+
+SoundBuffer PumpSound(const FilmSoundSpec& spec, Rng& rng)
+{
+    SoundBuffer out = Stereo(spec.seconds);
+    for (std::size_t k = 0; k < spec.times.size(); ++k) {
+        const double at = spec.times[k];
+        Put(out, Creak(rng, 0.35, 90.0, 300.0f, 700.0f), at, 0.25f, -0.2f);
+        Put(out, Clank(rng, 140.0, 0.05), at + 0.35, 0.45f, -0.1f);
+        Put(out, ShapedNoise(rng, 0.5, 1.5f, true, [](double t) {  // the gush out of the pipe
+                 return std::pair<float, float>{600.0f, static_cast<float>(Exp(-t / 0.15) * std::min(1.0, t / 0.03))};
+             }), at + 0.4, 0.5f, 0.4f);
+    }
+    const double first = At(spec, 0, 0.5), seconds = spec.seconds;
+    SoundBuffer gurgle = Gurgle(rng, seconds, [first, seconds](double t) {
+        return t < first ? 0.0f : 0.3f + 0.7f * Smooth(static_cast<float>(first), static_cast<float>(seconds * 0.8), static_cast<float>(t));
+    });
+    AddReverb(gurgle, 1.4f, 0.8f);
+    Put(out, gurgle, 0.0, 0.5f, 0.1f);
+    return out;
+}
+
+SoundBuffer SeaGateSound(const FilmSoundSpec& spec, Rng& rng)
+{
+    SoundBuffer out = Stereo(spec.seconds);
+    const double burst = At(spec, 0, 1.5), rest = spec.seconds - burst;
+    Put(out, Breaker(rng, burst, 0.3f), 0.0, 0.15f, -0.4f);  // the sea pounding behind the gate
+    Put(out, Explosion(rng.Next()), burst, 0.9f, 0.0f);
+    for (float pan : {-0.5f, 0.5f})
+        Put(out, ShapedNoise(rng, rest, 0.6f, false, [rest](double t) {
+                return std::pair<float, float>{2500.0f - 1200.0f * static_cast<float>(t / rest),
+                                               Smooth(0.0f, 0.3f, static_cast<float>(t)) * (1.0f - 0.4f * static_cast<float>(t / rest))};
+            }), burst + 0.1, 0.5f, pan);
+    return out;
+}
+
+SoundBuffer TideSound(const FilmSoundSpec& spec, Rng& rng, bool rising)
+{
+    SoundBuffer out = Stereo(spec.seconds);
+    double t = 0.1;
+    for (int k = 0; t < spec.seconds; ++k) {
+        const double u = t / spec.seconds, length = 1.8 + 0.8 * rng.Uniform();
+        const float level = static_cast<float>(rising ? 0.35 + 0.65 * u : 1.0 - 0.7 * u);
+        // Each wave breaks, then its wash runs up (or back down) the sand, fading across.
+        const float pan = rising ? -0.6f + 1.2f * static_cast<float>(u) : 0.6f - 1.2f * static_cast<float>(u);
+        Put(out, Breaker(rng, length, 0.6f * level), t, 0.35f * level, pan);
+        Put(out, ShapedNoise(rng, length, 0.7f, true, [length](double x) {
+                return std::pair<float, float>{4000.0f - 2500.0f * static_cast<float>(x / length),
+                                               Smooth(0.3f, 0.6f, static_cast<float>(x / length)) * (1.0f - Smooth(0.6f, 1.0f, static_cast<float>(x / length)))};
+            }), t + 0.6, 0.15f * level, -pan);
+        t += 1.1 + 0.5 * rng.Uniform();
+    }
+    return out;
+}
+
+SoundBuffer HatchSound(const FilmSoundSpec& spec, Rng& rng)
+{
+    SoundBuffer out = Stereo(spec.seconds);
+    const double start = At(spec, 0, 0.5), free = At(spec, 1, 2.5), thud = At(spec, 2, 3.5);
+    for (double t = start; t < free; t += 0.11)  // the ratchet's pawl over its teeth
+        Put(out, Click(rng.Next(), {0.0}, {2300.0, 3700.0}, 0.004, 0.05), t, 0.35f, -0.3f);
+    Put(out, Clank(rng, 170.0, 0.07), free, 0.6f, 0.0f);
+    SoundBuffer hinge = Creak(rng, thud - free, 60.0, 380.0f, 850.0f);
+    Put(out, hinge, free + 0.1, 0.3f, 0.2f);
+    Put(out, Thud(rng, 55.0), thud, 0.9f, 0.1f);
+    return out;
+}
+
+SoundBuffer LampsSound(const FilmSoundSpec& spec, Rng& rng)
+{
+    SoundBuffer out = Stereo(spec.seconds);
+    for (std::size_t k = 0; k < spec.times.size(); ++k) {
+        // A spit of sparks and the soft catch of the flame.
+        SoundBuffer crackle = Mono(0.35);
+        Svf body;
+        for (std::size_t i = 0; i < crackle.samples.size(); ++i) {
+            const double t = i / kRate;
+            const float spark = rng.Uniform() < 0.012f * static_cast<float>(Exp(-t / 0.08)) ? Noise(rng) * 3.0f : 0.0f;
+            const float whump = body.Process(Noise(rng), 400.0f, 0.8f, false) * static_cast<float>(Sin(kPi * std::min(1.0, t / 0.35)));
+            crackle.samples[i] = spark + 0.6f * whump;
+        }
+        const float pan = static_cast<float>(Sin(kTwoPi * static_cast<double>(k) / std::max<std::size_t>(1, spec.times.size())));
+        Put(out, crackle, spec.times[k], 0.35f, pan);
+    }
+    // The burning lamps' hiss grows with their number.
+    const std::vector<double> times = spec.times;
+    SoundBuffer hiss = ShapedNoise(rng, spec.seconds, 0.7f, true, [times](double t) {
+        const float lit = static_cast<float>(std::count_if(times.begin(), times.end(), [t](double x) { return x <= t; }));
+        return std::pair<float, float>{3000.0f, 0.006f * lit};
+    });
+    Put(out, hiss, 0.0, 1.0f, 0.0f);
+    return out;
+}
+
+SoundBuffer ShutterSound(const FilmSoundSpec& spec, Rng& rng)
+{
+    SoundBuffer out = Stereo(spec.seconds);
+    const double start = At(spec, 0, 1.0), stop = At(spec, 1, spec.seconds - 1.0), run = stop - start;
+    Put(out, Clank(rng, 150.0, 0.06), start - 0.1, 0.5f, 0.0f);  // the catch lets go
+    for (float pan : {-0.6f, 0.6f}) {
+        SoundBuffer rumble = Mono(run);
+        Svf low, rattle;
+        for (std::size_t i = 0; i < rumble.samples.size(); ++i) {
+            const double t = i / kRate;
+            const float env = Smooth(0.0f, 0.4f, static_cast<float>(t)) * (1.0f - Smooth(static_cast<float>(run) - 0.3f, static_cast<float>(run), static_cast<float>(t)));
+            const float wheels = static_cast<float>(0.6 + 0.4 * Sin(kTwoPi * 7.0 * t));  // rollers over the rail's joints
+            rumble.samples[i] = env * wheels * (2.0f * low.Process(Noise(rng), 90.0f, 0.9f, false) + 0.3f * rattle.Process(Noise(rng), 1400.0f, 4.0f, true));
+        }
+        AddReverb(rumble, 1.5f, 0.7f);
+        Put(out, rumble, start, 0.6f, pan);
+    }
+    Put(out, Thud(rng, 48.0), stop, 0.7f, 0.0f);
+    return out;
+}
+
+SoundBuffer SeaDoorSound(const FilmSoundSpec& spec, Rng& rng)
+{
+    SoundBuffer out = Stereo(spec.seconds);
+    const double bar = At(spec, 0, 0.5), door = At(spec, 1, 2.0), surf = At(spec, 2, 3.0);
+    Put(out, ShapedNoise(rng, door - bar, 6.0f, true, [](double t) {  // iron scraping up its brackets
+            return std::pair<float, float>{static_cast<float>(700.0 + 500.0 * t), static_cast<float>(0.5 + 0.5 * Sin(t * 40.0))};
+        }), bar, 0.25f, -0.2f);
+    Put(out, Clank(rng, 120.0, 0.1), door - 0.15, 0.6f, -0.1f);
+    SoundBuffer creak = Creak(rng, surf - door + 0.6, 40.0, 330.0f, 760.0f);
+    AddReverb(creak, 1.3f, 0.6f);
+    Put(out, creak, door, 0.35f, 0.1f);
+    for (double t = surf - 0.3; t < spec.seconds; t += 1.6 + 0.6 * rng.Uniform())
+        Put(out, Breaker(rng, 2.4, 0.7f), t, 0.4f, static_cast<float>(rng.Range(-0.5f, 0.5f)));
+    return out;
+}
+
+SoundBuffer LensSound(const FilmSoundSpec& spec, Rng& rng)
+{
+    SoundBuffer out = Stereo(spec.seconds);
+    const double seat = At(spec, 0, 1.0), light = At(spec, 1, 4.0);
+    Put(out, Chime(rng.Next()), seat, 0.5f, 0.0f);  // glass on brass
+    Put(out, Click(rng.Next(), {0.0}, {3100.0, 5200.0}, 0.01, 0.2), seat + 0.05, 0.3f, 0.1f);
+    // A tone rising from the seat to the light, then holding, with a fifth above it.
+    SoundBuffer tone = Mono(spec.seconds - seat);
+    double p1 = 0, p2 = 0;
+    for (std::size_t i = 0; i < tone.samples.size(); ++i) {
+        const double t = i / kRate, rise = std::min(1.0, t / (light - seat));
+        const double f = 110.0 * Exp(rise * 1.386);  // two octaves up
+        p1 += f / kRate;
+        p2 += f * 1.5 / kRate;
+        const double env = Smooth(0.0f, 0.6f, static_cast<float>(t)) * (1.0 - Smooth(static_cast<float>(spec.seconds - seat) - 0.8f, static_cast<float>(spec.seconds - seat), static_cast<float>(t)));
+        tone.samples[i] = static_cast<float>(env * (Sin(kTwoPi * p1) + 0.4 * Sin(kTwoPi * p2) * rise));
+    }
+    AddReverb(tone, 1.5f, 0.6f);
+    Put(out, tone, seat, 0.3f, 0.0f);
+    Put(out, Breaker(rng, spec.seconds, 0.3f), 0.0, 0.1f, 0.0f);
+    return out;
+}
+
+SoundBuffer CrossingSound(const FilmSoundSpec& spec, Rng& rng)
+{
+    SoundBuffer out = Stereo(spec.seconds);
+    for (double t = 0; t < spec.seconds; t += 1.4 + 0.5 * rng.Uniform())
+        Put(out, Breaker(rng, 2.6, 0.4f), t, 0.25f, rng.Range(-0.7f, 0.7f));
+    for (double at : spec.times) {
+        Put(out, Click(rng.Next(), {0.0}, {420.0, 950.0}, 0.015, 0.15), at, 0.25f, -0.3f);  // the oar in its pin
+        Put(out, ShapedNoise(rng, 0.45, 1.2f, true, [](double t) {  // the blade in the water
+                return std::pair<float, float>{1800.0f, static_cast<float>(Sin(kPi * std::min(1.0, t / 0.45)))};
+            }), at + 0.1, 0.3f, 0.3f);
+    }
+    return out;
+}
+
+}  // namespace
+
+SoundBuffer SynthFilmSound(const FilmSoundSpec& spec)
+{
+    Rng rng(spec.seed);
+    SoundBuffer out;
+    switch (spec.event) {
+    case FilmEvent::Gate: out = GateSound(spec, rng); break;
+    case FilmEvent::Pump: out = PumpSound(spec, rng); break;
+    case FilmEvent::SeaGate: out = SeaGateSound(spec, rng); break;
+    case FilmEvent::TideIn: out = TideSound(spec, rng, true); break;
+    case FilmEvent::TideOut: out = TideSound(spec, rng, false); break;
+    case FilmEvent::Hatch: out = HatchSound(spec, rng); break;
+    case FilmEvent::Lamps: out = LampsSound(spec, rng); break;
+    case FilmEvent::Shutter: out = ShutterSound(spec, rng); break;
+    case FilmEvent::SeaDoor: out = SeaDoorSound(spec, rng); break;
+    case FilmEvent::Lens: out = LensSound(spec, rng); break;
+    case FilmEvent::Crossing: out = CrossingSound(spec, rng); break;
+    }
+    Finish(out, 0.8f);
+    return out;
 }
 
 // ---- music ---------------------------------------------------------------------------------

@@ -30,6 +30,30 @@ enum class SoundKind {
 // `seed` varies the sound within its kind (three drips that are not the same drip).
 SoundBuffer SynthSound(SoundKind kind, std::uint32_t seed);
 
+// The events the films show, each with a sound made for it. `times` (seconds from the film's
+// start) say when its moments fall in the picture, so that the sound keeps time with it.
+enum class FilmEvent {
+    Gate,      // a hinge creaking while the gate swings and an iron clank as it stops: {swing, stop}
+    Pump,      // a pump stroke at each time, with the gurgle of the water draining away: {strokes...}
+    SeaGate,   // the blast of the sea gate bursting and the sea rushing in after: {burst}
+    TideIn,    // waves coming up the flats, louder as the water rises
+    TideOut,   // waves running back down the flats, fainter as the water falls
+    Hatch,     // a winch's ratchet lifting the bar, then the hatch thudding open: {ratchet, bar free, thud}
+    Lamps,     // a crackle as each lamp catches, one at each time: {lamps...}
+    Shutter,   // the shutter rumbling open on its track and stopping: {start, stop}
+    SeaDoor,   // the bar scraping up, the door creaking out, the surf outside: {bar, door, surf}
+    Lens,      // glass settling on brass and a tone rising as the light grows: {seat, light}
+    Crossing,  // the sea round a rowing boat and the oars' strokes: {strokes...}
+};
+struct FilmSoundSpec {
+    FilmEvent event = FilmEvent::Gate;
+    double seconds = 5.0;
+    std::vector<double> times;
+    std::uint32_t seed = 1;
+};
+// A stereo sound of `spec.seconds` for a film's event.
+SoundBuffer SynthFilmSound(const FilmSoundSpec& spec);
+
 enum class MusicMood {
     Menu,         // slow, mysterious: a minor pad and a bell figure
     Exploration,  // open, calm drones and plucked notes

@@ -8,9 +8,11 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <sstream>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -44,26 +46,6 @@ void WriteAll(const fs::path& path, const void* data, std::size_t size)
     out.write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
     if (!out) throw Error("cannot write " + path.string());
 }
-
-// A fresh private directory for one render's files.
-fs::path MakeWorkDir()
-{
-    std::string pattern = (fs::temp_directory_path() / "kelvane-render-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr)
-        throw Error("cannot make a directory for rendering in " + fs::temp_directory_path().string() + ": " +
-                          std::strerror(errno));
-    return pattern;
-}
-
-struct RemoveOnExit {
-    fs::path dir;
-    bool keep = false;  // a failed render's scene stays for the person reading the error
-    ~RemoveOnExit()
-    {
-        std::error_code ignored;
-        if (!keep) fs::remove_all(dir, ignored);
-    }
-};
 
 // Runs `args` in `dir` with standard output and error in `logFile`; the exit status, or -1
 // with `failure` set if the program could not be started or was killed.
@@ -117,13 +99,6 @@ std::string Tail(const std::string& text, int count)
     return out;
 }
 
-std::string Hex64(std::uint64_t value)
-{
-    char text[17];
-    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(value));
-    return text;
-}
-
 bool DecodePng(const std::vector<std::uint8_t>& bytes, imaging::Image* image, std::string* error)
 {
     return !bytes.empty() && imaging::DecodeImage(bytes.data(), bytes.size(), image, error);
@@ -141,18 +116,22 @@ bool ParseQuality(const std::string& text, Quality* quality)
 
 const char* QualityName(Quality quality) { return quality == Quality::Draft ? "draft" : "full"; }
 
-std::string SceneText(const RenderRequest& request, Quality quality)
+std::string SceneHeader(bool draft, bool radiosity)
 {
     std::string text = "#version 3.7;\n";
-    text += quality == Quality::Draft ? "#declare Draft = true;\n" : "#declare Draft = false;\n";
+    text += draft ? "#declare Draft = true;\n" : "#declare Draft = false;\n";
     text += "global_settings {\n  assumed_gamma 1.0\n  max_trace_level 8\n";
-    if (quality == Quality::Full)
+    if (radiosity)
         text += "  radiosity {\n    pretrace_start 0.08 pretrace_end 0.04 count 50 nearest_count 5\n"
                 "    error_bound 1.0 recursion_limit 1 low_error_factor 0.5 gray_threshold 0.0\n"
                 "    minimum_reuse 0.015 brightness 1.0 adc_bailout 0.01 always_sample off\n  }\n";
     text += "}\n";
-    text += request.scene;
     return text;
+}
+
+std::string SceneText(const RenderRequest& request, Quality quality)
+{
+    return SceneHeader(quality == Quality::Draft, quality == Quality::Full) + request.scene;
 }
 
 void RenderSize(const RenderRequest& request, Quality quality, int* width, int* height)
@@ -167,8 +146,8 @@ void RenderSize(const RenderRequest& request, Quality quality, int* width, int* 
 
 std::string RendererVersion(const std::string& program)
 {
-    const fs::path dir = MakeWorkDir();
-    const RemoveOnExit cleanup{dir};
+    const ScratchDir scratch;
+    const fs::path dir = scratch.Path();
     std::string failure;
     const int code = RunProgram({program, "--version"}, dir, dir / "version.txt", &failure);
     const std::string output = ReadText(dir / "version.txt");
@@ -179,24 +158,28 @@ std::string RendererVersion(const std::string& program)
     throw Error("'" + program + " --version' did not name its version" + Tail(output, 3));
 }
 
-std::string InputHash(const RenderRequest& request, Quality quality, const std::string& version)
+std::string HashOf(const std::vector<std::string>& parts)
 {
     std::uint64_t hash = 1469598103934665603ull;
-    auto add = [&hash](const std::string& text) {
+    for (const std::string& text : parts) {
         for (unsigned char c : text) {
             hash ^= c;
             hash *= 1099511628211ull;
         }
-        hash ^= 0xff;  // a separator, so that "ab"+"c" and "a"+"bc" differ
+        hash ^= 0xff;
         hash *= 1099511628211ull;
-    };
-    add(kRenderRecipe);
-    add(version);
-    add(QualityName(quality));
-    add(std::to_string(request.width) + "x" + std::to_string(request.height) + (request.alpha ? "a" : "") +
-        (request.wrapsAround ? "w" : ""));
-    add(SceneText(request, quality));
-    return Hex64(hash);
+    }
+    char hex[17];
+    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
+    return hex;
+}
+
+std::string InputHash(const RenderRequest& request, Quality quality, const std::string& version)
+{
+    return HashOf({kRenderRecipe, version, QualityName(quality),
+                   std::to_string(request.width) + "x" + std::to_string(request.height) + (request.alpha ? "a" : "") +
+                       (request.wrapsAround ? "w" : ""),
+                   SceneText(request, quality)});
 }
 
 imaging::Image Resize(const imaging::Image& image, int width, int height, bool wrapsAround)
@@ -231,6 +214,60 @@ imaging::Image Resize(const imaging::Image& image, int width, int height, bool w
     return out;
 }
 
+std::vector<std::string> CommonOptions(bool antiAliased, bool alpha)
+{
+    std::vector<std::string> options{"+FN8", "-D", "-P", "-V", "+WT1", "-J", "+Q9", alpha ? "+UA" : "-UA", "-GS", "-GR"};
+    if (antiAliased)
+        options.insert(options.end(), {"+A0.3", "+AM2", "+R2"});
+    else
+        options.push_back("-A");
+    return options;
+}
+
+ScratchDir::ScratchDir()
+{
+    std::string pattern = (fs::temp_directory_path() / "kelvane-render-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr)
+        throw Error("cannot make a directory for rendering in " + fs::temp_directory_path().string() + ": " +
+                    std::strerror(errno));
+    c_path = pattern;
+}
+
+ScratchDir::~ScratchDir()
+{
+    std::error_code ignored;
+    if (!c_bKeep) fs::remove_all(c_path, ignored);
+}
+
+void RunRenderer(const std::string& program, const std::vector<std::string>& args, const std::string& dir,
+                 const std::string& logName, const std::string& where)
+{
+    std::vector<std::string> command{program};
+    command.insert(command.end(), args.begin(), args.end());
+    std::string failure;
+    const int code = RunProgram(command, dir, fs::path(dir) / logName, &failure);
+    const std::string output = ReadText(fs::path(dir) / logName);
+    if (!failure.empty()) throw Error(where + ": " + failure + Tail(output, 6));
+    if (code != 0) throw Error(where + ": povray exited with status " + std::to_string(code) + Tail(output, 8));
+    if (output.find("Parse Error") != std::string::npos || output.find("Render failed") != std::string::npos)
+        throw Error(where + ": povray reported an error" + Tail(output, 8));
+}
+
+bool ReadPng(const std::string& path, imaging::Image* image)
+{
+    std::string error;
+    return fs::exists(path) && DecodePng(ReadAll(path), image, &error);
+}
+
+void WriteWhole(const std::string& path, const std::vector<std::uint8_t>& bytes)
+{
+    fs::create_directories(fs::path(path).parent_path());
+    const std::string partial = path + "." + std::to_string(::getpid()) + "." +
+                                std::to_string(std::hash<std::thread::id>{}(std::this_thread::get_id())) + ".partial";
+    WriteAll(partial, bytes.data(), bytes.size());
+    fs::rename(partial, path);
+}
+
 imaging::Image Render(const RenderRequest& request, const RenderSettings& settings)
 {
     if (request.width <= 0 || request.height <= 0)
@@ -239,56 +276,38 @@ imaging::Image Render(const RenderRequest& request, const RenderSettings& settin
     const std::string hash = InputHash(request, settings.quality, version);
     const fs::path cached = settings.cacheDir.empty() ? fs::path() : fs::path(settings.cacheDir) / (hash + ".png");
     imaging::Image image;
-    std::string error;
-    if (!cached.empty() && fs::exists(cached) && DecodePng(ReadAll(cached), &image, &error) &&
-        image.width == request.width && image.height == request.height)
+    if (!cached.empty() && ReadPng(cached.string(), &image) && image.width == request.width &&
+        image.height == request.height)
         return image;
 
     int width = 0, height = 0;
     RenderSize(request, settings.quality, &width, &height);
-    const fs::path dir = MakeWorkDir();
-    RemoveOnExit cleanup{dir};
+    ScratchDir scratch;
+    const fs::path dir = scratch.Path();
     const std::string text = SceneText(request, settings.quality);
     WriteAll(dir / "scene.pov", text.data(), text.size());
-    std::vector<std::string> args{settings.program, "+Iscene.pov", "+Opicture.png", "+W" + std::to_string(width),
-                                  "+H" + std::to_string(height), "+FN8", "-D", "-P", "-V", "+WT1", "-J", "+Q9",
-                                  request.alpha ? "+UA" : "-UA", "-GS", "-GR"};
-    if (settings.quality == Quality::Full) {
-        args.insert(args.end(), {"+A0.3", "+AM2", "+R2"});
-    } else {
-        args.push_back("-A");
-    }
-    std::string failure;
-    const int code = RunProgram(args, dir, dir / "output.txt", &failure);
-    const std::string output = ReadText(dir / "output.txt");
+    std::vector<std::string> args{"+Iscene.pov", "+Opicture.png", "+W" + std::to_string(width),
+                                  "+H" + std::to_string(height)};
+    const std::vector<std::string> common = CommonOptions(settings.quality == Quality::Full, request.alpha);
+    args.insert(args.end(), common.begin(), common.end());
     const std::string where = "scene " + request.name + " (rendering " + std::to_string(width) + " x " +
                               std::to_string(height) + ", " + QualityName(settings.quality) + "; kept in " +
                               (dir / "scene.pov").string() + ")";
-    cleanup.keep = true;
-    if (!failure.empty()) throw Error(where + ": " + failure + Tail(output, 6));
-    if (code != 0) throw Error(where + ": povray exited with status " + std::to_string(code) + Tail(output, 8));
-    if (output.find("Parse Error") != std::string::npos || output.find("Render failed") != std::string::npos)
-        throw Error(where + ": povray reported an error" + Tail(output, 8));
+    scratch.Keep();
+    RunRenderer(settings.program, args, dir.string(), "output.txt", where);
+    std::string error;
     if (!DecodePng(ReadAll(dir / "picture.png"), &image, &error))
         throw Error(where + ": povray left no readable picture" + (error.empty() ? "" : " (" + error + ")") +
-                          Tail(output, 4));
+                    Tail(ReadText(dir / "output.txt"), 4));
     if (image.width != width || image.height != height)
         throw Error(where + ": povray's picture is " + std::to_string(image.width) + " x " +
-                          std::to_string(image.height));
-    cleanup.keep = false;
+                    std::to_string(image.height));
+    scratch.Keep(false);
     if (!request.alpha)
         for (std::size_t i = 3; i < image.pixels.size(); i += 4) image.pixels[i] = 255;
     if (width != request.width || height != request.height)
         image = Resize(image, request.width, request.height, request.wrapsAround);
-
-    if (!cached.empty()) {
-        // Written whole under a private name first, so that a reader never sees half a file.
-        fs::create_directories(cached.parent_path());
-        const std::vector<std::uint8_t> png = imaging::EncodePng(image);
-        const fs::path partial = cached.string() + "." + dir.filename().string() + ".partial";
-        WriteAll(partial, png.data(), png.size());
-        fs::rename(partial, cached);
-    }
+    if (!cached.empty()) WriteWhole(cached.string(), imaging::EncodePng(image));
     return image;
 }
 

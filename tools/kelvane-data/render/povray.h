@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "imaging/image.h"
 
@@ -59,5 +60,48 @@ imaging::Image Render(const RenderRequest& request, const RenderSettings& settin
 
 // Scales a picture to a new size by bilinear filtering (drafts are rendered small).
 imaging::Image Resize(const imaging::Image& image, int width, int height, bool wrapsAround);
+
+// ---- the steps of a render, shared with frame sequences (animation.h) ----
+
+// The fixed header povray reads before a scene: version, `Draft` declared as `draft`, gamma,
+// and radiosity when `radiosity` is set.
+std::string SceneHeader(bool draft, bool radiosity);
+
+// A 64-bit FNV-1a hash of `parts`, each closed by a separator (so that "ab"+"c" and "a"+"bc"
+// differ), as 16 hex digits.
+std::string HashOf(const std::vector<std::string>& parts);
+
+// The options of every render after the scene and picture names: quiet, one render thread,
+// 8-bit PNG, anti-aliased without jitter or not at all.
+std::vector<std::string> CommonOptions(bool antiAliased, bool alpha);
+
+// A private scratch directory for one run of the renderer under the system's temporary
+// directory, removed with everything in it when the object goes, while Keep() holds (a
+// failed render's scene stays for the person reading the error).
+class ScratchDir {
+public:
+    ScratchDir();  // throws Error if it cannot be made
+    ~ScratchDir();
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+    const std::string& Path() const { return c_path; }
+    void Keep(bool keep = true) { c_bKeep = keep; }
+
+private:
+    std::string c_path;
+    bool c_bKeep = false;
+};
+
+// Runs `program` with `args` in `dir`, its output going to `dir`/`logName`. Throws Error
+// starting with `where` when it cannot be started, is killed, exits with an error, or reports
+// a parse or render error in its output (the end of which the message quotes).
+void RunRenderer(const std::string& program, const std::vector<std::string>& args, const std::string& dir,
+                 const std::string& logName, const std::string& where);
+
+// Reads a PNG file; false if it is missing or cannot be decoded.
+bool ReadPng(const std::string& path, imaging::Image* image);
+// Writes `bytes` to `path` whole: under a private name first, then renamed over it, so that a
+// reader never sees half a file. Makes the folder.
+void WriteWhole(const std::string& path, const std::vector<std::uint8_t>& bytes);
 
 }  // namespace render
