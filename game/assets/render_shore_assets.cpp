@@ -11,6 +11,13 @@ namespace world_render::shore {
 
 namespace {
 
+render::PictureOut PngOut()
+{
+    render::PictureOut out;
+    out.format = content::PictureFormat::Png;
+    return out;
+}
+
 namespace wc = world_content;
 
 content::Asset Panorama(const std::string& path, const std::string& scene, const render::PictureOut& out = {})
@@ -38,7 +45,10 @@ void AddShoreAssets(std::vector<content::Asset>& rendered)
         if (o.screen < 100 || o.screen > 157) continue;
         const ShoreState changed{o.screen == 102 || o.screen == 152, o.screen == 105 || o.screen == 156,
                                  o.shows == wc::Shows::Item};
-        const render::PictureOut block{content::PictureFormat::Png, -1, true, {o.x, o.y, o.w, o.h}};
+        render::PictureOut block;
+        block.format = content::PictureFormat::Png;
+        block.block = true;
+        block.rect = {o.x, o.y, o.w, o.h};
         if (o.screen < 150)
             rendered.push_back(Panorama(o.image, ShorePanoramaScene(o.screen, changed), block));
         else
@@ -48,9 +58,10 @@ void AddShoreAssets(std::vector<content::Asset>& rendered)
     for (const wc::TideVersion& v : wc::kTideVersions) {
         const std::string base = PlaceShowing(v.screen).image;
         rendered.push_back(Panorama(base, TidePanoramaScene(v.screen, 1)));
+        render::PictureOut version;
+        version.offset = content::OffsetForGamePath(base);
         for (int tide = 2; tide <= 4; ++tide)
-            rendered.push_back(Panorama(v.versions[tide - 2], TidePanoramaScene(v.screen, tide),
-                                        {content::PictureFormat::Jpeg, content::OffsetForGamePath(base)}));
+            rendered.push_back(Panorama(v.versions[tide - 2], TidePanoramaScene(v.screen, tide), version));
     }
     for (int screen = 650; screen <= 654; ++screen)
         rendered.push_back(Flat(PlaceShowing(screen).image, TideViewScene(screen)));
@@ -59,7 +70,7 @@ void AddShoreAssets(std::vector<content::Asset>& rendered)
         const int values = wc::kGrids[panel.grid - 1].max + 1;
         rendered.push_back(render::RenderedPicture(
             panel.strip, {panel.strip, TideWheelStripScene(values, panel.w, panel.h), panel.w * values, panel.h, false, false},
-            {content::PictureFormat::Png}, 2.0));
+            PngOut(), 2.0));
     }
     rendered.push_back(Flat(wc::kBoatImage, BoatScene()));
     rendered.push_back(Flat(wc::kCausewayImage, CausewayScene()));
