@@ -9,6 +9,7 @@
 #include "game/assets/render_groups.h"
 #include "game/world_content.h"
 #include "render/povray.h"
+#include "renderer_available.h"
 
 #include <gtest/gtest.h>
 
@@ -22,18 +23,6 @@ namespace wc = world_content;
 using world_render::depths::SceneOf;
 using world_render::depths::State;
 
-bool HaveRenderer()
-{
-    try {
-        render::RendererVersion("povray");
-        return true;
-    } catch (const Error&) {
-        return false;
-    }
-}
-
-#define REQUIRE_RENDERER()                                                                     \
-    if (!HaveRenderer()) GTEST_SKIP() << "povray is not installed (scripts/install-deps installs it)"
 
 bool IsDepths(int number) { return (number >= 300 && number < 400) || (number >= 1100 && number < 1200); }
 

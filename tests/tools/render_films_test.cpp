@@ -11,6 +11,7 @@
 #include "platform/audio/audio_mixer.h"
 #include "platform/media/media_graph.h"
 #include "render/animation.h"
+#include "renderer_available.h"
 
 #include <gtest/gtest.h>
 
@@ -30,18 +31,6 @@ namespace {
 namespace fs = std::filesystem;
 namespace wc = world_content;
 
-bool HaveRenderer()
-{
-    try {
-        render::RendererVersion("povray");
-        return true;
-    } catch (const Error&) {
-        return false;
-    }
-}
-
-#define REQUIRE_RENDERER()                                                                     \
-    if (!HaveRenderer()) GTEST_SKIP() << "povray is not installed (scripts/install-deps installs it)"
 
 struct TempDir {
     fs::path path = fs::temp_directory_path() / ("kelvane_films_test_" + std::to_string(::getpid()));

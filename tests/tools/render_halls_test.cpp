@@ -10,6 +10,7 @@
 #include "imaging/image.h"
 #include "render/kit.h"
 #include "render/povray.h"
+#include "renderer_available.h"
 
 #include <gtest/gtest.h>
 
@@ -27,18 +28,6 @@ namespace {
 namespace fs = std::filesystem;
 namespace wc = world_content;
 
-bool HaveRenderer()
-{
-    try {
-        render::RendererVersion("povray");
-        return true;
-    } catch (const Error&) {
-        return false;
-    }
-}
-
-#define REQUIRE_RENDERER()                                                                     \
-    if (!HaveRenderer()) GTEST_SKIP() << "povray is not installed (scripts/install-deps installs it)"
 
 bool OfHallsOrTower(int screen)
 {

@@ -10,6 +10,7 @@
 #include "game/world_content.h"
 #include "imaging/scrambled.h"
 #include "render/povray.h"
+#include "renderer_available.h"
 
 #include <gtest/gtest.h>
 
@@ -27,18 +28,6 @@ namespace {
 namespace wc = world_content;
 namespace heights = world_render::heights;
 
-bool HaveRenderer()
-{
-    try {
-        render::RendererVersion("povray");
-        return true;
-    } catch (const Error&) {
-        return false;
-    }
-}
-
-#define REQUIRE_RENDERER()                                                                     \
-    if (!HaveRenderer()) GTEST_SKIP() << "povray is not installed (scripts/install-deps installs it)"
 
 imaging::Image Draft(const std::string& scene, bool panorama)
 {

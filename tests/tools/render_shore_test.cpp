@@ -10,6 +10,7 @@
 #include "render/kit.h"
 #include "render/panorama.h"
 #include "render/povray.h"
+#include "renderer_available.h"
 
 #include <gtest/gtest.h>
 
@@ -25,18 +26,6 @@ namespace {
 namespace wc = world_content;
 using namespace world_render::shore;
 
-bool HaveRenderer()
-{
-    try {
-        render::RendererVersion("povray");
-        return true;
-    } catch (const Error&) {
-        return false;
-    }
-}
-
-#define REQUIRE_RENDERER()                                                                     \
-    if (!HaveRenderer()) GTEST_SKIP() << "povray is not installed (scripts/install-deps installs it)"
 
 TEST(ShoreRenders, MakeEveryPictureOfTheShoreTheFlatsAndTheCrossingOnce)
 {

@@ -8,6 +8,7 @@
 #include "render/povray.h"
 #include "render/progress.h"
 #include "render/rendered_assets.h"
+#include "renderer_available.h"
 
 #include <gtest/gtest.h>
 
@@ -23,18 +24,6 @@ namespace {
 namespace fs = std::filesystem;
 using namespace render;
 
-bool HaveRenderer()
-{
-    try {
-        RendererVersion("povray");
-        return true;
-    } catch (const Error&) {
-        return false;
-    }
-}
-
-#define REQUIRE_RENDERER()                                                                     \
-    if (!HaveRenderer()) GTEST_SKIP() << "povray is not installed (scripts/install-deps installs it)"
 
 struct Marker {
     const char* name;

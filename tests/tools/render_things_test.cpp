@@ -10,6 +10,7 @@
 #include "imaging/image.h"
 #include "imaging/scrambled.h"
 #include "render/povray.h"
+#include "renderer_available.h"
 
 #include <gtest/gtest.h>
 
@@ -26,18 +27,6 @@ namespace {
 namespace wc = world_content;
 using content::kItemSide;
 
-bool HaveRenderer()
-{
-    try {
-        render::RendererVersion("povray");
-        return true;
-    } catch (const Error&) {
-        return false;
-    }
-}
-
-#define REQUIRE_RENDERER()                                                                     \
-    if (!HaveRenderer()) GTEST_SKIP() << "povray is not installed (scripts/install-deps installs it)"
 
 render::RenderSettings Draft()
 {
