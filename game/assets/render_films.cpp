@@ -121,9 +121,9 @@ std::vector<content::SubtitleCue> Subtitles(const wc::FilmDef& def)
 content::SoundBuffer EventSound(const FilmPlan& plan)
 {
     if (!plan.sound) return {};
-    content::FilmSoundSpec spec = *plan.sound;
-    spec.seconds = plan.def->seconds;
-    return content::SynthFilmSound(spec);
+    content::FilmSoundSpec timing = *plan.sound;
+    timing.seconds = plan.def->seconds;
+    return content::SynthFilmSound(timing);
 }
 
 // Renders the plan's takes at the run's quality and puts the film together.

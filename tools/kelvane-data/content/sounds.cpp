@@ -401,36 +401,36 @@ SoundBuffer Gurgle(Rng& rng, double seconds, const std::function<float(double)>&
     return b;
 }
 
-double At(const FilmSoundSpec& spec, std::size_t i, double otherwise)
+double At(const FilmSoundSpec& timing, std::size_t i, double otherwise)
 {
-    return i < spec.times.size() ? spec.times[i] : otherwise;
+    return i < timing.times.size() ? timing.times[i] : otherwise;
 }
 
-SoundBuffer GateSound(const FilmSoundSpec& spec, Rng& rng)
+SoundBuffer GateSound(const FilmSoundSpec& timing, Rng& rng)
 {
-    SoundBuffer out = Stereo(spec.seconds);
-    const double swing = At(spec, 0, 1.0), stop = At(spec, 1, spec.seconds - 1.0);
+    SoundBuffer out = Stereo(timing.seconds);
+    const double swing = At(timing, 0, 1.0), stop = At(timing, 1, timing.seconds - 1.0);
     SoundBuffer creak = Creak(rng, stop - swing, 55.0, 420.0f, 980.0f);
     AddReverb(creak, 1.0f, 0.4f);
     Put(out, creak, swing, 0.35f, -0.3f);
     Put(out, Clank(rng, 190.0, 0.09), stop, 0.8f, 0.2f);
     Put(out, Clank(rng, 260.0, 0.05), stop + 0.18, 0.35f, 0.3f);
-    Put(out, Breaker(rng, spec.seconds, 0.2f), 0.0, 0.08f, 0.0f);  // the sea behind the island
+    Put(out, Breaker(rng, timing.seconds, 0.2f), 0.0, 0.08f, 0.0f);  // the sea behind the island
     return out;
 }
 
-SoundBuffer PumpSound(const FilmSoundSpec& spec, Rng& rng)
+SoundBuffer PumpSound(const FilmSoundSpec& timing, Rng& rng)
 {
-    SoundBuffer out = Stereo(spec.seconds);
-    for (std::size_t k = 0; k < spec.times.size(); ++k) {
-        const double at = spec.times[k];
+    SoundBuffer out = Stereo(timing.seconds);
+    for (std::size_t k = 0; k < timing.times.size(); ++k) {
+        const double at = timing.times[k];
         Put(out, Creak(rng, 0.35, 90.0, 300.0f, 700.0f), at, 0.25f, -0.2f);
         Put(out, Clank(rng, 140.0, 0.05), at + 0.35, 0.45f, -0.1f);
         Put(out, ShapedNoise(rng, 0.5, 1.5f, true, [](double t) {  // the gush out of the pipe
                  return std::pair<float, float>{600.0f, static_cast<float>(Exp(-t / 0.15) * std::min(1.0, t / 0.03))};
              }), at + 0.4, 0.5f, 0.4f);
     }
-    const double first = At(spec, 0, 0.5), seconds = spec.seconds;
+    const double first = At(timing, 0, 0.5), seconds = timing.seconds;
     SoundBuffer gurgle = Gurgle(rng, seconds, [first, seconds](double t) {
         return t < first ? 0.0f : 0.3f + 0.7f * Smooth(static_cast<float>(first), static_cast<float>(seconds * 0.8), static_cast<float>(t));
     });
@@ -439,10 +439,10 @@ SoundBuffer PumpSound(const FilmSoundSpec& spec, Rng& rng)
     return out;
 }
 
-SoundBuffer SeaGateSound(const FilmSoundSpec& spec, Rng& rng)
+SoundBuffer SeaGateSound(const FilmSoundSpec& timing, Rng& rng)
 {
-    SoundBuffer out = Stereo(spec.seconds);
-    const double burst = At(spec, 0, 1.5), rest = spec.seconds - burst;
+    SoundBuffer out = Stereo(timing.seconds);
+    const double burst = At(timing, 0, 1.5), rest = timing.seconds - burst;
     Put(out, Breaker(rng, burst, 0.3f), 0.0, 0.15f, -0.4f);  // the sea pounding behind the gate
     Put(out, Explosion(rng.Next()), burst, 0.9f, 0.0f);
     for (float pan : {-0.5f, 0.5f})
@@ -453,12 +453,12 @@ SoundBuffer SeaGateSound(const FilmSoundSpec& spec, Rng& rng)
     return out;
 }
 
-SoundBuffer TideSound(const FilmSoundSpec& spec, Rng& rng, bool rising)
+SoundBuffer TideSound(const FilmSoundSpec& timing, Rng& rng, bool rising)
 {
-    SoundBuffer out = Stereo(spec.seconds);
+    SoundBuffer out = Stereo(timing.seconds);
     double t = 0.1;
-    for (int k = 0; t < spec.seconds; ++k) {
-        const double u = t / spec.seconds, length = 1.8 + 0.8 * rng.Uniform();
+    for (int k = 0; t < timing.seconds; ++k) {
+        const double u = t / timing.seconds, length = 1.8 + 0.8 * rng.Uniform();
         const float level = static_cast<float>(rising ? 0.35 + 0.65 * u : 1.0 - 0.7 * u);
         // Each wave breaks, then its wash runs up (or back down) the sand, fading across.
         const float pan = rising ? -0.6f + 1.2f * static_cast<float>(u) : 0.6f - 1.2f * static_cast<float>(u);
@@ -472,10 +472,10 @@ SoundBuffer TideSound(const FilmSoundSpec& spec, Rng& rng, bool rising)
     return out;
 }
 
-SoundBuffer HatchSound(const FilmSoundSpec& spec, Rng& rng)
+SoundBuffer HatchSound(const FilmSoundSpec& timing, Rng& rng)
 {
-    SoundBuffer out = Stereo(spec.seconds);
-    const double start = At(spec, 0, 0.5), free = At(spec, 1, 2.5), thud = At(spec, 2, 3.5);
+    SoundBuffer out = Stereo(timing.seconds);
+    const double start = At(timing, 0, 0.5), free = At(timing, 1, 2.5), thud = At(timing, 2, 3.5);
     for (double t = start; t < free; t += 0.11)  // the ratchet's pawl over its teeth
         Put(out, Click(rng.Next(), {0.0}, {2300.0, 3700.0}, 0.004, 0.05), t, 0.35f, -0.3f);
     Put(out, Clank(rng, 170.0, 0.07), free, 0.6f, 0.0f);
@@ -485,10 +485,10 @@ SoundBuffer HatchSound(const FilmSoundSpec& spec, Rng& rng)
     return out;
 }
 
-SoundBuffer LampsSound(const FilmSoundSpec& spec, Rng& rng)
+SoundBuffer LampsSound(const FilmSoundSpec& timing, Rng& rng)
 {
-    SoundBuffer out = Stereo(spec.seconds);
-    for (std::size_t k = 0; k < spec.times.size(); ++k) {
+    SoundBuffer out = Stereo(timing.seconds);
+    for (std::size_t k = 0; k < timing.times.size(); ++k) {
         // A spit of sparks and the soft catch of the flame.
         SoundBuffer crackle = Mono(0.35);
         Svf body;
@@ -498,12 +498,12 @@ SoundBuffer LampsSound(const FilmSoundSpec& spec, Rng& rng)
             const float whump = body.Process(Noise(rng), 400.0f, 0.8f, false) * static_cast<float>(Sin(kPi * std::min(1.0, t / 0.35)));
             crackle.samples[i] = spark + 0.6f * whump;
         }
-        const float pan = static_cast<float>(Sin(kTwoPi * static_cast<double>(k) / std::max<std::size_t>(1, spec.times.size())));
-        Put(out, crackle, spec.times[k], 0.35f, pan);
+        const float pan = static_cast<float>(Sin(kTwoPi * static_cast<double>(k) / std::max<std::size_t>(1, timing.times.size())));
+        Put(out, crackle, timing.times[k], 0.35f, pan);
     }
     // The burning lamps' hiss grows with their number.
-    const std::vector<double> times = spec.times;
-    SoundBuffer hiss = ShapedNoise(rng, spec.seconds, 0.7f, true, [times](double t) {
+    const std::vector<double> times = timing.times;
+    SoundBuffer hiss = ShapedNoise(rng, timing.seconds, 0.7f, true, [times](double t) {
         const float lit = static_cast<float>(std::count_if(times.begin(), times.end(), [t](double x) { return x <= t; }));
         return std::pair<float, float>{3000.0f, 0.006f * lit};
     });
@@ -511,10 +511,10 @@ SoundBuffer LampsSound(const FilmSoundSpec& spec, Rng& rng)
     return out;
 }
 
-SoundBuffer ShutterSound(const FilmSoundSpec& spec, Rng& rng)
+SoundBuffer ShutterSound(const FilmSoundSpec& timing, Rng& rng)
 {
-    SoundBuffer out = Stereo(spec.seconds);
-    const double start = At(spec, 0, 1.0), stop = At(spec, 1, spec.seconds - 1.0), run = stop - start;
+    SoundBuffer out = Stereo(timing.seconds);
+    const double start = At(timing, 0, 1.0), stop = At(timing, 1, timing.seconds - 1.0), run = stop - start;
     Put(out, Clank(rng, 150.0, 0.06), start - 0.1, 0.5f, 0.0f);  // the catch lets go
     for (float pan : {-0.6f, 0.6f}) {
         SoundBuffer rumble = Mono(run);
@@ -532,10 +532,10 @@ SoundBuffer ShutterSound(const FilmSoundSpec& spec, Rng& rng)
     return out;
 }
 
-SoundBuffer SeaDoorSound(const FilmSoundSpec& spec, Rng& rng)
+SoundBuffer SeaDoorSound(const FilmSoundSpec& timing, Rng& rng)
 {
-    SoundBuffer out = Stereo(spec.seconds);
-    const double bar = At(spec, 0, 0.5), door = At(spec, 1, 2.0), surf = At(spec, 2, 3.0);
+    SoundBuffer out = Stereo(timing.seconds);
+    const double bar = At(timing, 0, 0.5), door = At(timing, 1, 2.0), surf = At(timing, 2, 3.0);
     Put(out, ShapedNoise(rng, door - bar, 6.0f, true, [](double t) {  // iron scraping up its brackets
             return std::pair<float, float>{static_cast<float>(700.0 + 500.0 * t), static_cast<float>(0.5 + 0.5 * Sin(t * 40.0))};
         }), bar, 0.25f, -0.2f);
@@ -543,40 +543,40 @@ SoundBuffer SeaDoorSound(const FilmSoundSpec& spec, Rng& rng)
     SoundBuffer creak = Creak(rng, surf - door + 0.6, 40.0, 330.0f, 760.0f);
     AddReverb(creak, 1.3f, 0.6f);
     Put(out, creak, door, 0.35f, 0.1f);
-    for (double t = surf - 0.3; t < spec.seconds; t += 1.6 + 0.6 * rng.Uniform())
+    for (double t = surf - 0.3; t < timing.seconds; t += 1.6 + 0.6 * rng.Uniform())
         Put(out, Breaker(rng, 2.4, 0.7f), t, 0.4f, static_cast<float>(rng.Range(-0.5f, 0.5f)));
     return out;
 }
 
-SoundBuffer LensSound(const FilmSoundSpec& spec, Rng& rng)
+SoundBuffer LensSound(const FilmSoundSpec& timing, Rng& rng)
 {
-    SoundBuffer out = Stereo(spec.seconds);
-    const double seat = At(spec, 0, 1.0), light = At(spec, 1, 4.0);
+    SoundBuffer out = Stereo(timing.seconds);
+    const double seat = At(timing, 0, 1.0), light = At(timing, 1, 4.0);
     Put(out, Chime(rng.Next()), seat, 0.5f, 0.0f);  // glass on brass
     Put(out, Click(rng.Next(), {0.0}, {3100.0, 5200.0}, 0.01, 0.2), seat + 0.05, 0.3f, 0.1f);
     // A tone rising from the seat to the light, then holding, with a fifth above it.
-    SoundBuffer tone = Mono(spec.seconds - seat);
+    SoundBuffer tone = Mono(timing.seconds - seat);
     double p1 = 0, p2 = 0;
     for (std::size_t i = 0; i < tone.samples.size(); ++i) {
         const double t = i / kRate, rise = std::min(1.0, t / (light - seat));
         const double f = 110.0 * Exp(rise * 1.386);  // two octaves up
         p1 += f / kRate;
         p2 += f * 1.5 / kRate;
-        const double env = Smooth(0.0f, 0.6f, static_cast<float>(t)) * (1.0 - Smooth(static_cast<float>(spec.seconds - seat) - 0.8f, static_cast<float>(spec.seconds - seat), static_cast<float>(t)));
+        const double env = Smooth(0.0f, 0.6f, static_cast<float>(t)) * (1.0 - Smooth(static_cast<float>(timing.seconds - seat) - 0.8f, static_cast<float>(timing.seconds - seat), static_cast<float>(t)));
         tone.samples[i] = static_cast<float>(env * (Sin(kTwoPi * p1) + 0.4 * Sin(kTwoPi * p2) * rise));
     }
     AddReverb(tone, 1.5f, 0.6f);
     Put(out, tone, seat, 0.3f, 0.0f);
-    Put(out, Breaker(rng, spec.seconds, 0.3f), 0.0, 0.1f, 0.0f);
+    Put(out, Breaker(rng, timing.seconds, 0.3f), 0.0, 0.1f, 0.0f);
     return out;
 }
 
-SoundBuffer CrossingSound(const FilmSoundSpec& spec, Rng& rng)
+SoundBuffer CrossingSound(const FilmSoundSpec& timing, Rng& rng)
 {
-    SoundBuffer out = Stereo(spec.seconds);
-    for (double t = 0; t < spec.seconds; t += 1.4 + 0.5 * rng.Uniform())
+    SoundBuffer out = Stereo(timing.seconds);
+    for (double t = 0; t < timing.seconds; t += 1.4 + 0.5 * rng.Uniform())
         Put(out, Breaker(rng, 2.6, 0.4f), t, 0.25f, rng.Range(-0.7f, 0.7f));
-    for (double at : spec.times) {
+    for (double at : timing.times) {
         Put(out, Click(rng.Next(), {0.0}, {420.0, 950.0}, 0.015, 0.15), at, 0.25f, -0.3f);  // the oar in its pin
         Put(out, ShapedNoise(rng, 0.45, 1.2f, true, [](double t) {  // the blade in the water
                 return std::pair<float, float>{1800.0f, static_cast<float>(Sin(kPi * std::min(1.0, t / 0.45)))};
@@ -587,22 +587,22 @@ SoundBuffer CrossingSound(const FilmSoundSpec& spec, Rng& rng)
 
 }  // namespace
 
-SoundBuffer SynthFilmSound(const FilmSoundSpec& spec)
+SoundBuffer SynthFilmSound(const FilmSoundSpec& timing)
 {
-    Rng rng(spec.seed);
+    Rng rng(timing.seed);
     SoundBuffer out;
-    switch (spec.event) {
-    case FilmEvent::Gate: out = GateSound(spec, rng); break;
-    case FilmEvent::Pump: out = PumpSound(spec, rng); break;
-    case FilmEvent::SeaGate: out = SeaGateSound(spec, rng); break;
-    case FilmEvent::TideIn: out = TideSound(spec, rng, true); break;
-    case FilmEvent::TideOut: out = TideSound(spec, rng, false); break;
-    case FilmEvent::Hatch: out = HatchSound(spec, rng); break;
-    case FilmEvent::Lamps: out = LampsSound(spec, rng); break;
-    case FilmEvent::Shutter: out = ShutterSound(spec, rng); break;
-    case FilmEvent::SeaDoor: out = SeaDoorSound(spec, rng); break;
-    case FilmEvent::Lens: out = LensSound(spec, rng); break;
-    case FilmEvent::Crossing: out = CrossingSound(spec, rng); break;
+    switch (timing.event) {
+    case FilmEvent::Gate: out = GateSound(timing, rng); break;
+    case FilmEvent::Pump: out = PumpSound(timing, rng); break;
+    case FilmEvent::SeaGate: out = SeaGateSound(timing, rng); break;
+    case FilmEvent::TideIn: out = TideSound(timing, rng, true); break;
+    case FilmEvent::TideOut: out = TideSound(timing, rng, false); break;
+    case FilmEvent::Hatch: out = HatchSound(timing, rng); break;
+    case FilmEvent::Lamps: out = LampsSound(timing, rng); break;
+    case FilmEvent::Shutter: out = ShutterSound(timing, rng); break;
+    case FilmEvent::SeaDoor: out = SeaDoorSound(timing, rng); break;
+    case FilmEvent::Lens: out = LensSound(timing, rng); break;
+    case FilmEvent::Crossing: out = CrossingSound(timing, rng); break;
     }
     Finish(out, 0.8f);
     return out;

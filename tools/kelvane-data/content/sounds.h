@@ -51,8 +51,8 @@ struct FilmSoundSpec {
     std::vector<double> times;
     std::uint32_t seed = 1;
 };
-// A stereo sound of `spec.seconds` for a film's event.
-SoundBuffer SynthFilmSound(const FilmSoundSpec& spec);
+// A stereo sound of `timing.seconds` for a film's event.
+SoundBuffer SynthFilmSound(const FilmSoundSpec& timing);
 
 enum class MusicMood {
     Menu,         // slow, mysterious: a minor pad and a bell figure
