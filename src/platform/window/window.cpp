@@ -301,9 +301,9 @@ std::unique_ptr<Window> Window::Create(const std::string& title, int width, int 
     auto impl = std::make_unique<Impl>();
     impl->c_bHeadless = IsHeadlessEnvironment();
     const bool desktopFullscreen = fullscreen && !impl->c_bHeadless;
-    // Depth 24 + stencil 8 as the game asks; a 16-bit depth buffer where that is refused.
-    if (!TryCreate(*impl, title, width, height, desktopFullscreen, 24, 8) &&
-        !TryCreate(*impl, title, width, height, desktopFullscreen, 16, 0)) {
+    // The window gets no depth or stencil buffer: the game draws into the device's own
+    // off-screen target, and the window only receives the finished picture.
+    if (!TryCreate(*impl, title, width, height, desktopFullscreen, 0, 0)) {
         if (error) *error = std::string("no window with an OpenGL 3.3 core context: ") + SDL_GetError();
         return nullptr;  // Impl's destructor balances SDL_InitSubSystem
     }
