@@ -11,29 +11,33 @@ namespace {
 
 const Rgb kGold = Hex(0xedb469);  // the game's text colour
 const Rgb kInk = Hex(0x1a120c);
+const Rgb kPaleGold = Hex(0xffe6b0);  // lettering that must read through the menu's veil
 
-// The dusk sky, a ruined tower and the moon behind the title: the world the menu opens on.
+// The dusk sky, a ruined tower and the moon beside the title: the world the menu opens on.
+// The menu always lies under a flickering veil of about half darkness, darkest towards the
+// left, so the page is painted high-key: a bright sunset, a large moon and pale lettering.
 void PaintMenuBackdrop(Canvas& c, std::uint32_t seed)
 {
     c.ForEach([seed](float x, float y, Rgb& p) {
         const float t = y / kMenuHeight;
-        p = Mix(Hex(0x0b0f24), Hex(0x6a3a3a), Smooth(0.15f, 0.85f, t));
+        p = Mix(Hex(0x36508c), Hex(0xf0a070), Smooth(0.05f, 0.75f, t));
         const float cloud = Fbm(seed, x, y * 2.5f, 200.0f, 0, 4);
-        p = Mix(p, Hex(0xc08060), Smooth(0.55f, 0.85f, cloud) * 0.35f * t);
-        if ((Hash(seed, static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y)) & 2047u) == 0 && t < 0.5f)
+        p = Mix(p, Hex(0xffd0a0), Smooth(0.55f, 0.85f, cloud) * 0.5f * t);
+        if ((Hash(seed, static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y)) & 2047u) == 0 && t < 0.3f)
             p = p + Rgb{0.7f, 0.7f, 0.8f};
     });
-    c.Glow(250, 170, 160, Hex(0xffe8c0), 0.35f);
-    c.FillEllipse(250, 170, 44, 44, Hex(0xf2ecd8));
+    // The moon stands in the open sky between the title and the buttons.
+    c.Glow(390, 262, 150, Hex(0xfff0d0), 0.45f);
+    c.FillEllipse(390, 262, 46, 46, Hex(0xfffaf0));
     // Hills and the tower in silhouette.
     c.Shade({0, 380, kMenuWidth, 220}, [seed](float x, float y) {
         return Clamp01(y - (470.0f - 80.0f * Fbm(seed + 5, x, 0, 220.0f, 0, 4)) + 0.5f);
-    }, Hex(0x0c0a10));
-    c.FillPolygon({{120, 560}, {130, 250}, {150, 235}, {220, 235}, {240, 250}, {250, 560}}, Hex(0x0a080c));
-    c.FillPolygon({{125, 250}, {245, 250}, {230, 215}, {210, 225}, {200, 205}, {175, 222}, {160, 210}, {140, 228}}, Hex(0x0a080c));
-    c.FillArch({172, 300, 22, 40}, Hex(0xffc060));
-    c.Glow(183, 320, 40, Hex(0xffa040), 0.5f);
-    c.FillRect({0, 560, kMenuWidth, 40}, Hex(0x060508));
+    }, Hex(0x241a24));
+    c.FillPolygon({{120, 560}, {130, 250}, {150, 235}, {220, 235}, {240, 250}, {250, 560}}, Hex(0x1c141c));
+    c.FillPolygon({{125, 250}, {245, 250}, {230, 215}, {210, 225}, {200, 205}, {175, 222}, {160, 210}, {140, 228}}, Hex(0x1c141c));
+    c.FillArch({172, 300, 22, 40}, Hex(0xffd080));
+    c.Glow(183, 320, 40, Hex(0xffb050), 0.6f);
+    c.FillRect({0, 560, kMenuWidth, 40}, Hex(0x140e14));
 }
 
 void PaintButton(Canvas& c, const MenuButton& b)
@@ -43,13 +47,13 @@ void PaintButton(Canvas& c, const MenuButton& b)
     c.Shade(r, [r](float x, float y) {
         const float cx = std::clamp(x, r.x + 8.0f, r.Right() - 8.0f), cy = std::clamp(y, r.y + 8.0f, r.Bottom() - 8.0f);
         return Clamp01(8.5f - std::sqrt((x - cx) * (x - cx) + (y - cy) * (y - cy)));
-    }, [r](float, float y) { return Mix(Hex(0x4a3620), Hex(0x22170e), (y - r.y) / r.h); });
+    }, [r](float, float y) { return Mix(Hex(0x7a5a34), Hex(0x3a2816), (y - r.y) / r.h); });
     c.FillRoundRect({r.x + 4, r.y + 4, r.w - 8, 2}, 1.0f, kGold, 0.35f);
     const int size = std::min(34, static_cast<int>(r.h * 0.55f));
     c.Text(b.label, static_cast<int>(r.CentreX()) + 2, static_cast<int>(r.CentreY() - size * 0.6f) + 2, size, kInk, true,
            false, TextAlign::Centre);
-    c.Text(b.label, static_cast<int>(r.CentreX()), static_cast<int>(r.CentreY() - size * 0.6f), size, kGold, true, false,
-           TextAlign::Centre);
+    c.Text(b.label, static_cast<int>(r.CentreX()), static_cast<int>(r.CentreY() - size * 0.6f), size, kPaleGold, true,
+           false, TextAlign::Centre);
 }
 
 // The slot list of the restore and save pages: two columns of eight rows, labels at x 60
@@ -88,27 +92,30 @@ Canvas PaintMenuPage(MenuPage page)
     switch (page) {
     case MenuPage::Main:
         c.Text("KELVANE", 62, 44, 86, kInk, true);
-        c.Text("KELVANE", 58, 40, 86, kGold, true);
-        c.Text("a story of the drowned observatory", 66, 136, 24, kGold * 0.8f, false, true);
+        c.Text("KELVANE", 58, 40, 86, kPaleGold, true);
+        c.Text("a story of the drowned observatory", 67, 137, 24, kInk, false, true);
+        c.Text("a story of the drowned observatory", 66, 136, 24, kPaleGold, false, true);
         break;
     case MenuPage::Restore:
     case MenuPage::Save:
-        c.Darken({0, 0, kMenuWidth, kMenuHeight}, 0.55f, 0.0f);
-        c.Text(page == MenuPage::Restore ? "Restore a Game" : "Save the Game", 400, 36, 52, kGold, true, false, TextAlign::Centre);
+        c.Darken({0, 0, kMenuWidth, kMenuHeight}, 0.35f, 0.0f);
+        c.Text(page == MenuPage::Restore ? "Restore a Game" : "Save the Game", 402, 38, 52, kInk, true, false, TextAlign::Centre);
+        c.Text(page == MenuPage::Restore ? "Restore a Game" : "Save the Game", 400, 36, 52, kPaleGold, true, false,
+               TextAlign::Centre);
         c.Text(page == MenuPage::Restore ? "Choose a saved journey" : "Choose a slot, type a name, press Return", 400, 92, 20,
-               kGold * 0.75f, false, true, TextAlign::Centre);
+               kPaleGold * 0.9f, false, true, TextAlign::Centre);
         PaintSlotPanel(c);
         break;
     case MenuPage::Credits: {
-        c.Darken({0, 0, kMenuWidth, kMenuHeight}, 0.6f, 0.0f);
+        c.Darken({0, 0, kMenuWidth, kMenuHeight}, 0.4f, 0.0f);
         c.FillRoundRect({330, 60, 420, 400}, 14.0f, Hex(0x07070a), 0.85f);
-        c.Text("Credits", 540, 80, 48, kGold, true, false, TextAlign::Centre);
+        c.Text("Credits", 540, 80, 48, kPaleGold, true, false, TextAlign::Centre);
         // Headings in bold, what they name in italics below them.
         const char* const lines[] = {"Kelvane", "game and engine", "", "Story, world and puzzles", "the Kelvane team", "",
                                      "Pictures, sound and music", "made procedurally, from code", "", "Thank you for playing"};
         for (int i = 0; i < 10; ++i) {
             const bool heading = i % 3 == 0;
-            c.Text(lines[i], 540, 160 + 28 * i, 22, heading ? kGold : kGold * 0.85f, heading, !heading, TextAlign::Centre);
+            c.Text(lines[i], 540, 160 + 28 * i, 22, heading ? kPaleGold : kGold, heading, !heading, TextAlign::Centre);
         }
         break;
     }
