@@ -43,7 +43,7 @@ void PaintMenuBackdrop(Canvas& c, std::uint32_t seed)
 void PaintButton(Canvas& c, const MenuButton& b)
 {
     const Rect r{b.x1, b.y1, b.x2 - b.x1, b.y2 - b.y1};
-    c.FillRoundRect({r.x - 3, r.y - 3, r.w + 6, r.h + 6}, 10.0f, Hex(0x050404), 0.85f);
+    c.FillRoundRect({r.x - 3, r.y - 3, r.w + 6, r.h + 6}, 10.0f, Hex(0x050404));
     c.Shade(r, [r](float x, float y) {
         const float cx = std::clamp(x, r.x + 8.0f, r.Right() - 8.0f), cy = std::clamp(y, r.y + 8.0f, r.Bottom() - 8.0f);
         return Clamp01(8.5f - std::sqrt((x - cx) * (x - cx) + (y - cy) * (y - cy)));
