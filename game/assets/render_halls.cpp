@@ -344,7 +344,7 @@ std::string TowerLamps(const wc::Place& place)
         if (lamps++ == 0) first = degrees;
         const Slot s{degrees, 1.0, 0, 0, kTowerRadius};
         text += "object { " + WallLamp(2.1, 1.0) + At(s, s.radius) + " }\n";
-        text += Text("light_source { <0, 2.25, -0.6>, rgb <1.0, 0.66, 0.36> * 0.9 fade_distance 1.4 fade_power 2 %s }\n",
+        text += Text("light_source { <0, 2.25, -0.6>, rgb <1.0, 0.66, 0.36> * 0.9 fade_distance 1.4 fade_power 2 shadowless %s }\n",
                      At(s, s.radius).c_str());
     }
     return text;
