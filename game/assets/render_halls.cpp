@@ -302,20 +302,27 @@ union {
                   Stove(1.0, 0.95, mantel - 0.25, 0.9, true).c_str(), At(s, d).c_str());
 }
 
+// Degrees between two longitudes, 0 .. 180.
+double Apart(double a, double b) { return std::fabs(std::fmod(a - b + 540.0, 360.0) - 180.0); }
+
+// Whether the wall at `degrees` is clear of every feature of the place by `margin` degrees.
+bool ClearOfFeatures(const wc::Place& place, double degrees, double margin)
+{
+    for (const wc::Feature& f : place.features) {
+        if (f.look == wc::Look::None) continue;
+        const Slot s = SlotOf(f, kTowerRadius);
+        if (Apart(degrees, s.degrees) < s.halfDegrees + margin) return false;
+    }
+    return true;
+}
+
 // The tower's narrow slits where no feature lies: the round wall is pierced all the way up.
 std::string TowerSlits(const wc::Place& place)
 {
     std::string text;
     for (int i = 0; i < 8; ++i) {
         const double degrees = i * 45.0 + 22.5;
-        bool free = true;
-        for (const wc::Feature& f : place.features) {
-            if (f.look == wc::Look::None) continue;
-            const Slot s = SlotOf(f, kTowerRadius);
-            double apart = std::fabs(std::fmod(degrees - s.degrees + 540.0, 360.0) - 180.0);
-            if (apart < s.halfDegrees + 9.0) free = false;
-        }
-        if (!free) continue;
+        if (!ClearOfFeatures(place, degrees, 9.0)) continue;
         const Slot s{degrees, 1.0, 0, 0, kTowerRadius};
         text += Cut("prism { linear_spline 1.25, 2.6, 5, <-0.35, -0.6>, <0.35, -0.6>, <0.07, 1.0>, <-0.07, 1.0>, <-0.35, -0.6> }", s);
         text += "light_source { <0, 2.2, 4>, rgb <0.5, 0.58, 0.8> * 0.3 fade_distance 3 fade_power 1 " + At(s, s.radius) + " }\n";
@@ -332,15 +339,8 @@ std::string TowerLamps(const wc::Place& place)
     double first = -1000.0;
     for (int i = 0; i < 8 && lamps < 2; ++i) {
         const double degrees = i * 45.0;
-        bool free = true;
-        for (const wc::Feature& f : place.features) {
-            if (f.look == wc::Look::None) continue;
-            const Slot s = SlotOf(f, kTowerRadius);
-            double apart = std::fabs(std::fmod(degrees - s.degrees + 540.0, 360.0) - 180.0);
-            if (apart < s.halfDegrees + 8.0) free = false;
-        }
         // The second lamp stands well round the wall from the first.
-        if (!free || (lamps > 0 && std::fabs(std::fmod(degrees - first + 540.0, 360.0) - 180.0) < 100.0)) continue;
+        if (!ClearOfFeatures(place, degrees, 8.0) || (lamps > 0 && Apart(degrees, first) < 100.0)) continue;
         if (lamps++ == 0) first = degrees;
         const Slot s{degrees, 1.0, 0, 0, kTowerRadius};
         text += "object { " + WallLamp(2.1, 1.0) + At(s, s.radius) + " }\n";
@@ -358,15 +358,8 @@ std::string Colonnade(const wc::Place& place, double radius, double height)
     const double ring = radius - 1.6;
     for (int i = 0; i < 12; ++i) {
         const double degrees = i * 30.0 + 15.0;
-        bool free = true;
-        for (const wc::Feature& f : place.features) {
-            if (f.look == wc::Look::None) continue;
-            const Slot s = SlotOf(f, radius);
-            // A column nearer the eye than the wall covers more of the view: keep its width clear.
-            const double apart = std::fabs(std::fmod(degrees - s.degrees + 540.0, 360.0) - 180.0);
-            if (apart < s.halfDegrees + 9.0) free = false;
-        }
-        if (!free) continue;
+        // A column nearer the eye than the wall covers more of the view: keep its width clear.
+        if (!ClearOfFeatures(place, degrees, 9.0)) continue;
         text += Text(R"(
 union {
   cylinder { <0, 0, 0>, <0, %.4f, 0>, 0.24 }
