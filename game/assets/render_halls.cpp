@@ -24,19 +24,21 @@ namespace wc = world_content;
 using render::HeightOfRow;
 using render::kPi;
 
-constexpr double kRadius = 5.0;  // the inner face of a room's wall, from the eye
+constexpr double kTowerRadius = 5.0;  // the inner face of the tower's round wall, from the eye
 constexpr double kWall = 1.0;    // the wall's thickness
 
 // Where a feature lies in the panorama: its centre's longitude, its half width in degrees,
 // its top and bottom rows.
+// `radius`: how far the room's wall stands from the eye, where the thing is built.
 struct Slot {
     double degrees, halfDegrees;
     int y1, y2;
+    double radius;
 };
 
-Slot SlotOf(const wc::Feature& f)
+Slot SlotOf(const wc::Feature& f, double radius)
 {
-    return {render::DegreesOfColumn((f.x1 + f.x2) / 2.0), render::DegreesOfColumn((f.x2 - f.x1) / 2.0), f.y1, f.y2};
+    return {render::DegreesOfColumn((f.x1 + f.x2) / 2.0), render::DegreesOfColumn((f.x2 - f.x1) / 2.0), f.y1, f.y2, radius};
 }
 
 // The width a slot spans at `distance` from the eye.
@@ -50,7 +52,7 @@ std::string At(const Slot& s, double distance)
 
 std::string Cut(const std::string& hole, const Slot& s)
 {
-    return "#declare Holes = union { object { Holes } object { " + hole + At(s, kRadius) + " } }\n";
+    return "#declare Holes = union { object { Holes } object { " + hole + At(s, s.radius) + " } }\n";
 }
 
 // A round-headed opening through the wall, its top at `top`.
@@ -71,17 +73,17 @@ object { difference {
   object { %s scale <0.999, 1, 1> }
 } texture { %s } %s }
 )", w / 2 + 0.4, w / 2 + 0.4, top + 0.5, depth, ArchHole(w, top, depth - 0.3, floor ? 0.0 : -4.5), texture,
-        At(s, kRadius));
+        At(s, s.radius));
     if (light > 0)
         text += Text("light_source { <0, %.4f, %.4f>, rgb <1.0, 0.76, 0.5> * %.4f fade_distance 1.5 fade_power 2 shadowless %s }\n",
-                       top - 0.4, depth - 1.2, light, At(s, kRadius).c_str());
+                       top - 0.4, depth - 1.2, light, At(s, s.radius).c_str());
     return text;
 }
 
 // A closed plank door in a stone frame.
 std::string Doorway(const Slot& s)
 {
-    const double w = WidthAt(s, kRadius), top = HeightOfRow(s.y1, kRadius);
+    const double w = WidthAt(s, s.radius), top = HeightOfRow(s.y1, s.radius);
     std::string text = Cut(Text("box { <-%.4f, -0.2, -0.6>, <%.4f, %.4f, 0.5> }", w / 2, w / 2, top), s);
     text += Text(R"(
 union {
@@ -98,29 +100,29 @@ union {
 }
 )", w / 2 + 0.2, w / 2 + 0.2, top + 0.22, w / 2, w / 2, top, w / 2, w / 2, top, w / 2, top * 0.2, top * 0.55, w / 2 - 0.1,
                    top * 0.2 + 0.08, top * 0.55, w * 0.3, top * 0.45, w * 0.3, top * 0.5, w * 0.3, top * 0.5,
-                   At(s, kRadius).c_str());
+                   At(s, s.radius).c_str());
     return text;
 }
 
 // An open archway with a lit passage.
 std::string Archway(const Slot& s, const char* texture)
 {
-    const double w = WidthAt(s, kRadius), top = HeightOfRow(s.y1, kRadius);
+    const double w = WidthAt(s, s.radius), top = HeightOfRow(s.y1, s.radius);
     std::string text = Cut(ArchHole(w, top, kWall + 0.5), s);
     text += Passage(s, w, top, 4.0, texture, 0.8);
     const double spring = std::max(0.9, top - w / 2);
     text += Text("torus { %.4f, 0.1 rotate <90, 0, 0> clipped_by { plane { -y, 0 } } translate <0, %.4f, -0.02> texture { Stone } %s }\n",
-                 w / 2 + 0.08, spring, At(s, kRadius));
+                 w / 2 + 0.08, spring, At(s, s.radius));
     text += Text(R"(
 #for (S, -1, 1, 2) box { <-0.1, 0, -0.06>, <0.1, %.4f, 0.08> translate <S * %.4f, 0, 0> texture { Stone } %s } #end
-)", spring, w / 2 + 0.08, At(s, kRadius).c_str());
+)", spring, w / 2 + 0.08, At(s, s.radius).c_str());
     return text;
 }
 
 // The observatory's gate, its two iron-bound leaves standing open on the night outside.
 std::string Gate(const Slot& s)
 {
-    const double w = WidthAt(s, kRadius), top = HeightOfRow(s.y1, kRadius);
+    const double w = WidthAt(s, s.radius), top = HeightOfRow(s.y1, s.radius);
     const double spring = std::max(0.9, top - w / 2);
     std::string text = Cut(ArchHole(w, top, kWall + 0.5), s);
     text += Text(R"(
@@ -140,11 +142,11 @@ union {
 #end
 torus { %.4f, 0.12 rotate <90, 0, 0> clipped_by { plane { -y, 0 } } translate <0, %.4f, -0.03> texture { Stone } %s }
 #for (S, -1, 1, 2) box { <-0.14, 0, -0.08>, <0.14, %.4f, 0.1> translate <S * %.4f, 0, 0> texture { Stone } %s } #end
-)", kWall - 0.05, At(s, kRadius).c_str(), At(s, kRadius).c_str(), At(s, kRadius).c_str(),
+)", kWall - 0.05, At(s, s.radius).c_str(), At(s, s.radius).c_str(), At(s, s.radius).c_str(),
                    -w / 2 + 0.02, spring, (spring - 0.6) / 2, w / 2 - 0.04, (spring - 0.6) / 2,
-                   w / 2, kWall, At(s, kRadius).c_str(),
-                   w / 2 + 0.1, spring, At(s, kRadius).c_str(),
-                   spring, w / 2 + 0.1, At(s, kRadius).c_str());
+                   w / 2, kWall, At(s, s.radius).c_str(),
+                   w / 2 + 0.1, spring, At(s, s.radius).c_str(),
+                   spring, w / 2 + 0.1, At(s, s.radius).c_str());
     return text;
 }
 
@@ -152,7 +154,7 @@ torus { %.4f, 0.12 rotate <90, 0, 0> clipped_by { plane { -y, 0 } } translate <0
 // seat in the reveal below it.
 std::string Window(const Slot& s, bool seat)
 {
-    const double w = WidthAt(s, kRadius), top = HeightOfRow(s.y1, kRadius), bottom = HeightOfRow(s.y2, kRadius);
+    const double w = WidthAt(s, s.radius), top = HeightOfRow(s.y1, s.radius), bottom = HeightOfRow(s.y2, s.radius);
     std::string text = Cut(Text("union { box { <-%.4f, %.4f, -0.6>, <%.4f, %.4f, 3> } cylinder { <0, %.4f, -0.6>, <0, %.4f, 3>, %.4f } }",
                                   w / 2, bottom, w / 2, top - w / 2, top - w / 2, top - w / 2, w / 2),
                            s);
@@ -173,7 +175,7 @@ union {
   %s
 }
 )", w / 6, w / 6, bottom, bottom, w / 2, bottom, w / 2, top - w / 2, top - w / 2, top - w / 2, w / 2, w / 2, bottom, w / 2,
-                   top, w / 2 + 0.08, bottom - 0.08, w / 2 + 0.08, bottom, top + 4, At(s, kRadius).c_str());
+                   top, w / 2 + 0.08, bottom - 0.08, w / 2 + 0.08, bottom, top + 4, At(s, s.radius).c_str());
     if (seat)
         text += Text(R"(
 union {
@@ -182,18 +184,18 @@ union {
   box { <-0.18, 0.55, 0.0>, <0.18, 0.85, 0.15> rotate <-15, 0, 10> translate <%.4f, 0, 0> texture { pigment { rgb <0.5, 0.42, 0.2> } normal { quilted 0.4 scale 0.05 } } }
   %s
 }
-)", w / 2 + 0.1, w / 2 + 0.1, w / 2 + 0.05, w / 2 + 0.05, -w / 2 + 0.3, At(s, kRadius).c_str());
+)", w / 2 + 0.1, w / 2 + 0.1, w / 2 + 0.05, w / 2 + 0.05, -w / 2 + 0.3, At(s, s.radius).c_str());
     return text;
 }
 
 // A slit through the tower's wall: a splayed embrasure narrowing to a hand's width.
 std::string Slit(const Slot& s)
 {
-    const double w = WidthAt(s, kRadius), top = HeightOfRow(s.y1, kRadius), bottom = HeightOfRow(s.y2, kRadius);
+    const double w = WidthAt(s, s.radius), top = HeightOfRow(s.y1, s.radius), bottom = HeightOfRow(s.y2, s.radius);
     std::string text = Cut(Text("prism { linear_spline %.4f, %.4f, 5, <-%.4f, -0.6>, <%.4f, -0.6>, <0.07, %.4f>, <-0.07, %.4f>, <-%.4f, -0.6> }",
                                 bottom, top, w / 2 + 0.06, w / 2 + 0.06, kWall + 0.5, kWall + 0.5, w / 2 + 0.06),
                            s);
-    text += "light_source { <0, 2.0, 4>, rgb <0.5, 0.58, 0.8> * 0.5 fade_distance 3 fade_power 1 " + At(s, kRadius) + " }\n";
+    text += "light_source { <0, 2.0, 4>, rgb <0.5, 0.58, 0.8> * 0.5 fade_distance 3 fade_power 1 " + At(s, s.radius) + " }\n";
     return text;
 }
 
@@ -201,7 +203,7 @@ std::string Slit(const Slot& s)
 // newel in the tower, going up or down; a lamp at their far end.
 std::string Stairs(const Slot& s, bool up, bool winding, const char* texture)
 {
-    const double w = WidthAt(s, kRadius), top = HeightOfRow(s.y1, kRadius);
+    const double w = WidthAt(s, s.radius), top = HeightOfRow(s.y1, s.radius);
     std::string text = Cut(ArchHole(w, top, kWall + 0.6), s);
     const double rise = up ? 0.19 : -0.19;
     if (winding) {
@@ -219,7 +221,7 @@ union {
   %s
 }
 )", w / 2 + 1.1, w / 2 + 0.9, w / 2, w / 2, top, texture, up ? 0.0 : -4.0, w / 2 + 1.0, w / 2 + 1.0, rise, rise, 24.0, up ? top : -1.5,
-                       kWall + w / 2 + 0.9, At(s, kRadius).c_str());
+                       kWall + w / 2 + 0.9, At(s, s.radius).c_str());
     } else {
         text += Passage(s, w, top + (up ? 3.0 : 0.0), 4.5, texture, 0.0, up);
         text += Text(R"(
@@ -228,10 +230,10 @@ union {
   light_source { <0, %.4f, 3.5>, rgb <1.0, 0.76, 0.5> * 0.7 fade_distance 1.5 fade_power 2 shadowless }
   %s
 }
-)", w / 2 + 0.3, w / 2 + 0.3, rise, up ? top + 1.0 : -0.6, At(s, kRadius).c_str());
+)", w / 2 + 0.3, w / 2 + 0.3, rise, up ? top + 1.0 : -0.6, At(s, s.radius).c_str());
         if (!up)
             text += Text("cylinder { <-%.4f, 0.9, 0.3>, <-%.4f, -1.5, 4.0>, 0.03 texture { Brass } %s }\n", w / 2 - 0.08,
-                           w / 2 - 0.08, At(s, kRadius).c_str());
+                           w / 2 - 0.08, At(s, s.radius).c_str());
     }
     return text;
 }
@@ -239,7 +241,7 @@ union {
 // The way down from the well room: a low arch in the rock, steps going down into the dark.
 std::string Tunnel(const Slot& s)
 {
-    const double w = WidthAt(s, kRadius), top = HeightOfRow(s.y1, kRadius);
+    const double w = WidthAt(s, s.radius), top = HeightOfRow(s.y1, s.radius);
     std::string text = Cut(ArchHole(w, top, kWall + 0.5), s);
     text += Passage(s, w, top, 6.0, "Rock", 0.0, false);
     text += Text(R"(
@@ -247,10 +249,10 @@ union {
   #for (I, 0, 16) box { <-%.4f, -5, 0.5 + I * 0.3>, <%.4f, -0.2 * (I + 1), 7> texture { Rock } } #end
   %s
 }
-)", w / 2 + 0.3, w / 2 + 0.3, At(s, kRadius).c_str());
+)", w / 2 + 0.3, w / 2 + 0.3, At(s, s.radius).c_str());
     const double spring = std::max(0.9, top - w / 2);
     text += Text("torus { %.4f, 0.12 rotate <90, 0, 0> clipped_by { plane { -y, 0 } } translate <0, %.4f, -0.02> texture { Rock } %s }\n",
-                 w / 2 + 0.1, spring, At(s, kRadius));
+                 w / 2 + 0.1, spring, At(s, s.radius));
     return text;
 }
 
@@ -258,10 +260,10 @@ union {
 // its brackets, or lifted and the hatch swung up on the night.
 std::string HatchStair(const Slot& s, bool open)
 {
-    const double w = WidthAt(s, kRadius), top = HeightOfRow(s.y1, kRadius);
+    const double w = WidthAt(s, s.radius), top = HeightOfRow(s.y1, s.radius);
     std::string text = Cut(ArchHole(w, top, kWall + 0.6), s);
     text += Passage(s, w, top + 1.5, 3.2, "Blocks", 0.0);
-    text += "union {\n" + HatchParts(w, top - 0.35, open) + At(s, kRadius) + "\n}\n";
+    text += "union {\n" + HatchParts(w, top - 0.35, open) + At(s, s.radius) + "\n}\n";
     return text;
 }
 
@@ -269,10 +271,10 @@ std::string HatchStair(const Slot& s, bool open)
 // its back corners (it fills the slot's width there) stay clear of the wall's curve.
 double AgainstWall(const Slot& s, double depth)
 {
-    double d = kRadius - depth;
+    double d = s.radius - depth;
     for (int i = 0; i < 3; ++i) {
         const double half = WidthAt(s, d) / 2;
-        d = std::sqrt(kRadius * kRadius - half * half) - depth - 0.02;
+        d = std::sqrt(s.radius * s.radius - half * half) - depth - 0.02;
     }
     return d;
 }
@@ -300,23 +302,75 @@ union {
                   Stove(1.0, 0.95, mantel - 0.25, 0.9, true).c_str(), At(s, d).c_str());
 }
 
+// Degrees between two longitudes, 0 .. 180.
+double Apart(double a, double b) { return std::fabs(std::fmod(a - b + 540.0, 360.0) - 180.0); }
+
+// Whether the wall at `degrees` is clear of every feature of the place by `margin` degrees.
+bool ClearOfFeatures(const wc::Place& place, double degrees, double margin)
+{
+    for (const wc::Feature& f : place.features) {
+        if (f.look == wc::Look::None) continue;
+        const Slot s = SlotOf(f, kTowerRadius);
+        if (Apart(degrees, s.degrees) < s.halfDegrees + margin) return false;
+    }
+    return true;
+}
+
 // The tower's narrow slits where no feature lies: the round wall is pierced all the way up.
 std::string TowerSlits(const wc::Place& place)
 {
     std::string text;
     for (int i = 0; i < 8; ++i) {
         const double degrees = i * 45.0 + 22.5;
-        bool free = true;
-        for (const wc::Feature& f : place.features) {
-            if (f.look == wc::Look::None) continue;
-            const Slot s = SlotOf(f);
-            double apart = std::fabs(std::fmod(degrees - s.degrees + 540.0, 360.0) - 180.0);
-            if (apart < s.halfDegrees + 9.0) free = false;
-        }
-        if (!free) continue;
-        const Slot s{degrees, 1.0, 0, 0};
+        if (!ClearOfFeatures(place, degrees, 9.0)) continue;
+        const Slot s{degrees, 1.0, 0, 0, kTowerRadius};
         text += Cut("prism { linear_spline 1.25, 2.6, 5, <-0.35, -0.6>, <0.35, -0.6>, <0.07, 1.0>, <-0.07, 1.0>, <-0.35, -0.6> }", s);
-        text += "light_source { <0, 2.2, 4>, rgb <0.5, 0.58, 0.8> * 0.3 fade_distance 3 fade_power 1 " + At(s, kRadius) + " }\n";
+        text += "light_source { <0, 2.2, 4>, rgb <0.5, 0.58, 0.8> * 0.3 fade_distance 3 fade_power 1 " + At(s, s.radius) + " }\n";
+    }
+    return text;
+}
+
+// The tower's wall lamps: two burning on iron brackets on each floor, where no feature or
+// slit lies, so each floor is lit warm in pools along its stone.
+std::string TowerLamps(const wc::Place& place)
+{
+    std::string text;
+    int lamps = 0;
+    double first = -1000.0;
+    for (int i = 0; i < 8 && lamps < 2; ++i) {
+        const double degrees = i * 45.0;
+        // The second lamp stands well round the wall from the first.
+        if (!ClearOfFeatures(place, degrees, 8.0) || (lamps > 0 && Apart(degrees, first) < 100.0)) continue;
+        if (lamps++ == 0) first = degrees;
+        const Slot s{degrees, 1.0, 0, 0, kTowerRadius};
+        text += "object { " + WallLamp(2.1, 1.0) + At(s, s.radius) + " }\n";
+        text += Text("light_source { <0, 2.25, -0.6>, rgb <1.0, 0.66, 0.36> * 0.9 fade_distance 1.4 fade_power 2 shadowless %s }\n",
+                     At(s, s.radius).c_str());
+    }
+    return text;
+}
+
+// The entrance hall's ring of columns, standing out from the wall where no feature lies, so
+// the great room reads as a rotunda with an aisle round it.
+std::string Colonnade(const wc::Place& place, double radius, double height)
+{
+    std::string text;
+    const double ring = radius - 1.6;
+    for (int i = 0; i < 12; ++i) {
+        const double degrees = i * 30.0 + 15.0;
+        // A column nearer the eye than the wall covers more of the view: keep its width clear.
+        if (!ClearOfFeatures(place, degrees, 9.0)) continue;
+        text += Text(R"(
+union {
+  cylinder { <0, 0, 0>, <0, %.4f, 0>, 0.24 }
+  box { <-0.34, 0, -0.34>, <0.34, 0.22, 0.34> }
+  torus { 0.26, 0.05 translate <0, 0.26, 0> }
+  box { <-0.36, %.4f, -0.36>, <0.36, %.4f, 0.36> }
+  torus { 0.26, 0.06 translate <0, %.4f, 0> }
+  texture { Stone }
+  translate <0, 0, %.4f> rotate <0, %.4f, 0>
+}
+)", height, height - 0.22, height, height - 0.3, ring, degrees);
     }
     return text;
 }
@@ -331,18 +385,25 @@ struct RoomLook {
     double height;
     double r, g, b, power;  // the hanging lamp over the middle of the room
     bool panelled;          // a wooden dado round the wall
+    double radius;          // how far the wall stands from the eye
 };
 
 RoomLook LookOf(int place)
 {
     switch (place) {
-    case 200: return {"Blocks", "Flags", "Blocks", Ceiling::RibbedVault, 3.8, 1.0, 0.8, 0.55, 1.0, false};
-    case 201: return {"Plaster", "Planks", "Plaster", Ceiling::Beams, 3.2, 1.0, 0.78, 0.5, 0.85, true};
-    case 202: return {"Whitewash", "Flags", "Whitewash", Ceiling::Vault, 3.0, 1.0, 0.86, 0.6, 0.75, false};
-    case 203: return {"Blocks", "Tiles", "Blocks", Ceiling::Beams, 3.6, 1.0, 0.8, 0.55, 0.9, false};
-    case 204: return {"Stone", "Flags", "Rock", Ceiling::Vault, 2.9, 0.75, 0.8, 0.9, 0.45, false};
-    case 205: return {"Plaster", "Planks", "Plaster", Ceiling::Beams, 3.4, 1.0, 0.85, 0.65, 0.9, true};
-    default: return {"TowerBlocks", place == 401 ? "Flags" : "Planks", "TowerBlocks", Ceiling::Joists, 3.4, 1.0, 0.8, 0.55, 0.8, false};
+    // The entrance hall is the great room of the floor: wide and high under its ribbed vault.
+    case 200: return {"Blocks", "Flags", "Blocks", Ceiling::RibbedVault, 4.4, 1.0, 0.8, 0.55, 1.2, false, 6.6};
+    // The keeper's study is a small low room round its stove.
+    case 201: return {"Plaster", "Planks", "Plaster", Ceiling::Beams, 2.9, 1.0, 0.78, 0.5, 0.7, true, 3.9};
+    // The lamp store is a narrow whitewashed cell under a low vault.
+    case 202: return {"Whitewash", "Flags", "Whitewash", Ceiling::Vault, 2.6, 1.0, 0.86, 0.6, 0.6, false, 4.2};
+    // The stair hall is tall, the way up the tower and down to the well leaving it. (Its
+    // wall stays off the blocks' joints: at a multiple of their length a joint runs along it.)
+    case 203: return {"Blocks", "Tiles", "Blocks", Ceiling::Beams, 4.0, 1.0, 0.8, 0.55, 1.0, false, 5.5};
+    // The well room is a wide cold cellar round the well, under a shallow vault.
+    case 204: return {"Stone", "Flags", "Rock", Ceiling::Vault, 2.85, 0.75, 0.8, 0.9, 0.5, false, 6.2};
+    case 205: return {"Plaster", "Planks", "Plaster", Ceiling::Beams, 3.4, 1.0, 0.85, 0.65, 0.9, true, 4.7};
+    default: return {"TowerBlocks", place == 401 ? "Flags" : "Planks", "TowerBlocks", Ceiling::Joists, 3.4, 1.0, 0.7, 0.4, 0.5, false, kTowerRadius};
     }
 }
 
@@ -363,7 +424,7 @@ std::string CeilingText(const RoomLook& look)
     case Ceiling::Vault: {
         std::string text = Text(R"(
 difference { sphere { <0, 0, 0>, %.4f } sphere { <0, 0, 0>, %.4f } plane { y, 0 } scale <1, 0.55, 1> translate <0, %.4f, 0> texture { %s } }
-)", kRadius + 0.5, kRadius + 0.01, top, look.wall);
+)", look.radius + 0.5, look.radius + 0.01, top, look.wall);
         if (look.ceiling == Ceiling::RibbedVault)
             text += Text(R"(
 #for (I, 0, 7)
@@ -374,7 +435,7 @@ difference { sphere { <0, 0, 0>, %.4f } sphere { <0, 0, 0>, %.4f } plane { y, 0 
   }
 #end
 torus { %.4f, 0.12 translate <0, %.4f, 0> texture { Stone } }
-)", kRadius + 0.01, kRadius - 0.2, top, kRadius - 0.05, top);
+)", look.radius + 0.01, look.radius - 0.2, top, look.radius - 0.05, top);
         return text;
     }
     case Ceiling::Beams:
@@ -409,7 +470,7 @@ sky_sphere { pigment { gradient y colour_map { [0 rgb <0.05, 0.06, 0.1>] [0.3 rg
     std::string things;
     for (const wc::Feature& f : place.features) {
         if (f.look == wc::Look::None) continue;
-        const Slot s = SlotOf(f);
+        const Slot s = SlotOf(f, look.radius);
         switch (f.look) {
         case wc::Look::Gate: things += Gate(s); break;
         case wc::Look::Arch: things += Archway(s, look.passage); break;
@@ -423,12 +484,12 @@ sky_sphere { pigment { gradient y colour_map { [0 rgb <0.05, 0.06, 0.1>] [0.3 rg
                 things += Stairs(s, LevelOf(f.target) > LevelOf(place.number), tower || f.target > 400, look.passage);
             break;
         case wc::Look::Torch: {
-            const double top = HeightOfRow(f.y1, kRadius), bottom = HeightOfRow(f.y2, kRadius);
-            things += "object { " + WallLamp((top + bottom) / 2, (top - bottom) / 0.62) + At(s, kRadius) + " }\n";
+            const double top = HeightOfRow(f.y1, look.radius), bottom = HeightOfRow(f.y2, look.radius);
+            things += "object { " + WallLamp((top + bottom) / 2, (top - bottom) / 0.62) + At(s, look.radius) + " }\n";
             break;
         }
         case wc::Look::Pillar: {
-            const double w = WidthAt(s, kRadius);
+            const double w = WidthAt(s, look.radius);
             things += Text(R"(
 union {
   cylinder { <0, 0, 0>, <0, %.4f, 0>, %.4f }
@@ -438,7 +499,7 @@ union {
   translate <0, 0, -0.05> %s
 }
 )", look.height + 1, w / 2 * 0.85, w / 2, w / 2, w / 2, w / 2, w / 2, look.height - 0.3, w / 2, w / 2, look.height, w / 2,
-                             At(s, kRadius).c_str());
+                             At(s, look.radius).c_str());
             break;
         }
         case wc::Look::Pool: {
@@ -527,7 +588,8 @@ union {
         default: break;
         }
     }
-    if (tower) things += TowerSlits(place);
+    if (tower) things += TowerSlits(place) + TowerLamps(place);
+    if (place.number == 200) things += Colonnade(place, look.radius, look.height);
     scene += things;
     // The room: a drum of wall with its openings cut, a floor, the ceiling, the lamp light.
     scene += Text(R"(
@@ -540,7 +602,7 @@ difference {
 cylinder { <0, -0.3, 0>, <0, 0, 0>, %.4f texture { %s } }
 light_source { <0, %.4f, 0>, rgb <%.4f, %.4f, %.4f> * %.4f fade_distance 4 fade_power 1 }
 light_source { <0, 1.2, 0>, rgb <%.4f, %.4f, %.4f> * %.4f shadowless }
-)", look.height + 0.01, kRadius + kWall, look.height + 1, kRadius, look.wall, kRadius + 0.3, look.floor,
+)", look.height + 0.01, look.radius + kWall, look.height + 1, look.radius, look.wall, look.radius + 0.3, look.floor,
                   look.height - 0.5, look.r, look.g, look.b, look.power, look.r, look.g, look.b, look.power * 0.12);
     if (look.panelled)
         scene += Text(R"(
@@ -551,7 +613,7 @@ difference {
   }
   object { Holes }
 }
-)", kRadius, kRadius - 0.04, kRadius - 0.04);
+)", look.radius, look.radius - 0.04, look.radius - 0.04);
     scene += CeilingText(look);
     return scene;
 }

@@ -51,11 +51,19 @@ const char* const kHallMaterials = R"(
   pigment { rgb <0.16, 0.15, 0.14> }
   finish { ambient #if (Draft) 0.08 #else 0 #end diffuse 0.5 specular 0.5 roughness 0.02 metallic }
 }
-#declare TowerBlocks = texture {
-  pigment { brick rgb <0.06, 0.06, 0.07>, rgb <0.27, 0.28, 0.31> brick_size <0.42, 0.24, 0.42> mortar 0.03 }
-  normal { granite 0.45 scale 0.25 }
+// The tower's rough coursed stone: dark deep mortar, each stone a warm grey-brown of its
+// own, hammer-dressed faces that catch the lamp light.
+#declare TowerStone = pigment {
+  average pigment_map {
+    [2 granite colour_map { [0 rgb <0.20, 0.17, 0.13>] [0.5 rgb <0.27, 0.23, 0.18>] [1 rgb <0.17, 0.15, 0.12>] } scale 0.3]
+    [1 cells colour_map { [0 rgb <0.12, 0.10, 0.08>] [0.5 rgb <0.26, 0.22, 0.17>] [1 rgb <0.36, 0.31, 0.24>] } scale <0.21, 0.24, 0.21>]
+  }
 }
-  texture { pigment { granite colour_map { [0 rgbt <0.18, 0.19, 0.22, 0.6>] [1 rgbt <0.5, 0.48, 0.45, 0.75>] } scale 0.35 } }
+#declare TowerBlocks = texture {
+  pigment { brick pigment { rgb <0.04, 0.035, 0.03> }, pigment { TowerStone } brick_size <0.42, 0.24, 0.42> mortar 0.035 }
+  normal { average normal_map { [1 brick 0.9 brick_size <0.42, 0.24, 0.42> mortar 0.035] [2 granite 0.6 scale 0.25] [1 bumps 0.5 scale 0.06] } }
+  finish { diffuse 0.75 specular 0.05 roughness 0.1 }
+}
 #declare Ink = texture { pigment { rgb <0.05, 0.04, 0.03> } finish { diffuse 0.6 } }
 #declare Flame = texture { pigment { rgbf <1.0, 0.75, 0.35, 0.2> } finish { ambient 0 diffuse 0 emission 2.2 } }
 #declare Ember = texture { pigment { rgb <1.0, 0.42, 0.08> } finish { ambient 0 diffuse 0 emission 1.6 } }

@@ -644,44 +644,57 @@ background { rgb <0.01, 0.015, 0.04> }
     const double turn = (number - 700) * 13.0;
     scene += Format("#ifndef (TelescopeTurn) #declare TelescopeTurn = %.4f; #end\n", turn);
     scene += R"(
-// The floor: boards in rings round a stone centre.
-difference { disc { <0, 0, 0>, y, 12 } object { FloorHoles } texture { Planks } }  // on under the passages too
+// The floor: dark stained boards round a stone centre.
+difference { disc { <0, 0, 0>, y, 12 } object { FloorHoles } texture { Planks pigment { gradient x colour_map { [0 rgb 0.02] [0.03 rgb 0.02] [0.04 rgb <0.12, 0.09, 0.07>] [1 rgb <0.10, 0.075, 0.06>] } scale 0.3 } } }  // on under the passages too
 cylinder { <0, -0.01, 0>, <0, 0.02, 0>, 1.0 texture { Stone } }
-// The drum: stone blocks, a timber ring on top of it.
+// The drum: smooth plaster painted a cold slate blue, timber rings at its foot and head.
 difference {
   cylinder { <0, 0, 0>, <0, 3.2, 0>, 6.4 }
   cylinder { <0, -1, 0>, <0, 4, 0>, 6.0 }
   object { Holes }
-  texture { Blocks }
+  texture { pigment { granite colour_map { [0 rgb <0.11, 0.13, 0.19>] [0.6 rgb <0.14, 0.16, 0.23>] [1 rgb <0.10, 0.11, 0.16>] } scale 1.2 }
+            normal { bumps 0.08 scale 0.2 } finish { diffuse 0.75 specular 0.08 roughness 0.05 } }
 }
 torus { 6.0, 0.12 translate <0, 3.2, 0> texture { Wood } }
 torus { 6.0, 0.06 translate <0, 1.0, 0> texture { Wood } }
-// The dome: painted boards on ribs, a shutter slit closed by dark iron leaves, the slit
-// running over the top towards the telescope.
+// The dome: a shallow cap springing from the drum's head and sweeping over the room, its
+// boards painted as the night sky with gilt stars, on curved ribs that meet at the crown.
+#declare DomeCentre = <0, -3.608, 0>;
+#declare DomeRadius = 9.208;
 #declare DomeShell = difference {
-  sphere { <0, 0, 0>, 6.3 }
-  sphere { <0, 0, 0>, 6.1 }
-  plane { y, 0 }
-  translate <0, 3.2, 0>
+  sphere { DomeCentre, DomeRadius + 0.2 }
+  sphere { DomeCentre, DomeRadius }
+  plane { y, 3.2 }
 }
 object { DomeShell
-  texture { pigment { gradient y colour_map { [0 rgb <0.16, 0.18, 0.25>] [0.5 rgb <0.2, 0.22, 0.3>] [1 rgb <0.16, 0.18, 0.25>] } scale 0.3 }
-            normal { gradient y 0.4 scale 0.3 } }
+  texture { pigment { bozo turbulence 0.3 colour_map { [0 rgb <0.025, 0.035, 0.09>] [0.5 rgb <0.04, 0.055, 0.13>] [1 rgb <0.03, 0.04, 0.10>] } scale 1.5 } }
+  texture { pigment { bozo colour_map { [0 rgbt 1] [0.86 rgbt 1] [0.87 rgb <0.85, 0.68, 0.30>] [1 rgb <1.0, 0.85, 0.45>] } scale 0.06 }
+            finish { specular 0.5 roughness 0.02 metallic } }
 }
-// Ribs: thin slices of a shell just inside the boards (cheaper to trace than tori).
-#declare Rib = intersection {
-  difference { sphere { <0, 0, 0>, 6.1 } sphere { <0, 0, 0>, 5.98 } plane { y, 0 } translate <0, 3.2, 0> }
-  box { <-0.07, 3.1, -7>, <0.07, 10, 7> }
-  texture { Wood }
+// Ribs: thin slices of a shell just inside the boards, and two rings round the cap.
+#declare RibShell = difference { sphere { DomeCentre, DomeRadius } sphere { DomeCentre, DomeRadius - 0.16 } plane { y, 3.2 } }
+#declare Rib = intersection { object { RibShell } box { <-0.08, 3.1, -7>, <0.08, 10, 7> } }
+union {
+  #for (I, 0, 7)
+    object { Rib rotate <0, I * 22.5 + 11.25 + TelescopeTurn, 0> }
+  #end
+  intersection { object { RibShell } box { <-8, 4.3, -8>, <8, 4.42, 8> } }
+  intersection { object { RibShell } box { <-8, 5.15, -8>, <8, 5.27, 8> } }
+  texture { Wood pigment { rgb <0.30, 0.19, 0.09> } }
 }
-#for (I, 0, 7)
-  object { Rib rotate <0, I * 22.5 + 11.25 + TelescopeTurn, 0> }
-#end
-// The closed shutter: two iron leaves along the slit, over the telescope.
-intersection {
-  object { DomeShell scale 0.995 }
-  box { <-0.7, -1, -10>, <0.7, 12, 10> }
-  texture { DarkIron }
+// The closed shutter: two iron leaves along the slit over the telescope, a line of the
+// moonlit sky where they meet.
+union {
+  intersection {
+    difference { sphere { DomeCentre, DomeRadius - 0.005 } sphere { DomeCentre, DomeRadius - 0.06 } plane { y, 3.2 } }
+    box { <-0.7, -1, -12>, <0.7, 12, 12> }
+    texture { DarkIron }
+  }
+  intersection {
+    difference { sphere { DomeCentre, DomeRadius - 0.06 } sphere { DomeCentre, DomeRadius - 0.07 } plane { y, 3.2 } }
+    box { <-0.03, -1, -12>, <0.03, 12, 12> }
+    pigment { rgb <0.45, 0.55, 0.85> } finish { ambient 0 diffuse 0 emission 1.2 } no_shadow
+  }
   #ifdef (ShutterTurn) rotate <0, ShutterTurn, 0> #else rotate <0, TelescopeTurn + 70, 0> #end
 }
 // Lamps round the drum, and a cold glow under the dome.
@@ -702,13 +715,14 @@ union {
   cylinder { <0, 0.25, 0>, <0, 0.25, 0.35>, 0.025 texture { Brass } }
   // Its shadows would cost two thirds of the render's time; the lamps hang on the wall, where
   // little stands in their light.
-  light_source { <0, 0, -0.25>, rgb <1.0, 0.72, 0.42> * 0.55 fade_distance 3 fade_power 2 shadowless }
+  light_source { <0, 0, -0.25>, rgb <1.0, 0.72, 0.42> * 0.3 fade_distance 2 fade_power 2 shadowless }
   translate <0, 2.45, 5.6> rotate <0, %.4f, 0>
 }
 )", degrees);
     }
     scene += R"(
-light_source { <0, 7.5, 0>, rgb <0.45, 0.5, 0.7> * 0.3 }
+// The moon's cold light from high under the crown: the dome is a blue, night-lit room.
+light_source { <0.8, 5.2, -0.5>, rgb <0.42, 0.52, 0.85> * 0.75 }
 )";
     return scene;
 }

@@ -80,15 +80,33 @@ std::string BoathouseInside(const wc::Place& place)
     for (const Wall& w : walls)
         room += Format("  plane { <sin(radians(%.4f)), 0, cos(radians(%.4f))>, %.4f }\n", w.degrees, w.degrees, w.distance);
     room += "}\n";
+    // The shed's frame: a post where each stretch of wall meets the next, so the boards read
+    // as nailed to timbers.
+    std::sort(walls.begin(), walls.end(), [](const Wall& a, const Wall& b) { return a.degrees < b.degrees; });
+    room += "union {\n";
+    for (std::size_t i = 0; i < walls.size(); ++i) {
+        const Wall& a = walls[i];
+        const Wall& b = walls[(i + 1) % walls.size()];
+        const double ax = std::sin(a.degrees * render::kPi / 180), az = std::cos(a.degrees * render::kPi / 180);
+        const double bx = std::sin(b.degrees * render::kPi / 180), bz = std::cos(b.degrees * render::kPi / 180);
+        const double det = ax * bz - az * bx;
+        if (std::fabs(det) < 1e-3) continue;
+        // Where the two walls' planes meet, seen from above.
+        const double x = (a.distance * bz - b.distance * az) / det, z = (ax * b.distance - bx * a.distance) / det;
+        room += Format("  box { <-0.11, 0, -0.11>, <0.11, 3.6, 0.11> rotate <0, %.4f, 0> translate <%.4f, 0, %.4f> }\n",
+                       (a.degrees + b.degrees) / 2, x, z);
+    }
+    room += "  clipped_by { object { RoomInside } }\n  texture { Wood scale 4 pigment { rgb <0.09, 0.07, 0.05> } }\n}\n";
     return room + R"(
 background { rgb <0.01, 0.012, 0.02> }
-// The shed's tarred walls, the plank floor, the rafters and the roof boards.
+// The shed's weathered board walls, the plank floor, the rafters and the roof boards.
 difference {
   box { <-12, -0.5, -12>, <12, 3.8, 12> }
   object { RoomInside }
-  texture { Tarred rotate <0, 0, 90> scale 1.3 }
+  texture { ShedBoards }
 }
-plane { y, 0 texture { Planks scale 1.5 } }
+plane { y, 0 texture { Planks scale 1.5 finish { diffuse 0.5 } } }
+plane { -y, -3.55 texture { Planks scale 1.2 pigment { gradient x colour_map { [0 rgb 0.01] [0.04 rgb 0.01] [0.05 rgb <0.09, 0.07, 0.05>] [1 rgb <0.07, 0.05, 0.035>] } scale 0.3 } } }
 #for (I, 0, 5)
   box { <-12, 2.9, -5.8 + I * 2.3>, <12, 3.1, -5.6 + I * 2.3> texture { Wood scale 4 } }
 #end
@@ -111,8 +129,10 @@ union {
   cylinder { <0, 2.58, 0>, <0, 2.6, 0>, 0.15 texture { DarkIron } }
   translate <1.2, 0, -0.6>
 }
-light_source { <1.2, 2.3, -0.6>, rgb <1.0, 0.75, 0.45> * 1.3 fade_distance 3 fade_power 1.5 }
-light_source { <-3, 3, 2>, rgb <0.2, 0.24, 0.36> * 0.4 shadowless }
+// The lamp's light is warm and falls off towards the walls, which stay dark timber; the
+// moon's cold light comes in by the window and the door.
+light_source { <1.2, 2.3, -0.6>, rgb <1.0, 0.72, 0.40> * 1.0 fade_distance 2.2 fade_power 2 }
+light_source { <-3, 3, 2>, rgb <0.2, 0.24, 0.36> * 0.3 shadowless }
 )" + fixtures;
 }
 

@@ -64,6 +64,29 @@ texture {
   finish { diffuse 0.6 specular 0.3 roughness 0.05 }
 }
 #declare Lit = finish { ambient 0 diffuse 0 emission 1 }
+// The boathouse's weathered boards: horizontal planks lapped one over the next, each a
+// shade of its own (a cell of its own height), grey-brown grain bleached by salt, dark gaps
+// between them and the shadow line under each lap.
+#declare ShedGrain = pigment {
+  wood turbulence 0.12 octaves 3
+  colour_map { [0 rgb <0.16, 0.12, 0.08>] [0.35 rgb <0.12, 0.09, 0.06>] [0.6 rgb <0.19, 0.16, 0.12>] [1 rgb <0.09, 0.07, 0.05>] }
+  scale <0.04, 0.04, 1.6> rotate <0, 90, 0>
+}
+#declare ShedFace = pigment {
+  average pigment_map {
+    [3 ShedGrain scale 1 / 0.24]
+    [1 cells colour_map { [0 rgb <0.05, 0.04, 0.03>] [0.5 rgb <0.14, 0.11, 0.08>] [1 rgb <0.24, 0.22, 0.19>] } scale <1000, 1, 1000>]
+  }
+}
+#declare ShedBoards = texture {
+  pigment {
+    gradient y
+    pigment_map { [0 rgb <0.012, 0.010, 0.008>] [0.05 rgb <0.012, 0.010, 0.008>] [0.07 ShedFace] [1 ShedFace] }
+    scale 0.24
+  }
+  normal { average normal_map { [2 gradient y 0.8 scale 0.24] [1 wood 0.5 turbulence 0.1 scale <0.04, 0.04, 1.6> rotate <0, 90, 0>] [1 granite 0.25 scale 0.3] } }
+  finish { diffuse 0.75 specular 0.06 roughness 0.08 }
+}
 
 // A roof between x0 and x1, its eaves at z0 and z1, its ridge `Ht` up in the middle.
 #macro Gable(X0, X1, Z0, Z1, Ht)

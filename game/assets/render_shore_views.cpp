@@ -101,7 +101,7 @@ std::string WorkbenchScene(const ShoreState& state)
     std::string scene = Begin(camera) + Format(R"(
 background { rgb 0.01 }
 plane { y, 0 texture { Planks scale 1.5 } }
-plane { -z, -%.4f texture { Tarred rotate <0, 0, 90> scale 1.3 } }
+plane { -z, -%.4f texture { ShedBoards } }
 #declare BenchTop = %.4f;
 // The bench: a thick top on legs, the vice at the right end, tools along the back.
 union {
@@ -171,7 +171,7 @@ std::string ToolRackScene(const ShoreState& state)
     std::string scene = Begin(camera) + Format(R"(
 background { rgb 0.01 }
 plane { y, 0 texture { Planks scale 1.5 } }
-plane { -z, -%.4f texture { Tarred rotate <0, 0, 90> scale 1.3 } }
+plane { -z, -%.4f texture { ShedBoards } }
 #declare Rail = %.4f;
 object { ToolRack(%.4f, %.4f, %.4f, Rail, 0) translate <0, 0, %.4f> }
 cylinder { <0, Rail, %.4f>, <0, Rail + 0.02, %.4f>, 0.014 texture { Wood } }

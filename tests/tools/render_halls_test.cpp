@@ -6,6 +6,7 @@
 #include "core/error.h"
 #include "game/assets/render_groups.h"
 #include "game/assets/render_halls_models.h"
+#include "game/assets/render_heights.h"
 #include "game/world_content.h"
 #include "imaging/image.h"
 #include "render/kit.h"
@@ -152,6 +153,29 @@ TEST(RenderHalls, WallLampsBurnWhereTheWorldPutsThem)
             << "no lamp burns at columns " << f.x1 << " .. " << f.x2;
     }
     EXPECT_GT(lamps, 0);
+}
+
+// The tower's floors and the dome must not read as one place: the tower is stone lit warm by
+// its lamps, the dome a night-blue room in the moon's cold light. Over the band of wall
+// (rows 150 .. 350) the tower is plainly red over blue, the dome blue over red.
+TEST(RenderHalls, TheTowerIsLitWarmAndTheDomeCold)
+{
+    REQUIRE_RENDERER();
+    constexpr int kBlue = 0, kRed = 2;  // pictures hold B, G, R, A
+    auto mean = [](const imaging::Image& picture, int channel) {
+        double sum = 0;
+        for (int y = 150; y < 350; ++y)
+            for (int x = 0; x < picture.width; ++x) sum += picture.Row(y)[x * 4 + channel];
+        return sum / (200.0 * picture.width);
+    };
+    for (int floor : {402, 403}) {
+        const imaging::Image tower = Draft("tower", world_render::halls::PlaceScene(floor, false), true);
+        EXPECT_GT(mean(tower, kRed), mean(tower, kBlue) * 1.4) << "tower floor " << floor << " is not lit warm";
+    }
+    for (int spot : {701, 704}) {
+        const imaging::Image dome = Draft("dome", world_render::heights::DomeScene(spot), true);
+        EXPECT_GT(mean(dome, kBlue), mean(dome, kRed) * 1.05) << "dome spot " << spot << " is not lit cold";
+    }
 }
 
 // The strip's frame k is the wheel turned to k: blank at 0, then a bell and k strokes cut

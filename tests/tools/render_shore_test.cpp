@@ -184,6 +184,19 @@ INSTANTIATE_TEST_SUITE_P(Shore, ShoreBlocks,
                                          ChangedBlock{"the sea door open in the cove", 105, {false, true, false}}),
                          [](const testing::TestParamInfo<ChangedBlock>& info) { return "Screen" + std::to_string(info.param.screen); });
 
+// The boathouse is a dark timber shed lit by one lamp, not a pale room: its band of wall
+// (rows 150 .. 350, all the way round) stays well under a third of full brightness.
+TEST(ShoreRenders, TheBoathouseWallsAreDarkTimber)
+{
+    REQUIRE_RENDERER();
+    const imaging::Image inside = Draft("boathouse", ShorePanoramaScene(104, {}), true);
+    double sum = 0;
+    for (int y = 150; y < 350; ++y)
+        for (int x = 0; x < inside.width; ++x)
+            for (int c = 0; c < 3; ++c) sum += inside.Row(y)[x * 4 + c];
+    EXPECT_LT(sum / (3.0 * 200 * inside.width), 0.3 * 255) << "the boathouse's walls are pale";
+}
+
 TEST(ShoreRenders, TheTideClocksWheelsTurnInTheWorldsWheelCells)
 {
     REQUIRE_RENDERER();
