@@ -132,9 +132,19 @@ TEST(FilmFrames, DraftsAreRenderedSmallAndFailuresNameTheScene)
     render::FrameSize(CrossingBall(3), settings.quality, &width, &height);
     EXPECT_EQ(width, 16);
     EXPECT_EQ(height, 8);
+    const TempDir dir;
+    settings.cacheDir = (dir.path / "cache").string();
     const std::vector<imaging::Image> frames = render::RenderFrames(CrossingBall(3), settings);
     ASSERT_EQ(frames.size(), 3u);
     EXPECT_EQ(frames[0].width, 64) << "scaled up to the size asked for";
+    // The cache keeps the small frames, and gives back the same scaled pictures.
+    const fs::path kept = fs::path(settings.cacheDir) /
+                          (render::AnimationHash(CrossingBall(3), settings.quality, render::RendererVersion("povray")) + ".frames");
+    imaging::Image small;
+    ASSERT_TRUE(render::ReadPng((kept / "0002.png").string(), &small));
+    EXPECT_EQ(small.width, 16);
+    const std::vector<imaging::Image> again = render::RenderFrames(CrossingBall(3), settings);
+    for (std::size_t i = 0; i < frames.size(); ++i) EXPECT_EQ(again[i].pixels, frames[i].pixels) << "frame " << i;
 
     render::AnimationRequest broken = CrossingBall(3);
     broken.scene += "sphere { <0, 0, 0> oops }\n";
