@@ -168,14 +168,20 @@ content::PictureFilm MakeFilm(const FilmPlan& plan, const render::RenderSettings
                 failures[k] = std::current_exception();
             }
         });
-    for (std::size_t i = 0; i < plan.takes.size(); ++i) {
-        const Take& take = plan.takes[i];
-        if (take.kind != TakeKind::Moving) continue;
-        const int frames = RenderedFramesOf(FramesOf(take, plan.framesPerSecond), settings.quality);
-        rendered[i] = render::RenderFrames({take.name, take.scene, kFilmWidth, kFilmHeight, frames}, settings);
-        if (take.reversed) std::reverse(rendered[i].begin(), rendered[i].end());
+    std::exception_ptr movingFailure;  // the stills' renders are waited for before it is passed on
+    try {
+        for (std::size_t i = 0; i < plan.takes.size(); ++i) {
+            const Take& take = plan.takes[i];
+            if (take.kind != TakeKind::Moving) continue;
+            const int frames = RenderedFramesOf(FramesOf(take, plan.framesPerSecond), settings.quality);
+            rendered[i] = render::RenderFrames({take.name, take.scene, kFilmWidth, kFilmHeight, frames}, settings);
+            if (take.reversed) std::reverse(rendered[i].begin(), rendered[i].end());
+        }
+    } catch (...) {
+        movingFailure = std::current_exception();
     }
     for (std::thread& run : runs) run.join();
+    if (movingFailure) std::rethrow_exception(movingFailure);
     for (const std::exception_ptr& failure : failures)
         if (failure) std::rethrow_exception(failure);
     for (std::size_t i = 0; i < plan.takes.size(); ++i)
