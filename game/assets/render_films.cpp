@@ -1,13 +1,17 @@
-// The world's films, planned as takes of the film scenes: moving takes rendered frame by frame
-// at the film's rate, holds on a moving take's first or last frame with the view easing in or
-// out, and stills (larger renders) seen through a slowly moving window for the long voiced
-// films. Each event film carries the sound of its event, timed to its picture; the voiced
-// films keep their subtitle lists and a murmur under each line.
+// The world's films, planned as takes of the film scenes, all at 25 frames a second: moving
+// takes rendered frame by frame, holds on a moving take's first or last frame with the view
+// easing in or out, and stills (larger renders) seen through a slowly moving window for the
+// long voiced films, every frame its own window on the still. Each event film carries the
+// sound of its event, timed to its picture; the voiced films keep their subtitle lists and a
+// murmur under each line. Drafts render every third moment of a moving take and hold each
+// for three frames: the same film, length and sound, a third of the renders.
 #include <algorithm>
 #include <cmath>
+#include <exception>
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "content/output.h"
@@ -28,8 +32,8 @@ constexpr int kFilmWidth = 512;
 constexpr int kFilmHeight = 256;
 constexpr int kStillWidth = 1024;  // stills are rendered larger, so that a window moving over them stays sharp
 constexpr int kStillHeight = 512;
-constexpr int kEventRate = 25;
-constexpr int kVoicedRate = 12;
+constexpr int kFilmRate = 25;
+constexpr int kDraftFrameStep = 3;  // drafts render one moment of a moving take in three
 
 enum class TakeKind {
     Moving,     // the scene rendered at every frame, T running 0 .. 1
@@ -86,7 +90,7 @@ Take StillTake(const std::string& name, std::string scene, double seconds, conte
 
 struct FilmPlan {
     const wc::FilmDef* def = nullptr;
-    int framesPerSecond = kEventRate;
+    int framesPerSecond = kFilmRate;
     std::vector<Take> takes;
     std::optional<content::FilmSoundSpec> sound;
     bool drone = false;
@@ -101,6 +105,14 @@ std::string Narrow(const wchar_t* path)
 }
 
 int FramesOf(const Take& take, int rate) { return static_cast<int>(std::lround(take.seconds * rate)); }
+
+// The moments of a moving take of `frames` film frames that a run renders: every one, or for
+// drafts every third from the first to the last.
+int RenderedFramesOf(int frames, render::Quality quality)
+{
+    if (quality != render::Quality::Draft || frames <= 2) return frames;
+    return (frames - 2) / kDraftFrameStep + 2;
+}
 
 // The film time of moment `t` (0 .. 1) of moving take `index`.
 double TimeOf(const FilmPlan& plan, std::size_t index, double t)
@@ -138,16 +150,44 @@ content::PictureFilm MakeFilm(const FilmPlan& plan, const render::RenderSettings
     film.drone = plan.drone;
     film.seed = plan.seed;
     std::vector<std::vector<imaging::Image>> rendered(plan.takes.size());
-    for (std::size_t i = 0; i < plan.takes.size(); ++i) {
-        const Take& take = plan.takes[i];
-        if (take.kind == TakeKind::Moving) {
-            rendered[i] = render::RenderFrames(
-                {take.name, take.scene, kFilmWidth, kFilmHeight, FramesOf(take, plan.framesPerSecond)}, settings);
+    // The stills are rendered side by side, one povray each (it idles between its steps); a
+    // scene used twice is rendered once.
+    std::vector<std::size_t> stills;
+    for (std::size_t i = 0; i < plan.takes.size(); ++i)
+        if (plan.takes[i].kind == TakeKind::Still &&
+            std::none_of(stills.begin(), stills.end(), [&](std::size_t s) { return plan.takes[s].scene == plan.takes[i].scene; }))
+            stills.push_back(i);
+    std::vector<std::exception_ptr> failures(stills.size());
+    std::vector<std::thread> runs;
+    for (std::size_t k = 0; k < stills.size(); ++k)
+        runs.emplace_back([&, k] {
+            const Take& take = plan.takes[stills[k]];
+            try {
+                rendered[stills[k]] = render::RenderFrames({take.name, take.scene, kStillWidth, kStillHeight, 1}, settings);
+            } catch (...) {
+                failures[k] = std::current_exception();
+            }
+        });
+    std::exception_ptr movingFailure;  // the stills' renders are waited for before it is passed on
+    try {
+        for (std::size_t i = 0; i < plan.takes.size(); ++i) {
+            const Take& take = plan.takes[i];
+            if (take.kind != TakeKind::Moving) continue;
+            const int frames = RenderedFramesOf(FramesOf(take, plan.framesPerSecond), settings.quality);
+            rendered[i] = render::RenderFrames({take.name, take.scene, kFilmWidth, kFilmHeight, frames}, settings);
             if (take.reversed) std::reverse(rendered[i].begin(), rendered[i].end());
         }
-        if (take.kind == TakeKind::Still)
-            rendered[i] = render::RenderFrames({take.name, take.scene, kStillWidth, kStillHeight, 1}, settings);
+    } catch (...) {
+        movingFailure = std::current_exception();
     }
+    for (std::thread& run : runs) run.join();
+    if (movingFailure) std::rethrow_exception(movingFailure);
+    for (const std::exception_ptr& failure : failures)
+        if (failure) std::rethrow_exception(failure);
+    for (std::size_t i = 0; i < plan.takes.size(); ++i)
+        if (plan.takes[i].kind == TakeKind::Still && rendered[i].empty())
+            for (std::size_t s : stills)
+                if (plan.takes[s].scene == plan.takes[i].scene) rendered[i] = rendered[s];
     const content::Window whole{0, 0, static_cast<double>(kFilmWidth), static_cast<double>(kFilmHeight)};
     for (std::size_t i = 0; i < plan.takes.size(); ++i) {
         const Take& take = plan.takes[i];
@@ -155,7 +195,10 @@ content::PictureFilm MakeFilm(const FilmPlan& plan, const render::RenderSettings
         shot.seconds = take.seconds;
         shot.throughBlack = take.throughBlack;
         switch (take.kind) {
-        case TakeKind::Moving: shot.frames = std::move(rendered[i]); break;
+        case TakeKind::Moving:
+            shot.frames = std::move(rendered[i]);
+            shot.frameSpan = FramesOf(take, plan.framesPerSecond);
+            break;
         case TakeKind::Still:
             shot.still = rendered[i].front();
             shot.from = take.from;
@@ -179,12 +222,18 @@ content::PictureFilm MakeFilm(const FilmPlan& plan, const render::RenderSettings
     return film;
 }
 
+// A film's rough cost beside the pictures' (a flat view 15, a panorama 40): its rendered
+// frames, its stills (each about a flat view), and putting every frame of it together.
 double RenderWeight(const FilmPlan& plan)
 {
-    double frames = 0;
-    for (const Take& take : plan.takes)
-        frames += take.kind == TakeKind::Moving ? FramesOf(take, plan.framesPerSecond) : take.kind == TakeKind::Still ? 4 : 0;
-    return frames / 8.0;
+    double weight = 0;
+    for (const Take& take : plan.takes) {
+        const int frames = FramesOf(take, plan.framesPerSecond);
+        if (take.kind == TakeKind::Moving) weight += frames / 8.0;
+        if (take.kind == TakeKind::Still) weight += 15.0;
+        weight += frames / 100.0;
+    }
+    return weight;
 }
 
 content::Asset FilmAsset(FilmPlan plan)
@@ -302,7 +351,7 @@ FilmPlan VoicedFilm(const wc::FilmDef& def, std::vector<Take> takes, std::uint32
 {
     FilmPlan plan;
     plan.def = &def;
-    plan.framesPerSecond = kVoicedRate;
+    plan.framesPerSecond = kFilmRate;
     plan.seed = seed;
     plan.drone = true;
     plan.takes = std::move(takes);
@@ -376,7 +425,12 @@ std::vector<FilmOutline> FilmOutlines()
         unseen.sound = EventSound(plan);
         unseen.drone = plan.drone;
         unseen.seed = plan.seed;
-        for (const Take& take : plan.takes) unseen.shots.push_back({take.seconds, {}, {}, {}, {}, take.throughBlack});
+        for (const Take& take : plan.takes) {
+            content::PictureShot shot;
+            shot.seconds = take.seconds;
+            shot.throughBlack = take.throughBlack;
+            unseen.shots.push_back(std::move(shot));
+        }
         outline.sound = content::FilmSoundtrack(unseen);
         outlines.push_back(std::move(outline));
     }

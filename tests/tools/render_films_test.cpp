@@ -132,9 +132,19 @@ TEST(FilmFrames, DraftsAreRenderedSmallAndFailuresNameTheScene)
     render::FrameSize(CrossingBall(3), settings.quality, &width, &height);
     EXPECT_EQ(width, 16);
     EXPECT_EQ(height, 8);
+    const TempDir dir;
+    settings.cacheDir = (dir.path / "cache").string();
     const std::vector<imaging::Image> frames = render::RenderFrames(CrossingBall(3), settings);
     ASSERT_EQ(frames.size(), 3u);
     EXPECT_EQ(frames[0].width, 64) << "scaled up to the size asked for";
+    // The cache keeps the small frames, and gives back the same scaled pictures.
+    const fs::path kept = fs::path(settings.cacheDir) /
+                          (render::AnimationHash(CrossingBall(3), settings.quality, render::RendererVersion("povray")) + ".frames");
+    imaging::Image small;
+    ASSERT_TRUE(render::ReadPng((kept / "0002.png").string(), &small));
+    EXPECT_EQ(small.width, 16);
+    const std::vector<imaging::Image> again = render::RenderFrames(CrossingBall(3), settings);
+    for (std::size_t i = 0; i < frames.size(); ++i) EXPECT_EQ(again[i].pixels, frames[i].pixels) << "frame " << i;
 
     render::AnimationRequest broken = CrossingBall(3);
     broken.scene += "sphere { <0, 0, 0> oops }\n";
@@ -194,6 +204,90 @@ TEST(PictureFilm, FramesPlayThenHoldStillsPanAndNewPlacesDipThroughBlack)
     pan.still = {};
     film.shots = {pan};
     EXPECT_THROW(content::WriteFilm("/nonexistent/x.wmv", film), Error) << "a shot with nothing to show";
+}
+
+// The column a thin bright line lies at in a frame's middle row, to a fraction of a pixel:
+// the centre of its brightness.
+double LineCentre(const imaging::Image& frame)
+{
+    double sum = 0, weighted = 0;
+    for (int x = 0; x < frame.width; ++x) {
+        const double v = frame.Row(frame.height / 2)[x * 4];
+        sum += v;
+        weighted += v * (x + 0.5);
+    }
+    return sum > 0 ? weighted / sum : -1;
+}
+
+TEST(PictureFilm, APanMovesItsWindowEveryFrameByAFractionOfAPixel)
+{
+    // A black still with one bright column, seen through a window sliding 12 pixels in 4 s:
+    // about a tenth of a pixel a frame, eased.
+    imaging::Image still{256, 32, std::vector<std::uint8_t>(256 * 32 * 4, 0)};
+    for (int y = 0; y < 32; ++y) still.Row(y)[150 * 4] = 255;
+    content::PictureFilm film;
+    film.width = 64;
+    film.height = 32;
+    content::PictureShot pan;
+    pan.seconds = 4.0;
+    pan.still = still;
+    pan.from = {100, 0, 64, 32};
+    pan.to = {112, 0, 64, 32};
+    film.shots = {pan};
+    ASSERT_EQ(content::FilmFrameCount(film), 100);
+    double before = 0;
+    for (int i = 25; i < 75; ++i) {  // clear of the fades
+        const double t = i / 100.0, eased = t * t * (3 - 2 * t);
+        const double line = LineCentre(content::FilmFrame(film, i));
+        EXPECT_NEAR(line, 150.5 - (100 + 12 * eased), 0.03) << "frame " << i << " sits where the eased window puts it";
+        if (i > 25) {
+            EXPECT_LT(line, before - 0.05) << "frame " << i << " moves on from the one before";
+        }
+        before = line;
+    }
+}
+
+TEST(PictureFilm, DraftFramesSpreadOverTheirShotAndTheSoundDoesNotFollowThePictureRate)
+{
+    // Four pictures of a motion spread over ten film frames: first and last in place, each
+    // frame showing the picture nearest its moment.
+    content::PictureFilm film;
+    film.width = 8;
+    film.height = 4;
+    content::PictureShot moving;
+    moving.seconds = 0.4;
+    moving.frameSpan = 10;
+    for (int i = 0; i < 4; ++i)
+        moving.frames.push_back({8, 4, std::vector<std::uint8_t>(8 * 4 * 4, static_cast<std::uint8_t>(40 + i * 40))});
+    content::PictureShot after = moving;
+    after.frameSpan = 0;
+    film.shots = {moving, after};
+    // The film fades in from black: each frame is compared with the same frame of pictures
+    // all 200, for its gain.
+    content::PictureFilm flat = film;
+    for (content::PictureShot& shot : flat.shots)
+        for (imaging::Image& f : shot.frames) std::fill(f.pixels.begin(), f.pixels.end(), 200);
+    const auto expected = [&](int j, int picture) {
+        return (40 + picture * 40) * (content::FilmFrame(flat, j).Row(2)[0] / 200.0);
+    };
+    const int shown[] = {0, 0, 1, 1, 1, 2, 2, 2, 3, 3};
+    for (int j = 2; j < 10; ++j)
+        EXPECT_NEAR(content::FilmFrame(film, j).Row(2)[0], expected(j, shown[j]), 1.5) << "film frame " << j;
+    EXPECT_NEAR(content::FilmFrame(film, 12).Row(2)[0], expected(12, 2), 1.5) << "without a span, one picture a frame";
+
+    // A voiced film's drone changes with its shots at their seconds, whatever the picture rate.
+    content::PictureFilm voiced;
+    voiced.drone = true;
+    voiced.subtitles = {{0, ""}, {500, "A line."}, {2500, ""}};
+    content::PictureShot a;
+    a.seconds = 1.5;  // ends between two frames at 25 a second
+    content::PictureShot b = a;
+    b.seconds = 2.5;
+    voiced.shots = {a, b};
+    voiced.framesPerSecond = 12;
+    const content::SoundBuffer slow = content::FilmSoundtrack(voiced);
+    voiced.framesPerSecond = 25;
+    EXPECT_EQ(content::FilmSoundtrack(voiced).samples, slow.samples);
 }
 
 // Records each frame's picture as it is presented.
@@ -326,6 +420,8 @@ TEST_F(FilmPlans, VoicedFilmsKeepTheirSubtitlesWithAMurmurUnderEachLine)
         EXPECT_NEAR(film.seconds, def->cues[def->cueCount - 1].time / 1000.0 + 1.0, 1e-9) << film.gamePath;
         EXPECT_GT(film.renderedFrames + film.stills, 0) << film.gamePath << " shows rendered pictures";
     }
+    for (const world_render::FilmOutline& film : outlines)
+        EXPECT_EQ(film.framesPerSecond, 25) << film.gamePath << " is shown at 25 frames a second";
     // In the letters, the keeper's first line is voiced over a quiet opening.
     const world_render::FilmOutline& letters = OutlineOf(outlines, wc::kLettersFilm.path);
     EXPECT_GT(Rms(letters.sound, 2.0, 5.5), 1.5 * Rms(letters.sound, 6.2, 6.9));

@@ -203,6 +203,11 @@ TEST_F(RenderCache, SameInputsGiveTheSameBytesAndAreNotRenderedAgain)
 
     Render(Lit("<1, 0, 0>"), settings);
     EXPECT_EQ(std::distance(fs::directory_iterator(settings.cacheDir), fs::directory_iterator()), 1);
+    // The cache keeps the draft as povray rendered it, a quarter of the size each way.
+    imaging::Image kept;
+    ASSERT_TRUE(ReadPng(fs::directory_iterator(settings.cacheDir)->path().string(), &kept));
+    EXPECT_EQ(kept.width, 16);
+    EXPECT_EQ(kept.height, 8);
     // With a renderer that can only fail, the unchanged scene still comes from the cache.
     settings.program = "false";
     EXPECT_EQ(imaging::EncodePng(Render(Lit("<1, 0, 0>"), settings)), imaging::EncodePng(first));

@@ -6,11 +6,13 @@
 // from 3D scenes are kept by input hash in the render cache (default: .render-cache beside
 // OUTDIR), so a run renders again only the scenes that changed.
 // Exit status: 0 done, 1 some asset failed (reasons on stderr), 2 usage.
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <iomanip>
 #include <iostream>
 #include <string>
+#include <thread>
 
 #include "content/generator.h"
 
@@ -22,7 +24,8 @@ constexpr const char* kUsage =
     "  writes every file of the game's data directory into OUTDIR (normally data/)\n"
     "  --only TEXT     only the assets whose name contains TEXT (repeatable)\n"
     "  --preview DIR   also write every picture as a plain PNG into DIR\n"
-    "  --jobs N        generate with N threads\n"
+    "  --jobs N        generate with N threads (default: two for each processor, as povray\n"
+    "                  waits between its steps)\n"
     "  --quality Q     draft (small renders scaled up, quick) or full (the default)\n"
     "  --render-cache DIR  where finished renders are kept (default: .render-cache beside OUTDIR)\n"
     "  --list          print the files the game's data holds and exit\n"
@@ -40,6 +43,9 @@ int Usage()
 int main(int argc, char** argv)
 {
     content::GenerateOptions options;
+    // The renders spend much of their time waiting between povray's steps: two jobs for
+    // each processor keep the processors busy.
+    options.threads = 2 * static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     std::string outputDir;
     bool list = false;
     for (int i = 1; i < argc; ++i) {

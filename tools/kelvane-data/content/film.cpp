@@ -323,19 +323,29 @@ ShotTime TimeOf(const PictureFilm& film, int index)
     return at;
 }
 
-// Bilinear sample of a B, G, R, A picture at continuous pixel coordinates (pixel centres at +0.5).
-void SampleInto(const imaging::Image& image, double x, double y, float out[3])
+// Where a film pixel's centre falls in a source picture along one axis, for bilinear
+// sampling (source pixel centres at +0.5): the two source pixels and the weight of the second.
+struct Tap {
+    int first = 0, second = 0;
+    float weight = 0;
+};
+
+std::vector<Tap> Taps(double start, double step, int count, int size)
 {
-    const double fx = std::clamp(x - 0.5, 0.0, image.width - 1.0), fy = std::clamp(y - 0.5, 0.0, image.height - 1.0);
-    const int x0 = static_cast<int>(fx), y0 = static_cast<int>(fy);
-    const int x1 = std::min(x0 + 1, image.width - 1), y1 = std::min(y0 + 1, image.height - 1);
-    const float tx = static_cast<float>(fx - x0), ty = static_cast<float>(fy - y0);
-    for (int c = 0; c < 3; ++c) {
-        const float top = Lerp(image.Row(y0)[x0 * 4 + c], image.Row(y0)[x1 * 4 + c], tx);
-        const float bottom = Lerp(image.Row(y1)[x0 * 4 + c], image.Row(y1)[x1 * 4 + c], tx);
-        out[c] = Lerp(top, bottom, ty);
+    std::vector<Tap> taps(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        const double f = std::clamp(start + (i + 0.5) * step - 0.5, 0.0, size - 1.0);
+        Tap& tap = taps[static_cast<std::size_t>(i)];
+        tap.first = static_cast<int>(f);
+        tap.second = std::min(tap.first + 1, size - 1);
+        tap.weight = static_cast<float>(f - tap.first);
     }
+    return taps;
 }
+
+// A byte of a non-negative value, rounded half up as lround does (the same result, without
+// the library call per pixel).
+std::uint8_t RoundedByte(float v) { return static_cast<std::uint8_t>(static_cast<int>(static_cast<double>(v) + 0.5)); }
 
 void CheckPictureFilm(const std::string& path, const PictureFilm& film)
 {
@@ -355,7 +365,12 @@ void DrawFrame(const PictureFilm& film, int index, std::uint8_t* rgb, int pitch)
     const imaging::Image* source = &shot.still;
     Window view;
     if (!shot.frames.empty()) {
-        source = &shot.frames[static_cast<std::size_t>(std::clamp(at.frame, 0, static_cast<int>(shot.frames.size()) - 1))];
+        const int last = static_cast<int>(shot.frames.size()) - 1;
+        int picture = at.frame;
+        if (shot.frameSpan > 1 && last > 0)
+            picture = static_cast<int>((static_cast<std::int64_t>(at.frame) * last * 2 + (shot.frameSpan - 1)) /
+                                       (2 * (shot.frameSpan - 1)));  // the nearest in time
+        source = &shot.frames[static_cast<std::size_t>(std::clamp(picture, 0, last))];
         view = {0, 0, static_cast<double>(source->width), static_cast<double>(source->height)};
     } else {
         const float u = Smooth(0.0f, 1.0f, static_cast<float>(at.local / shot.seconds));
@@ -371,15 +386,26 @@ void DrawFrame(const PictureFilm& film, int index, std::uint8_t* rgb, int pitch)
     if (at.shot + 1 < film.shots.size() && film.shots[at.shot + 1].throughBlack)
         fade = std::min(fade, (shot.seconds - at.local) / kDipSeconds);
     const float gain = Clamp01(static_cast<float>(fade));
-    const double sx = view.width / film.width, sy = view.height / film.height;
-    float p[3];
+    // The window's columns and rows as bilinear taps into the picture, worked out once a frame.
+    const std::vector<Tap> columns = Taps(view.x, view.width / film.width, film.width, source->width);
+    const std::vector<Tap> rows = Taps(view.y, view.height / film.height, film.height, source->height);
     for (int y = 0; y < film.height; ++y) {
         std::uint8_t* row = rgb + static_cast<std::ptrdiff_t>(y) * pitch;
+        const Tap& r = rows[static_cast<std::size_t>(y)];
+        const std::uint8_t* upper = source->Row(r.first);
+        const std::uint8_t* lower = source->Row(r.second);
         for (int x = 0; x < film.width; ++x) {
-            SampleInto(*source, view.x + (x + 0.5) * sx, view.y + (y + 0.5) * sy, p);
-            row[x * 3] = static_cast<std::uint8_t>(std::lround(p[2] * gain));
-            row[x * 3 + 1] = static_cast<std::uint8_t>(std::lround(p[1] * gain));
-            row[x * 3 + 2] = static_cast<std::uint8_t>(std::lround(p[0] * gain));
+            const Tap& c = columns[static_cast<std::size_t>(x)];
+            const int a = c.first * 4, b = c.second * 4;
+            float p[3];
+            for (int k = 0; k < 3; ++k) {
+                const float top = Lerp(upper[a + k], upper[b + k], c.weight);
+                const float bottom = Lerp(lower[a + k], lower[b + k], c.weight);
+                p[k] = Lerp(top, bottom, r.weight);
+            }
+            row[x * 3] = RoundedByte(p[2] * gain);
+            row[x * 3 + 1] = RoundedByte(p[1] * gain);
+            row[x * 3 + 2] = RoundedByte(p[0] * gain);
         }
     }
 }
@@ -415,9 +441,14 @@ SoundBuffer FilmSoundtrack(const PictureFilm& film)
     const double length = FilmLength(film);
     SoundBuffer track = SilentTrack(length);
     AddAt(track, film.sound, 0);
-    if (film.drone)
+    // The drone follows the shots by their seconds, so that the track is the same at any
+    // picture rate.
+    if (film.drone && !film.shots.empty())
         AddDrone(track, length, [&film](double t) {
-            return static_cast<int>(TimeOf(film, static_cast<int>(t * film.framesPerSecond)).shot);
+            std::size_t shot = 0;
+            for (double end = film.shots[0].seconds; shot + 1 < film.shots.size() && t >= end;)
+                end += film.shots[++shot].seconds;
+            return static_cast<int>(shot);
         });
     AddMurmur(track, film.subtitles, film.seed);
     Clip(track);

@@ -59,11 +59,14 @@ struct Window {
 };
 
 // One shot of a film of given pictures: a frame sequence played at the film's rate (the last
-// frame held if the shot is longer), or one still seen through a window that moves, eased,
-// from `from` to `to` (a slow pan or zoom).
+// frame held if the shot is longer), or spread evenly over `frameSpan` film frames (fewer
+// pictures of the same motion, each held for a few frames, first and last in place), or one
+// still seen through a window that moves, eased, from `from` to `to` (a slow pan or zoom):
+// every film frame its own window, placed to a fraction of a pixel.
 struct PictureShot {
     double seconds = 1.0;
     std::vector<imaging::Image> frames;  // any size; scaled to the film's
+    int frameSpan = 0;                   // film frames the sequence covers; 0: one each
     imaging::Image still;                // used when `frames` is empty
     Window from, to;
     bool throughBlack = false;  // dips to black from the shot before (a change of place); else a cut

@@ -191,6 +191,7 @@ GenerateReport Generate(const std::vector<Asset>& assets, const std::string& out
     auto worker = [&] {
         for (std::size_t i = next++; i < work.size(); i = next++) {
             const Asset& asset = *work[i];
+            const auto begun = std::chrono::steady_clock::now();
             try {
                 asset.make(context);
                 std::lock_guard<std::mutex> guard(lock);
@@ -202,7 +203,12 @@ GenerateReport Generate(const std::vector<Asset>& assets, const std::string& out
                     ++report.files;
                 }
                 ++report.assets;
-                if (options.verbose) std::cerr << "kelvane-data: " << asset.name << "\n";
+                if (options.verbose) {
+                    const double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - begun).count();
+                    char seconds[32];
+                    std::snprintf(seconds, sizeof seconds, " (%.1f s)", took);
+                    std::cerr << "kelvane-data: " << asset.name << seconds << "\n";
+                }
             } catch (const std::exception& e) {
                 std::lock_guard<std::mutex> guard(lock);
                 report.errors.push_back(asset.name + ": " + e.what());

@@ -43,22 +43,21 @@ std::vector<fs::path> WrittenFrames(const fs::path& dir)
     return files;
 }
 
-// The sequence kept in the cache, if it is there whole at the request's size.
-bool ReadCached(const fs::path& dir, const AnimationRequest& request, std::vector<imaging::Image>* frames)
+// The sequence kept in the cache, if it is there whole at the size povray renders it.
+bool ReadCached(const fs::path& dir, int frameCount, int width, int height, std::vector<imaging::Image>* frames)
 {
     if (!fs::is_directory(dir)) return false;
-    frames->resize(static_cast<std::size_t>(request.frames));
-    for (int i = 0; i < request.frames; ++i) {
+    frames->resize(static_cast<std::size_t>(frameCount));
+    for (int i = 0; i < frameCount; ++i) {
         imaging::Image& frame = (*frames)[static_cast<std::size_t>(i)];
-        if (!ReadPng((dir / FrameFile(i)).string(), &frame) || frame.width != request.width ||
-            frame.height != request.height)
+        if (!ReadPng((dir / FrameFile(i)).string(), &frame) || frame.width != width || frame.height != height)
             return false;
     }
     return true;
 }
 
-// Writes the sequence into the cache under a private name and renames it into place whole; a
-// sequence another run put there first stays.
+// Writes the sequence into the cache under a private name and renames it into place whole,
+// over one that could not be read; one another run put there meanwhile stays.
 void WriteCached(const fs::path& dir, const std::vector<imaging::Image>& frames)
 {
     const fs::path partial = dir.string() + "." + std::to_string(::getpid()) + "." +
@@ -71,6 +70,7 @@ void WriteCached(const fs::path& dir, const std::vector<imaging::Image>& frames)
         if (!out) throw Error("cannot write the render cache's frames in " + partial.string());
     }
     std::error_code taken;
+    fs::remove_all(dir, taken);
     fs::rename(partial, dir, taken);
     if (taken) fs::remove_all(partial, taken);
 }
@@ -101,11 +101,17 @@ std::vector<imaging::Image> RenderFrames(const AnimationRequest& request, const 
     const fs::path cached = settings.cacheDir.empty()
                                 ? fs::path()
                                 : fs::path(settings.cacheDir) / (AnimationHash(request, settings.quality, version) + ".frames");
-    std::vector<imaging::Image> frames;
-    if (!cached.empty() && ReadCached(cached, request, &frames)) return frames;
-
     int width = 0, height = 0;
     FrameSize(request, settings.quality, &width, &height);
+    // The cache keeps the frames as povray renders them (small for drafts: quick to store);
+    // they are scaled to the request's size on the way out.
+    const auto scaled = [&](std::vector<imaging::Image> frames) {
+        if (width != request.width || height != request.height)
+            for (imaging::Image& frame : frames) frame = Resize(frame, request.width, request.height, false);
+        return frames;
+    };
+    std::vector<imaging::Image> frames;
+    if (!cached.empty() && ReadCached(cached, request.frames, width, height, &frames)) return scaled(std::move(frames));
     ScratchDir scratch;
     const fs::path dir = scratch.Path();
     {
@@ -156,12 +162,10 @@ std::vector<imaging::Image> RenderFrames(const AnimationRequest& request, const 
             throw Error(where + ": povray's " + files[i].filename().string() + " is not a " + std::to_string(width) +
                         " x " + std::to_string(height) + " picture");
         for (std::size_t k = 3; k < frame.pixels.size(); k += 4) frame.pixels[k] = 255;
-        if (width != request.width || height != request.height)
-            frame = Resize(frame, request.width, request.height, false);
     }
     scratch.Keep(false);
     if (!cached.empty()) WriteCached(cached, frames);
-    return frames;
+    return scaled(std::move(frames));
 }
 
 }  // namespace render

@@ -275,13 +275,18 @@ imaging::Image Render(const RenderRequest& request, const RenderSettings& settin
     const std::string version = settings.version.empty() ? RendererVersion(settings.program) : settings.version;
     const std::string hash = InputHash(request, settings.quality, version);
     const fs::path cached = settings.cacheDir.empty() ? fs::path() : fs::path(settings.cacheDir) / (hash + ".png");
-    imaging::Image image;
-    if (!cached.empty() && ReadPng(cached.string(), &image) && image.width == request.width &&
-        image.height == request.height)
-        return image;
-
     int width = 0, height = 0;
     RenderSize(request, settings.quality, &width, &height);
+    // The cache keeps the picture as povray renders it (small for drafts: quick to store); it
+    // is scaled to the request's size on the way out.
+    const auto scaled = [&](imaging::Image picture) {
+        if (width != request.width || height != request.height)
+            picture = Resize(picture, request.width, request.height, request.wrapsAround);
+        return picture;
+    };
+    imaging::Image image;
+    if (!cached.empty() && ReadPng(cached.string(), &image) && image.width == width && image.height == height)
+        return scaled(std::move(image));
     ScratchDir scratch;
     const fs::path dir = scratch.Path();
     const std::string text = SceneText(request, settings.quality);
@@ -305,10 +310,8 @@ imaging::Image Render(const RenderRequest& request, const RenderSettings& settin
     scratch.Keep(false);
     if (!request.alpha)
         for (std::size_t i = 3; i < image.pixels.size(); i += 4) image.pixels[i] = 255;
-    if (width != request.width || height != request.height)
-        image = Resize(image, request.width, request.height, request.wrapsAround);
     if (!cached.empty()) WriteWhole(cached.string(), imaging::EncodePng(image));
-    return image;
+    return scaled(std::move(image));
 }
 
 }  // namespace render
