@@ -1,10 +1,12 @@
 #include "platform/gfx/present_pass.h"
 
 #include <cstdio>
+#include <string>
 #include <utility>
 #include <vector>
 
 #include "platform/gfx/device_impl.h"
+#include "platform/gfx/shader_program.h"
 
 namespace gfx {
 
@@ -44,41 +46,12 @@ void main()
 }
 )";
 
-GLuint Compile(GLenum kind, const char* source)
-{
-    const GLuint shader = glCreateShader(kind);
-    glShaderSource(shader, 1, &source, nullptr);
-    glCompileShader(shader);
-    GLint ok = GL_FALSE;
-    glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
-    if (ok == GL_TRUE) return shader;
-    char log[512] = {};
-    glGetShaderInfoLog(shader, sizeof log, nullptr, log);
-    std::fprintf(stderr, "Kelvane: the present shader does not compile (%s); the picture is copied instead\n", log);
-    glDeleteShader(shader);
-    return 0;
-}
-
 GLuint Link(const char* fragmentSource)
 {
-    const GLuint vertex = Compile(GL_VERTEX_SHADER, kVertexShader);
-    const GLuint fragment = Compile(GL_FRAGMENT_SHADER, fragmentSource);
-    if (vertex == 0 || fragment == 0) {
-        if (vertex) glDeleteShader(vertex);
-        if (fragment) glDeleteShader(fragment);
-        return 0;
-    }
-    GLuint program = glCreateProgram();
-    glAttachShader(program, vertex);
-    glAttachShader(program, fragment);
-    glLinkProgram(program);
-    glDeleteShader(vertex);
-    glDeleteShader(fragment);
-    GLint linked = GL_FALSE;
-    glGetProgramiv(program, GL_LINK_STATUS, &linked);
-    if (linked != GL_TRUE) {
-        std::fprintf(stderr, "Kelvane: the present shader does not link; the picture is copied instead\n");
-        glDeleteProgram(program);
+    std::string error;
+    const GLuint program = LinkProgram(kVertexShader, fragmentSource, &error);
+    if (program == 0) {
+        std::fprintf(stderr, "Kelvane: the present %s; the picture is copied instead\n", error.c_str());
         return 0;
     }
     glUseProgram(program);
