@@ -110,14 +110,45 @@ plane { -y, -3.55 texture { Planks scale 1.2 pigment { gradient x colour_map { [
 #for (I, 0, 5)
   box { <-12, 2.9, -5.8 + I * 2.3>, <12, 3.1, -5.6 + I * 2.3> texture { Wood scale 4 } }
 #end
-// The boat upturned on trestles in the middle of the floor, away from the fixtures.
+// The boat upturned on trestles in the middle of the floor, away from the fixtures: a
+// double-ended clinker hull (its plan two arcs meeting in a point at stem and stern), tarred
+// strakes lapped one over the next, a keel following the curve of its back from stem to
+// stern, and its gunwale resting on the two trestles' beams.
 union {
-  sphere { 0, 1 scale <0.7, 0.45, 2.2> clipped_by { plane { y, 0 } } texture { Tarred scale 0.5 } }
-  rotate <180, 0, 0> translate <0, 1.05, 0>
+  intersection {
+    sphere { 0, 1 scale <0.75, 0.5, 2.3> }
+    cylinder { <0, -1, 0>, <0, 1, 0>, 3.9 translate <-3.15, 0, 0> }
+    cylinder { <0, -1, 0>, <0, 1, 0>, 3.9 translate <3.15, 0, 0> }
+    plane { y, 0 }
+    texture {
+      pigment { gradient y colour_map { [0 rgb <0.02, 0.018, 0.015>] [0.12 rgb <0.10, 0.085, 0.065>]
+                                        [0.85 rgb <0.14, 0.12, 0.09>] [1 rgb <0.05, 0.045, 0.035>] } scale 0.085 }
+      normal { gradient y 0.6 scale 0.085 }
+      finish { diffuse 0.6 specular 0.25 roughness 0.02 }
+    }
+  }
+  intersection {
+    sphere { 0, 1 scale <1, 0.56, 2.34> }
+    box { <-0.045, -1, -2.4>, <0.045, 0.04, 2.4> }
+    texture { Wood scale 3 }
+  }
+  rotate <180, 0, 0> translate <0, 0.72, 0>
   rotate <0, 80, 0> translate <0.4, 0, -3.4>
 }
-box { <-0.1, 0, -1.1>, <0.1, 0.6, 1.1> texture { Wood scale 3 } rotate <0, 80, 0> translate <-0.9, 0, -3.4> }
-box { <-0.1, 0, -1.1>, <0.1, 0.6, 1.1> texture { Wood scale 3 } rotate <0, 80, 0> translate <1.7, 0, -3.4> }
+// The trestles: a beam across two splayed pairs of legs, under the gunwale.
+#macro Trestle(X)
+  union {
+    box { <-0.9, 0.62, -0.07>, <0.9, 0.72, 0.07> }
+    #for (E, -0.7, 0.71, 1.4)
+      box { <-0.04, 0, -0.04>, <0.04, 0.66, 0.04> rotate <12, 0, 0> translate <E, 0, -0.12> }
+      box { <-0.04, 0, -0.04>, <0.04, 0.66, 0.04> rotate <-12, 0, 0> translate <E, 0, 0.12> }
+    #end
+    texture { Wood scale 3 }
+    rotate <0, 80, 0> translate <X, 0, -3.4>
+  }
+#end
+Trestle(-0.9)
+Trestle(1.7)
 // Oars against the wall, a coil of rope.
 cylinder { <-3.9, 0, 0.5>, <-3.7, 2.7, 0.9>, 0.04 texture { Wood scale 3 } }
 cylinder { <-3.9, 0, 1.1>, <-3.65, 2.6, 1.3>, 0.04 texture { Wood scale 3 } }
