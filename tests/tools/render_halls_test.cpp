@@ -44,14 +44,7 @@ const wc::Place& PlaceNumbered(int number)
     throw Error("no place " + std::to_string(number));
 }
 
-imaging::Image Draft(const std::string& name, const std::string& scene, bool panorama)
-{
-    render::RenderSettings settings;
-    settings.quality = render::Quality::Draft;
-    const int w = panorama ? content::kPanoramaWidth : content::kFlatWidth;
-    const int h = panorama ? content::kPanoramaHeight : content::kFlatHeight;
-    return render::Render({name, scene, w, h, false, panorama}, settings);
-}
+using render_test::Draft;
 
 // The mean difference of the channels of two equal pictures over the pixels `pick` accepts.
 template <typename Pick>

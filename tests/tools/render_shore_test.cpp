@@ -108,14 +108,7 @@ TEST(ShoreLayout, StairsGoDownToTheLandingTheCoveAndTheFlats)
     EXPECT_THROW(TidePanoramaScene(600, 5), Error);
 }
 
-imaging::Image Draft(const std::string& name, const std::string& scene, bool panorama)
-{
-    render::RenderSettings settings;
-    settings.quality = render::Quality::Draft;
-    const int w = panorama ? content::kPanoramaWidth : content::kFlatWidth;
-    const int h = panorama ? content::kPanoramaHeight : content::kFlatHeight;
-    return render::Render({name, scene, w, h, false, panorama}, settings);
-}
+using render_test::Draft;
 
 // How far apart two renders are: the largest channel difference over the pixels of `inside`
 // (or outside it, with a margin of `margin` pixels the draft's scaling blurs across).
