@@ -196,7 +196,27 @@ void Device::Impl::ApplyDefaults()
 
 void Device::Impl::BindTarget() const
 {
+    glBindFramebuffer(GL_FRAMEBUFFER, c_colourFbo);
+}
+
+void Device::Impl::BindDepthTarget()
+{
     glBindFramebuffer(GL_FRAMEBUFFER, c_fbo);
+    if (!c_bDepthClearPending && !c_bStencilClearPending) return;
+    GLbitfield mask = 0;
+    if (c_bDepthClearPending) {
+        glClearDepth(c_fKnownDepth);
+        glDepthMask(GL_TRUE);
+        mask |= GL_DEPTH_BUFFER_BIT;
+    }
+    if (c_bStencilClearPending) {
+        glClearStencil(c_iKnownStencil);
+        glStencilMask(0xFF);
+        mask |= GL_STENCIL_BUFFER_BIT;
+    }
+    glDisable(GL_SCISSOR_TEST);
+    glClear(mask);
+    c_bDepthClearPending = c_bStencilClearPending = false;
 }
 
 // The D3D viewport counts Y from the top; GL's from the bottom of the target.
@@ -261,7 +281,33 @@ RECT Device::Impl::DrawBounds(const VertexBuffer& buffer, UINT startVertex, UINT
                 std::min(box.bottom, limit.bottom)};
 }
 
-bool Device::Impl::ApplyPipeline(bool screenVertices)
+const VertexFacts& Device::Impl::FactsOf(VertexBuffer& buffer, UINT startVertex, UINT vertexCount) const
+{
+    const bool screen = c_dwFvf == kFvfScreenVertex;
+    VertexFacts& known = buffer.c_facts;
+    if (known.version == buffer.c_uVersion && known.first == startVertex && known.count == vertexCount &&
+        known.offset == c_uStreamOffset && known.stride == c_uStreamStride && known.screen == screen)
+        return known;
+    known = VertexFacts{buffer.c_uVersion, startVertex, vertexCount, c_uStreamOffset, c_uStreamStride, screen};
+    // A buffer locked now may change before GL reads it: nothing is known of it.
+    known.texCoordsInside = known.whiteColour = !buffer.c_bLocked;
+    const UINT texCoordAt = screen ? 20 : 24;
+    for (UINT i = 0; i < vertexCount && (known.texCoordsInside || known.whiteColour); ++i) {
+        const std::uint8_t* vertex =
+            buffer.c_bytes.data() + c_uStreamOffset + std::size_t{startVertex + i} * c_uStreamStride;
+        float uv[2];
+        std::memcpy(uv, vertex + texCoordAt, sizeof uv);
+        known.texCoordsInside = known.texCoordsInside && uv[0] >= 0.0f && uv[0] <= 1.0f && uv[1] >= 0.0f && uv[1] <= 1.0f;
+        if (screen) {
+            D3DCOLOR diffuse;
+            std::memcpy(&diffuse, vertex + 16, sizeof diffuse);
+            known.whiteColour = known.whiteColour && diffuse == 0xFFFFFFFFu;
+        }
+    }
+    return known;
+}
+
+bool Device::Impl::ApplyPipeline(bool screenVertices, const VertexFacts& facts)
 {
     glBindVertexArray(c_vao);
     // Clip control is context state: set it for this device's depth convention at each draw.
@@ -322,7 +368,12 @@ bool Device::Impl::ApplyPipeline(bool screenVertices)
     Texture* texture = c_textures[0];
     if (texture) texture->Upload();
     const bool hasTexture = texture && texture->c_glName;
-    const ProgramKey key = MakeProgramKey(screenVertices, !c_bClipControl, hasTexture, c_stage[0],
+    // The colour the vertex program gives: white for lit vertices with lighting off (they carry
+    // no diffuse colour), the vertices' own for screen vertices.
+    const bool whiteColour = screenVertices ? facts.whiteColour : !c_render[D3DRS_LIGHTING];
+    const bool opaqueTexture = hasTexture && texture->c_format == D3DFMT_X8R8G8B8;
+    const ProgramKey key = MakeProgramKey(screenVertices, !c_bClipControl, hasTexture, opaqueTexture, whiteColour,
+                                          c_stage[0],
                                           c_render[D3DRS_ALPHATESTENABLE] != 0, c_render[D3DRS_ALPHAFUNC]);
     std::string error;
     ProgramVariant* variant = c_programs.Get(key, &error);
@@ -338,8 +389,14 @@ bool Device::Impl::ApplyPipeline(bool screenVertices)
     const DWORD* sampler = c_samplerState[0];
     glSamplerParameteri(c_sampler, GL_TEXTURE_MIN_FILTER, FilterMode(sampler[D3DSAMP_MINFILTER]));
     glSamplerParameteri(c_sampler, GL_TEXTURE_MAG_FILTER, FilterMode(sampler[D3DSAMP_MAGFILTER]));
-    glSamplerParameteri(c_sampler, GL_TEXTURE_WRAP_S, AddressMode(sampler[D3DSAMP_ADDRESSU]));
-    glSamplerParameteri(c_sampler, GL_TEXTURE_WRAP_T, AddressMode(sampler[D3DSAMP_ADDRESSV]));
+    // Within 0..1 a mirrored picture samples exactly as one clamped to its edge (the texel past
+    // each edge mirrors onto the edge texel); the clamped form is the one the software
+    // rasteriser's fast path takes.
+    auto address = [&facts](DWORD mode) {
+        return facts.texCoordsInside && mode == D3DTADDRESS_MIRROR ? GL_CLAMP_TO_EDGE : AddressMode(mode);
+    };
+    glSamplerParameteri(c_sampler, GL_TEXTURE_WRAP_S, address(sampler[D3DSAMP_ADDRESSU]));
+    glSamplerParameteri(c_sampler, GL_TEXTURE_WRAP_T, address(sampler[D3DSAMP_ADDRESSV]));
     float border[4];
     ColorToFloats(sampler[kSampBorderColor], border);
     glSamplerParameterfv(c_sampler, GL_TEXTURE_BORDER_COLOR, border);
@@ -458,9 +515,11 @@ void Device::Impl::Release()
     c_programs.Release();
     c_present.Release();
     if (c_fbo) glDeleteFramebuffers(1, &c_fbo);
+    if (c_colourFbo) glDeleteFramebuffers(1, &c_colourFbo);
     if (c_colorTexture) glDeleteTextures(1, &c_colorTexture);
     if (c_depthBuffer) glDeleteRenderbuffers(1, &c_depthBuffer);
-    c_sampler = c_vao = c_fbo = c_colorTexture = c_depthBuffer = 0;
+    c_sampler = c_vao = c_fbo = c_colourFbo = c_colorTexture = c_depthBuffer = 0;
+    c_bDepthClearPending = c_bStencilClearPending = false;
 }
 
 // ---- Creation ------------------------------------------------------------------------------
@@ -477,7 +536,7 @@ bool CreateTarget(Device::Impl& impl, std::string* error)
     glBindTexture(GL_TEXTURE_2D, impl.c_colorTexture);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_BASE_LEVEL, 0);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, kBackBufferWidth, kBackBufferHeight, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, kBackBufferWidth, kBackBufferHeight, 0, GL_BGRA, GL_UNSIGNED_BYTE,
                  nullptr);
     glBindTexture(GL_TEXTURE_2D, 0);
     glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, impl.c_colorTexture, 0);
@@ -492,7 +551,13 @@ bool CreateTarget(Device::Impl& impl, std::string* error)
         glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, impl.c_depthBuffer);
     }
     glBindRenderbuffer(GL_RENDERBUFFER, 0);
-    const GLenum status = glCheckFramebufferStatus(GL_FRAMEBUFFER);
+    GLenum status = glCheckFramebufferStatus(GL_FRAMEBUFFER);
+    if (status == GL_FRAMEBUFFER_COMPLETE) {
+        glGenFramebuffers(1, &impl.c_colourFbo);
+        glBindFramebuffer(GL_FRAMEBUFFER, impl.c_colourFbo);
+        glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, impl.c_colorTexture, 0);
+        status = glCheckFramebufferStatus(GL_FRAMEBUFFER);
+    }
     if (status != GL_FRAMEBUFFER_COMPLETE) {
         if (error) *error = "the 800 x 600 off-screen target is incomplete (framebuffer status " +
                             std::to_string(status) + ")";
@@ -546,8 +611,8 @@ std::unique_ptr<Device> Device::Create(platform::Window& window, std::string* er
     impl->ApplyDefaults();
     // The start-up state's program is built now, so that a driver that cannot compile the
     // programs fails here rather than at the first draw.
-    const ProgramKey startKey = MakeProgramKey(false, !impl->c_bClipControl, false, impl->c_stage[0], false,
-                                               D3DCMP_ALWAYS);
+    const ProgramKey startKey = MakeProgramKey(false, !impl->c_bClipControl, false, false, false,
+                                               impl->c_stage[0], false, D3DCMP_ALWAYS);
     if (!impl->c_programs.Get(startKey, error)) return nullptr;
 
     std::unique_ptr<Device> device(new Device(std::move(impl)));
@@ -689,7 +754,25 @@ HRESULT Device::Clear(DWORD count, const RECT* rects, DWORD flags, D3DCOLOR colo
         }
     }
 
-    impl.BindTarget();
+    // A clear of all of depth or stencil waits for the first draw that needs the buffer.
+    const GLbitfield depthStencil = mask & (GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    if (depthStencil && areas.size() == 1 && Covers(areas[0], kWholeTarget)) {
+        if (mask & GL_DEPTH_BUFFER_BIT) {
+            impl.NoteDepthCleared(areas[0], depth);
+            impl.c_bDepthClearPending = true;
+        }
+        if (mask & GL_STENCIL_BUFFER_BIT) {
+            impl.NoteStencilCleared(areas[0], stencilValue);
+            impl.c_bStencilClearPending = true;
+        }
+        mask &= ~depthStencil;
+        if (mask == 0) return S_OK;
+    }
+
+    if (mask & (GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT))
+        impl.BindDepthTarget();
+    else
+        impl.BindTarget();
     float c[4];
     ColorToFloats(color, c);
     glClearColor(c[0], c[1], c[2], c[3]);
@@ -699,9 +782,13 @@ HRESULT Device::Clear(DWORD count, const RECT* rects, DWORD flags, D3DCOLOR colo
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glDepthMask(GL_TRUE);
     glStencilMask(0xFF);
-    glEnable(GL_SCISSOR_TEST);
     for (const RECT& area : areas) {
         if (IsEmpty(area)) continue;
+        // The whole target is cleared unscissored: the rasteriser then clears tile by tile.
+        if (Covers(area, kWholeTarget))
+            glDisable(GL_SCISSOR_TEST);
+        else
+            glEnable(GL_SCISSOR_TEST);
         glScissor(area.left, kBackBufferHeight - area.bottom, area.right - area.left, area.bottom - area.top);
         glClear(mask);
         if (mask & GL_DEPTH_BUFFER_BIT) impl.NoteDepthCleared(area, depth);
@@ -855,8 +942,13 @@ HRESULT Device::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT prim
     if (end > buffer->Size()) return D3DERR_INVALIDCALL;
 
     buffer->Upload();
-    impl.BindTarget();
-    if (!impl.ApplyPipeline(fvf == kFvfScreenVertex)) return D3DERR_INVALIDCALL;
+    // Depth is tested or written only with ZENABLE on; without it the draw needs no depth buffer.
+    if (impl.c_render[D3DRS_ZENABLE] != D3DZB_FALSE)
+        impl.BindDepthTarget();
+    else
+        impl.BindTarget();
+    if (!impl.ApplyPipeline(fvf == kFvfScreenVertex, impl.FactsOf(*buffer, startVertex, static_cast<UINT>(vertexCount))))
+        return D3DERR_INVALIDCALL;
     // Depth is written where the draw can reach: the viewport, or the whole target for screen vertices.
     if (impl.c_render[D3DRS_ZENABLE] != D3DZB_FALSE && impl.c_render[D3DRS_ZWRITEENABLE])
         impl.NoteDepthWritten(impl.DrawBounds(*buffer, startVertex, static_cast<UINT>(vertexCount)));

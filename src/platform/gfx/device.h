@@ -92,6 +92,17 @@ private:
 };
 
 // A vertex buffer with a CPU copy; uploaded when drawn after a change.
+// What the vertices of one draw hold, learnt from a buffer's bytes at one version.
+struct VertexFacts {
+    std::uint64_t version = ~std::uint64_t{0};
+    UINT first = 0, count = 0, offset = 0, stride = 0;
+    bool screen = false;
+    // Every texture coordinate lies in 0..1.
+    bool texCoordsInside = false;
+    // Every diffuse colour is opaque white (screen vertices only).
+    bool whiteColour = false;
+};
+
 class VertexBuffer {
 public:
     ~VertexBuffer();
@@ -116,6 +127,9 @@ private:
     bool c_bLocked = false;
     bool c_bDirty = true;
     unsigned c_glName = 0;
+    // Counts unlocks, so that what a draw learnt from the bytes is kept until they change.
+    std::uint64_t c_uVersion = 0;
+    VertexFacts c_facts;
 };
 
 // A recorded set of states (render, texture-stage, sampler states and stage textures).

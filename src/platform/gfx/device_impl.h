@@ -36,8 +36,12 @@ struct Device::Impl {
     bool c_bHasClipControl = false;  // the context offers glClipControl
     bool c_bClipControl = false;     // depth 0..1 natively; else the shader remaps
 
-    // The off-screen 800 x 600 target.
+    // The off-screen 800 x 600 target: its colour texture alone (c_colourFbo), and with the
+    // depth/stencil buffer (c_fbo) for draws that test or write depth. Most frames never
+    // touch depth; drawing without a depth buffer bound lets the software rasteriser take its
+    // fast path for screen-aligned pictures.
     GLuint c_fbo = 0;
+    GLuint c_colourFbo = 0;
     GLuint c_colorTexture = 0;
     GLuint c_depthBuffer = 0;
     GLuint c_vao = 0;
@@ -76,6 +80,11 @@ struct Device::Impl {
     // may clear stencil to that value too without changing it.
     bool c_bStencilKnown = false;
     GLint c_iKnownStencil = 0;
+    // A whole-target clear of depth or stencil is only noted (c_fKnownDepth, c_iKnownStencil)
+    // and done in GL when a draw or a partial clear next needs the depth buffer, so that
+    // frames that never test depth never bind it.
+    bool c_bDepthClearPending = false;
+    bool c_bStencilClearPending = false;
 
     // Between BeginStateBlock and EndStateBlock, state changes go here instead of the device.
     std::unique_ptr<StateBlock> c_pRecording;
@@ -104,14 +113,20 @@ struct Device::Impl {
     ~Impl() { Release(); }
 
     void ApplyDefaults();
+    // Binds the target for drawing colour alone.
     void BindTarget() const;
+    // Binds the target with its depth/stencil buffer, first doing any clear of it still owed.
+    void BindDepthTarget();
     // Sets the GL pipeline for a draw from the fixed-function state; false when the draw's
     // program cannot be built.
-    bool ApplyPipeline(bool screenVertices);
+    bool ApplyPipeline(bool screenVertices, const VertexFacts& facts);
     void UploadUniforms(ProgramVariant& variant);
     void ApplyTargetViewport() const;
     RECT ViewportRect() const;  // target pixels, top-left origin
     RECT DrawBounds(const VertexBuffer& buffer, UINT startVertex, UINT vertexCount) const;
+    // What the vertices of a draw from the current stream hold, kept with the buffer until its
+    // bytes or the draw's range change.
+    const VertexFacts& FactsOf(VertexBuffer& buffer, UINT startVertex, UINT vertexCount) const;
     void SetupVertexLayout(DWORD fvf, UINT offset, UINT stride);
     // Notes that a draw may have written depth inside `area`.
     void NoteDepthWritten(const RECT& area);

@@ -27,6 +27,10 @@ uniform vec4 uAmbient;
 uniform vec4 uGlobalAmbient;
 uniform float uDiffuseAlpha;
 
+// The colour comes before the texture coordinate, and must stay first: with the coordinate
+// first the software rasteriser draws screen-aligned pictures that modulate by the colour on
+// a fast path that, in the driver this game is tested with, gives them wrong colours after
+// the first frame. Variants that read no colour take that path safely (see kWhiteColour).
 out vec4 vColor;
 out vec2 vTexCoord;
 
@@ -66,10 +70,18 @@ uniform int uAlphaRef;
 
 out vec4 fragColor;
 
+// A colour known to be opaque white is a constant, so the variant reads no interpolated
+// colour: multiplying by it changes nothing, and a picture drawn by a variant whose only input
+// is the texture coordinate takes the software rasteriser's fast path.
+vec4 VertexColour()
+{
+    return kWhiteColour ? vec4(1.0) : vColor;
+}
+
 vec4 Argument(int arg, vec4 texel)
 {
     if (arg == 2) return texel;
-    return vColor;
+    return VertexColour();
 }
 
 vec4 Combine(int op, int arg1, int arg2, vec4 texel)
@@ -77,7 +89,7 @@ vec4 Combine(int op, int arg1, int arg2, vec4 texel)
     if (op == 2) return Argument(arg1, texel);
     if (op == 3) return Argument(arg2, texel);
     if (op == 4) return Argument(arg1, texel) * Argument(arg2, texel);
-    return vColor;
+    return VertexColour();
 }
 
 bool AlphaPasses(int value)
@@ -95,9 +107,10 @@ bool AlphaPasses(int value)
 void main()
 {
     vec4 texel = kHasTexture ? texture(uTexture, vTexCoord) : vec4(1.0);
+    if (kOpaqueTexture) texel.a = 1.0;
     vec4 result;
     if (kColorOp == 1) {
-        result = vColor;  // stage 0 disabled: the whole cascade is off
+        result = VertexColour();  // stage 0 disabled: the whole cascade is off
     } else {
         result.rgb = Combine(kColorOp, kColorArg1, kColorArg2, texel).rgb;
         result.a = Combine(kAlphaOp, kAlphaArg1, kAlphaArg2, texel).a;
@@ -122,6 +135,8 @@ std::string VertexSource(const ProgramKey& key)
 std::string FragmentSource(const ProgramKey& key)
 {
     return std::string(kVersion) + "const bool kHasTexture = " + Bool(key.hasTexture) +
+           ";\nconst bool kOpaqueTexture = " + Bool(key.opaqueTexture) +
+           ";\nconst bool kWhiteColour = " + Bool(key.whiteColour) +
            ";\nconst int kColorOp = " + Int(key.colorOp) + ";\nconst int kColorArg1 = " + Int(key.colorArg1) +
            ";\nconst int kColorArg2 = " + Int(key.colorArg2) + ";\nconst int kAlphaOp = " + Int(key.alphaOp) +
            ";\nconst int kAlphaArg1 = " + Int(key.alphaArg1) + ";\nconst int kAlphaArg2 = " + Int(key.alphaArg2) +
@@ -163,6 +178,8 @@ std::uint32_t ProgramKey::Packed() const
     put(screenVertices, 1);
     put(remapDepth, 1);
     put(hasTexture, 1);
+    put(whiteColour, 1);
+    put(opaqueTexture, 1);
     put(colorOp, 3);
     put(colorArg1, 2);
     put(colorArg2, 2);
@@ -173,13 +190,15 @@ std::uint32_t ProgramKey::Packed() const
     return bits;
 }
 
-ProgramKey MakeProgramKey(bool screenVertices, bool remapDepth, bool hasTexture, const DWORD* stage,
-                          bool alphaTest, DWORD alphaFunc)
+ProgramKey MakeProgramKey(bool screenVertices, bool remapDepth, bool hasTexture, bool opaqueTexture,
+                          bool whiteColour, const DWORD* stage, bool alphaTest, DWORD alphaFunc)
 {
     ProgramKey key;
     key.screenVertices = screenVertices;
     key.remapDepth = remapDepth;
     key.hasTexture = hasTexture;
+    key.opaqueTexture = hasTexture && opaqueTexture;
+    key.whiteColour = whiteColour;
     key.colorOp = StageOp(stage[D3DTSS_COLOROP], true);
     if (key.colorOp != D3DTOP_DISABLE) {
         StageArgs(key.colorOp, stage[D3DTSS_COLORARG1], stage[D3DTSS_COLORARG2], &key.colorArg1, &key.colorArg2);

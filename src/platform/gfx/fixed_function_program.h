@@ -22,6 +22,11 @@ struct ProgramKey {
     bool screenVertices = false;  // pre-transformed 0x144 vertices, else 0x112 through the matrices
     bool remapDepth = false;      // z' = 2z - w, where clip control is missing
     bool hasTexture = false;      // a texture is bound to stage 0; else the texel is opaque white
+    // The vertex colour is opaque white at every vertex drawn (lighting off without a diffuse
+    // colour, or every diffuse colour white): the variant then reads no vertex colour at all.
+    bool whiteColour = false;
+    // The texture has no alpha of its own (X8R8G8B8): its texels read as opaque.
+    bool opaqueTexture = false;
     // D3DTOP_DISABLE .. D3DTOP_MODULATE; 0 for any other op (the vertex colour).
     std::uint8_t colorOp = 0;
     // D3DTA_TEXTURE, or D3DTA_CURRENT for the vertex colour; 0 where the op reads no argument.
@@ -36,8 +41,8 @@ struct ProgramKey {
 };
 
 // Builds the key for a draw. `stage` is texture stage 0's states indexed by D3DTSS_*.
-ProgramKey MakeProgramKey(bool screenVertices, bool remapDepth, bool hasTexture, const DWORD* stage,
-                          bool alphaTest, DWORD alphaFunc);
+ProgramKey MakeProgramKey(bool screenVertices, bool remapDepth, bool hasTexture, bool opaqueTexture,
+                          bool whiteColour, const DWORD* stage, bool alphaTest, DWORD alphaFunc);
 
 // Uniform locations of one variant, looked up once; -1 where the variant does not use one.
 struct FixedFunctionUniforms {

@@ -12,13 +12,17 @@ namespace gfx {
 
 namespace {
 
-// A quad over the whole viewport, two triangles in a strip, made from the vertex number alone.
+// A quad over the whole viewport, made from the vertex number alone. It is sent as two
+// separate triangles sharing a diagonal: the software rasteriser recognises that shape as a
+// screen-aligned rectangle and scales the picture on its much faster path for those.
 // Texture row 0 is the picture's bottom row, as the target holds it.
 constexpr const char* kVertexShader = R"(#version 330 core
 out vec2 uv;
+const vec2 kCorners[6] = vec2[6](vec2(0.0, 0.0), vec2(1.0, 0.0), vec2(1.0, 1.0),
+                                 vec2(0.0, 0.0), vec2(1.0, 1.0), vec2(0.0, 1.0));
 void main()
 {
-    vec2 corner = vec2(float(gl_VertexID & 1), float(gl_VertexID >> 1));
+    vec2 corner = kCorners[gl_VertexID];
     uv = corner;
     gl_Position = vec4(corner * 2.0 - 1.0, 0.0, 1.0);
 }
@@ -112,7 +116,7 @@ bool PresentPass::Draw(GLuint picture, GLuint targetFbo, const PresentRect& to, 
     glBindSampler(0, c_sampler);
     glBindTexture(GL_TEXTURE_2D, picture);
     glBindVertexArray(c_vao);
-    glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
+    glDrawArrays(GL_TRIANGLES, 0, 6);
     return true;
 }
 

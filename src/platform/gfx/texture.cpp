@@ -95,7 +95,9 @@ void Texture::Upload()
         glBindTexture(GL_TEXTURE_2D, c_glName);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_BASE_LEVEL, 0);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
-        if (c_format == D3DFMT_X8R8G8B8) glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_A, GL_ONE);
+        // A texture without alpha (X8R8G8B8) is read as opaque by the drawing programs, which
+        // set its alpha to 1 themselves: a swizzle here would be ignored on the software
+        // rasteriser's fast path for screen-aligned pictures.
         c_bDirty = true;
         c_bHasStorage = false;
     }
@@ -108,12 +110,15 @@ void Texture::Upload()
     const GLenum type = sixteenBit ? GL_UNSIGNED_SHORT_4_4_4_4_REV : GL_UNSIGNED_BYTE;
     const GLsizei width = static_cast<GLsizei>(c_uWidth);
     const GLsizei height = static_cast<GLsizei>(c_uHeight);
+    // 32-bit textures are made with the unsized format from BGRA pixels, so that the driver
+    // keeps them in BGRA order: the order the software rasteriser samples fastest, and the
+    // only one its fast path for screen-aligned pictures takes.
     // The size never changes: storage is made once and refilled in place afterwards (a
     // reused screen texture, a video frame), sparing the driver a new allocation each time.
     if (c_bHasStorage) {
         glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, width, height, GL_BGRA, type, c_pixels.data());
     } else {
-        glTexImage2D(GL_TEXTURE_2D, 0, sixteenBit ? GL_RGBA4 : GL_RGBA8, width, height, 0, GL_BGRA, type,
+        glTexImage2D(GL_TEXTURE_2D, 0, sixteenBit ? GL_RGBA4 : GL_RGBA, width, height, 0, GL_BGRA, type,
                      c_pixels.data());
         c_bHasStorage = true;
     }

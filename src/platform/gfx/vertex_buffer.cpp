@@ -35,6 +35,7 @@ HRESULT VertexBuffer::Unlock()
     if (!c_bLocked) return D3DERR_INVALIDCALL;
     c_bLocked = false;
     c_bDirty = true;
+    ++c_uVersion;
     if (c_pDevice) c_pDevice->NoteChange();
     return S_OK;
 }

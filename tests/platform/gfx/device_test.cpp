@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 
 #include "draw_helpers.h"
 #include "support/harness.h"
@@ -104,6 +105,70 @@ TEST_F(DepthClearTest, ClearToAnotherValueAndBack)
     EXPECT_TRUE(kt::RegionNear(FarQuadSeen(), {0, 0, 800, 600}, kBlack, 0)) << "depth 0 hides the far quad";
     device.Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
     EXPECT_TRUE(kt::RegionNear(FarQuadSeen(), {0, 0, 800, 600}, kGreen, 0)) << "depth 1 again shows it";
+}
+
+// A clear of the whole depth buffer is held back until a draw tests depth. Whatever comes
+// between must see it in force: a partial clear lands on top of it, and draws that skip depth
+// neither lose it nor undo it.
+TEST_F(DepthClearTest, AHeldBackWholeClearStaysUnderALaterPartialOne)
+{
+    device.Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
+    ASSERT_TRUE(kt::RegionNear(FarQuadSeen(), {0, 0, 800, 600}, kGreen, 0)) << "the buffer holds 1 everywhere";
+    device.Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kBlack, 0.0f, 0);
+    const RECT left{0, 0, 400, 600};
+    device.Clear(1, &left, D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
+    const auto pixels = FarQuadSeen();
+    EXPECT_TRUE(kt::RegionNear(pixels, {0, 0, 400, 600}, kGreen, 0)) << "the whole clear undid the partial one";
+    EXPECT_TRUE(kt::RegionNear(pixels, {400, 0, 800, 600}, kBlack, 0)) << "the whole clear never reached the buffer";
+}
+
+TEST_F(DepthClearTest, DrawsWithoutDepthLeaveAHeldBackClearInForce)
+{
+    device.Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 0.0f, 0);
+    device.SetRenderState(D3DRS_ZENABLE, FALSE);
+    kt::Draw(device, kt::ScreenQuad(-1, -1, 801, 601, kRed, 0.95f));
+    device.SetRenderState(D3DRS_ZENABLE, TRUE);
+    EXPECT_TRUE(kt::RegionNear(FarQuadSeen(), {0, 0, 800, 600}, kRed, 0)) << "depth 0 must still hide the far quad";
+    device.Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kBlack, 1.0f, 0);
+    EXPECT_TRUE(kt::RegionNear(FarQuadSeen(), {0, 0, 800, 600}, kGreen, 0)) << "depth 1 again shows it";
+}
+
+// What a draw learns from its vertices (white colours, coordinates inside the picture) is
+// learnt again when the buffer's bytes change.
+TEST_F(DeviceTest, VerticesRewrittenInTheirBufferDrawAsTheyNowAre)
+{
+    device.SetRenderState(D3DRS_LIGHTING, FALSE);
+    device.SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
+    device.SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+    device.SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
+    auto texture = kt::MakeTexture(device, 2, 1, {kWhite, kBlue});
+    device.SetTexture(0, texture.get());
+    device.SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_POINT);
+    device.SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_POINT);
+    device.SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_MIRROR);
+    // The left half of the screen shows the white texel under white vertices.
+    std::vector<kt::ScreenVertex> quad = kt::ScreenQuad(-1, -1, 801, 601, kWhite, 0.5f, 0.0f, 0.0f, 1.0f, 1.0f);
+    auto buffer = kt::MakeBuffer(device, quad, kFvfScreenVertex);
+    device.SetStreamSource(0, buffer.get(), 0, sizeof(kt::ScreenVertex));
+    device.SetFVF(kFvfScreenVertex);
+    ASSERT_EQ(device.DrawPrimitive(D3DPT_TRIANGLELIST, 0, 2), S_OK);
+    EXPECT_TRUE(kt::PixelNear(kt::ReadBack(), 200, 300, kWhite, 0));
+
+    // Red vertices, and coordinates running to 2 so that the picture shows mirrored twice.
+    for (kt::ScreenVertex& vertex : quad) {
+        vertex.color = kRed;
+        vertex.u *= 2.0f;
+    }
+    void* data = nullptr;
+    ASSERT_EQ(buffer->Lock(0, 0, &data, 0), S_OK);
+    std::memcpy(data, quad.data(), quad.size() * sizeof quad[0]);
+    buffer->Unlock();
+    ASSERT_EQ(device.DrawPrimitive(D3DPT_TRIANGLELIST, 0, 2), S_OK);
+    const auto pixels = kt::ReadBack();
+    EXPECT_TRUE(kt::PixelNear(pixels, 100, 300, kRed, 0)) << "the vertices' new colour must modulate the texel";
+    EXPECT_TRUE(kt::PixelNear(pixels, 300, 300, kBlack, 0)) << "blue texel times red";
+    EXPECT_TRUE(kt::PixelNear(pixels, 500, 300, kBlack, 0)) << "mirrored: blue again";
+    EXPECT_TRUE(kt::PixelNear(pixels, 700, 300, kRed, 0)) << "mirrored: the white texel at the right";
 }
 
 TEST_F(DeviceTest, CameraQuadFillsViewportCountedFromTheTop)

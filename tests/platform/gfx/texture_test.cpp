@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstring>
 #include <thread>
 
 #include "draw_helpers.h"
@@ -87,6 +88,37 @@ TEST_F(DeviceTest, PlaceholderFormatsAreStoredAsThirtyTwoBitTexels)
     EXPECT_EQ(locked.Pitch, 12);
     EXPECT_EQ(surface->UnlockRect(), S_OK);
     EXPECT_EQ(surface->UnlockRect(), D3DERR_INVALIDCALL);
+}
+
+// A picture without alpha is opaque whatever its unused byte holds, drawn screen-aligned or
+// through the camera, blended or not, on the first frame and on later ones.
+TEST_F(DeviceTest, ATextureWithoutAlphaDrawsOpaqueWhateverItsFourthByteHolds)
+{
+    std::unique_ptr<gfx::Texture> texture;
+    ASSERT_EQ(device.CreateTexture(2, 2, 1, 0, D3DFMT_X8R8G8B8, D3DPOOL_MANAGED, &texture), S_OK);
+    D3DLOCKED_RECT locked{};
+    ASSERT_EQ(texture->LockRect(0, &locked, nullptr, 0), S_OK);
+    for (int y = 0; y < 2; ++y) {
+        auto* row = reinterpret_cast<std::uint32_t*>(static_cast<std::uint8_t*>(locked.pBits) + y * locked.Pitch);
+        row[0] = row[1] = 0x00FF0000u;  // red, its fourth byte 0
+    }
+    texture->UnlockRect(0);
+    kt::PlainTexturing(device);
+    device.SetTexture(0, texture.get());
+    device.SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    device.SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    device.SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    for (int frame = 0; frame < 3; ++frame) {
+        device.Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF0000FFu, 1.0f, 0);
+        kt::Draw(device, kt::ScreenQuad(-1, -1, 399.5f, 601, 0xFFFFFFFFu));
+        kt::UseCamera(device);
+        device.SetViewport({400, 0, 400, 600, 0.0f, 1.0f});
+        kt::Draw(device, kt::LitQuad());
+        device.SetViewport({0, 0, 800, 600, 0.0f, 1.0f});
+        const auto pixels = kt::ReadBack();
+        EXPECT_TRUE(kt::RegionNear(pixels, {0, 0, 400, 600}, 0xFFFF0000u, 0)) << "screen-aligned, frame " << frame;
+        EXPECT_TRUE(kt::RegionNear(pixels, {400, 0, 800, 600}, 0xFFFF0000u, 0)) << "through the camera, frame " << frame;
+    }
 }
 
 TEST_F(DeviceTest, LiveTextureCountFollowsCreationAndDestruction)
