@@ -368,11 +368,14 @@ bool Device::Impl::ApplyPipeline(bool screenVertices, const VertexFacts& facts)
     Texture* texture = c_textures[0];
     if (texture) texture->Upload();
     const bool hasTexture = texture && texture->c_glName;
-    // The colour the vertex program gives: white for lit vertices with lighting off (they carry
-    // no diffuse colour), the vertices' own for screen vertices.
-    const bool whiteColour = screenVertices ? facts.whiteColour : !c_render[D3DRS_LIGHTING];
+    // The colour the vertex program gives: for lit vertices white with lighting off (they carry
+    // no diffuse colour) and the material's with it on, the same at every vertex; for screen
+    // vertices their own.
+    const VertexColour colour = screenVertices ? (facts.whiteColour ? VertexColour::kWhite : VertexColour::kInterpolated)
+                                : c_render[D3DRS_LIGHTING] ? VertexColour::kUniform
+                                                           : VertexColour::kWhite;
     const bool opaqueTexture = hasTexture && texture->c_format == D3DFMT_X8R8G8B8;
-    const ProgramKey key = MakeProgramKey(screenVertices, !c_bClipControl, hasTexture, opaqueTexture, whiteColour,
+    const ProgramKey key = MakeProgramKey(screenVertices, !c_bClipControl, hasTexture, opaqueTexture, colour,
                                           c_stage[0],
                                           c_render[D3DRS_ALPHATESTENABLE] != 0, c_render[D3DRS_ALPHAFUNC]);
     std::string error;
@@ -420,6 +423,11 @@ void Device::Impl::UploadUniforms(ProgramVariant& variant)
     now.diffuseAlpha = c_material.Diffuse.a;
     now.texture = 0;
     now.alphaRef = static_cast<GLint>(c_render[D3DRS_ALPHAREF] & 0xFF);
+    // The lit colour as the vertex program makes it: emissive + ambient * global ambient, and
+    // the material's diffuse alpha, each clamped.
+    for (int c = 0; c < 3; ++c)
+        now.colour[c] = std::clamp(now.emissive[c] + now.ambient[c] * now.globalAmbient[c], 0.0f, 1.0f);
+    now.colour[3] = std::clamp(now.diffuseAlpha, 0.0f, 1.0f);
 
     const FixedFunctionUniforms& u = variant.uniforms;
     FixedFunctionUniformValues& was = variant.uploaded;
@@ -436,6 +444,7 @@ void Device::Impl::UploadUniforms(ProgramVariant& variant)
     if (changed(now.diffuseAlpha, was.diffuseAlpha)) glUniform1f(u.diffuseAlpha, now.diffuseAlpha);
     if (changed(now.texture, was.texture)) glUniform1i(u.texture, now.texture);
     if (changed(now.alphaRef, was.alphaRef)) glUniform1i(u.alphaRef, now.alphaRef);
+    if (changed(now.colour, was.colour)) glUniform4fv(u.colour, 1, now.colour);
     was = now;
     variant.uploadedKnown = true;
 }
@@ -611,8 +620,8 @@ std::unique_ptr<Device> Device::Create(platform::Window& window, std::string* er
     impl->ApplyDefaults();
     // The start-up state's program is built now, so that a driver that cannot compile the
     // programs fails here rather than at the first draw.
-    const ProgramKey startKey = MakeProgramKey(false, !impl->c_bClipControl, false, false, false,
-                                               impl->c_stage[0], false, D3DCMP_ALWAYS);
+    const ProgramKey startKey = MakeProgramKey(false, !impl->c_bClipControl, false, false,
+                                               VertexColour::kInterpolated, impl->c_stage[0], false, D3DCMP_ALWAYS);
     if (!impl->c_programs.Get(startKey, error)) return nullptr;
 
     std::unique_ptr<Device> device(new Device(std::move(impl)));

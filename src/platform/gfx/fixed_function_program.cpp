@@ -67,15 +67,18 @@ in vec2 vTexCoord;
 
 uniform sampler2D uTexture;
 uniform int uAlphaRef;
+uniform vec4 uColour;
 
 out vec4 fragColor;
 
-// A colour known to be opaque white is a constant, so the variant reads no interpolated
-// colour: multiplying by it changes nothing, and a picture drawn by a variant whose only input
-// is the texture coordinate takes the software rasteriser's fast path.
+// A colour known to be opaque white is a constant, and one the same at every vertex comes
+// from a uniform, so the variant reads no interpolated colour: a picture drawn by a variant
+// whose only input is the texture coordinate takes the software rasteriser's fast path.
 vec4 VertexColour()
 {
-    return kWhiteColour ? vec4(1.0) : vColor;
+    if (kWhiteColour) return vec4(1.0);
+    if (kUniformColour) return uColour;
+    return vColor;
 }
 
 vec4 Argument(int arg, vec4 texel)
@@ -137,6 +140,7 @@ std::string FragmentSource(const ProgramKey& key)
     return std::string(kVersion) + "const bool kHasTexture = " + Bool(key.hasTexture) +
            ";\nconst bool kOpaqueTexture = " + Bool(key.opaqueTexture) +
            ";\nconst bool kWhiteColour = " + Bool(key.whiteColour) +
+           ";\nconst bool kUniformColour = " + Bool(key.uniformColour) +
            ";\nconst int kColorOp = " + Int(key.colorOp) + ";\nconst int kColorArg1 = " + Int(key.colorArg1) +
            ";\nconst int kColorArg2 = " + Int(key.colorArg2) + ";\nconst int kAlphaOp = " + Int(key.alphaOp) +
            ";\nconst int kAlphaArg1 = " + Int(key.alphaArg1) + ";\nconst int kAlphaArg2 = " + Int(key.alphaArg2) +
@@ -180,6 +184,7 @@ std::uint32_t ProgramKey::Packed() const
     put(hasTexture, 1);
     put(whiteColour, 1);
     put(opaqueTexture, 1);
+    put(uniformColour, 1);
     put(colorOp, 3);
     put(colorArg1, 2);
     put(colorArg2, 2);
@@ -191,14 +196,15 @@ std::uint32_t ProgramKey::Packed() const
 }
 
 ProgramKey MakeProgramKey(bool screenVertices, bool remapDepth, bool hasTexture, bool opaqueTexture,
-                          bool whiteColour, const DWORD* stage, bool alphaTest, DWORD alphaFunc)
+                          VertexColour colour, const DWORD* stage, bool alphaTest, DWORD alphaFunc)
 {
     ProgramKey key;
     key.screenVertices = screenVertices;
     key.remapDepth = remapDepth;
     key.hasTexture = hasTexture;
     key.opaqueTexture = hasTexture && opaqueTexture;
-    key.whiteColour = whiteColour;
+    key.whiteColour = colour == VertexColour::kWhite;
+    key.uniformColour = colour == VertexColour::kUniform;
     key.colorOp = StageOp(stage[D3DTSS_COLOROP], true);
     if (key.colorOp != D3DTOP_DISABLE) {
         StageArgs(key.colorOp, stage[D3DTSS_COLORARG1], stage[D3DTSS_COLORARG2], &key.colorArg1, &key.colorArg2);
@@ -235,6 +241,7 @@ ProgramVariant* FixedFunctionPrograms::Get(const ProgramKey& key, std::string* e
         u.diffuseAlpha = at("uDiffuseAlpha");
         u.texture = at("uTexture");
         u.alphaRef = at("uAlphaRef");
+        u.colour = at("uColour");
         found = c_variants.emplace(packed, std::move(variant)).first;
     }
     c_lastKey = packed;

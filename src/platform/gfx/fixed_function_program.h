@@ -25,6 +25,9 @@ struct ProgramKey {
     // The vertex colour is opaque white at every vertex drawn (lighting off without a diffuse
     // colour, or every diffuse colour white): the variant then reads no vertex colour at all.
     bool whiteColour = false;
+    // The vertex colour is the same at every vertex (lit vertices with lighting on: the
+    // material's colour): the variant reads it from a uniform rather than interpolating it.
+    bool uniformColour = false;
     // The texture has no alpha of its own (X8R8G8B8): its texels read as opaque.
     bool opaqueTexture = false;
     // D3DTOP_DISABLE .. D3DTOP_MODULATE; 0 for any other op (the vertex colour).
@@ -41,8 +44,9 @@ struct ProgramKey {
 };
 
 // Builds the key for a draw. `stage` is texture stage 0's states indexed by D3DTSS_*.
+enum class VertexColour { kInterpolated, kWhite, kUniform };
 ProgramKey MakeProgramKey(bool screenVertices, bool remapDepth, bool hasTexture, bool opaqueTexture,
-                          bool whiteColour, const DWORD* stage, bool alphaTest, DWORD alphaFunc);
+                          VertexColour colour, const DWORD* stage, bool alphaTest, DWORD alphaFunc);
 
 // Uniform locations of one variant, looked up once; -1 where the variant does not use one.
 struct FixedFunctionUniforms {
@@ -56,6 +60,7 @@ struct FixedFunctionUniforms {
     GLint diffuseAlpha;
     GLint texture;
     GLint alphaRef;
+    GLint colour;         // the lit colour, for variants that take it as a uniform
 };
 
 // The uniform values a variant last received, so a draw uploads only what changed.
@@ -70,6 +75,7 @@ struct FixedFunctionUniformValues {
     float diffuseAlpha;
     GLint texture;
     GLint alphaRef;
+    float colour[4];
 };
 
 struct ProgramVariant {
