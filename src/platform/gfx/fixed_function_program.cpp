@@ -30,7 +30,8 @@ uniform float uDiffuseAlpha;
 // The colour comes before the texture coordinate, and must stay first: with the coordinate
 // first the software rasteriser draws screen-aligned pictures that modulate by the colour on
 // a fast path that, in the driver this game is tested with, gives them wrong colours after
-// the first frame. Variants that read no colour take that path safely (see kWhiteColour).
+// the first frame. Variants that read no interpolated colour (see VertexColour below) take
+// that path safely.
 out vec4 vColor;
 out vec2 vTexCoord;
 
