@@ -96,6 +96,8 @@ GLenum BlendFactor(DWORD blend)
     case D3DBLEND_INVDESTALPHA: return GL_ONE_MINUS_DST_ALPHA;
     case D3DBLEND_DESTCOLOR: return GL_DST_COLOR;
     case D3DBLEND_INVDESTCOLOR: return GL_ONE_MINUS_DST_COLOR;
+    case D3DBLEND_BLENDFACTOR: return GL_CONSTANT_COLOR;
+    case D3DBLEND_INVBLENDFACTOR: return GL_ONE_MINUS_CONSTANT_COLOR;
     default: return GL_ONE;
     }
 }
@@ -160,6 +162,7 @@ void Device::Impl::ApplyDefaults()
     c_render[D3DRS_INDEXEDVERTEXBLENDENABLE] = FALSE;
     c_render[D3DRS_COLORWRITEENABLE] = kAllColorChannels;
     c_render[kRsBlendOp] = kBlendOpAdd;
+    c_render[D3DRS_BLENDFACTOR] = 0xFFFFFFFFu;
 
     for (unsigned s = 0; s < kTextureStageCount; ++s) {
         DWORD* stage = c_stage[s];
@@ -356,6 +359,9 @@ bool Device::Impl::ApplyPipeline(bool screenVertices, const VertexFacts& facts)
         glEnable(GL_BLEND);
         glBlendEquation(GL_FUNC_ADD);
         glBlendFunc(BlendFactor(c_render[D3DRS_SRCBLEND]), BlendFactor(c_render[D3DRS_DESTBLEND]));
+        const DWORD factor = c_render[D3DRS_BLENDFACTOR];
+        const auto channel = [factor](int shift) { return static_cast<float>((factor >> shift) & 0xFFu) / 255.0f; };
+        glBlendColor(channel(16), channel(8), channel(0), channel(24));
     } else {
         glDisable(GL_BLEND);
     }
@@ -525,9 +531,10 @@ void Device::Impl::Release()
     c_present.Release();
     if (c_fbo) glDeleteFramebuffers(1, &c_fbo);
     if (c_colourFbo) glDeleteFramebuffers(1, &c_colourFbo);
+    if (c_copyFbo) glDeleteFramebuffers(1, &c_copyFbo);
     if (c_colorTexture) glDeleteTextures(1, &c_colorTexture);
     if (c_depthBuffer) glDeleteRenderbuffers(1, &c_depthBuffer);
-    c_sampler = c_vao = c_fbo = c_colourFbo = c_colorTexture = c_depthBuffer = 0;
+    c_sampler = c_vao = c_fbo = c_colourFbo = c_copyFbo = c_colorTexture = c_depthBuffer = 0;
     c_bDepthClearPending = c_bStencilClearPending = false;
 }
 
@@ -1074,7 +1081,6 @@ HRESULT Device::CreateTexture(UINT width, UINT height, UINT levels, DWORD usage,
                               std::unique_ptr<Texture>* out)
 {
     (void)levels;  // one level always: the game never draws with mip levels
-    (void)usage;
     if (!out) return D3DERR_INVALIDCALL;
     out->reset();
     D3DCAPS9 caps{};
@@ -1084,9 +1090,40 @@ HRESULT Device::CreateTexture(UINT width, UINT height, UINT levels, DWORD usage,
     if (format != D3DFMT_A8R8G8B8 && format != D3DFMT_X8R8G8B8 && format != D3DFMT_R8G8B8 &&
         format != D3DFMT_A4R4G4B4)
         return D3DERR_INVALIDCALL;
-    out->reset(new Texture(this, width, height, format, pool));
+    const bool renderTarget = (usage & D3DUSAGE_RENDERTARGET) != 0;
+    // The target's copies are kept on the GPU as the target is: A8R8G8B8. (Read as opaque
+    // X8R8G8B8, such a copy drew with red and blue exchanged on the software rasteriser's
+    // fast path for screen-aligned pictures.)
+    if (renderTarget && (pool != D3DPOOL_DEFAULT || format != D3DFMT_A8R8G8B8))
+        return D3DERR_INVALIDCALL;
+    out->reset(new Texture(this, width, height, format, pool, renderTarget));
     c_pImpl->c_liveTextures.push_back(out->get());
     NoteChange();
+    return S_OK;
+}
+
+HRESULT Device::CopyTargetToTexture(const RECT& source, Texture* texture)
+{
+    Impl& impl = *c_pImpl;
+    if (!texture || !texture->c_bRenderTarget || texture->c_pDevice != this || source.left < 0 || source.top < 0 ||
+        source.right > kBackBufferWidth || source.bottom > kBackBufferHeight ||
+        source.right - source.left != static_cast<int>(texture->c_uWidth) ||
+        source.bottom - source.top != static_cast<int>(texture->c_uHeight))
+        return D3DERR_INVALIDCALL;
+    texture->Upload();
+    if (!impl.c_copyFbo) glGenFramebuffers(1, &impl.c_copyFbo);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, impl.c_copyFbo);
+    glFramebufferTexture2D(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture->c_glName, 0);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, impl.c_colourFbo);
+    glDisable(GL_SCISSOR_TEST);
+    // The target's rows run bottom up and the texture's top down: the copy turns them over.
+    const GLint width = source.right - source.left;
+    const GLint height = source.bottom - source.top;
+    const GLint bottom = kBackBufferHeight - source.bottom;
+    glBlitFramebuffer(source.left, bottom, source.right, bottom + height, 0, height, width, 0, GL_COLOR_BUFFER_BIT,
+                      GL_NEAREST);
+    impl.BindTarget();
+    texture->NewVersion();
     return S_OK;
 }
 

@@ -32,6 +32,8 @@ constexpr int kBackBufferHeight = 600;
 // be called from another thread (the video renderer): the lock holds the texture's mutex from
 // LockRect to UnlockRect, and the upload takes the same mutex. Destroying a texture unbinds it
 // from the device and from every state block; a texture outliving its device keeps its pixels.
+// A texture made with D3DUSAGE_RENDERTARGET has no CPU copy and cannot be locked: it is
+// filled on the GPU by Device::CopyTargetToTexture and keeps what was copied last.
 class Texture {
 public:
     ~Texture();
@@ -46,10 +48,15 @@ public:
     UINT Width() const { return c_uWidth; }
     UINT Height() const { return c_uHeight; }
     D3DFORMAT Format() const { return c_format; }
+    bool IsRenderTarget() const { return c_bRenderTarget; }
+    // Changes whenever the pixels may have changed (made, unlocked for writing, copied into)
+    // and is never the same for two textures: equal readings mean the same pixels.
+    std::uint64_t ContentVersion() const { return c_uVersion.load(std::memory_order_acquire); }
 
 private:
     friend class Device;
-    Texture(Device* device, UINT width, UINT height, D3DFORMAT format, D3DPOOL pool);
+    Texture(Device* device, UINT width, UINT height, D3DFORMAT format, D3DPOOL pool, bool renderTarget);
+    void NewVersion();
     // Uploads the CPU copy if it changed since the last upload. Main thread only.
     void Upload();
 
@@ -66,6 +73,8 @@ private:
     bool c_bLocked = false;
     bool c_bDirty = true;
     bool c_bHasStorage = false;  // c_glName has its level's storage (made by the first upload)
+    bool c_bRenderTarget = false;
+    std::atomic<std::uint64_t> c_uVersion{0};
     unsigned c_glName = 0;
 };
 
@@ -231,6 +240,11 @@ public:
                                std::unique_ptr<VertexBuffer>* out);
 
     // Capabilities
+    // Copies the target's rectangle `source` (top-left origin) into a render-target texture of
+    // exactly its size, upright (the rectangle's top row is the texture's v 0): a picture drawn
+    // once can then be drawn again as a texture. Anything else is D3DERR_INVALIDCALL.
+    HRESULT CopyTargetToTexture(const RECT& source, Texture* texture);
+
     HRESULT GetDeviceCaps(D3DCAPS9* caps) const;
     // Whether alpha blending works on the back buffer's format (the text renderer asks).
     bool CanBlendOnBackBuffer() const;

@@ -42,6 +42,8 @@ struct Device::Impl {
     // fast path for screen-aligned pictures.
     GLuint c_fbo = 0;
     GLuint c_colourFbo = 0;
+    // Draws into a render-target texture for CopyTargetToTexture; made at the first copy.
+    GLuint c_copyFbo = 0;
     GLuint c_colorTexture = 0;
     GLuint c_depthBuffer = 0;
     GLuint c_vao = 0;

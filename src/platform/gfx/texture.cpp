@@ -27,16 +27,24 @@ bool LockArea(const RECT* rect, UINT width, UINT height, RECT* area)
 
 }  // namespace
 
-Texture::Texture(Device* device, UINT width, UINT height, D3DFORMAT format, D3DPOOL pool)
+// Every texture's versions come from one counter, so a texture made where another was
+// destroyed never repeats a version the other had.
+std::atomic<std::uint64_t> g_lastVersion{0};
+
+Texture::Texture(Device* device, UINT width, UINT height, D3DFORMAT format, D3DPOOL pool, bool renderTarget)
     : c_pDevice(device),
       c_uWidth(width),
       c_uHeight(height),
       c_format(format == D3DFMT_R8G8B8 ? D3DFMT_A8R8G8B8 : format),
       c_pool(pool),
       c_iBytesPerPixel(BytesPerPixel(format)),
-      c_pixels(static_cast<size_t>(width) * height * BytesPerPixel(format), 0)
+      c_pixels(renderTarget ? 0 : static_cast<size_t>(width) * height * BytesPerPixel(format), 0),
+      c_bRenderTarget(renderTarget)
 {
+    NewVersion();
 }
+
+void Texture::NewVersion() { c_uVersion.store(++g_lastVersion, std::memory_order_release); }
 
 Texture::~Texture()
 {
@@ -48,7 +56,8 @@ Texture::~Texture()
 HRESULT Texture::LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags)
 {
     RECT area{};
-    if (level != 0 || !locked || !LockArea(rect, c_uWidth, c_uHeight, &area)) return D3DERR_INVALIDCALL;
+    if (level != 0 || !locked || c_bRenderTarget || !LockArea(rect, c_uWidth, c_uHeight, &area))
+        return D3DERR_INVALIDCALL;
     // A second lock from the thread holding the first would wait on itself forever.
     if (c_lockOwner.load() == std::this_thread::get_id()) return D3DERR_INVALIDCALL;
     c_mutex.lock();
@@ -67,6 +76,7 @@ HRESULT Texture::UnlockRect(UINT level)
     if (level != 0 || !c_bLocked || c_lockOwner.load() != std::this_thread::get_id()) return D3DERR_INVALIDCALL;
     if (!(c_dwLockFlags & D3DLOCK_READONLY)) {
         c_bDirty = true;
+        NewVersion();
         if (c_pDevice) c_pDevice->NoteChange();
     }
     c_bLocked = false;
@@ -103,6 +113,14 @@ void Texture::Upload()
     }
     if (!c_bDirty) return;
     glBindTexture(GL_TEXTURE_2D, c_glName);
+    if (c_bRenderTarget) {
+        // Storage only: the pixels come from the target, copied on the GPU.
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, static_cast<GLsizei>(c_uWidth), static_cast<GLsizei>(c_uHeight), 0,
+                     GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
+        c_bHasStorage = true;
+        c_bDirty = false;
+        return;
+    }
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
     // Rows go up in memory order: row 0, the top row, is v = 0.

@@ -322,6 +322,56 @@ TEST_F(DeviceTest, LockReturnsTheCurrentPixelsAndRedrawsAfterUnlock)
     texture->UnlockRect(0);
 }
 
+// A rectangle of the target copied into a render-target texture draws back as it was, upright
+// and texel for pixel; the copy keeps its picture when the target changes, cannot be locked,
+// and only a texture of the rectangle's size made for copies takes one.
+TEST_F(DeviceTest, ATargetRectangleCopiedIntoATextureDrawsBackUpright)
+{
+    kt::UseCamera(device);
+    kt::PlainTexturing(device);
+    // 2 x 2: red, green on the top row; blue, white below, drawn over the whole target.
+    auto quadrants = kt::MakeTexture(device, 2, 2, {kRed, kGreen, kBlue, kWhite});
+    device.SetTexture(0, quadrants.get());
+    kt::Draw(device, kt::LitQuad());
+
+    std::unique_ptr<gfx::Texture> copy;
+    ASSERT_EQ(device.CreateTexture(400, 200, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &copy), S_OK);
+    const std::uint64_t before = copy->ContentVersion();
+    // The rectangle straddles the four quadrants: 200 x 100 of each colour.
+    ASSERT_EQ(device.CopyTargetToTexture(RECT{200, 200, 600, 400}, copy.get()), S_OK);
+    EXPECT_NE(copy->ContentVersion(), before);
+
+    device.Clear(0, nullptr, D3DCLEAR_TARGET, kBlack, 1.0f, 0);
+    device.SetTexture(0, copy.get());
+    kt::Draw(device, kt::LitQuad());  // the copy stretched over the whole target
+    const auto pixels = kt::ReadBack();
+    EXPECT_TRUE(kt::RegionNear(pixels, {0, 0, 400, 300}, kRed, 0));
+    EXPECT_TRUE(kt::RegionNear(pixels, {400, 0, 800, 300}, kGreen, 0));
+    EXPECT_TRUE(kt::RegionNear(pixels, {0, 300, 400, 600}, kBlue, 0));
+    EXPECT_TRUE(kt::RegionNear(pixels, {400, 300, 800, 600}, kWhite, 0));
+    // Drawn 1:1 on screen vertices, as a picture kept from the target is drawn back.
+    for (int frame = 0; frame < 2; ++frame) {
+        device.Clear(0, nullptr, D3DCLEAR_TARGET, kBlack, 1.0f, 0);
+        kt::Draw(device, kt::ScreenQuad(199.5f, 199.5f, 599.5f, 399.5f, 0xFFFFFFFFu));
+        const auto again = kt::ReadBack();
+        EXPECT_TRUE(kt::RegionNear(again, {200, 200, 400, 300}, kRed, 0)) << "frame " << frame;
+        EXPECT_TRUE(kt::RegionNear(again, {400, 300, 600, 400}, kWhite, 0)) << "frame " << frame;
+        EXPECT_TRUE(kt::RegionNear(again, {200, 300, 400, 400}, kBlue, 0)) << "frame " << frame;
+        EXPECT_TRUE(kt::RegionNear(again, {0, 0, 800, 200}, kBlack, 0)) << "frame " << frame;
+    }
+
+    D3DLOCKED_RECT locked{};
+    EXPECT_EQ(copy->LockRect(0, &locked, nullptr, 0), D3DERR_INVALIDCALL);
+    EXPECT_EQ(device.CopyTargetToTexture(RECT{0, 0, 400, 201}, copy.get()), D3DERR_INVALIDCALL);
+    EXPECT_EQ(device.CopyTargetToTexture(RECT{500, 0, 900, 200}, copy.get()), D3DERR_INVALIDCALL);
+    EXPECT_EQ(device.CopyTargetToTexture(RECT{0, 0, 2, 2}, quadrants.get()), D3DERR_INVALIDCALL);
+    std::unique_ptr<gfx::Texture> managed;
+    EXPECT_EQ(device.CreateTexture(4, 4, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &managed),
+              D3DERR_INVALIDCALL);
+    EXPECT_EQ(device.CreateTexture(4, 4, 1, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT, &managed),
+              D3DERR_INVALIDCALL);
+}
+
 TEST_F(DeviceTest, LockRejectsBadRequests)
 {
     std::unique_ptr<gfx::Texture> texture;

@@ -119,6 +119,19 @@ TEST_F(DeviceTest, ATextureWithoutAlphaDrawsOpaqueWhateverItsFourthByteHolds)
         EXPECT_TRUE(kt::RegionNear(pixels, {0, 0, 400, 600}, 0xFFFF0000u, 0)) << "screen-aligned, frame " << frame;
         EXPECT_TRUE(kt::RegionNear(pixels, {400, 0, 800, 600}, 0xFFFF0000u, 0)) << "through the camera, frame " << frame;
     }
+    // Blended by a constant factor, and not blended at all: red is still red.
+    device.SetRenderState(D3DRS_SRCBLEND, D3DBLEND_BLENDFACTOR);
+    device.SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVBLENDFACTOR);
+    device.SetRenderState(D3DRS_BLENDFACTOR, 0xFFFFFFFFu);
+    for (const DWORD blend : {TRUE, FALSE}) {
+        device.SetRenderState(D3DRS_ALPHABLENDENABLE, blend);
+        for (int frame = 0; frame < 3; ++frame) {
+            device.Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF0000FFu, 1.0f, 0);
+            kt::Draw(device, kt::ScreenQuad(-1, -1, 399.5f, 601, 0xFFFFFFFFu));
+            EXPECT_TRUE(kt::RegionNear(kt::ReadBack(), {0, 0, 400, 600}, 0xFFFF0000u, 0))
+                << "blending " << blend << ", frame " << frame;
+        }
+    }
 }
 
 TEST_F(DeviceTest, LiveTextureCountFollowsCreationAndDestruction)
