@@ -44,6 +44,7 @@ DisplayScreen::DisplayScreen(gfx::Device* device, int slices, int stacks, float 
             device->CreateTexture(kPlaceholderSide, kPlaceholderSide, 1, 0, D3DFMT_R8G8B8,
                                   D3DPOOL_DEFAULT, &c_pTextures[slot]);
     }
+    if (device != nullptr) c_keptQuad.Create(device);
 }
 
 DisplayScreen::~DisplayScreen() = default;
@@ -128,27 +129,37 @@ float DisplayScreen::SlotOneShare() const
 void DisplayScreen::Render()
 {
     c_pDevice->SetViewport(kViewBand);
+    c_pDevice->SetRenderState(D3DRS_LIGHTING, FALSE);
     const float share = SlotOneShare();
 
     if (share == 0.0f || share == 1.0f) {
-        c_pDevice->SetRenderState(D3DRS_LIGHTING, FALSE);
         DrawSlot(share == 0.0f ? 0 : 1);
         return;
     }
 
-    // Cross-fade: slot 0 underneath at full strength, slot 1 over it with opacity `share`.
-    // Lit drawing shows the material's emissive colour, so slot 0 gets the white material
-    // here rather than whatever material the previous drawer left.
-    c_matFade.Diffuse.a = 1.0f;
-    BeginTranslucentImages(c_pDevice, c_matFade);
+    // Cross-fade: slot 0 underneath at full strength, slot 1 over it at opacity `share`. Both
+    // draw unlit, so the picture is the texture alone, and the opacity is the blend's constant
+    // factor rather than a colour the fragment program multiplies in: the world's pictures are
+    // opaque, so that is the same mix, and a plain texture blended by a constant is far
+    // cheaper for a software rasteriser to fill. The caller's blend factors are put back.
     c_pDevice->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+    // A panorama fading in is drawn blended, which gives nothing to keep; drawn opaque first
+    // (slot 0 then covers it), it is kept for the rest of the fade.
+    const std::optional<Look> fadingIn = KeepableLook(1);
+    if (fadingIn && !c_kept[1].look && c_kept[1].lastDrawn == fadingIn) DrawAndKeep(1, fadingIn);
     DrawSlot(0);
 
-    c_matFade.Diffuse.a = share;
-    c_pDevice->SetMaterial(c_matFade);
+    const DWORD srcBlend = c_pDevice->GetRenderState(D3DRS_SRCBLEND);
+    const DWORD destBlend = c_pDevice->GetRenderState(D3DRS_DESTBLEND);
+    const DWORD level = static_cast<DWORD>(std::lround(share * 255.0f));
+    c_pDevice->SetRenderState(D3DRS_BLENDFACTOR, (level << 24) | (level << 16) | (level << 8) | level);
+    c_pDevice->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_BLENDFACTOR);
+    c_pDevice->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVBLENDFACTOR);
     c_pDevice->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
     DrawSlot(1);
-    EndTranslucentImages(c_pDevice);
+    c_pDevice->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+    c_pDevice->SetRenderState(D3DRS_SRCBLEND, srcBlend);
+    c_pDevice->SetRenderState(D3DRS_DESTBLEND, destBlend);
 }
 
 void DisplayScreen::RenderBehind(FullScreenImage& image)
@@ -191,8 +202,87 @@ bool DisplayScreen::CoversBand() const
 void DisplayScreen::DrawSlot(int slot)
 {
     c_pDevice->SetTexture(0, c_pTextures[slot].get());
-    if (c_iTypes[slot] == 0)
+    if (c_iTypes[slot] == 0) {
         c_pFullScreenImages[slot]->Render(c_pDevice);
-    else
-        c_pPanospheres[slot]->Render(c_pDevice, c_fRotations[slot]);
+        return;
+    }
+    // The kept copy is used blended or not: the panorama covers the band, so blending the
+    // copy mixes in exactly the pixels blending the mesh would.
+    const bool blending = c_pDevice->GetRenderState(D3DRS_ALPHABLENDENABLE) != FALSE;
+    c_pDevice->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+    const std::optional<Look> look = KeepableLook(slot);
+    c_pDevice->SetRenderState(D3DRS_ALPHABLENDENABLE, blending);
+    Kept& kept = c_kept[slot];
+    if (look && kept.look == look) {
+        c_pDevice->SetTexture(0, kept.copy.get());
+        c_keptQuad.Render(c_pDevice);
+        c_pDevice->SetTexture(0, c_pTextures[slot].get());
+        return;
+    }
+    if (!blending) {
+        DrawAndKeep(slot, look);
+        return;
+    }
+    c_pPanospheres[slot]->Render(c_pDevice, c_fRotations[slot]);
+    kept.lastDrawn = look;
+}
+
+void DisplayScreen::DrawAndKeep(int slot, const std::optional<Look>& look)
+{
+    Kept& kept = c_kept[slot];
+    c_pDevice->SetTexture(0, c_pTextures[slot].get());
+    c_pPanospheres[slot]->Render(c_pDevice, c_fRotations[slot]);
+    const bool steady = look && kept.lastDrawn == look;
+    kept.lastDrawn = look;
+    if (!steady) return;
+    if (!kept.copy)
+        c_pDevice->CreateTexture(static_cast<UINT>(kViewBand.Width), static_cast<UINT>(kViewBand.Height), 1,
+                                 D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &kept.copy);
+    const RECT band{static_cast<int>(kViewBand.X), static_cast<int>(kViewBand.Y),
+                    static_cast<int>(kViewBand.X + kViewBand.Width), static_cast<int>(kViewBand.Y + kViewBand.Height)};
+    kept.look.reset();
+    if (kept.copy && c_pDevice->CopyTargetToTexture(band, kept.copy.get()) == S_OK) kept.look = look;
+}
+
+std::optional<DisplayScreen::Look> DisplayScreen::KeepableLook(int slot) const
+{
+    const gfx::Device& d = *c_pDevice;
+    const gfx::Texture* texture = c_pTextures[slot].get();
+    if (c_iTypes[slot] == 0 || !c_pPanospheres[slot]->IsCreated() || texture == nullptr || !c_keptQuad.IsCreated())
+        return std::nullopt;
+    // Only a draw that paints every pixel of the band with the texture alone: what it leaves
+    // then depends on nothing drawn before it.
+    const DWORD zFunc = d.GetRenderState(D3DRS_ZFUNC);
+    const DWORD cull = d.GetRenderState(D3DRS_CULLMODE);
+    const bool paintsBand =
+        !d.GetRenderState(D3DRS_ALPHABLENDENABLE) && !d.GetRenderState(D3DRS_ALPHATESTENABLE) &&
+        d.GetRenderState(D3DRS_COLORWRITEENABLE) == 0xF && d.GetRenderState(D3DRS_FILLMODE) == D3DFILL_SOLID &&
+        (cull == D3DCULL_CCW || cull == D3DCULL_NONE) && !d.GetRenderState(D3DRS_SCISSORTESTENABLE) &&
+        !d.GetRenderState(D3DRS_FOGENABLE) && !d.GetRenderState(D3DRS_STENCILENABLE) &&
+        !d.GetRenderState(D3DRS_CLIPPLANEENABLE) && !d.GetRenderState(D3DRS_LIGHTING) &&
+        (!d.GetRenderState(D3DRS_ZENABLE) || zFunc == D3DCMP_LESSEQUAL || zFunc == D3DCMP_LESS ||
+         zFunc == D3DCMP_ALWAYS);
+    // And shows the texel itself (unlit, the vertex colour is white), so that drawing the copy
+    // under the same states gives back the same pixels.
+    const DWORD colourOp = d.GetTextureStageState(0, D3DTSS_COLOROP);
+    const DWORD arg1 = d.GetTextureStageState(0, D3DTSS_COLORARG1);
+    const DWORD arg2 = d.GetTextureStageState(0, D3DTSS_COLORARG2);
+    const bool texelAlone = arg1 == D3DTA_TEXTURE && (colourOp == D3DTOP_SELECTARG1 ||
+                                                      (colourOp == D3DTOP_MODULATE &&
+                                                       (arg2 == D3DTA_DIFFUSE || arg2 == D3DTA_CURRENT))) &&
+                            d.GetTextureStageState(1, D3DTSS_COLOROP) == D3DTOP_DISABLE &&
+                            d.GetTextureStageState(0, D3DTSS_TEXTURETRANSFORMFLAGS) == 0;
+    if (!paintsBand || !texelAlone) return std::nullopt;
+    Look look;
+    look.texture = texture;
+    look.version = texture->ContentVersion();
+    look.rotation = c_fRotations[slot];
+    look.states = {d.GetSamplerState(0, D3DSAMP_MAGFILTER),       d.GetSamplerState(0, D3DSAMP_MINFILTER),
+                   d.GetSamplerState(0, D3DSAMP_ADDRESSU),        d.GetSamplerState(0, D3DSAMP_ADDRESSV),
+                   d.GetTextureStageState(0, D3DTSS_COLOROP),     d.GetTextureStageState(0, D3DTSS_COLORARG1),
+                   d.GetTextureStageState(0, D3DTSS_COLORARG2),   d.GetTextureStageState(0, D3DTSS_ALPHAOP),
+                   d.GetTextureStageState(0, D3DTSS_ALPHAARG1),   d.GetTextureStageState(0, D3DTSS_ALPHAARG2),
+                   d.GetTextureStageState(1, D3DTSS_COLOROP),
+                   d.GetTextureStageState(0, D3DTSS_TEXTURETRANSFORMFLAGS)};
+    return look;
 }

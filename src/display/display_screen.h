@@ -5,9 +5,10 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <memory>
+#include <optional>
 
-#include "display/d3dmat.h"
 #include "display/full_screen_image.h"
 #include "display/panosphere.h"
 #include "imaging/image.h"
@@ -74,7 +75,33 @@ private:
     void RefillBackSlot(Load load);
     // Share of slot 1 in the picture at this moment, 0 .. 1.
     float SlotOneShare() const;
+    // Draws a slot's picture into the band: a panorama from its kept copy when that still
+    // holds the same picture (see below), otherwise from its mesh.
     void DrawSlot(int slot);
+
+    // A panorama drawn in perspective is the costliest picture a frame draws, and while the
+    // player does not turn it, it is the same picture frame after frame (a cross-fade, the
+    // pointer moving over a still view). So once a slot's panorama has been drawn opaque twice
+    // running with the same texture, angle and drawing states, the band is copied into a
+    // texture, and later frames draw that copy, pixel for pixel, until one of them changes.
+    struct Look {
+        const gfx::Texture* texture = nullptr;
+        std::uint64_t version = 0;
+        float rotation = 0.0f;
+        std::array<DWORD, 12> states{};
+        bool operator==(const Look&) const = default;
+    };
+    struct Kept {
+        std::unique_ptr<gfx::Texture> copy;  // the band as drawn, 800 x 400
+        std::optional<Look> look;            // what `copy` shows; none when it shows nothing
+        std::optional<Look> lastDrawn;       // the look of the slot's last drawing from the mesh
+    };
+    // The slot's look when it is a panorama the device draws opaque over the whole band;
+    // none otherwise (a flat picture, blending on, states under which the band is not simply
+    // painted).
+    std::optional<Look> KeepableLook(int slot) const;
+    // Draws a panorama slot from its mesh and keeps a copy when its look held since last time.
+    void DrawAndKeep(int slot, const std::optional<Look>& look);
 
     gfx::Device* c_pDevice;  // not owned
     std::array<std::unique_ptr<Panosphere>, 2> c_pPanospheres;
@@ -88,5 +115,6 @@ private:
     DWORD c_dwSwitchDuration = 0;    // milliseconds; 0 = no transition
     DWORD c_dwSwitchStart = 0;       // timeGetTime at the transition's start
     int c_iFront = 0;
-    D3Dmat c_matFade;
+    std::array<Kept, 2> c_kept;
+    FullScreenImage c_keptQuad;  // draws a kept copy over the band, texel for pixel
 };

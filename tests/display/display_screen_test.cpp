@@ -129,6 +129,70 @@ TEST_F(DisplayScreenTest, PictureBehindTheViewShowsAboveAndBelowTheBand)
     EXPECT_TRUE(RegionRgb(shown, RECT{0, 100, 800, 500}, Mix(kBlue, kGreen, 0.5f)));
 }
 
+// A still panorama is drawn from a copy of the band after two frames alike: the copy gives the
+// very pixels the mesh gave, and a turn, a change to the picture (an overlay composed into it)
+// or to the sampling, and a fade with blending, all show what the mesh would.
+TEST_F(DisplayScreenTest, AStillPanoramaDrawnFromItsKeptCopyLooksAsDrawnFromItsMesh)
+{
+    Load(WriteImage("rings.png", 512, 128, [](int x, int y) {
+             return 0xFF000000u | static_cast<std::uint32_t>((x * 7) % 256) << 16 |
+                    static_cast<std::uint32_t>((y * 13) % 256) << 8 | static_cast<std::uint32_t>((x ^ y) % 256);
+         }), 1, 0);
+    device.SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
+    device.SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
+    view.RotateTo(1.0f);
+    const auto frame = [&] { return DrawFrame([&] { view.Render(); }); };
+    const Frame fromMesh = frame();
+    const std::size_t textures = device.GetLiveTextureCount();
+    EXPECT_EQ(frame(), fromMesh);  // drawn again from the mesh, and kept
+    EXPECT_EQ(frame(), fromMesh) << "the kept copy differs from the mesh's picture";
+    EXPECT_EQ(device.GetLiveTextureCount(), textures + 1) << "one copy is kept";
+
+    view.RotateBy(0.01f);
+    const Frame turned = frame();
+    EXPECT_NE(turned, fromMesh) << "a turned view showed the copy of the unturned one";
+    view.RotateTo(1.0f);
+    EXPECT_EQ(frame(), fromMesh);
+
+    device.SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_POINT);
+    device.SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_POINT);
+    EXPECT_NE(frame(), fromMesh) << "other sampling showed the copy made with linear sampling";
+    device.SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
+    device.SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
+    frame();
+    frame();
+
+    // An overlay composed into the shown picture.
+    view.InstantSwitch();  // the shown slot is the back one for a moment, to reach its texture
+    gfx::Texture* picture = view.getTexture()->get();
+    view.InstantSwitch();
+    D3DLOCKED_RECT locked{};
+    ASSERT_EQ(picture->LockRect(0, &locked, nullptr, 0), S_OK);
+    for (int y = 0; y < 128; ++y) {
+        auto* row = reinterpret_cast<std::uint32_t*>(static_cast<std::uint8_t*>(locked.pBits) + y * locked.Pitch);
+        for (int x = 0; x < 512; ++x) row[x] = kRed;
+    }
+    picture->UnlockRect(0);
+    EXPECT_TRUE(RgbNear(Centre(), kRed)) << "the copy of the picture before the overlay was shown";
+    EXPECT_TRUE(RgbNear(Centre(), kRed));
+    EXPECT_TRUE(RgbNear(Centre(), kRed));
+
+    // Fading to a flat picture over the kept panorama, and back into the panorama.
+    view.setTexture(WriteSolid("green.png", 64, 32, kGreen).c_str(), 0);
+    view.SetType(0);
+    view.Switch(200);
+    platform::AdvanceClock(50);
+    EXPECT_TRUE(RgbNear(Centre(), Mix(kGreen, kRed, 0.25f), 2));
+    platform::AdvanceClock(50);
+    EXPECT_TRUE(RgbNear(Centre(), Mix(kGreen, kRed, 0.5f), 2));
+    platform::AdvanceClock(100);
+    view.Switch(200);  // the panorama fades back in over the green
+    platform::AdvanceClock(50);
+    EXPECT_TRUE(RgbNear(Centre(), Mix(kRed, kGreen, 0.25f), 2));
+    platform::AdvanceClock(50);
+    EXPECT_TRUE(RgbNear(Centre(), Mix(kRed, kGreen, 0.5f), 2));
+}
+
 TEST_F(DisplayScreenTest, RelativeTurnsWrapIntoOneCircleAbsoluteOnesDoNot)
 {
     view.RotateTo(6.0f);
