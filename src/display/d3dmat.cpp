@@ -1,5 +1,8 @@
 #include "display/d3dmat.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 constexpr D3DCOLORVALUE kOpaqueWhite{1.0f, 1.0f, 1.0f, 1.0f};
 constexpr float kPower = 8.0f;
@@ -19,3 +22,9 @@ void BeginTranslucentImages(gfx::Device* device, const D3DMATERIAL9& material)
 }
 
 void EndTranslucentImages(gfx::Device* device) { device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE); }
+
+D3DCOLOR OpacityBlendFactor(float opacity)
+{
+    const auto level = static_cast<D3DCOLOR>(std::lround(std::clamp(opacity, 0.0f, 1.0f) * 255.0f));
+    return (level << 24) | (level << 16) | (level << 8) | level;
+}

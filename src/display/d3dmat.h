@@ -17,3 +17,8 @@ struct D3Dmat : D3DMATERIAL9 {
 void BeginTranslucentImages(gfx::Device* device, const D3DMATERIAL9& material);
 // Turns blending off again.
 void EndTranslucentImages(gfx::Device* device);
+
+// The blend factor (D3DRS_BLENDFACTOR) that mixes an opaque picture in at `opacity` (clamped
+// to 0..1) with D3DBLEND_BLENDFACTOR over D3DBLEND_INVBLENDFACTOR: the opacity in 8-bit steps
+// in every channel.
+D3DCOLOR OpacityBlendFactor(float opacity);

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "display/d3dfunc.h"
+#include "display/d3dmat.h"
 #include "platform/clock/clock.h"
 
 namespace {
@@ -151,8 +152,7 @@ void DisplayScreen::Render()
 
     const DWORD srcBlend = c_pDevice->GetRenderState(D3DRS_SRCBLEND);
     const DWORD destBlend = c_pDevice->GetRenderState(D3DRS_DESTBLEND);
-    const DWORD level = static_cast<DWORD>(std::lround(share * 255.0f));
-    c_pDevice->SetRenderState(D3DRS_BLENDFACTOR, (level << 24) | (level << 16) | (level << 8) | level);
+    c_pDevice->SetRenderState(D3DRS_BLENDFACTOR, OpacityBlendFactor(share));
     c_pDevice->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_BLENDFACTOR);
     c_pDevice->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVBLENDFACTOR);
     c_pDevice->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);

@@ -128,13 +128,28 @@ Texture* MenuManager::PageImage() const
 void MenuManager::DrawPage()
 {
     gfx::Device* device = D3Dfunc::pD3Ddevice;
-    // The page is drawn opaque and unlit-white whatever the previous phase left behind.
+    // The page is drawn opaque and unlit whatever the previous phase left behind: the picture
+    // alone, its own alpha too (no one sees it), the cheapest fill there is. What follows on
+    // the page is drawn lit, in white, with the stage as it was.
     device->SetMaterial(D3Dmat());
-    device->SetRenderState(D3DRS_LIGHTING, TRUE);
+    device->SetRenderState(D3DRS_LIGHTING, FALSE);
     device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
     Texture* image = PageImage();
     device->SetTexture(0, image != nullptr ? image->getTexture() : nullptr);
-    c_pFullScreen->Render(device);
+    DrawPictureAlone(*c_pFullScreen);
+    device->SetRenderState(D3DRS_LIGHTING, TRUE);
+}
+
+void MenuManager::DrawPictureAlone(FullScreenImage& picture)
+{
+    gfx::Device* device = D3Dfunc::pD3Ddevice;
+    const DWORD alphaOp = device->GetTextureStageState(0, D3DTSS_ALPHAOP);
+    const DWORD alphaArg = device->GetTextureStageState(0, D3DTSS_ALPHAARG1);
+    device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
+    device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+    picture.Render(device);
+    device->SetTextureStageState(0, D3DTSS_ALPHAOP, alphaOp);
+    device->SetTextureStageState(0, D3DTSS_ALPHAARG1, alphaArg);
 }
 
 int MenuManager::RunSlotList(Hover* hover)
@@ -197,19 +212,26 @@ void MenuManager::DrawDarkness()
 {
     gfx::Device* device = D3Dfunc::pD3Ddevice;
     device->SetTexture(0, c_pBlackTexture ? c_pBlackTexture->getTexture() : nullptr);
-    device->SetRenderState(D3DRS_LIGHTING, TRUE);
     device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_DIFFUSE);
     device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
-    device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
-    device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
-    device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
     // On the main page the veil is total at the left edge and lightest over the buttons.
     const float lift = c_iCurrentMenu == kMainPage
                            ? c_fBlackness * (static_cast<float>(c_pMouseManager->get_X()) / kScreenWidth)
                            : c_fBlackness;
     c_pD3Dmat.Diffuse.a = 1.0f - lift;
     device->SetMaterial(c_pD3Dmat);
-    c_pFullScreen->Render(device);
+    // The veil's picture drawn unlit over the whole screen at the veil's opacity, given as the
+    // blend's constant factor: the same mix as a lit picture whose alpha is the material's,
+    // and a fill the software rasteriser does several times faster. The picture's own alpha
+    // then plays no part.
+    device->SetRenderState(D3DRS_LIGHTING, FALSE);
+    device->SetRenderState(D3DRS_BLENDFACTOR, OpacityBlendFactor(c_pD3Dmat.Diffuse.a));
+    device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_BLENDFACTOR);
+    device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVBLENDFACTOR);
+    device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    DrawPictureAlone(*c_pFullScreen);
+    device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
     device->SetRenderState(D3DRS_LIGHTING, TRUE);
     device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
 }

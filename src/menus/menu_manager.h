@@ -68,6 +68,8 @@ private:
     int RunButtons(Hover* hover);
     void DrawCursor(Hover hover);
     void DrawDarkness();
+    // Draws `picture` with the stage's alpha taken from the texture, putting the stage back.
+    void DrawPictureAlone(FullScreenImage& picture);
     Texture* PageImage() const;
 
     Cursor* c_pCursor;             // not owned

@@ -102,6 +102,17 @@ GLenum BlendFactor(DWORD blend)
     }
 }
 
+// Whether stage 0's alpha is the texel's alpha, unchanged by a white vertex colour.
+bool PassesTexelAlpha(const DWORD* stage)
+{
+    const DWORD op = stage[D3DTSS_ALPHAOP];
+    const DWORD arg1 = stage[D3DTSS_ALPHAARG1];
+    const DWORD arg2 = stage[D3DTSS_ALPHAARG2];
+    const auto white = [](DWORD arg) { return arg == D3DTA_DIFFUSE || arg == D3DTA_CURRENT; };
+    return (op == D3DTOP_SELECTARG1 && arg1 == D3DTA_TEXTURE) || (op == D3DTOP_SELECTARG2 && arg2 == D3DTA_TEXTURE) ||
+           (op == D3DTOP_MODULATE && ((arg1 == D3DTA_TEXTURE && white(arg2)) || (arg2 == D3DTA_TEXTURE && white(arg1))));
+}
+
 GLint AddressMode(DWORD mode)
 {
     switch (mode) {
@@ -377,10 +388,17 @@ bool Device::Impl::ApplyPipeline(bool screenVertices, const VertexFacts& facts)
     // The colour the vertex program gives: for lit vertices white with lighting off (they carry
     // no diffuse colour) and the material's with it on, the same at every vertex; for screen
     // vertices their own.
-    const VertexColour colour = screenVertices ? (facts.whiteColour ? VertexColour::kWhite : VertexColour::kInterpolated)
-                                : c_render[D3DRS_LIGHTING] ? VertexColour::kUniform
-                                                           : VertexColour::kWhite;
+    VertexColour colour = screenVertices ? (facts.whiteColour ? VertexColour::kWhite : VertexColour::kInterpolated)
+                          : c_render[D3DRS_LIGHTING] ? VertexColour::kUniform
+                                                     : VertexColour::kWhite;
     const bool opaqueTexture = hasTexture && texture->c_format == D3DFMT_X8R8G8B8;
+    // A white that is a constant in the program while the alpha is not the texel's own (the
+    // vertex colour's, or forced opaque) drew scaled pictures with red and blue exchanged on the
+    // software rasteriser's fast path. Such a draw takes its white from the uniform instead,
+    // a form the fast path draws right.
+    const bool whiteUniform = colour == VertexColour::kWhite && hasTexture &&
+                              (opaqueTexture || !PassesTexelAlpha(c_stage[0]));
+    if (whiteUniform) colour = VertexColour::kUniform;
     const ProgramKey key = MakeProgramKey(screenVertices, !c_bClipControl, hasTexture, opaqueTexture, colour,
                                           c_stage[0],
                                           c_render[D3DRS_ALPHATESTENABLE] != 0, c_render[D3DRS_ALPHAFUNC]);
@@ -391,7 +409,7 @@ bool Device::Impl::ApplyPipeline(bool screenVertices, const VertexFacts& facts)
         return false;
     }
     glUseProgram(variant->program);
-    UploadUniforms(*variant);
+    UploadUniforms(*variant, whiteUniform);
 
     glBindTexture(GL_TEXTURE_2D, texture ? texture->c_glName : 0);
     glBindSampler(0, c_sampler);
@@ -414,7 +432,7 @@ bool Device::Impl::ApplyPipeline(bool screenVertices, const VertexFacts& facts)
 
 // Uploads the draw's uniform values to `variant`, each only when it differs from what that
 // program last received (GL keeps uniform values per program).
-void Device::Impl::UploadUniforms(ProgramVariant& variant)
+void Device::Impl::UploadUniforms(ProgramVariant& variant, bool whiteColour)
 {
     FixedFunctionUniformValues now{};
     const D3DMATRIX wvp = Multiply(Multiply(c_world, c_view), c_projection);
@@ -434,6 +452,7 @@ void Device::Impl::UploadUniforms(ProgramVariant& variant)
     for (int c = 0; c < 3; ++c)
         now.colour[c] = std::clamp(now.emissive[c] + now.ambient[c] * now.globalAmbient[c], 0.0f, 1.0f);
     now.colour[3] = std::clamp(now.diffuseAlpha, 0.0f, 1.0f);
+    if (whiteColour) std::fill(std::begin(now.colour), std::end(now.colour), 1.0f);
 
     const FixedFunctionUniforms& u = variant.uniforms;
     FixedFunctionUniformValues& was = variant.uploaded;
@@ -1091,9 +1110,7 @@ HRESULT Device::CreateTexture(UINT width, UINT height, UINT levels, DWORD usage,
         format != D3DFMT_A4R4G4B4)
         return D3DERR_INVALIDCALL;
     const bool renderTarget = (usage & D3DUSAGE_RENDERTARGET) != 0;
-    // The target's copies are kept on the GPU as the target is: A8R8G8B8. (Read as opaque
-    // X8R8G8B8, such a copy drew with red and blue exchanged on the software rasteriser's
-    // fast path for screen-aligned pictures.)
+    // The target's copies are kept on the GPU as the target is: A8R8G8B8.
     if (renderTarget && (pool != D3DPOOL_DEFAULT || format != D3DFMT_A8R8G8B8))
         return D3DERR_INVALIDCALL;
     out->reset(new Texture(this, width, height, format, pool, renderTarget));

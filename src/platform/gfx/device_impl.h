@@ -122,7 +122,8 @@ struct Device::Impl {
     // Sets the GL pipeline for a draw from the fixed-function state; false when the draw's
     // program cannot be built.
     bool ApplyPipeline(bool screenVertices, const VertexFacts& facts);
-    void UploadUniforms(ProgramVariant& variant);
+    // `whiteColour`: the program's uniform colour stands for opaque white.
+    void UploadUniforms(ProgramVariant& variant, bool whiteColour);
     void ApplyTargetViewport() const;
     RECT ViewportRect() const;  // target pixels, top-left origin
     RECT DrawBounds(const VertexBuffer& buffer, UINT startVertex, UINT vertexCount) const;

@@ -15,6 +15,12 @@ namespace {
 
 using kt::DeviceTest;
 
+constexpr D3DCOLOR kRed = 0xFFFF0000u;
+constexpr D3DCOLOR kGreen = 0xFF00FF00u;
+constexpr D3DCOLOR kBlue = 0xFF0000FFu;
+constexpr D3DCOLOR kBlack = 0xFF000000u;
+constexpr D3DCOLOR kWhite = 0xFFFFFFFFu;
+
 TEST_F(DeviceTest, DrawingWaitsForAFrameBeingWrittenOnAnotherThread)
 {
     kt::UseCamera(device);
@@ -130,6 +136,36 @@ TEST_F(DeviceTest, ATextureWithoutAlphaDrawsOpaqueWhateverItsFourthByteHolds)
             kt::Draw(device, kt::ScreenQuad(-1, -1, 399.5f, 601, 0xFFFFFFFFu));
             EXPECT_TRUE(kt::RegionNear(kt::ReadBack(), {0, 0, 400, 600}, 0xFFFF0000u, 0))
                 << "blending " << blend << ", frame " << frame;
+        }
+    }
+}
+
+// A picture scaled onto the screen with its alpha taken from the (white) vertex colour, the
+// way the menu's page and veil are drawn: with blending off, and blended by a constant, the
+// colours stay where they are on every frame.
+TEST_F(DeviceTest, AScaledPictureWhoseAlphaComesFromTheColourKeepsItsColours)
+{
+    auto texture = kt::MakeTexture(device, 2, 2, {kRed, kGreen, kBlue, kWhite});
+    device.SetTexture(0, texture.get());
+    device.SetRenderState(D3DRS_LIGHTING, FALSE);
+    device.SetRenderState(D3DRS_ZENABLE, FALSE);
+    device.SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
+    device.SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+    device.SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
+    device.SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
+    device.SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_DIFFUSE);
+    device.SetRenderState(D3DRS_SRCBLEND, D3DBLEND_BLENDFACTOR);
+    device.SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVBLENDFACTOR);
+    device.SetRenderState(D3DRS_BLENDFACTOR, 0xFFFFFFFFu);
+    for (const DWORD blend : {FALSE, TRUE}) {
+        device.SetRenderState(D3DRS_ALPHABLENDENABLE, blend);
+        for (int frame = 0; frame < 3; ++frame) {
+            device.Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kBlack, 1.0f, 0);
+            kt::Draw(device, kt::ScreenQuad(-0.5f, -0.5f, 799.5f, 599.5f, 0xFFFFFFFFu));
+            const auto pixels = kt::ReadBack();
+            EXPECT_TRUE(kt::PixelNear(pixels, 100, 100, kRed, 0)) << "blending " << blend << ", frame " << frame;
+            EXPECT_TRUE(kt::PixelNear(pixels, 700, 500, kWhite, 0)) << "blending " << blend << ", frame " << frame;
+            EXPECT_TRUE(kt::PixelNear(pixels, 100, 500, kBlue, 0)) << "blending " << blend << ", frame " << frame;
         }
     }
 }
