@@ -98,6 +98,26 @@ TEST_F(DeviceTest, PlaceholderFormatsAreStoredAsThirtyTwoBitTexels)
 
 // A picture without alpha is opaque whatever its unused byte holds, drawn screen-aligned or
 // through the camera, blended or not, on the first frame and on later ones.
+// Draws `quad` over a target cleared to `background`, three frames running, blended by an opaque
+// constant factor and then not blended, handing each frame's pixels to `check`.
+template <typename Check>
+void DrawBlendedByAConstantAndNot(gfx::Device& device, const std::vector<kt::ScreenVertex>& quad, D3DCOLOR background,
+                                  Check check)
+{
+    device.SetRenderState(D3DRS_SRCBLEND, D3DBLEND_BLENDFACTOR);
+    device.SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVBLENDFACTOR);
+    device.SetRenderState(D3DRS_BLENDFACTOR, 0xFFFFFFFFu);
+    for (const DWORD blend : {TRUE, FALSE}) {
+        device.SetRenderState(D3DRS_ALPHABLENDENABLE, blend);
+        for (int frame = 0; frame < 3; ++frame) {
+            SCOPED_TRACE(testing::Message() << "blending " << blend << ", frame " << frame);
+            device.Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, background, 1.0f, 0);
+            kt::Draw(device, quad);
+            check(kt::ReadBack());
+        }
+    }
+}
+
 TEST_F(DeviceTest, ATextureWithoutAlphaDrawsOpaqueWhateverItsFourthByteHolds)
 {
     std::unique_ptr<gfx::Texture> texture;
@@ -126,18 +146,10 @@ TEST_F(DeviceTest, ATextureWithoutAlphaDrawsOpaqueWhateverItsFourthByteHolds)
         EXPECT_TRUE(kt::RegionNear(pixels, {400, 0, 800, 600}, 0xFFFF0000u, 0)) << "through the camera, frame " << frame;
     }
     // Blended by a constant factor, and not blended at all: red is still red.
-    device.SetRenderState(D3DRS_SRCBLEND, D3DBLEND_BLENDFACTOR);
-    device.SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVBLENDFACTOR);
-    device.SetRenderState(D3DRS_BLENDFACTOR, 0xFFFFFFFFu);
-    for (const DWORD blend : {TRUE, FALSE}) {
-        device.SetRenderState(D3DRS_ALPHABLENDENABLE, blend);
-        for (int frame = 0; frame < 3; ++frame) {
-            device.Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF0000FFu, 1.0f, 0);
-            kt::Draw(device, kt::ScreenQuad(-1, -1, 399.5f, 601, 0xFFFFFFFFu));
-            EXPECT_TRUE(kt::RegionNear(kt::ReadBack(), {0, 0, 400, 600}, 0xFFFF0000u, 0))
-                << "blending " << blend << ", frame " << frame;
-        }
-    }
+    DrawBlendedByAConstantAndNot(device, kt::ScreenQuad(-1, -1, 399.5f, 601, 0xFFFFFFFFu), kBlue,
+                                 [](const std::vector<std::uint32_t>& pixels) {
+                                     EXPECT_TRUE(kt::RegionNear(pixels, {0, 0, 400, 600}, kRed, 0));
+                                 });
 }
 
 // A picture scaled onto the screen with its alpha taken from the (white) vertex colour, the
@@ -154,20 +166,12 @@ TEST_F(DeviceTest, AScaledPictureWhoseAlphaComesFromTheColourKeepsItsColours)
     device.SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
     device.SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
     device.SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_DIFFUSE);
-    device.SetRenderState(D3DRS_SRCBLEND, D3DBLEND_BLENDFACTOR);
-    device.SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVBLENDFACTOR);
-    device.SetRenderState(D3DRS_BLENDFACTOR, 0xFFFFFFFFu);
-    for (const DWORD blend : {FALSE, TRUE}) {
-        device.SetRenderState(D3DRS_ALPHABLENDENABLE, blend);
-        for (int frame = 0; frame < 3; ++frame) {
-            device.Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kBlack, 1.0f, 0);
-            kt::Draw(device, kt::ScreenQuad(-0.5f, -0.5f, 799.5f, 599.5f, 0xFFFFFFFFu));
-            const auto pixels = kt::ReadBack();
-            EXPECT_TRUE(kt::PixelNear(pixels, 100, 100, kRed, 0)) << "blending " << blend << ", frame " << frame;
-            EXPECT_TRUE(kt::PixelNear(pixels, 700, 500, kWhite, 0)) << "blending " << blend << ", frame " << frame;
-            EXPECT_TRUE(kt::PixelNear(pixels, 100, 500, kBlue, 0)) << "blending " << blend << ", frame " << frame;
-        }
-    }
+    DrawBlendedByAConstantAndNot(device, kt::ScreenQuad(-0.5f, -0.5f, 799.5f, 599.5f, 0xFFFFFFFFu), kBlack,
+                                 [](const std::vector<std::uint32_t>& pixels) {
+                                     EXPECT_TRUE(kt::PixelNear(pixels, 100, 100, kRed, 0));
+                                     EXPECT_TRUE(kt::PixelNear(pixels, 700, 500, kWhite, 0));
+                                     EXPECT_TRUE(kt::PixelNear(pixels, 100, 500, kBlue, 0));
+                                 });
 }
 
 TEST_F(DeviceTest, LiveTextureCountFollowsCreationAndDestruction)
