@@ -1,6 +1,6 @@
-// Saving and restoring a world of 300 variables and 8 items (each against writing the same
-// bytes with a plain, non-atomic write), and one headless frame of the main menu and of the
-// credits (each against a frame that only clears and presents).
+// Saving and restoring a world of one screen, 300 variables and 8 items (each against
+// writing the same bytes with a plain, non-atomic write), and one headless frame of the main
+// menu and of the credits (each against a frame that only clears and presents).
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -68,11 +68,14 @@ struct Game {
             WriteImage(std::string("data/menu/") + name + ".enc", 800, 600, 0xFF806040, true);
         }
         WriteImage("data/item.enc", 75, 75, 0xFF00FF00, true);
+        WriteImage("data/screen.enc", 2048, 512, 0xFF305070, true);
         WriteImage("data/cursor/cursor.enc", 85, 90, 0xFFFFFFFF, true);
 
         world = std::make_unique<WorldManager>(128, 40, 350, "data/black.jpg", 0, &mouse, &music, nullptr, 32500.0f,
                                                600, "data/menu/Top1.enc", "data/menu/Top2.enc", "data/menu/Top3.enc",
                                                "data/menu/Top4.enc", kOffset);
+        // The panorama the game is saved on and restored to: a restore enters it again.
+        world->AddWorldScreen(0, 1, "data/screen.enc", kOffset);
         for (int v = 0; v < 300; ++v) world->AddGlobalVar(v, static_cast<unsigned char>(v % 8));
         for (int item = 1; item <= 8; ++item) {
             world->AddItem(item, "data/item.enc", "data/item.enc", "data/item.enc", "data/item.enc", "data/item.enc",
