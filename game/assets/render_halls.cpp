@@ -2,6 +2,7 @@
 // stone and the tower's five round floors as panoramas, their close views, the blocks that
 // change with the story (the logbook, the hand lamp, the cabinet, the hatch) and the
 // cabinet's bell wheels. Every thing stands where the world's hotspot for it lies.
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -29,16 +30,19 @@ constexpr double kWall = 1.0;    // the wall's thickness
 
 // Where a feature lies in the panorama: its centre's longitude, its half width in degrees,
 // its top and bottom rows.
-// `radius`: how far the room's wall stands from the eye, where the thing is built.
+// `radius`: how far the room's wall stands from the eye, where the thing is built; `flat`:
+// the wall there is a flat one square to the slot's centre, not the round drum.
 struct Slot {
     double degrees, halfDegrees;
     int y1, y2;
     double radius;
+    bool flat = false;
 };
 
-Slot SlotOf(const wc::Feature& f, double radius)
+Slot SlotOf(const wc::Feature& f, double radius, bool flat = false)
 {
-    return {render::DegreesOfColumn((f.x1 + f.x2) / 2.0), render::DegreesOfColumn((f.x2 - f.x1) / 2.0), f.y1, f.y2, radius};
+    return {render::DegreesOfColumn((f.x1 + f.x2) / 2.0), render::DegreesOfColumn((f.x2 - f.x1) / 2.0), f.y1, f.y2, radius,
+            flat};
 }
 
 // The width a slot spans at `distance` from the eye.
@@ -267,11 +271,12 @@ std::string HatchStair(const Slot& s, bool open)
     return text;
 }
 
-// How far along a slot a thing `depth` deep stands with its back to the round wall, so that
-// its back corners (it fills the slot's width there) stay clear of the wall's curve.
+// How far along a slot a thing `depth` deep stands with its back to the wall, so that its
+// back corners (it fills the slot's width there) stay clear of a round wall's curve.
 double AgainstWall(const Slot& s, double depth)
 {
     double d = s.radius - depth;
+    if (s.flat) return d - 0.02;
     for (int i = 0; i < 3; ++i) {
         const double half = WidthAt(s, d) / 2;
         d = std::sqrt(s.radius * s.radius - half * half) - depth - 0.02;
@@ -386,6 +391,7 @@ struct RoomLook {
     double r, g, b, power;  // the hanging lamp over the middle of the room
     bool panelled;          // a wooden dado round the wall
     double radius;          // how far the wall stands from the eye
+    bool faceted = false;   // flat walls meeting in corners instead of one round wall
 };
 
 RoomLook LookOf(int place)
@@ -394,15 +400,18 @@ RoomLook LookOf(int place)
     // The entrance hall is the great room of the floor: wide and high under its ribbed vault.
     case 200: return {"Blocks", "Flags", "Blocks", Ceiling::RibbedVault, 4.4, 1.0, 0.8, 0.55, 1.2, false, 6.6};
     // The keeper's study is a small low room round its stove.
-    case 201: return {"Plaster", "Planks", "Plaster", Ceiling::Beams, 2.9, 1.0, 0.78, 0.5, 0.7, true, 3.9};
+    // It is walled in flat panelled walls, one behind each door, window and fireplace.
+    case 201: return {"Plaster", "Planks", "Plaster", Ceiling::Beams, 2.9, 1.0, 0.78, 0.5, 0.7, true, 3.9, true};
     // The lamp store is a narrow whitewashed cell under a low vault.
     case 202: return {"Whitewash", "Flags", "Whitewash", Ceiling::Vault, 2.6, 1.0, 0.86, 0.6, 0.6, false, 4.2};
-    // The stair hall is tall, the way up the tower and down to the well leaving it. (Its
-    // wall stays off the blocks' joints: at a multiple of their length a joint runs along it.)
-    case 203: return {"Blocks", "Tiles", "Blocks", Ceiling::Beams, 4.0, 1.0, 0.8, 0.55, 1.0, false, 5.5};
+    // The stair hall is tall and angular, the way up the tower and down to the well leaving
+    // it. (Its walls stay off the blocks' joints: at a multiple of their length a joint runs
+    // along them.)
+    case 203: return {"Blocks", "Tiles", "Blocks", Ceiling::Beams, 4.0, 1.0, 0.8, 0.55, 1.0, false, 5.5, true};
     // The well room is a wide cold cellar round the well, under a shallow vault.
     case 204: return {"Stone", "Flags", "Rock", Ceiling::Vault, 2.85, 0.75, 0.8, 0.9, 0.5, false, 6.2};
-    case 205: return {"Plaster", "Planks", "Plaster", Ceiling::Beams, 3.4, 1.0, 0.85, 0.65, 0.9, true, 4.7};
+    // The instrument room: flat panelled walls, a column engaged in one of them.
+    case 205: return {"Plaster", "Planks", "Plaster", Ceiling::Beams, 3.4, 1.0, 0.85, 0.65, 0.9, true, 4.7, true};
     default: return {"TowerBlocks", place == 401 ? "Flags" : "Planks", "TowerBlocks", Ceiling::Joists, 3.4, 1.0, 0.7, 0.4, 0.5, false, kTowerRadius};
     }
 }
@@ -414,6 +423,57 @@ int LevelOf(int place)
     if (place >= 400 && place < 500) return place - 400;
     if (place >= 500) return 6;
     return 0;
+}
+
+// No two neighbouring walls of a faceted room turn by more than this: wider stretches of
+// bare wall are split, so that no corner runs far out from the eye.
+constexpr double kWidestTurn = 100.0;
+
+std::vector<double> Bearings(const wc::Place& place)
+{
+    std::vector<double> features;
+    for (const wc::Feature& f : place.features)
+        if (f.look != wc::Look::None && f.look != wc::Look::Pool)
+            features.push_back(std::fmod(SlotOf(f, 1.0).degrees + 360.0, 360.0));
+    if (features.size() < 2) throw Error("a faceted room needs two features in its walls: place " + std::to_string(place.number));
+    std::sort(features.begin(), features.end());
+    std::vector<double> walls;
+    for (std::size_t i = 0; i < features.size(); ++i) {
+        const double from = features[i], to = i + 1 < features.size() ? features[i + 1] : features[0] + 360.0;
+        const int parts = static_cast<int>(std::ceil((to - from) / kWidestTurn));
+        for (int k = 0; k < parts; ++k) walls.push_back(from + (to - from) * k / parts);
+    }
+    return walls;
+}
+
+// A faceted room's walls: a slab `thickness` thick whose face stands `radius` from the eye,
+// square to each bearing, reaching past its corners into its neighbours' backs, `y1` .. `y2`
+// high. The texture is laid on each slab before it is turned, so a pattern runs along its wall.
+std::string FacetedWalls(const std::vector<double>& walls, double radius, double thickness, double y1, double y2,
+                         const std::string& texture)
+{
+    std::string text = "union {\n";
+    const std::size_t n = walls.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        const double before = i > 0 ? walls[i - 1] : walls[n - 1] - 360.0;
+        const double after = i + 1 < n ? walls[i + 1] : walls[0] + 360.0;
+        const double left = radius * std::tan((before - walls[i]) / 2 * kPi / 180.0) - thickness - 0.05;
+        const double right = radius * std::tan((after - walls[i]) / 2 * kPi / 180.0) + thickness + 0.05;
+        text += Text("  box { <%.4f, %.4f, 0>, <%.4f, %.4f, %.4f> texture { %s } translate <0, 0, %.4f> rotate <0, %.4f, 0> }\n",
+                     left, y1, right, y2, thickness, texture.c_str(), radius, walls[i]);
+    }
+    return text + "}\n";
+}
+
+// How far the farthest corner of a faceted room lies from the eye.
+double FarthestCorner(const std::vector<double>& walls, double radius)
+{
+    double farthest = radius;
+    for (std::size_t i = 0; i < walls.size(); ++i) {
+        const double next = i + 1 < walls.size() ? walls[i + 1] : walls[0] + 360.0;
+        farthest = std::max(farthest, radius / std::cos((next - walls[i]) / 2 * kPi / 180.0));
+    }
+    return farthest;
 }
 
 std::string CeilingText(const RoomLook& look)
@@ -470,7 +530,7 @@ sky_sphere { pigment { gradient y colour_map { [0 rgb <0.05, 0.06, 0.1>] [0.3 rg
     std::string things;
     for (const wc::Feature& f : place.features) {
         if (f.look == wc::Look::None) continue;
-        const Slot s = SlotOf(f, look.radius);
+        const Slot s = SlotOf(f, look.radius, look.faceted);
         switch (f.look) {
         case wc::Look::Gate: things += Gate(s); break;
         case wc::Look::Arch: things += Archway(s, look.passage); break;
@@ -591,20 +651,40 @@ union {
     if (tower) things += TowerSlits(place) + TowerLamps(place);
     if (place.number == 200) things += Colonnade(place, look.radius, look.height);
     scene += things;
-    // The room: a drum of wall with its openings cut, a floor, the ceiling, the lamp light.
-    scene += Text(R"(
+    // The room: a drum of wall, or flat walls, with its openings cut, a floor, the ceiling,
+    // the lamp light.
+    double floorRadius = look.radius + 0.3;
+    if (look.faceted) {
+        const std::vector<double> walls = Bearings(place);
+        // The texture is shifted off the face: a joint of the blocks runs along every
+        // multiple of their length.
+        scene += "difference {\n" +
+                 FacetedWalls(walls, look.radius, kWall, -5, look.height + 0.01,
+                              Text("%s translate <0.13, 0, 0.31>", look.wall)) +
+                 "  object { Holes }\n}\n";
+        floorRadius = FarthestCorner(walls, look.radius) + 0.3;
+    } else {
+        scene += Text(R"(
 difference {
   cylinder { <0, -5, 0>, <0, %.4f, 0>, %.4f }
   cylinder { <0, -6, 0>, <0, %.4f, 0>, %.4f }
   object { Holes }
   texture { %s }
 }
+)", look.height + 0.01, look.radius + kWall, look.height + 1, look.radius, look.wall);
+    }
+    scene += Text(R"(
 cylinder { <0, -0.3, 0>, <0, 0, 0>, %.4f texture { %s } }
 light_source { <0, %.4f, 0>, rgb <%.4f, %.4f, %.4f> * %.4f fade_distance 4 fade_power 1 }
 light_source { <0, 1.2, 0>, rgb <%.4f, %.4f, %.4f> * %.4f shadowless }
-)", look.height + 0.01, look.radius + kWall, look.height + 1, look.radius, look.wall, look.radius + 0.3, look.floor,
-                  look.height - 0.5, look.r, look.g, look.b, look.power, look.r, look.g, look.b, look.power * 0.12);
-    if (look.panelled)
+)", floorRadius, look.floor, look.height - 0.5, look.r, look.g, look.b, look.power, look.r, look.g, look.b,
+                  look.power * 0.12);
+    if (look.panelled && look.faceted) {
+        // The dado runs along each flat wall, its boards upright, a rail along its top.
+        const std::vector<double> walls = Bearings(place);
+        scene += "difference {\n  union {\n" + FacetedWalls(walls, look.radius - 0.04, 0.04, 0, 1.1, "Panelling") +
+                 FacetedWalls(walls, look.radius - 0.07, 0.03, 1.07, 1.13, "Wood") + "  }\n  object { Holes }\n}\n";
+    } else if (look.panelled)
         scene += Text(R"(
 difference {
   union {
@@ -619,6 +699,13 @@ difference {
 }
 
 }  // namespace
+
+std::vector<double> WallBearings(int number)
+{
+    for (const wc::Place& place : wc::kPlaces)
+        if (place.number == number) return place.panorama && LookOf(number).faceted ? Bearings(place) : std::vector<double>{};
+    throw Error("the world names no place " + std::to_string(number));
+}
 
 std::string PlaceScene(int number, bool changed)
 {

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 #include <type_traits>
 
 #include "content/generator.h"
@@ -102,5 +103,9 @@ std::string PlaceScene(int number, bool changed);
 // its hook (254), the cabinet stands open (451; `letters` with the bundle inside), the hatch
 // is unbarred and open (456).
 std::string FlatScene(int number, bool changed, bool letters = false);
+
+// The bearings (degrees, ascending, within one turn from the first) of a faceted room's flat
+// walls, each square to the eye; empty for a room whose wall is round.
+std::vector<double> WallBearings(int number);
 
 }  // namespace world_render::halls

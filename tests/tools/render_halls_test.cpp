@@ -148,6 +148,51 @@ TEST(RenderHalls, WallLampsBurnWhereTheWorldPutsThem)
     EXPECT_GT(lamps, 0);
 }
 
+// The study, the stair hall and the instrument room are walled in flat walls meeting in
+// corners, not one round wall: each feature the world builds into a wall lies flush on a
+// wall of its own, square to the eye, inside that wall's two corners; no two walls turn by
+// more than a wide corner; and the rooms' shapes differ.
+TEST(RenderHalls, FacetedRoomsSetEachFeatureOnAFlatWallOfItsOwn)
+{
+    std::set<std::vector<long>> shapes;
+    for (int number : {201, 203, 205}) {
+        const std::vector<double> walls = world_render::halls::WallBearings(number);
+        ASSERT_GE(walls.size(), 4u) << "place " << number << " has too few walls";
+        std::vector<long> turns;
+        for (std::size_t i = 0; i < walls.size(); ++i) {
+            const double next = i + 1 < walls.size() ? walls[i + 1] : walls[0] + 360.0;
+            EXPECT_GT(next, walls[i]) << "place " << number << ": walls out of order";
+            EXPECT_LE(next - walls[i], 100.0 + 1e-9) << "place " << number << ": a corner runs far out";
+            turns.push_back(std::lround(next - walls[i]));
+        }
+        EXPECT_LT(walls.back() - walls.front(), 360.0);
+        shapes.insert(turns);
+        bool aSquareCorner = false;
+        for (long turn : turns) aSquareCorner = aSquareCorner || turn >= 75;
+        EXPECT_TRUE(aSquareCorner) << "place " << number << " would still read as round";
+
+        for (const wc::Feature& f : PlaceNumbered(number).features) {
+            if (f.look == wc::Look::None || f.look == wc::Look::Pool) continue;
+            const double centre = std::fmod(render::DegreesOfColumn((f.x1 + f.x2) / 2.0) + 360.0, 360.0);
+            const double half = render::DegreesOfColumn((f.x2 - f.x1) / 2.0);
+            std::size_t own = walls.size();
+            for (std::size_t i = 0; i < walls.size(); ++i)
+                if (std::fabs(std::fmod(walls[i], 360.0) - centre) < 1e-6) own = i;
+            ASSERT_LT(own, walls.size()) << "place " << number << ": no wall square to the feature at column " << f.x1;
+            const std::size_t n = walls.size();
+            const double before = own > 0 ? walls[own - 1] : walls[n - 1] - 360.0;
+            const double after = own + 1 < n ? walls[own + 1] : walls[0] + 360.0;
+            EXPECT_LT(half, (walls[own] - before) / 2) << "place " << number << ": the feature at column " << f.x1
+                                                       << " runs round its wall's left corner";
+            EXPECT_LT(half, (after - walls[own]) / 2) << "place " << number << ": the feature at column " << f.x1
+                                                      << " runs round its wall's right corner";
+        }
+    }
+    EXPECT_EQ(shapes.size(), 3u) << "two faceted rooms have one shape";
+    EXPECT_TRUE(world_render::halls::WallBearings(200).empty()) << "the entrance hall is a rotunda";
+    EXPECT_TRUE(world_render::halls::WallBearings(204).empty()) << "the well room is round";
+}
+
 // The tower's floors and the dome must not read as one place: the tower is stone lit warm by
 // its lamps, the dome a night-blue room in the moon's cold light. Over the band of wall
 // (rows 150 .. 350) the tower is plainly red over blue, the dome blue over red.
