@@ -17,6 +17,7 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <unistd.h>
 
 namespace {
@@ -265,6 +266,54 @@ TEST_F(RenderCache, BrokenScenesAndMissingRendererFailNamingTheScene)
         ForgetKeptScene(e.what());
     }
     EXPECT_THROW(RendererVersion("kelvane-no-such-renderer"), Error);
+}
+
+// povray on a busy machine may give up before its render thread starts; that run, and only
+// that one, is tried again, and a renderer that never starts is reported as such.
+TEST(RunRenderer, ARenderThreadThatDidNotStartIsTriedAgainAndNothingElseIs)
+{
+    char pattern[] = "/tmp/kelvane-flaky-XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern), nullptr);
+    const fs::path dir = pattern;
+    // Fails with povray's words for its first `fails` runs, then succeeds; counts its runs.
+    auto renderer = [&](const std::string& name, int fails, const char* words) {
+        const fs::path path = dir / name;
+        std::ofstream(path) << "#!/bin/sh\nn=$(cat " << name << ".runs 2>/dev/null || echo 0); n=$((n + 1)); echo $n > "
+                            << name << ".runs\nif [ $n -le " << fails << " ]; then echo '" << words
+                            << "' >&2; exit 1; fi\necho rendered\n";
+        fs::permissions(path, fs::perms::owner_all);
+        return path.string();
+    };
+    auto runs = [&](const std::string& name) {
+        int n = 0;
+        std::ifstream(dir / (name + ".runs")) >> n;
+        return n;
+    };
+    const char* kNotStarted = "Timed out waiting for worker thread startup";
+
+    EXPECT_NO_THROW(RunRenderer(renderer("twice", 2, kNotStarted), {}, dir.string(), "twice.log", "scene twice"));
+    EXPECT_EQ(runs("twice"), 3);
+
+    try {
+        RunRenderer(renderer("never", 99, kNotStarted), {}, dir.string(), "never.log", "scene never");
+        FAIL() << "a renderer that never started succeeded";
+    } catch (const Error& e) {
+        EXPECT_NE(std::string(e.what()).find("scene never: povray could not start its render thread in 3 tries"),
+                  std::string::npos)
+            << e.what();
+    }
+    EXPECT_EQ(runs("never"), 3);
+
+    try {
+        RunRenderer(renderer("broken", 1, "Parse Error: No matching } in 'sphere'"), {}, dir.string(), "broken.log",
+                    "scene broken");
+        FAIL() << "a failed render succeeded";
+    } catch (const Error& e) {
+        EXPECT_NE(std::string(e.what()).find("status 1"), std::string::npos) << e.what();
+        EXPECT_NE(std::string(e.what()).find("Parse Error"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(runs("broken"), 1) << "a real failure is not tried again";
+    fs::remove_all(dir);
 }
 
 TEST(RenderDraft, ScalingUpJoinsAPanoramaAcrossItsSeam)

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -244,9 +245,23 @@ void RunRenderer(const std::string& program, const std::vector<std::string>& arg
 {
     std::vector<std::string> command{program};
     command.insert(command.end(), args.begin(), args.end());
-    std::string failure;
-    const int code = RunProgram(command, dir, fs::path(dir) / logName, &failure);
-    const std::string output = ReadText(fs::path(dir) / logName);
+    // On a busy machine povray sometimes gives up before its render thread has started, and
+    // says so; the same render run again succeeds. Only that failure is tried again.
+    constexpr int kTries = 3;
+    constexpr const char* kThreadNotStarted = "Timed out waiting for worker thread startup";
+    std::string failure, output;
+    int code = 0;
+    for (int attempt = 1; attempt <= kTries; ++attempt) {
+        failure.clear();
+        code = RunProgram(command, dir, fs::path(dir) / logName, &failure);
+        output = ReadText(fs::path(dir) / logName);
+        if (!failure.empty() || code == 0 || output.find(kThreadNotStarted) == std::string::npos) break;
+        if (attempt == kTries) {
+            throw Error(where + ": povray could not start its render thread in " + std::to_string(kTries) +
+                        " tries (is the machine overloaded?)" + Tail(output, 8));
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(500 * attempt));
+    }
     if (!failure.empty()) throw Error(where + ": " + failure + Tail(output, 6));
     if (code != 0) throw Error(where + ": povray exited with status " + std::to_string(code) + Tail(output, 8));
     if (output.find("Parse Error") != std::string::npos || output.find("Render failed") != std::string::npos)

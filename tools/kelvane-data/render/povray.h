@@ -94,7 +94,9 @@ private:
 
 // Runs `program` with `args` in `dir`, its output going to `dir`/`logName`. Throws Error
 // starting with `where` when it cannot be started, is killed, exits with an error, or reports
-// a parse or render error in its output (the end of which the message quotes).
+// a parse or render error in its output (the end of which the message quotes). A run that
+// failed only because povray's render thread did not start in time is tried again, at most
+// three times in all.
 void RunRenderer(const std::string& program, const std::vector<std::string>& args, const std::string& dir,
                  const std::string& logName, const std::string& where);
 
