@@ -800,5 +800,18 @@ std::string LatencyReport(const ReplayResult& result, std::uint32_t paceMs)
     out.precision(1);
     out << "; after the loading frame p50 " << a.p50 << " ms, p95 " << a.p95 << " ms, worst " << a.worst << " ms";
     out << "; " << scripted << " clicks with a scripted wait or film first left out";
+    // The clicks slower than a frame, slowest first: where to look.
+    std::vector<const ClickLatency*> slow;
+    for (const ClickLatency& click : result.clicks)
+        if (!click.scripted && paceMs > 0 && click.ms > paceMs) slow.push_back(&click);
+    std::sort(slow.begin(), slow.end(), [](const ClickLatency* a, const ClickLatency* b) { return a->ms > b->ms; });
+    if (!slow.empty()) {
+        out << "; over a frame: " << slow.size() << " (";
+        constexpr std::size_t kNamed = 8;
+        for (std::size_t i = 0; i < std::min(slow.size(), kNamed); ++i)
+            out << (i > 0 ? ", " : "") << "screen " << slow[i]->screen << " line " << slow[i]->line << " "
+                << slow[i]->ms << " ms";
+        out << (slow.size() > kNamed ? ", ...)" : ")");
+    }
     return out.str();
 }

@@ -140,5 +140,6 @@ ReplayResult RunReplay(const std::string& script, const ReplayOptions& options);
 
 // The click-to-frame statistics of a run in one line: how many clicks, p50, p95 and worst in
 // milliseconds and in frames of `paceMs`, the worst's screen and script line, the same for the
-// part after the loading frame, and how many scripted clicks were left out.
+// part after the loading frame, how many scripted clicks were left out, and the clicks slower
+// than a frame (the slowest eight named by screen and script line).
 std::string LatencyReport(const ReplayResult& result, std::uint32_t paceMs);

@@ -420,4 +420,6 @@ TEST(ReplayLatency, PercentilesAreTakenByNearestRank)
         << line;
     EXPECT_NE(line.find("= 0.50 / 2.00 / 2.00 frames of 20 ms"), std::string::npos) << line;
     EXPECT_NE(line.find("1 clicks with a scripted wait or film first left out"), std::string::npos) << line;
+    EXPECT_NE(line.find("over a frame: 1 (screen 10 line 3 40.0 ms)"), std::string::npos)
+        << "the scripted click and the quick one are not named: " << line;
 }
