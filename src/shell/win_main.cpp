@@ -9,6 +9,7 @@
 #include "display/cd3dfont.h"
 #include "display/d3dfunc.h"
 #include "platform/clock/clock.h"
+#include "platform/memory/memory.h"
 #include "platform/window/window.h"
 #include "shell/fatal_error_screen.h"
 #include "shell/screenshot.h"
@@ -50,6 +51,9 @@ LaunchOptions ParseCommandLine(int argc, const char* const* argv)
 int WinMain(const std::function<GameAssembly()>& assemble, const LaunchOptions& options)
 {
     FailSafe::Info = L"None.";
+    // Entering a screen, playing a film: each fills buffers of megabytes that should not cost
+    // fresh pages from the system every time.
+    platform::KeepFreedMemoryForReuse();
     // Every run draws a new random set-up: the seed comes from the system's clock, not from
     // the game's, which counts from its first read and would always give the same seed.
     std::srand(platform::StartUpSeed());
