@@ -1,5 +1,6 @@
 #include "display/display_screen.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "display/d3dfunc.h"
@@ -51,26 +52,55 @@ DisplayScreen::DisplayScreen(gfx::Device* device, int slices, int stacks, float 
 DisplayScreen::~DisplayScreen() = default;
 
 template <typename Load>
-void DisplayScreen::RefillBackSlot(Load load)
+void DisplayScreen::RefillBackSlot(Load load, UINT width, UINT height)
 {
-    // The picture goes into the texture the back slot gave up last time when it has the
-    // right size (most screens share one), so entering a screen neither allocates nor clears
-    // a picture's worth of memory; the back slot's own texture is kept until the load succeeds.
-    std::unique_ptr<gfx::Texture> loaded = std::move(c_pSpareTexture);
+    // The picture goes into a texture a slot gave up before, of its size, so entering a screen
+    // neither allocates nor clears a picture's worth of memory (nor makes the driver do so);
+    // the back slot's own texture is kept until the load succeeds.
+    std::unique_ptr<gfx::Texture> loaded = TakeSpareTexture(width, height);
+    // With no spare of its size, a picture already decoded refills the back slot's own texture
+    // when that has the size: copying it in cannot fail half way, and the slot's old picture is
+    // not shown again once the switch has made this slot the front.
+    const std::unique_ptr<gfx::Texture>& own = c_pTextures[Back()];
+    if (!loaded && width != 0 && own && own->Width() == width && own->Height() == height)
+        loaded = std::move(c_pTextures[Back()]);
     load(&loaded);
-    c_pSpareTexture = std::move(c_pTextures[Back()]);
+    KeepSpareTexture(std::move(c_pTextures[Back()]));
     c_pTextures[Back()] = std::move(loaded);
+}
+
+std::unique_ptr<gfx::Texture> DisplayScreen::TakeSpareTexture(UINT width, UINT height)
+{
+    auto spare = c_spareTextures.begin();
+    if (width != 0 || height != 0) {
+        spare = std::find_if(c_spareTextures.begin(), c_spareTextures.end(), [&](const auto& texture) {
+            return texture->Width() == width && texture->Height() == height;
+        });
+    }
+    if (spare == c_spareTextures.end()) return nullptr;
+    std::unique_ptr<gfx::Texture> taken = std::move(*spare);
+    c_spareTextures.erase(spare);
+    return taken;
+}
+
+void DisplayScreen::KeepSpareTexture(std::unique_ptr<gfx::Texture> texture)
+{
+    if (!texture) return;
+    c_spareTextures.insert(c_spareTextures.begin(), std::move(texture));
+    if (c_spareTextures.size() > kSpareTextures) c_spareTextures.resize(kSpareTextures);
 }
 
 bool DisplayScreen::setTexture(const char* path, int offset)
 {
-    RefillBackSlot([&](std::unique_ptr<gfx::Texture>* texture) { D3Dfunc::LoadTextureFromEncrypted(path, offset, texture); });
+    RefillBackSlot([&](std::unique_ptr<gfx::Texture>* texture) { D3Dfunc::LoadTextureFromEncrypted(path, offset, texture); },
+                   0, 0);
     return true;
 }
 
 bool DisplayScreen::setTexture(const imaging::Image& picture)
 {
-    RefillBackSlot([&](std::unique_ptr<gfx::Texture>* texture) { D3Dfunc::LoadTextureFromPicture(picture, texture); });
+    RefillBackSlot([&](std::unique_ptr<gfx::Texture>* texture) { D3Dfunc::LoadTextureFromPicture(picture, texture); },
+                   static_cast<UINT>(picture.width), static_cast<UINT>(picture.height));
     return true;
 }
 

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "display/full_screen_image.h"
 #include "display/panosphere.h"
@@ -70,9 +71,13 @@ public:
 
 private:
     int Back() const { return 1 - c_iFront; }
-    // Fills the texture the back slot gave up last with `load` and puts it into the back slot.
+    // Fills a texture the slots gave up with `load` and puts it into the back slot: the one
+    // of `width` x `height` when that size is known (0 x 0: not known, the newest one).
     template <typename Load>
-    void RefillBackSlot(Load load);
+    void RefillBackSlot(Load load, UINT width, UINT height);
+    // A texture the slots gave up, as RefillBackSlot picks it; null when there is none to use.
+    std::unique_ptr<gfx::Texture> TakeSpareTexture(UINT width, UINT height);
+    void KeepSpareTexture(std::unique_ptr<gfx::Texture> texture);
     // Share of slot 1 in the picture at this moment, 0 .. 1.
     float SlotOneShare() const;
     // Draws a slot's picture into the band: a panorama from its kept copy when that still
@@ -109,8 +114,12 @@ private:
     std::array<int, 2> c_iTypes{0, 0};
     std::array<float, 2> c_fRotations{0.0f, 0.0f};
     std::array<std::unique_ptr<gfx::Texture>, 2> c_pTextures;
-    // The texture the back slot held before its last load, for the next load to refill.
-    std::unique_ptr<gfx::Texture> c_pSpareTexture;
+    // Textures the back slot held before its loads, newest first, at most kSpareTextures (the
+    // oldest goes): with the two slots that is two of each of the sizes screens have (panorama
+    // and close view), so that entering either, after either, refills one of its own size
+    // instead of allocating a picture's worth of memory anew.
+    static constexpr std::size_t kSpareTextures = 2;
+    std::vector<std::unique_ptr<gfx::Texture>> c_spareTextures;
     int c_iSwitchLength = 500;       // milliseconds
     DWORD c_dwSwitchDuration = 0;    // milliseconds; 0 = no transition
     DWORD c_dwSwitchStart = 0;       // timeGetTime at the transition's start

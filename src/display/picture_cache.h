@@ -29,7 +29,9 @@ public:
         bool texture = false;  // the texture loader's shape (a base picture); else its own size
         bool operator==(const Key&) const = default;
     };
-    static constexpr std::size_t kDefaultBudget = std::size_t{64} << 20;  // bytes of pixels
+    // Bytes of pixels: a dozen panoramas, more than the screens one click from any screen
+    // need; the game's peak memory stays well under 300 MiB with it.
+    static constexpr std::size_t kDefaultBudget = std::size_t{48} << 20;
 
     // Starts the worker. Base pictures are decoded in `textureShape` (D3Dfunc::TextureShape of
     // the game's device); at most `budget` bytes of pixels are held, the picture being decoded

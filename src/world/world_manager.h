@@ -163,7 +163,7 @@ public:
     // While on (from construction, when the device exists), every screen entered has the
     // pictures of the screens one click away decoded ahead on a worker thread, from its first
     // presented frame on (PictureCache:
-    // at most 64 MiB, least recently shown dropped first); entering one of them then only copies
+    // at most 48 MiB, least recently shown dropped first); entering one of them then only copies
     // and uploads. What is drawn, and the order of everything the world does, are the same
     // either way. Off drops every picture held.
     void set_Prefetch(bool on);

@@ -3,6 +3,7 @@
 #include "display/display_screen.h"
 
 #include "core/error.h"
+#include "imaging/image.h"
 #include "platform/clock/clock.h"
 #include "screen_space_fixture.h"
 
@@ -92,6 +93,38 @@ TEST_F(DisplayScreenTest, LoadsReuseTexturesAndAFailedLoadKeepsTheBackPicture)
     EXPECT_TRUE(RgbNear(Centre(), kRed)) << "the failed load replaced the back picture";
     Load(green, 0, 0);
     EXPECT_TRUE(RgbNear(Centre(), kGreen)) << "loading goes on after a failure";
+}
+
+// Panoramas and close views entered in any order refill textures of their own size: once one
+// of each has been seen in every slot, entering makes no texture, whether a panorama follows a
+// close view or another panorama, and each entry shows its own picture.
+TEST_F(DisplayScreenTest, PanoramasAndCloseViewsInAnyOrderRefillTexturesOfTheirOwnSize)
+{
+    auto solid = [](int width, int height, std::uint32_t argb) {
+        imaging::Image picture{width, height, std::vector<std::uint8_t>(static_cast<std::size_t>(width) * height * 4)};
+        for (std::size_t i = 0; i < picture.pixels.size(); i += 4)
+            for (int c = 0; c < 4; ++c) picture.pixels[i + c] = static_cast<std::uint8_t>(argb >> (8 * c));
+        return picture;
+    };
+    const std::uint32_t panoramaColours[] = {kBlue, kYellow}, viewColours[] = {kGreen, kRed};
+    const imaging::Image panoramas[] = {solid(256, 64, kBlue), solid(256, 64, kYellow)};
+    const imaging::Image views[] = {solid(64, 32, kGreen), solid(64, 32, kRed)};
+    int entered = 0;
+    auto enter = [&](char kind) {
+        const bool panorama = kind == 'P';
+        const int which = entered++ % 2;  // neighbours differ, so a stale picture shows
+        view.setTexture(panorama ? panoramas[which] : views[which]);
+        view.SetType(panorama ? 1 : 0);
+        view.Switch(0);
+        EXPECT_TRUE(RgbNear(Centre(), panorama ? panoramaColours[which] : viewColours[which], 8))
+            << "entry " << entered << " (" << kind << ")";
+    };
+    for (char kind : std::string("PFPPFF")) enter(kind);
+    const std::size_t made = device.GetTexturesCreated();
+    const std::size_t live = device.GetLiveTextureCount();
+    for (char kind : std::string("PPPFPFFFPFPPFP")) enter(kind);
+    EXPECT_EQ(device.GetTexturesCreated(), made) << "an entry made a texture instead of refilling one";
+    EXPECT_LE(device.GetLiveTextureCount(), live);
 }
 
 // The picture behind the view is drawn where it shows; with blending left on, the view no

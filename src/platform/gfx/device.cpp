@@ -1115,6 +1115,7 @@ HRESULT Device::CreateTexture(UINT width, UINT height, UINT levels, DWORD usage,
         return D3DERR_INVALIDCALL;
     out->reset(new Texture(this, width, height, format, pool, renderTarget));
     c_pImpl->c_liveTextures.push_back(out->get());
+    ++c_pImpl->c_texturesCreated;
     NoteChange();
     return S_OK;
 }
@@ -1241,5 +1242,7 @@ std::size_t Device::GetLiveTextureCount() const
 {
     return c_pImpl->c_liveTextures.size();
 }
+
+std::size_t Device::GetTexturesCreated() const { return c_pImpl->c_texturesCreated; }
 
 }  // namespace gfx

@@ -258,6 +258,9 @@ public:
     // How many textures made on this device still exist (loading and unloading pictures must
     // not accumulate them).
     std::size_t GetLiveTextureCount() const;
+    // How many textures have been made on this device in all (entering screens should refill
+    // textures rather than make new ones).
+    std::size_t GetTexturesCreated() const;
 
     // Reads the back buffer: 800 x 600 pixels as 0xAARRGGBB, top row first.
     std::vector<std::uint32_t> ReadBackBuffer() const;

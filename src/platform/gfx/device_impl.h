@@ -93,6 +93,7 @@ struct Device::Impl {
 
     // Live resources, so that destroying one unbinds it and destroying the device detaches them.
     std::vector<Texture*> c_liveTextures;
+    std::size_t c_texturesCreated = 0;
     std::vector<VertexBuffer*> c_liveBuffers;
     std::vector<StateBlock*> c_liveBlocks;
 
