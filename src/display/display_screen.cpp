@@ -55,8 +55,8 @@ template <typename Load>
 void DisplayScreen::RefillBackSlot(Load load, UINT width, UINT height)
 {
     // The picture goes into a texture a slot gave up before, of its size, so entering a screen
-    // neither allocates nor clears a picture's worth of memory (nor makes the driver do so);
-    // the back slot's own texture is kept until the load succeeds.
+    // neither allocates nor clears a picture's worth of memory (nor makes the driver do so).
+    // The back slot's own texture is kept until the load succeeds, unless it is the one refilled.
     std::unique_ptr<gfx::Texture> loaded = TakeSpareTexture(width, height);
     // With no spare of its size, a picture already decoded refills the back slot's own texture
     // when that has the size: copying it in cannot fail half way, and the slot's old picture is
