@@ -1,5 +1,6 @@
 #include "menus/menu_manager.h"
 
+#include <cstdint>
 #include <cstdlib>
 
 #include "display/cursor.h"
@@ -62,6 +63,7 @@ void MenuManager::Load()
     c_pSave = std::make_unique<Texture>(device, kSaveImage, c_iImageOffset);
     c_pCredits = std::make_unique<Texture>(device, kCreditsImage, c_iImageOffset);
     c_pBlackTexture = std::make_unique<Texture>(device, kBlackImage);
+    c_bVeilIsBlack = IsBlack(*c_pBlackTexture);
     if (c_pMusicManager != nullptr) c_pMusicManager->PlaySong(kMenuSong, false);
     c_fBlackness = 0.0f;
 }
@@ -89,17 +91,42 @@ int MenuManager::Run()
     device->SetViewport(kWholeScreen);
 
     FadeStep();
-    DrawPage();
+    // A black veil darkens everything under it alike, so the page, the slot list and the
+    // cursor are drawn dimmed by the light it lets through instead: the same frame, one pass
+    // over the whole screen fewer.
+    const float light = c_bVeilIsBlack ? VeilLight() : 1.0f;
+    DrawPage(light);
+    device->SetDimming(light);
     Hover hover = Hover::None;
     int result = RunSlotList(&hover);
     const int button = RunButtons(&hover);
     if (button != kStay) result = button;
     DrawCursor(hover);
-    DrawDarkness();
+    device->SetDimming(1.0f);
+    if (c_bVeilIsBlack) {
+        // A button that changed the page restarted the fade from dark: the frame darkens to
+        // the new light.
+        const float now = VeilLight();
+        if (now < light) DrawDarkness(1.0f - now / light);
+    } else {
+        DrawDarkness(1.0f - VeilLight());
+    }
 
     device->EndScene();
     device->Present();
     return result;
+}
+
+float MenuManager::VeilLight() const
+{
+    // On the main page the veil is total with the pointer at the left edge and lightest over
+    // the buttons.
+    const float lift = c_iCurrentMenu == kMainPage
+                           ? c_fBlackness * (static_cast<float>(c_pMouseManager->get_X()) / kScreenWidth)
+                           : c_fBlackness;
+    // The light the veil's opacity lets through, that opacity as the blend takes it (in 256 steps).
+    const D3DCOLOR opacity = OpacityBlendFactor(1.0f - lift) >> 24;
+    return 1.0f - static_cast<float>(opacity) / 255.0f;
 }
 
 void MenuManager::FadeStep()
@@ -125,18 +152,32 @@ Texture* MenuManager::PageImage() const
     }
 }
 
-void MenuManager::DrawPage()
+void MenuManager::DrawPage(float light)
 {
     gfx::Device* device = D3Dfunc::pD3Ddevice;
     // The page is drawn opaque and unlit whatever the previous phase left behind: the picture
-    // alone, its own alpha too (no one sees it), the cheapest fill there is. What follows on
-    // the page is drawn lit, in white, with the stage as it was.
+    // alone, its own alpha too (no one sees it), the cheapest fill there is. Dimmed, the blend
+    // scales it by a constant factor, which the software rasteriser fills nearly as fast (a
+    // colour scaled in the drawing program is not). What follows on the page is drawn lit, in
+    // white, with the stage as it was.
     device->SetMaterial(D3Dmat());
     device->SetRenderState(D3DRS_LIGHTING, FALSE);
-    device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+    const bool dimmed = light < 1.0f;
+    if (dimmed) {
+        // Colour scaled, alpha kept: the page stays opaque.
+        device->SetRenderState(D3DRS_BLENDFACTOR, OpacityBlendFactor(light) | 0xFF000000u);
+        device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_BLENDFACTOR);
+        device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ZERO);
+    }
+    device->SetRenderState(D3DRS_ALPHABLENDENABLE, dimmed ? TRUE : FALSE);
     Texture* image = PageImage();
     device->SetTexture(0, image != nullptr ? image->getTexture() : nullptr);
     DrawPictureAlone(*c_pFullScreen);
+    if (dimmed) {
+        device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+        device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+        device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+    }
     device->SetRenderState(D3DRS_LIGHTING, TRUE);
 }
 
@@ -208,24 +249,20 @@ void MenuManager::DrawCursor(Hover hover)
     if (cursor != nullptr) cursor->Render(c_pMouseManager->get_X(), c_pMouseManager->get_Y());
 }
 
-void MenuManager::DrawDarkness()
+void MenuManager::DrawDarkness(float opacity)
 {
     gfx::Device* device = D3Dfunc::pD3Ddevice;
     device->SetTexture(0, c_pBlackTexture ? c_pBlackTexture->getTexture() : nullptr);
     device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_DIFFUSE);
     device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
-    // On the main page the veil is total at the left edge and lightest over the buttons.
-    const float lift = c_iCurrentMenu == kMainPage
-                           ? c_fBlackness * (static_cast<float>(c_pMouseManager->get_X()) / kScreenWidth)
-                           : c_fBlackness;
-    c_pD3Dmat.Diffuse.a = 1.0f - lift;
+    c_pD3Dmat.Diffuse.a = opacity;
     device->SetMaterial(c_pD3Dmat);
     // The veil's picture drawn unlit over the whole screen at the veil's opacity, given as the
     // blend's constant factor: the same mix as a lit picture whose alpha is the material's,
     // and a fill the software rasteriser does several times faster. The picture's own alpha
     // then plays no part.
     device->SetRenderState(D3DRS_LIGHTING, FALSE);
-    device->SetRenderState(D3DRS_BLENDFACTOR, OpacityBlendFactor(c_pD3Dmat.Diffuse.a));
+    device->SetRenderState(D3DRS_BLENDFACTOR, OpacityBlendFactor(opacity));
     device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_BLENDFACTOR);
     device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVBLENDFACTOR);
     device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
@@ -234,4 +271,27 @@ void MenuManager::DrawDarkness()
     device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
     device->SetRenderState(D3DRS_LIGHTING, TRUE);
     device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+}
+
+bool MenuManager::IsBlack(const Texture& picture)
+{
+    gfx::Texture* texture = picture.getTexture();
+    if (texture == nullptr || texture->IsRenderTarget()) return false;
+    D3DSURFACE_DESC desc{};
+    if (FAILED(texture->GetLevelDesc(0, &desc))) return false;
+    if (desc.Format != D3DFMT_A8R8G8B8 && desc.Format != D3DFMT_X8R8G8B8) return false;
+    D3DLOCKED_RECT locked{};
+    if (FAILED(texture->LockRect(0, &locked, nullptr, D3DLOCK_READONLY))) return false;
+    bool black = true;
+    for (UINT y = 0; y < desc.Height && black; ++y) {
+        const auto* row = reinterpret_cast<const std::uint32_t*>(static_cast<const std::uint8_t*>(locked.pBits) +
+                                                                 static_cast<std::size_t>(y) * locked.Pitch);
+        for (UINT x = 0; x < desc.Width; ++x)
+            if ((row[x] & 0x00FFFFFFu) != 0) {
+                black = false;
+                break;
+            }
+    }
+    texture->UnlockRect(0);
+    return black;
 }

@@ -62,12 +62,18 @@ private:
     enum class Hover { None, Active, HideCursor };
 
     void FadeStep();
-    void DrawPage();
+    // The page, scaled by `light` (1: as it is).
+    void DrawPage(float light);
     // The slot list of a restore or save page; may load a game (then kEnterWorld).
     int RunSlotList(Hover* hover);
     int RunButtons(Hover* hover);
     void DrawCursor(Hover hover);
-    void DrawDarkness();
+    // The share of light the veil lets through this frame: 0 dark, 1 none veiled.
+    float VeilLight() const;
+    // Draws the veil's picture over the whole screen at `opacity`.
+    void DrawDarkness(float opacity);
+    // Whether every pixel of `picture` is black: a veil of it only darkens.
+    static bool IsBlack(const Texture& picture);
     // Draws `picture` with the stage's alpha taken from the texture, putting the stage back.
     void DrawPictureAlone(FullScreenImage& picture);
     Texture* PageImage() const;
@@ -87,4 +93,5 @@ private:
     D3Dmat c_pD3Dmat;
     int c_iCurrentMenu = kMainPage;
     float c_fBlackness = 0.0f;  // 0 = fully dark
+    bool c_bVeilIsBlack = false;  // the veil's picture is black: frames are drawn dimmed instead
 };

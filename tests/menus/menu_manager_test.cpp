@@ -3,6 +3,7 @@
 #include "menus/menu_manager.h"
 
 #include <algorithm>
+#include <cmath>
 #include <atomic>
 #include <cstdlib>
 #include <new>
@@ -111,6 +112,45 @@ TEST_F(MenuManagerTest, MainPageVeilIsTotalAtTheLeftEdge)
     menu->Run();
     const std::uint32_t page = kt::PixelAt(kt::ReadBack(), 100, 100);
     EXPECT_NEAR(Red(page), 0xC0 * menu->get_Blackness(), 4) << "pointer at the right edge: lightest";
+}
+
+// The veil darkens the page and the cursor over it alike; the frame in which a button opens
+// another page is dark, as the new page's fade starts from dark.
+TEST_F(MenuManagerTest, VeilDarkensPageAndCursorAlikeAndANewPageStartsDark)
+{
+    MoveTo(560, 320);  // over the restore button: the yellow cursor
+    LiftVeil();
+    const auto frame = kt::ReadBack();
+    const float light = 1.0f - std::lround((1.0f - menu->get_Blackness() * 560.0f / 800.0f) * 255.0f) / 255.0f;
+    const std::uint32_t page = kt::PixelAt(frame, 100, 100);
+    const std::uint32_t pointer = kt::PixelAt(frame, 565, 325);
+    EXPECT_NEAR(Red(page), 0xC0 * light, 1);
+    EXPECT_NEAR(Red(pointer), 0xFF * light, 1) << "the cursor is under the veil too";
+    EXPECT_NEAR(Green(pointer), 0xFF * light, 1);
+    EXPECT_LE(Blue(pointer), 1);
+
+    Click();
+    EXPECT_EQ(Frame(), MenuManager::kStay);
+    EXPECT_EQ(menu->get_CurrentMenu(), MenuManager::kRestorePage);
+    EXPECT_LE(Brightest(kt::ReadBack()), 1) << "the click's frame is dark";
+    menu->Run();
+    EXPECT_LE(Brightest(kt::ReadBack()), 7) << "and the restore page fades in from dark";
+}
+
+// A veil picture of a colour veils in that colour: the page mixes towards it.
+TEST_F(MenuManagerTest, AVeilPictureThatIsNotBlackVeilsInItsColour)
+{
+    WriteSolidImage("data/black.jpg", 8, 8, 0xFFFFFFFF, false);
+    menu->Load();
+    menu->SetScreen(MenuManager::kRestorePage);
+    MoveTo(10, 10);
+    menu->Run();
+    EXPECT_GE(Green(kt::PixelAt(kt::ReadBack(), 400, 400)), 0xF8) << "the first frame is almost all veil";
+    LiftVeil();
+    const std::uint32_t page = kt::PixelAt(kt::ReadBack(), 400, 400);
+    const float lift = menu->get_Blackness();
+    EXPECT_NEAR(Green(page), 0xC0 * lift + 0xFF * (1.0f - lift), 4);
+    EXPECT_NEAR(Red(page), 0xFF * (1.0f - lift), 4);
 }
 
 TEST_F(MenuManagerTest, ButtonEdgesAreStrict)

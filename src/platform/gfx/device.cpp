@@ -139,6 +139,7 @@ void ColorToFloats(D3DCOLOR color, float out[4])
 
 void Device::Impl::ApplyDefaults()
 {
+    c_fDimming = 1.0f;
     std::fill(std::begin(c_render), std::end(c_render), 0u);
     c_render[D3DRS_ZENABLE] = D3DZB_TRUE;
     c_render[D3DRS_FILLMODE] = D3DFILL_SOLID;
@@ -396,12 +397,20 @@ bool Device::Impl::ApplyPipeline(bool screenVertices, const VertexFacts& facts)
     // vertex colour's, or forced opaque) drew scaled pictures with red and blue exchanged on the
     // software rasteriser's fast path. Such a draw takes its white from the uniform instead,
     // a form the fast path draws right.
-    const bool whiteUniform = colour == VertexColour::kWhite && hasTexture &&
-                              (opaqueTexture || !PassesTexelAlpha(c_stage[0]));
+    bool whiteUniform = colour == VertexColour::kWhite && hasTexture && (opaqueTexture || !PassesTexelAlpha(c_stage[0]));
+    // Dimming scales the vertex colour where the stage's colour is that colour times at most
+    // the texel: the uniform colour as uploaded, or the interpolated one in the vertex program.
+    // The drawing program then has the form it has undimmed, one the software rasteriser's
+    // fast path for screen-aligned pictures draws right (with the factor in the program
+    // instead, the menu's cursor came out undimmed). Any other stage multiplies its result.
+    const bool dimming = c_fDimming < 1.0f;
+    if (dimming && colour == VertexColour::kWhite) whiteUniform = true;
     if (whiteUniform) colour = VertexColour::kUniform;
-    const ProgramKey key = MakeProgramKey(screenVertices, !c_bClipControl, hasTexture, opaqueTexture, colour,
-                                          c_stage[0],
-                                          c_render[D3DRS_ALPHATESTENABLE] != 0, c_render[D3DRS_ALPHAFUNC]);
+    ProgramKey key = MakeProgramKey(screenVertices, !c_bClipControl, hasTexture, opaqueTexture, colour, c_stage[0],
+                                    c_render[D3DRS_ALPHATESTENABLE] != 0, c_render[D3DRS_ALPHAFUNC]);
+    const bool dimmedColour = dimming && ScalesWithColour(key);
+    if (dimming)
+        key.dimming = !dimmedColour ? Dimming::kResult : key.uniformColour ? Dimming::kNone : Dimming::kVertexColour;
     std::string error;
     ProgramVariant* variant = c_programs.Get(key, &error);
     if (!variant) {
@@ -409,7 +418,7 @@ bool Device::Impl::ApplyPipeline(bool screenVertices, const VertexFacts& facts)
         return false;
     }
     glUseProgram(variant->program);
-    UploadUniforms(*variant, whiteUniform);
+    UploadUniforms(*variant, whiteUniform, dimmedColour && key.uniformColour);
 
     glBindTexture(GL_TEXTURE_2D, texture ? texture->c_glName : 0);
     glBindSampler(0, c_sampler);
@@ -432,7 +441,7 @@ bool Device::Impl::ApplyPipeline(bool screenVertices, const VertexFacts& facts)
 
 // Uploads the draw's uniform values to `variant`, each only when it differs from what that
 // program last received (GL keeps uniform values per program).
-void Device::Impl::UploadUniforms(ProgramVariant& variant, bool whiteColour)
+void Device::Impl::UploadUniforms(ProgramVariant& variant, bool whiteColour, bool dimmedColour)
 {
     FixedFunctionUniformValues now{};
     const D3DMATRIX wvp = Multiply(Multiply(c_world, c_view), c_projection);
@@ -453,6 +462,9 @@ void Device::Impl::UploadUniforms(ProgramVariant& variant, bool whiteColour)
         now.colour[c] = std::clamp(now.emissive[c] + now.ambient[c] * now.globalAmbient[c], 0.0f, 1.0f);
     now.colour[3] = std::clamp(now.diffuseAlpha, 0.0f, 1.0f);
     if (whiteColour) std::fill(std::begin(now.colour), std::end(now.colour), 1.0f);
+    if (dimmedColour)
+        for (int c = 0; c < 3; ++c) now.colour[c] *= c_fDimming;
+    now.dimming = c_fDimming;
 
     const FixedFunctionUniforms& u = variant.uniforms;
     FixedFunctionUniformValues& was = variant.uploaded;
@@ -470,6 +482,7 @@ void Device::Impl::UploadUniforms(ProgramVariant& variant, bool whiteColour)
     if (changed(now.texture, was.texture)) glUniform1i(u.texture, now.texture);
     if (changed(now.alphaRef, was.alphaRef)) glUniform1i(u.alphaRef, now.alphaRef);
     if (changed(now.colour, was.colour)) glUniform4fv(u.colour, 1, now.colour);
+    if (changed(now.dimming, was.dimming)) glUniform1f(u.dimming, now.dimming);
     was = now;
     variant.uploadedKnown = true;
 }
@@ -1050,6 +1063,10 @@ HRESULT Device::SetMaterial(const D3DMATERIAL9& material)
     c_pImpl->c_material = material;
     return S_OK;
 }
+
+void Device::SetDimming(float factor) { c_pImpl->c_fDimming = std::clamp(factor, 0.0f, 1.0f); }
+
+float Device::GetDimming() const { return c_pImpl->c_fDimming; }
 
 HRESULT Device::GetMaterial(D3DMATERIAL9* material) const
 {

@@ -226,6 +226,12 @@ public:
     HRESULT SetTexture(DWORD stage, Texture* texture);  // not owned; null unbinds
     Texture* GetTexture(DWORD stage) const;
     HRESULT SetPixelShader(std::nullptr_t) { return S_OK; }
+    // Every colour drawn from here on is multiplied by `factor` (clamped to 0..1) before it is
+    // blended, alpha kept: a frame drawn dimmed is the same frame drawn at full and then veiled
+    // in black at 1 - factor, without the veil's pass over the whole screen. 1, as at start-up,
+    // draws colours as they are. Clears are not dimmed.
+    void SetDimming(float factor);
+    float GetDimming() const;
 
     // State blocks: the states set between Begin and End are recorded into the block.
     HRESULT BeginStateBlock();

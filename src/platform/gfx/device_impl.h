@@ -67,6 +67,7 @@ struct Device::Impl {
     UINT c_uStreamOffset = 0;
     UINT c_uStreamStride = 0;
     bool c_bInScene = false;
+    float c_fDimming = 1.0f;  // SetDimming's factor
 
     // What the depth buffer holds: c_fKnownDepth at every pixel outside c_depthWritten (target
     // pixels, top-left origin, empty when right <= left), while c_bDepthKnown. A depth-only
@@ -123,8 +124,9 @@ struct Device::Impl {
     // Sets the GL pipeline for a draw from the fixed-function state; false when the draw's
     // program cannot be built.
     bool ApplyPipeline(bool screenVertices, const VertexFacts& facts);
-    // `whiteColour`: the program's uniform colour stands for opaque white.
-    void UploadUniforms(ProgramVariant& variant, bool whiteColour);
+    // `whiteColour`: the program's uniform colour stands for opaque white. `dimmedColour`: its
+    // red, green and blue are scaled by the dimming factor.
+    void UploadUniforms(ProgramVariant& variant, bool whiteColour, bool dimmedColour);
     void ApplyTargetViewport() const;
     RECT ViewportRect() const;  // target pixels, top-left origin
     RECT DrawBounds(const VertexBuffer& buffer, UINT startVertex, UINT vertexCount) const;

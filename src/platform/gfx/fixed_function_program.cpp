@@ -26,6 +26,7 @@ uniform vec4 uEmissive;
 uniform vec4 uAmbient;
 uniform vec4 uGlobalAmbient;
 uniform float uDiffuseAlpha;
+uniform float uDimming;
 
 // The colour comes before the texture coordinate, and must stay first: with the coordinate
 // first the software rasteriser draws screen-aligned pictures that modulate by the colour on
@@ -55,6 +56,7 @@ void main()
     } else {
         vColor = uHasDiffuse ? aDiffuse : vec4(1.0);
     }
+    if (kDimColour) vColor.rgb *= uDimming;
     vTexCoord = aTexCoord;
 }
 )";
@@ -69,6 +71,7 @@ in vec2 vTexCoord;
 uniform sampler2D uTexture;
 uniform int uAlphaRef;
 uniform vec4 uColour;
+uniform float uDimming;
 
 out vec4 fragColor;
 
@@ -120,6 +123,7 @@ void main()
         result.a = Combine(kAlphaOp, kAlphaArg1, kAlphaArg2, texel).a;
     }
     if (kAlphaFunc != 0 && !AlphaPasses(int(floor(result.a * 255.0 + 0.5)))) discard;
+    if (kDimResult) result.rgb *= uDimming;
     fragColor = result;
 }
 )";
@@ -133,7 +137,8 @@ std::string Int(int value) { return std::to_string(value); }
 std::string VertexSource(const ProgramKey& key)
 {
     return std::string(kVersion) + "const bool kScreenVertices = " + Bool(key.screenVertices) +
-           ";\nconst bool kRemapDepth = " + Bool(key.remapDepth) + ";\n" + kVertexBody;
+           ";\nconst bool kRemapDepth = " + Bool(key.remapDepth) +
+           ";\nconst bool kDimColour = " + Bool(key.dimming == Dimming::kVertexColour) + ";\n" + kVertexBody;
 }
 
 std::string FragmentSource(const ProgramKey& key)
@@ -145,7 +150,8 @@ std::string FragmentSource(const ProgramKey& key)
            ";\nconst int kColorOp = " + Int(key.colorOp) + ";\nconst int kColorArg1 = " + Int(key.colorArg1) +
            ";\nconst int kColorArg2 = " + Int(key.colorArg2) + ";\nconst int kAlphaOp = " + Int(key.alphaOp) +
            ";\nconst int kAlphaArg1 = " + Int(key.alphaArg1) + ";\nconst int kAlphaArg2 = " + Int(key.alphaArg2) +
-           ";\nconst int kAlphaFunc = " + Int(key.alphaFunc) + ";\n" + kFragmentBody;
+           ";\nconst int kAlphaFunc = " + Int(key.alphaFunc) + ";\nconst bool kDimResult = " + Bool(key.dimming == Dimming::kResult) +
+           ";\n" + kFragmentBody;
 }
 
 GLuint Link(const ProgramKey& key, std::string* error)
@@ -193,6 +199,7 @@ std::uint32_t ProgramKey::Packed() const
     put(alphaArg1, 2);
     put(alphaArg2, 2);
     put(alphaFunc, 3);
+    put(dimming, 2);
     return bits;
 }
 
@@ -216,6 +223,18 @@ ProgramKey MakeProgramKey(bool screenVertices, bool remapDepth, bool hasTexture,
     if (alphaTest && alphaFunc >= D3DCMP_NEVER && alphaFunc < D3DCMP_ALWAYS)
         key.alphaFunc = static_cast<std::uint8_t>(alphaFunc);
     return key;
+}
+
+bool ScalesWithColour(const ProgramKey& key)
+{
+    const bool colour1 = key.colorArg1 == D3DTA_CURRENT;
+    const bool colour2 = key.colorArg2 == D3DTA_CURRENT;
+    switch (key.colorOp) {
+    case D3DTOP_SELECTARG1: return colour1;
+    case D3DTOP_SELECTARG2: return colour2;
+    case D3DTOP_MODULATE: return colour1 != colour2;  // the colour once, times the texel
+    default: return true;                            // the vertex colour alone
+    }
 }
 
 FixedFunctionPrograms::~FixedFunctionPrograms() { Release(); }
@@ -243,6 +262,7 @@ ProgramVariant* FixedFunctionPrograms::Get(const ProgramKey& key, std::string* e
         u.texture = at("uTexture");
         u.alphaRef = at("uAlphaRef");
         u.colour = at("uColour");
+        u.dimming = at("uDimming");
         found = c_variants.emplace(packed, std::move(variant)).first;
     }
     c_lastKey = packed;

@@ -38,15 +38,28 @@ struct ProgramKey {
     std::uint8_t alphaOp = 0;
     std::uint8_t alphaArg1 = 0, alphaArg2 = 0;
     std::uint8_t alphaFunc = 0;  // D3DCMP_NEVER .. D3DCMP_GREATEREQUAL; 0 for no test
+    // Where the program applies the device's dimming: nowhere (none, or folded into the uniform
+    // colour), to the interpolated vertex colour, or to the stage's result.
+    std::uint8_t dimming = 0;
 
     bool operator==(const ProgramKey&) const = default;
     std::uint32_t Packed() const;
 };
 
+namespace Dimming {
+constexpr std::uint8_t kNone = 0;
+constexpr std::uint8_t kVertexColour = 1;
+constexpr std::uint8_t kResult = 2;
+}  // namespace Dimming
+
 // Builds the key for a draw. `stage` is texture stage 0's states indexed by D3DTSS_*.
 enum class VertexColour { kInterpolated, kWhite, kUniform };
 ProgramKey MakeProgramKey(bool screenVertices, bool remapDepth, bool hasTexture, bool opaqueTexture,
                           VertexColour colour, const DWORD* stage, bool alphaTest, DWORD alphaFunc);
+
+// Whether the stage's colour is its vertex colour times at most the texel (read once): then
+// scaling the vertex colour scales the result.
+bool ScalesWithColour(const ProgramKey& key);
 
 // Uniform locations of one variant, looked up once; -1 where the variant does not use one.
 struct FixedFunctionUniforms {
@@ -61,6 +74,7 @@ struct FixedFunctionUniforms {
     GLint texture;
     GLint alphaRef;
     GLint colour;         // the lit colour, for variants that take it as a uniform
+    GLint dimming;        // the dimming factor, for dimmed variants
 };
 
 // The uniform values a variant last received, so a draw uploads only what changed.
@@ -76,6 +90,7 @@ struct FixedFunctionUniformValues {
     GLint texture;
     GLint alphaRef;
     float colour[4];
+    float dimming;
 };
 
 struct ProgramVariant {

@@ -3,6 +3,9 @@
 // addressing, alpha test, blending and the write masks.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <utility>
+
 #include "platform/gfx/device.h"
 #include "draw_helpers.h"
 #include "support/harness.h"
@@ -364,6 +367,77 @@ TEST_F(DeviceTest, BlendingAndWriteMasks)
     EXPECT_TRUE(kt::PixelNear(pixels, 200, 300, D3DCOLOR_ARGB(0xC0, 0x80, 0x00, 0x7F), 1));
     EXPECT_TRUE(kt::PixelNear(pixels, 500, 300, 0x80FF0000u, 0));
     EXPECT_TRUE(kt::PixelNear(pixels, 700, 300, 0xFFFF00FFu, 0));
+}
+
+// A frame drawn dimmed is the frame drawn at full and veiled in black: opaque pictures,
+// blended ones and plain vertex colours alike, alpha untouched, clears not dimmed.
+TEST_F(DeviceTest, DimmingScalesEveryDrawsColourLikeABlackVeil)
+{
+    device.SetRenderState(D3DRS_LIGHTING, FALSE);
+    auto picture = kt::MakeTexture(device, 2, 1, {0xFFC08040u, 0xFF20E0A0u});
+    auto glyph = kt::MakeTexture(device, 1, 1, {0x80FFFFFFu});
+    std::vector<std::uint32_t> texels;
+    for (int i = 0; i < 8; ++i) texels.push_back(D3DCOLOR_ARGB(0xC0, 30 * i, 255 - 30 * i, 7 * i));
+    auto tile = kt::MakeTexture(device, 4, 2, texels);
+    const auto modulate = [&] {
+        device.SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
+        device.SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+        device.SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_CURRENT);
+        device.SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
+        device.SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+    };
+    const auto drawScene = [&] {
+        device.Clear(0, nullptr, D3DCLEAR_TARGET, kBlack, 1.0f, 0);
+        modulate();
+        device.SetTexture(0, picture.get());
+        kt::Draw(device, kt::ScreenQuad(0, 0, 400, 600, kWhite));  // an opaque picture
+        device.SetTexture(0, glyph.get());
+        SourceAlphaBlending(device);
+        kt::Draw(device, kt::ScreenQuad(100, 100, 300, 300, 0xFFFFC080u));  // blended, coloured
+        device.SetTexture(0, nullptr);
+        VertexColourOnly(device);
+        kt::Draw(device, kt::ScreenQuad(400, 0, 800, 300, 0xFF60A0E0u));  // colour alone
+        device.SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+        // Pictures drawn texel for texel, as the cursor and the text are: the form the
+        // software rasteriser copies on its fast path. In white, and the texel alone.
+        modulate();
+        device.SetTexture(0, tile.get());
+        SourceAlphaBlending(device);
+        kt::Draw(device, kt::ScreenQuad(499.5f, 399.5f, 503.5f, 401.5f, kWhite));
+        kt::PlainTexturing(device);
+        kt::Draw(device, kt::ScreenQuad(599.5f, 399.5f, 603.5f, 401.5f, kWhite));
+        device.SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+    };
+    const auto scaled = [](D3DCOLOR c, float light) {
+        const auto channel = [&](int shift) {
+            return static_cast<D3DCOLOR>(std::lround(static_cast<float>((c >> shift) & 0xFFu) * light)) << shift;
+        };
+        return (c & 0xFF000000u) | channel(16) | channel(8) | channel(0);
+    };
+    const std::pair<int, int> probes[] = {{50, 300}, {250, 400}, {200, 200}, {600, 100},
+                                          {501, 400}, {503, 401}, {601, 400}, {602, 401}};
+
+    drawScene();
+    const auto full = kt::ReadBack();
+    EXPECT_FLOAT_EQ(device.GetDimming(), 1.0f) << "a device starts undimmed";
+    device.SetDimming(0.25f);
+    drawScene();
+    const auto dimmed = kt::ReadBack();
+    for (const auto& [x, y] : probes) {
+        const D3DCOLOR under = kt::PixelAt(full, x, y);
+        EXPECT_TRUE(kt::PixelNear(dimmed, x, y, scaled(under, 0.25f), 2))
+            << "at (" << x << ", " << y << ") full " << std::hex << under;
+    }
+    device.Clear(0, nullptr, D3DCLEAR_TARGET, kBlue, 1.0f, 0);
+    EXPECT_TRUE(kt::PixelNear(kt::ReadBack(), 600, 500, kBlue, 0)) << "a clear is not dimmed";
+
+    device.SetDimming(1.0f);
+    drawScene();
+    EXPECT_EQ(kt::ReadBack(), full) << "back to 1, every draw is as it was";
+    device.SetDimming(-3.0f);
+    EXPECT_FLOAT_EQ(device.GetDimming(), 0.0f);
+    device.ResetStateForTesting();
+    EXPECT_FLOAT_EQ(device.GetDimming(), 1.0f);
 }
 
 TEST_F(DeviceTest, DepthWritesAndTestCanBeSwitchedOff)
