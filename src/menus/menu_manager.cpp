@@ -96,6 +96,12 @@ int MenuManager::Run()
     // over the whole screen fewer.
     const float light = c_bVeilIsBlack ? VeilLight() : 1.0f;
     DrawPage(light);
+    // Undimmed again however the frame ends (a restore that fails throws), so that no other
+    // phase draws dimmed.
+    struct Undim {
+        gfx::Device* device;
+        ~Undim() { device->SetDimming(1.0f); }
+    } undim{device};
     device->SetDimming(light);
     Hover hover = Hover::None;
     int result = RunSlotList(&hover);
