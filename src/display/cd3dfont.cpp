@@ -22,6 +22,10 @@ constexpr int kLastPaintedChar = 126;
 constexpr UINT kVertexBufferBytes = 32 * 300;
 constexpr UINT kMaxQueuedVertices = 294;  // 49 characters per draw call
 constexpr float kShrinkStep = 0.9f;
+// The atlas holds coverage in sixteen steps of this many levels of 255.
+constexpr std::uint32_t kCoverageStep = 17;
+// The alpha test passes a glyph's pixel from this alpha on.
+constexpr DWORD kAlphaRef = 0x08;
 
 // One corner of a character's quad: pre-transformed position, colour, atlas coordinates.
 struct FontVertex {
@@ -144,12 +148,14 @@ HRESULT CD3DFont::FitAtlas(std::unique_ptr<platform::FontFace>* face)
     return S_OK;
 }
 
-// Copies the painted coverage into the A4R4G4B4 atlas: white texels whose alpha nibble is the
-// coverage; untouched texels are fully transparent black.
+// Copies the painted coverage into the atlas: white texels whose alpha is the coverage in
+// sixteen steps (0, 17, 34 .. 255); untouched texels are fully transparent black. The texels
+// are 32-bit: the software rasteriser samples only those on its fast path for screen-aligned
+// quads, and a glyph is one.
 HRESULT CD3DFont::UploadAtlas(const std::uint8_t* coverage)
 {
     std::unique_ptr<gfx::Texture> texture;
-    HRESULT hr = c_pDevice->CreateTexture(c_dwTexWidth, c_dwTexHeight, 1, 0, D3DFMT_A4R4G4B4,
+    HRESULT hr = c_pDevice->CreateTexture(c_dwTexWidth, c_dwTexHeight, 1, 0, D3DFMT_A8R8G8B8,
                                           D3DPOOL_MANAGED, &texture);
     if (FAILED(hr))
         return hr;
@@ -158,12 +164,12 @@ HRESULT CD3DFont::UploadAtlas(const std::uint8_t* coverage)
     if (FAILED(hr))
         return hr;
     for (DWORD y = 0; y < c_dwTexHeight; ++y) {
-        auto* row = reinterpret_cast<std::uint16_t*>(static_cast<std::uint8_t*>(locked.pBits) +
+        auto* row = reinterpret_cast<std::uint32_t*>(static_cast<std::uint8_t*>(locked.pBits) +
                                                      static_cast<std::ptrdiff_t>(y) * locked.Pitch);
         const std::uint8_t* source = coverage + static_cast<size_t>(y) * c_dwTexWidth;
         for (DWORD x = 0; x < c_dwTexWidth; ++x) {
-            const std::uint16_t alpha = source[x] >> 4;
-            row[x] = alpha > 0 ? static_cast<std::uint16_t>((alpha << 12) | 0x0FFF) : 0x0000;
+            const std::uint32_t alpha = (source[x] >> 4) * kCoverageStep;
+            row[x] = alpha > 0 ? alpha << 24 | 0x00FFFFFFu : 0u;
         }
     }
     texture->UnlockRect(0);
@@ -203,7 +209,7 @@ HRESULT CD3DFont::RecordDrawState(std::unique_ptr<gfx::StateBlock>* block, bool 
         d.SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
     }
     d.SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
-    d.SetRenderState(D3DRS_ALPHAREF, 0x08);
+    d.SetRenderState(D3DRS_ALPHAREF, kAlphaRef);
     d.SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATEREQUAL);
     d.SetRenderState(D3DRS_FILLMODE, D3DFILL_SOLID);
     d.SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW);
@@ -239,10 +245,10 @@ HRESULT CD3DFont::RestoreDeviceObjects()
                                                0, D3DPOOL_DEFAULT, &c_pVertexBuffer);
     if (FAILED(hr))
         return hr;
-    const bool blending = c_pDevice->CanBlendOnBackBuffer();
-    if (hr = RecordDrawState(&c_pStateBlockSaved, blending); FAILED(hr))
+    c_bBlending = c_pDevice->CanBlendOnBackBuffer();
+    if (hr = RecordDrawState(&c_pStateBlockSaved, c_bBlending); FAILED(hr))
         return hr;
-    return RecordDrawState(&c_pStateBlockDrawText, blending);
+    return RecordDrawState(&c_pStateBlockDrawText, c_bBlending);
 }
 
 HRESULT CD3DFont::InvalidateDeviceObjects()
@@ -316,6 +322,14 @@ HRESULT CD3DFont::DrawTextA(float x, float y, DWORD colour, const char* text, DW
 
     c_pStateBlockSaved->Capture();
     c_pStateBlockDrawText->Apply();
+    // Blended in an opaque colour, a glyph's pixel fails the alpha test only where its coverage
+    // is nothing (the least step passes), and there it blends to nothing too: the test is left
+    // out, because a draw that can discard pixels keeps the software rasteriser off its fast
+    // path. Filtered glyphs placed between pixels keep the faint edge (under 8 of 255) the
+    // test would have cut.
+    static_assert(kCoverageStep >= kAlphaRef, "the least coverage must pass the alpha test");
+    if (c_bBlending && (colour >> 24) == 0xFFu)
+        d.SetRenderState(D3DRS_ALPHATESTENABLE, FALSE);
     d.SetFVF(kFvfScreenVertex);
     d.SetPixelShader(nullptr);
     d.SetStreamSource(0, c_pVertexBuffer.get(), 0, sizeof(FontVertex));
@@ -339,6 +353,13 @@ HRESULT CD3DFont::DrawTextA(float x, float y, DWORD colour, const char* text, DW
             y = (static_cast<float>(viewport.Height) - lineHeight) / 2.0f;
     }
 
+    // Unfiltered glyphs are placed on whole pixels, rounding as the quads' edges do (a half
+    // goes down): a start half a pixel in would leave each texel's column to a tie the
+    // rasteriser may break either way from one frame to the next.
+    if (!(flags & D3DFONT_FILTERED)) {
+        x = std::ceil(x - 0.5f);
+        y = std::ceil(y - 0.5f);
+    }
     const float spacing = c_dwSpacing / c_fTextScale;
     x -= spacing;
     const float lineStart = x;

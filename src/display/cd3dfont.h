@@ -94,6 +94,7 @@ private:
     float c_fTextScale = 1.0f;
     float c_fTexCoords[kCharCount][4] = {};
     DWORD c_dwSpacing = 0;
+    bool c_bBlending = false;  // the back buffer blends: glyphs are drawn over what is there
 
     std::unique_ptr<gfx::StateBlock> c_pStateBlockSaved;
     std::unique_ptr<gfx::StateBlock> c_pStateBlockDrawText;
