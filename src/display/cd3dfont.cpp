@@ -177,6 +177,36 @@ HRESULT CD3DFont::UploadAtlas(const std::uint8_t* coverage)
     return S_OK;
 }
 
+// Finds, in each character's cell, the texels with coverage and one texel around them: every
+// pixel a filtered or unfiltered sample can ink lies inside, and the rest of the cell (the
+// spacing, the room above and below the letter) would only blend nothing, so it is not drawn.
+void CD3DFont::FindInk(const std::uint8_t* coverage)
+{
+    for (int code = kFirstChar; code <= kLastPaintedChar; ++code) {
+        const float* rect = c_fTexCoords[code - kFirstChar];
+        const long cellLeft = std::lround(rect[0] * c_dwTexWidth), cellTop = std::lround(rect[1] * c_dwTexHeight);
+        const long cellRight = std::lround(rect[2] * c_dwTexWidth), cellBottom = std::lround(rect[3] * c_dwTexHeight);
+        long left = cellRight, top = cellBottom, right = cellLeft, bottom = cellTop;
+        for (long y = cellTop; y < cellBottom; ++y)
+            for (long x = cellLeft; x < cellRight; ++x)
+                if ((coverage[static_cast<size_t>(y) * c_dwTexWidth + static_cast<size_t>(x)] >> 4) != 0) {
+                    left = std::min(left, x);
+                    top = std::min(top, y);
+                    right = std::max(right, x + 1);
+                    bottom = std::max(bottom, y + 1);
+                }
+        float* ink = c_fInk[code - kFirstChar];
+        if (right <= left) {  // nothing to draw: a space
+            ink[0] = ink[1] = ink[2] = ink[3] = 0.0f;
+            continue;
+        }
+        ink[0] = static_cast<float>(std::max(left - 1, cellLeft) - cellLeft);
+        ink[1] = static_cast<float>(std::max(top - 1, cellTop) - cellTop);
+        ink[2] = static_cast<float>(std::min(right + 1, cellRight) - cellLeft);
+        ink[3] = static_cast<float>(std::min(bottom + 1, cellBottom) - cellTop);
+    }
+}
+
 HRESULT CD3DFont::InitDeviceObjects(gfx::Device* device)
 {
     if (!device)
@@ -191,6 +221,7 @@ HRESULT CD3DFont::InitDeviceObjects(gfx::Device* device)
     std::vector<std::uint8_t> coverage(static_cast<size_t>(c_dwTexWidth) * c_dwTexHeight, 0);
     if (HRESULT hr = PaintAlphabet(*face, coverage.data()); FAILED(hr))
         return hr;
+    FindInk(coverage.data());
     return UploadAtlas(coverage.data());
 }
 
@@ -378,8 +409,8 @@ HRESULT CD3DFont::DrawTextA(float x, float y, DWORD colour, const char* text, DW
             continue;
         const float* rect = c_fTexCoords[code - kFirstChar];
         const float w = (rect[2] - rect[0]) * c_dwTexWidth / c_fTextScale;
-        const float h = (rect[3] - rect[1]) * c_dwTexHeight / c_fTextScale;
-        if (code != ' ') {
+        const float* ink = c_fInk[code - kFirstChar];
+        if (ink[2] > ink[0]) {
             if (queued + 6 > kMaxQueuedVertices) {
                 c_pVertexBuffer->Unlock();
                 d.DrawPrimitive(D3DPT_TRIANGLELIST, 0, queued / 3);
@@ -388,15 +419,20 @@ HRESULT CD3DFont::DrawTextA(float x, float y, DWORD colour, const char* text, DW
                 if (FAILED(hr))
                     break;
             }
-            // Two clockwise triangles; the half-pixel shift puts texel centres on pixel centres.
-            const float left = x - 0.5f, top = y - 0.5f, right = x + w - 0.5f, bottom = y + h - 0.5f;
+            // Two clockwise triangles over the inked part of the cell, placed and mapped as that
+            // part of the whole cell would be; the half-pixel shift puts texel centres on pixel
+            // centres.
+            const float left = x + ink[0] / c_fTextScale - 0.5f, top = y + ink[1] / c_fTextScale - 0.5f;
+            const float right = x + ink[2] / c_fTextScale - 0.5f, bottom = y + ink[3] / c_fTextScale - 0.5f;
+            const float u0 = rect[0] + ink[0] / c_dwTexWidth, v0 = rect[1] + ink[1] / c_dwTexHeight;
+            const float u1 = rect[0] + ink[2] / c_dwTexWidth, v1 = rect[1] + ink[3] / c_dwTexHeight;
             const FontVertex corners[6] = {
-                {left, bottom, 0.9f, 1.0f, colour, rect[0], rect[3]},
-                {left, top, 0.9f, 1.0f, colour, rect[0], rect[1]},
-                {right, bottom, 0.9f, 1.0f, colour, rect[2], rect[3]},
-                {right, top, 0.9f, 1.0f, colour, rect[2], rect[1]},
-                {right, bottom, 0.9f, 1.0f, colour, rect[2], rect[3]},
-                {left, top, 0.9f, 1.0f, colour, rect[0], rect[1]},
+                {left, bottom, 0.9f, 1.0f, colour, u0, v1},
+                {left, top, 0.9f, 1.0f, colour, u0, v0},
+                {right, bottom, 0.9f, 1.0f, colour, u1, v1},
+                {right, top, 0.9f, 1.0f, colour, u1, v0},
+                {right, bottom, 0.9f, 1.0f, colour, u1, v1},
+                {left, top, 0.9f, 1.0f, colour, u0, v0},
             };
             std::memcpy(static_cast<FontVertex*>(data) + queued, corners, sizeof(corners));
             queued += 6;

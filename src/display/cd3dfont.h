@@ -76,6 +76,7 @@ private:
     HRESULT PaintAlphabet(const platform::FontFace& face, std::uint8_t* coverage);
     HRESULT FitAtlas(std::unique_ptr<platform::FontFace>* face);
     HRESULT UploadAtlas(const std::uint8_t* coverage);
+    void FindInk(const std::uint8_t* coverage);
     HRESULT RecordDrawState(std::unique_ptr<gfx::StateBlock>* block, bool blending);
     // Screen-pixel sizes derived from the atlas: line height and a character's advance.
     float LineHeight() const;
@@ -93,6 +94,8 @@ private:
     DWORD c_dwTexHeight = 0;
     float c_fTextScale = 1.0f;
     float c_fTexCoords[kCharCount][4] = {};
+    // The inked part of each cell, in texels from the cell's top left: left, top, right, bottom.
+    float c_fInk[kCharCount][4] = {};
     DWORD c_dwSpacing = 0;
     bool c_bBlending = false;  // the back buffer blends: glyphs are drawn over what is there
 

@@ -183,6 +183,43 @@ TEST_F(CD3DFontTest, GlyphLandsTexelExactInTheRequestedColourWithEitherFilter)
               40);
 }
 
+// A filtered glyph a fraction f off whole pixels both ways: each pixel weighs the texel up and
+// left of it by f and its own by 1 - f. The fringe a texel beyond the ink takes part on every
+// side, so a glyph drawn over only its inked part of the cell loses nothing. (Below its cell,
+// where a descender's last row would bleed, a glyph never drew.)
+TEST_F(CD3DFontTest, AFilteredGlyphBetweenPixelsKeepsItsWholeFringe)
+{
+    auto font = MakeFont();
+    auto face = platform::FontFace::Open("Times New Roman", 19, false, false);
+    for (const char* glyph : {"W", "g", "j", "%"}) {
+        std::vector<std::uint8_t> coverage(64 * 64, 0);
+        face->Draw(glyph, 16, 16, {coverage.data(), 64, 64, 64});
+        const auto step = [&](int x, int y) {
+            return x < 0 || y < 0 || x >= 64 || y >= 64 ? 0 : coverage[y * 64 + x] >> 4;
+        };
+        const int cellHeight = static_cast<int>(Extent(*font, glyph).cy);
+        for (const float f : {0.25f, 0.5f, 0.75f}) {
+            const Frame frame = RenderText(*font, 100 + f, 50 + f, glyph, D3DFONT_FILTERED);
+            int fringe = 0;
+            for (int y = 0; y < 16 + cellHeight; ++y)
+                for (int x = 0; x < 64; ++x) {
+                    // The texels' white (where inked) and alpha, each weighed, blended over black.
+                    double white = 0.0, alpha = 0.0;
+                    for (const auto& [dx, dy] : {std::pair{-1, -1}, {0, -1}, {-1, 0}, {0, 0}}) {
+                        const double weight = (dx ? f : 1.0 - f) * (dy ? f : 1.0 - f);
+                        white += weight * (step(x + dx, y + dy) > 0);
+                        alpha += weight * step(x + dx, y + dy) / 15.0;
+                    }
+                    const int expected = static_cast<int>(255.0 * white * alpha + 0.5);
+                    const int blue = static_cast<int>(frame[(50 - 16 + y) * kWidth + (100 - 16 + x)] & 0xFF);
+                    ASSERT_NEAR(blue, expected, 3) << glyph << " off by " << f << " at " << x - 16 << "," << y - 16;
+                    fringe += step(x, y) == 0 && expected > 0;
+                }
+            EXPECT_GT(fringe, 10) << glyph << ": pixels beside the ink take part of it";
+        }
+    }
+}
+
 TEST_F(CD3DFontTest, UnfilteredTextStartsOnAWholePixelTheSameEveryFrame)
 {
     auto font = MakeFont();
