@@ -19,8 +19,9 @@ constexpr DWORD kLargestAtlasSide = 1u << 15;
 constexpr int kDesktopDotsPerInch = 96;
 constexpr int kPointsPerInch = 72;
 constexpr int kLastPaintedChar = 126;
-constexpr UINT kVertexBufferBytes = 32 * 300;
-constexpr UINT kMaxQueuedVertices = 294;  // 49 characters per draw call
+// Room for a page of short strings in one draw: 256 characters.
+constexpr UINT kMaxQueuedVertices = 6 * 256;
+constexpr UINT kVertexBufferBytes = 32 * kMaxQueuedVertices;
 constexpr float kShrinkStep = 0.9f;
 // The atlas holds coverage in sixteen steps of this many levels of 255.
 constexpr std::uint32_t kCoverageStep = 17;
@@ -347,20 +348,21 @@ HRESULT CD3DFont::GetTextExtent(const char* text, SIZE* size) const
 
 HRESULT CD3DFont::DrawTextA(float x, float y, DWORD colour, const char* text, DWORD flags)
 {
-    if (!c_pDevice || !text || !HasDrawObjects())
+    const TextRun run{x, y, colour, text};
+    return DrawTexts(std::span<const TextRun>(&run, 1), flags);
+}
+
+HRESULT CD3DFont::DrawTexts(std::span<const TextRun> runs, DWORD flags)
+{
+    if (!c_pDevice || !HasDrawObjects())
         return E_FAIL;
+    for (const TextRun& run : runs)
+        if (!run.text)
+            return E_FAIL;
     gfx::Device& d = *c_pDevice;
 
     c_pStateBlockSaved->Capture();
     c_pStateBlockDrawText->Apply();
-    // Blended in an opaque colour, a glyph's pixel fails the alpha test only where its coverage
-    // is nothing (the least step passes), and there it blends to nothing too: the test is left
-    // out, because a draw that can discard pixels keeps the software rasteriser off its fast
-    // path. Filtered glyphs placed between pixels keep the faint edge (under 8 of 255) the
-    // test would have cut.
-    static_assert(kCoverageStep >= kAlphaRef, "the least coverage must pass the alpha test");
-    if (c_bBlending && (colour >> 24) == 0xFFu)
-        d.SetRenderState(D3DRS_ALPHATESTENABLE, FALSE);
     d.SetFVF(kFvfScreenVertex);
     d.SetPixelShader(nullptr);
     d.SetStreamSource(0, c_pVertexBuffer.get(), 0, sizeof(FontVertex));
@@ -368,82 +370,107 @@ HRESULT CD3DFont::DrawTextA(float x, float y, DWORD colour, const char* text, DW
         d.SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
         d.SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
     }
-
-    const float lineHeight = LineHeight();
-    if (flags & (D3DFONT_CENTERED_X | D3DFONT_CENTERED_Y)) {
-        D3DVIEWPORT9 viewport{};
+    D3DVIEWPORT9 viewport{};
+    if (flags & (D3DFONT_CENTERED_X | D3DFONT_CENTERED_Y))
         d.GetViewport(&viewport);
+    const float lineHeight = LineHeight();
+    const float spacing = c_dwSpacing / c_fTextScale;
+
+    // The glyphs queued since the last draw, and whether the alpha test is on for them.
+    c_queue.resize(static_cast<std::size_t>(kMaxQueuedVertices) * sizeof(FontVertex));
+    auto* queue = reinterpret_cast<FontVertex*>(c_queue.data());
+    HRESULT hr = S_OK;
+    UINT queued = 0;
+    bool alphaTest = true;  // as the drawing state leaves it
+    auto drawQueued = [&] {
+        void* data = nullptr;
+        const UINT bytes = queued * static_cast<UINT>(sizeof(FontVertex));
+        const HRESULT locked = c_pVertexBuffer->Lock(0, bytes, &data, D3DLOCK_DISCARD);
+        if (SUCCEEDED(locked)) {
+            std::memcpy(data, queue, bytes);
+            c_pVertexBuffer->Unlock();
+            d.DrawPrimitive(D3DPT_TRIANGLELIST, 0, queued / 3);
+        }
+        queued = 0;
+        return locked;
+    };
+
+    for (const TextRun& run : runs) {
+        if (FAILED(hr))
+            break;
+        // Blended in an opaque colour, a glyph's pixel fails the alpha test only where its
+        // coverage is nothing (the least step passes), and there it blends to nothing too: the
+        // test is left out, because a draw that can discard pixels keeps the software
+        // rasteriser off its fast path. Filtered glyphs placed between pixels keep the faint
+        // edge (under 8 of 255) the test would have cut.
+        static_assert(kCoverageStep >= kAlphaRef, "the least coverage must pass the alpha test");
+        const bool test = !(c_bBlending && (run.colour >> 24) == 0xFFu);
+        if (test != alphaTest) {
+            if (queued > 0 && FAILED(hr = drawQueued()))
+                break;
+            d.SetRenderState(D3DRS_ALPHATESTENABLE, test ? TRUE : FALSE);
+            alphaTest = test;
+        }
+
+        float x = run.x;
+        float y = run.y;
         if (flags & D3DFONT_CENTERED_X) {
             float firstLine = 0.0f;
-            for (const char* p = text; *p && *p != '\n'; ++p)
+            for (const char* p = run.text; *p && *p != '\n'; ++p)
                 if (IsDrawableChar(static_cast<unsigned char>(*p)))
                     firstLine += Advance(static_cast<unsigned char>(*p));
             x = (static_cast<float>(viewport.Width) - firstLine) / 2.0f;
         }
         if (flags & D3DFONT_CENTERED_Y)
             y = (static_cast<float>(viewport.Height) - lineHeight) / 2.0f;
-    }
-
-    // Unfiltered glyphs are placed on whole pixels, rounding as the quads' edges do (a half
-    // goes down): a start half a pixel in would leave each texel's column to a tie the
-    // rasteriser may break either way from one frame to the next.
-    if (!(flags & D3DFONT_FILTERED)) {
-        x = std::ceil(x - 0.5f);
-        y = std::ceil(y - 0.5f);
-    }
-    const float spacing = c_dwSpacing / c_fTextScale;
-    x -= spacing;
-    const float lineStart = x;
-
-    void* data = nullptr;
-    HRESULT hr = c_pVertexBuffer->Lock(0, 0, &data, D3DLOCK_DISCARD);
-    UINT queued = 0;
-    for (const char* p = text; *p && SUCCEEDED(hr); ++p) {
-        const int code = static_cast<unsigned char>(*p);
-        if (code == '\n') {
-            x = lineStart;
-            y += lineHeight;
-            continue;
+        // Unfiltered glyphs are placed on whole pixels, rounding as the quads' edges do (a half
+        // goes down): a start half a pixel in would leave each texel's column to a tie the
+        // rasteriser may break either way from one frame to the next.
+        if (!(flags & D3DFONT_FILTERED)) {
+            x = std::ceil(x - 0.5f);
+            y = std::ceil(y - 0.5f);
         }
-        if (!IsDrawableChar(code))
-            continue;
-        const float* rect = c_fTexCoords[code - kFirstChar];
-        const float w = (rect[2] - rect[0]) * c_dwTexWidth / c_fTextScale;
-        const float* ink = c_fInk[code - kFirstChar];
-        if (ink[2] > ink[0]) {
-            if (queued + 6 > kMaxQueuedVertices) {
-                c_pVertexBuffer->Unlock();
-                d.DrawPrimitive(D3DPT_TRIANGLELIST, 0, queued / 3);
-                queued = 0;
-                hr = c_pVertexBuffer->Lock(0, 0, &data, D3DLOCK_DISCARD);
-                if (FAILED(hr))
-                    break;
+        x -= spacing;
+        const float lineStart = x;
+
+        for (const char* p = run.text; *p; ++p) {
+            const int code = static_cast<unsigned char>(*p);
+            if (code == '\n') {
+                x = lineStart;
+                y += lineHeight;
+                continue;
             }
-            // Two clockwise triangles over the inked part of the cell, placed and mapped as that
-            // part of the whole cell would be; the half-pixel shift puts texel centres on pixel
-            // centres.
-            const float left = x + ink[0] / c_fTextScale - 0.5f, top = y + ink[1] / c_fTextScale - 0.5f;
-            const float right = x + ink[2] / c_fTextScale - 0.5f, bottom = y + ink[3] / c_fTextScale - 0.5f;
-            const float u0 = rect[0] + ink[0] / c_dwTexWidth, v0 = rect[1] + ink[1] / c_dwTexHeight;
-            const float u1 = rect[0] + ink[2] / c_dwTexWidth, v1 = rect[1] + ink[3] / c_dwTexHeight;
-            const FontVertex corners[6] = {
-                {left, bottom, 0.9f, 1.0f, colour, u0, v1},
-                {left, top, 0.9f, 1.0f, colour, u0, v0},
-                {right, bottom, 0.9f, 1.0f, colour, u1, v1},
-                {right, top, 0.9f, 1.0f, colour, u1, v0},
-                {right, bottom, 0.9f, 1.0f, colour, u1, v1},
-                {left, top, 0.9f, 1.0f, colour, u0, v0},
-            };
-            std::memcpy(static_cast<FontVertex*>(data) + queued, corners, sizeof(corners));
-            queued += 6;
+            if (!IsDrawableChar(code))
+                continue;
+            const float* rect = c_fTexCoords[code - kFirstChar];
+            const float w = (rect[2] - rect[0]) * c_dwTexWidth / c_fTextScale;
+            const float* ink = c_fInk[code - kFirstChar];
+            if (ink[2] > ink[0]) {
+                if (queued + 6 > kMaxQueuedVertices && FAILED(hr = drawQueued()))
+                    break;
+                // Two clockwise triangles over the inked part of the cell, placed and mapped as
+                // that part of the whole cell would be; the half-pixel shift puts texel centres
+                // on pixel centres.
+                const float left = x + ink[0] / c_fTextScale - 0.5f, top = y + ink[1] / c_fTextScale - 0.5f;
+                const float right = x + ink[2] / c_fTextScale - 0.5f, bottom = y + ink[3] / c_fTextScale - 0.5f;
+                const float u0 = rect[0] + ink[0] / c_dwTexWidth, v0 = rect[1] + ink[1] / c_dwTexHeight;
+                const float u1 = rect[0] + ink[2] / c_dwTexWidth, v1 = rect[1] + ink[3] / c_dwTexHeight;
+                const FontVertex corners[6] = {
+                    {left, bottom, 0.9f, 1.0f, run.colour, u0, v1},
+                    {left, top, 0.9f, 1.0f, run.colour, u0, v0},
+                    {right, bottom, 0.9f, 1.0f, run.colour, u1, v1},
+                    {right, top, 0.9f, 1.0f, run.colour, u1, v0},
+                    {right, bottom, 0.9f, 1.0f, run.colour, u1, v1},
+                    {left, top, 0.9f, 1.0f, run.colour, u0, v0},
+                };
+                std::memcpy(queue + queued, corners, sizeof(corners));
+                queued += 6;
+            }
+            x += w - 2.0f * spacing;
         }
-        x += w - 2.0f * spacing;
     }
-    if (SUCCEEDED(hr)) {
-        c_pVertexBuffer->Unlock();
-        if (queued > 0)
-            d.DrawPrimitive(D3DPT_TRIANGLELIST, 0, queued / 3);
-    }
+    if (SUCCEEDED(hr) && queued > 0)
+        hr = drawQueued();
     // The caller's state comes back even when drawing failed half-way.
     c_pStateBlockSaved->Apply();
     return hr;

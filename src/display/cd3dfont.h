@@ -5,6 +5,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
+#include <vector>
 
 #include "platform/gfx/d3d_types.h"
 
@@ -58,6 +60,18 @@ public:
     {
         return DrawTextA(x, y, colour, text, flags);
     }
+    // One string of a batch: drawn as DrawTextA would draw it.
+    struct TextRun {
+        float x = 0.0f;
+        float y = 0.0f;
+        DWORD colour = 0;
+        const char* text = nullptr;
+    };
+    // Draws the runs in their order, each as DrawTextA would, with the same `flags` for all:
+    // the state is changed once and the glyphs go in as few draws as the buffer holds, where
+    // one draw per string costs the rasteriser a draw's setup each (a page of save slots is
+    // some thirty strings). Nothing is drawn when a run has no text.
+    HRESULT DrawTexts(std::span<const TextRun> runs, DWORD flags = 0);
 
     // Atlas size in texels and the factor by which it was shrunk (1.0 unless it had to fit
     // the device's maximum texture width).
@@ -90,6 +104,9 @@ private:
     gfx::Device* c_pDevice = nullptr;
     std::unique_ptr<gfx::Texture> c_pTexture;
     std::unique_ptr<gfx::VertexBuffer> c_pVertexBuffer;
+    // The glyph corners of the next draw, copied into the vertex buffer as one lock of just
+    // their bytes when it is drawn.
+    std::vector<std::uint8_t> c_queue;
     DWORD c_dwTexWidth = 0;
     DWORD c_dwTexHeight = 0;
     float c_fTextScale = 1.0f;

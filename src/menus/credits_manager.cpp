@@ -124,15 +124,27 @@ int CreditsManager::Run()
     device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
     device->BeginScene();
     device->SetViewport(D3DVIEWPORT9{0, 0, kScreenWidth, kScreenHeight, 0.0f, 1.0f});
+    // Each line three times, its two shadows first; the lines of one font in a row go in one
+    // draw, in the same order as line by line.
+    CD3DFont* batchFont = nullptr;
+    auto drawBatch = [&] {
+        if (batchFont != nullptr && !c_runs.empty()) batchFont->DrawTexts(c_runs, D3DFONT_FILTERED);
+        c_runs.clear();
+    };
     for (int i = first; i < last; ++i) {
         const CreditsLine& line = c_pLines[static_cast<std::size_t>(i)];
         CD3DFont* font = c_pFont[line.get_type()];
+        if (font != batchFont) {
+            drawBatch();
+            batchFont = font;
+        }
         const float x = static_cast<float>(kScreenWidth / 2 - line.get_width() / 2);
         const float y = top + static_cast<float>(i * pitch);
-        font->DrawText(x + c_iXoffset2, y + c_iYoffset2, dim, line.get_line(), D3DFONT_FILTERED);
-        font->DrawText(x + c_iXoffset1, y + c_iYoffset1, middle, line.get_line(), D3DFONT_FILTERED);
-        font->DrawText(x, y, bright, line.get_line(), D3DFONT_FILTERED);
+        c_runs.push_back({x + c_iXoffset2, y + c_iYoffset2, dim, line.get_line()});
+        c_runs.push_back({x + c_iXoffset1, y + c_iYoffset1, middle, line.get_line()});
+        c_runs.push_back({x, y, bright, line.get_line()});
     }
+    drawBatch();
     device->EndScene();
     device->Present();
     return 0;

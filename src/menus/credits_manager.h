@@ -7,9 +7,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "display/cd3dfont.h"
 #include "menus/credits_line.h"
 
-class CD3DFont;
 class KeyManager;
 class MouseManager;
 
@@ -57,6 +57,7 @@ private:
     int c_iTextHeight = 0;                         // line pitch, pixels
     CD3DFont* c_pFont[3];                          // by line kind; not owned
     std::vector<CreditsLine> c_pLines;
+    std::vector<CD3DFont::TextRun> c_runs;  // the strings of one font gathered for one draw
     MouseManager* c_pMouseManager = nullptr;  // not owned
     KeyManager* c_pKeyManager = nullptr;      // not owned
 };

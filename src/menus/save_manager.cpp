@@ -390,14 +390,23 @@ bool SaveManager::PointerOverSlot(MouseManager* mouse, int index)
 
 void SaveManager::DrawSlotText(int index, std::uint32_t colour, const char* text)
 {
-    c_pFont->DrawText(kTextX + SlotX(index), kTextY + SlotY(index), colour, text);
+    c_textRuns.push_back({kTextX + SlotX(index), kTextY + SlotY(index), colour, text});
 }
 
 void SaveManager::DrawSlotLabel(int index)
 {
-    char label[16];
-    std::snprintf(label, sizeof label, "%02d", index + kFirstPlayerSlot);
-    c_pFont->DrawText(kLabelX + SlotX(index), kTextY + SlotY(index), kWhite, label);
+    // "01" to "16", made once: the runs point at their text until the page is drawn.
+    static const std::array<std::string, kPlayerSlots> labels = [] {
+        std::array<std::string, kPlayerSlots> made;
+        for (int i = 0; i < kPlayerSlots; ++i) {
+            char label[16];
+            std::snprintf(label, sizeof label, "%02d", i + kFirstPlayerSlot);
+            made[static_cast<std::size_t>(i)] = label;
+        }
+        return made;
+    }();
+    c_textRuns.push_back(
+        {kLabelX + SlotX(index), kTextY + SlotY(index), kWhite, labels[static_cast<std::size_t>(index)].c_str()});
 }
 
 void SaveManager::DrawEditText(int index)
@@ -407,8 +416,8 @@ void SaveManager::DrawEditText(int index)
     if (timeGetTime() % kCaretPeriodMs < kCaretOnMs) {
         SIZE extent{};
         c_pFont->GetTextExtent(text, &extent);
-        c_pFont->DrawText(kTextX + SlotX(index) + static_cast<float>(extent.cx), kTextY + SlotY(index), kWhite,
-                          kCaretText);
+        c_textRuns.push_back(
+            {kTextX + SlotX(index) + static_cast<float>(extent.cx), kTextY + SlotY(index), kWhite, kCaretText});
     }
 }
 
@@ -419,14 +428,24 @@ void SaveManager::DrawSaveMessage()
         c_bShowError = false;
     }
     if (c_bShowError) {
-        c_pFont->DrawText(kMessageX, kMessageY, kHighlight, c_sLastError.c_str());
+        c_sMessageText = c_sLastError;
     } else if (!c_sUnavailable.empty()) {
-        c_pFont->DrawText(kMessageX, kMessageY, kHighlight, (kUnavailableText + c_sUnavailable).c_str());
+        c_sMessageText = kUnavailableText + c_sUnavailable;
+    } else {
+        return;
     }
+    c_textRuns.push_back({kMessageX, kMessageY, kHighlight, c_sMessageText.c_str()});
+}
+
+void SaveManager::DrawPageText()
+{
+    c_pFont->DrawTexts(c_textRuns);
+    c_textRuns.clear();
 }
 
 int SaveManager::Run(MouseManager* mouse)
 {
+    c_textRuns.clear();
     int result = kNothing;
     for (int index = 0; index < kPlayerSlots; ++index) {
         const int slot = index + kFirstPlayerSlot;
@@ -437,16 +456,21 @@ int SaveManager::Run(MouseManager* mouse)
         } else if (PointerOverSlot(mouse, index)) {
             DrawSlotText(index, kHighlight, file.get_Title());
             result = kOverSlot;
-            if (mouse->LMouseButtonDown()) return slot;
+            if (mouse->LMouseButtonDown()) {
+                DrawPageText();
+                return slot;
+            }
         } else {
             DrawSlotText(index, kWhite, file.get_Title());
         }
     }
+    DrawPageText();
     return result;
 }
 
 int SaveManager::RunSave(MouseManager* mouse)
 {
+    c_textRuns.clear();
     const bool editing = c_iEdit != 0;
     int result = editing ? kTyping : kNothing;
     for (int index = 0; index < kPlayerSlots; ++index) {
@@ -472,6 +496,7 @@ int SaveManager::RunSave(MouseManager* mouse)
         }
     }
     DrawSaveMessage();
+    DrawPageText();
     if (editing) {
         if (ReadTitleKeys()) return kSaved;
         if (c_iEdit == 0) return kNothing;

@@ -9,10 +9,11 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "display/cd3dfont.h"
 #include "menus/save_file.h"
 
-class CD3DFont;
 class KeyManager;
 class MouseManager;
 class WorldManager;
@@ -107,7 +108,8 @@ private:
     // Why the save directory cannot take a save, or empty when it can.
     static std::string ProbeSaveDirectory();
 
-    // Drawing of one slot (0 .. 15 in page order).
+    // Drawing of one slot (0 .. 15 in page order). The page's strings are gathered and drawn
+    // together by DrawPageText, in the order they were gathered.
     static float SlotX(int index);
     static float SlotY(int index);
     static bool PointerOverSlot(MouseManager* mouse, int index);
@@ -119,11 +121,14 @@ private:
     // Return pressed: write the typed title into the edited slot.
     bool CommitTitle();
     void DrawSaveMessage();
+    void DrawPageText();
 
     WorldManager* c_pWorldManager;  // not owned
     KeyManager* c_pKeyManager;      // not owned
     std::array<std::unique_ptr<SaveFile>, kSlotCount> c_pSaveFileNames;
     std::unique_ptr<CD3DFont> c_pFont;
+    std::vector<CD3DFont::TextRun> c_textRuns;  // this frame's strings, not yet drawn
+    std::string c_sMessageText;                 // the message line as drawn this frame
     int c_iEdit = 0;
     // What slot 0 held when written, so that a new game still starts if its file is lost.
     std::optional<SaveRecord> c_pNewGameSnapshot;

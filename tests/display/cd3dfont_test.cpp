@@ -310,23 +310,54 @@ TEST_F(CD3DFontTest, CharactersOutsidePrintableAsciiDrawNothing)
 TEST_F(CD3DFontTest, LongTextCrossesTheBatchLimitAndDrawsEveryGlyph)
 {
     auto font = MakeFont(6);
-    std::string text;  // 110 glyphs: three draw calls of at most 49
-    for (int i = 0; i < 110; ++i)
-        text += static_cast<char>('A' + i % 26);
-    const std::string head = text.substr(0, 40), middle = text.substr(40, 45), tail = text.substr(85);
-    const float headWidth = static_cast<float>(Extent(*font, head.c_str()).cx);
-    const float middleWidth = static_cast<float>(Extent(*font, middle.c_str()).cx);
-    ASSERT_LT(headWidth + middleWidth + Extent(*font, tail.c_str()).cx, kWidth - 20);
+    // Three lines of 100 glyphs: the draw that holds 256 glyphs ends in the third line.
+    std::string line;
+    for (int i = 0; i < 100; ++i)
+        line += static_cast<char>('A' + i % 26);
+    ASSERT_LT(Extent(*font, line.c_str()).cx, kWidth - 20);
+    const float lineHeight = static_cast<float>(Extent(*font, "A").cy);
+    const std::string text = line + "\n" + line + "\n" + line;
 
     const Frame whole = RenderText(*font, 10, 300, text.c_str());
     const Frame pieces = Render([&] {
-        font->DrawTextA(10, 300, kWhite, head.c_str(), 0);
-        font->DrawTextA(10 + headWidth, 300, kWhite, middle.c_str(), 0);
-        font->DrawTextA(10 + headWidth + middleWidth, 300, kWhite, tail.c_str(), 0);
+        for (int i = 0; i < 3; ++i)
+            font->DrawTextA(10, 300 + i * lineHeight, kWhite, line.c_str(), 0);
     });
     EXPECT_EQ(whole, pieces);
-    const InkBox last = FindInk(whole, 10 + static_cast<int>(headWidth + middleWidth), 0, kWidth, kHeight);
-    EXPECT_FALSE(last.Empty()) << "the glyphs after the second batch were drawn";
+    const InkBox last = FindInk(whole, kWidth / 2, 300 + 2 * static_cast<int>(lineHeight), kWidth, kHeight);
+    EXPECT_FALSE(last.Empty()) << "the glyphs after the first draw's 256 were drawn";
+}
+
+// A batch of strings is the same picture as the strings drawn one by one in its order: colours
+// opaque and translucent mixed (the alpha test goes on and off between them), strings that
+// overlap (the later blends over the earlier), more glyphs than one draw holds, filtered or
+// not, centred or not.
+TEST_F(CD3DFontTest, ABatchDrawsWhatItsStringsDrawOneByOne)
+{
+    auto font = MakeFont(12);
+    const std::string longLine(150, 'M');
+    const std::vector<CD3DFont::TextRun> runs = {
+        {20.25f, 40.75f, kWhite, "Slot 01"},
+        {22.25f, 41, 0x80FF4020u, "Slot 01"},
+        {20, 100, 0xFF30C0FFu, longLine.c_str()},
+        {40, 130, 0x40FFFFFFu, longLine.c_str()},
+        {60, 160, 0xFFFFFF00u, "Two\nlines"},
+        {300, 400, kWhite, ""},
+        {300, 420, 0xC0FFFFFFu, "Wg%j"},
+    };
+    for (DWORD flags : {DWORD{0}, D3DFONT_FILTERED, D3DFONT_CENTERED_X | D3DFONT_FILTERED}) {
+        const Frame batch = Render([&] { EXPECT_EQ(font->DrawTexts(runs, flags), S_OK); });
+        const Frame oneByOne = Render([&] {
+            for (const CD3DFont::TextRun& run : runs)
+                EXPECT_EQ(font->DrawTextA(run.x, run.y, run.colour, run.text, flags), S_OK);
+        });
+        EXPECT_EQ(batch, oneByOne) << "flags " << flags;
+        EXPECT_FALSE(FindInk(batch, 0, 420, kWidth, kHeight).Empty()) << "the last string was drawn";
+    }
+    // A string without text fails the whole batch before anything is drawn.
+    const std::vector<CD3DFont::TextRun> broken = {{20, 40, kWhite, "drawn?"}, {20, 80, kWhite, nullptr}};
+    const Frame refused = Render([&] { EXPECT_EQ(font->DrawTexts(broken), E_FAIL); });
+    EXPECT_TRUE(FindInk(refused).Empty());
 }
 
 // A snapshot of every state the text renderer touches, and some it does not.

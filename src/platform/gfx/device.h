@@ -134,7 +134,13 @@ private:
     DWORD c_dwFvf;
     std::vector<std::uint8_t> c_bytes;
     bool c_bLocked = false;
-    bool c_bDirty = true;
+    // The bytes locked since the last upload: only they are sent again (a font's buffer holds
+    // a page of strings and most draws fill a few words' worth at its start).
+    bool c_bAllocated = false;
+    UINT c_uDirtyBegin = 0;
+    UINT c_uDirtyEnd = 0;
+    UINT c_uLockBegin = 0;
+    UINT c_uLockEnd = 0;
     unsigned c_glName = 0;
     // Counts unlocks, so that what a draw learnt from the bytes is kept until they change.
     std::uint64_t c_uVersion = 0;

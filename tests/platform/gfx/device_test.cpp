@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <span>
 
 #include "draw_helpers.h"
 #include "support/harness.h"
@@ -169,6 +170,51 @@ TEST_F(DeviceTest, VerticesRewrittenInTheirBufferDrawAsTheyNowAre)
     EXPECT_TRUE(kt::PixelNear(pixels, 300, 300, kBlack, 0)) << "blue texel times red";
     EXPECT_TRUE(kt::PixelNear(pixels, 500, 300, kBlack, 0)) << "mirrored: blue again";
     EXPECT_TRUE(kt::PixelNear(pixels, 700, 300, kRed, 0)) << "mirrored: the white texel at the right";
+}
+
+// Only the bytes locked since the last draw are sent again: what was locked in two places
+// arrives from both, and what was not locked keeps what it held.
+TEST_F(DeviceTest, ThePartsOfABufferLockedSinceTheLastDrawAreWhatChanges)
+{
+    device.SetRenderState(D3DRS_LIGHTING, FALSE);
+    device.SetTexture(0, nullptr);
+    std::vector<kt::ScreenVertex> quads;
+    for (int i = 0; i < 4; ++i) {
+        const auto quad = kt::ScreenQuad(200.0f * i - 0.5f, -0.5f, 200.0f * (i + 1) - 0.5f, 599.5f, kRed, 0.5f);
+        quads.insert(quads.end(), quad.begin(), quad.end());
+    }
+    auto buffer = kt::MakeBuffer(device, quads, kFvfScreenVertex);
+    device.SetStreamSource(0, buffer.get(), 0, sizeof(kt::ScreenVertex));
+    device.SetFVF(kFvfScreenVertex);
+    ASSERT_EQ(device.DrawPrimitive(D3DPT_TRIANGLELIST, 0, 8), S_OK);
+    ASSERT_TRUE(kt::RegionNear(kt::ReadBack(), {0, 0, 800, 600}, kRed, 0));
+
+    // Recolour the second and the fourth quad, each through its own lock.
+    const UINT quadBytes = 6 * sizeof(kt::ScreenVertex);
+    auto recolour = [&](int quad, D3DCOLOR colour) {
+        void* data = nullptr;
+        ASSERT_EQ(buffer->Lock(quad * quadBytes, quadBytes, &data, 0), S_OK);
+        auto* vertices = static_cast<kt::ScreenVertex*>(data);
+        for (int v = 0; v < 6; ++v) vertices[v].color = colour;
+        ASSERT_EQ(buffer->Unlock(), S_OK);
+    };
+    recolour(1, kGreen);
+    recolour(3, kBlue);
+    device.Clear(0, nullptr, D3DCLEAR_TARGET, kBlack, 1.0f, 0);
+    ASSERT_EQ(device.DrawPrimitive(D3DPT_TRIANGLELIST, 0, 8), S_OK);
+    auto pixels = kt::ReadBack();
+    EXPECT_TRUE(kt::RegionNear(pixels, {0, 0, 200, 600}, kRed, 0)) << "unlocked: as it was";
+    EXPECT_TRUE(kt::RegionNear(pixels, {200, 0, 400, 600}, kGreen, 0)) << "the first lock arrived";
+    EXPECT_TRUE(kt::RegionNear(pixels, {400, 0, 600, 600}, kRed, 0)) << "between the locks: as it was";
+    EXPECT_TRUE(kt::RegionNear(pixels, {600, 0, 800, 600}, kBlue, 0)) << "the second lock arrived";
+
+    // A lock of the whole buffer sends all of it.
+    void* data = nullptr;
+    ASSERT_EQ(buffer->Lock(0, 0, &data, D3DLOCK_DISCARD), S_OK);
+    for (kt::ScreenVertex& vertex : std::span(static_cast<kt::ScreenVertex*>(data), quads.size())) vertex.color = kWhite;
+    ASSERT_EQ(buffer->Unlock(), S_OK);
+    ASSERT_EQ(device.DrawPrimitive(D3DPT_TRIANGLELIST, 0, 8), S_OK);
+    EXPECT_TRUE(kt::RegionNear(kt::ReadBack(), {0, 0, 800, 600}, kWhite, 0));
 }
 
 TEST_F(DeviceTest, CameraQuadFillsViewportCountedFromTheTop)
