@@ -1,8 +1,10 @@
 #include "menus/settings_overlay.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "display/cd3dfont.h"
 #include "display/cursor.h"
@@ -215,27 +217,32 @@ void SettingsOverlay::Draw()
     device->Clear(1, &border, D3DCLEAR_TARGET, kBorderColour, 1.0f, 0);
     device->Clear(1, &kPanel, D3DCLEAR_TARGET, kPanelColour, 1.0f, 0);
 
-    const DWORD filtered = D3DFONT_FILTERED;
-    SIZE extent{};
-    c_pFont->GetTextExtent("Settings", &extent);
-    c_pFont->DrawTextA(400.0f - static_cast<float>(extent.cx) / 2.0f, kTitleY, kTextColour, "Settings", filtered);
+    // The panel's strings in one batch; the values live until it is drawn.
+    std::vector<CD3DFont::TextRun> runs;
+    std::array<std::string, kRowCount> values;
+    auto centred = [&](const char* text) {
+        SIZE extent{};
+        c_pFont->GetTextExtent(text, &extent);
+        return 400.0f - static_cast<float>(extent.cx) / 2.0f;
+    };
+    runs.push_back({centred("Settings"), kTitleY, kTextColour, "Settings"});
     for (int row = 0; row < kRowCount; ++row) {
         const RECT r = RowRect(row);
         const DWORD colour = row == c_iSelected ? kSelectedColour : kTextColour;
         const float y = static_cast<float>(r.top) + 4.0f;
         if (row == kClose) {
-            c_pFont->GetTextExtent(kLabels[row], &extent);
-            c_pFont->DrawTextA(400.0f - static_cast<float>(extent.cx) / 2.0f, y, colour, kLabels[row], filtered);
+            runs.push_back({centred(kLabels[row]), y, colour, kLabels[row]});
             continue;
         }
-        c_pFont->DrawTextA(kLabelX, y, colour, kLabels[row], filtered);
-        const std::string value = ValueText(c_settings, row);
+        const std::string& value = values[static_cast<std::size_t>(row)] = ValueText(c_settings, row);
+        SIZE extent{};
         c_pFont->GetTextExtent(value.c_str(), &extent);
-        c_pFont->DrawTextA(kLessX, y, colour, "<", filtered);
-        c_pFont->DrawTextA(static_cast<float>(kValueCentreX) - static_cast<float>(extent.cx) / 2.0f, y, colour,
-                           value.c_str(), filtered);
-        c_pFont->DrawTextA(kMoreX, y, colour, ">", filtered);
+        runs.push_back({kLabelX, y, colour, kLabels[row]});
+        runs.push_back({kLessX, y, colour, "<"});
+        runs.push_back({static_cast<float>(kValueCentreX) - static_cast<float>(extent.cx) / 2.0f, y, colour, value.c_str()});
+        runs.push_back({kMoreX, y, colour, ">"});
     }
+    c_pFont->DrawTexts(runs, D3DFONT_FILTERED);
     if (c_pCursor != nullptr) c_pCursor->Render(c_pMouseManager->get_X(), c_pMouseManager->get_Y());
     device->EndScene();
     device->Present();

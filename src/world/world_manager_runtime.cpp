@@ -222,9 +222,12 @@ void WorldManager::RenderCaption(gfx::Device* device)
         c_pCaptionFont->InitDeviceObjects(device);
         c_pCaptionFont->RestoreDeviceObjects();
     }
-    c_pCaptionFont->DrawTextA(kCaptionX + kShadow, kCaptionY + kShadow, subtitles::kShadowColour, line,
-                              subtitles::kDrawFiltered);
-    c_pCaptionFont->DrawTextA(kCaptionX, kCaptionY, subtitles::kTextColour, line, subtitles::kDrawFiltered);
+    // The shadow, then the line over it, in one draw.
+    const CD3DFont::TextRun runs[] = {
+        {kCaptionX + kShadow, kCaptionY + kShadow, subtitles::kShadowColour, line},
+        {kCaptionX, kCaptionY, subtitles::kTextColour, line},
+    };
+    c_pCaptionFont->DrawTexts(runs, subtitles::kDrawFiltered);
 }
 
 // ---- Render ----
