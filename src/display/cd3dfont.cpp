@@ -21,7 +21,6 @@ constexpr int kPointsPerInch = 72;
 constexpr int kLastPaintedChar = 126;
 // Room for a page of short strings in one draw: 256 characters.
 constexpr UINT kMaxQueuedVertices = 6 * 256;
-constexpr UINT kVertexBufferBytes = 32 * kMaxQueuedVertices;
 constexpr float kShrinkStep = 0.9f;
 // The atlas holds coverage in sixteen steps of this many levels of 255.
 constexpr std::uint32_t kCoverageStep = 17;
@@ -35,6 +34,7 @@ struct FontVertex {
     float u, v;
 };
 static_assert(sizeof(FontVertex) == 28, "the screen vertex layout is 28 bytes");
+constexpr UINT kVertexBufferBytes = sizeof(FontVertex) * kMaxQueuedVertices;
 
 // a * b / c rounded to the nearest integer, halves away from zero, without overflow.
 int MulDiv(int a, int b, int c)

@@ -388,12 +388,12 @@ bool SaveManager::PointerOverSlot(MouseManager* mouse, int index)
     return mouse->Inside(kAreaLeft + x0, kAreaTop + y0, kAreaRight + x0, kAreaBottom + y0);
 }
 
-void SaveManager::DrawSlotText(int index, std::uint32_t colour, const char* text)
+void SaveManager::QueueSlotText(int index, std::uint32_t colour, const char* text)
 {
     c_textRuns.push_back({kTextX + SlotX(index), kTextY + SlotY(index), colour, text});
 }
 
-void SaveManager::DrawSlotLabel(int index)
+void SaveManager::QueueSlotLabel(int index)
 {
     // "01" to "16", made once: the runs point at their text until the page is drawn.
     static const std::array<std::string, kPlayerSlots> labels = [] {
@@ -409,10 +409,10 @@ void SaveManager::DrawSlotLabel(int index)
         {kLabelX + SlotX(index), kTextY + SlotY(index), kWhite, labels[static_cast<std::size_t>(index)].c_str()});
 }
 
-void SaveManager::DrawEditText(int index)
+void SaveManager::QueueEditText(int index)
 {
     const char* text = c_pSaveFileNames[kEditSlot]->get_Title();
-    DrawSlotText(index, kWhite, text);
+    QueueSlotText(index, kWhite, text);
     if (timeGetTime() % kCaretPeriodMs < kCaretOnMs) {
         SIZE extent{};
         c_pFont->GetTextExtent(text, &extent);
@@ -421,7 +421,7 @@ void SaveManager::DrawEditText(int index)
     }
 }
 
-void SaveManager::DrawSaveMessage()
+void SaveManager::QueueSaveMessage()
 {
     if (c_bShowError && timeGetTime() - c_dwMessageTime >= kMessageMs) {
         c_sLastError.clear();
@@ -450,18 +450,18 @@ int SaveManager::Run(MouseManager* mouse)
     for (int index = 0; index < kPlayerSlots; ++index) {
         const int slot = index + kFirstPlayerSlot;
         const SaveFile& file = *c_pSaveFileNames[slot];
-        DrawSlotLabel(index);
+        QueueSlotLabel(index);
         if (!file.get_Active()) {
-            DrawSlotText(index, kGrey, file.get_Unreadable() ? kUnreadableText : kEmptyText);
+            QueueSlotText(index, kGrey, file.get_Unreadable() ? kUnreadableText : kEmptyText);
         } else if (PointerOverSlot(mouse, index)) {
-            DrawSlotText(index, kHighlight, file.get_Title());
+            QueueSlotText(index, kHighlight, file.get_Title());
             result = kOverSlot;
             if (mouse->LMouseButtonDown()) {
                 DrawPageText();
                 return slot;
             }
         } else {
-            DrawSlotText(index, kWhite, file.get_Title());
+            QueueSlotText(index, kWhite, file.get_Title());
         }
     }
     DrawPageText();
@@ -476,11 +476,11 @@ int SaveManager::RunSave(MouseManager* mouse)
     for (int index = 0; index < kPlayerSlots; ++index) {
         const int slot = index + kFirstPlayerSlot;
         const SaveFile& file = *c_pSaveFileNames[slot];
-        DrawSlotLabel(index);
+        QueueSlotLabel(index);
         if (editing && slot == c_iEdit) {
-            DrawEditText(index);
+            QueueEditText(index);
         } else if (!editing && PointerOverSlot(mouse, index)) {
-            DrawSlotText(index, kWhite, kBrowseText);
+            QueueSlotText(index, kWhite, kBrowseText);
             result = kOverSlot;
             if (mouse->LMouseButtonDown()) {
                 c_pSaveFileNames[kEditSlot]->set_Name(file.get_Active() ? file.get_Title() : "");
@@ -488,14 +488,14 @@ int SaveManager::RunSave(MouseManager* mouse)
                 c_sLastError.clear();
             }
         } else if (file.get_Active()) {
-            DrawSlotText(index, kGrey, file.get_Title());
+            QueueSlotText(index, kGrey, file.get_Title());
         } else if (file.get_Unreadable()) {
-            DrawSlotText(index, kGrey, kUnreadableText);
+            QueueSlotText(index, kGrey, kUnreadableText);
         } else {
-            DrawSlotText(index, editing ? kGrey : kWhite, kEmptyText);
+            QueueSlotText(index, editing ? kGrey : kWhite, kEmptyText);
         }
     }
-    DrawSaveMessage();
+    QueueSaveMessage();
     DrawPageText();
     if (editing) {
         if (ReadTitleKeys()) return kSaved;

@@ -108,19 +108,19 @@ private:
     // Why the save directory cannot take a save, or empty when it can.
     static std::string ProbeSaveDirectory();
 
-    // Drawing of one slot (0 .. 15 in page order). The page's strings are gathered and drawn
-    // together by DrawPageText, in the order they were gathered.
+    // Drawing of one slot (0 .. 15 in page order). The Queue functions add the page's strings
+    // to this frame's list; DrawPageText draws them together, in the order they were queued.
     static float SlotX(int index);
     static float SlotY(int index);
     static bool PointerOverSlot(MouseManager* mouse, int index);
-    void DrawSlotText(int index, std::uint32_t colour, const char* text);
-    void DrawSlotLabel(int index);
-    void DrawEditText(int index);
+    void QueueSlotText(int index, std::uint32_t colour, const char* text);
+    void QueueSlotLabel(int index);
+    void QueueEditText(int index);
     // Applies this frame's keys to the title being typed; true when Return saved the game.
     bool ReadTitleKeys();
     // Return pressed: write the typed title into the edited slot.
     bool CommitTitle();
-    void DrawSaveMessage();
+    void QueueSaveMessage();
     void DrawPageText();
 
     WorldManager* c_pWorldManager;  // not owned
