@@ -276,6 +276,17 @@ void CopyTextures(D3DLOCKED_RECT dst, D3DLOCKED_RECT src, int width, int height)
     CopyTextures(LockedRegion{dst, width, height}, LockedRegion{src, width, height}, width, height);
 }
 
+SamplingStates CurrentSamplingStates(const gfx::Device& d)
+{
+    return {d.GetSamplerState(0, D3DSAMP_MAGFILTER),       d.GetSamplerState(0, D3DSAMP_MINFILTER),
+            d.GetSamplerState(0, D3DSAMP_ADDRESSU),        d.GetSamplerState(0, D3DSAMP_ADDRESSV),
+            d.GetTextureStageState(0, D3DTSS_COLOROP),     d.GetTextureStageState(0, D3DTSS_COLORARG1),
+            d.GetTextureStageState(0, D3DTSS_COLORARG2),   d.GetTextureStageState(0, D3DTSS_ALPHAOP),
+            d.GetTextureStageState(0, D3DTSS_ALPHAARG1),   d.GetTextureStageState(0, D3DTSS_ALPHAARG2),
+            d.GetTextureStageState(1, D3DTSS_COLOROP),
+            d.GetTextureStageState(0, D3DTSS_TEXTURETRANSFORMFLAGS)};
+}
+
 void MergeAlpha(gfx::Texture& colour, gfx::Texture& alpha)
 {
     D3DSURFACE_DESC colourDesc{}, alphaDesc{};

@@ -3,6 +3,7 @@
 // texture. Free functions in namespace D3Dfunc; everything runs on the main thread.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -89,6 +90,13 @@ struct LockedRegion {
 void CopyTextures(const LockedRegion& dst, const LockedRegion& src, int width, int height);
 // The simple form for callers that know both regions hold at least width x height pixels.
 void CopyTextures(D3DLOCKED_RECT dst, D3DLOCKED_RECT src, int width, int height);
+
+// The device states that decide what a textured quad shows of its texture on stage 0: the
+// sampler's filters and addressing and the first two stages' operations. Two draws of the same
+// texture over the same pixels under equal states give the same picture, so a copy of what one
+// drew can stand in for the next.
+using SamplingStates = std::array<DWORD, 12>;
+SamplingStates CurrentSamplingStates(const gfx::Device& device);
 
 // The alpha merge: every pixel's alpha byte of `colour` becomes the blue byte of the same
 // pixel of `alpha` (grey alpha images: white opaque, black transparent). Both textures are

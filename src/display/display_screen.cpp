@@ -307,12 +307,6 @@ std::optional<DisplayScreen::Look> DisplayScreen::KeepableLook(int slot) const
     look.texture = texture;
     look.version = texture->ContentVersion();
     look.rotation = c_fRotations[slot];
-    look.states = {d.GetSamplerState(0, D3DSAMP_MAGFILTER),       d.GetSamplerState(0, D3DSAMP_MINFILTER),
-                   d.GetSamplerState(0, D3DSAMP_ADDRESSU),        d.GetSamplerState(0, D3DSAMP_ADDRESSV),
-                   d.GetTextureStageState(0, D3DTSS_COLOROP),     d.GetTextureStageState(0, D3DTSS_COLORARG1),
-                   d.GetTextureStageState(0, D3DTSS_COLORARG2),   d.GetTextureStageState(0, D3DTSS_ALPHAOP),
-                   d.GetTextureStageState(0, D3DTSS_ALPHAARG1),   d.GetTextureStageState(0, D3DTSS_ALPHAARG2),
-                   d.GetTextureStageState(1, D3DTSS_COLOROP),
-                   d.GetTextureStageState(0, D3DTSS_TEXTURETRANSFORMFLAGS)};
+    look.states = D3Dfunc::CurrentSamplingStates(d);
     return look;
 }

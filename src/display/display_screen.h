@@ -10,6 +10,7 @@
 #include <optional>
 #include <vector>
 
+#include "display/d3dfunc.h"
 #include "display/full_screen_image.h"
 #include "display/panosphere.h"
 #include "imaging/image.h"
@@ -93,7 +94,7 @@ private:
         const gfx::Texture* texture = nullptr;
         std::uint64_t version = 0;
         float rotation = 0.0f;
-        std::array<DWORD, 12> states{};
+        D3Dfunc::SamplingStates states{};
         bool operator==(const Look&) const = default;
     };
     struct Kept {

@@ -63,6 +63,8 @@ void MenuManager::Load()
     c_pSave = std::make_unique<Texture>(device, kSaveImage, c_iImageOffset);
     c_pCredits = std::make_unique<Texture>(device, kCreditsImage, c_iImageOffset);
     c_pBlackTexture = std::make_unique<Texture>(device, kBlackImage);
+    // A new page texture may take an old one's place in memory: nothing kept may stand for it.
+    c_kept.source = nullptr;
     c_bVeilIsBlack = IsBlack(*c_pBlackTexture);
     if (c_pMusicManager != nullptr) c_pMusicManager->PlaySong(kMenuSong, false);
     c_fBlackness = 0.0f;
@@ -75,6 +77,7 @@ void MenuManager::Unload()
     c_pSave.reset();
     c_pCredits.reset();
     c_pBlackTexture.reset();
+    c_kept = Kept{};
 }
 
 void MenuManager::SetScreen(int page)
@@ -162,29 +165,59 @@ void MenuManager::DrawPage(float light)
 {
     gfx::Device* device = D3Dfunc::pD3Ddevice;
     // The page is drawn opaque and unlit whatever the previous phase left behind: the picture
-    // alone, its own alpha too (no one sees it), the cheapest fill there is. Dimmed, the blend
-    // scales it by a constant factor, which the software rasteriser fills nearly as fast (a
-    // colour scaled in the drawing program is not). What follows on the page is drawn lit, in
-    // white, with the stage as it was.
+    // alone, its own alpha too (no one sees it), from the kept copy of it once there is one,
+    // texel for pixel, the cheapest fill there is. Dimmed, the blend scales it by a constant
+    // factor, which the software rasteriser fills nearly as fast (a colour scaled in the drawing
+    // program is not). What follows on the page is drawn lit, in white, with the stage as it was.
     device->SetMaterial(D3Dmat());
     device->SetRenderState(D3DRS_LIGHTING, FALSE);
-    const bool dimmed = light < 1.0f;
-    if (dimmed) {
-        // Colour scaled, alpha kept: the page stays opaque.
-        device->SetRenderState(D3DRS_BLENDFACTOR, OpacityBlendFactor(light) | 0xFF000000u);
-        device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_BLENDFACTOR);
-        device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ZERO);
-    }
-    device->SetRenderState(D3DRS_ALPHABLENDENABLE, dimmed ? TRUE : FALSE);
+    device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
     Texture* image = PageImage();
-    device->SetTexture(0, image != nullptr ? image->getTexture() : nullptr);
-    DrawPictureAlone(*c_pFullScreen);
-    if (dimmed) {
-        device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
-        device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
-        device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+    bool drawn = false;
+    gfx::Texture* picture = KeptPage(image != nullptr ? image->getTexture() : nullptr, &drawn);
+    const bool dimmed = light < 1.0f;
+    if (!drawn || dimmed) {
+        if (dimmed) {
+            // Colour scaled, alpha kept: the page stays opaque.
+            device->SetRenderState(D3DRS_BLENDFACTOR, OpacityBlendFactor(light) | 0xFF000000u);
+            device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_BLENDFACTOR);
+            device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ZERO);
+            device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+        }
+        device->SetTexture(0, picture);
+        DrawPictureAlone(*c_pFullScreen);
+        if (dimmed) {
+            device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+            device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+            device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+        }
     }
     device->SetRenderState(D3DRS_LIGHTING, TRUE);
+}
+
+gfx::Texture* MenuManager::KeptPage(gfx::Texture* picture, bool* drawn)
+{
+    gfx::Device* device = D3Dfunc::pD3Ddevice;
+    *drawn = false;
+    if (picture == nullptr) return nullptr;
+    const D3Dfunc::SamplingStates states = D3Dfunc::CurrentSamplingStates(*device);
+    if (c_kept.source == picture && c_kept.version == picture->ContentVersion() && c_kept.states == states)
+        return c_kept.copy.get();
+    // Drawn at full light, as it is, and copied whole: the copy drawn over the screen under the
+    // same states gives back these pixels.
+    device->SetTexture(0, picture);
+    DrawPictureAlone(*c_pFullScreen);
+    *drawn = true;
+    c_kept.source = nullptr;
+    if (!c_kept.copy)
+        device->CreateTexture(static_cast<UINT>(kWholeScreen.Width), static_cast<UINT>(kWholeScreen.Height), 1,
+                              D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &c_kept.copy);
+    const RECT screen{0, 0, static_cast<int>(kWholeScreen.Width), static_cast<int>(kWholeScreen.Height)};
+    if (!c_kept.copy || device->CopyTargetToTexture(screen, c_kept.copy.get()) != S_OK) return picture;
+    c_kept.source = picture;
+    c_kept.version = picture->ContentVersion();
+    c_kept.states = states;
+    return c_kept.copy.get();
 }
 
 void MenuManager::DrawPictureAlone(FullScreenImage& picture)

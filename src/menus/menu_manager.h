@@ -5,8 +5,10 @@
 // media and the save manager; never on the shell.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 
+#include "display/d3dfunc.h"
 #include "display/d3dmat.h"
 #include "display/image_offsets.h"
 
@@ -64,6 +66,11 @@ private:
     void FadeStep();
     // The page, scaled by `light` (1: as it is).
     void DrawPage(float light);
+    // The picture DrawPage shows for `picture`: the kept copy of it when that holds it under
+    // the device's present states; otherwise `picture` is drawn here as it is and copied, and
+    // the copy is returned (or `picture` itself if it could not be copied). Sets `*drawn` when
+    // the frame already holds the page at full light.
+    gfx::Texture* KeptPage(gfx::Texture* picture, bool* drawn);
     // The slot list of a restore or save page; may load a game (then kEnterWorld).
     int RunSlotList(Hover* hover);
     int RunButtons(Hover* hover);
@@ -91,6 +98,16 @@ private:
     std::unique_ptr<Texture> c_pCredits;
     std::unique_ptr<Texture> c_pBlackTexture;
     D3Dmat c_pD3Dmat;
+    // The page picture is a power-of-two texture scaled down to the screen, the costliest fill
+    // of a menu frame, and the same every frame of a page: what it drew is copied once and
+    // later frames draw the copy texel for pixel, dimmed as the veil asks.
+    struct Kept {
+        std::unique_ptr<gfx::Texture> copy;       // 800 x 600, the page as drawn at full light
+        const gfx::Texture* source = nullptr;     // what `copy` shows; null: nothing yet
+        std::uint64_t version = 0;
+        D3Dfunc::SamplingStates states{};
+    };
+    Kept c_kept;
     int c_iCurrentMenu = kMainPage;
     float c_fBlackness = 0.0f;  // 0 = fully dark
     bool c_bVeilIsBlack = false;  // the veil's picture is black: frames are drawn dimmed instead

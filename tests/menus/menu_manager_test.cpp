@@ -10,6 +10,8 @@
 
 #include "display/cursor.h"
 #include "display/d3dfunc.h"
+#include "display/full_screen_image.h"
+#include "display/texture.h"
 #include "menus/save_manager.h"
 #include "platform/gfx/device.h"
 #include "menus_fixture.h"
@@ -151,6 +153,94 @@ TEST_F(MenuManagerTest, AVeilPictureThatIsNotBlackVeilsInItsColour)
     const float lift = menu->get_Blackness();
     EXPECT_NEAR(Green(page), 0xC0 * lift + 0xFF * (1.0f - lift), 4);
     EXPECT_NEAR(Red(page), 0xFF * (1.0f - lift), 4);
+}
+
+// A page picture of 100 x 60 pixels no two alike: red across, green down, blue in stripes. Its
+// texture is 128 x 64, scaled to fill the screen.
+void WritePatternedPage(const std::string& path)
+{
+    imaging::Image image;
+    image.width = 100;
+    image.height = 60;
+    image.pixels.resize(static_cast<std::size_t>(image.width) * image.height * 4);
+    for (int y = 0; y < image.height; ++y)
+        for (int x = 0; x < image.width; ++x) {
+            std::uint8_t* p = &image.pixels[(static_cast<std::size_t>(y) * image.width + x) * 4];
+            p[0] = (x / 5 + y / 3) % 2 != 0 ? 0xF0 : 0x10;  // B G R A
+            p[1] = static_cast<std::uint8_t>(y * 4);
+            p[2] = static_cast<std::uint8_t>(x * 2 + 20);
+            p[3] = 0xFF;
+        }
+    menus_test::WriteBytes(path, imaging::RotateImageBytes(imaging::EncodePng(image), kOffset));
+}
+
+// The restore page as its picture draws it over the whole screen, undimmed, under the device's
+// present states.
+std::vector<std::uint32_t> PictureAsDrawn(gfx::Device& device, const char* path)
+{
+    Texture picture(&device, path, kOffset);
+    FullScreenImage quad;
+    quad.Create(&device);
+    device.Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+    device.BeginScene();
+    device.SetViewport(D3DVIEWPORT9{0, 0, 800, 600, 0.0f, 1.0f});
+    device.SetRenderState(D3DRS_LIGHTING, FALSE);
+    device.SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+    device.SetTexture(0, picture.getTexture());
+    quad.Render(&device);
+    device.SetTexture(0, nullptr);
+    device.SetRenderState(D3DRS_LIGHTING, TRUE);
+    device.EndScene();
+    return kt::ReadBack();
+}
+
+// Later frames of a page draw a copy of what its picture drew: the same picture, pixel for
+// pixel and the right way up, dimmed alike; a new page or a new picture is never shown as the
+// old one's copy.
+TEST_F(MenuManagerTest, LaterFramesOfAPageShowItsPictureAsItDrewAndDimmedAlike)
+{
+    WritePatternedPage("data/menu/restore.enc");
+    menu->Load();
+    for (DWORD filter : {D3DTEXF_POINT, D3DTEXF_LINEAR}) {
+        SCOPED_TRACE(filter == D3DTEXF_POINT ? "point sampling" : "linear sampling");
+        device.SetSamplerState(0, D3DSAMP_MAGFILTER, filter);
+        device.SetSamplerState(0, D3DSAMP_MINFILTER, filter);
+        const std::vector<std::uint32_t> expected = PictureAsDrawn(device, "data/menu/restore.enc");
+        menu->SetScreen(MenuManager::kRestorePage);
+        MoveTo(790, 10);  // the cursor and slot list away from the rows compared
+        LiftVeil();
+        const std::vector<std::uint32_t> frame = kt::ReadBack();
+        const float light = 1.0f - std::lround((1.0f - menu->get_Blackness()) * 255.0f) / 255.0f;
+        ASSERT_GT(light, 0.3f);
+        int worst = 0;
+        for (int y : {5, 120, 170, 320, 470, 594})  // clear of the slot list's rows
+            for (int x = 0; x < 700; ++x) {
+                // A pixel centred on the border of two texels may take either of them when
+                // sampled by the nearest.
+                if (filter == D3DTEXF_POINT && ((2 * x + 1) * 128 % 1600 == 0 || (2 * y + 1) * 64 % 1200 == 0))
+                    continue;
+                const std::uint32_t want = kt::PixelAt(expected, x, y);
+                const std::uint32_t got = kt::PixelAt(frame, x, y);
+                worst = std::max({worst, std::abs(Red(got) - static_cast<int>(std::lround(Red(want) * light))),
+                                  std::abs(Green(got) - static_cast<int>(std::lround(Green(want) * light))),
+                                  std::abs(Blue(got) - static_cast<int>(std::lround(Blue(want) * light)))});
+            }
+        EXPECT_LE(worst, 2);
+    }
+
+    menu->SetScreen(MenuManager::kMainPage);
+    MoveTo(790, 10);
+    LiftVeil();
+    EXPECT_GT(Red(kt::PixelAt(kt::ReadBack(), 100, 100)), 2 * Green(kt::PixelAt(kt::ReadBack(), 100, 100)))
+        << "the main page, not the restore page's copy";
+
+    WriteSolidImage("data/menu/restore.enc", 64, 64, kRestoreColour);
+    menu->Load();
+    menu->SetScreen(MenuManager::kRestorePage);
+    LiftVeil();
+    const std::uint32_t page = kt::PixelAt(kt::ReadBack(), 100, 100);
+    EXPECT_EQ(Red(page), 0);
+    EXPECT_EQ(Blue(page), 0) << "the restore page's new picture, not the old one's copy";
 }
 
 TEST_F(MenuManagerTest, ButtonEdgesAreStrict)
