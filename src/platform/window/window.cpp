@@ -11,6 +11,7 @@
 #include <cstring>
 #include <deque>
 #include <functional>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -91,6 +92,9 @@ bool IsHeadlessEnvironment()
     }
     return false;
 }
+
+// The software rasteriser's setting for its drawing threads, read when it starts.
+constexpr const char* kRasteriserThreadsVariable = "LP_NUM_THREADS";
 
 struct Window::Impl {
     SDL_Window* c_pWindow = nullptr;
@@ -291,9 +295,17 @@ bool TryCreate(Window::Impl& impl, const std::string& title, int width, int heig
 
 }  // namespace
 
+const char* SoftwareRasteriserThreads(unsigned cores)
+{
+    return cores == 1 || cores == 2 ? "0" : nullptr;
+}
+
 std::unique_ptr<Window> Window::Create(const std::string& title, int width, int height, bool fullscreen,
                                        std::string* error)
 {
+    // Before the video system starts: the rasteriser reads its setting once, when it starts.
+    if (const char* threads = SoftwareRasteriserThreads(std::thread::hardware_concurrency()))
+        setenv(kRasteriserThreadsVariable, threads, 0);
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         if (error) *error = std::string("SDL video could not start: ") + SDL_GetError();
         return nullptr;

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
+#include <string>
 #include <thread>
 
 #include "platform/window/window_sdl.h"
@@ -197,6 +199,26 @@ TEST_F(WindowTest, AnExposedWindowAsksForItsPictureAgain)
     PushWindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
     window.PumpMessages();
     EXPECT_FALSE(window.TakeRedrawRequest()) << "a focus change does not change what is shown";
+}
+
+// On two cores the software rasteriser draws on the game's thread, and by the time a window
+// exists its setting says so (or says what the player set); elsewhere the driver chooses.
+TEST(SoftwareRasteriser, DrawsOnTheGameThreadOnTwoCoresOrFewer)
+{
+    EXPECT_STREQ(platform::SoftwareRasteriserThreads(1), "0");
+    EXPECT_STREQ(platform::SoftwareRasteriserThreads(2), "0");
+    EXPECT_EQ(platform::SoftwareRasteriserThreads(4), nullptr);
+    EXPECT_EQ(platform::SoftwareRasteriserThreads(0), nullptr) << "a count not known changes nothing";
+    const char* before = std::getenv("LP_NUM_THREADS");
+    const std::string set = before != nullptr ? before : "";
+    kt::GetWindow();
+    const char* after = std::getenv("LP_NUM_THREADS");
+    const unsigned cores = std::thread::hardware_concurrency();
+    if (before != nullptr) {
+        EXPECT_STREQ(after, set.c_str()) << "a setting already there is kept";
+    } else if (cores == 1 || cores == 2) {
+        EXPECT_STREQ(after, "0");
+    }
 }
 
 TEST(FitPicture, KeepsTheAspectCentredForEveryShapeOfScreen)
