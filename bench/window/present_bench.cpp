@@ -1,5 +1,6 @@
 // The cost of showing a frame: Present scaling the 800 x 600 back buffer into a 1920 x 1080
-// full-screen window, against presenting it 1:1 into an 800 x 600 window, in the same run.
+// full-screen window, against presenting it 1:1 into an 800 x 600 window, in the same run; both
+// again with the player's brightness changed.
 // Needs a real X display (run under `xvfb-run -s "-screen 0 1920x1080x24"`); process CPU time
 // per frame, all threads (the software rasteriser's included); five repetitions of each, run
 // interleaved, reported as mean, median and spread.
@@ -32,7 +33,7 @@ Screen& GetScreen()
     return screen;
 }
 
-void PresentInto(benchmark::State& state, bool fullscreen)
+void PresentInto(benchmark::State& state, bool fullscreen, float brightness)
 {
     Screen& screen = GetScreen();
     if (!screen.device) {
@@ -40,6 +41,7 @@ void PresentInto(benchmark::State& state, bool fullscreen)
         return;
     }
     screen.window->SetFullscreen(fullscreen);
+    screen.device->SetGamma(brightness);
     for (int i = 0; i < 30; ++i) {  // the switch settles, and the driver's buffers are made
         screen.window->KeepAlive();
         screen.device->Present();
@@ -54,8 +56,11 @@ void PresentInto(benchmark::State& state, bool fullscreen)
     }
 }
 
-BENCHMARK_CAPTURE(PresentInto, Window800x600, false)->Iterations(300)->Repetitions(5)->ReportAggregatesOnly(true)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(PresentInto, FullScreenOfTheDisplay, true)->Iterations(300)->Repetitions(5)->ReportAggregatesOnly(true)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(PresentInto, Window800x600, false, 1.0f)->Iterations(300)->Repetitions(5)->ReportAggregatesOnly(true)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(PresentInto, FullScreenOfTheDisplay, true, 1.0f)->Iterations(300)->Repetitions(5)->ReportAggregatesOnly(true)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
+// The same with the player's brightness changed, which the present applies to every pixel.
+BENCHMARK_CAPTURE(PresentInto, Window800x600Brightened, false, 1.5f)->Iterations(300)->Repetitions(5)->ReportAggregatesOnly(true)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(PresentInto, FullScreenBrightened, true, 1.5f)->Iterations(300)->Repetitions(5)->ReportAggregatesOnly(true)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -1239,18 +1239,18 @@ std::vector<std::uint32_t> Device::ReadBackBuffer() const
     return ReadBoundPicture();
 }
 
-std::vector<std::uint32_t> ReadBoundPicture()
+std::vector<std::uint32_t> ReadBoundPicture(int width, int height)
 {
-    std::vector<std::uint32_t> pixels(static_cast<size_t>(kBackBufferWidth) * kBackBufferHeight);
+    std::vector<std::uint32_t> pixels(static_cast<size_t>(width) * height);
     glReadBuffer(GL_COLOR_ATTACHMENT0);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
     glPixelStorei(GL_PACK_ROW_LENGTH, 0);
     // BGRA with the reversed 8-bit packing gives 0xAARRGGBB words; GL returns the bottom row
     // first, so flip here, and only here.
-    glReadPixels(0, 0, kBackBufferWidth, kBackBufferHeight, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, pixels.data());
-    for (int top = 0, bottom = kBackBufferHeight - 1; top < bottom; ++top, --bottom) {
-        std::swap_ranges(pixels.begin() + top * kBackBufferWidth, pixels.begin() + (top + 1) * kBackBufferWidth,
-                         pixels.begin() + bottom * kBackBufferWidth);
+    glReadPixels(0, 0, width, height, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, pixels.data());
+    for (int top = 0, bottom = height - 1; top < bottom; ++top, --bottom) {
+        std::swap_ranges(pixels.begin() + top * width, pixels.begin() + (top + 1) * width,
+                         pixels.begin() + bottom * width);
     }
     return pixels;
 }

@@ -283,9 +283,10 @@ public:
     // The player's brightness: Present shows every colour channel c (0..1) as c^(1/gamma);
     // 1 shows the picture exactly as drawn. The back buffer itself is never changed.
     void SetGamma(float gamma);
-    // The picture as Present would show it at 800 x 600, brightness included, in the form of
-    // ReadBackBuffer (for tests and screenshots of what the player sees).
-    std::vector<std::uint32_t> ReadPresentedPicture() const;
+    // The picture as Present would show it in a drawable of `width` x `height` (letterboxed,
+    // black bars), brightness included, in the form of ReadBackBuffer, rows of `width` (for
+    // tests and screenshots of what the player sees).
+    std::vector<std::uint32_t> ReadPresentedPicture(int width = kBackBufferWidth, int height = kBackBufferHeight) const;
 
     struct Impl;  // private to platform/gfx (device_impl.h)
 

@@ -154,7 +154,8 @@ PresentRect LetterboxRect(int drawableWidth, int drawableHeight);
 // the picture reaches the drawable's edge. GL coordinates, as LetterboxRect gives them.
 std::array<PresentRect, 2> BarsAround(const PresentRect& picture, int drawableWidth, int drawableHeight);
 
-// The 800 x 600 colour of the framebuffer bound for reading, as Device::ReadBackBuffer gives it.
-std::vector<std::uint32_t> ReadBoundPicture();
+// The colour of the framebuffer bound for reading, `width` x `height` from its corner, as
+// Device::ReadBackBuffer gives it (top row first).
+std::vector<std::uint32_t> ReadBoundPicture(int width = kBackBufferWidth, int height = kBackBufferHeight);
 
 }  // namespace gfx

@@ -93,6 +93,42 @@ bool PresentPass::Draw(GLuint picture, GLuint targetFbo, const PresentRect& to, 
         Release();
         return false;
     }
+    // The brightness curve takes the software rasteriser off its fast path for screen-aligned
+    // pictures, and costs it several times what the scale does per pixel: where the picture is
+    // scaled, the curve is applied at the picture's own size first and the result scaled.
+    const bool oneToOne = to.width == kBackBufferWidth && to.height == kBackBufferHeight;
+    if (gamma != 1.0f && !oneToOne && MakeBrightTarget()) {
+        Pass(picture, c_brightFbo, PresentRect{0, 0, kBackBufferWidth, kBackBufferHeight}, gamma);
+        Pass(c_brightTexture, targetFbo, to, 1.0f);
+        return true;
+    }
+    Pass(picture, targetFbo, to, gamma);
+    return true;
+}
+
+bool PresentPass::MakeBrightTarget()
+{
+    if (c_brightFbo != 0) return true;
+    glGenTextures(1, &c_brightTexture);
+    glBindTexture(GL_TEXTURE_2D, c_brightTexture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_BASE_LEVEL, 0);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, kBackBufferWidth, kBackBufferHeight, 0, GL_BGRA, GL_UNSIGNED_BYTE,
+                 nullptr);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glGenFramebuffers(1, &c_brightFbo);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, c_brightFbo);
+    glFramebufferTexture2D(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, c_brightTexture, 0);
+    if (glCheckFramebufferStatus(GL_DRAW_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE) return true;
+    // Then the curve is applied as the picture is scaled, in one slower pass.
+    glDeleteFramebuffers(1, &c_brightFbo);
+    glDeleteTextures(1, &c_brightTexture);
+    c_brightFbo = c_brightTexture = 0;
+    return false;
+}
+
+void PresentPass::Pass(GLuint picture, GLuint targetFbo, const PresentRect& to, float gamma)
+{
     // Every state the drawing code needs is set again before its next draw.
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, targetFbo);
     glViewport(to.x, to.y, to.width, to.height);
@@ -117,12 +153,14 @@ bool PresentPass::Draw(GLuint picture, GLuint targetFbo, const PresentRect& to, 
     glBindTexture(GL_TEXTURE_2D, picture);
     glBindVertexArray(c_vao);
     glDrawArrays(GL_TRIANGLES, 0, 6);
-    return true;
 }
 
 void PresentPass::Release()
 {
     if (c_vao) glDeleteVertexArrays(1, &c_vao);
+    if (c_brightFbo) glDeleteFramebuffers(1, &c_brightFbo);
+    if (c_brightTexture) glDeleteTextures(1, &c_brightTexture);
+    c_brightFbo = c_brightTexture = 0;
     if (c_sampler) glDeleteSamplers(1, &c_sampler);
     if (c_plain.name) glDeleteProgram(c_plain.name);
     if (c_gamma.name) glDeleteProgram(c_gamma.name);
@@ -149,21 +187,25 @@ void Device::SetGamma(float gamma)
     c_pImpl->c_fGamma = gamma > 0.0f ? gamma : 1.0f;
 }
 
-std::vector<std::uint32_t> Device::ReadPresentedPicture() const
+std::vector<std::uint32_t> Device::ReadPresentedPicture(int width, int height) const
 {
     Impl& impl = *c_pImpl;
     GLuint colour = 0;
     GLuint fbo = 0;
     glGenRenderbuffers(1, &colour);
     glBindRenderbuffer(GL_RENDERBUFFER, colour);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, kBackBufferWidth, kBackBufferHeight);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
     glGenFramebuffers(1, &fbo);
     glBindFramebuffer(GL_FRAMEBUFFER, fbo);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour);
-    impl.DrawPicture(fbo, PresentRect{0, 0, kBackBufferWidth, kBackBufferHeight});
+    glDisable(GL_SCISSOR_TEST);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    impl.DrawPicture(fbo, LetterboxRect(width, height));
 
     glBindFramebuffer(GL_READ_FRAMEBUFFER, fbo);
-    const std::vector<std::uint32_t> pixels = ReadBoundPicture();
+    const std::vector<std::uint32_t> pixels = ReadBoundPicture(width, height);
     glDeleteFramebuffers(1, &fbo);
     glDeleteRenderbuffers(1, &colour);
     impl.BindTarget();

@@ -21,7 +21,8 @@ public:
     PresentPass& operator=(const PresentPass&) = delete;
 
     // Draws `picture` (the 800 x 600 colour texture) into `to` of the draw framebuffer
-    // `targetFbo`: texel for pixel at 1:1 and at whole-number scales, filtered otherwise.
+    // `targetFbo`: texel for pixel at 1:1 and at whole-number scales, filtered otherwise; with
+    // `gamma` other than 1 each channel shows as c^(1/gamma), applied before any scaling.
     // False when the pass could not be built (the caller then blits the picture unchanged).
     bool Draw(GLuint picture, GLuint targetFbo, const PresentRect& to, float gamma);
     void Release();
@@ -32,12 +33,18 @@ private:
         GLint inverseGamma = -1;
     };
     bool Build();
+    // The picture drawn once with `gamma` (1: plain) into `to` of `targetFbo`.
+    void Pass(GLuint picture, GLuint targetFbo, const PresentRect& to, float gamma);
+    // Makes the 800 x 600 target the brightened picture is scaled from; false if it cannot be.
+    bool MakeBrightTarget();
 
     bool c_bFailed = false;
     Program c_plain;  // the picture as drawn
     Program c_gamma;  // with the player's brightness
     GLuint c_sampler = 0;
     GLuint c_vao = 0;
+    GLuint c_brightTexture = 0;  // the picture with the player's brightness, before it is scaled
+    GLuint c_brightFbo = 0;
 };
 
 }  // namespace gfx
