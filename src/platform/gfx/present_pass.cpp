@@ -109,6 +109,7 @@ bool PresentPass::Draw(GLuint picture, GLuint targetFbo, const PresentRect& to, 
 bool PresentPass::MakeBrightTarget()
 {
     if (c_brightFbo != 0) return true;
+    if (c_bNoBrightTarget) return false;
     glGenTextures(1, &c_brightTexture);
     glBindTexture(GL_TEXTURE_2D, c_brightTexture);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_BASE_LEVEL, 0);
@@ -124,6 +125,7 @@ bool PresentPass::MakeBrightTarget()
     glDeleteFramebuffers(1, &c_brightFbo);
     glDeleteTextures(1, &c_brightTexture);
     c_brightFbo = c_brightTexture = 0;
+    c_bNoBrightTarget = true;
     return false;
 }
 
@@ -161,6 +163,7 @@ void PresentPass::Release()
     if (c_brightFbo) glDeleteFramebuffers(1, &c_brightFbo);
     if (c_brightTexture) glDeleteTextures(1, &c_brightTexture);
     c_brightFbo = c_brightTexture = 0;
+    c_bNoBrightTarget = false;
     if (c_sampler) glDeleteSamplers(1, &c_sampler);
     if (c_plain.name) glDeleteProgram(c_plain.name);
     if (c_gamma.name) glDeleteProgram(c_gamma.name);

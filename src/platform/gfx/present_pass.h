@@ -45,6 +45,7 @@ private:
     GLuint c_vao = 0;
     GLuint c_brightTexture = 0;  // the picture with the player's brightness, before it is scaled
     GLuint c_brightFbo = 0;
+    bool c_bNoBrightTarget = false;  // the driver refused it: the curve goes with the scale
 };
 
 }  // namespace gfx
