@@ -36,7 +36,7 @@ PictureRect FitPicture(int drawableWidth, int drawableHeight, int pictureWidth, 
 // graphics card) on a machine of `cores` cores, as its setting spells them: "0", drawing on the
 // game's own thread, on two cores or fewer, where handing each frame to threads that share the
 // cores with the game costs more processor time than the second core saves (measured on two
-// cores: a world frame 27% and a menu frame about 40% less CPU, wall time no longer); null on
+// cores: a world frame 27% and a menu frame about 40% less CPU, wall time within 5%); null on
 // more cores, or when the number is not known, leaving the driver its own choice.
 const char* SoftwareRasteriserThreads(unsigned cores);
 
