@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <random>
@@ -244,6 +245,16 @@ TEST(ImageDecode, DamagedJpegScanIsRejected)
     file[file.size() * 2 / 3] = 0xFF;
     file[file.size() * 2 / 3 + 1] = 0xD3;
     ExpectRejected(file, "stray marker in the scan");
+
+    // The reason is libjpeg's whole message, with its values, said once.
+    auto padded = imaging::EncodeJpeg(kt::images::Pattern(16, 16), 90);
+    const std::uint8_t sos[] = {0xFF, 0xDA};
+    const auto scan = std::search(padded.begin(), padded.end(), std::begin(sos), std::end(sos));
+    ASSERT_NE(scan, padded.end());
+    padded.insert(scan, {0x55, 0x55, 0x55, 0x55, 0x55});
+    std::string error;
+    EXPECT_FALSE(DecodeImage(padded.data(), padded.size(), &image, &error));
+    EXPECT_EQ(error, "corrupt JPEG data: 5 extraneous bytes before marker 0xda");
 }
 
 TEST(ImageDecode, GarbageAndOversizedHeadersAreRejected)
