@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "core/game_paths.h"
 #include "display/d3dfunc.h"
 #include "display/d3dmat.h"
 #include "display/world_inventory.h"
@@ -92,6 +93,8 @@ protected:
     static void WriteWorldImages()
     {
         WriteSolidImage("data/black.jpg", 8, 8, 0xFF000000, false);
+        // The game's data as the generator marks it, so that saves stay in this directory.
+        std::ofstream(std::string("data/") + GamePaths::kDataMarker) << GamePaths::DataMarkerText();
         for (int i = 1; i <= 4; ++i) WriteSolidImage("data/menu/Top" + std::to_string(i) + ".enc", 16, 16, 0xFF404040);
         WriteSolidImage("data/item.enc", 16, 16, 0xFF00FF00);
         WriteSolidImage("data/item_alpha.enc", 16, 16, 0xFFFFFFFF);

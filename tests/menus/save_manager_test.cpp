@@ -17,6 +17,7 @@
 #include "menus_fixture.h"
 #include "platform/clock/clock.h"
 #include "platform/input/key_codes.h"
+#include "support/watched_fifo.h"
 
 namespace {
 
@@ -371,6 +372,29 @@ TEST_F(SaveManagerTest, TemporaryFilesOfAnInterruptedSaveAreRemovedWhenTheDirect
     EXPECT_FALSE(std::filesystem::exists("save/save0.sav.tmp"));
     EXPECT_TRUE(std::filesystem::exists("save/notes.tmp")) << "files the game did not write stay";
     EXPECT_FALSE(reopened.GetSaveFile(3)->get_Active());
+}
+
+TEST_F(SaveManagerTest, ASlotThatIsNoFileShowsUnreadableAndNeitherStartUpNorASaveWaitsOnIt)
+{
+    // A FIFO under a slot's name: opening it to read, or to see whether it may be written,
+    // would wait for its other end.
+    kt::WatchedFifo fifo("save/save3.sav");
+    ::testing::internal::CaptureStderr();
+    SaveManager reopened(world.get(), &keys);
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(reopened.GetSaveFile(3)->get_Active());
+    EXPECT_TRUE(reopened.GetSaveFile(3)->get_Unreadable());
+    EXPECT_NE(said.find("save/save3.sav"), std::string::npos) << said;
+    char title[SaveFile::kTitleSize];
+    EXPECT_FALSE(reopened.GetName(3, title));
+    EXPECT_FALSE(reopened.CheckSaveFile(3));
+
+    world->setGlobalVarValue(1, 9);
+    EXPECT_TRUE(reopened.SaveGame(3, "in its place")) << reopened.get_LastError();
+    EXPECT_FALSE(fifo.Stop()) << "the save manager waited on a FIFO";
+    world->setGlobalVarValue(1, 0);
+    ASSERT_TRUE(reopened.LoadGame(3));
+    EXPECT_EQ(Value(1), 9);
 }
 
 TEST_F(SaveManagerTest, TitleEntryFollowsTheKeyTable)

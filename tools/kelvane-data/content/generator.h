@@ -95,7 +95,8 @@ struct GenerateReport {
     std::vector<std::string> errors;  // one line per failed asset
 };
 
-// Writes the assets into `outputDir` (created if missing). Files that are not generated are
+// Writes the assets into `outputDir` (created if missing), and GamePaths::kDataMarker at its
+// root, which tells the game that the tree is its data. Files that are not generated are
 // left alone, so pictures a game maker dropped in stay. The complete marker is removed first
 // and written last: after a full run without errors, or after a partial run (--only) into an
 // output that was complete before.
