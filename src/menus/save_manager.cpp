@@ -195,12 +195,14 @@ SaveRecord SaveManager::CaptureWorld(const char* title) const
 {
     SaveRecord record;
     record.title.assign(title, strnlen(title, SaveFile::kTitleSize - 1));
-    const int screen = c_pWorldManager->get_ScreenPosition();
+    // Saved in a close-up or over a book, the game is restored where the player stood to
+    // open it: a page or a close-up is no place to resume (and may be numbered beyond 65535).
+    const int screen = c_pWorldManager->get_StandingScreen();
     if (screen < 0 || screen > 0xFFFF) {
         throw Error("screen number " + std::to_string(screen) + " does not fit a save file (0 to 65535)");
     }
     record.screen = static_cast<std::uint16_t>(screen);
-    record.heading = HeadingToFile(c_pWorldManager->get_Rotation());
+    record.heading = HeadingToFile(c_pWorldManager->get_StandingRotation());
     for (const auto& variable : c_pWorldManager->get_GlobalVars()) {
         const int number = variable->get_Number();
         if (number < 0 || number > 0xFFFF) {

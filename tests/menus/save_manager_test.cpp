@@ -14,9 +14,11 @@
 #include <cstring>
 
 #include "display/display_screen.h"
+#include "media/game_sound_manager.h"
 #include "menus_fixture.h"
 #include "platform/clock/clock.h"
 #include "platform/input/key_codes.h"
+#include "world/world_book_creator.h"
 
 namespace {
 
@@ -159,6 +161,42 @@ TEST_F(SaveManagerTest, RoundTripRestoresVariablesInventoryScreenAndHeading)
     EXPECT_EQ(BarItems(*world), (std::vector<int>{4, 2})) << "the bar is replaced, in its saved order";
     EXPECT_EQ(world->get_ScreenPosition(), 12001);
     EXPECT_NEAR(world->get_DisplayScreen()->GetBackgroundRotation(), 3.14f, 1e-5f);
+}
+
+// Book pages and close-ups are looked at from a place, and pages may bear numbers a save
+// cannot hold: a save made over one keeps the place the player stands on and its heading.
+TEST_F(SaveManagerTest, ASaveOverABookOrACloseUpRestoresWhereThePlayerStood)
+{
+    WorldBookCreator book(world.get(), L"data/item.wav", L"data/item.wav", 90001, menus_test::kOffset);
+    book.AddPage("data/screen.enc");
+    book.AddPage("data/screen.enc");
+    world->AddWorldScreen(menus_test::kFirstCloseUp + 1000, 0, "data/screen.enc", menus_test::kOffset);
+    GameSoundManager sounds;  // the close-up plays the item's sound
+    world->set_SoundManager(&sounds);
+    world->ActivateItem(2);
+    world->TransportToScreen(77);
+    world->set_Rotation(2.5f);
+    MoveTo(400, 300);
+    world->Run();
+    world->JumpToScreen(90001, 0);
+    world->JumpToScreen(90002, 0);
+    world->set_Rotation(0.75f);
+    world->Run();
+    ASSERT_TRUE(saves->SaveGame(1, "reading")) << saves->get_LastError();
+    world->JumpToScreen(3, 0);
+    world->JumpToInventoryScreen(2);
+    ASSERT_EQ(world->get_ScreenPosition(), menus_test::kFirstCloseUp + 1000);
+    ASSERT_TRUE(saves->SaveGame(2, "looking")) << saves->get_LastError();
+
+    const std::vector<std::uint8_t> reading = ReadBytes("save/save1.sav");
+    ASSERT_GE(reading.size(), 12u);
+    EXPECT_EQ(reading[8] * 256 + reading[9], 77) << "the screen the book was opened from";
+    EXPECT_EQ(reading[10] * 256 + reading[11], 250) << "at the heading the player had there";
+    ASSERT_TRUE(saves->LoadGame(1));
+    EXPECT_EQ(world->get_ScreenPosition(), 77);
+    EXPECT_NEAR(world->get_DisplayScreen()->GetBackgroundRotation(), 2.5f, 1e-5f);
+    ASSERT_TRUE(saves->LoadGame(2));
+    EXPECT_EQ(world->get_ScreenPosition(), 3) << "the screen the close-up was opened on";
 }
 
 TEST_F(SaveManagerTest, WritesTheFileByteForByteAndReplacesAUsedSlot)
