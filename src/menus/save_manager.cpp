@@ -223,7 +223,15 @@ SaveRecord SaveManager::CaptureWorld(const char* title) const
 SaveWorldShape SaveManager::WorldShape() const
 {
     SaveWorldShape shape;
-    for (const auto& screen : c_pWorldManager->get_Screens()) shape.screens.insert(screen->get_Number());
+    for (const auto& screen : c_pWorldManager->get_Screens()) {
+        const int number = screen->get_Number();
+        switch (c_pWorldManager->KindOfScreen(number)) {
+        case WorldManager::ScreenKind::Standing: shape.screens.insert(number); break;
+        case WorldManager::ScreenKind::ItemCloseUp: shape.lookedAtScreens[number] = "an item's close-up"; break;
+        case WorldManager::ScreenKind::BookPage: shape.lookedAtScreens[number] = "a page of a book"; break;
+        case WorldManager::ScreenKind::Missing: break;
+        }
+    }
     for (const auto& variable : c_pWorldManager->get_GlobalVars()) ++shape.variables[variable->get_Number()].defined;
     for (const auto& grid : c_pWorldManager->get_GlobalVarArrays()) {
         const int states = std::clamp(grid->get_NumberMax(), 0, 0xFF);

@@ -333,6 +333,10 @@ TEST_F(SaveManagerTest, ReadOnlySavesRestoreAndTheSavePageSaysSavingIsUnavailabl
 TEST_F(SaveManagerTest, SavesNamingWhatTheWorldLacksShowAsUnreadableAndChangeNothing)
 {
     world->AddGlobalVarArray(9, 100, 2, 2, 3);  // cells 100 .. 103 hold 0 .. 3
+    world->AddWorldScreen(menus_test::kFirstCloseUp, 0, "data/screen.enc", menus_test::kOffset);
+    WorldBookCreator book(world.get(), L"data/item.wav", L"data/item.wav", 30001, menus_test::kOffset);
+    book.AddPage("data/screen.enc");
+    book.AddPage("data/screen.enc");
     world->set_ScreenPosition(17001);
     world->ActivateItem(2);
     ASSERT_TRUE(saves->SaveGame(1, "good"));
@@ -348,6 +352,9 @@ TEST_F(SaveManagerTest, SavesNamingWhatTheWorldLacksShowAsUnreadableAndChangeNot
     damaged(4, [](SaveRecord& r) { r.variables.push_back({999, 1}); });
     damaged(5, [](SaveRecord& r) { r.items.push_back(9); });
     damaged(6, [](SaveRecord& r) { r.heading = 9000; });
+    damaged(7, [](SaveRecord& r) { r.screen = menus_test::kFirstCloseUp; });  // item 1's close-up
+    damaged(8, [](SaveRecord& r) { r.screen = 30002; });                     // a book's second page
+    damaged(9, [](SaveRecord& r) { r.variables.erase(r.variables.begin()); });
 
     world->setGlobalVarValue(1, 77);
     world->set_ScreenPosition(3);
@@ -356,9 +363,14 @@ TEST_F(SaveManagerTest, SavesNamingWhatTheWorldLacksShowAsUnreadableAndChangeNot
     world->set_BackRotation(1.5f);
     SaveManager reopened(world.get(), &keys);
     EXPECT_TRUE(reopened.GetSaveFile(1)->get_Active());
-    for (int slot = 2; slot <= 6; ++slot) {
+    for (int slot = 2; slot <= 9; ++slot) {
         EXPECT_TRUE(reopened.GetSaveFile(slot)->get_Unreadable()) << "slot " << slot;
+        ::testing::internal::CaptureStderr();
         EXPECT_FALSE(reopened.LoadGame(slot)) << "slot " << slot;
+        const std::string said = ::testing::internal::GetCapturedStderr();
+        EXPECT_NE(said.find("save" + std::to_string(slot) + ".sav cannot be restored"), std::string::npos) << said;
+        const std::string fault = slot == 7 ? "close-up" : slot == 8 ? "page of a book" : slot == 9 ? "variable 1 " : "";
+        EXPECT_NE(said.find(fault), std::string::npos) << said;
     }
     EXPECT_EQ(Value(1), 77);
     EXPECT_EQ(world->get_ScreenPosition(), 3);
