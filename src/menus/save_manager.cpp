@@ -179,12 +179,14 @@ SaveRecord SaveManager::CaptureWorld(const char* title) const
 {
     SaveRecord record;
     record.title.assign(title, strnlen(title, SaveFile::kTitleSize - 1));
-    const int screen = c_pWorldManager->get_ScreenPosition();
+    // Saved in a close-up or over a book, the game is restored where the player stood to
+    // open it: a page or a close-up is no place to resume (and may be numbered beyond 65535).
+    const int screen = c_pWorldManager->get_StandingScreen();
     if (screen < 0 || screen > 0xFFFF) {
         throw Error("screen number " + std::to_string(screen) + " does not fit a save file (0 to 65535)");
     }
     record.screen = static_cast<std::uint16_t>(screen);
-    record.heading = HeadingToFile(c_pWorldManager->get_Rotation());
+    record.heading = HeadingToFile(c_pWorldManager->get_StandingRotation());
     for (const auto& variable : c_pWorldManager->get_GlobalVars()) {
         const int number = variable->get_Number();
         if (number < 0 || number > 0xFFFF) {
@@ -205,7 +207,15 @@ SaveRecord SaveManager::CaptureWorld(const char* title) const
 SaveWorldShape SaveManager::WorldShape() const
 {
     SaveWorldShape shape;
-    for (const auto& screen : c_pWorldManager->get_Screens()) shape.screens.insert(screen->get_Number());
+    for (const auto& screen : c_pWorldManager->get_Screens()) {
+        const int number = screen->get_Number();
+        switch (c_pWorldManager->KindOfScreen(number)) {
+        case WorldManager::ScreenKind::Standing: shape.screens.insert(number); break;
+        case WorldManager::ScreenKind::ItemCloseUp: shape.lookedAtScreens[number] = "an item's close-up"; break;
+        case WorldManager::ScreenKind::BookPage: shape.lookedAtScreens[number] = "a page of a book"; break;
+        case WorldManager::ScreenKind::Missing: break;
+        }
+    }
     for (const auto& variable : c_pWorldManager->get_GlobalVars()) ++shape.variables[variable->get_Number()].defined;
     for (const auto& grid : c_pWorldManager->get_GlobalVarArrays()) {
         const int states = std::clamp(grid->get_NumberMax(), 0, 0xFF);
