@@ -62,7 +62,8 @@ std::uint32_t AddMovements(std::uint32_t a, std::uint32_t b)
 
 bool TakesDesktopPointer(const Window* window)
 {
-    return window != nullptr && !window->IsHeadless() && !window->IsFullscreen();
+    if (window == nullptr || window->IsFullscreen()) return false;
+    return GetDesktopPointerOverride().value_or(!window->IsHeadless());
 }
 
 // SDL's mouse events in the device's terms. Every mouse event is taken: none is a window
@@ -89,12 +90,15 @@ bool HandleSdlMouseEvent(MouseDevice& device, const Window* window, WindowPointe
     case SDL_MOUSEBUTTONUP: {
         if (event.button.which == SDL_TOUCH_MOUSEID) return true;
         const bool down = event.type == SDL_MOUSEBUTTONDOWN;
+        bool onPicture = true;
         if (TakesDesktopPointer(window)) {
             int dx = 0, dy = 0;
-            const bool onPicture = pointer.MoveTo(*window, event.button.x, event.button.y, &dx, &dy);
+            onPicture = pointer.MoveTo(*window, event.button.x, event.button.y, &dx, &dy);
             device.InjectMotion(dx, dy);
-            if (down && !onPicture) return true;  // a press on the black bars does nothing
         }
+        // A click on the black bars does nothing: neither its press nor its release, which would
+        // land on the picture's edge beside the bar.
+        if (!pointer.ButtonReachesGame(event.button.button, down, onPicture)) return true;
         switch (event.button.button) {
         case SDL_BUTTON_LEFT: device.InjectButton(MouseButton::Left, down); break;
         case SDL_BUTTON_RIGHT: device.InjectButton(MouseButton::Right, down); break;

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "platform/input/input_system.h"
@@ -40,6 +41,18 @@ void PushButton(Uint8 button, bool down)
     event.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
     event.button.button = button;
     event.button.state = down ? SDL_PRESSED : SDL_RELEASED;
+    Push(event);
+}
+
+// A button at window pixel (x, y), as a desktop reports it.
+void PushButtonAt(Uint8 button, bool down, int x, int y)
+{
+    SDL_Event event{};
+    event.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+    event.button.button = button;
+    event.button.state = down ? SDL_PRESSED : SDL_RELEASED;
+    event.button.x = x;
+    event.button.y = y;
     Push(event);
 }
 
@@ -158,6 +171,82 @@ TEST(InputDevicesWithWindow, TheGamePlacingItsPointerIsWhereTheNextDesktopMoveme
     SDL_SetWindowSize(sdl, 800, 600);
     PushResized(window);
     window.PumpMessages();
+}
+
+// A mouse device on the test window whose pointer is the desktop's, as in a window on a
+// display, with the window resized to a wide screen (black bars left and right).
+class DesktopPointerTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        platform::ResetInjectedInput();
+        platform::SetDesktopPointerOverride(true);
+        SDL_SetWindowSize(platform::GetSdlWindow(window), 1920, 1080);
+        PushResized(window);
+        window.PumpMessages();
+        mouse = system->CreateMouse();
+        ASSERT_EQ(mouse->SetCooperativeLevel(&window, platform::DISCL_EXCLUSIVE | platform::DISCL_FOREGROUND),
+                  InputResult::Ok);
+        ASSERT_EQ(mouse->SetBufferSize(16), InputResult::Ok);
+        ASSERT_EQ(mouse->Acquire(), InputResult::Ok);
+    }
+    void TearDown() override
+    {
+        mouse.reset();
+        platform::ResetInjectedInput();
+        SDL_SetWindowSize(platform::GetSdlWindow(window), 800, 600);
+        PushResized(window);
+        window.PumpMessages();
+    }
+
+    // The button records the poll delivered, oldest first.
+    std::vector<platform::DeviceObjectData> Buttons()
+    {
+        window.PumpMessages();
+        std::vector<platform::DeviceObjectData> buttons;
+        for (;;) {
+            platform::DeviceObjectData record;
+            std::uint32_t count = 1;
+            if (!platform::Succeeded(mouse->GetDeviceData(&record, &count)) || count == 0) break;
+            if (record.dwOfs >= platform::DIMOFS_BUTTON0) buttons.push_back(record);
+        }
+        return buttons;
+    }
+
+    platform::Window& window = kt::GetWindow();
+    std::unique_ptr<platform::InputSystem> system = platform::InputSystem::Create();
+    std::unique_ptr<platform::MouseDevice> mouse;
+};
+
+// A click on the black bars reaches the game not at all: not its press, and not its release
+// either, which would land on the picture's edge beside the bar (and a left click counts on
+// the release). A click that begins on the picture keeps its release wherever it ends.
+TEST_F(DesktopPointerTest, AClickOnTheBarsIsDroppedWholeForEveryButton)
+{
+    const platform::PictureRect picture = window.GetPictureRect();
+    ASSERT_GT(picture.x, 0) << "the wide window has bars left and right";
+    const int rightBar = picture.x + picture.width + 2;
+    const int leftBar = picture.x / 2;
+    const int middle = picture.y + picture.height / 2;
+
+    PushButtonAt(SDL_BUTTON_LEFT, true, rightBar, middle);
+    PushButtonAt(SDL_BUTTON_LEFT, false, rightBar, middle);
+    PushButtonAt(SDL_BUTTON_RIGHT, true, leftBar, middle);
+    PushButtonAt(SDL_BUTTON_RIGHT, false, picture.x + 10, middle);  // released on the picture
+    PushButtonAt(SDL_BUTTON_MIDDLE, true, leftBar, middle);
+    PushButtonAt(SDL_BUTTON_MIDDLE, false, leftBar, middle);
+    EXPECT_TRUE(Buttons().empty()) << "a click begun on the bars reached the game";
+
+    PushButtonAt(SDL_BUTTON_LEFT, true, picture.x + 10, middle);
+    PushButtonAt(SDL_BUTTON_LEFT, false, rightBar, middle);  // dragged off onto the bar
+    PushButtonAt(SDL_BUTTON_LEFT, true, rightBar, middle);
+    PushButtonAt(SDL_BUTTON_LEFT, false, rightBar, middle);
+    const auto buttons = Buttons();
+    ASSERT_EQ(buttons.size(), 2u) << "a click begun on the picture must keep its release";
+    EXPECT_EQ(buttons[0].dwOfs, platform::DIMOFS_BUTTON0);
+    EXPECT_EQ(buttons[0].dwData, platform::kButtonDownBit);
+    EXPECT_EQ(buttons[1].dwOfs, platform::DIMOFS_BUTTON0);
+    EXPECT_EQ(buttons[1].dwData, 0u);
 }
 
 }  // namespace
