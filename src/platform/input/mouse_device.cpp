@@ -183,8 +183,25 @@ InputResult MouseDevice::Acquire()
         c_bAcquired = true;
         c_bLost = false;
         SetRelativeMode((c_uCooperativeFlags & DISCL_EXCLUSIVE) != 0);
+        RejoinDesktopPointerLocked();
     }
     return InputResult::Ok;
+}
+
+void MouseDevice::RejoinDesktopPointerLocked()
+{
+    if (!TakesDesktopPointer(c_pWindow)) return;
+    // While the device was not acquired the desktop's pointer went on moving (over the window
+    // in the background too) and the game's did not, and records queued before the loss were
+    // dropped unread: where the game's pointer stands is not known. A movement of the whole
+    // picture back takes it to the top-left corner wherever it is (the game clamps it there),
+    // and the next one from there to under the desktop's pointer.
+    int x = 0, y = 0;
+    c_pPointer->GetPosition(*c_pWindow, &x, &y);
+    QueueLocked(DIMOFS_X, static_cast<std::uint32_t>(-c_pWindow->PictureWidth()));
+    QueueLocked(DIMOFS_Y, static_cast<std::uint32_t>(-c_pWindow->PictureHeight()));
+    if (x != 0) QueueLocked(DIMOFS_X, static_cast<std::uint32_t>(x));
+    if (y != 0) QueueLocked(DIMOFS_Y, static_cast<std::uint32_t>(y));
 }
 
 InputResult MouseDevice::Unacquire()

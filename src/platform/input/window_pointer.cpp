@@ -30,6 +30,13 @@ void WindowPointer::Place(const Window& window, int x, int y)
     c_iY = std::clamp(y, 0, window.PictureHeight());
 }
 
+void WindowPointer::GetPosition(const Window& window, int* x, int* y)
+{
+    Start(window);
+    *x = c_iX;
+    *y = c_iY;
+}
+
 bool WindowPointer::ButtonReachesGame(std::uint8_t button, bool down, bool onPicture)
 {
     if (down) {

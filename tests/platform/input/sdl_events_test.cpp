@@ -2,6 +2,7 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -41,6 +42,16 @@ void PushButton(Uint8 button, bool down)
     event.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
     event.button.button = button;
     event.button.state = down ? SDL_PRESSED : SDL_RELEASED;
+    Push(event);
+}
+
+// The desktop's pointer moved to window pixel (x, y).
+void PushMotionAt(int x, int y)
+{
+    SDL_Event event{};
+    event.type = SDL_MOUSEMOTION;
+    event.motion.x = x;
+    event.motion.y = y;
     Push(event);
 }
 
@@ -199,23 +210,56 @@ protected:
         window.PumpMessages();
     }
 
+    // The records the device holds, oldest first, and the result of the first read.
+    std::vector<platform::DeviceObjectData> Records(InputResult* first = nullptr)
+    {
+        std::vector<platform::DeviceObjectData> records;
+        for (bool firstRead = true;; firstRead = false) {
+            platform::DeviceObjectData record;
+            std::uint32_t count = 1;
+            const InputResult result = mouse->GetDeviceData(&record, &count);
+            if (firstRead && first) *first = result;
+            if (!platform::Succeeded(result) || count == 0) break;
+            records.push_back(record);
+        }
+        return records;
+    }
+
     // The button records the poll delivered, oldest first.
     std::vector<platform::DeviceObjectData> Buttons()
     {
         window.PumpMessages();
         std::vector<platform::DeviceObjectData> buttons;
-        for (;;) {
-            platform::DeviceObjectData record;
-            std::uint32_t count = 1;
-            if (!platform::Succeeded(mouse->GetDeviceData(&record, &count)) || count == 0) break;
+        for (const platform::DeviceObjectData& record : Records()) {
             if (record.dwOfs >= platform::DIMOFS_BUTTON0) buttons.push_back(record);
         }
         return buttons;
     }
 
+    // Moves the game's pointer by the records waiting, as the game does: clamped to the
+    // picture after every record.
+    void MoveGamePointer()
+    {
+        for (const platform::DeviceObjectData& record : Records()) {
+            const int d = static_cast<std::int32_t>(record.dwData);
+            if (record.dwOfs == platform::DIMOFS_X) gameX = std::clamp(gameX + d, 0, 800);
+            if (record.dwOfs == platform::DIMOFS_Y) gameY = std::clamp(gameY + d, 0, 600);
+        }
+    }
+
+    // Moves the desktop's pointer onto picture pixel (x, y).
+    void MoveDesktopPointer(int x, int y)
+    {
+        int wx = 0, wy = 0;
+        window.PictureToWindow(x, y, &wx, &wy);
+        PushMotionAt(wx, wy);
+        window.PumpMessages();
+    }
+
     platform::Window& window = kt::GetWindow();
     std::unique_ptr<platform::InputSystem> system = platform::InputSystem::Create();
     std::unique_ptr<platform::MouseDevice> mouse;
+    int gameX = 400, gameY = 300;  // the game's pointer starts at the picture's centre
 };
 
 // A click on the black bars reaches the game not at all: not its press, and not its release
@@ -247,6 +291,35 @@ TEST_F(DesktopPointerTest, AClickOnTheBarsIsDroppedWholeForEveryButton)
     EXPECT_EQ(buttons[0].dwData, platform::kButtonDownBit);
     EXPECT_EQ(buttons[1].dwOfs, platform::DIMOFS_BUTTON0);
     EXPECT_EQ(buttons[1].dwData, 0u);
+}
+
+// The desktop's pointer goes on moving over a window in the background, the game's does not,
+// and records waiting at the focus loss are dropped unread: when the focus returns and the
+// game acquires the mouse again, its pointer is put back under the desktop's at once.
+TEST_F(DesktopPointerTest, TheGamesPointerRejoinsTheDesktopsWhenTheFocusReturns)
+{
+    MoveGamePointer();  // whatever the first acquisition queued
+    MoveDesktopPointer(100, 120);
+    MoveGamePointer();
+    ASSERT_EQ(gameX, 100);
+    ASSERT_EQ(gameY, 120);
+
+    MoveDesktopPointer(300, 250);  // queued, never read
+    platform::SetInputFocusOverride(false);
+    MoveDesktopPointer(650, 400);  // over the window in the background
+    InputResult lost = InputResult::Ok;
+    EXPECT_TRUE(Records(&lost).empty());
+    EXPECT_EQ(lost, InputResult::InputLost);
+
+    platform::SetInputFocusOverride(true);
+    ASSERT_EQ(mouse->Acquire(), InputResult::Ok);
+    MoveGamePointer();
+    EXPECT_EQ(gameX, 650) << "the game's pointer is not under the desktop's when the focus returns";
+    EXPECT_EQ(gameY, 400);
+    MoveDesktopPointer(660, 395);
+    MoveGamePointer();
+    EXPECT_EQ(gameX, 660) << "the pointers drifted apart";
+    EXPECT_EQ(gameY, 395);
 }
 
 }  // namespace
