@@ -453,6 +453,8 @@ int AddEventListener(Window& window, std::function<bool(const SDL_Event&)> liste
     return id;
 }
 
+void GatherEvents(Window& window) { window.GetImpl().Gather(); }
+
 void RemoveEventListener(Window& window, int id)
 {
     auto& listeners = window.GetImpl().c_listeners;

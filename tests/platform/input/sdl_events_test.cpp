@@ -158,6 +158,45 @@ TEST(InputDevicesWithWindow, SdlEventsBecomeRecordsAndKeysThroughThePoll)
     window.PumpMessages();
 }
 
+// Alt+Enter is the window's (it switches between full screen and a window) and never reaches
+// the game as Return, however the keyboard's read and the window's poll fall: a read that
+// gathers SDL's queue itself (video playback) must not take the key past the window.
+TEST(InputDevicesWithWindow, AltEnterNeverReachesTheKeyboardAsReturn)
+{
+    platform::ResetInjectedInput();
+    platform::Window& window = kt::GetWindow();
+    window.PumpMessages();
+    const bool wasFullscreen = window.IsFullscreen();
+    auto system = platform::InputSystem::Create();
+    auto keyboard = system->CreateKeyboard();
+    ASSERT_EQ(keyboard->SetCooperativeLevel(&window, platform::DISCL_NONEXCLUSIVE | platform::DISCL_FOREGROUND),
+              InputResult::Ok);
+    ASSERT_EQ(keyboard->Acquire(), InputResult::Ok);
+    std::array<std::uint8_t, platform::kKeyCodeCount> state{};
+    ASSERT_EQ(keyboard->GetDeviceState(state.size(), state.data()), InputResult::Ok);
+
+    SDL_Event altEnter{};
+    altEnter.type = SDL_KEYDOWN;
+    altEnter.key.state = SDL_PRESSED;
+    altEnter.key.keysym.scancode = SDL_SCANCODE_RETURN;
+    altEnter.key.keysym.sym = SDLK_RETURN;
+    altEnter.key.keysym.mod = KMOD_LALT;
+    for (const bool polled : {false, true}) {
+        Push(altEnter);
+        if (polled) window.PumpMessages();
+        ASSERT_EQ(keyboard->GetDeviceState(state.size(), state.data()), InputResult::Ok);
+        EXPECT_EQ(state[platform::DIK_RETURN], 0) << (polled ? "after the poll" : "read before the poll");
+        const bool switchedTwice = polled;
+        EXPECT_EQ(window.IsFullscreen(), switchedTwice ? wasFullscreen : !wasFullscreen)
+            << "Alt+Enter did not switch the window";
+    }
+    PushKey(SDL_SCANCODE_RETURN, false);
+    window.PumpMessages();
+    ASSERT_EQ(keyboard->GetDeviceState(state.size(), state.data()), InputResult::Ok);
+    EXPECT_EQ(state[platform::DIK_RETURN], 0);
+    window.SetFullscreen(wasFullscreen);
+}
+
 // The game's pointer in a window follows the desktop's; when the game puts its pointer back to
 // the centre itself, the next desktop movement moves it from there, not from where it was.
 TEST(InputDevicesWithWindow, TheGamePlacingItsPointerIsWhereTheNextDesktopMovementStarts)
