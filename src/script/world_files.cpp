@@ -70,9 +70,9 @@ struct Where {
 // Runs the files and builds the records; one per Load.
 class WorldFilesLoader {
 public:
-    WorldFilesLoader(WorldFiles& out, WorldManager& world, CreditsManager* credits, std::filesystem::path dir,
+    WorldFilesLoader(WorldFiles& out, WorldManager* world, CreditsManager* credits, std::filesystem::path dir,
                      const TextCatalogue& texts, const WorldFiles::Limits& limits)
-        : c_out(out), c_world(world), c_pCredits(credits), c_dir(std::move(dir)), c_texts(texts), c_limits(limits)
+        : c_out(out), c_pWorld(world), c_pCredits(credits), c_dir(std::move(dir)), c_texts(texts), c_limits(limits)
     {
     }
     ~WorldFilesLoader()
@@ -162,6 +162,9 @@ private:
     int Version(lua_State* L);
     int CodeKey(lua_State* L);
     int Credits(lua_State* L);
+    int NoteDecl(lua_State* L);
+    WorldNote ReadNote(int index, int depth);
+    void AllowFields(int table, std::initializer_list<const char*> known, const char* what, bool list = false);
     int MakeAction(lua_State* L);
 
     // ---- reading arguments ----
@@ -190,12 +193,19 @@ private:
     const char* Image(const std::string& path);
     const std::string& TextOf(const std::string& id);
 
+    // A screen of the world, or, when the files are only described, one kept aside.
+    WorldScreen* NewScreen(int number, int type, const char* image, int offset)
+    {
+        if (c_pWorld != nullptr) return c_pWorld->AddWorldScreen(number, type, image, offset);
+        return c_scratchScreens.emplace_back(std::make_unique<WorldScreen>(number, type, offset, image)).get();
+    }
+
     // ---- action lists ----
     void FillList(WorldActionlist* list, int table);
     void Finish();
 
     WorldFiles& c_out;
-    WorldManager& c_world;
+    WorldManager* c_pWorld;  // null: the files are only described, no record is built
     CreditsManager* c_pCredits;
     std::filesystem::path c_dir;
     const TextCatalogue& c_texts;
@@ -218,6 +228,11 @@ private:
     std::map<std::string, Region> c_regions;
     std::map<std::string, WorldScreen*> c_screenRecords;
     std::vector<PendingList> c_pending;
+    // The records of a described world, never used.
+    std::vector<std::unique_ptr<WorldScreen>> c_scratchScreens;
+    std::vector<std::unique_ptr<WorldGlobalVar>> c_scratchVars;
+    std::vector<std::unique_ptr<WorldGlobalVarArray>> c_scratchGrids;
+    std::vector<std::unique_ptr<WorldActionlist>> c_scratchLists;
 };
 
 namespace {
@@ -485,6 +500,7 @@ void WorldFilesLoader::Register()
         {"version", &Api<&WorldFilesLoader::Version>},
         {"code_key", &Api<&WorldFilesLoader::CodeKey>},
         {"credits", &Api<&WorldFilesLoader::Credits>},
+        {"note", &Api<&WorldFilesLoader::NoteDecl>},
     };
     for (const Entry& e : entries) {
         lua_pushlightuserdata(c_L, this);
@@ -736,7 +752,8 @@ int WorldFilesLoader::Variable(lua_State* L)
     if (start < -128 || start > 255) throw ScriptError("a variable holds -128 to 255", name);
     const int number = static_cast<int>(c_out.c_pVariables.size()) + 1;
     Declare(c_out.c_pVariables, name, number, "variable");
-    c_world.AddGlobalVar(number, static_cast<unsigned char>(start));
+    if (c_pWorld != nullptr) c_pWorld->AddGlobalVar(number, static_cast<unsigned char>(start));
+    else c_scratchVars.push_back(std::make_unique<WorldGlobalVar>(number, static_cast<unsigned char>(start)));
     lua_pushinteger(L, number);
     return 1;
 }
@@ -744,6 +761,7 @@ int WorldFilesLoader::Variable(lua_State* L)
 int WorldFilesLoader::GridDecl(lua_State* L)
 {
     CheckTable(1, "the grid's fields");
+    AllowFields(1, {"name", "width", "height", "max", "neighbours", "wrap_x", "wrap_y", "packed"}, "grid{}");
     const std::string name = *StringField(1, "name", true);
     const int width = IntField(1, "width"), height = IntField(1, "height"), max = IntField(1, "max");
     if (width < 1 || height < 1 || width * height > 1000) throw ScriptError("a grid has 1 to 1000 cells", name);
@@ -753,7 +771,10 @@ int WorldFilesLoader::GridDecl(lua_State* L)
     const int number = static_cast<int>(c_grids.size()) + 1;
     Declare(c_out.c_pGrids, name, number, "grid");
     c_grids.emplace(name, Grid{number, start, width, height, max});
-    WorldGlobalVarArray* grid = c_world.AddGlobalVarArray(number, start, width, height, max);
+    WorldGlobalVarArray* grid =
+        c_pWorld != nullptr
+            ? c_pWorld->AddGlobalVarArray(number, start, width, height, max)
+            : c_scratchGrids.emplace_back(std::make_unique<WorldGlobalVarArray>(c_scratchVars, number, start, width, height, max)).get();
     lua_getfield(L, 1, "neighbours");
     if (!lua_isnil(L, -1)) grid->set_ChangeAjenct(BoolField(1, "neighbours", false));
     lua_pop(L, 1);
@@ -785,7 +806,7 @@ int WorldFilesLoader::SetNow(lua_State*)
     const int var = VariableOrCell(1);
     const int value = IntArg(2, "a value");
     if (value < -128 || value > 255) throw ScriptError("a variable holds -128 to 255");
-    c_world.setGlobalVarValue(var, static_cast<signed char>(value));
+    if (c_pWorld != nullptr) c_pWorld->setGlobalVarValue(var, static_cast<signed char>(value));
     return 0;
 }
 
@@ -794,7 +815,7 @@ int WorldFilesLoader::ClickNow(lua_State*)
     const Grid& g = GridNamed(StringArg(1, "a grid's name"));
     const int x = IntArg(2, "a column"), y = IntArg(3, "a row");
     if (x < 0 || y < 0 || x >= g.width || y >= g.height) throw ScriptError("the cell is outside the grid");
-    c_world.getGlobalVarArray(g.number)->Click(x, y);
+    if (c_pWorld != nullptr) c_pWorld->getGlobalVarArray(g.number)->Click(x, y);
     return 0;
 }
 
@@ -809,6 +830,7 @@ int WorldFilesLoader::Random(lua_State* L)
 int WorldFilesLoader::Sound(lua_State*)
 {
     CheckTable(1, "the sound's fields");
+    AllowFields(1, {"name", "file"}, "sound{}");
     const std::string name = *StringField(1, "name", true);
     const std::string file = *StringField(1, "file", true);
     if (c_sounds.count(name) != 0) throw ScriptError("a sound named '" + name + "' is declared twice", name);
@@ -819,6 +841,7 @@ int WorldFilesLoader::Sound(lua_State*)
 int WorldFilesLoader::Captions(lua_State* L)
 {
     CheckTable(1, "the captions' fields");
+    AllowFields(1, {"name"}, "captions{}", true);
     const std::string name = *StringField(1, "name", true);
     if (c_captions.count(name) != 0) throw ScriptError("captions named '" + name + "' are declared twice", name);
     SubtitleItem& lines = c_out.c_pLineLists.emplace_back();
@@ -852,13 +875,15 @@ int WorldFilesLoader::Captions(lua_State* L)
 int WorldFilesLoader::Ambient(lua_State* L)
 {
     CheckTable(1, "the ambient sound's fields");
+    AllowFields(1, {"name", "sound", "caption"}, "ambient{}");
     const std::string name = *StringField(1, "name", true);
     const wchar_t* file = SoundNamed(*StringField(1, "sound", true));
     const std::optional<std::string> caption = StringField(1, "caption", false);
     const int number = static_cast<int>(c_ambients.size()) + 1;
     if (!c_ambients.emplace(name, number).second) throw ScriptError("an ambient sound named '" + name + "' is declared twice", name);
-    if (caption) c_world.AddRepetiveSound(number, file, CaptionsNamed(*caption));
-    else c_world.AddRepetiveSound(number, file);
+    const SubtitleItem* lines = caption ? CaptionsNamed(*caption) : nullptr;
+    if (c_pWorld != nullptr && lines != nullptr) c_pWorld->AddRepetiveSound(number, file, lines);
+    else if (c_pWorld != nullptr) c_pWorld->AddRepetiveSound(number, file);
     lua_pushinteger(L, number);
     return 1;
 }
@@ -866,6 +891,7 @@ int WorldFilesLoader::Ambient(lua_State* L)
 int WorldFilesLoader::FilmDecl(lua_State*)
 {
     CheckTable(1, "the film's fields");
+    AllowFields(1, {"name", "file", "subtitles"}, "film{}");
     const std::string name = *StringField(1, "name", true);
     const std::string file = *StringField(1, "file", true);
     const std::optional<std::string> subtitles = StringField(1, "subtitles", false);
@@ -878,6 +904,7 @@ int WorldFilesLoader::FilmDecl(lua_State*)
 int WorldFilesLoader::Item(lua_State* L)
 {
     CheckTable(1, "the item's fields");
+    AllowFields(1, {"name", "picture", "react_mask", "plain_mask", "sound"}, "item{}");
     const std::string name = *StringField(1, "name", true);
     const char* picture = Image(*StringField(1, "picture", true));
     const char* react = Image(*StringField(1, "react_mask", true));
@@ -885,7 +912,8 @@ int WorldFilesLoader::Item(lua_State* L)
     const wchar_t* sound = SoundNamed(*StringField(1, "sound", true));
     const int number = static_cast<int>(c_out.c_pItems.size()) + 1;
     Declare(c_out.c_pItems, name, number, "item");
-    c_world.AddItem(number, picture, picture, plain, picture, react, sound, kItemSide, kItemSide, kItemHotspot,
+    if (c_pWorld != nullptr)
+        c_pWorld->AddItem(number, picture, picture, plain, picture, react, sound, kItemSide, kItemSide, kItemHotspot,
                     kItemHotspot, OffsetOf(picture), kFirstItemScreen + (number - 1) * kItemScreenStep);
     lua_pushinteger(L, number);
     return 1;
@@ -893,13 +921,15 @@ int WorldFilesLoader::Item(lua_State* L)
 
 int WorldFilesLoader::InBar(lua_State*)
 {
-    c_world.ActivateItem(ItemNamed(StringArg(1, "an item's name")));
+    const int item = ItemNamed(StringArg(1, "an item's name"));
+    if (c_pWorld != nullptr) c_pWorld->ActivateItem(item);
     return 0;
 }
 
 int WorldFilesLoader::RegionDecl(lua_State*)
 {
     CheckTable(1, "the region's fields");
+    AllowFields(1, {"name", "block"}, "region{}");
     const std::string name = *StringField(1, "name", true);
     const int block = IntField(1, "block");
     if (!c_regions.emplace(name, Region{block, std::nullopt, std::nullopt}).second)
@@ -910,6 +940,7 @@ int WorldFilesLoader::RegionDecl(lua_State*)
 int WorldFilesLoader::Screen(lua_State* L)
 {
     CheckTable(1, "the screen's fields");
+    AllowFields(1, {"name", "region", "panorama", "image", "number", "custom_function"}, "screen{}");
     const std::string name = *StringField(1, "name", true);
     const bool panorama = BoolField(1, "panorama", false);
     const char* image = Image(*StringField(1, "image", true));
@@ -928,8 +959,9 @@ int WorldFilesLoader::Screen(lua_State* L)
     const int number = numbered ? IntField(1, "number") : next->value_or(region->block + (panorama ? 0 : kFlatNumbersFrom));
     if (next != nullptr) *next = number + 1;
     Declare(c_out.c_pScreens, name, number, "screen");
+    c_out.c_pScreenList.push_back({name, number, panorama, image, regionName.value_or("")});
     WorldScreen* screen =
-        c_world.AddWorldScreen(number, panorama ? WorldScreen::kPanorama : WorldScreen::kFlat, image, OffsetOf(image));
+        NewScreen(number, panorama ? WorldScreen::kPanorama : WorldScreen::kFlat, image, OffsetOf(image));
     const int custom = IntField(1, "custom_function", 0);
     if (custom != 0) screen->set_CustomFunction(custom);
     c_screenRecords[name] = screen;
@@ -940,12 +972,14 @@ int WorldFilesLoader::Screen(lua_State* L)
 int WorldFilesLoader::CloseUp(lua_State* L)
 {
     CheckTable(1, "the close-up's fields");
+    AllowFields(1, {"item", "image", "name"}, "close_up{}");
     const std::string item = *StringField(1, "item", true);
     const int number = kFirstItemScreen + (ItemNamed(item) - 1) * kItemScreenStep;
     const char* image = Image(*StringField(1, "image", true));
     const std::string name = StringField(1, "name", false).value_or(item + "_close_up");
     Declare(c_out.c_pScreens, name, number, "screen");
-    c_screenRecords[name] = c_world.AddWorldScreen(number, WorldScreen::kFlat, image, OffsetOf(image));
+    c_out.c_pScreenList.push_back({name, number, false, image, item});
+    c_screenRecords[name] = NewScreen(number, WorldScreen::kFlat, image, OffsetOf(image));
     lua_pushstring(L, name.c_str());
     return 1;
 }
@@ -953,6 +987,7 @@ int WorldFilesLoader::CloseUp(lua_State* L)
 int WorldFilesLoader::Book(lua_State* L)
 {
     CheckTable(1, "the book's fields");
+    AllowFields(1, {"name", "item", "number", "cover", "page", "pages"}, "book{}");
     const std::string name = *StringField(1, "name", true);
     const std::optional<std::string> item = StringField(1, "item", false);
     const int first = item ? kFirstItemScreen + (ItemNamed(*item) - 1) * kItemScreenStep : IntField(1, "number");
@@ -977,12 +1012,16 @@ int WorldFilesLoader::Book(lua_State* L)
         }
     }
     lua_pop(L, 1);
-    WorldBookCreator creator(&c_world, cover, page, first, OffsetOf(images.front()));
+    std::optional<WorldBookCreator> creator;
+    if (c_pWorld != nullptr) creator.emplace(c_pWorld, cover, page, first, OffsetOf(images.front()));
     lua_createtable(L, static_cast<int>(images.size()), 0);
     for (std::size_t i = 0; i < images.size(); ++i) {
         const std::string pageName = name + "_p" + std::to_string(i + 1);
         Declare(c_out.c_pScreens, pageName, first + static_cast<int>(i), "screen");
-        c_screenRecords[pageName] = creator.AddPage(Image(images[i]));
+        const char* image = Image(images[i]);
+        c_screenRecords[pageName] = creator ? creator->AddPage(image)
+                                            : NewScreen(first + static_cast<int>(i), WorldScreen::kFlat, image, 0);
+        c_out.c_pScreenList.push_back({pageName, first + static_cast<int>(i), false, images[i], name});
         lua_pushstring(L, pageName.c_str());
         lua_rawseti(L, -2, static_cast<lua_Integer>(i + 1));
     }
@@ -992,9 +1031,10 @@ int WorldFilesLoader::Book(lua_State* L)
 int WorldFilesLoader::Placeholder(lua_State*)
 {
     CheckTable(1, "the placeholder's fields");
+    AllowFields(1, {"number", "panorama", "image"}, "placeholder{}");
     const int number = IntField(1, "number");
     const bool panorama = BoolField(1, "panorama", false);
-    c_world.AddWorldScreen(number, panorama ? WorldScreen::kPanorama : WorldScreen::kFlat,
+    NewScreen(number, panorama ? WorldScreen::kPanorama : WorldScreen::kFlat,
                            Image(*StringField(1, "image", true)), 0);
     return 0;
 }
@@ -1014,6 +1054,7 @@ void PushHandle(lua_State* L, void* record, const char* type)
 int WorldFilesLoader::Hotspot(lua_State* L)
 {
     CheckTable(1, "the hotspot's fields");
+    AllowFields(1, {"screen", "rect", "cursor", "simple_move", "when"}, "hotspot{}");
     WorldScreen* screen = ScreenNamed(*StringField(1, "screen", true));
     int r[4];
     Rect(1, r);
@@ -1028,6 +1069,7 @@ int WorldFilesLoader::Hotspot(lua_State* L)
 int WorldFilesLoader::Move(lua_State* L)
 {
     CheckTable(1, "the move's fields");
+    AllowFields(1, {"screen", "rect", "to", "cursor", "angle", "center", "fade", "when"}, "move{}");
     WorldScreen* screen = ScreenNamed(*StringField(1, "screen", true));
     int r[4];
     Rect(1, r);
@@ -1054,6 +1096,7 @@ int WorldFilesLoader::Move(lua_State* L)
 int WorldFilesLoader::Choose(lua_State*)
 {
     CheckTable(1, "the choice's fields");
+    AllowFields(1, {"hotspot", "var", "value", "to", "otherwise"}, "choose{}");
     lua_getfield(c_L, 1, "hotspot");
     WorldHotspot* hotspot = HotspotArg(-1);
     lua_pop(c_L, 1);
@@ -1109,7 +1152,8 @@ int WorldFilesLoader::OnEnter(lua_State*)
 int WorldFilesLoader::Shared(lua_State* L)
 {
     CheckTable(1, "actions");
-    WorldActionlist* list = c_world.AddSharedActionlist(false, 0);
+    WorldActionlist* list = c_pWorld != nullptr ? c_pWorld->AddSharedActionlist(false, 0)
+                                                : c_scratchLists.emplace_back(std::make_unique<WorldActionlist>(false, 0)).get();
     FillList(list, 1);
     PushHandle(L, list, kListType);
     return 1;
@@ -1118,6 +1162,7 @@ int WorldFilesLoader::Shared(lua_State* L)
 int WorldFilesLoader::Overlay(lua_State*)
 {
     CheckTable(1, "the overlay's fields");
+    AllowFields(1, {"screen", "x", "y", "w", "h", "image", "when"}, "overlay{}");
     WorldScreen* screen = ScreenNamed(*StringField(1, "screen", true));
     const char* image = Image(*StringField(1, "image", true));
     WorldOverlay* overlay = screen->AddOverlay(IntField(1, "x"), IntField(1, "y"), IntField(1, "w"), IntField(1, "h"), image,
@@ -1130,6 +1175,7 @@ int WorldFilesLoader::Overlay(lua_State*)
 int WorldFilesLoader::Version(lua_State*)
 {
     CheckTable(1, "the version's fields");
+    AllowFields(1, {"screen", "var", "value", "image"}, "version{}");
     WorldScreen* screen = ScreenNamed(*StringField(1, "screen", true));
     lua_getfield(c_L, 1, "var");
     const int var = VariableOrCell(-1);
@@ -1141,6 +1187,7 @@ int WorldFilesLoader::Version(lua_State*)
 int WorldFilesLoader::CodeKey(lua_State*)
 {
     CheckTable(1, "the code key's fields");
+    AllowFields(1, {"screen", "x", "y", "w", "h", "grid", "cx", "cy", "image", "sound"}, "code_key{}");
     WorldScreen* screen = ScreenNamed(*StringField(1, "screen", true));
     const Grid& grid = GridNamed(*StringField(1, "grid", true));
     const int cx = IntField(1, "cx"), cy = IntField(1, "cy");
@@ -1187,6 +1234,97 @@ int WorldFilesLoader::Credits(lua_State* L)
     return 0;
 }
 
+// ---- notes for the tools ----
+
+WorldNote WorldFilesLoader::ReadNote(int index, int depth)
+{
+    if (depth > 16) throw ScriptError("a note nests deeper than 16 tables");
+    index = lua_absindex(c_L, index);
+    WorldNote note;
+    switch (lua_type(c_L, index)) {
+    case LUA_TNIL: return note;
+    case LUA_TBOOLEAN:
+        note.kind = WorldNote::Flag;
+        note.flag = lua_toboolean(c_L, index) != 0;
+        return note;
+    case LUA_TNUMBER:
+        note.kind = WorldNote::Number;
+        note.number = lua_tonumber(c_L, index);
+        return note;
+    case LUA_TSTRING:
+        note.kind = WorldNote::Text;
+        note.text = lua_tostring(c_L, index);
+        return note;
+    case LUA_TTABLE: break;
+    default: throw ScriptError(std::string("a note holds numbers, strings, flags and tables, not a ") + luaL_typename(c_L, index));
+    }
+    const lua_Integer length = luaL_len(c_L, index);
+    note.kind = length > 0 ? WorldNote::List : WorldNote::Table;
+    for (lua_Integer i = 1; i <= length; ++i) {
+        lua_rawgeti(c_L, index, i);
+        WorldNote item;
+        try {
+            item = ReadNote(-1, depth + 1);
+        } catch (...) {
+            lua_pop(c_L, 1);
+            throw;
+        }
+        lua_pop(c_L, 1);
+        note.list.push_back(std::move(item));
+    }
+    lua_pushnil(c_L);
+    while (lua_next(c_L, index) != 0) {
+        if (lua_type(c_L, -2) == LUA_TSTRING) {
+            const std::string key = lua_tostring(c_L, -2);
+            WorldNote value;
+            try {
+                value = ReadNote(-1, depth + 1);
+            } catch (...) {
+                lua_pop(c_L, 2);
+                throw;
+            }
+            note.table[key] = std::move(value);
+        } else if (!lua_isinteger(c_L, -2) || lua_tointeger(c_L, -2) < 1 || lua_tointeger(c_L, -2) > length) {
+            lua_pop(c_L, 2);
+            throw ScriptError("a note's table is keyed by names or by 1, 2, 3, ...");
+        }
+        lua_pop(c_L, 1);
+    }
+    if (note.kind == WorldNote::List && !note.table.empty()) note.kind = WorldNote::Table;
+    return note;
+}
+
+int WorldFilesLoader::NoteDecl(lua_State*)
+{
+    const std::string kind = StringArg(1, "the note's kind");
+    WorldNote value = ReadNote(2, 0);
+    const Where where = Caller();
+    c_out.c_pNotes.push_back({kind, std::move(value), where.file + ":" + std::to_string(where.line)});
+    return 0;
+}
+
+// A misspelt field would be dropped without a word: every field must be one the call knows.
+void WorldFilesLoader::AllowFields(int table, std::initializer_list<const char*> known, const char* what, bool list)
+{
+    table = lua_absindex(c_L, table);
+    lua_pushnil(c_L);
+    while (lua_next(c_L, table) != 0) {
+        lua_pop(c_L, 1);
+        if (lua_type(c_L, -1) == LUA_TSTRING) {
+            const std::string key = lua_tostring(c_L, -1);
+            if (std::none_of(known.begin(), known.end(), [&](const char* k) { return key == k; })) {
+                lua_pop(c_L, 1);
+                std::string names;
+                for (const char* k : known) names += (names.empty() ? "" : ", ") + std::string(k);
+                throw ScriptError(std::string("unknown field '") + key + "' in " + what + " (known: " + names + ")", key);
+            }
+        } else if (!list || !lua_isinteger(c_L, -1)) {
+            lua_pop(c_L, 1);
+            throw ScriptError(std::string(what) + " takes named fields only");
+        }
+    }
+}
+
 // ---- actions ----
 
 int WorldFilesLoader::MakeAction(lua_State* L)
@@ -1212,6 +1350,7 @@ int WorldFilesLoader::MakeAction(lua_State* L)
 void WorldFilesLoader::FillList(WorldActionlist* list, int table)
 {
     table = lua_absindex(c_L, table);
+    AllowFields(table, {"when"}, "a list of actions", true);
     if (const std::optional<std::string> when = StringField(table, "when", false))
         for (int token : Condition(*when)) list->addCondition(token);
     PendingList pending{list, {}};
@@ -1299,6 +1438,30 @@ void WorldFilesLoader::FillList(WorldActionlist* list, int table)
             return v;
         };
         auto add = [&](int type, float value) { action.params.push_back({type, value}); };
+        // The options each action knows, at the argument that takes them.
+        struct Options {
+            const char* op;
+            int at;
+            std::initializer_list<const char*> known;
+        };
+        static const Options kOptions[] = {
+            {"go", 2, {"fade", "angle", "center"}}, {"reload", 1, {"fade", "angle"}}, {"play", 2, {"caption"}},
+            {"wait", 2, {"hide", "render"}},       {"video", 2, {"pause_music", "full_screen"}},
+            {"song", 2, {"restart"}},               {"end_game", 1, {"now"}},
+        };
+        for (const Options& o : kOptions) {
+            if (op != o.op) continue;
+            const int at = argAt(o.at);
+            if (lua_istable(c_L, at)) {
+                try {
+                    AllowFields(at, o.known, (op + "()'s options").c_str());
+                } catch (...) {
+                    lua_pop(c_L, 1);
+                    throw;
+                }
+            }
+            lua_pop(c_L, 1);
+        }
         if (op == "go") {
             action.code = ACT_GotoScreen;
             Param target;
@@ -1444,7 +1607,7 @@ void WorldFilesLoader::Finish()
     if (c_out.c_pScreens.empty() || std::none_of(c_out.c_pScreens.begin(), c_out.c_pScreens.end(),
                                                  [](const auto& s) { return s.second == 0; }))
         throw Error("main.lua:1:1: the world has no screen number 0, where a new game starts");
-    c_world.TransportToScreen(0);
+    if (c_pWorld != nullptr) c_pWorld->TransportToScreen(0);
 }
 
 void WorldFilesLoader::Run()
@@ -1473,11 +1636,41 @@ void WorldFilesLoader::Run()
     Finish();
 }
 
+const WorldNote& WorldNote::operator[](const std::string& name) const
+{
+    static const WorldNote kNone;
+    const auto it = table.find(name);
+    return it == table.end() ? kNone : it->second;
+}
+
+namespace {
+
+std::unique_ptr<WorldFiles> RunWorldFiles(WorldFiles* made, WorldManager* world, CreditsManager* credits,
+                                          const std::filesystem::path& worldDir, const TextCatalogue& texts,
+                                          const WorldFiles::Limits& limits);
+
+}  // namespace
+
 std::unique_ptr<WorldFiles> WorldFiles::Load(WorldManager& world, CreditsManager* credits,
                                              const std::filesystem::path& worldDir, const TextCatalogue& texts,
                                              const Limits& limits)
 {
-    std::unique_ptr<WorldFiles> files(new WorldFiles());
+    return RunWorldFiles(new WorldFiles(), &world, credits, worldDir, texts, limits);
+}
+
+std::unique_ptr<WorldFiles> WorldFiles::Describe(const std::filesystem::path& worldDir, const TextCatalogue& texts,
+                                                 const Limits& limits)
+{
+    return RunWorldFiles(new WorldFiles(), nullptr, nullptr, worldDir, texts, limits);
+}
+
+namespace {
+
+std::unique_ptr<WorldFiles> RunWorldFiles(WorldFiles* made, WorldManager* world, CreditsManager* credits,
+                                          const std::filesystem::path& worldDir, const TextCatalogue& texts,
+                                          const WorldFiles::Limits& limits)
+{
+    std::unique_ptr<WorldFiles> files(made);
     WorldFilesLoader loader(*files, world, credits, worldDir, texts, limits);
     try {
         loader.Run();
@@ -1486,3 +1679,5 @@ std::unique_ptr<WorldFiles> WorldFiles::Load(WorldManager& world, CreditsManager
     }
     return files;
 }
+
+}  // namespace

@@ -13,6 +13,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "media/subtitle_item.h"
 
@@ -20,8 +21,37 @@ class CreditsManager;
 class TextCatalogue;
 class WorldManager;
 
+// A value the files hand to the tools with note(kind, value): a number, a string, a flag, a
+// list or a table of named values. The engine reads none of it; the content generator reads
+// what a picture needs (what stands where, what changes) from the same files the game runs.
+struct WorldNote {
+    enum Kind { Nil, Flag, Number, Text, List, Table } kind = Nil;
+    bool flag = false;
+    double number = 0.0;
+    std::string text;
+    std::vector<WorldNote> list;
+    std::map<std::string, WorldNote> table;
+
+    // The named value of a table, or a Nil note.
+    const WorldNote& operator[](const std::string& name) const;
+};
+
 class WorldFiles {
 public:
+    // One screen as the files declared it, in the order they did.
+    struct Screen {
+        std::string name;
+        int number = 0;
+        bool panorama = false;
+        std::string image;
+        std::string region;  // the region, or for a page the book's name; may be empty
+    };
+    struct Note {
+        std::string kind;
+        WorldNote value;
+        std::string where;  // file:line of the note() call
+    };
+
     struct Limits {
         std::size_t memoryBytes = 64u << 20;        // the scripts' whole heap
         std::uint64_t instructions = 200'000'000;  // virtual machine instructions for all files
@@ -42,6 +72,18 @@ public:
         return Load(world, credits, worldDir, texts, Limits{});
     }
 
+    // Runs the files without building a world: names, numbers, screens and notes only (every
+    // fault is still found). For tools that have no graphics device.
+    static std::unique_ptr<WorldFiles> Describe(const std::filesystem::path& worldDir, const TextCatalogue& texts,
+                                                const Limits& limits);
+    static std::unique_ptr<WorldFiles> Describe(const std::filesystem::path& worldDir, const TextCatalogue& texts)
+    {
+        return Describe(worldDir, texts, Limits{});
+    }
+
+    const std::vector<Screen>& get_ScreenList() const { return c_pScreenList; }
+    const std::vector<Note>& get_Notes() const { return c_pNotes; }
+
     // The authors' names and the numbers the loader gave them.
     const std::map<std::string, int>& get_Screens() const { return c_pScreens; }
     const std::map<std::string, int>& get_Variables() const { return c_pVariables; }
@@ -55,6 +97,8 @@ private:
     WorldFiles() = default;
 
     std::map<std::string, int> c_pScreens, c_pVariables, c_pGrids, c_pItems;
+    std::vector<Screen> c_pScreenList;
+    std::vector<Note> c_pNotes;
     std::deque<std::filesystem::path> c_pFiles;
     // What the records point to: image paths, sound and film paths, line lists.
     std::deque<std::string> c_pImagePaths;

@@ -174,6 +174,9 @@ TEST_F(WorldFilesTest, EveryFaultNamesFileLineAndColumn)
          "main.lua:4:14: set(): expected a value"},
         {"local h = hotspot{screen = 'logo', rect = {1, 2, 3, 4}}\non_click(h, {42})\n", "entry 1 of the list is not an action"},
         {"captions{name = 'c', {0, 'no.such.line'}}\n", "main.lua:3:27: no text with the identifier 'no.such.line'"},
+        {"hotspot{screen = 'logo', rect = {1, 2, 3, 4}, wen = 'lit = 1'}\n", "main.lua:3:47: unknown field 'wen' in hotspot{}"},
+        {"local h = hotspot{screen = 'logo', rect = {1, 2, 3, 4}}\non_click(h, {go('logo', {fad = 0})})\n",
+         "unknown field 'fad' in go()'s options (known: fade, angle, center)"},
         {"include '../secrets.lua'\n", "a world file is named by its path inside the world folder"},
         {"include 'missing.lua'\n", "cannot read the world file"},
         {"local function helper() hotspot{screen = 'x', rect = {1, 2, 3, 4}} end\nhelper()\n",
@@ -188,6 +191,34 @@ TEST_F(WorldFilesTest, EveryFaultNamesFileLineAndColumn)
     // A world without screen 0 has nowhere for a new game to start.
     Write("main.lua", "variable('lit', 0)\n");
     EXPECT_NE(Failure().find("no screen number 0"), std::string::npos);
+}
+
+TEST_F(WorldFilesTest, DescribingTheFilesBuildsNoWorldButKeepsScreensAndNotes)
+{
+    Write("main.lua", kMain);
+    Write("shore.lua", std::string(kShore) + R"lua(
+note("place", {screen = "landing", landmarks = {{look = "gate", rect = {10, 20, 30, 40}, open = true}}, seed = 1001})
+)lua");
+    const std::unique_ptr<WorldFiles> files = WorldFiles::Describe(c_worldDir, texts);
+    ASSERT_EQ(files->get_ScreenList().size(), 5u);
+    EXPECT_EQ(files->get_ScreenList()[1].name, "landing");
+    EXPECT_EQ(files->get_ScreenList()[1].number, 100);
+    EXPECT_TRUE(files->get_ScreenList()[1].panorama);
+    EXPECT_EQ(files->get_ScreenList()[1].region, "shore");
+    ASSERT_EQ(files->get_Notes().size(), 1u);
+    const WorldFiles::Note& note = files->get_Notes()[0];
+    EXPECT_EQ(note.kind, "place");
+    EXPECT_NE(note.where.find("shore.lua:"), std::string::npos);
+    EXPECT_EQ(note.value["screen"].text, "landing");
+    EXPECT_EQ(note.value["seed"].number, 1001.0);
+    const WorldNote& gate = note.value["landmarks"].list.at(0);
+    EXPECT_EQ(gate["look"].text, "gate");
+    EXPECT_TRUE(gate["open"].flag);
+    EXPECT_EQ(gate["rect"].list.at(3).number, 40.0);
+    EXPECT_EQ(note.value["missing"].kind, WorldNote::Nil);
+    // Faults are found just as when the world is built.
+    Write("shore.lua", "hotspot{screen = 'attic', rect = {1, 2, 3, 4}}\n");
+    EXPECT_THROW(WorldFiles::Describe(c_worldDir, texts), Error);
 }
 
 TEST_F(WorldFilesTest, TheSandboxHasNoFilesProcessesOrLoadingAndStopsRunawayScripts)
