@@ -1,0 +1,112 @@
+// Building the game's world, both ways, into a fresh world manager on the headless device:
+//   BM_LoadWorldFiles: the Lua world files and the text catalogue (game/world, game/po of the
+//   source tree), as start-up loads them  vs  BM_BuildWorldInCode: the same world built by the
+//   C++ definition (the baseline; target: at most 3 times as long, and under 20 ms).
+// Both read the pictures the world shows at once from the suite's generated data: run from the
+// build directory after the tests (the directory holding data/ is KELVANE_GAME_DIR, by default
+// tests/game), as BM_Walkthrough.
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+
+#include <unistd.h>
+
+#include "core/text_catalogue.h"
+#include "display/d3dfunc.h"
+#include "display/d3dmat.h"
+#include "game/init_world.h"
+#include "input/mouse_manager.h"
+#include "media/game_sound_manager.h"
+#include "media/music_manager.h"
+#include "script/world_files.h"
+#include "support/harness.h"
+#include "world/world_manager.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The device, mouse, music and sounds a world needs, made once; the working directory is the
+// game's (its data/ folder holds the pictures).
+struct WorldParts {
+    static WorldParts& Get()
+    {
+        static WorldParts* parts = new WorldParts;  // never destroyed: textures outlive main
+        return *parts;
+    }
+    std::unique_ptr<WorldManager> NewWorld()
+    {
+        auto world = std::make_unique<WorldManager>(128, 40, 350, "data/black.jpg", 0, mouse.get(), &music, nullptr,
+                                                    32500.0f, 600, "data/menu/Top1.enc", "data/menu/Top2.enc",
+                                                    "data/menu/Top3.enc", "data/menu/Top4.enc", 0);
+        world->set_SoundManager(&sounds);
+        return world;
+    }
+    bool ready = false;
+    std::unique_ptr<MouseManager> mouse;
+    MusicManager music;
+    GameSoundManager sounds;
+    TextCatalogue texts;
+
+private:
+    WorldParts()
+    {
+        const char* dir = std::getenv("KELVANE_GAME_DIR");
+        const fs::path gameDir = dir != nullptr ? fs::path(dir) : fs::path("tests/game");
+        if (!fs::exists(gameDir / "data" / "black.jpg")) return;
+        fs::current_path(gameDir);
+        D3Dfunc::pD3Ddevice = &kt::GetDevice();
+        D3Dfunc::WhiteMaterial = D3Dmat();
+        mouse = std::make_unique<MouseManager>(&kt::GetWindow());
+        texts = TextCatalogue::Load(fs::path(KELVANE_SOURCE_DIR) / "game/po", {});
+        ready = true;
+    }
+};
+
+bool Ready(benchmark::State& state)
+{
+    if (WorldParts::Get().ready) return true;
+    state.SkipWithError("no generated game data: run the tests first, or set KELVANE_GAME_DIR");
+    return false;
+}
+
+void BM_BuildWorldInCode(benchmark::State& state)
+{
+    if (!Ready(state)) return;
+    WorldParts& parts = WorldParts::Get();
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::unique_ptr<WorldManager> world = parts.NewWorld();
+        std::srand(1);
+        state.ResumeTiming();
+        InitWorld(world.get());
+        state.PauseTiming();
+        world.reset();
+        state.ResumeTiming();
+    }
+}
+
+void BM_LoadWorldFiles(benchmark::State& state)
+{
+    if (!Ready(state)) return;
+    WorldParts& parts = WorldParts::Get();
+    const fs::path worldDir = fs::path(KELVANE_SOURCE_DIR) / "game/world";
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::unique_ptr<WorldManager> world = parts.NewWorld();
+        std::srand(1);
+        state.ResumeTiming();
+        std::unique_ptr<WorldFiles> files = WorldFiles::Load(*world, nullptr, worldDir, parts.texts);
+        state.PauseTiming();
+        world.reset();
+        files.reset();
+        state.ResumeTiming();
+    }
+}
+
+}  // namespace
+
+BENCHMARK(BM_BuildWorldInCode)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(BM_LoadWorldFiles)->Unit(benchmark::kMillisecond)->MinTime(1.0);
