@@ -6,7 +6,7 @@ local LOGO_WAIT, LOGO_FADE = 1000, 2500
 local CROSSING_WAIT, CAUSEWAY_FADE = 3500, 5000
 
 screen{name = "logo", region = "opening", panorama = false, image = "data/opening_logo.enc", number = 0}
-on_enter("logo", "silence")
+on_enter("logo", music.silence)
 on_enter("logo", steps{hide(true), wait(LOGO_WAIT), go("boat", {fade = LOGO_FADE})})
 
 screen{name = "boat", region = "opening", panorama = false, image = "data/opening_boat.enc", number = 1}

@@ -203,15 +203,17 @@ ambient{name = "sea_pound", sound = "sea_pound", caption = "pound"}
 
 -- ---- the music and sounds of the regions (entry lists shared by their screens) ----
 
-shared{name = "silence", song("silence")}
-shared{name = "explore", song(2)}   -- the shore and the ground floor
-shared{name = "dome", song(1)}      -- the dome under its stars
-shared{name = "depths", when = "warm_music = 0", song(3)}  -- until the sea door is opened ...
-shared{name = "warm", when = "warm_music = 1", song(4)}    -- ... and after it
-shared{name = "drips",
+-- Kept by name for the places to attach.
+music = {}
+music.silence = shared{name = "silence", song("silence")}
+music.explore = shared{name = "explore", song(2)}   -- the shore and the ground floor
+music.dome = shared{name = "dome", song(1)}         -- the dome under its stars
+music.depths = shared{name = "depths", when = "warm_music = 0", song(3)}  -- until the sea door is opened ...
+music.warm = shared{name = "warm", when = "warm_music = 1", song(4)}      -- ... and after it
+music.drips = shared{name = "drips",
     start_ambient("drip1", 2000, 20000), start_ambient("drip2", 2000, 20000), start_ambient("drip3", 2000, 20000)}
 -- The broken sea gate pounds every two seconds.
-shared{name = "waves", when = "sea_gate_open = 1", start_ambient("sea_pound", 2000, 2001)}
+music.waves = shared{name = "waves", when = "sea_gate_open = 1", start_ambient("sea_pound", 2000, 2001)}
 
 -- The entry lists each region's places start with; `panoramas_only` keeps them off close views.
 local region_entry = {
@@ -387,7 +389,7 @@ function place(p)
                         number = p.number, custom_function = p.custom_function}
     local entry = region_entry[p.region]
     if entry and (p.panorama or not entry.panoramas_only) then
-        for _, list in ipairs(entry) do on_enter(name, list) end
+        for _, list in ipairs(entry) do on_enter(name, music[list]) end
     end
     pick_areas[name] = {}
     for i, f in ipairs(p) do
