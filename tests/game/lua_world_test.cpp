@@ -20,16 +20,19 @@
 
 #include "display/cd3dfont.h"
 #include "display/image_offsets.h"
+#include "display/texture.h"
 #include "display/world_inventory.h"
 #include "display/world_item.h"
 #include "imaging/image.h"
 #include "media/repetive_sound.h"
 #include "media/subtitle_item.h"
+#include "platform/gfx/device.h"
 #include "menus/credits_manager.h"
 #include "menus/save_manager.h"
 #include "game/credits_text.h"
 #include "game/init_world.h"
 #include "game/world_content.h"
+#include "core/text_catalogue.h"
 #include "world/condition_codes.h"
 
 using namespace world_test;
@@ -125,6 +128,22 @@ std::vector<int> HotspotOrder(const WorldScreen* s)
     return order;
 }
 
+// A texture's pixels as one number (FNV-1a over the rows), to tell pictures apart.
+std::string PictureSum(Texture* texture)
+{
+    if (texture == nullptr || texture->getTexture() == nullptr) return "no picture";
+    gfx::Texture* pixels = texture->getTexture();
+    D3DLOCKED_RECT locked{};
+    if (pixels->LockRect(0, &locked, nullptr, D3DLOCK_READONLY) != S_OK) return "unreadable picture";
+    std::uint64_t sum = 14695981039346656037ull;
+    for (UINT y = 0; y < pixels->Height(); ++y) {
+        const auto* row = static_cast<const std::uint8_t*>(locked.pBits) + static_cast<std::size_t>(y) * locked.Pitch;
+        for (UINT x = 0; x < pixels->Width() * 4; ++x) sum = (sum ^ row[x]) * 1099511628211ull;
+    }
+    pixels->UnlockRect(0);
+    return std::to_string(pixels->Width()) + "x" + std::to_string(pixels->Height()) + " sum " + std::to_string(sum);
+}
+
 Dump DumpWorld(WorldManager& world, const CreditsManager& credits)
 {
     Dump dump;
@@ -134,6 +153,7 @@ Dump DumpWorld(WorldManager& world, const CreditsManager& credits)
         dump.push_back({"item " + std::to_string(n), "number " + std::to_string(item->get_Number()) + " screen " +
                                                           std::to_string(item->get_Screen()) + " sound " +
                                                           Narrow(item->get_Sound().c_str())});
+        dump.push_back({"item " + std::to_string(n) + " picture", PictureSum(item->get_BaseTexture())});
     }
     std::string bar;
     for (const WorldItem* item : inventory->get_ActiveItems()) bar += std::to_string(item->get_Number()) + " ";
@@ -403,6 +423,9 @@ TEST_F(LuaWorldTest, ScratchDump)
     std::srand(kSeed);
     InitWorld(world.get());
     AddCreditsLines(*cppCredits);
+    const TextCatalogue texts = TextCatalogue::Load(std::filesystem::path(KELVANE_SOURCE_DIR) / "game" / "po", {});
+    EXPECT_EQ(texts.Identifiers().size(), 126u);
+    EXPECT_EQ(*texts.Find("credits.note.06"), "you saw what the keeper saw on the final night:");
     std::ofstream out("/tmp/lw/cpp_dump.txt");
     for (const Entry& e : DumpWorld(*world, *cppCredits)) out << e.where << " | " << e.what << "\n";
 }
