@@ -26,7 +26,7 @@ place{name = "cistern_lower", region = "cistern", panorama = true, image = "data
     dark("door", 1400, 180, 1560, 400, "drowned_hall", "tide = 4")}
 -- The float valve: its ticking runs together over the hidden catch (the view's own effect).
 place{name = "cistern_valve", region = "cistern", panorama = false, image = "data/cistern_valve.enc",
-    custom_function = 1,
+    custom_function = EFFECT_VALVE_TICKS,
     see("machine", 262, 150, 762, 420), back("cistern_valve_walk")}
 place{name = "cistern_pump", region = "cistern", panorama = false, image = "data/cistern_pump.enc",
     see("machine", 262, 150, 762, 420), back("cistern_pump_walk")}
@@ -53,7 +53,7 @@ overlay{screen = "cistern_waterline", x = 152, y = 290, w = 720, h = 150,
 
 -- The catch leaves the pointer as it is: only the ticks (heard, or read at the foot of the
 -- view) find it.
-local catch = hotspot{screen = "cistern_valve", rect = {500, 300, 590, 380}, cursor = 0, when = "sea_gate_open = 0"}
+local catch = hotspot{screen = "cistern_valve", rect = {500, 300, 590, 380}, cursor = CURSOR_NORMAL, when = "sea_gate_open = 0"}
 on_click(catch, steps{play("catch"), cut_scene("sea_gate"), set("sea_gate_open", 1), reload()})
 
 -- The cistern pump wants the crank.

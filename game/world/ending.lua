@@ -12,7 +12,7 @@ on_enter("dawn", steps{
     video("ending", {pause_music = true, full_screen = true}),
     hide_cursor(false),
     hide_bar(true),
-    song(4),
+    song(SONG_WARM),
     end_game(),
 })
 -- The dawn picture leads on: a click anywhere on it goes to the credits.

@@ -16,7 +16,7 @@ on_enter("boat", steps{
     go("causeway", {fade = CAUSEWAY_FADE}),
     wait(CAUSEWAY_FADE),
     hide(false),
-    song(2, {restart = true}),
+    song(SONG_EXPLORE, {restart = true}),
 })
 
 screen{name = "causeway", region = "opening", panorama = false, image = "data/opening_causeway.enc", number = 2}

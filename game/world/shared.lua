@@ -2,7 +2,16 @@
 -- their starting state, the sounds, captions and films, the music of the regions, and the
 -- helpers that turn a place's landmarks into hotspots.
 
--- ---- items (the bar at the foot of the screen) ----
+-- ---- the engine's fixed numbers, by name ----
+
+-- Pointers (the order start-up adds them).
+CURSOR_NORMAL, CURSOR_REACT, CURSOR_TURN_LEFT, CURSOR_TURN_RIGHT = 0, 1, 2, 3
+-- The music tracks.
+SONG_DOME, SONG_EXPLORE, SONG_DEPTHS, SONG_WARM = 1, 2, 3, 4
+-- The view's built-in effects: the float valve ticks faster as the pointer nears its catch.
+EFFECT_VALVE_TICKS = 1
+
+-- ---- sounds ----
 
 sound{name = "page", file = "data/pageturn.wav"}
 sound{name = "cover", file = "data/bookfront.wav"}
@@ -24,6 +33,8 @@ sound{name = "drip3", file = "data/drip3.wav"}
 sound{name = "valve_tick", file = "data/switch.wav"}  -- the float valve ticking
 sound{name = "stumble", file = "data/stumble.wav"}    -- a foot slipping on wet stone
 sound{name = "sea_pound", file = "data/explosion.wav"} -- the sea through the broken gate
+
+-- ---- items (the bar at the foot of the screen) ----
 
 -- Each item's picture, its mask with a halo (held over something that reacts) and its plain
 -- mask (held over nothing).
@@ -206,10 +217,10 @@ ambient{name = "sea_pound", sound = "sea_pound", caption = "pound"}
 -- Kept by name for the places to attach.
 music = {}
 music.silence = shared{name = "silence", song("silence")}
-music.explore = shared{name = "explore", song(2)}   -- the shore and the ground floor
-music.dome = shared{name = "dome", song(1)}         -- the dome under its stars
-music.depths = shared{name = "depths", when = "warm_music = 0", song(3)}  -- until the sea door is opened ...
-music.warm = shared{name = "warm", when = "warm_music = 1", song(4)}      -- ... and after it
+music.explore = shared{name = "explore", song(SONG_EXPLORE)}   -- the shore and the ground floor
+music.dome = shared{name = "dome", song(SONG_DOME)}         -- the dome under its stars
+music.depths = shared{name = "depths", when = "warm_music = 0", song(SONG_DEPTHS)}  -- until the sea door is opened ...
+music.warm = shared{name = "warm", when = "warm_music = 1", song(SONG_WARM)}      -- ... and after it
 music.drips = shared{name = "drips",
     start_ambient("drip1", 2000, 20000), start_ambient("drip2", 2000, 20000), start_ambient("drip3", 2000, 20000)}
 -- The broken sea gate pounds every two seconds.
@@ -280,17 +291,17 @@ PICK_ROWS = 60
 -- Landmarks: what is drawn (for the record; the pictures are made elsewhere), where, and how
 -- the world reacts to it.
 function walk(look, x1, y1, x2, y2, to, need)
-    return {look = look, x1 = x1, y1 = y1, x2 = x2, y2 = y2, to = to, way = "walk", when = need, cursor = 1}
+    return {look = look, x1 = x1, y1 = y1, x2 = x2, y2 = y2, to = to, way = "walk", when = need, cursor = CURSOR_REACT}
 end
 -- Leads on only with the lit hand lamp in the hand; with an empty hand the player stumbles at
 -- the edge of the dark and is told why.
 function dark(look, x1, y1, x2, y2, to, need)
-    return {look = look, x1 = x1, y1 = y1, x2 = x2, y2 = y2, to = to, way = "dark", when = need, cursor = 1}
+    return {look = look, x1 = x1, y1 = y1, x2 = x2, y2 = y2, to = to, way = "dark", when = need, cursor = CURSOR_REACT}
 end
 -- Leads to `to` while `var` holds `value`, else to `otherwise` (or nowhere).
 function choice(look, x1, y1, x2, y2, var, value, to, otherwise)
     return {look = look, x1 = x1, y1 = y1, x2 = x2, y2 = y2, to = to, way = "choose", var = var, value = value,
-            otherwise = otherwise, cursor = 1}
+            otherwise = otherwise, cursor = CURSOR_REACT}
 end
 -- Drawn; the region's story attaches its own behaviour or none.
 function see(look, x1, y1, x2, y2)
@@ -301,12 +312,12 @@ function back(to) return walk(nil, 0, 440, 1023, 511, to) end
 -- The turning strips at both sides of a wide view, both leading back.
 function edge_left(to)
     local f = walk(nil, 0, 0, 150, 511, to)
-    f.cursor = 2
+    f.cursor = CURSOR_TURN_LEFT
     return f
 end
 function edge_right(to)
     local f = walk(nil, 824, 0, 1023, 511, to)
-    f.cursor = 3
+    f.cursor = CURSOR_TURN_RIGHT
     return f
 end
 
@@ -366,7 +377,7 @@ local function add_feature(screen, f, area, panorama)
     for _, rect in ipairs(spans(area, panorama)) do
         if f.way == "walk" then
             -- Out of a wide view the pointer comes back to the middle, clear of the turning margins.
-            move{screen = screen, rect = rect, to = f.to, cursor = f.cursor, center = f.cursor ~= 1 and "x" or nil,
+            move{screen = screen, rect = rect, to = f.to, cursor = f.cursor, center = f.cursor ~= CURSOR_REACT and "x" or nil,
                  when = f.when}
         elseif f.way == "choose" then
             local spot = hotspot{screen = screen, rect = rect, cursor = f.cursor, when = f.when}
