@@ -32,6 +32,10 @@ install(CODE "
   if(NOT EXISTS \"\${kelvane_data}/.complete\")
     message(FATAL_ERROR \"\${kelvane_data} is not a complete data tree (no .complete); generate it with kelvane-data.\")
   endif()
+  # The game tells its data from any other folder called data by this file; it is installed.
+  if(NOT EXISTS \"\${kelvane_data}/kelvane-data.txt\")
+    message(FATAL_ERROR \"\${kelvane_data} is not the game's data (no kelvane-data.txt); generate it with kelvane-data.\")
+  endif()
   file(INSTALL DESTINATION \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/kelvane\" TYPE DIRECTORY
        FILES \"\${kelvane_data}/\" PATTERN .complete EXCLUDE)
 ")

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "core/game_paths.h"
 #include "display/cd3dfont.h"
 #include "display/cursor.h"
 #include "display/d3dfunc.h"
@@ -64,6 +65,8 @@ struct Game {
         D3Dfunc::pD3Ddevice = &kt::GetDevice();
         D3Dfunc::WhiteMaterial = D3Dmat();
         WriteImage("data/black.jpg", 8, 8, 0xFF000000, false);
+        // Marked as the game's data, so that the saves stay in this directory too.
+        std::ofstream(std::string("data/") + GamePaths::kDataMarker) << GamePaths::DataMarkerText();
         for (const char* name : {"Top1", "Top2", "Top3", "Top4"}) {
             WriteImage(std::string("data/menu/") + name + ".enc", 64, 16, 0xFF404040, true);
         }

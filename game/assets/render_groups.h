@@ -1,7 +1,7 @@
 // The world's pictures and films rendered from 3D scenes, by region. Each group appends the
 // assets it renders; every one replaces the painted asset of the same game path, with the same
 // file name, size and scramble offset, so the world's hotspots and the game's loaders see no
-// difference but the picture.
+// difference but the picture. The texts set into pictures come from the catalogue given.
 #pragma once
 
 #include <vector>
@@ -15,11 +15,11 @@ void AddShore(std::vector<content::Asset>& rendered);
 // The observatory's ground floor and the tower.
 void AddHalls(std::vector<content::Asset>& rendered);
 // The lamp gallery and the dome.
-void AddHeights(std::vector<content::Asset>& rendered);
+void AddHeights(std::vector<content::Asset>& rendered, const TextCatalogue& texts);
 // The cistern and the drowned lower observatory.
 void AddDepths(std::vector<content::Asset>& rendered);
 // The items (bar pictures, cursors, close-ups), the code-key strips and the page backgrounds.
-void AddThings(std::vector<content::Asset>& rendered);
+void AddThings(std::vector<content::Asset>& rendered, const TextCatalogue& texts);
 // The films.
 void AddFilms(std::vector<content::Asset>& rendered);
 

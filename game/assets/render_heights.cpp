@@ -781,10 +781,10 @@ union {
 
 }  // namespace heights
 
-void AddHeights(std::vector<content::Asset>& rendered)
+void AddHeights(std::vector<content::Asset>& rendered, const TextCatalogue& texts)
 {
     heights::AddGalleryAndDomePanoramas(rendered);
-    heights::AddCloseViews(rendered);
+    heights::AddCloseViews(rendered, texts);
 }
 
 namespace heights {

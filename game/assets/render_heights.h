@@ -4,10 +4,12 @@
 // world's place tables, so each machine stands where its hotspot is.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "content/generator.h"
+#include "core/text_catalogue.h"
 #include "game/world_content.h"
 #include "imaging/image.h"
 
@@ -39,11 +41,11 @@ std::string GalleryBenchScene();             // 554
 imaging::Image KeyStrip(const std::vector<imaging::Image>& renders, const world_content::KeyPanel& panel, int column,
                         int row);
 
-// The name painted over a star panel's close view (752 .. 755), or null.
-const char* StarPanelName(int place);
+// The name painted over a star panel's close view (752 .. 755), or none.
+std::optional<std::string> StarPanelName(int place, const TextCatalogue& texts);
 
 // The assets of the two halves of the group.
 void AddGalleryAndDomePanoramas(std::vector<content::Asset>& rendered);
-void AddCloseViews(std::vector<content::Asset>& rendered);
+void AddCloseViews(std::vector<content::Asset>& rendered, const TextCatalogue& texts);
 
 }  // namespace world_render::heights

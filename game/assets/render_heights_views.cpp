@@ -13,6 +13,7 @@
 #include "core/error.h"
 #include "render/kit.h"
 #include "game/assets/render_heights.h"
+#include "game/assets/world_texts.h"
 
 namespace world_render::heights {
 
@@ -129,15 +130,10 @@ box { <3.56, -0.16, -0.02>, <6.68, -0.66, 0.2> texture { pigment { rgb <0.13, 0.
     return scene;
 }
 
-const char* StarPanelName(int place)
+std::optional<std::string> StarPanelName(int place, const TextCatalogue& texts)
 {
-    switch (place) {
-    case 752: return "THE HERON";
-    case 753: return "THE LANTERN";
-    case 754: return "THE ANCHOR";
-    case 755: return "THE GULL";
-    default: return nullptr;
-    }
+    if (place < 752 || place > 755) return std::nullopt;
+    return content::FigureNamesOf(texts)[static_cast<std::size_t>(place - 752)];
 }
 
 imaging::Image KeyStrip(const std::vector<imaging::Image>& renders, const wc::KeyPanel& panel, int column, int row)
@@ -190,7 +186,7 @@ content::Asset StripAsset(const wc::KeyPanel& panel, std::vector<std::string> sc
 
 }  // namespace
 
-void AddCloseViews(std::vector<content::Asset>& rendered)
+void AddCloseViews(std::vector<content::Asset>& rendered, const TextCatalogue& texts)
 {
     // The lamp ring's board with its lamps out; its strip from the same board out and lit.
     rendered.push_back(render::RenderedPicture("data/gallery_ring.enc", Flat("data/gallery_ring.enc", RingBoardScene(false)), {}, 15.0));
@@ -201,7 +197,7 @@ void AddCloseViews(std::vector<content::Asset>& rendered)
         std::string image;
         for (const wc::Place& p : wc::kPlaces)
             if (p.number == place) image = p.image;
-        const std::string label = StarPanelName(place);
+        const std::string label = *StarPanelName(place, texts);
         render::PictureOut out;
         out.finish = [label](imaging::Image picture) { return WithLabel(picture, label); };
         rendered.push_back(render::RenderedPicture(image, Flat(image, StarPanelScene(false)), out, 15.0));

@@ -124,10 +124,10 @@ std::string CloseUpScene(int item, bool withItem)
     throw Error("item " + std::to_string(item) + " has no close view of its own");
 }
 
-void AddThings(std::vector<content::Asset>& rendered)
+void AddThings(std::vector<content::Asset>& rendered, const TextCatalogue& texts)
 {
     AddItemPictures(rendered);
-    AddReadViews(rendered);
+    AddReadViews(rendered, texts);
     for (const int item : {3, 4, 5, 8}) {
         const std::string path = world_content::kItems[item - 1].closeUp;
         rendered.push_back(render::RenderedPicture(

@@ -9,6 +9,7 @@
 
 #include "content/canvas.h"
 #include "content/things.h"
+#include "core/text_catalogue.h"
 #include "imaging/image.h"
 #include "render/kit.h"
 
@@ -44,15 +45,15 @@ struct ReadView {
     std::function<imaging::Image(imaging::Image)> finish;
     content::Rect text;  // where the text and the drawn clues lie (nothing is drawn elsewhere), picture pixels
 };
-ReadView ItemReadView(int item);
-ReadView PlaceReadView(int screen);
+ReadView ItemReadView(int item, const TextCatalogue& texts);
+ReadView PlaceReadView(int screen, const TextCatalogue& texts);
 // Page `index` (0 = the first) of a book: logbook 0, letters 1, register 2; the book lies
 // open on the desk, the same render under every page of it.
-ReadView BookPageView(int book, int index);
+ReadView BookPageView(int book, int index, const TextCatalogue& texts);
 
 // Adds the assets of the items (render_things_items.cpp) and of the read views
 // (render_things_texts.cpp).
 void AddItemPictures(std::vector<content::Asset>& rendered);
-void AddReadViews(std::vector<content::Asset>& rendered);
+void AddReadViews(std::vector<content::Asset>& rendered, const TextCatalogue& texts);
 
 }  // namespace world_render

@@ -89,7 +89,7 @@ constexpr Rect kLetterSheet{176, 20, 672, 404};
 constexpr Rect kLetterText{226, 52, 572, 330};
 constexpr FlatFrame kDesk{1.2, 0.5};
 
-ReadView LetterView()
+ReadView LetterView(const TextCatalogue& texts)
 {
     const FlatFrame& f = kDesk;
     std::string scene = render::Materials();
@@ -125,7 +125,7 @@ light_source { <0.8, -0.4, -1.0>, rgb <0.5, 0.55, 0.7> * 0.35 shadowless }
 )",
                     f.X(kLetterSheet.Right() - 70, -0.003), f.Y(kLetterSheet.Bottom() - 46, -0.003), f.X(40), f.Y(470), f.X(210),
                     f.Y(120));
-    const content::PageText& letter = content::AppointmentLetter();
+    const content::PageText letter = content::AppointmentLetter(texts);
     return {wc::kItems[1].closeUp, scene,
             [letter](imaging::Image picture) {
                 return Finished(picture, [&letter](Canvas& c) { SetText(c, letter, kLetterText, kInk, nullptr, 112); });
@@ -142,7 +142,7 @@ constexpr double kLidColumn = 300, kLidRow = 220, kLidRadius = 212;
 constexpr double kCaseColumn = 728, kCaseRow = 236, kCaseRadius = 196;
 constexpr double kLidFace = -0.010;  // the lid's inside, towards the camera
 
-ReadView WatchView()
+ReadView WatchView(const TextCatalogue& texts)
 {
     const FlatFrame& f = kBaize;
     std::string scene = render::Materials();
@@ -198,17 +198,19 @@ light_source { <0.9, -0.3, -1.0>, rgb <0.5, 0.55, 0.7> * 0.4 shadowless }
                     f.X((kLidColumn + kLidRadius + kCaseColumn - kCaseRadius) / 2), f.Y(kLidRow + 40));
     const Rect field{static_cast<int>(kLidColumn - kLidRadius), static_cast<int>(kLidRow - kLidRadius),
                      static_cast<int>(2 * kLidRadius), static_cast<int>(2 * kLidRadius)};
+    const content::PageText dedication = content::WatchDedication(texts);
     return {wc::kItems[6].closeUp, scene,
-            [](imaging::Image picture) {
-                return Finished(picture, [](Canvas& c) {
+            [dedication](imaging::Image picture) {
+                return Finished(picture, [&dedication](Canvas& c) {
                     // Engraved: dark cuts, each with a bright edge where the burnished metal
                     // catches the light.
                     const Rgb cut = Hex(0x2a1806), edge = Hex(0xfff0c0);
-                    const content::PageText& d = content::WatchDedication();
+                    const content::PageText& d = dedication;
                     const int x = static_cast<int>(kLidColumn), y = static_cast<int>(kLidRow);
-                    const std::string text = d.text;
-                    const std::size_t comma = text.find(", ");
-                    const std::string first = text.substr(0, comma + 1), second = text.substr(comma + 2);
+                    // Two lines; a translation given as one line leaves the second empty.
+                    const std::size_t split = d.text.find('\n');
+                    const std::string first = d.text.substr(0, split);
+                    const std::string second = split == std::string::npos ? std::string() : d.text.substr(split + 1);
                     for (const auto& [colour, shift] : {std::pair<Rgb, int>{edge, 1}, std::pair<Rgb, int>{cut, 0}}) {
                         c.Text(d.heading, x + shift, y - 180 + shift, 30, colour, true, false, content::TextAlign::Centre);
                         c.Text(first, x + shift, y - 136 + shift, 21, colour, false, true, content::TextAlign::Centre);
@@ -316,7 +318,7 @@ const char* const kPlateBrass = R"(
   finish { ambient #if (Draft) 0.08 #else 0 #end diffuse 0.75 specular 0.5 roughness 0.03 metallic reflection { 0.05 metallic } } }
 )";
 
-ReadView PlateView(int screen)
+ReadView PlateView(int screen, const TextCatalogue& texts)
 {
     const FlatFrame& f = kWallFrame;
     const double face = -0.02;
@@ -337,7 +339,7 @@ light_source { <-0.5, 0.9, -1.4>, rgb <1.0, 0.86, 0.66> * 1.0 }
 light_source { <0.9, -0.2, -1.2>, rgb <0.45, 0.48, 0.6> * 0.3 shadowless }
 )"}, face);
         const Rect text{kGalleryPlate.x + 40, kGalleryPlate.y + 44, kGalleryPlate.w - 80, kGalleryPlate.h - 80};
-        const content::PageText page = *content::TextOf(550);
+        const content::PageText page = *content::TextOf(550, texts);
         return {ImageOf(550), scene, [page, text, brassEdge](imaging::Image picture) {
                     return Finished(picture, [&](Canvas& c) { SetText(c, page, text, kInk, &brassEdge); });
                 }, text};
@@ -375,7 +377,7 @@ light_source { <0.7, -0.2, -1.0>, rgb <1.0, 0.78, 0.52> * 0.45 shadowless }
 )";
         const std::string scene = PlateScene(f, kDrownedPlate, {textures, "WetWall", "Verdigris", extra.c_str()}, face);
         const Rect text{kDrownedPlate.x + 44, kDrownedPlate.y + 56, kDrownedPlate.w - 88, kDrownedPlate.h - 100};
-        const content::PageText page = *content::TextOf(1150);
+        const content::PageText page = *content::TextOf(1150, texts);
         const Rgb edge = Hex(0xd8e8d0);
         return {ImageOf(1150), scene, [page, text, edge](imaging::Image picture) {
                     return Finished(picture, [&](Canvas& c) { SetText(c, page, text, Hex(0x14100a), &edge); });
@@ -392,11 +394,13 @@ light_source { <0.9, -0.1, -1.2>, rgb <0.55, 0.60, 0.80> * 0.35 shadowless }
             PlateScene(f, kDomePlate, {kPlateBrass, "pigment { granite colour_map { [0 rgb <0.30, 0.32, 0.42>] [1 rgb <0.36, 0.38, 0.48>] } scale 0.4 } normal { bumps 0.2 scale 0.05 }",
                                        "CastBrass", extra.c_str()}, face);
         const Rect text{kDomePlate.x + 50, kDomePlate.y + 22, kDomePlate.w - 100, 160};
-        const content::PageText page = content::StarPlaque();
-        return {ImageOf(750), scene, [page, text, brassEdge](imaging::Image picture) {
+        const content::PageText page = content::StarPlaque(texts);
+        const content::FigureNames names = content::FigureNamesOf(texts);
+        return {ImageOf(750), scene, [page, names, text, brassEdge](imaging::Image picture) {
                     return Finished(picture, [&](Canvas& c) {
                         SetText(c, page, text, kInk, &brassEdge, text.y + 54);
-                        content::DrawStarFigures(c, kDomeChart.x + (kDomeChart.w - 642) / 2.0f, kDomeChart.y + 8.0f, 1.0f);
+                        content::DrawStarFigures(c, kDomeChart.x + (kDomeChart.w - 642) / 2.0f, kDomeChart.y + 8.0f, 1.0f,
+                                                 names);
                     });
                 }, {text.x, text.y, text.w, kDomeChart.Bottom() - text.y}};
     }
@@ -459,11 +463,11 @@ light_source { <0.8, -0.4, -1.0>, rgb <0.5, 0.55, 0.7> * 0.35 shadowless }
 
 }  // namespace
 
-ReadView BookPageView(int book, int index)
+ReadView BookPageView(int book, int index, const TextCatalogue& texts)
 {
     if (book < 0 || book > 2) throw Error("there is no book " + std::to_string(book));
     const BookLook& look = kBooks[book];
-    const std::vector<content::BookPage> pages = content::PagesOf(static_cast<content::Book>(book));
+    const std::vector<content::BookPage> pages = content::PagesOf(static_cast<content::Book>(book), texts);
     if (index < 0 || static_cast<std::size_t>(index) >= pages.size() || pages.size() != look.pages)
         throw Error("book " + std::to_string(book) + " has no page " + std::to_string(index + 1));
     const content::BookPage page = pages[static_cast<std::size_t>(index)];
@@ -474,30 +478,30 @@ ReadView BookPageView(int book, int index)
             kPageText};
 }
 
-ReadView ItemReadView(int item)
+ReadView ItemReadView(int item, const TextCatalogue& texts)
 {
     switch (item) {
-    case 2: return LetterView();
-    case 7: return WatchView();
+    case 2: return LetterView(texts);
+    case 7: return WatchView(texts);
     default: throw Error("item " + std::to_string(item) + " is not read");
     }
 }
 
-ReadView PlaceReadView(int screen)
+ReadView PlaceReadView(int screen, const TextCatalogue& texts)
 {
-    if (screen != 150) return PlateView(screen);
+    if (screen != 150) return PlateView(screen, texts);
     const Rect text{kPostBoard.x + 40, kPostBoard.y + 20, kPostBoard.w - 80, kPostBoard.h - 30};
-    const content::PageText page = *content::TextOf(150);
+    const content::PageText page = *content::TextOf(150, texts);
     const Rgb paint = Hex(0x1c140e);
     return {ImageOf(150), TidePostScene(), [page, text, paint](imaging::Image picture) {
                 return Finished(picture, [&](Canvas& c) { SetText(c, page, text, paint, nullptr, text.y + 52); });
             }, text};
 }
 
-void AddReadViews(std::vector<content::Asset>& rendered)
+void AddReadViews(std::vector<content::Asset>& rendered, const TextCatalogue& texts)
 {
-    std::vector<ReadView> views{ItemReadView(2), ItemReadView(7)};
-    for (const int screen : {150, 550, 750, 1150}) views.push_back(PlaceReadView(screen));
+    std::vector<ReadView> views{ItemReadView(2, texts), ItemReadView(7, texts)};
+    for (const int screen : {150, 550, 750, 1150}) views.push_back(PlaceReadView(screen, texts));
     for (ReadView& v : views) {
         render::PictureOut out;
         out.finish = std::move(v.finish);
@@ -508,7 +512,7 @@ void AddReadViews(std::vector<content::Asset>& rendered)
     for (int book = 0; book < 3; ++book) {
         const BookLook& look = kBooks[book];
         for (std::size_t i = 0; i < look.pages; ++i) {
-            ReadView v = BookPageView(book, static_cast<int>(i));
+            ReadView v = BookPageView(book, static_cast<int>(i), texts);
             render::PictureOut out;
             out.offset = wc::BookOffset(look.paths);
             out.finish = std::move(v.finish);

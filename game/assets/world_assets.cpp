@@ -1,16 +1,18 @@
 // The world's assets: every picture, sound and film that Kelvane's world definition names,
 // painted from the same place tables (game/world_content.h), so that exits, machines and
-// panels stand where their hotspots are. Also the texts of the books, the letter and the
-// plaques: the clues by which every puzzle of the island can be solved.
+// panels stand where their hotspots are. Also the books, the letter and the plaques, their texts
+// from the game's catalogue: the clues by which every puzzle of the island can be solved.
 #include <algorithm>
 #include <cmath>
 #include <functional>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "content/dmath.h"
 #include "content/generator.h"
+#include "core/error.h"
 #include "imaging/scrambled.h"
 #include "game/world_content.h"
 #include "game/assets/world_texts.h"
@@ -193,135 +195,13 @@ Canvas PaintSheet(const std::string& heading, const std::string& text, Rgb paper
     return c;
 }
 
-const PageText kLogbook[11] = {
-    {"The Kelvane Light", "Logbook of the light on the rock called the Lamp, kept by Ansel Vey, keeper. Whoever reads "
-                          "this after me: read it to the end before you go below."},
-    {"The Lamp", "I keep two hand lamps. Mine goes where I go; the spare hangs on its hook in the lamp room off the "
-                 "hall. Below the hall there is no light but what you carry. In the dark, hold the lamp up in your "
-                 "hand towards the way you mean to go, and only then go. Without it I have walked into the water "
-                 "twice."},
-    {"The Cistern", "Every spring the cistern floods and the stair to the basin floor goes under. The pump on the upper "
-                    "walk empties it. It takes the crank handle that hangs in the boathouse rack; set the crank to the "
-                    "pump and it will do the rest."},
-    {"The Float Valve", "Past the basin, in the valve gallery, the float valve ticks whenever the water moves. There is "
-                        "a catch behind it that the builders hid. Move your hand over the valve and listen: where the "
-                        "ticks run together into one sound, press. The catch breaks the old sea gate."},
-    {"The Sea Gate", "Once the sea gate is broken the waves come into the tunnel beyond it and pound like guns every "
-                     "two seconds. Do not be afraid of it. The tunnel leads under the flats to the door of the lower "
-                     "rooms, but that door is above the water only at the lowest ebb."},
-    {"The Tide Clock", "The tide clock stands at the foot of the steps on the flats. It works the sluices of the old "
-                       "sea wall, but it cannot hurry the sea: it takes the water down one tide at a time, and only "
-                       "as far as the moon allows. The register on the lectern tables its settings by the moon's "
-                       "age. I leave the clock at high water; the flats are wide and the water is quick."},
-    {"The Cabinet", "My letters are locked in the cabinet in the tower. Its eight wheels answer to the eight bells "
-                    "engraved on the lid of my watch, each wheel to the strokes struck on its bell. I lost the watch "
-                    "in the rock pool under the sea door, the night of the storm. It will still be there; nothing "
-                    "moves that pool. The knob under the wheels drops them all back to the blank."},
-    {"The Hatch", "The hatch from the tower stair to the lamp gallery is barred from below. The winch on the upper "
-                  "stair lifts the bar; it takes the same crank as the pump."},
-    {"The Gallery", "The gallery lamps are wired in a ring, and every lamp you touch switches its neighbours too. I "
-                    "worked out how the ring answers in my letters to my sister. Until they all burn the stair to the "
-                    "dome stays dark and I will not climb it."},
-    {"The Last Lens", "The first observatory stands under the flats. Its builders ground one lens before the sea took "
-                      "them. I have found it in its cradle in the lower rooms. It belongs in the telescope under the "
-                      "dome. The dome opens only when its four star panels show the figures charted on the plaque "
-                      "beside the stair. It is too heavy for the tunnel; it must go out by the sea door."},
-    {"Last Entry", "The moon is full and the lowest ebb is tonight. I am going down with my lamp. The sea door of "
-                   "the lower hall opens only from the inside; if I come back, it will be that way. If I do not, the "
-                   "bar is on the inside and you will have to go round by the tunnel, as I did."},
-};
-
-const PageText kLetters[16] = {
-    {"Letters", "Letters of Ansel Vey to his sister Maren Vey, at Harrow Quay: his in the copies he kept, hers as "
-                "the boat brought them. The last of his was never sent."},
-    {"First Letter", "Maren, the boat came again today and I sent it away. The light is not lit and I cannot tell the "
-                     "boatman why. The lamps in the gallery will not all burn together. Every one I touch wakes or "
-                     "puts out the ones beside it."},
-    {"Her Answer", "Ansel, our father said the gallery was built as a puzzle for idle keepers. He said: leave the upper "
-                   "and lower rings alone, they follow the middle one. I do not know what he meant. Come home."},
-    {"Second Letter", "Maren, he was right. A lamp of the middle ring switches itself, the middle lamps on either side "
-                      "of it, and the one straight above it and the one straight below it. A lamp of the upper ring is "
-                      "switched by the middle lamp beneath it and by nothing else in the middle ring."},
-    {"A Lamp Twice", "And a lamp touched twice is a lamp never touched: whatever it switched, it switches back. "
-                     "So there is no order to it and no count beyond once. Each lamp is either touched or not, and "
-                     "the only question is which. I sat a whole evening with the rings in front of me before I saw "
-                     "that the upper ring had been telling me all along."},
-    {"Her Answer", "Ansel, if the upper ring follows the middle, then look at what the upper ring wants and give it "
-                   "that, and never mind the rest. That is what father would have said. And if you make a muddle, the "
-                   "snuffer puts them all out and you may begin again from the dark."},
-    {"Third Letter", "Maren, the lamps burn. The stair to the dome is lit for the first time in my years here. The "
-                     "dome itself is shut. Its shutter answers to four star panels, three stars by three, two on each "
-                     "wall, and a plaque at the stair names the four figures."},
-    {"The Figures", "The builders cut the four figures in a chart of the sky on the plaque: the stars of each, "
-                    "and the lines that make a bird or a lamp of them. A panel is the same sky seen through a "
-                    "window of nine panes, three by three. Every star of a figure has its pane."},
-    {"Stray Stars", "Mind the stray stars on the chart: they are in the sky but in no figure, and no pane of a "
-                    "panel wants them. I lit one of them the first night and sat under a shut dome till dawn."},
-    {"The Sky", "Maren, from the gallery window I can see the Heron rise over the flats, just as the chart has it. "
-                "The builders set their dome to the sky they saw. I think they wanted the telescope to look "
-                "where the figures point."},
-    {"The Gull", "The Gull is my favourite: two wings and nothing under them. When the shutter opens I will "
-                 "look for it through the telescope first."},
-    {"Her Answer", "Ansel, you write of stars and lamps and say nothing of yourself. The boatman says the lights of "
-                   "Kelvane are out and will stay out. Tell me he is wrong."},
-    {"Fourth Letter", "Maren, the shutter opened for me and there was nothing for it to look at: the telescope has no "
-                      "lens. The builders' last lens is below, under the flats. I have seen it. I have held it."},
-    {"Fifth Letter", "It is too heavy for the tunnel. I set it back in its cradle. There is a sea door down there that "
-                     "opens only from the inside; at the lowest ebb I mean to lift its bar and carry the lens out "
-                     "onto the shore."},
-    {"Her Last Answer", "Ansel, do not go down. Or if you go, leave the door open behind you, so that whoever comes "
-                        "after you does not have to go round through the dark."},
-    {"Last Letter", "Maren, I am going. The lamp is lit and the tide is nearly out. If someone finds these letters, "
-                    "they have found the cabinet, and they have my watch. Let them finish it. The lens goes in the "
-                    "telescope when the stars are set. Keep the light."},
-};
-
-const PageText kRegister[5] = {
-    {"Tide Register", "Register of the tide clock of Kelvane flats. The clock takes the water one tide at a time: "
-                      "from high water to half ebb, to low water, to the lowest ebb, and back the same way. Set the "
-                      "five wheels, left to right, to the next tide's figures for tonight's moon, and pull the "
-                      "lever. High water is 3 2 1 4 0 at every moon. Read the moon before you set the clock."},
-    {"New Moon", "Half ebb: 0 3 4 1 2. Low water: 4 2 0 1 3. Lowest ebb: 1 0 4 3 2. A spring tide: the sea goes "
-                 "lowest at the new and the full moon, and the door of the lower rooms comes clear."},
-    {"First Quarter", "Half ebb: 2 1 3 0 4. Low water: 3 4 2 1 0. Lowest ebb: none. A neap tide: at the quarters "
-                      "the sea does not go so low."},
-    {"Full Moon", "Half ebb: 1 4 0 2 3. Low water: 2 0 3 3 1. Lowest ebb: 4 1 2 0 4. A spring tide: the skylight "
-                  "stands dry, and at the end of the cistern tunnel the door of the lower rooms is clear."},
-    {"Last Quarter", "Half ebb: 4 0 1 3 2. Low water: 0 2 4 4 3. Lowest ebb: none. A neap tide: at the quarters "
-                     "the sea does not go so low."},
-};
-
-const PageText kAppointment = {
-    "Appointment", "To the keeper of the Kelvane Light. You are appointed to the light in place of Ansel Vey, who has "
-                   "not answered the boat for a month. The key of the observatory gate is kept on the bench in the "
-                   "boathouse, under the nets. Mr Vey's logbook will be on his desk in the keeper's room. The lamps "
-                   "are to be lit before the winter. - The Harbour Board, Harrow Quay."};
-const PageText kWatchLid = {
-    "A. V.", "Engraved inside the lid of the keeper's watch: For Ansel Vey, for eleven years of the light. Below, "
-             "the eight bells of his last good watch, each with the strokes struck on it:"};
-const PageText kWatchDedication = {"A. V.", "For Ansel Vey, for eleven years of the light"};
-const PageText kStarPlaque = {
-    "The Four Figures", "Set the panels as the sky stands, and the dome will open. First wall: the Heron, the "
-                        "Lantern. Second wall: the Anchor, the Gull. A star lights when touched, and goes out when "
-                        "touched again."};
-const PageText kGalleryPlaque = {
-    "The Lamp Ring", "Thirty-six lamps in three rings of twelve. Each lamp switches the lamps beside it, above it and "
-                     "below it. The stair to the dome is lit when all of them burn."};
-const PageText kTidePost = {
-    "The Tide Post", "Marks cut in the post, top to bottom: high water, half ebb, low water, and at the very foot, "
-                     "worn almost away: lowest ebb - door clear - new and full moon only. The clock on the flats keeps the "
-                     "tide."};
-const PageText kDrownedPlaque = {
-    "Kelvane Observatory", "Founded on the rock called the Lamp. The sea took these rooms in one night. The builders "
-                           "left their last lens in its cradle and the sea door barred from within."};
-
 // The lid of the keeper's watch: the engraving, then the eight bells of his watch in a row,
 // each with its strokes cut beneath it in pairs, as a ship's bell is struck. No figures: the
 // cabinet's wheels are read by counting.
-Canvas PaintWatchLid()
+Canvas PaintWatchLid(const std::string& initials, const std::string& engraving)
 {
     const Rgb brass = Hex(0xd8c078);
-    Canvas c = PaintSheet(kWatchLid.heading, kWatchLid.text, brass, kInk);
+    Canvas c = PaintSheet(initials, engraving, brass, kInk);
     DrawWatchBells(c, 232.0f, 260.0f, 80.0f, 1.0f, kInk);
     return c;
 }
@@ -338,14 +218,14 @@ const std::vector<FigureLine> kFigureLines[4] = {
     {{1, 4}, {4, 7}, {6, 7}, {7, 8}},          // the Anchor: shank and arms
     {{0, 3}, {3, 4}, {4, 5}, {5, 2}},          // the Gull: two wings and nothing under them
 };
-const char* const kFigureNames[4] = {"THE HERON", "THE LANTERN", "THE ANCHOR", "THE GULL"};
+const char* const kFigureIds[4] = {"figure.heron", "figure.lantern", "figure.anchor", "figure.gull"};
 
-Canvas PaintStarChart()
+Canvas PaintStarChart(const PageText& plaque, const FigureNames& names)
 {
     const Rgb night = Hex(0x10183a);
-    Canvas c = PaintSheet(kStarPlaque.heading, kStarPlaque.text, Hex(0xb89a5a), kInk);
+    Canvas c = PaintSheet(plaque.heading, plaque.text, Hex(0xb89a5a), kInk);
     c.FillRoundRect({170, 200, 684, 290}, 8.0f, night);
-    DrawStarFigures(c, 200.0f, 225.0f, 1.0f);
+    DrawStarFigures(c, 200.0f, 225.0f, 1.0f, names);
     return c;
 }
 
@@ -359,10 +239,16 @@ void PaintReleaseKnob(Canvas& c, int dx = 0, int dy = 0)
     c.FillEllipse(cx - 7, cy - 8, 9, 7, Hex(0xe0c070), 0.8f);
 }
 
-std::vector<BookPage> Pages(const PageText* texts, int count, std::uint32_t seed)
+// Pages 1 .. count of a book whose texts are "<book>.pNN.heading" and "<book>.pNN.body".
+std::vector<BookPage> Pages(const TextCatalogue& texts, const char* book, std::size_t count, std::uint32_t seed)
 {
     std::vector<BookPage> pages;
-    for (int i = 0; i < count; ++i) pages.push_back({texts[i].heading, texts[i].text, i + 1, seed + static_cast<std::uint32_t>(i)});
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::string number = std::to_string(i + 1);
+        const std::string page = std::string(book) + ".p" + (i + 1 < 10 ? "0" : "") + number + ".";
+        pages.push_back({PictureText(texts, page + "heading"), PictureText(texts, page + "body"), static_cast<int>(i + 1),
+                         seed + static_cast<std::uint32_t>(i)});
+    }
     return pages;
 }
 
@@ -378,18 +264,14 @@ void AddBook(AssetList& list, const char* const (&paths)[N], const std::vector<B
 
 // ---- places ----
 
-// The names painted above the star panels.
-const char* PanelName(int screen)
+// The names painted above the star panels and the tide clock; the cabinet's wheels have an
+// empty one. None for every other screen.
+std::optional<std::string> PanelName(int screen, const TextCatalogue& texts)
 {
-    switch (screen) {
-    case 752: return "THE HERON";
-    case 753: return "THE LANTERN";
-    case 754: return "THE ANCHOR";
-    case 755: return "THE GULL";
-    case 650: return "TIDE CLOCK";
-    case 451: return "";
-    default: return nullptr;
-    }
+    if (screen >= 752 && screen <= 755) return FigureNamesOf(texts)[static_cast<std::size_t>(screen - 752)];
+    if (screen == 650) return PictureText(texts, "panel.tideclock");
+    if (screen == 451) return std::string();
+    return std::nullopt;
 }
 
 // The tide's picture at `tide` (1 high .. 4 lowest): the water falls and the sand widens.
@@ -411,10 +293,10 @@ PlaceSpec TideSpec(const wc::Place& place, int tide)
     return scene;
 }
 
-void AddPlaces(AssetList& list)
+void AddPlaces(AssetList& list, const TextCatalogue& texts)
 {
     for (const wc::Place& place : wc::kPlaces) {
-        if (const PageText* text = TextOf(place.number)) {
+        if (const std::optional<PageText> text = TextOf(place.number, texts)) {
             const PageText t = *text;
             list.Picture(place.image, [t] { return PaintSheet(t.heading, t.text, Hex(0xb89a5a), kInk); }, PictureFormat::Jpeg);
             continue;
@@ -434,7 +316,9 @@ void AddPlaces(AssetList& list)
                 return c;
             }, PictureFormat::Jpeg, place.panorama ? 4.0 : 2.0);
         } else if (place.number == 750) {
-            list.Picture(place.image, [] { return PaintStarChart(); }, PictureFormat::Jpeg);
+            const PageText plaque = StarPlaque(texts);
+            const FigureNames names = FigureNamesOf(texts);
+            list.Picture(place.image, [plaque, names] { return PaintStarChart(plaque, names); }, PictureFormat::Jpeg);
         } else if (place.number == 451) {
             const PlaceSpec scene = painted.scene;
             list.Picture(place.image, [scene] {
@@ -444,8 +328,8 @@ void AddPlaces(AssetList& list)
             }, PictureFormat::Jpeg, 2.0);
         } else if (place.panorama) {
             list.Panorama(place.image, painted.scene);
-        } else if (const char* name = PanelName(place.number)) {
-            const std::string label = name;
+        } else if (const std::optional<std::string> name = PanelName(place.number, texts)) {
+            const std::string label = *name;
             const PlaceSpec scene = painted.scene;
             list.Picture(place.image, [scene, label] {
                 Canvas c = PaintFlatView(scene);
@@ -503,7 +387,7 @@ void AddStrips(AssetList& list)
     }
 }
 
-void AddItems(AssetList& list)
+void AddItems(AssetList& list, const TextCatalogue& texts)
 {
     for (const wc::ItemDef& item : wc::kItems) {
         const ItemLook look = kItemLooks[item.number - 1];
@@ -511,20 +395,24 @@ void AddItems(AssetList& list)
         const bool text = item.number == 2 || item.number == 7;
         list.Item(item.number, look.kind, look.tint, item.closeUp != nullptr && !text ? item.closeUp : "");
     }
-    list.Picture(wc::kItems[1].closeUp, [] { return PaintSheet(kAppointment.heading, kAppointment.text, kPaper, kInk); },
+    const PageText letter = AppointmentLetter(texts);
+    list.Picture(wc::kItems[1].closeUp, [letter] { return PaintSheet(letter.heading, letter.text, kPaper, kInk); },
                  PictureFormat::Jpeg);
-    list.Picture(wc::kItems[6].closeUp, [] { return PaintWatchLid(); }, PictureFormat::Jpeg);
+    const std::string initials = PictureText(texts, "watch.initials"), engraving = PictureText(texts, "watch.lid.body");
+    list.Picture(wc::kItems[6].closeUp, [initials, engraving] { return PaintWatchLid(initials, engraving); },
+                 PictureFormat::Jpeg);
 }
 
 // The opening, the ending and the placeholder.
-void AddSequences(AssetList& list)
+void AddSequences(AssetList& list, const TextCatalogue& texts)
 {
     const RealmLook shore = LookOf(wc::Realm::Shore);
-    list.Picture(wc::kLogoImage, [] {
+    const std::string title = PictureText(texts, "title.name"), tagline = PictureText(texts, "title.tagline");
+    list.Picture(wc::kLogoImage, [title, tagline] {
         Canvas c(kFlatWidth, kFlatHeight, false, Hex(0x05070c));
         c.Glow(512, 200, 260, Hex(0xffc070), 0.6f);
-        c.Text("KELVANE", 512, 210, 72, Hex(0xedb469), true, false, TextAlign::Centre);
-        c.Text("a story of the drowned observatory", 512, 300, 26, Hex(0xc0a070), false, true, TextAlign::Centre);
+        c.Text(title, 512, 210, 72, Hex(0xedb469), true, false, TextAlign::Centre);
+        c.Text(tagline, 512, 300, 26, Hex(0xc0a070), false, true, TextAlign::Centre);
         return c;
     }, PictureFormat::Jpeg);
     PlaceSpec boat{11, shore.setting, shore.palette, {{LandmarkKind::Moon, {700, 60, 70, 70}}, {LandmarkKind::Pool, {0, 330, 1024, 182}}}, 0.55f};
@@ -613,29 +501,54 @@ void AddFilms(AssetList& list)
 
 }  // namespace
 
-std::vector<BookPage> PagesOf(Book book)
+std::string PictureText(const TextCatalogue& texts, std::string_view id)
+{
+    if (const std::string* text = texts.Find(id)) return *text;
+    throw Error("the game's texts (kelvane.pot) have no \"" + std::string(id) + "\" for the pictures");
+}
+
+std::vector<BookPage> PagesOf(Book book, const TextCatalogue& texts)
 {
     switch (book) {
-    case Book::Logbook: return Pages(kLogbook, static_cast<int>(std::size(kLogbook)), 500);
-    case Book::Letters: return Pages(kLetters, static_cast<int>(std::size(kLetters)), 600);
-    case Book::Register: return Pages(kRegister, static_cast<int>(std::size(kRegister)), 700);
+    case Book::Logbook: return Pages(texts, "logbook", std::size(wc::kLogbookPages), 500);
+    case Book::Letters: return Pages(texts, "letters", std::size(wc::kLetterPages), 600);
+    case Book::Register: return Pages(texts, "register", std::size(wc::kRegisterPages), 700);
     }
     return {};
 }
 
-const PageText& AppointmentLetter() { return kAppointment; }
-const PageText& WatchDedication() { return kWatchDedication; }
-const PageText& StarPlaque() { return kStarPlaque; }
+namespace {
+
+PageText Plate(const TextCatalogue& texts, const std::string& id)
+{
+    return {PictureText(texts, id + ".heading"), PictureText(texts, id + ".body")};
+}
+
+}  // namespace
+
+PageText AppointmentLetter(const TextCatalogue& texts) { return Plate(texts, "appointment"); }
+PageText WatchDedication(const TextCatalogue& texts)
+{
+    return {PictureText(texts, "watch.initials"), PictureText(texts, "watch.dedication")};
+}
+PageText StarPlaque(const TextCatalogue& texts) { return Plate(texts, "plaque.stars"); }
 
 // Close views that show a text rather than a place.
-const PageText* TextOf(int screen)
+std::optional<PageText> TextOf(int screen, const TextCatalogue& texts)
 {
     switch (screen) {
-    case 150: return &kTidePost;
-    case 550: return &kGalleryPlaque;
-    case 1150: return &kDrownedPlaque;
-    default: return nullptr;
+    case 150: return Plate(texts, "tidepost");
+    case 550: return Plate(texts, "plaque.gallery");
+    case 1150: return Plate(texts, "plaque.drowned");
+    default: return std::nullopt;
     }
+}
+
+FigureNames FigureNamesOf(const TextCatalogue& texts)
+{
+    FigureNames names;
+    for (std::size_t i = 0; i < names.size(); ++i) names[i] = PictureText(texts, kFigureIds[i]);
+    return names;
 }
 
 void DrawWatchBells(Canvas& c, float left, float top, float pitch, float scale, Rgb ink)
@@ -656,7 +569,7 @@ void DrawWatchBells(Canvas& c, float left, float top, float pitch, float scale, 
     }
 }
 
-void DrawStarFigures(Canvas& c, float left0, float top, float scale)
+void DrawStarFigures(Canvas& c, float left0, float top, float scale, const FigureNames& names)
 {
     const Rgb star = Hex(0xf4ecc8), line = Hex(0x8090c0);
     const float s = scale;
@@ -681,21 +594,21 @@ void DrawStarFigures(Canvas& c, float left0, float top, float scale)
             const float y = top + (122 + static_cast<float>(stray.Uniform()) * 18.0f) * s;
             c.FillEllipse(x, y, 3.0f * s, 3.0f * s, star, 0.9f);
         }
-        c.Text(kFigureNames[figure], static_cast<int>(left + 60 * s), static_cast<int>(top + 195 * s),
+        c.Text(names[static_cast<std::size_t>(figure)], static_cast<int>(left + 60 * s), static_cast<int>(top + 195 * s),
                static_cast<int>(18 * s), star, true, false, TextAlign::Centre);
     }
 }
 
-void AddWorldAssets(AssetList& list)
+void AddWorldAssets(AssetList& list, const TextCatalogue& texts)
 {
-    AddSequences(list);
-    AddPlaces(list);
+    AddSequences(list, texts);
+    AddPlaces(list, texts);
     AddOverlays(list);
     AddStrips(list);
-    AddItems(list);
-    AddBook(list, wc::kLogbookPages, PagesOf(Book::Logbook));
-    AddBook(list, wc::kLetterPages, PagesOf(Book::Letters));
-    AddBook(list, wc::kRegisterPages, PagesOf(Book::Register));
+    AddItems(list, texts);
+    AddBook(list, wc::kLogbookPages, PagesOf(Book::Logbook, texts));
+    AddBook(list, wc::kLetterPages, PagesOf(Book::Letters, texts));
+    AddBook(list, wc::kRegisterPages, PagesOf(Book::Register, texts));
     AddSounds(list);
     AddFilms(list);
 }

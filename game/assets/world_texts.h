@@ -1,34 +1,48 @@
 // The texts a player reads in close views (the letter of appointment, the watch's lid, the
-// plaques and the tide post) and the clues drawn beside them, as world_assets.cpp defines
-// them: shared with the rendered close views, which set them on a rendered sheet or plate.
+// plaques and the tide post) and the clues drawn beside them: the texts come from the game's
+// catalogue (game/po/kelvane.pot, section "Texts set into pictures"), the clues from the world's
+// tables; shared with the rendered close views, which set them on a rendered sheet or plate.
 #pragma once
 
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "content/canvas.h"
 #include "content/things.h"
+#include "core/text_catalogue.h"
 
 namespace content {
 
 struct PageText {
-    const char* heading;
-    const char* text;
+    std::string heading;
+    std::string text;
 };
 
+// The text of `id` in `texts`; throws Error naming the identifier when the catalogue lacks it.
+std::string PictureText(const TextCatalogue& texts, std::string_view id);
+
 // The letter of appointment the player arrives with.
-const PageText& AppointmentLetter();
-// The dedication engraved inside the lid of the keeper's watch: initials and one line.
-const PageText& WatchDedication();
+PageText AppointmentLetter(const TextCatalogue& texts);
+// The dedication engraved inside the lid of the keeper's watch: initials, and its lines
+// separated by "\n".
+PageText WatchDedication(const TextCatalogue& texts);
 // The plaque by the dome stair, above its star chart.
-const PageText& StarPlaque();
+PageText StarPlaque(const TextCatalogue& texts);
 // The text shown by a close view of a place that is read (the tide post, the gallery and
-// the drowned hall's plaques); null for every other screen.
-const PageText* TextOf(int screen);
+// the drowned hall's plaques); none for every other screen.
+std::optional<PageText> TextOf(int screen, const TextCatalogue& texts);
+// The names of the star chart's figures (the Heron, the Lantern, the Anchor, the Gull), under
+// the chart and above each figure's star panel alike.
+using FigureNames = std::array<std::string, 4>;
+FigureNames FigureNamesOf(const TextCatalogue& texts);
 
 // The books the player reads, and their pages as they are set (first page first; the world
 // names their pictures in kLogbookPages, kLetterPages and kRegisterPages).
 enum class Book { Logbook, Letters, Register };
-std::vector<BookPage> PagesOf(Book book);
+std::vector<BookPage> PagesOf(Book book, const TextCatalogue& texts);
 
 // The eight bells of the keeper's watch in a row, left to right, each with the strokes struck
 // on it (the cabinet's code) cut beneath it in pairs: bell k is centred at left + k x pitch
@@ -38,6 +52,6 @@ void DrawWatchBells(Canvas& c, float left, float top, float pitch, float scale, 
 // The star chart's four figures in a row from (left, top), each a three-by-three window of
 // stars joined by its lines, with two stray stars under it and its name below; sizes x scale
 // (at scale 1 the chart is 664 x 210 pixels). The night behind it is the caller's.
-void DrawStarFigures(Canvas& c, float left, float top, float scale);
+void DrawStarFigures(Canvas& c, float left, float top, float scale, const FigureNames& names);
 
 }  // namespace content

@@ -21,16 +21,31 @@ constexpr const char* kInstalledData = "../share/kelvane";  // relative to the e
 constexpr const char* kSaveBelowDataHome = "kelvane/save";
 constexpr const char* kDefaultDataHome = ".local/share";  // below $HOME
 
+constexpr int kDataVersion = 1;  // of the data tree's layout, as the marker names it
+
 bool IsDirectory(const std::string& path)
 {
     struct stat info {};
     return !path.empty() && ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
+// A directory with the marker file at its root.
+bool IsGameData(const std::string& path)
+{
+    struct stat info {};
+    return ::stat((path + "/" + kDataMarker).c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
 std::string Environment(const char* name)
 {
     const char* value = std::getenv(name);
     return value != nullptr ? value : "";
+}
+
+// Whether the game reads the working directory's data/: a checkout, or a test's game.
+bool ReadsWorkingDirectoryData()
+{
+    return !IsDirectory(Environment(kDataVariable)) && IsGameData(kCheckoutData);
 }
 
 // The rest of `path` after its first component `name` ("" or starting with '/'); nothing
@@ -54,6 +69,13 @@ std::string HomeDirectory()
 
 }  // namespace
 
+const char* const kDataMarker = "kelvane-data.txt";
+
+std::string DataMarkerText()
+{
+    return "Kelvane game data\nversion " + std::to_string(kDataVersion) + "\n";
+}
+
 const char* const kHowToGetData =
     "Run ./play in a checkout, or install the kelvane package.";
 
@@ -67,15 +89,26 @@ DataSearch FindData(const std::string& executableDirectory)
         search.directory = place;
         return true;
     };
-    std::error_code unknown;
-    const std::string workingDirectory = std::filesystem::current_path(unknown).string();
-    if (found(kCheckoutData, (std::filesystem::path(workingDirectory) / kCheckoutData).string())) return search;
+    // The variable is the player's explicit choice: it wins over whatever folder the game
+    // happens to be started in.
     const std::string fromEnvironment = Environment(kDataVariable);
     if (fromEnvironment.empty()) {
         search.searched.push_back(std::string("$") + kDataVariable + ": not set");
     } else if (found(fromEnvironment, fromEnvironment + " ($" + kDataVariable + ")")) {
         return search;
     }
+    // A data/ in the working directory counts only when it is the game's: a menu entry starts
+    // the game in the home, where a folder called data may hold anything.
+    std::error_code unknown;
+    const std::string workingData = (std::filesystem::current_path(unknown) / kCheckoutData).string();
+    if (IsGameData(kCheckoutData)) {
+        search.searched.push_back(workingData);
+        search.directory = kCheckoutData;
+        return search;
+    }
+    search.searched.push_back(IsDirectory(kCheckoutData)
+                                  ? workingData + " (not the game's data: it has no " + kDataMarker + ")"
+                                  : workingData);
     if (!executableDirectory.empty()) {
         const std::string installed =
             (std::filesystem::path(executableDirectory) / kInstalledData).lexically_normal().string();
@@ -102,7 +135,7 @@ std::string ExecutableDirectory()
 
 std::string SaveDirectory()
 {
-    if (IsDirectory(kCheckoutData)) return kCheckoutSave;
+    if (ReadsWorkingDirectoryData()) return kCheckoutSave;
     // Only an absolute $XDG_DATA_HOME counts; a relative one is to be ignored.
     const std::string dataHome = Environment("XDG_DATA_HOME");
     if (!dataHome.empty() && dataHome.front() == '/') {
@@ -129,7 +162,7 @@ bool MakeSaveDirectory(std::string* error)
 std::string Resolve(const std::string& path)
 {
     if (const auto rest = Below(path, kCheckoutData)) {
-        if (IsDirectory(kCheckoutData)) return path;  // a checkout: the common case, kept cheap
+        if (ReadsWorkingDirectoryData()) return path;  // a checkout: the common case, kept cheap
         const DataSearch search = FindData();
         return search.directory.empty() ? path : search.directory + std::string(*rest);
     }

@@ -1,8 +1,10 @@
 // Where the game reads its data and keeps its saves. The game names its files "data/..." and
-// "save/..."; Resolve turns such a name into the path that is opened. Started from a
-// directory holding data/ (a checkout, the tests) both stay in the working directory; an
-// installed game reads $KELVANE_DATA_DIR or the share/kelvane directory beside its
-// executable and keeps its saves in the user's XDG data directory.
+// "save/..."; Resolve turns such a name into the path that is opened. $KELVANE_DATA_DIR names
+// the data when set; else, started from a directory holding the game's data/ (a checkout, the
+// tests: a data/ with the marker file the content generator writes) both stay in the working
+// directory; else the installed game reads the share/kelvane directory beside its executable.
+// Saves stay beside a working directory's data only when the game reads that data; else they
+// go to the user's XDG data directory.
 // Depends on nothing but the standard library and POSIX.
 #pragma once
 
@@ -17,15 +19,23 @@ struct DataSearch {
     std::vector<std::string> searched;  // every place looked at, in order, as a player reads it
 };
 
-// Looks for the data directory, first existing directory wins: "data" in the working
-// directory, then $KELVANE_DATA_DIR, then <executableDirectory>/../share/kelvane.
+// The file at the root of a game data tree that marks it as the game's (the content generator
+// writes it; an installation keeps it): a data/ folder without it is somebody else's.
+extern const char* const kDataMarker;
+// The marker's text: the game's name and the version of the data's layout.
+std::string DataMarkerText();
+
+// Looks for the data directory, first found wins: the directory $KELVANE_DATA_DIR names, then
+// "data" in the working directory when it holds the marker, then
+// <executableDirectory>/../share/kelvane.
 DataSearch FindData(const std::string& executableDirectory);
 DataSearch FindData();
 
 // The directory holding the running executable; empty when the system does not say.
 std::string ExecutableDirectory();
 
-// Where saves are kept: "save" when the working directory holds data/; else
+// Where saves are kept: "save" when the game reads the working directory's data/ (it holds
+// the marker and $KELVANE_DATA_DIR names no directory); else
 // $XDG_DATA_HOME/kelvane/save (an absolute $XDG_DATA_HOME only), else
 // $HOME/.local/share/kelvane/save.
 std::string SaveDirectory();

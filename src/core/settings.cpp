@@ -1,20 +1,19 @@
 #include "core/settings.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <fstream>
 #include <functional>
+#include <limits>
 #include <map>
+#include <span>
 #include <sstream>
 #include <string_view>
 #include <system_error>
+#include <vector>
+
+#include "core/safe_file.h"
 
 namespace {
 
@@ -28,11 +27,18 @@ std::string_view Trim(std::string_view text)
     return text.substr(first, last - first + 1);
 }
 
+// A whole number; one beyond what an int holds becomes the nearest that it does, which every
+// setting's range then clamps.
 bool ParseInt(std::string_view text, int* out)
 {
     int value = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc() || end != text.data() + text.size()) return false;
+    if (end != text.data() + text.size()) return false;
+    if (ec == std::errc::result_out_of_range) {
+        value = text.front() == '-' ? std::numeric_limits<int>::min() : std::numeric_limits<int>::max();
+    } else if (ec != std::errc()) {
+        return false;
+    }
     *out = value;
     return true;
 }
@@ -65,15 +71,52 @@ const std::map<std::string, Reader, std::less<>>& Readers()
     return readers;
 }
 
-Settings Defaults(const fs::path& path, const std::string& why)
+// The largest settings file read: the game writes a few hundred bytes.
+constexpr std::size_t kMaxSettingsBytes = 64 * 1024;
+// Bad lines reported one by one; more are counted in one last line, so that a file of garbage
+// does not flood standard error.
+constexpr int kMaxReportedLines = 8;
+
+Settings Defaults(const std::string& why)
 {
-    std::fprintf(stderr, "Kelvane: settings file %s %s; using the default settings.\n", path.string().c_str(),
-                 why.c_str());
+    std::fprintf(stderr, "Kelvane: %s; using the default settings.\n", why.c_str());
     return Settings{};
 }
 
-// Flushes an open descriptor's data to disk; false with errno set on failure.
-bool Sync(int fd) { return ::fsync(fd) == 0; }
+// A value as a message may quote it: printable, and short.
+std::string Shown(std::string_view value)
+{
+    constexpr std::size_t kLongest = 40;
+    std::string shown;
+    for (const char c : value.substr(0, kLongest)) shown += (c >= ' ' && c <= '~') ? c : '?';
+    if (value.size() > kLongest) shown += "...";
+    return shown;
+}
+
+// Says what is wrong with each bad line of one file, once per line.
+class BadLines {
+public:
+    explicit BadLines(const fs::path& path) : c_path(path.string()) {}
+    ~BadLines()
+    {
+        if (c_count > kMaxReportedLines)
+            std::fprintf(stderr, "Kelvane: settings file %s: %d more lines ignored.\n", c_path.c_str(),
+                         c_count - kMaxReportedLines);
+    }
+    BadLines(const BadLines&) = delete;
+    BadLines& operator=(const BadLines&) = delete;
+
+    void Report(int line, const std::string& why)
+    {
+        if (++c_count > kMaxReportedLines) return;
+        std::fprintf(stderr, "Kelvane: settings file %s, line %d: %s; the line is ignored.\n", c_path.c_str(), line,
+                     why.c_str());
+    }
+
+private:
+    std::string c_path;
+    int c_count = 0;
+};
 
 }  // namespace
 
@@ -101,37 +144,41 @@ fs::path SettingsPath()
 
 Settings LoadSettings(const fs::path& path)
 {
-    if (path.empty()) return Defaults("(no configuration directory: $XDG_CONFIG_HOME and $HOME are unset)", "unusable");
-    std::ifstream in(path);
-    if (!in) {
-        std::error_code ec;
-        return Defaults(path, fs::exists(path, ec) ? "cannot be read" : "does not exist yet");
+    if (path.empty()) return Defaults("there is no configuration directory ($XDG_CONFIG_HOME and $HOME are unset)");
+    std::vector<std::uint8_t> bytes;
+    std::string why;
+    if (!SafeFile::ReadRegularFile(path, kMaxSettingsBytes, &bytes, &why)) {
+        return Defaults(why.empty() ? "settings file " + path.string() + " does not exist yet" : why);
     }
+    const std::string_view file(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     Settings settings;
-    int version = 0;
-    std::string line;
-    for (int number = 1; std::getline(in, line); ++number) {
-        const std::string_view text = Trim(line);
+    int version = kSettingsVersion;  // a file without a version line is read as this version
+    BadLines bad(path);
+    std::size_t start = 0;
+    for (int number = 1; start < file.size(); ++number) {
+        const std::size_t newline = std::min(file.find('\n', start), file.size());
+        const std::string_view text = Trim(file.substr(start, newline - start));
+        start = newline + 1;
         if (text.empty() || text[0] == '#' || text[0] == ';' || text[0] == '[') continue;
         const auto equals = text.find('=');
-        if (equals == std::string_view::npos)
-            return Defaults(path, "line " + std::to_string(number) + " is not 'key = value'");
+        if (equals == std::string_view::npos) {
+            bad.Report(number, "'" + Shown(text) + "' is not 'key = value'");
+            continue;
+        }
         const std::string_view key = Trim(text.substr(0, equals));
         const std::string_view value = Trim(text.substr(equals + 1));
         if (key == "version") {
-            if (!ParseInt(value, &version))
-                return Defaults(path, "line " + std::to_string(number) + ": the version is not a number");
+            if (!ParseInt(value, &version)) bad.Report(number, "the version '" + Shown(value) + "' is not a number");
             continue;
         }
         const auto reader = Readers().find(key);
         if (reader == Readers().end()) continue;  // a newer game's key, or a typing slip
         if (!reader->second(value, settings))
-            return Defaults(path, "line " + std::to_string(number) + ": '" + std::string(value) +
-                                      "' is not a value for " + std::string(key));
+            bad.Report(number, "'" + Shown(value) + "' is not a value for " + std::string(key));
     }
     if (version != kSettingsVersion)
-        return Defaults(path, "is of version " + std::to_string(version) + ", this game reads version " +
-                                  std::to_string(kSettingsVersion));
+        return Defaults("settings file " + path.string() + " is of version " + std::to_string(version) +
+                        ", this game reads version " + std::to_string(kSettingsVersion));
     settings.Clamp();
     return settings;
 }
@@ -163,38 +210,9 @@ bool SaveSettings(const fs::path& path, const Settings& settings, std::string* e
     std::error_code ec;
     fs::create_directories(path.parent_path(), ec);
     if (ec) return fail("creating " + path.parent_path().string() + ": " + ec.message());
-
-    const fs::path temporary = path.string() + ".tmp";
     const std::string text = FormatSettings(settings);
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) return fail(temporary.string() + ": " + std::strerror(errno));
-    std::size_t written = 0;
-    while (written < text.size()) {
-        const ssize_t n = ::write(fd, text.data() + written, text.size() - written);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            const std::string why = std::strerror(errno);
-            ::close(fd);
-            fs::remove(temporary, ec);
-            return fail(temporary.string() + ": " + why);
-        }
-        written += static_cast<std::size_t>(n);
-    }
-    if (!Sync(fd) || ::close(fd) != 0) {
-        const std::string why = std::strerror(errno);
-        fs::remove(temporary, ec);
-        return fail(temporary.string() + ": " + why);
-    }
-    if (::rename(temporary.c_str(), path.c_str()) != 0) {
-        const std::string why = std::strerror(errno);
-        fs::remove(temporary, ec);
-        return fail(why);
-    }
-    // The rename itself reaches the disk only with the directory.
-    const int dir = ::open(path.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        Sync(dir);
-        ::close(dir);
-    }
+    std::string why;
+    const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+    if (SafeFile::WriteFileAtomically(path, bytes, SafeFile::Existing::kReplace, &why)) return fail(why);
     return true;
 }

@@ -35,22 +35,26 @@ struct Settings {
     bool operator==(const Settings&) const = default;
 };
 
-// The file's format version; a file of another version is read as the defaults.
+// The file's format version; a file of another version is read as the defaults, a file that
+// names none as this version.
 constexpr int kSettingsVersion = 1;
 
 // $XDG_CONFIG_HOME/kelvane/settings.ini, or ~/.config/kelvane/settings.ini when that is unset
 // or not absolute; empty when neither it nor $HOME is usable (settings are then not kept).
 std::filesystem::path SettingsPath();
 
-// Reads the settings. A missing, unreadable, old or broken file gives the defaults and writes
-// one line on standard error saying which file and why; never fails. Unknown keys are
-// ignored, values out of range are clamped.
+// Reads the settings; never fails and never waits. A missing or unreadable file, one of
+// another version, one that is not a regular file (a FIFO, a device) or one longer than
+// 64 KiB gives the defaults, with one line on standard error saying which file and why. In a
+// readable file every good line counts: each bad line is ignored and reported once on
+// standard error with the file and its line number, unknown keys are ignored silently, and
+// numbers out of range (an int's included) are clamped.
 Settings LoadSettings(const std::filesystem::path& path);
 
 // The file's text for `settings`.
 std::string FormatSettings(const Settings& settings);
 
-// Writes the file atomically: a temporary file beside it, flushed to disk, renamed over it,
-// and the directory flushed; the directory is created when needed. On failure the old file
-// is untouched, `error` says which file and why, and false is returned.
+// Writes the file atomically (SafeFile::WriteFileAtomically); the directory is created when
+// needed. On failure the old file is untouched, `error` says which file and why, and false is
+// returned.
 bool SaveSettings(const std::filesystem::path& path, const Settings& settings, std::string* error);

@@ -35,6 +35,8 @@ public:
         while (std::getline(in, line)) {
             ++c_iLine;
             if (!line.empty() && line.back() == '\r') line.pop_back();
+            // Some editors begin a UTF-8 file with a byte-order mark; it is no part of the text.
+            if (c_iLine == 1 && line.starts_with("\xEF\xBB\xBF")) line.erase(0, 3);
             ReadLine(line);
         }
         Finish();

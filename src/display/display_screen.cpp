@@ -175,9 +175,10 @@ void DisplayScreen::Render()
     // cheaper for a software rasteriser to fill. The caller's blend factors are put back.
     c_pDevice->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
     // A panorama fading in is drawn blended, which gives nothing to keep; drawn opaque first
-    // (slot 0 then covers it), it is kept for the rest of the fade.
+    // (slot 0 then covers it), it is kept for the rest of the fade. The copy the slot kept of
+    // an earlier screen shows another look and is replaced.
     const std::optional<Look> fadingIn = KeepableLook(1);
-    if (fadingIn && !c_kept[1].look && c_kept[1].lastDrawn == fadingIn) DrawAndKeep(1, fadingIn);
+    if (fadingIn && c_kept[1].look != fadingIn && c_kept[1].lastDrawn == fadingIn) DrawAndKeep(1, fadingIn);
     DrawSlot(0);
 
     const DWORD srcBlend = c_pDevice->GetRenderState(D3DRS_SRCBLEND);
@@ -244,6 +245,7 @@ void DisplayScreen::DrawSlot(int slot)
     c_pDevice->SetRenderState(D3DRS_ALPHABLENDENABLE, blending);
     Kept& kept = c_kept[slot];
     if (look && kept.look == look) {
+        ++c_iKeptDraws;
         c_pDevice->SetTexture(0, kept.copy.get());
         c_keptQuad.Render(c_pDevice);
         c_pDevice->SetTexture(0, c_pTextures[slot].get());

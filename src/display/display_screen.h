@@ -69,6 +69,9 @@ public:
     // the picture behind the view, where it can be seen: only above and below the band when
     // the view covers the band (two thirds less filling for the same frame).
     void RenderBehind(FullScreenImage& image);
+    // How many slot drawings so far were a kept copy rather than a panorama's mesh (tests,
+    // benchmarks).
+    int get_KeptDraws() const { return c_iKeptDraws; }
 
 private:
     int Back() const { return 1 - c_iFront; }
@@ -127,4 +130,5 @@ private:
     int c_iFront = 0;
     std::array<Kept, 2> c_kept;
     FullScreenImage c_keptQuad;  // draws a kept copy over the band, texel for pixel
+    int c_iKeptDraws = 0;
 };

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <strings.h>
 
 #include <jpeglib.h>
 
@@ -46,9 +47,15 @@ jpeg_error_mgr* InstallHandlers(JpegErrorManager* manager)
     return err;
 }
 
+// libjpeg's whole message, with its values (which marker, how many bytes), after our prefix;
+// the library's own warnings begin with the same words, which are not repeated.
 std::string FailureText(const JpegErrorManager& manager)
 {
-    return std::string("corrupt JPEG data: ") + manager.message;
+    constexpr const char* kPrefix = "corrupt JPEG data: ";
+    const std::size_t prefixLength = std::strlen(kPrefix);
+    const char* message = manager.message;
+    if (strncasecmp(message, kPrefix, prefixLength) == 0) message += prefixLength;
+    return std::string(kPrefix) + message;
 }
 
 // CMYK as stored by the encoder: Adobe's files keep the inks inverted (0 = full ink).

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include <png.h>
+#include <zlib.h>
 
 #include "core/error.h"
 #include "imaging/image_codecs.h"
@@ -18,11 +19,31 @@ struct PngSource {
     std::size_t size = 0;
     std::size_t position = 0;
     std::string message;
+    // Set while the picture's rows are read: the reader leaves libpng (through its error jump)
+    // at the first read once the last row is complete, and marks the picture complete.
+    png_uint_32 rows = 0;
+    bool interlaced = false;
+    bool readingRows = false;
+    bool pictureComplete = false;
 };
+
+// Whether libpng has delivered the last row of the picture (of the last interlace pass).
+bool RowsComplete(png_structp png, const PngSource& source)
+{
+    if (source.interlaced) return png_get_current_pass_number(png) >= 7;
+    return png_get_current_row_number(png) >= source.rows;
+}
 
 void ReadFromMemory(png_structp png, png_bytep out, png_size_t count)
 {
     auto* source = static_cast<PngSource*>(png_get_io_ptr(png));
+    // With the last row done, libpng goes on to inflate every byte of picture data left in
+    // the file (a file may carry megabytes past its picture) before it reads the closing
+    // chunks: none of that changes the picture.
+    if (source->readingRows && RowsComplete(png, *source)) {
+        source->pictureComplete = true;
+        png_longjmp(png, 1);
+    }
     if (count > source->size - source->position) png_error(png, "the file ends early");
     std::memcpy(out, source->data + source->position, count);
     source->position += count;
@@ -63,6 +84,35 @@ std::string FailureText(const PngSource& source)
     return "corrupt PNG data: " + source.message;
 }
 
+// After the last row: whether the rest of the file is whole, as libpng would have found on
+// reading on. Chunk after chunk lies within the file up to the closing IEND chunk, and each
+// critical chunk libpng has not read to its end (the picture data it was in, and any after
+// it) has its checksum right. The picture data itself is not inflated.
+bool EndsInWholeChunks(const PngSource& source, std::string* error)
+{
+    constexpr std::size_t kSignature = 8;
+    constexpr std::size_t kChunkFrame = 12;  // length, name and checksum around the data
+    constexpr std::uint8_t kAncillary = 0x20;  // the name's first letter in lower case
+    for (std::size_t at = kSignature; source.size - at >= kChunkFrame;) {
+        const std::uint8_t* chunk = source.data + at;
+        const std::size_t length = png_get_uint_32(chunk);
+        if (length > PNG_UINT_31_MAX || length > source.size - at - kChunkFrame) break;
+        const std::size_t end = at + kChunkFrame + length;
+        if (end > source.position && (chunk[4] & kAncillary) == 0) {
+            const auto sum = crc32(crc32(0, nullptr, 0), chunk + 4, static_cast<uInt>(4 + length));
+            if (sum != png_get_uint_32(chunk + 8 + length)) {
+                SetError(error, "corrupt PNG data: " + std::string(reinterpret_cast<const char*>(chunk + 4), 4) +
+                                    ": CRC error");
+                return false;
+            }
+        }
+        if (std::memcmp(chunk + 4, "IEND", 4) == 0) return true;
+        at = end;
+    }
+    SetError(error, "corrupt PNG data: the file ends early");
+    return false;
+}
+
 // The transformations that turn any PNG into 8-bit B, G, R, A.
 void RequestBgra(png_structp png, png_infop info)
 {
@@ -87,6 +137,7 @@ bool DecodePng(const std::uint8_t* data, std::size_t size, Image* out, std::stri
     std::vector<png_bytep> rows;
     if (!OpenPng(&handle, &source, error)) return false;
     if (setjmp(png_jmpbuf(handle.png))) {
+        if (source.pictureComplete) return EndsInWholeChunks(source, error);
         SetError(error, FailureText(source));
         return false;
     }
@@ -103,9 +154,12 @@ bool DecodePng(const std::uint8_t* data, std::size_t size, Image* out, std::stri
     out->pixels.resize(static_cast<std::size_t>(width) * height * 4);
     rows.resize(height);
     for (png_uint_32 y = 0; y < height; ++y) rows[y] = out->Row(static_cast<int>(y));
+    source.rows = height;
+    source.interlaced = png_get_interlace_type(handle.png, handle.info) != PNG_INTERLACE_NONE;
+    source.readingRows = true;
     png_read_image(handle.png, rows.data());
-    png_read_end(handle.png, nullptr);
-    return true;
+    // Not reached while the file has bytes after the last row's: the reader has left libpng.
+    return EndsInWholeChunks(source, error);
 }
 
 bool ReadPngInfo(const std::uint8_t* data, std::size_t size, ImageInfo* out, std::string* error)

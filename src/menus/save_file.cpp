@@ -77,6 +77,14 @@ bool Fail(std::string* error, const std::string& why)
     return false;
 }
 
+// Entries in the world's variable list, duplicates counted.
+std::size_t WorldVariableCount(const SaveWorldShape& world)
+{
+    std::size_t count = 0;
+    for (const auto& entry : world.variables) count += static_cast<std::size_t>(entry.second.defined);
+    return count;
+}
+
 }  // namespace
 
 std::vector<std::uint8_t> EncodeSaveFile(const SaveRecord& record)
@@ -156,6 +164,11 @@ bool ParseSaveFile(std::span<const std::uint8_t> bytes, SaveRecord* out, std::st
 bool CheckSaveAgainstWorld(const SaveRecord& record, const SaveWorldShape& world, std::string* error)
 {
     if (world.screens.count(record.screen) == 0) {
+        const auto lookedAt = world.lookedAtScreens.find(record.screen);
+        if (lookedAt != world.lookedAtScreens.end()) {
+            return Fail(error, "screen " + std::to_string(record.screen) + " is " + lookedAt->second +
+                                   ", not a place where the player can stand");
+        }
         return Fail(error, "screen " + std::to_string(record.screen) + " does not exist in this world");
     }
     if (record.heading > kMaxSaveHeading) {
@@ -174,6 +187,17 @@ bool CheckSaveAgainstWorld(const SaveRecord& record, const SaveWorldShape& world
         if (variable.value > defined->second.maxValue) {
             return Fail(error, "variable " + std::to_string(variable.number) + " holds " + std::to_string(variable.value) +
                                    ", more than its largest value " + std::to_string(defined->second.maxValue));
+        }
+    }
+    // The game writes every variable: one left out would keep whatever the game in progress
+    // holds, half of one game restored into another.
+    for (const auto& [number, variable] : world.variables) {
+        const auto found = listed.find(number);
+        const int times = found == listed.end() ? 0 : found->second;
+        if (times < variable.defined) {
+            return Fail(error, "variable " + std::to_string(number) + " of this world is missing from the save (" +
+                                   std::to_string(record.variables.size()) + " listed, the world has " +
+                                   std::to_string(WorldVariableCount(world)) + ")");
         }
     }
     std::set<int> held;

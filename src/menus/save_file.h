@@ -89,15 +89,19 @@ struct SaveWorldShape {
         int defined = 0;                // how many of the world's variables carry the number
         std::uint8_t maxValue = 0xFF;   // a grid cell's value stays within its grid's states
     };
-    std::set<int> screens;
+    std::set<int> screens;  // the places a player can stand on
+    // Screens that exist but are only looked at from a place (close-ups, book pages), with
+    // what they are in words.
+    std::map<int, std::string> lookedAtScreens;
     std::map<int, Variable> variables;
     std::set<int> items;
 };
 
-// Checks a parsed save against the world before anything is restored: the screen exists,
-// the heading lies within 0 .. kMaxSaveHeading, every variable number is one the world
-// defines (listed no more often than the world defines it) with a value it may hold, and
-// every item is defined and listed once. False with the first fault in `error` (if given).
+// Checks a parsed save against the world before anything is restored: the screen is a place
+// the player can stand on, the heading lies within 0 .. kMaxSaveHeading, the variables are
+// exactly the world's (each listed as often as the world defines it, as the game writes them)
+// with values they may hold, and every item is defined and listed once. False with the first
+// fault in `error` (if given).
 bool CheckSaveAgainstWorld(const SaveRecord& record, const SaveWorldShape& world, std::string* error);
 
 // ParseSaveFile, then CheckSaveAgainstWorld: `out` is filled only with a save that can be

@@ -12,6 +12,7 @@
 
 #include "core/error.h"
 #include "core/game_paths.h"
+#include "core/safe_file.h"
 #include "display/cd3dfont.h"
 #include "display/d3dfunc.h"
 #include "display/world_inventory.h"
@@ -57,29 +58,11 @@ constexpr const char* kTemporarySuffix = ".tmp";
 // Item numbers a save file can hold.
 constexpr int kMaxItemNumber = 0xFF;
 
-// A file descriptor closed when it goes out of scope.
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : c_fd(fd) {}
-    ~FileDescriptor()
-    {
-        if (c_fd >= 0) ::close(c_fd);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return c_fd; }
-    bool IsOpen() const { return c_fd >= 0; }
-    // Closes now; false (errno set) when the close reported a failure.
-    bool Close()
-    {
-        const int fd = c_fd;
-        c_fd = -1;
-        return ::close(fd) == 0;
-    }
+using SafeFile::FileDescriptor;
 
-private:
-    int c_fd;
-};
+// Opens a slot's file for reading without ever waiting: a FIFO or device under a slot's name
+// would block a plain open until someone writes to it, and start-up with it.
+int OpenSlotFile(const std::string& path) { return ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC); }
 
 std::string SystemReason(int error) { return std::strerror(error); }
 
@@ -157,7 +140,7 @@ std::string SaveManager::ProbeSaveDirectory()
 
 bool SaveManager::CheckSaveFile(int slot) const
 {
-    FileDescriptor fd(::open(SlotPath(slot).c_str(), O_RDONLY | O_CLOEXEC));
+    FileDescriptor fd(OpenSlotFile(SlotPath(slot)));
     if (!fd.IsOpen()) return false;
     struct stat info {};
     return ::fstat(fd.get(), &info) == 0 && S_ISREG(info.st_mode);
@@ -166,8 +149,9 @@ bool SaveManager::CheckSaveFile(int slot) const
 bool SaveManager::GetName(int slot, char* buffer) const
 {
     std::memset(buffer, 0, SaveFile::kTitleSize);
-    FileDescriptor fd(::open(SlotPath(slot).c_str(), O_RDONLY | O_CLOEXEC));
-    if (!fd.IsOpen()) return false;
+    FileDescriptor fd(OpenSlotFile(SlotPath(slot)));
+    struct stat info {};
+    if (!fd.IsOpen() || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
     char field[SaveFile::kTitleSize];
     ssize_t got;
     do {
@@ -195,12 +179,14 @@ SaveRecord SaveManager::CaptureWorld(const char* title) const
 {
     SaveRecord record;
     record.title.assign(title, strnlen(title, SaveFile::kTitleSize - 1));
-    const int screen = c_pWorldManager->get_ScreenPosition();
+    // Saved in a close-up or over a book, the game is restored where the player stood to
+    // open it: a page or a close-up is no place to resume (and may be numbered beyond 65535).
+    const int screen = c_pWorldManager->get_StandingScreen();
     if (screen < 0 || screen > 0xFFFF) {
         throw Error("screen number " + std::to_string(screen) + " does not fit a save file (0 to 65535)");
     }
     record.screen = static_cast<std::uint16_t>(screen);
-    record.heading = HeadingToFile(c_pWorldManager->get_Rotation());
+    record.heading = HeadingToFile(c_pWorldManager->get_StandingRotation());
     for (const auto& variable : c_pWorldManager->get_GlobalVars()) {
         const int number = variable->get_Number();
         if (number < 0 || number > 0xFFFF) {
@@ -221,7 +207,15 @@ SaveRecord SaveManager::CaptureWorld(const char* title) const
 SaveWorldShape SaveManager::WorldShape() const
 {
     SaveWorldShape shape;
-    for (const auto& screen : c_pWorldManager->get_Screens()) shape.screens.insert(screen->get_Number());
+    for (const auto& screen : c_pWorldManager->get_Screens()) {
+        const int number = screen->get_Number();
+        switch (c_pWorldManager->KindOfScreen(number)) {
+        case WorldManager::ScreenKind::Standing: shape.screens.insert(number); break;
+        case WorldManager::ScreenKind::ItemCloseUp: shape.lookedAtScreens[number] = "an item's close-up"; break;
+        case WorldManager::ScreenKind::BookPage: shape.lookedAtScreens[number] = "a page of a book"; break;
+        case WorldManager::ScreenKind::Missing: break;
+        }
+    }
     for (const auto& variable : c_pWorldManager->get_GlobalVars()) ++shape.variables[variable->get_Number()].defined;
     for (const auto& grid : c_pWorldManager->get_GlobalVarArrays()) {
         const int states = std::clamp(grid->get_NumberMax(), 0, 0xFF);
@@ -254,7 +248,7 @@ void SaveManager::RestoreWorld(const SaveRecord& record)
 bool SaveManager::ReadSlot(int slot, SaveRecord* record, std::string* error) const
 {
     const std::string path = SlotPath(slot);
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    FileDescriptor fd(OpenSlotFile(path));
     struct stat info {};
     if (!fd.IsOpen() || ::fstat(fd.get(), &info) != 0) {
         if (error != nullptr) *error = "cannot open " + path + ": " + SystemReason(errno);
@@ -286,41 +280,14 @@ bool SaveManager::ReadSlot(int slot, SaveRecord* record, std::string* error) con
 void SaveManager::WriteSlotAtomically(int slot, const std::vector<std::uint8_t>& bytes)
 {
     const std::string path = SlotPath(slot);
-    const std::string temporary = path + ".tmp";
-    auto fail = [&](const std::string& what) {
-        const int error = errno;
-        ::unlink(temporary.c_str());
-        throw Error(what + ": " + SystemReason(error));
-    };
     // A save the player made read-only is kept, as the directory alone would not protect it.
-    {
-        FileDescriptor existing(::open(path.c_str(), O_WRONLY | O_CLOEXEC));
-        if (!existing.IsOpen() && (errno == EACCES || errno == EPERM || errno == EROFS)) {
-            throw Error(path + " is write-protected (" + SystemReason(errno) + ")");
-        }
+    // Asked without opening the file: opening a FIFO of that name for writing would wait.
+    if (::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0 &&
+        (errno == EACCES || errno == EPERM || errno == EROFS)) {
+        throw Error(path + " is write-protected (" + SystemReason(errno) + ")");
     }
-    FileDescriptor fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
-    if (!fd.IsOpen()) fail("cannot create " + temporary);
-    std::size_t written = 0;
-    while (written < bytes.size()) {
-        const ssize_t put = ::write(fd.get(), bytes.data() + written, bytes.size() - written);
-        if (put < 0 && errno == EINTR) continue;
-        if (put <= 0) fail("cannot write " + temporary);
-        written += static_cast<std::size_t>(put);
-    }
-    if (::fsync(fd.get()) != 0) fail("cannot flush " + temporary);
-    if (!fd.Close()) fail("cannot close " + temporary);
-    // The new bytes are on the disk before the name moves: after a crash at any point the
-    // slot holds either the old save or the new one, both complete.
-    if (::rename(temporary.c_str(), path.c_str()) != 0) fail("cannot replace " + path);
-    // The rename lives in the directory: flush it too, or a power loss could bring back the
-    // old name after the game said "saved". The file is in place either way, so a directory
-    // that cannot be flushed is only reported.
-    FileDescriptor directory(::open(GamePaths::SaveDirectory().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!directory.IsOpen() || (::fsync(directory.get()) != 0 && errno != EINVAL)) {
-        std::cerr << "Kelvane: " << path << " was saved, but the folder could not be flushed to disk: "
-                  << SystemReason(errno) << '\n';
-    }
+    std::string error;
+    if (SafeFile::WriteFileAtomically(path, bytes, SafeFile::Existing::kReplace, &error)) throw Error(error);
 }
 
 bool SaveManager::SaveGame(int slot, const char* title)

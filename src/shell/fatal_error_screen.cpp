@@ -1,6 +1,8 @@
 #include "shell/fatal_error_screen.h"
 
 #include <iostream>
+#include <string>
+#include <vector>
 
 #include "core/error.h"
 #include "display/cd3dfont.h"
@@ -16,11 +18,74 @@ constexpr D3DCOLOR kYellow = 0xFFFFFF00;
 constexpr D3DCOLOR kErrorRed = 0xFFC80000;
 constexpr int kVirtualKeyQ = 0x51;
 constexpr std::uint32_t kWaitPollMs = 10;
-// Further lines of a message: from below the Q line to the foot of the screen.
-constexpr float kDetailTop = 170.0f;
-constexpr float kDetailBottom = 580.0f;
+// The message's lines start here, each line the start-up font's height below the last; further
+// lines of a message are listed from two lines below the Q line to the foot of the screen.
+constexpr float kTextLeft = 50.0f;
+constexpr float kErrorTop = 70.0f;
+constexpr float kScreenBottom = 580.0f;
 constexpr float kLineHeight = 20.0f;
-constexpr std::size_t kDetailLineMax = 110;  // characters; the start-up font fits them in 750 pixels
+constexpr long kTextWidth = 800 - 50 - 10;  // pixels from the text's left edge to 10 short of the right
+
+// The text as the screen prints it: one byte per character, up to a zero character.
+std::string ScreenText(const std::wstring& text)
+{
+    std::string out;
+    for (wchar_t c : text) {
+        const char low = static_cast<char>(static_cast<unsigned>(c) & 0xFFu);
+        if (low == '\0') break;
+        out.push_back(low);
+    }
+    return out;
+}
+
+std::string ScreenText(const std::string& text) { return text.substr(0, text.find('\0')); }
+
+long WidthOf(const CD3DFont& font, const std::string& text)
+{
+    SIZE size{};
+    font.GetTextExtent(text.c_str(), &size);
+    return size.cx;
+}
+
+// `text` in lines no wider than kTextWidth: broken at spaces, and inside a word that is wider
+// than a line by itself (a long path). At least one line, empty for empty text.
+std::vector<std::string> WrapToWidth(const CD3DFont& font, const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::string line;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        std::size_t end = text.find(' ', start);
+        if (end == std::string::npos) end = text.size();
+        const std::string word = text.substr(start, end - start);
+        start = end + 1;
+        const std::string joined = line.empty() ? word : line + ' ' + word;
+        if (WidthOf(font, joined) <= kTextWidth) {
+            line = joined;
+            continue;
+        }
+        if (!line.empty()) lines.push_back(line);
+        line = word;
+        while (line.size() > 1 && WidthOf(font, line) > kTextWidth) {
+            std::size_t fits = 1;
+            while (fits < line.size() && WidthOf(font, line.substr(0, fits + 1)) <= kTextWidth) ++fits;
+            lines.push_back(line.substr(0, fits));
+            line.erase(0, fits);
+        }
+    }
+    lines.push_back(line);
+    return lines;
+}
+
+// Draws the lines from `*y` down, one line height apart, while they are above the foot of
+// the screen; leaves `*y` below the last.
+void DrawLines(CD3DFont& font, const std::vector<std::string>& lines, float* y)
+{
+    for (const std::string& line : lines) {
+        if (*y < kScreenBottom) font.DrawTextA(kTextLeft, *y, kErrorRed, line.c_str(), 0);
+        *y += kLineHeight;
+    }
+}
 
 void BeginFrame(gfx::Device& device)
 {
@@ -82,20 +147,21 @@ void ShowFatalErrorScreen(gfx::Device& device, CD3DFont& font, const std::string
     font.DrawTextA(10, 30, kErrorRed, "There has been an error, Kelvane will now close.", 0);
     if (message != nullptr) {
         // The first line is the error; further lines (where the game looked for its data,
-        // say) are listed below the Q line, each cut to what the screen's width holds.
+        // say) are listed below the Q line. Every line is shown whole, wrapped to the screen's
+        // width: the decoder's own words are what says which bytes of which file are wrong.
         const std::size_t firstEnd = message->find('\n');
-        const std::string error = ToErrorScreenText(message->substr(0, firstEnd));
-        const std::string info = ToErrorScreenText(FailSafe::Info);
-        font.DrawTextA(10, 50, kErrorRed, "The error was:", 0);
-        font.DrawTextA(50, 70, kErrorRed, error.c_str(), 0);
-        font.DrawTextA(10, 90, kErrorRed, "Further error information:", 0);
-        font.DrawTextA(50, 110, kErrorRed, info.c_str(), 0);
-        font.DrawTextA(10, 130, kErrorRed, "Press 'Q' to quit.", 0);
-        float y = kDetailTop;
-        for (std::size_t start = firstEnd; start != std::string::npos && y < kDetailBottom; y += kLineHeight) {
+        float y = kErrorTop;
+        font.DrawTextA(10, y - kLineHeight, kErrorRed, "The error was:", 0);
+        DrawLines(font, WrapToWidth(font, ScreenText(message->substr(0, firstEnd))), &y);
+        font.DrawTextA(10, y, kErrorRed, "Further error information:", 0);
+        y += kLineHeight;
+        DrawLines(font, WrapToWidth(font, ScreenText(FailSafe::Info)), &y);
+        font.DrawTextA(10, y, kErrorRed, "Press 'Q' to quit.", 0);
+        y += 2 * kLineHeight;
+        for (std::size_t start = firstEnd; start != std::string::npos && y < kScreenBottom;) {
             const std::size_t end = message->find('\n', start + 1);
             const std::string line = message->substr(start + 1, end == std::string::npos ? end : end - start - 1);
-            font.DrawTextA(50, y, kErrorRed, line.substr(0, kDetailLineMax).c_str(), 0);
+            DrawLines(font, WrapToWidth(font, line), &y);
             start = end;
         }
     } else {

@@ -15,5 +15,6 @@ void DrawLoadingBanner(gfx::Device& device, CD3DFont& font);
 
 // Shows the error (with FailSafe::Info) or, with no message, the "could not be retrieved"
 // form; then waits until Q is pressed or the window is closed, keeping the window alive.
-// A message of several lines shows its first line as the error and the others below.
+// A message of several lines shows its first line as the error and the others below. Every
+// line, the error information's too, is shown whole, wrapped to the screen's width.
 void ShowFatalErrorScreen(gfx::Device& device, CD3DFont& font, const std::string* message);

@@ -19,7 +19,11 @@ PlayerSettings::PlayerSettings(std::filesystem::path path, WorldManager* world, 
 void PlayerSettings::Load()
 {
     c_settings = LoadSettings(c_path);
+    c_bKeptFullScreen = c_settings.fullScreen;
     Apply(!c_settings.fullScreen && Winfunc::IsFullscreen());
+    // The settings show the mode the window is really in (started with --windowed, say),
+    // while the file keeps the player's choice until the player makes another.
+    if (Winfunc::hWnd != nullptr) c_settings.fullScreen = Winfunc::IsFullscreen();
 }
 
 void PlayerSettings::Set(const Settings& settings)
@@ -27,13 +31,16 @@ void PlayerSettings::Set(const Settings& settings)
     const bool windowMode = settings.fullScreen != c_settings.fullScreen;
     c_settings = settings;
     c_settings.Clamp();
+    if (windowMode) c_bKeptFullScreen = c_settings.fullScreen;
     Apply(windowMode);
 }
 
 void PlayerSettings::Save() const
 {
+    Settings kept = c_settings;
+    kept.fullScreen = c_bKeptFullScreen;
     std::string error;
-    if (!SaveSettings(c_path, c_settings, &error)) std::fprintf(stderr, "Kelvane: %s\n", error.c_str());
+    if (!SaveSettings(c_path, kept, &error)) std::fprintf(stderr, "Kelvane: %s\n", error.c_str());
 }
 
 bool PlayerSettings::FollowWindow()
@@ -45,6 +52,7 @@ bool PlayerSettings::FollowWindow()
     // hidden window) keeps the player's file as it is.
     if (!switched || c_settings.fullScreen == (now == 1)) return false;
     c_settings.fullScreen = now == 1;
+    c_bKeptFullScreen = c_settings.fullScreen;
     Save();
     return true;
 }

@@ -43,6 +43,7 @@ WorldScreen* WorldBookCreator::AddPage(const char* image)
                 sound);
     }
     WorldScreen* page = c_pWorldManager->AddWorldScreen(c_iPage, WorldScreen::kFlat, image, c_iOffset);
+    page->set_BookPage(true);
     if (c_pWorldScreen != nullptr) {
         AddTurn(page->AddHotspot(0, 0, kBackStripRight, kPageBottom, kTurnLeftCursor), c_iPage - 1, sound);
     }

@@ -1,6 +1,8 @@
 // WorldManager: construction of the world, sounds, lookups and condition tests.
 #include "world/world_manager.h"
 
+#include <algorithm>
+
 #include "core/error.h"
 #include "display/cd3dfont.h"
 #include "display/cursor.h"
@@ -107,6 +109,7 @@ void WorldManager::AddItem(int number, const char* picture, const char* cursor1I
 {
     c_pInventory->AddItem(number, picture, cursor1Image, cursor1Alpha, cursor2Image, cursor2Alpha, sound, width,
                           height, hotspotX, hotspotY, offset, screen);
+    c_closeUpScreens.push_back(screen);
 }
 
 void WorldManager::ActivateItem(int number) { c_pInventory->ActivateItem(number); }
@@ -215,6 +218,26 @@ void WorldManager::setGlobalVarValue(int number, signed char value)
 }
 
 WorldScreen* WorldManager::getWorldScreen(int number) const { return FindOrLast(c_pScreens, number); }
+
+WorldManager::ScreenKind WorldManager::KindOfScreen(int number) const
+{
+    const auto screen = std::find_if(c_pScreens.begin(), c_pScreens.end(),
+                                     [number](const auto& s) { return s->get_Number() == number; });
+    if (screen == c_pScreens.end()) return ScreenKind::Missing;
+    if (std::find(c_closeUpScreens.begin(), c_closeUpScreens.end(), number) != c_closeUpScreens.end()) {
+        return ScreenKind::ItemCloseUp;
+    }
+    return (*screen)->get_BookPage() ? ScreenKind::BookPage : ScreenKind::Standing;
+}
+
+void WorldManager::set_ScreenPosition(int number)
+{
+    c_iScreenPosition = number;
+    if (KindOfScreen(number) == ScreenKind::Standing) {
+        c_iStandingScreen = number;
+        c_bOnStandingScreen = true;
+    }
+}
 
 WorldGlobalVarArray* WorldManager::getGlobalVarArray(int number) const
 {

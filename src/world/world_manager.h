@@ -174,7 +174,21 @@ public:
     std::vector<std::unique_ptr<WorldGlobalVar>>& get_GlobalVars() { return c_pGlobalVars; }
     WorldInventory* get_Inventory() const { return c_pInventory.get(); }
     int get_ScreenPosition() const { return c_iScreenPosition; }
-    void set_ScreenPosition(int number) { c_iScreenPosition = number; }
+    // Records `number` as the screen to enter when the world resumes (a restored game).
+    void set_ScreenPosition(int number);
+
+    // What a screen number is to the player: a place to stand, or something looked at from
+    // one (an item's close-up, a page of a book), or no screen at all.
+    enum class ScreenKind { Missing, Standing, ItemCloseUp, BookPage };
+    // The first screen bearing `number` decides; a number that is some item's close-up screen
+    // is a close-up wherever it is entered from.
+    ScreenKind KindOfScreen(int number) const;
+    // The screen the player stands on: the screen shown, or, while a close-up or a book page
+    // is shown, the last standing screen entered before it (the one it was opened from).
+    int get_StandingScreen() const { return c_iStandingScreen; }
+    // The view angle there, radians: the angle taken at the start of the last frame while the
+    // player stands on it, else the angle the view had when the player left it.
+    float get_StandingRotation() const { return c_bOnStandingScreen ? c_fRotation : c_fStandingRotation; }
     // The view angle captured at the start of the last frame, radians.
     float get_Rotation() const { return c_fRotation; }
     // Turns the shown view to `radians`.
@@ -253,6 +267,8 @@ private:
     void HandleHotspots(const Pick& pick);
     void CloseInventoryScreen();
     void EnterScreen(int number);
+    // The view has switched to screen `number`, leaving a view at `leftRotation` radians.
+    void NoteScreenEntered(int number, float leftRotation);
     void ComposeBlock(const imaging::Image& picture, int dstX, int dstY, std::int64_t srcX, int w, int h);
     // Asks the picture cache for the pictures of every screen one click away.
     void PrefetchNeighbours();
@@ -285,6 +301,10 @@ private:
     float c_fLastRotation = 0.0f;
     bool c_bScreenIsInventory = false;
     int c_iScreenPosition = 0;
+    int c_iStandingScreen = 0;
+    bool c_bOnStandingScreen = true;
+    float c_fStandingRotation = 0.0f;
+    std::vector<int> c_closeUpScreens;  // every defined item's close-up screen
     int c_iTransStandard;
     EntryTimes c_entryTimes;
     std::vector<EntryFrames> c_recentEntries;

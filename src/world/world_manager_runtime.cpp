@@ -364,13 +364,14 @@ void WorldManager::JumpToScreen(int number, int transition)
     }
     BuildScreenImage();
     c_pDisplayScreen->SetType(c_pScreen->get_Type());
+    const float leftRotation = c_pDisplayScreen->GetRotation();
     try {
         c_pDisplayScreen->Switch(transition);
     } catch (const Error&) {
         FailSafe::Info = L"Error during JumpToScreen, switch.";
         throw;
     }
-    c_iScreenPosition = number;
+    NoteScreenEntered(number, leftRotation);
     NoteScreenSwitched(number, std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count());
     // The current screen is read afresh each time: an entry list that moves elsewhere lets
     // the loop go on with the new screen's lists from the next index.
@@ -382,6 +383,20 @@ void WorldManager::JumpToScreen(int number, int transition)
 }
 
 void WorldManager::JumpToScreen(int number) { JumpToScreen(number, c_iTransStandard); }
+
+void WorldManager::NoteScreenEntered(int number, float leftRotation)
+{
+    c_iScreenPosition = number;
+    if (KindOfScreen(number) == ScreenKind::Standing) {
+        c_iStandingScreen = number;
+        c_bOnStandingScreen = true;
+        return;
+    }
+    // A close-up or a book page (or a number no screen bears) is looked at from where the
+    // player stood: that screen stays theirs, at the angle they left it.
+    if (c_bOnStandingScreen) c_fStandingRotation = leftRotation;
+    c_bOnStandingScreen = false;
+}
 
 namespace {
 double SteadySeconds()
@@ -420,8 +435,9 @@ void WorldManager::TransportToScreen(int number)
     EnterScreen(number);
     BuildScreenImage();
     c_pDisplayScreen->SetType(c_pScreen->get_Type());
+    const float leftRotation = c_pDisplayScreen->GetRotation();
     c_pDisplayScreen->Switch(0);
-    c_iScreenPosition = number;
+    NoteScreenEntered(number, leftRotation);
     c_bPrefetchDue = true;
 }
 

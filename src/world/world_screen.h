@@ -41,6 +41,10 @@ public:
                                 const char* image, int offset, const wchar_t* sound);
 
     void set_CustomFunction(int number) { c_iCustomFunction = number; }
+    // A page of a book (made by WorldBookCreator): read from where the book was opened, never
+    // a place where the player stands.
+    void set_BookPage(bool page) { c_bBookPage = page; }
+    bool get_BookPage() const { return c_bBookPage; }
     int get_Number() const { return c_iNumber; }
     int get_Type() const { return c_iType; }
     int get_Offset() const { return c_iOffset; }
@@ -65,6 +69,7 @@ private:
     int c_iType;
     int c_iOffset;
     int c_iCustomFunction = 0;
+    bool c_bBookPage = false;
     const char* c_lpsBaseImage;
     std::vector<WorldActionlist*> c_pPreActions;                  // in run order, not owned
     std::vector<std::unique_ptr<WorldActionlist>> c_pOwnedLists;  // entry lists created here

@@ -26,6 +26,13 @@ protected:
         env.Unset("KELVANE_DATA_DIR");
     }
 
+    // A data tree as the content generator leaves it: a directory with the marker file.
+    static void MakeGameData(const fs::path& directory)
+    {
+        fs::create_directories(directory);
+        std::ofstream(directory / GamePaths::kDataMarker) << GamePaths::DataMarkerText();
+    }
+
     bool Searched(const GamePaths::DataSearch& search, const std::string& text) const
     {
         return std::any_of(search.searched.begin(), search.searched.end(),
@@ -42,10 +49,9 @@ protected:
 
 }  // namespace
 
-TEST_F(GamePathsTest, ACheckoutKeepsDataAndSavesInTheWorkingDirectoryWhateverTheEnvironmentSays)
+TEST_F(GamePathsTest, ACheckoutKeepsDataAndSavesInTheWorkingDirectory)
 {
-    fs::create_directory("data");
-    env.Set("KELVANE_DATA_DIR", otherData.string());
+    MakeGameData("data");
     env.Set("XDG_DATA_HOME", (root.Path() / "xdg").string());
 
     EXPECT_EQ(GamePaths::FindData(executableDir).directory, "data");
@@ -56,6 +62,38 @@ TEST_F(GamePathsTest, ACheckoutKeepsDataAndSavesInTheWorkingDirectoryWhateverThe
     ASSERT_TRUE(GamePaths::MakeSaveDirectory(nullptr));
     EXPECT_TRUE(fs::is_directory("save"));
     EXPECT_FALSE(fs::exists(root.Path() / "xdg")) << "a checkout never writes into the home";
+}
+
+TEST_F(GamePathsTest, TheVariableWinsOverTheWorkingDirectoryAndSavesThenGoToTheHome)
+{
+    MakeGameData("data");
+    env.Set("KELVANE_DATA_DIR", otherData.string());
+    env.Set("XDG_DATA_HOME", (root.Path() / "xdg").string());
+
+    EXPECT_EQ(GamePaths::FindData(executableDir).directory, otherData.string());
+    EXPECT_EQ(GamePaths::Resolve("data/black.jpg"), otherData.string() + "/black.jpg");
+    EXPECT_EQ(GamePaths::SaveDirectory(), (root.Path() / "xdg/kelvane/save").string())
+        << "saves stay beside a working directory's data only while the game reads that data";
+}
+
+TEST_F(GamePathsTest, AWorkingDirectoryDataFolderWithoutTheMarkerIsPassedOverAndNamedSo)
+{
+    // The home a menu entry starts the game in, holding a folder of the player's own.
+    fs::create_directories("data");
+    std::ofstream("data/black.jpg") << "the player's own picture";
+
+    GamePaths::DataSearch search = GamePaths::FindData(executableDir);
+    EXPECT_EQ(search.directory, installedData.string());
+    ASSERT_EQ(search.searched.size(), 3u);
+    EXPECT_EQ(search.searched[1].find((fs::current_path() / "data").string()), 0u) << search.searched[1];
+    EXPECT_NE(search.searched[1].find("not the game's data"), std::string::npos) << search.searched[1];
+    EXPECT_EQ(GamePaths::SaveDirectory(), (root.Path() / "home/.local/share/kelvane/save").string());
+    ASSERT_TRUE(GamePaths::MakeSaveDirectory(nullptr));
+    EXPECT_FALSE(fs::exists("save")) << "nothing is written beside somebody else's data/";
+
+    // A directory under the marker's name does not make the folder the game's either.
+    fs::create_directory(fs::path("data") / GamePaths::kDataMarker);
+    EXPECT_EQ(GamePaths::FindData(executableDir).directory, installedData.string());
 }
 
 TEST_F(GamePathsTest, ElsewhereTheVariableComesFirstThenTheTreeBesideTheExecutable)
@@ -129,8 +167,8 @@ TEST_F(GamePathsTest, WhenNothingIsFoundEveryPlaceLookedAtIsNamedAndDataNamesSta
     const GamePaths::DataSearch search = GamePaths::FindData(executableDir);
     EXPECT_TRUE(search.directory.empty());
     ASSERT_EQ(search.searched.size(), 3u);
-    EXPECT_EQ(search.searched[0], (fs::current_path() / "data").string());
-    EXPECT_TRUE(Searched(search, "KELVANE_DATA_DIR"));
+    EXPECT_NE(search.searched[0].find("KELVANE_DATA_DIR"), std::string::npos) << search.searched[0];
+    EXPECT_EQ(search.searched[1], (fs::current_path() / "data").string());
     EXPECT_EQ(search.searched[2], installedData.string());
 
     const std::string message = GamePaths::MissingDataMessage(search);

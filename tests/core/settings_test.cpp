@@ -1,5 +1,6 @@
 // The player's settings file: what is written is read back, writes replace the file whole,
-// and whatever is wrong with a file gives the defaults with one line of explanation.
+// a bad line costs only itself, and a file that cannot be the settings gives the defaults
+// with one line of explanation, without ever waiting.
 #include "core/settings.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include <sstream>
 
 #include "support/scoped_environment.h"
+#include "support/watched_fifo.h"
 
 namespace {
 
@@ -80,32 +82,77 @@ TEST_F(SettingsFileTest, AFailedSaveSaysWhereAndKeepsTheOldFile)
     EXPECT_NE(error.find(underAFile.string()), std::string::npos) << error;
 }
 
-TEST_F(SettingsFileTest, MissingOldAndBrokenFilesGiveTheDefaultsWithOneLine)
+TEST_F(SettingsFileTest, MissingAndLaterFilesGiveTheDefaultsWithOneLineAndNoVersionMeansThisOne)
 {
     std::string said;
     EXPECT_EQ(Load(&said), Settings{});
     EXPECT_NE(said.find("does not exist"), std::string::npos) << said;
 
-    const std::string good = FormatSettings(Unusual());
-    const struct {
-        std::string text;
-        const char* why;
-    } cases[] = {
-        {"music_volume = 3\n", "version 0"},                              // before versions were written
-        {"version = 7\nmusic_volume = 3\n", "version 7"},                 // a later game's file
-        {good + "brightness = bright\n", "'bright' is not a value for brightness"},
-        {good + "subtitles = maybe\n", "'maybe' is not a value for subtitles"},
-        {good + "just some words\n", "is not 'key = value'"},
-        {good + "turning_speed = 4x\n", "turning_speed"},
-        {std::string("\x89PNG\r\n\x1a\n\0\0", 10), "is not 'key = value'"},
-    };
-    for (const auto& c : cases) {
-        Write(c.text);
-        EXPECT_EQ(Load(&said), Settings{}) << c.text;
-        EXPECT_NE(said.find(c.why), std::string::npos) << said;
-        EXPECT_NE(said.find(File().string()), std::string::npos) << "the line names the file: " << said;
-        EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    Write("version = 7\nmusic_volume = 3\n");  // a later game's file
+    EXPECT_EQ(Load(&said), Settings{});
+    EXPECT_NE(said.find("version 7"), std::string::npos) << said;
+    EXPECT_NE(said.find(File().string()), std::string::npos) << "the line names the file: " << said;
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+
+    Write("music_volume = 3\nsubtitles = off\n");  // written by hand, without a version line
+    Settings expected;
+    expected.musicVolume = 3;
+    expected.subtitles = false;
+    EXPECT_EQ(Load(&said), expected);
+    EXPECT_EQ(said, "");
+}
+
+TEST_F(SettingsFileTest, EveryGoodLineCountsAndEachBadLineIsReportedOnceWithItsNumber)
+{
+    // The game's own file (11 lines) with a bad line among its own and bad lines after it.
+    std::string text = FormatSettings(Unusual());
+    text.insert(text.find("brightness"), "brightness = bright\n");  // line 6, before the good one
+    text += "subtitles = maybe\n"   // 13
+            "just some words\n"     // 14
+            "turning_speed = 4x\n"  // 15
+            "version = one\n";      // 16
+    Write(text);
+    std::string said;
+    EXPECT_EQ(Load(&said), Unusual()) << "the good lines keep their values";
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 5) << said;
+    for (const char* expected : {"line 6: 'bright' is not a value for brightness",
+                                 "line 13: 'maybe' is not a value for subtitles", "line 14: 'just some words'",
+                                 "line 15: '4x' is not a value for turning_speed", "line 16: the version 'one'"}) {
+        EXPECT_NE(said.find(File().string() + ", " + expected), std::string::npos) << expected << " in: " << said;
     }
+
+    // A file of garbage: the defaults, and standard error is not flooded.
+    std::string garbage("\x89PNG\r\n\x1a\n\0\0", 10);
+    for (int i = 0; i < 500; ++i) garbage += "\x01\x02 noise\n";
+    Write(garbage);
+    EXPECT_EQ(Load(&said), Settings{});
+    EXPECT_LE(std::count(said.begin(), said.end(), '\n'), 10) << said;
+    EXPECT_NE(said.find("more lines ignored"), std::string::npos) << said;
+    EXPECT_EQ(said.find('\x01'), std::string::npos) << "what is quoted is printable";
+}
+
+TEST_F(SettingsFileTest, OnlyARegularFileOfAFewKilobytesIsReadAndNothingWaits)
+{
+    fs::create_directories(File().parent_path());
+    std::string said;
+    {
+        // A FIFO would keep the game waiting in open() for a writer that never comes.
+        kt::WatchedFifo fifo(File());
+        const Settings loaded = Load(&said);
+        EXPECT_FALSE(fifo.Stop()) << "reading the settings waited on a FIFO";
+        EXPECT_EQ(loaded, Settings{});
+        EXPECT_NE(said.find("not a regular file"), std::string::npos) << said;
+    }
+    // A device never ends (/dev/zero) or says nothing (/dev/null): neither is a settings file.
+    fs::create_symlink("/dev/null", File());
+    EXPECT_EQ(Load(&said), Settings{});
+    EXPECT_NE(said.find("not a regular file"), std::string::npos) << said;
+    fs::remove(File());
+
+    Write(std::string(70 * 1024, '#') + "\nversion = 1\nmusic_volume = 3\n");
+    EXPECT_EQ(Load(&said), Settings{});
+    EXPECT_NE(said.find("longer than 65536 bytes"), std::string::npos) << said;
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
 }
 
 TEST_F(SettingsFileTest, UnknownKeysAreIgnoredAndValuesOutOfRangeClamped)
@@ -121,6 +168,13 @@ TEST_F(SettingsFileTest, UnknownKeysAreIgnoredAndValuesOutOfRangeClamped)
     EXPECT_EQ(s.effectsVolume, 4);
     EXPECT_TRUE(s.largeSubtitles);
     EXPECT_TRUE(s.subtitles) << "keys not in the file keep their defaults";
+
+    // Beyond what an int holds, both ways.
+    Write("version = 1\nbrightness = 99999999999999999999\nturning_speed = -99999999999999999999\n");
+    const Settings far = Load(&said);
+    EXPECT_EQ(said, "");
+    EXPECT_EQ(far.brightness, Settings::kBrightnessMax);
+    EXPECT_EQ(far.turningSpeed, Settings::kTurningMin);
 }
 
 TEST(SettingsDefaults, AreTheGameAsItPlaysWithoutSettings)

@@ -226,6 +226,27 @@ TEST_F(DisplayScreenTest, AStillPanoramaDrawnFromItsKeptCopyLooksAsDrawnFromItsM
     EXPECT_TRUE(RgbNear(Centre(), Mix(kRed, kGreen, 0.5f), 2));
 }
 
+// Every panorama that fades in is kept from its second frame of the fade, not only the first
+// one the slot ever showed: a slot that kept an earlier screen's copy replaces it.
+TEST_F(DisplayScreenTest, EachPanoramaFadingInIsKeptWhateverItsSlotKeptBefore)
+{
+    Load(WriteSolid("first.png", 256, 64, kRed), 1, 0);  // into slot 1, and kept there
+    for (int i = 0; i < 3; ++i) Centre();
+    Load(WriteSolid("second.png", 256, 64, kGreen), 1, 400);  // slot 0 fades in over it
+    for (int i = 0; i < 3; ++i) Centre();
+    platform::AdvanceClock(400);
+    Centre();
+
+    Load(WriteSolid("third.png", 256, 64, kBlue), 1, 400);  // slot 1 again, with another picture
+    platform::AdvanceClock(100);
+    EXPECT_TRUE(RgbNear(Centre(), Mix(kBlue, kGreen, 0.25f), 2));
+    const int before = view.get_KeptDraws();
+    EXPECT_TRUE(RgbNear(Centre(), Mix(kBlue, kGreen, 0.25f), 2)) << "the new copy shows the new picture";
+    platform::AdvanceClock(100);
+    EXPECT_TRUE(RgbNear(Centre(), Mix(kBlue, kGreen, 0.5f), 2));
+    EXPECT_EQ(view.get_KeptDraws() - before, 4) << "both slots of two fade frames drawn from their copies";
+}
+
 TEST_F(DisplayScreenTest, RelativeTurnsWrapIntoOneCircleAbsoluteOnesDoNot)
 {
     view.RotateTo(6.0f);

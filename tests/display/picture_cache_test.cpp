@@ -6,7 +6,10 @@
 
 #include <algorithm>
 #include <chrono>
+#include <condition_variable>
 #include <filesystem>
+#include <mutex>
+#include <new>
 
 #include "core/error.h"
 #include "display_fixture.h"
@@ -105,4 +108,76 @@ TEST_F(PictureCacheTest, AChangedOrDamagedFileIsNeverTaken)
     WriteScrambled("good.enc", imaging::EncodePng(other), 3);
     EXPECT_EQ(cache.Take(good), nullptr);
     EXPECT_FALSE(cache.Holds(good));
+}
+
+// The worker's own failures (memory running out in a decoder, say) never end the game there:
+// the failure is raised on the main thread when its picture is taken, and only then.
+TEST_F(PictureCacheTest, AFailureOnTheWorkerIsRaisedWhenItsPictureIsTaken)
+{
+    const auto throwing = [](const std::string& path, int offset, const D3Dfunc::PictureShape& shape,
+                             imaging::Image* out) {
+        if (path.find("throws") != std::string::npos) throw std::bad_alloc();
+        return D3Dfunc::DecodeEncryptedPicture(path, offset, shape, out, nullptr);
+    };
+    PictureCache cache(D3Dfunc::TextureShape(device), PictureCache::kDefaultBudget, throwing);
+    const PictureCache::Key good = Picture("good.enc", kSide, kSide), bad = Picture("throws.enc", kSide, kSide),
+                            unused = Picture("throws_too.enc", kSide, kSide);
+    cache.Want({bad, good, unused});
+    cache.WaitIdle();
+    EXPECT_TRUE(cache.Holds(good));
+    EXPECT_FALSE(cache.Holds(bad));
+    EXPECT_NE(cache.Take(good), nullptr);
+    EXPECT_THROW(cache.Take(bad), std::bad_alloc);
+    EXPECT_EQ(cache.Take(bad), nullptr) << "raised once; entering then reads the file itself";
+    // `unused` is never asked for: leaving the screen forgets its failure, and so does the end.
+    cache.Want({good});
+    cache.WaitIdle();
+    EXPECT_EQ(cache.Take(unused), nullptr);
+    cache.Want({unused});
+    cache.WaitIdle();
+}
+
+// The picture being decoded holds its room from the start, so the budget is never exceeded,
+// and a picture that cannot have room is not decoded at all.
+TEST_F(PictureCacheTest, ThePictureBeingDecodedCountsInTheBudget)
+{
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool slowStarted = false, slowReleased = false;
+    std::vector<std::string> decoded;
+    const auto decoder = [&](const std::string& path, int offset, const D3Dfunc::PictureShape& shape,
+                             imaging::Image* out) {
+        std::unique_lock lock(mutex);
+        decoded.push_back(std::filesystem::path(path).stem().string());
+        if (decoded.back() == "slow") {
+            slowStarted = true;
+            changed.notify_all();
+            changed.wait(lock, [&] { return slowReleased; });
+        }
+        return D3Dfunc::DecodeEncryptedPicture(path, offset, shape, out, nullptr);
+    };
+    PictureCache cache(D3Dfunc::TextureShape(device), 2 * kBytes, decoder);
+    const PictureCache::Key a = Picture("a.enc", kSide, kSide), slow = Picture("slow.enc", kSide, kSide),
+                            c = Picture("c.enc", kSide, kSide),
+                            big = Picture("big.enc", 2 * kSide, 2 * kSide);  // four pictures' worth
+    cache.Want({a, slow});
+    {
+        std::unique_lock lock(mutex);
+        changed.wait(lock, [&] { return slowStarted; });
+    }
+    EXPECT_EQ(cache.get_BytesHeld(), 2 * kBytes) << "a held, and the picture being decoded";
+    {
+        std::lock_guard lock(mutex);
+        slowReleased = true;
+    }
+    changed.notify_all();
+    cache.WaitIdle();
+    EXPECT_EQ(cache.get_BytesHeld(), 2 * kBytes);
+
+    cache.Want({a, slow, c});  // no room while a and slow stay wanted
+    cache.WaitIdle();
+    cache.Want({big});  // larger than the whole budget
+    cache.WaitIdle();
+    EXPECT_EQ(decoded, (std::vector<std::string>{"a", "slow"})) << "pictures without room were decoded";
+    EXPECT_EQ(cache.get_BytesHeld(), 2 * kBytes);
 }

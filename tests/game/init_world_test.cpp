@@ -16,6 +16,7 @@
 #include <set>
 #include <string>
 
+#include "core/game_paths.h"
 #include "display/image_offsets.h"
 #include "display/world_inventory.h"
 #include "display/world_item.h"
@@ -94,6 +95,7 @@ protected:
             WriteScrambled(c_dir, item.alpha2, 75, 75, offset);
         }
         WriteScrambled(c_dir, wc::kLogoImage, 64, 32, ScrambleOffsetFor(wc::kLogoImage));
+        std::ofstream(c_dir / "data" / GamePaths::kDataMarker) << GamePaths::DataMarkerText();  // the game's data
         std::filesystem::current_path(c_dir);
         std::srand(7);
         InitWorld(world.get());

@@ -33,10 +33,7 @@
 #include "game/init_world.h"
 #include "game/world_content.h"
 #include "core/text_catalogue.h"
-#if __has_include("script/world_files.h")
 #include "script/world_files.h"
-#define KELVANE_HAVE_WORLD_FILES 1
-#endif
 #include "world/condition_codes.h"
 
 using namespace world_test;
@@ -424,7 +421,6 @@ protected:
     std::unique_ptr<CD3DFont> fonts[3];
 };
 
-#ifdef KELVANE_HAVE_WORLD_FILES
 TEST_F(LuaWorldTest, LuaFilesBuildTheSameWorldAsTheCppDefinition)
 {
     std::unique_ptr<CreditsManager> cppCredits = NewCredits();
@@ -492,4 +488,3 @@ TEST_F(LuaWorldTest, LuaFilesBuildTheSameWorldAsTheCppDefinition)
         }
     }
 }
-#endif

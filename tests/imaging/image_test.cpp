@@ -4,9 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <random>
+
+#include <zlib.h>
 
 #include "image_files.h"
 
@@ -235,6 +239,71 @@ TEST(ImageDecode, TruncatedFilesAreRejectedAtEveryLength)
                                " cut to " + std::to_string(length) + " of " + std::to_string(file.size()));
 }
 
+// A 1 x 1 RGBA PNG whose one IDAT's compressed stream goes on with `extra` bytes of picture
+// data after the picture's one row (a filter byte and four samples).
+std::vector<std::uint8_t> PngWithTrailingData(std::size_t extra)
+{
+    std::vector<std::uint8_t> raw = {0, 10, 20, 30, 255};
+    std::mt19937 random(7);
+    for (std::size_t i = 0; i < extra; ++i) raw.push_back(static_cast<std::uint8_t>(random() % 16));
+    uLongf packedSize = compressBound(raw.size());
+    std::vector<std::uint8_t> packed(packedSize);
+    EXPECT_EQ(compress2(packed.data(), &packedSize, raw.data(), raw.size(), 6), Z_OK);
+    packed.resize(packedSize);
+
+    std::vector<std::uint8_t> file = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    const auto chunk = [&](const char* name, const std::vector<std::uint8_t>& data) {
+        const auto put32 = [&](std::uint32_t v) {
+            for (int shift : {24, 16, 8, 0}) file.push_back(static_cast<std::uint8_t>(v >> shift));
+        };
+        put32(static_cast<std::uint32_t>(data.size()));
+        const std::size_t named = file.size();
+        file.insert(file.end(), name, name + 4);
+        file.insert(file.end(), data.begin(), data.end());
+        put32(static_cast<std::uint32_t>(crc32(0, file.data() + named, static_cast<uInt>(file.size() - named))));
+    };
+    chunk("IHDR", {0, 0, 0, 1, 0, 0, 0, 1, 8, 6, 0, 0, 0});
+    chunk("IDAT", packed);
+    chunk("IEND", {});
+    return file;
+}
+
+// The fastest of a few decodes, in seconds.
+double DecodeSeconds(const std::vector<std::uint8_t>& file)
+{
+    double best = 1e9;
+    for (int i = 0; i < 3; ++i) {
+        Image image;
+        const auto start = std::chrono::steady_clock::now();
+        DecodeImage(file.data(), file.size(), &image, nullptr);
+        best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    }
+    return best;
+}
+
+// Picture data past the last row is never inflated: a small picture with megabytes of it costs
+// far less than a picture of those megabytes. The file must still be whole.
+TEST(ImageDecode, PngDataPastTheLastRowIsNotDecodedButTheFileMustBeWhole)
+{
+    constexpr std::size_t kExtra = std::size_t{4} << 20;
+    const std::vector<std::uint8_t> trailing = PngWithTrailingData(kExtra);
+    const Image one = MustDecode(trailing);
+    ASSERT_EQ(one.width, 1);
+    EXPECT_EQ(PixelAt(one, 0, 0), 0xFF0A141Eu);
+
+    // The baseline: a picture holding as many bytes of the same data.
+    std::vector<int> samples(kExtra);
+    std::mt19937 random(7);
+    for (int& v : samples) v = static_cast<int>(random() % 16);
+    const auto honest = kt::images::WritePngRaw(1024, static_cast<int>(kExtra / 4096), PNG_COLOR_TYPE_RGBA, 8, samples, false);
+    const double baseline = DecodeSeconds(honest);
+    const double spent = DecodeSeconds(trailing);
+    EXPECT_LT(spent, baseline / 4) << spent * 1000 << " ms against " << baseline * 1000 << " ms for the picture";
+
+    ExpectRejected({trailing.begin(), trailing.end() - 6}, "cut inside IEND");
+    ExpectRejected({trailing.begin(), trailing.begin() + trailing.size() / 2}, "cut inside the extra data");
+}
+
 TEST(ImageDecode, DamagedJpegScanIsRejected)
 {
     auto file = imaging::EncodeJpeg(kt::images::Pattern(64, 64), 90);
@@ -244,6 +313,16 @@ TEST(ImageDecode, DamagedJpegScanIsRejected)
     file[file.size() * 2 / 3] = 0xFF;
     file[file.size() * 2 / 3 + 1] = 0xD3;
     ExpectRejected(file, "stray marker in the scan");
+
+    // The reason is libjpeg's whole message, with its values, said once.
+    auto padded = imaging::EncodeJpeg(kt::images::Pattern(16, 16), 90);
+    const std::uint8_t sos[] = {0xFF, 0xDA};
+    const auto scan = std::search(padded.begin(), padded.end(), std::begin(sos), std::end(sos));
+    ASSERT_NE(scan, padded.end());
+    padded.insert(scan, {0x55, 0x55, 0x55, 0x55, 0x55});
+    std::string error;
+    EXPECT_FALSE(DecodeImage(padded.data(), padded.size(), &image, &error));
+    EXPECT_EQ(error, "corrupt JPEG data: 5 extraneous bytes before marker 0xda");
 }
 
 TEST(ImageDecode, GarbageAndOversizedHeadersAreRejected)

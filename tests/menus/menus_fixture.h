@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "core/game_paths.h"
 #include "display/d3dfunc.h"
 #include "display/d3dmat.h"
 #include "display/world_inventory.h"
@@ -34,6 +35,8 @@ namespace menus_test {
 
 // Rotation offset of every scrambled picture the tests write.
 constexpr int kOffset = 7;
+// Item 1's close-up screen; item n's is 1000 * (n - 1) further on.
+constexpr int kFirstCloseUp = 20001;
 
 inline void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes)
 {
@@ -92,13 +95,16 @@ protected:
     static void WriteWorldImages()
     {
         WriteSolidImage("data/black.jpg", 8, 8, 0xFF000000, false);
+        // The game's data as the generator marks it, so that saves stay in this directory.
+        std::ofstream(std::string("data/") + GamePaths::kDataMarker) << GamePaths::DataMarkerText();
         for (int i = 1; i <= 4; ++i) WriteSolidImage("data/menu/Top" + std::to_string(i) + ".enc", 16, 16, 0xFF404040);
         WriteSolidImage("data/item.enc", 16, 16, 0xFF00FF00);
         WriteSolidImage("data/item_alpha.enc", 16, 16, 0xFFFFFFFF);
         WriteSolidImage("data/screen.enc", 32, 16, 0xFF202020);
     }
 
-    // A world of its own: screen 0, the given variables, items 1 .. 8 defined, none in the bar.
+    // A world of its own: screen 0, the given variables, items 1 .. 8 defined with their
+    // close-ups at screens 20001, 21001 .. 27001 (not added), none in the bar.
     std::unique_ptr<WorldManager> MakeWorld(const std::vector<std::pair<int, unsigned char>>& variables)
     {
         auto world = std::make_unique<WorldManager>(16, 8, 350, "data/black.jpg", 0, &mouse, &music, nullptr,
@@ -109,7 +115,7 @@ protected:
         for (int item = 1; item <= 8; ++item) {
             world->AddItem(item, "data/item.enc", "data/item.enc", "data/item_alpha.enc", "data/item.enc",
                            "data/item_alpha.enc", L"data/item.wav", 16, 16, 8, 8, kOffset,
-                           10001 + (item - 1) * 1000);
+                           kFirstCloseUp + (item - 1) * 1000);
         }
         return world;
     }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -90,13 +91,15 @@ TEST(SaveFileTitle, TypedTitlesStopAtTwentyFourAndStoredOnesAtFortySeven)
     EXPECT_THROW(EncodeSaveFile(record), Error);
 }
 
-// A world of screens 0, 350 and 17001, variables 1, 2 and 300, a 2 x 2 grid of cells 100 to
-// 103 that holds 0 .. 3, variable 40 defined twice, and items 1 to 8. The good record lists
-// every variable, as the game writes them.
+// A world of screens 0, 350 and 17001 to stand on, an item's close-up 12001 and a book page
+// 15002, variables 1, 2 and 300, a 2 x 2 grid of cells 100 to 103 that holds 0 .. 3, variable
+// 40 defined twice, and items 1 to 8. The good record lists every variable, as the game
+// writes them.
 SaveWorldShape SmallWorld()
 {
     SaveWorldShape world;
     world.screens = {0, 350, 17001};
+    world.lookedAtScreens = {{12001, "an item's close-up"}, {15002, "a page of a book"}};
     for (int number : {1, 2, 300}) world.variables[number].defined = 1;
     world.variables[40].defined = 2;
     for (int cell = 100; cell < 104; ++cell) world.variables[cell] = {1, 3};
@@ -126,6 +129,12 @@ TEST(SaveWorldCheck, RefusesWhatTheWorldDoesNotHave)
     };
     const Damage damages[] = {
         {"a screen the world lacks", [](SaveRecord& r) { r.screen = 65535; }},
+        {"an item's close-up", [](SaveRecord& r) { r.screen = 12001; }},
+        {"a book page", [](SaveRecord& r) { r.screen = 15002; }},
+        {"an ordinary variable left out", [](SaveRecord& r) { r.variables.erase(r.variables.begin()); }},
+        {"a grid cell left out", [](SaveRecord& r) { r.variables.erase(r.variables.begin() + 3); }},
+        {"one of two same-numbered variables left out", [](SaveRecord& r) { r.variables.pop_back(); }},
+        {"no variables at all", [](SaveRecord& r) { r.variables.clear(); }},
         {"a heading beyond 628", [](SaveRecord& r) { r.heading = 629; }},
         {"an unknown variable", [](SaveRecord& r) { r.variables[0].number = 3; }},
         {"a variable listed twice", [](SaveRecord& r) { r.variables.push_back({300, 1}); }},
@@ -143,12 +152,23 @@ TEST(SaveWorldCheck, RefusesWhatTheWorldDoesNotHave)
         EXPECT_FALSE(error.empty()) << damage.what;
     }
 
-    // What a world allows stays allowed: its largest values, a partial list, no items.
+    // What a world allows stays allowed: its largest values, its variables in another order,
+    // no items.
     SaveRecord record = GoodRecord();
     record.heading = kMaxSaveHeading;
-    record.variables.erase(record.variables.begin());
+    std::reverse(record.variables.begin(), record.variables.end());
     record.items.clear();
     EXPECT_TRUE(CheckSaveAgainstWorld(record, world, &error)) << error;
+
+    // The refusal says what is wrong, in words.
+    record = GoodRecord();
+    record.screen = 15002;
+    EXPECT_FALSE(CheckSaveAgainstWorld(record, world, &error));
+    EXPECT_EQ(error, "screen 15002 is a page of a book, not a place where the player can stand");
+    record = GoodRecord();
+    record.variables.erase(record.variables.begin() + 1);
+    EXPECT_FALSE(CheckSaveAgainstWorld(record, world, &error));
+    EXPECT_EQ(error, "variable 300 of this world is missing from the save (8 listed, the world has 9)");
 }
 
 TEST(SaveWorldCheck, ReadingFillsTheRecordOnlyWhenBothChecksPass)

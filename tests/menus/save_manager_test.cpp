@@ -14,9 +14,12 @@
 #include <cstring>
 
 #include "display/display_screen.h"
+#include "media/game_sound_manager.h"
 #include "menus_fixture.h"
 #include "platform/clock/clock.h"
 #include "platform/input/key_codes.h"
+#include "support/watched_fifo.h"
+#include "world/world_book_creator.h"
 
 namespace {
 
@@ -161,6 +164,42 @@ TEST_F(SaveManagerTest, RoundTripRestoresVariablesInventoryScreenAndHeading)
     EXPECT_NEAR(world->get_DisplayScreen()->GetBackgroundRotation(), 3.14f, 1e-5f);
 }
 
+// Book pages and close-ups are looked at from a place, and pages may bear numbers a save
+// cannot hold: a save made over one keeps the place the player stands on and its heading.
+TEST_F(SaveManagerTest, ASaveOverABookOrACloseUpRestoresWhereThePlayerStood)
+{
+    WorldBookCreator book(world.get(), L"data/item.wav", L"data/item.wav", 90001, menus_test::kOffset);
+    book.AddPage("data/screen.enc");
+    book.AddPage("data/screen.enc");
+    world->AddWorldScreen(menus_test::kFirstCloseUp + 1000, 0, "data/screen.enc", menus_test::kOffset);
+    GameSoundManager sounds;  // the close-up plays the item's sound
+    world->set_SoundManager(&sounds);
+    world->ActivateItem(2);
+    world->TransportToScreen(77);
+    world->set_Rotation(2.5f);
+    MoveTo(400, 300);
+    world->Run();
+    world->JumpToScreen(90001, 0);
+    world->JumpToScreen(90002, 0);
+    world->set_Rotation(0.75f);
+    world->Run();
+    ASSERT_TRUE(saves->SaveGame(1, "reading")) << saves->get_LastError();
+    world->JumpToScreen(3, 0);
+    world->JumpToInventoryScreen(2);
+    ASSERT_EQ(world->get_ScreenPosition(), menus_test::kFirstCloseUp + 1000);
+    ASSERT_TRUE(saves->SaveGame(2, "looking")) << saves->get_LastError();
+
+    const std::vector<std::uint8_t> reading = ReadBytes("save/save1.sav");
+    ASSERT_GE(reading.size(), 12u);
+    EXPECT_EQ(reading[8] * 256 + reading[9], 77) << "the screen the book was opened from";
+    EXPECT_EQ(reading[10] * 256 + reading[11], 250) << "at the heading the player had there";
+    ASSERT_TRUE(saves->LoadGame(1));
+    EXPECT_EQ(world->get_ScreenPosition(), 77);
+    EXPECT_NEAR(world->get_DisplayScreen()->GetBackgroundRotation(), 2.5f, 1e-5f);
+    ASSERT_TRUE(saves->LoadGame(2));
+    EXPECT_EQ(world->get_ScreenPosition(), 3) << "the screen the close-up was opened on";
+}
+
 TEST_F(SaveManagerTest, WritesTheFileByteForByteAndReplacesAUsedSlot)
 {
     world->ActivateItem(3);
@@ -295,6 +334,10 @@ TEST_F(SaveManagerTest, ReadOnlySavesRestoreAndTheSavePageSaysSavingIsUnavailabl
 TEST_F(SaveManagerTest, SavesNamingWhatTheWorldLacksShowAsUnreadableAndChangeNothing)
 {
     world->AddGlobalVarArray(9, 100, 2, 2, 3);  // cells 100 .. 103 hold 0 .. 3
+    world->AddWorldScreen(menus_test::kFirstCloseUp, 0, "data/screen.enc", menus_test::kOffset);
+    WorldBookCreator book(world.get(), L"data/item.wav", L"data/item.wav", 30001, menus_test::kOffset);
+    book.AddPage("data/screen.enc");
+    book.AddPage("data/screen.enc");
     world->set_ScreenPosition(17001);
     world->ActivateItem(2);
     ASSERT_TRUE(saves->SaveGame(1, "good"));
@@ -310,6 +353,9 @@ TEST_F(SaveManagerTest, SavesNamingWhatTheWorldLacksShowAsUnreadableAndChangeNot
     damaged(4, [](SaveRecord& r) { r.variables.push_back({999, 1}); });
     damaged(5, [](SaveRecord& r) { r.items.push_back(9); });
     damaged(6, [](SaveRecord& r) { r.heading = 9000; });
+    damaged(7, [](SaveRecord& r) { r.screen = menus_test::kFirstCloseUp; });  // item 1's close-up
+    damaged(8, [](SaveRecord& r) { r.screen = 30002; });                     // a book's second page
+    damaged(9, [](SaveRecord& r) { r.variables.erase(r.variables.begin()); });
 
     world->setGlobalVarValue(1, 77);
     world->set_ScreenPosition(3);
@@ -318,9 +364,14 @@ TEST_F(SaveManagerTest, SavesNamingWhatTheWorldLacksShowAsUnreadableAndChangeNot
     world->set_BackRotation(1.5f);
     SaveManager reopened(world.get(), &keys);
     EXPECT_TRUE(reopened.GetSaveFile(1)->get_Active());
-    for (int slot = 2; slot <= 6; ++slot) {
+    for (int slot = 2; slot <= 9; ++slot) {
         EXPECT_TRUE(reopened.GetSaveFile(slot)->get_Unreadable()) << "slot " << slot;
+        ::testing::internal::CaptureStderr();
         EXPECT_FALSE(reopened.LoadGame(slot)) << "slot " << slot;
+        const std::string said = ::testing::internal::GetCapturedStderr();
+        EXPECT_NE(said.find("save" + std::to_string(slot) + ".sav cannot be restored"), std::string::npos) << said;
+        const std::string fault = slot == 7 ? "close-up" : slot == 8 ? "page of a book" : slot == 9 ? "variable 1 " : "";
+        EXPECT_NE(said.find(fault), std::string::npos) << said;
     }
     EXPECT_EQ(Value(1), 77);
     EXPECT_EQ(world->get_ScreenPosition(), 3);
@@ -371,6 +422,29 @@ TEST_F(SaveManagerTest, TemporaryFilesOfAnInterruptedSaveAreRemovedWhenTheDirect
     EXPECT_FALSE(std::filesystem::exists("save/save0.sav.tmp"));
     EXPECT_TRUE(std::filesystem::exists("save/notes.tmp")) << "files the game did not write stay";
     EXPECT_FALSE(reopened.GetSaveFile(3)->get_Active());
+}
+
+TEST_F(SaveManagerTest, ASlotThatIsNoFileShowsUnreadableAndNeitherStartUpNorASaveWaitsOnIt)
+{
+    // A FIFO under a slot's name: opening it to read, or to see whether it may be written,
+    // would wait for its other end.
+    kt::WatchedFifo fifo("save/save3.sav");
+    ::testing::internal::CaptureStderr();
+    SaveManager reopened(world.get(), &keys);
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(reopened.GetSaveFile(3)->get_Active());
+    EXPECT_TRUE(reopened.GetSaveFile(3)->get_Unreadable());
+    EXPECT_NE(said.find("save/save3.sav"), std::string::npos) << said;
+    char title[SaveFile::kTitleSize];
+    EXPECT_FALSE(reopened.GetName(3, title));
+    EXPECT_FALSE(reopened.CheckSaveFile(3));
+
+    world->setGlobalVarValue(1, 9);
+    EXPECT_TRUE(reopened.SaveGame(3, "in its place")) << reopened.get_LastError();
+    EXPECT_FALSE(fifo.Stop()) << "the save manager waited on a FIFO";
+    world->setGlobalVarValue(1, 0);
+    ASSERT_TRUE(reopened.LoadGame(3));
+    EXPECT_EQ(Value(1), 9);
 }
 
 TEST_F(SaveManagerTest, TitleEntryFollowsTheKeyTable)

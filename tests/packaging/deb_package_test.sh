@@ -40,8 +40,10 @@ dpkg-deb -x "$deb" "$root/unpacked"
 data_files=$(find "$root/unpacked/usr/share/kelvane" -type f | wc -l)
 [ ! -L "$root/unpacked/usr/share/kelvane" ] && [ "$data_files" -eq "$(find -L "$data" -type f ! -name .complete | wc -l)" ] ||
   fail "the package holds $data_files files of the data tree $data"
-mkdir -p "$root/work" "$root/home"
-# Started the way a menu starts it: from a directory without data/, in a home of its own.
+mkdir -p "$root/work/data" "$root/home"
+echo "the player's own notes" >"$root/work/data/notes.txt"
+# Started the way a menu starts it: from the home, whose folder called data is the player's
+# own, not the game's, in a home of its own.
 (cd "$root/work" &&
   env -u KELVANE_DATA_DIR -u XDG_DATA_HOME HOME="$root/home" \
       SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy KELVANE_HEADLESS=1 \

@@ -48,6 +48,8 @@ installed=$(cd "$prefix/share/kelvane" && find . -type f | sort)
 [ -n "$expected" ] || fail "the data tree $data is empty"
 [ "$expected" = "$installed" ] || fail "share/kelvane differs from $data: $(diff <(echo "$expected") <(echo "$installed") | head -5)"
 
+[ -f "$prefix/share/kelvane/kelvane-data.txt" ] || fail "share/kelvane lacks kelvane-data.txt, the mark of the game's data"
+
 # The menu entry starts an installed program with an installed icon; the metadata launches it.
 desktop=$prefix/share/applications/$id.desktop
 desktop-file-validate "$desktop" || fail "desktop-file-validate rejects $id.desktop"

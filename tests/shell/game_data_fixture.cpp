@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <unistd.h>
 
+#include "core/game_paths.h"
 #include "display/image_offsets.h"
 #include "imaging/image.h"
 #include "imaging/scrambled.h"
@@ -20,6 +21,8 @@ TestGameData::TestGameData()
     std::filesystem::create_directories(c_dir / "data/menu");
     std::filesystem::create_directories(c_dir / "data/cursor");
     std::filesystem::current_path(c_dir);
+    // Marked as the game's, as the content generator marks the data it writes.
+    std::ofstream(c_dir / "data" / GamePaths::kDataMarker) << GamePaths::DataMarkerText();
 
     WritePicture("data/black.jpg", 64, 64, 0xFF000000, 0);
     WritePicture("data/menu/background.enc", 800, 600, 0xFF203060, kMenuImageOffset);

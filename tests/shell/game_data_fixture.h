@@ -1,5 +1,5 @@
 // A temporary working directory holding the pictures the start-up assembly needs (menu pages,
-// top menu, cursors, the black picture) plus whatever a test's small world names, each a
+// top menu, cursors, the black picture, the marker of the game's data) plus whatever a test's small world names, each a
 // solid colour so frames can be told apart. The test runs inside it; the old working
 // directory comes back afterwards.
 #pragma once

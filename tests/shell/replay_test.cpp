@@ -14,6 +14,7 @@
 #include "world/action_codes.h"
 #include "world/world_action.h"
 #include "world/world_actionlist.h"
+#include "world/world_book_creator.h"
 #include "game_data_fixture.h"
 #include "shell/replay.h"
 #include "world/world_manager.h"
@@ -161,6 +162,58 @@ TEST_F(ReplayTest, SaveFromTheGameRestoreFromTheMenuAndNewGameStartsAfresh)
     for (const std::string& failure : result.failures) ADD_FAILURE() << failure;
     EXPECT_TRUE(result.Passed());
     EXPECT_TRUE(std::filesystem::exists("save/save1.sav"));
+}
+
+namespace {
+
+// A lectern (screen 0) whose register opens on book pages numbered beyond what a save file
+// holds; the foot of each page puts the register back.
+void DefineLecternAndRegister(WorldManager& world)
+{
+    WorldScreen* lectern = world.AddWorldScreen(0, 0, "data/room0.enc", ScrambleOffsetFor("data/room0.enc"));
+    lectern->QHS_StandardMove(0, 0, 1024, 512, 90001);
+    WorldBookCreator book(&world, L"data/none.wav", L"data/none.wav", 90001, ScrambleOffsetFor("data/room1.enc"));
+    for (int page = 0; page < 2; ++page) book.AddPage("data/room1.enc")->QHS_StandardMove(300, 460, 724, 511, 0);
+    world.AddGlobalVar(1, 7);
+    world.TransportToScreen(0);
+}
+
+}  // namespace
+
+TEST_F(ReplayTest, SavingWhileReadingABookRestoresThePlayerAtTheLectern)
+{
+    options.world = DefineLecternAndRegister;
+    const ReplayResult result = RunReplay(
+        "click 600 230\n"  // new game
+        "wait 800\n"
+        "click 400 300\n"  // open the register
+        "wait 800\n"
+        "expect screen 90001\n"
+        "click 400 40\n"   // the top menu's save button
+        "expect menupage 3\n"
+        "click 250 145\n"  // slot 1
+        "type tides\n"
+        "key RETURN\n"
+        "frames 2\n"
+        "expect phase world\n"
+        "expect screen 90001\n"  // still reading
+        "click 650 40\n"   // quit to the main menu
+        "click 650 40\n"
+        "expect menupage 0\n"
+        "click 620 325\n"  // restore page
+        "click 250 145\n"  // slot 1
+        "expect phase world\n"
+        "expect screen 0\n"
+        "quit\n",
+        options);
+    for (const std::string& failure : result.failures) ADD_FAILURE() << failure;
+    EXPECT_TRUE(result.Passed());
+    SaveRecord saved;
+    std::ifstream in("save/save1.sav", std::ios::binary);
+    const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
+    ASSERT_TRUE(ParseSaveFile(bytes, &saved, nullptr)) << "slot 1 holds a save";
+    EXPECT_EQ(saved.title, "tides");
+    EXPECT_EQ(saved.screen, 0) << "the lectern the register was opened from";
 }
 
 TEST_F(ReplayTest, SkippedVideosEndSoonAndAreCounted)

@@ -6,6 +6,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "support/scoped_environment.h"
+
 namespace {
 
 std::filesystem::path FreshDirectory(const char* name)
@@ -49,18 +51,37 @@ TEST(Screenshot, AnUnwritableDirectoryIsReportedNotFatal)
     std::filesystem::remove(dir);
 }
 
-TEST(Screenshot, GoesToThePicturesDirectoryOrTheHomesPictures)
+TEST(Screenshot, GoesToAKelvaneFolderInThePicturesFolderTheDesktopNames)
 {
-    const char* saved = std::getenv("XDG_PICTURES_DIR");
-    const std::string keep = saved ? saved : "";
-    const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
-    setenv("XDG_PICTURES_DIR", "/somewhere/pictures", 1);
-    EXPECT_EQ(ScreenshotDirectory(), "/somewhere/pictures");
-    unsetenv("XDG_PICTURES_DIR");
-    setenv("HOME", "/home/player", 1);
-    EXPECT_EQ(ScreenshotDirectory(), "/home/player/Pictures/Kelvane");
-    if (saved) setenv("XDG_PICTURES_DIR", keep.c_str(), 1);
-    setenv("HOME", home.c_str(), 1);
+    kt::ScopedEnvironment env;
+    const kt::TemporaryDirectory root;
+    const std::filesystem::path home = root.Path() / "home";
+    const auto userDirs = [](const std::filesystem::path& config, const std::string& text) {
+        std::filesystem::create_directories(config);
+        std::ofstream(config / "user-dirs.dirs") << text;
+    };
+    env.Set("HOME", home.string());
+    env.Unset("XDG_CONFIG_HOME");
+
+    env.Set("XDG_PICTURES_DIR", "/somewhere/pictures");
+    EXPECT_EQ(ScreenshotDirectory(), "/somewhere/pictures/Kelvane");
+    env.Unset("XDG_PICTURES_DIR");
+    EXPECT_EQ(ScreenshotDirectory(), home / "Pictures/Kelvane") << "nothing names the pictures folder";
+
+    // As the desktop writes it, in ~/.config or in $XDG_CONFIG_HOME; the last line counts.
+    userDirs(home / ".config", "# written by xdg-user-dirs-update\nXDG_DESKTOP_DIR=\"$HOME/Desktop\"\n"
+                               "XDG_PICTURES_DIR=\"$HOME/Old\"\nXDG_PICTURES_DIR=\"$HOME/Bilder\"\n");
+    EXPECT_EQ(ScreenshotDirectory(), home / "Bilder/Kelvane");
+    userDirs(root.Path() / "config", "XDG_PICTURES_DIR=\"/srv/my \\\"shots\\\"\"\n");
+    env.Set("XDG_CONFIG_HOME", (root.Path() / "config").string());
+    EXPECT_EQ(ScreenshotDirectory(), "/srv/my \"shots\"/Kelvane");
+
+    // A line that is not what the desktop writes is passed over.
+    for (const char* line : {"XDG_PICTURES_DIR=\"Pictures\"", "XDG_PICTURES_DIR=$HOME/Pictures",
+                             "XDG_PICTURES_DIR=\"$HOMEWARD/x\"", "XDG_PICTURES_DIR=\"/unclosed"}) {
+        userDirs(root.Path() / "config", std::string(line) + "\n");
+        EXPECT_EQ(ScreenshotDirectory(), home / "Pictures/Kelvane") << line;
+    }
 }
 
 }  // namespace

@@ -125,6 +125,29 @@ TEST_F(WinMainTest, FurtherLinesOfAMessageAreListedBelowTheQLine)
     FailSafe::Info = L"None.";
 }
 
+TEST_F(WinMainTest, ALongCauseIsShownWholeWrappedToTheScreensWidth)
+{
+    platform::InjectAsyncKey('Q', true);
+    platform::InjectAsyncKey('Q', false);
+    WinMain([]() -> GameAssembly {
+        FailSafe::SetInfo("data/menu/background.enc: corrupt JPEG data: 1423 extraneous bytes before marker 0xd3; "
+                          "the picture was written by a tool that stopped half way, so its scan runs into the next "
+                          "segment and what follows cannot be read");
+        throw Error("Error opening file (in memory) in CreateTextureFromEncrypted()");
+    });
+    const std::vector<std::uint32_t> frame = D3Dfunc::pD3Ddevice->ReadBackBuffer();
+    // The information's lines and the Q line below them, a line height apart, then nothing.
+    int lines = 0;
+    while (CountColour(frame, 110 + 20 * lines, 128 + 20 * lines, kErrorRed) > 20) ++lines;
+    EXPECT_GE(lines, 3) << "the information in two lines or more, and the Q line";
+    EXPECT_EQ(CountColour(frame, 111 + 20 * lines, 600, kErrorRed), 0) << "nothing after the Q line";
+    int beyondRight = 0;
+    for (int y = 0; y < 600; ++y)
+        for (int x = 792; x < 800; ++x) beyondRight += frame[static_cast<std::size_t>(y) * 800 + x] != 0xFF000000u;
+    EXPECT_EQ(beyondRight, 0) << "every line within the screen's width";
+    FailSafe::Info = L"None.";
+}
+
 TEST(CommandLine, KnowsWindowedHelpAndVersionAndIgnoresEverythingElse)
 {
     const char* plain[] = {"kelvane"};

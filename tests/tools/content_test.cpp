@@ -4,6 +4,7 @@
 #include "content/dmath.h"
 #include "content/generator.h"
 #include "core/error.h"
+#include "core/game_paths.h"
 #include "display/image_offsets.h"
 #include "imaging/d3dx_tex.h"
 #include "imaging/image.h"
@@ -566,7 +567,7 @@ TEST(ContentGenerator, RegenerationGivesTheSameBytes)
     fs::remove_all(dir);
 }
 
-TEST(ContentGenerator, KeepsOtherFilesAndMarksOnlyWholeRunsComplete)
+TEST(ContentGenerator, KeepsOtherFilesMarksTheTreeAsTheGamesAndOnlyWholeRunsComplete)
 {
     const fs::path dir = fs::temp_directory_path() / ("kelvane_marker_test_" + std::to_string(::getpid()));
     const fs::path out = dir / "data";
@@ -582,6 +583,9 @@ TEST(ContentGenerator, KeepsOtherFilesAndMarksOnlyWholeRunsComplete)
     EXPECT_TRUE(fs::exists(out / "a_click.wav"));
     EXPECT_FALSE(fs::exists(out / "b_click.wav"));
     EXPECT_FALSE(fs::exists(out / kCompleteMarker)) << "a partial run into an incomplete output does not complete it";
+    const std::vector<std::uint8_t> marker = ReadFile(out / GamePaths::kDataMarker);
+    EXPECT_EQ(std::string(marker.begin(), marker.end()), GamePaths::DataMarkerText())
+        << "even a partial tree is the game's data, told apart from any other folder called data";
 
     EXPECT_TRUE(Generate(list.Assets(), out.string(), {}).errors.empty());
     EXPECT_TRUE(fs::exists(out / kCompleteMarker));

@@ -10,6 +10,7 @@
 #include "game/world_content.h"
 #include "imaging/scrambled.h"
 #include "render/povray.h"
+#include "game_texts.h"
 #include "renderer_available.h"
 
 #include <gtest/gtest.h>
@@ -50,7 +51,7 @@ bool OfTheHeights(const wc::Place& place) { return place.realm == wc::Realm::Gal
 TEST(RenderedHeights, MakesEveryPictureOfTheGalleryAndTheDomeOnceAndNothingElse)
 {
     std::vector<content::Asset> assets;
-    world_render::AddHeights(assets);
+    world_render::AddHeights(assets, tools_test::GameTexts());
     std::set<std::string> made;
     for (const content::Asset& asset : assets) EXPECT_TRUE(made.insert(asset.name).second) << asset.name << " is made twice";
 
@@ -200,7 +201,7 @@ TEST(RenderedHeights, AKeyStripTakesFrameKFromTheCellOfRenderK)
 imaging::Image MadeAndReadBack(const std::string& gamePath, const std::filesystem::path& dir)
 {
     std::vector<content::Asset> assets;
-    world_render::AddHeights(assets);
+    world_render::AddHeights(assets, tools_test::GameTexts());
     content::AssetContext context;
     context.outputDir = dir.string();
     context.render.quality = render::Quality::Draft;
@@ -249,9 +250,9 @@ TEST(RenderedHeights, ScenesOnlyForTheirOwnRooms)
     EXPECT_THROW(heights::DomeScene(501), Error);
     EXPECT_THROW(heights::GalleryScene(12345, false), Error);
     // The star panels carry the names the letters and the chart give the figures.
-    EXPECT_STREQ(heights::StarPanelName(752), "THE HERON");
-    EXPECT_STREQ(heights::StarPanelName(755), "THE GULL");
-    EXPECT_EQ(heights::StarPanelName(751), nullptr);
+    EXPECT_EQ(heights::StarPanelName(752, tools_test::GameTexts()), "THE HERON");
+    EXPECT_EQ(heights::StarPanelName(755, tools_test::GameTexts()), "THE GULL");
+    EXPECT_EQ(heights::StarPanelName(751, tools_test::GameTexts()), std::nullopt);
 }
 
 }  // namespace

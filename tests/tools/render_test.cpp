@@ -8,6 +8,7 @@
 #include "render/povray.h"
 #include "render/progress.h"
 #include "render/rendered_assets.h"
+#include "game_texts.h"
 #include "renderer_available.h"
 
 #include <gtest/gtest.h>
@@ -339,12 +340,12 @@ TEST(RenderProgress, TimeLeftFollowsTheWeightStillToDo)
 
 TEST(RenderedAssets, ReplaceThePaintedOnesByPathAndRefuseUnknownPaths)
 {
-    const std::vector<content::Asset> game = content::GameManifest();
+    const std::vector<content::Asset> game = content::GameManifest(tools_test::GameTexts());
     std::set<std::string> names;
     for (const content::Asset& a : game) EXPECT_TRUE(names.insert(a.name).second) << a.name << " is made twice";
     EXPECT_EQ(names.count("data/dome_pano02.enc"), 1u);
     std::vector<content::Asset> sample = content::SampleManifest();
-    EXPECT_THROW(UseRenderedAssets(sample), Error) << "the sample area has no dome";
+    EXPECT_THROW(UseRenderedAssets(sample, tools_test::GameTexts()), Error) << "the sample area has no dome";
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "imaging/image.h"
 #include "imaging/scrambled.h"
 #include "render/povray.h"
+#include "game_texts.h"
 #include "renderer_available.h"
 
 #include <gtest/gtest.h>
@@ -183,10 +184,11 @@ TEST(WatchLid, EachBellCarriesTheStrokesOfItsCabinetWheel)
 TEST(ReadViews, TextsAreSetOnTheLitSheetOrPlate)
 {
     REQUIRE_RENDERER();
-    std::vector<world_render::ReadView> views{world_render::ItemReadView(2), world_render::ItemReadView(7)};
-    for (const int screen : {150, 550, 750, 1150}) views.push_back(world_render::PlaceReadView(screen));
+    const TextCatalogue& texts = tools_test::GameTexts();
+    std::vector<world_render::ReadView> views{world_render::ItemReadView(2, texts), world_render::ItemReadView(7, texts)};
+    for (const int screen : {150, 550, 750, 1150}) views.push_back(world_render::PlaceReadView(screen, texts));
     const std::size_t books = views.size();
-    for (int book = 0; book < 3; ++book) views.push_back(world_render::BookPageView(book, 0));
+    for (int book = 0; book < 3; ++book) views.push_back(world_render::BookPageView(book, 0, texts));
     for (std::size_t v = 0; v < views.size(); ++v) {
         const world_render::ReadView& view = views[v];
         const imaging::Image plain =
@@ -215,15 +217,15 @@ TEST(ReadViews, TextsAreSetOnTheLitSheetOrPlate)
                     << view.path << ": drawn on at " << x << ", " << y << ", outside the text";
             }
     }
-    EXPECT_THROW(world_render::PlaceReadView(100), Error);
-    EXPECT_THROW(world_render::ItemReadView(3), Error);
-    EXPECT_THROW(world_render::BookPageView(2, 5), Error) << "the register has five pages";
+    EXPECT_THROW(world_render::PlaceReadView(100, texts), Error);
+    EXPECT_THROW(world_render::ItemReadView(3, texts), Error);
+    EXPECT_THROW(world_render::BookPageView(2, 5, texts), Error) << "the register has five pages";
 }
 
 TEST(ThingsAssets, EveryPathIsOneTheWorldNamesMadeOnce)
 {
     std::vector<content::Asset> rendered;
-    world_render::AddThings(rendered);
+    world_render::AddThings(rendered, tools_test::GameTexts());
     std::set<std::string> named, made;
     for (const wc::ItemDef& item : wc::kItems) {
         named.insert(item.picture);
@@ -263,7 +265,7 @@ TEST(ThingsAssets, ItemsAndPagesAreWrittenWithTheOffsetTheGameOpensThemWith)
 {
     REQUIRE_RENDERER();
     std::vector<content::Asset> rendered;
-    world_render::AddThings(rendered);
+    world_render::AddThings(rendered, tools_test::GameTexts());
     const std::string dir = ::testing::TempDir() + "things-assets";
     std::filesystem::remove_all(dir);
     content::AssetContext context{dir, "", Draft()};

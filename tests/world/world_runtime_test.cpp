@@ -281,6 +281,47 @@ TEST_F(WorldWithItem, CloseUpOpensFromTheBarAndARightClickClosesIt)
     EXPECT_FALSE(world->get_ScreenIsInventory()) << "and closes the close-up";
 }
 
+// A book or an item's close-up is looked at from a place: the player still stands where it
+// was opened, at the angle they had there, however the pages are turned or the view moved.
+TEST_F(WorldWithItem, BooksAndCloseUpsAreLookedAtFromTheScreenThePlayerStandsOn)
+{
+    WorldBookCreator book(world.get(), L"nothing/front.wav", L"nothing/page.wav", 90001, 0);
+    WorldScreen* cover = book.AddPage(Keep(Solid("cover.png", 16, 8, kRed)));
+    book.AddPage(Keep(Solid("page.png", 16, 8, kWhite)));
+    AddScreen(8, 1, kRed);
+    using Kind = WorldManager::ScreenKind;
+    EXPECT_EQ(world->KindOfScreen(6), Kind::Standing);
+    EXPECT_EQ(world->KindOfScreen(90001), Kind::BookPage);
+    EXPECT_EQ(world->KindOfScreen(90002), Kind::BookPage);
+    EXPECT_EQ(world->KindOfScreen(10001), Kind::ItemCloseUp);
+    EXPECT_EQ(world->KindOfScreen(12345), Kind::Missing);
+
+    world->set_Rotation(1.25f);
+    PointAt(400, 300);
+    world->Run();
+    WorldActionlist* open = List();
+    WorldAction* toCover = open->addAction(ACT_GotoScreen);
+    toCover->addParam(0, 90001.0f);
+    toCover->addParam(1, 0.0f);
+    world->ExcuteActionList(open);
+    world->ExcuteActionList(cover->GetHotspot(0)->GetActionlist(0));  // the page is turned
+    world->set_Rotation(0.5f);
+    world->Run();
+    EXPECT_EQ(world->get_ScreenPosition(), 90002);
+    EXPECT_EQ(world->get_StandingScreen(), 6) << "the book was opened from screen 6";
+    EXPECT_FLOAT_EQ(world->get_StandingRotation(), 1.25f) << "the angle the player left screen 6 at";
+
+    WorldActionlist* away = List();
+    away->addAction(ACT_GotoScreen)->addParam(0, 8.0f);
+    world->ExcuteActionList(away);  // a page may lead to a place: the player stands there now
+    world->Run();
+    EXPECT_EQ(world->get_StandingScreen(), 8);
+
+    ClickAt(400, 540, platform::MouseButton::Right);
+    ASSERT_EQ(world->get_ScreenPosition(), 10001);
+    EXPECT_EQ(world->get_StandingScreen(), 8) << "the close-up was opened on screen 8";
+}
+
 TEST_F(WorldRuntime, TopMenuSaveReturnsTwoWithoutPresenting)
 {
     AddScreen(6, 0, kBlue);

@@ -1,10 +1,11 @@
 // kelvane-data: writes the game's whole data/ directory from code, the same bytes on every run.
 //   kelvane-data [--only TEXT]... [--preview DIR] [--jobs N] [--quality draft|full]
-//                [--render-cache DIR] [--list] [--verbose] OUTDIR
+//                [--render-cache DIR] [--texts DIR] [--list] [--verbose] OUTDIR
 // --only generates just the assets whose name contains TEXT (repeatable); --preview also
 // writes every picture as a plain PNG into DIR; --list prints the files and exits. Pictures
 // from 3D scenes are kept by input hash in the render cache (default: .render-cache beside
-// OUTDIR), so a run renders again only the scenes that changed.
+// OUTDIR), so a run renders again only the scenes that changed. The texts set into pictures
+// are read from the English template in --texts (default: the source tree's game/po).
 // Exit status: 0 done, 1 some asset failed (reasons on stderr), 2 usage.
 #include <algorithm>
 #include <cstdlib>
@@ -15,12 +16,13 @@
 #include <thread>
 
 #include "content/generator.h"
+#include "core/text_catalogue.h"
 
 namespace {
 
 constexpr const char* kUsage =
     "usage: kelvane-data [--only TEXT]... [--preview DIR] [--jobs N] [--quality draft|full]\n"
-    "                    [--render-cache DIR] [--list] [--verbose] OUTDIR\n"
+    "                    [--render-cache DIR] [--texts DIR] [--list] [--verbose] OUTDIR\n"
     "  writes every file of the game's data directory into OUTDIR (normally data/)\n"
     "  --only TEXT     only the assets whose name contains TEXT (repeatable)\n"
     "  --preview DIR   also write every picture as a plain PNG into DIR\n"
@@ -28,6 +30,7 @@ constexpr const char* kUsage =
     "                  waits between its steps)\n"
     "  --quality Q     draft (small renders scaled up, quick) or full (the default)\n"
     "  --render-cache DIR  where finished renders are kept (default: .render-cache beside OUTDIR)\n"
+    "  --texts DIR     where the game's texts (kelvane.pot) are (default: " KELVANE_GAME_TEXTS ")\n"
     "  --list          print the files the game's data holds and exit\n"
     "  --verbose       report every asset as it is made\n"
     "  --help          print this text and exit\n";
@@ -47,6 +50,7 @@ int main(int argc, char** argv)
     // each processor keep the processors busy.
     options.threads = 2 * static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     std::string outputDir;
+    std::string textsDir = KELVANE_GAME_TEXTS;
     bool list = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -60,12 +64,20 @@ int main(int argc, char** argv)
         else if (arg == "--quality" && i + 1 < argc) {
             if (!render::ParseQuality(argv[++i], &options.render.quality)) return Usage();
         } else if (arg == "--render-cache" && i + 1 < argc) options.render.cacheDir = argv[++i];
+        else if (arg == "--texts" && i + 1 < argc) textsDir = argv[++i];
         else if (arg == "--list") list = true;
         else if (arg == "--verbose") options.verbose = true;
         else if (!arg.empty() && arg[0] != '-' && outputDir.empty()) outputDir = arg;
         else return Usage();
     }
-    const std::vector<content::Asset> assets = content::GameManifest();
+    std::vector<content::Asset> assets;
+    try {
+        // English: the pictures are set in the template's own texts.
+        assets = content::GameManifest(TextCatalogue::Load(textsDir, {}));
+    } catch (const std::exception& e) {
+        std::cerr << "kelvane-data: " << e.what() << "\n";
+        return 1;
+    }
     if (list) {
         for (const content::Asset& a : assets)
             for (const std::string& f : a.files) std::cout << f << "\n";

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 #include "platform/input/input_system.h"
 #include "platform/input/key_codes.h"
@@ -29,6 +30,9 @@ int ReplaceEventListener(Window* oldWindow, int oldId, Window* newWindow,
 
 // Whether a device bound to `window` (may be null) sees the window in the foreground.
 bool IsWindowForeground(Window* window);
+
+// The override SetDesktopPointerOverride set, if any.
+std::optional<bool> GetDesktopPointerOverride();
 
 // Open mouse devices, so that injected mouse input reaches each of them.
 void RegisterMouse(MouseDevice* device);

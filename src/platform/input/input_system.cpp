@@ -19,6 +19,7 @@ namespace {
 std::mutex g_settingsMutex;
 bool g_bSwapButtons = false;
 std::optional<bool> g_focusOverride;
+std::optional<bool> g_desktopPointerOverride;
 std::set<InputSetupStep> g_pendingFailures;
 InjectedKeyboard g_injectedKeys;
 
@@ -68,6 +69,18 @@ void SetInputFocusOverride(std::optional<bool> focused)
 {
     std::lock_guard lock(g_settingsMutex);
     g_focusOverride = focused;
+}
+
+void SetDesktopPointerOverride(std::optional<bool> desktop)
+{
+    std::lock_guard lock(g_settingsMutex);
+    g_desktopPointerOverride = desktop;
+}
+
+std::optional<bool> GetDesktopPointerOverride()
+{
+    std::lock_guard lock(g_settingsMutex);
+    return g_desktopPointerOverride;
 }
 
 void InjectInputSetupFailure(InputSetupStep step)
@@ -134,6 +147,7 @@ void ResetInjectedInput()
     std::lock_guard lock(g_settingsMutex);
     g_bSwapButtons = false;
     g_focusOverride.reset();
+    g_desktopPointerOverride.reset();
     g_pendingFailures.clear();
     g_injectedKeys.down.fill(0);  // the press counts stay: devices compare them with what they saw
 }

@@ -71,10 +71,16 @@ void SetSwapMouseButtons(bool swapped);
 // application had the foreground, true as if the window had it. nullopt asks the window again.
 void SetInputFocusOverride(std::optional<bool> focused);
 
+// Overrides how the mouse devices take the pointer in a window that is not full screen: true
+// as the desktop's, its positions in the window mapped through the letterbox (a window on a
+// display), false relatively (a headless window). nullopt asks the window again. Tests drive a
+// headless window as a player's desktop would with it.
+void SetDesktopPointerOverride(std::optional<bool> desktop);
+
 // Makes the next execution of `step` fail (once).
 void InjectInputSetupFailure(InputSetupStep step);
 
-// Back to a plain system: injected keys released, swap and focus override cleared, pending
+// Back to a plain system: injected keys released, swap, focus and pointer overrides cleared, pending
 // set-up failures dropped. Tests call it between cases.
 void ResetInjectedInput();
 

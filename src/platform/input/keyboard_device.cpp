@@ -1,10 +1,10 @@
-// The system keyboard. The state of SDL's keys is kept from its key events, which arrive in
-// two ways: the window's event gathering hands them to the device's listener, and each read
-// takes those still waiting in SDL's queue itself (the video player reads the keyboard in a
-// loop that does not poll the window). Both paths note the key for the asynchronous key query
-// too, so taking an event here hides it from nobody. Besides the state, each read reports the
-// keys pressed since the previous read: a tap that starts and ends between two frames would
-// otherwise never be seen.
+// The system keyboard. The state of SDL's keys is kept from its key events, which reach the
+// device only through the window's event gathering, after the window has taken its own keys
+// (Alt+Enter must never reach the game as Return). Each read has the window gather first, so
+// that the keys still waiting in SDL's queue count (the video player reads the keyboard in a
+// loop that does not poll the window). Besides the state, each read reports the keys pressed
+// since the previous read: a tap that starts and ends between two frames would otherwise never
+// be seen.
 #include "platform/input/keyboard_device.h"
 
 #include <SDL.h>
@@ -137,12 +137,7 @@ void KeyboardDevice::OnKeyEvent(int scancode, bool down)
 void KeyboardDevice::GatherKeyEvents()
 {
     if (!c_pWindow || SDL_WasInit(SDL_INIT_VIDEO) == 0) return;
-    SDL_PumpEvents();
-    SDL_Event event;
-    while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_KEYDOWN, SDL_KEYUP) > 0) {
-        NoteKeyEvent(event);
-        OnKeyEvent(event.key.keysym.scancode, event.type == SDL_KEYDOWN);
-    }
+    GatherEvents(*c_pWindow);
 }
 
 }  // namespace platform

@@ -42,9 +42,9 @@ public:
     // down, 0 up, plus kKeyPressedBit for a key that went down since the previous successful
     // read (presses made in the background or before the device was acquired do not count).
     // On any failure (not acquired; InputLost once after the window went to the
-    // background) the buffer is left untouched. Main thread: with a window it first takes the
-    // key events waiting in SDL's queue, so the keyboard stays current in loops that do not
-    // poll the window (video playback).
+    // background) the buffer is left untouched. Main thread: with a window it first has the
+    // window gather the events waiting in SDL's queue (its own keys taken out), so the keyboard
+    // stays current in loops that do not poll the window (video playback).
     InputResult GetDeviceState(std::size_t size, std::uint8_t* buffer);
 
 private:
@@ -54,7 +54,7 @@ private:
     bool IsForegroundLocked() const;
     // A key went down or up (SDL scancode); the state is kept by key code.
     void OnKeyEvent(int scancode, bool down);
-    // Takes the key events still waiting in SDL's queue. Lock not held.
+    // Has the window gather the events still waiting in SDL's queue. Lock not held.
     void GatherKeyEvents();
     // Forgets the presses made so far. Lock held.
     void ForgetPressesLocked();

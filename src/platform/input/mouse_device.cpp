@@ -62,7 +62,8 @@ std::uint32_t AddMovements(std::uint32_t a, std::uint32_t b)
 
 bool TakesDesktopPointer(const Window* window)
 {
-    return window != nullptr && !window->IsHeadless() && !window->IsFullscreen();
+    if (window == nullptr || window->IsFullscreen()) return false;
+    return GetDesktopPointerOverride().value_or(!window->IsHeadless());
 }
 
 // SDL's mouse events in the device's terms. Every mouse event is taken: none is a window
@@ -89,12 +90,15 @@ bool HandleSdlMouseEvent(MouseDevice& device, const Window* window, WindowPointe
     case SDL_MOUSEBUTTONUP: {
         if (event.button.which == SDL_TOUCH_MOUSEID) return true;
         const bool down = event.type == SDL_MOUSEBUTTONDOWN;
+        bool onPicture = true;
         if (TakesDesktopPointer(window)) {
             int dx = 0, dy = 0;
-            const bool onPicture = pointer.MoveTo(*window, event.button.x, event.button.y, &dx, &dy);
+            onPicture = pointer.MoveTo(*window, event.button.x, event.button.y, &dx, &dy);
             device.InjectMotion(dx, dy);
-            if (down && !onPicture) return true;  // a press on the black bars does nothing
         }
+        // A click on the black bars does nothing: neither its press nor its release, which would
+        // land on the picture's edge beside the bar.
+        if (!pointer.ButtonReachesGame(event.button.button, down, onPicture)) return true;
         switch (event.button.button) {
         case SDL_BUTTON_LEFT: device.InjectButton(MouseButton::Left, down); break;
         case SDL_BUTTON_RIGHT: device.InjectButton(MouseButton::Right, down); break;
@@ -179,8 +183,25 @@ InputResult MouseDevice::Acquire()
         c_bAcquired = true;
         c_bLost = false;
         SetRelativeMode((c_uCooperativeFlags & DISCL_EXCLUSIVE) != 0);
+        RejoinDesktopPointerLocked();
     }
     return InputResult::Ok;
+}
+
+void MouseDevice::RejoinDesktopPointerLocked()
+{
+    if (!TakesDesktopPointer(c_pWindow)) return;
+    // While the device was not acquired the desktop's pointer went on moving (over the window
+    // in the background too) and the game's did not, and records queued before the loss were
+    // dropped unread: where the game's pointer stands is not known. A movement of the whole
+    // picture back takes it to the top-left corner wherever it is (the game clamps it there),
+    // and the next one from there to under the desktop's pointer.
+    int x = 0, y = 0;
+    c_pPointer->GetPosition(*c_pWindow, &x, &y);
+    QueueLocked(DIMOFS_X, static_cast<std::uint32_t>(-c_pWindow->PictureWidth()));
+    QueueLocked(DIMOFS_Y, static_cast<std::uint32_t>(-c_pWindow->PictureHeight()));
+    if (x != 0) QueueLocked(DIMOFS_X, static_cast<std::uint32_t>(x));
+    if (y != 0) QueueLocked(DIMOFS_Y, static_cast<std::uint32_t>(y));
 }
 
 InputResult MouseDevice::Unacquire()

@@ -61,7 +61,9 @@ public:
     InputResult SetBufferSize(std::size_t records);
 
     // Starts delivering records. Fails with OtherAppHasPriority while a foreground device's
-    // window is in the background. Acquiring an acquired device is a success.
+    // window is in the background. Acquiring an acquired device is a success. In a window (the
+    // pointer the desktop's) the first records then put the game's pointer under the desktop's
+    // pointer, wherever either went while the device was not acquired.
     InputResult Acquire();
     // Stops delivering and drops the buffered records.
     InputResult Unacquire();
@@ -93,6 +95,8 @@ private:
     // Turns a device whose window went to the background into a lost one. Lock held.
     void CheckFocusLocked();
     void DropBufferLocked();
+    // Puts the game's pointer under the desktop's again, on acquiring in a window. Lock held.
+    void RejoinDesktopPointerLocked();
     void SetRelativeMode(bool on);
     void QueueLocked(std::uint32_t offset, std::uint32_t data);
     void CompactMotionLocked();

@@ -30,6 +30,24 @@ void WindowPointer::Place(const Window& window, int x, int y)
     c_iY = std::clamp(y, 0, window.PictureHeight());
 }
 
+void WindowPointer::GetPosition(const Window& window, int* x, int* y)
+{
+    Start(window);
+    *x = c_iX;
+    *y = c_iY;
+}
+
+bool WindowPointer::ButtonReachesGame(std::uint8_t button, bool down, bool onPicture)
+{
+    if (down) {
+        c_pressedOnBars[button] = !onPicture;
+        return onPicture;
+    }
+    const bool pressedOnBars = c_pressedOnBars[button];
+    c_pressedOnBars[button] = false;
+    return !pressedOnBars;
+}
+
 void WindowPointer::Start(const Window& window)
 {
     if (c_bStarted) return;

@@ -164,6 +164,7 @@ struct MediaGraph::Impl {
     int videoStream = -1;
     CodecContextPtr videoCodec;
     VideoFormat videoFormat;
+    MediaTime videoStart = 0;      // where the file says the pictures start (0 if it does not)
     std::string cutShort;          // why the file is known to be incomplete, or empty
     bool exactDuration = false;    // the length comes from the header, not from an estimate
 
@@ -212,6 +213,7 @@ struct MediaGraph::Impl {
     std::size_t silenceOwed = 0;       // frames of silence the voice gets before the pending ones
     MediaTime audioCursor = kUnknown;  // position just past the last converted sample
     MediaTime videoCursor = kUnknown;  // position of the last decoded picture
+    MediaTime firstVideoPacket = kUnknown;  // position of the first picture packet read (since a seek)
     int failedAudioPackets = 0;        // packets in a row that gave no sound
     int failedVideoPackets = 0;        // packets in a row that gave no picture
     FramePtr decoded;
@@ -396,6 +398,8 @@ bool MediaGraph::Impl::OpenVideo()
         f.pixels.assign(static_cast<std::size_t>(videoFormat.pitch) * videoFormat.height, 0);
     videoStream = index;
     videoEnded = false;
+    if (stream->start_time != AV_NOPTS_VALUE)
+        videoStart = std::max<MediaTime>(0, ToUnits(stream->start_time, stream->time_base));
     return true;
 }
 
@@ -500,16 +504,26 @@ bool MediaGraph::Impl::DecoderStep(std::unique_lock<std::mutex>& guard)
         EndOfFile(rc, guard);
         return true;
     }
+    // Pictures a decoder swallows without a word (encrypted data, a codec named wrongly) give
+    // no failures to count: a film whose first second of pictures brings none cannot be shown.
+    // The second is the picture stream's own: sound may lead the pictures by more than that.
+    // Pictures a decoder (or the parser before it) swallows without a word (encrypted data, a
+    // codec named wrongly) give no failures to count: a film whose first second of pictures
+    // brings none cannot be shown. That second starts where the pictures do (their first
+    // packet, or before it the start the file gives them), not where the film does: sound may
+    // lead the pictures by more than a second.
+    if (videoStream >= 0 && videoCursor == kUnknown && packet->pts != AV_NOPTS_VALUE && !broken) {
+        const MediaTime at = ToUnits(packet->pts, format->streams[packet->stream_index]->time_base);
+        if (packet->stream_index == videoStream && firstVideoPacket == kUnknown) firstVideoPacket = at;
+        const MediaTime picturesStart = firstVideoPacket != kUnknown ? firstVideoPacket : videoStart;
+        if (at > std::max(skipUntil, picturesStart) + kFirstPictureWithin)
+            Break("its pictures cannot be decoded (none in its first second)");
+    }
     if (packet->stream_index == audioStream) {
         DecodeAudio(packet.get());
-    } else if (packet->stream_index == videoStream) {
+    } else if (packet->stream_index == videoStream && !broken) {
         DecodeVideo(packet.get(), guard);
     }
-    // Pictures a decoder swallows without a word (encrypted data, a codec named wrongly) give
-    // no failures to count: a film whose first second brings no picture cannot be shown.
-    if (videoStream >= 0 && videoCursor == kUnknown && packet->pts != AV_NOPTS_VALUE && !broken &&
-        ToUnits(packet->pts, format->streams[packet->stream_index]->time_base) > skipUntil + kFirstPictureWithin)
-        Break("its pictures cannot be decoded (none in its first second)");
     av_packet_unref(packet.get());
     return true;
 }
@@ -819,6 +833,7 @@ void MediaGraph::Impl::Seek(MediaTime target)
     pendingOffset = 0;
     audioCursor = kUnknown;
     videoCursor = kUnknown;
+    firstVideoPacket = kUnknown;
     failedAudioPackets = failedVideoPackets = 0;
     const std::int64_t ts = av_rescale_q(target + startOffset, kMediaTimeBase, AV_TIME_BASE_Q);
     avformat_seek_file(format.get(), -1, std::numeric_limits<std::int64_t>::min(), ts, ts, 0);
@@ -905,13 +920,18 @@ void MediaGraph::SetPositions(const MediaTime* current, std::uint32_t currentFla
 {
     Impl& g = *c_pImpl;
     if (!IsRendered()) return;
-    if (stop != nullptr && (stopFlags & AM_SEEKING_AbsolutePositioning) != 0) {
+    MediaTime duration = 0;
+    {
+        // The decoder learns the length at the end of the file (or corrects the header's).
         std::lock_guard<std::mutex> guard(g.lock);
-        g.stop = std::max<MediaTime>(0, *stop);
-        g.stopSet = g.stop != g.duration;
+        if (stop != nullptr && (stopFlags & AM_SEEKING_AbsolutePositioning) != 0) {
+            g.stop = std::max<MediaTime>(0, *stop);
+            g.stopSet = g.stop != g.duration;
+        }
+        duration = g.duration;
     }
     if (current != nullptr && (currentFlags & AM_SEEKING_AbsolutePositioning) != 0)
-        g.Seek(std::clamp<MediaTime>(*current, 0, std::max<MediaTime>(0, g.duration)));
+        g.Seek(std::clamp<MediaTime>(*current, 0, std::max<MediaTime>(0, duration)));
 }
 
 void MediaGraph::GetPositions(MediaTime* current, MediaTime* stop)

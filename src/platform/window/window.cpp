@@ -4,8 +4,10 @@
 #include "platform/window/window.h"
 
 #include <SDL.h>
+#include <sched.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -95,6 +97,8 @@ bool IsHeadlessEnvironment()
 
 // The software rasteriser's setting for its drawing threads, read when it starts.
 constexpr const char* kRasteriserThreadsVariable = "LP_NUM_THREADS";
+// The largest affinity mask UsableProcessors reads, in processors.
+constexpr int kMostProcessors = 1 << 16;
 
 struct Window::Impl {
     SDL_Window* c_pWindow = nullptr;
@@ -300,11 +304,29 @@ const char* SoftwareRasteriserThreads(unsigned cores)
     return cores == 1 || cores == 2 ? "0" : nullptr;
 }
 
+unsigned UsableProcessors()
+{
+    struct FreeCpuSet {
+        void operator()(cpu_set_t* set) const { CPU_FREE(set); }
+    };
+    // A machine may have more processors than the fixed set holds: the set grows until the
+    // mask fits.
+    for (int processors = CPU_SETSIZE; processors <= kMostProcessors; processors *= 2) {
+        const std::unique_ptr<cpu_set_t, FreeCpuSet> set(CPU_ALLOC(processors));
+        if (!set) break;
+        const std::size_t bytes = CPU_ALLOC_SIZE(processors);
+        CPU_ZERO_S(bytes, set.get());
+        if (sched_getaffinity(0, bytes, set.get()) == 0) return static_cast<unsigned>(CPU_COUNT_S(bytes, set.get()));
+        if (errno != EINVAL) break;
+    }
+    return std::thread::hardware_concurrency();
+}
+
 std::unique_ptr<Window> Window::Create(const std::string& title, int width, int height, bool fullscreen,
                                        std::string* error)
 {
     // Before the video system starts: the rasteriser reads its setting once, when it starts.
-    if (const char* threads = SoftwareRasteriserThreads(std::thread::hardware_concurrency()))
+    if (const char* threads = SoftwareRasteriserThreads(UsableProcessors()))
         setenv(kRasteriserThreadsVariable, threads, 0);
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         if (error) *error = std::string("SDL video could not start: ") + SDL_GetError();
@@ -452,6 +474,8 @@ int AddEventListener(Window& window, std::function<bool(const SDL_Event&)> liste
     impl.c_listeners.emplace_back(id, std::move(listener));
     return id;
 }
+
+void GatherEvents(Window& window) { window.GetImpl().Gather(); }
 
 void RemoveEventListener(Window& window, int id)
 {

@@ -40,12 +40,18 @@ PictureRect FitPicture(int drawableWidth, int drawableHeight, int pictureWidth, 
 // more cores, or when the number is not known, leaving the driver its own choice.
 const char* SoftwareRasteriserThreads(unsigned cores);
 
+// The processors the calling thread may run on, as its affinity mask counts them (the
+// process's, narrowed by taskset or a cgroup's cpuset, where the machine's count is not); the
+// machine's count when the mask cannot be read, 0 when neither is known.
+unsigned UsableProcessors();
+
 class Window {
 public:
     // Creates and shows the window with an OpenGL 3.3 core context: title, the logical size
     // of the game's back buffer, desktop full screen unless `fullscreen` is false (or the
     // video driver is headless). Null and `error` set on failure. The software rasteriser gets
-    // the threads SoftwareRasteriserThreads chooses, unless its setting is in the environment.
+    // the threads SoftwareRasteriserThreads chooses for the processors the game may use
+    // (UsableProcessors), unless its setting is in the environment.
     static std::unique_ptr<Window> Create(const std::string& title, int width, int height,
                                           bool fullscreen, std::string* error);
     ~Window();

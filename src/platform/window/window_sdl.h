@@ -20,6 +20,11 @@ SDL_GLContext GetGlContext(Window& window);
 int AddEventListener(Window& window, std::function<bool(const SDL_Event&)> listener);
 void RemoveEventListener(Window& window, int id);
 
+// Takes every event SDL holds as Poll does: the window's own keys answered first (Alt+Enter,
+// F12), input handed to the listeners, the rest kept as window messages. Main thread. The one
+// way events leave SDL's queue, so that no key reaches a device past the window's own keys.
+void GatherEvents(Window& window);
+
 // True when no real display is in use: the offscreen/dummy video drivers or KELVANE_HEADLESS.
 bool IsHeadlessEnvironment();
 

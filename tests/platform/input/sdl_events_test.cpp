@@ -2,8 +2,10 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "platform/input/input_system.h"
@@ -40,6 +42,28 @@ void PushButton(Uint8 button, bool down)
     event.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
     event.button.button = button;
     event.button.state = down ? SDL_PRESSED : SDL_RELEASED;
+    Push(event);
+}
+
+// The desktop's pointer moved to window pixel (x, y).
+void PushMotionAt(int x, int y)
+{
+    SDL_Event event{};
+    event.type = SDL_MOUSEMOTION;
+    event.motion.x = x;
+    event.motion.y = y;
+    Push(event);
+}
+
+// A button at window pixel (x, y), as a desktop reports it.
+void PushButtonAt(Uint8 button, bool down, int x, int y)
+{
+    SDL_Event event{};
+    event.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+    event.button.button = button;
+    event.button.state = down ? SDL_PRESSED : SDL_RELEASED;
+    event.button.x = x;
+    event.button.y = y;
     Push(event);
 }
 
@@ -134,6 +158,45 @@ TEST(InputDevicesWithWindow, SdlEventsBecomeRecordsAndKeysThroughThePoll)
     window.PumpMessages();
 }
 
+// Alt+Enter is the window's (it switches between full screen and a window) and never reaches
+// the game as Return, however the keyboard's read and the window's poll fall: a read that
+// gathers SDL's queue itself (video playback) must not take the key past the window.
+TEST(InputDevicesWithWindow, AltEnterNeverReachesTheKeyboardAsReturn)
+{
+    platform::ResetInjectedInput();
+    platform::Window& window = kt::GetWindow();
+    window.PumpMessages();
+    const bool wasFullscreen = window.IsFullscreen();
+    auto system = platform::InputSystem::Create();
+    auto keyboard = system->CreateKeyboard();
+    ASSERT_EQ(keyboard->SetCooperativeLevel(&window, platform::DISCL_NONEXCLUSIVE | platform::DISCL_FOREGROUND),
+              InputResult::Ok);
+    ASSERT_EQ(keyboard->Acquire(), InputResult::Ok);
+    std::array<std::uint8_t, platform::kKeyCodeCount> state{};
+    ASSERT_EQ(keyboard->GetDeviceState(state.size(), state.data()), InputResult::Ok);
+
+    SDL_Event altEnter{};
+    altEnter.type = SDL_KEYDOWN;
+    altEnter.key.state = SDL_PRESSED;
+    altEnter.key.keysym.scancode = SDL_SCANCODE_RETURN;
+    altEnter.key.keysym.sym = SDLK_RETURN;
+    altEnter.key.keysym.mod = KMOD_LALT;
+    for (const bool polled : {false, true}) {
+        Push(altEnter);
+        if (polled) window.PumpMessages();
+        ASSERT_EQ(keyboard->GetDeviceState(state.size(), state.data()), InputResult::Ok);
+        EXPECT_EQ(state[platform::DIK_RETURN], 0) << (polled ? "after the poll" : "read before the poll");
+        const bool switchedTwice = polled;
+        EXPECT_EQ(window.IsFullscreen(), switchedTwice ? wasFullscreen : !wasFullscreen)
+            << "Alt+Enter did not switch the window";
+    }
+    PushKey(SDL_SCANCODE_RETURN, false);
+    window.PumpMessages();
+    ASSERT_EQ(keyboard->GetDeviceState(state.size(), state.data()), InputResult::Ok);
+    EXPECT_EQ(state[platform::DIK_RETURN], 0);
+    window.SetFullscreen(wasFullscreen);
+}
+
 // The game's pointer in a window follows the desktop's; when the game puts its pointer back to
 // the centre itself, the next desktop movement moves it from there, not from where it was.
 TEST(InputDevicesWithWindow, TheGamePlacingItsPointerIsWhereTheNextDesktopMovementStarts)
@@ -158,6 +221,144 @@ TEST(InputDevicesWithWindow, TheGamePlacingItsPointerIsWhereTheNextDesktopMoveme
     SDL_SetWindowSize(sdl, 800, 600);
     PushResized(window);
     window.PumpMessages();
+}
+
+// A mouse device on the test window whose pointer is the desktop's, as in a window on a
+// display, with the window resized to a wide screen (black bars left and right).
+class DesktopPointerTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        platform::ResetInjectedInput();
+        platform::SetDesktopPointerOverride(true);
+        SDL_SetWindowSize(platform::GetSdlWindow(window), 1920, 1080);
+        PushResized(window);
+        window.PumpMessages();
+        mouse = system->CreateMouse();
+        ASSERT_EQ(mouse->SetCooperativeLevel(&window, platform::DISCL_EXCLUSIVE | platform::DISCL_FOREGROUND),
+                  InputResult::Ok);
+        ASSERT_EQ(mouse->SetBufferSize(16), InputResult::Ok);
+        ASSERT_EQ(mouse->Acquire(), InputResult::Ok);
+    }
+    void TearDown() override
+    {
+        mouse.reset();
+        platform::ResetInjectedInput();
+        SDL_SetWindowSize(platform::GetSdlWindow(window), 800, 600);
+        PushResized(window);
+        window.PumpMessages();
+    }
+
+    // The records the device holds, oldest first, and the result of the first read.
+    std::vector<platform::DeviceObjectData> Records(InputResult* first = nullptr)
+    {
+        std::vector<platform::DeviceObjectData> records;
+        for (bool firstRead = true;; firstRead = false) {
+            platform::DeviceObjectData record;
+            std::uint32_t count = 1;
+            const InputResult result = mouse->GetDeviceData(&record, &count);
+            if (firstRead && first) *first = result;
+            if (!platform::Succeeded(result) || count == 0) break;
+            records.push_back(record);
+        }
+        return records;
+    }
+
+    // The button records the poll delivered, oldest first.
+    std::vector<platform::DeviceObjectData> Buttons()
+    {
+        window.PumpMessages();
+        std::vector<platform::DeviceObjectData> buttons;
+        for (const platform::DeviceObjectData& record : Records()) {
+            if (record.dwOfs >= platform::DIMOFS_BUTTON0) buttons.push_back(record);
+        }
+        return buttons;
+    }
+
+    // Moves the game's pointer by the records waiting, as the game does: clamped to the
+    // picture after every record.
+    void MoveGamePointer()
+    {
+        for (const platform::DeviceObjectData& record : Records()) {
+            const int d = static_cast<std::int32_t>(record.dwData);
+            if (record.dwOfs == platform::DIMOFS_X) gameX = std::clamp(gameX + d, 0, 800);
+            if (record.dwOfs == platform::DIMOFS_Y) gameY = std::clamp(gameY + d, 0, 600);
+        }
+    }
+
+    // Moves the desktop's pointer onto picture pixel (x, y).
+    void MoveDesktopPointer(int x, int y)
+    {
+        int wx = 0, wy = 0;
+        window.PictureToWindow(x, y, &wx, &wy);
+        PushMotionAt(wx, wy);
+        window.PumpMessages();
+    }
+
+    platform::Window& window = kt::GetWindow();
+    std::unique_ptr<platform::InputSystem> system = platform::InputSystem::Create();
+    std::unique_ptr<platform::MouseDevice> mouse;
+    int gameX = 400, gameY = 300;  // the game's pointer starts at the picture's centre
+};
+
+// A click on the black bars reaches the game not at all: not its press, and not its release
+// either, which would land on the picture's edge beside the bar (and a left click counts on
+// the release). A click that begins on the picture keeps its release wherever it ends.
+TEST_F(DesktopPointerTest, AClickOnTheBarsIsDroppedWholeForEveryButton)
+{
+    const platform::PictureRect picture = window.GetPictureRect();
+    ASSERT_GT(picture.x, 0) << "the wide window has bars left and right";
+    const int rightBar = picture.x + picture.width + 2;
+    const int leftBar = picture.x / 2;
+    const int middle = picture.y + picture.height / 2;
+
+    PushButtonAt(SDL_BUTTON_LEFT, true, rightBar, middle);
+    PushButtonAt(SDL_BUTTON_LEFT, false, rightBar, middle);
+    PushButtonAt(SDL_BUTTON_RIGHT, true, leftBar, middle);
+    PushButtonAt(SDL_BUTTON_RIGHT, false, picture.x + 10, middle);  // released on the picture
+    PushButtonAt(SDL_BUTTON_MIDDLE, true, leftBar, middle);
+    PushButtonAt(SDL_BUTTON_MIDDLE, false, leftBar, middle);
+    EXPECT_TRUE(Buttons().empty()) << "a click begun on the bars reached the game";
+
+    PushButtonAt(SDL_BUTTON_LEFT, true, picture.x + 10, middle);
+    PushButtonAt(SDL_BUTTON_LEFT, false, rightBar, middle);  // dragged off onto the bar
+    PushButtonAt(SDL_BUTTON_LEFT, true, rightBar, middle);
+    PushButtonAt(SDL_BUTTON_LEFT, false, rightBar, middle);
+    const auto buttons = Buttons();
+    ASSERT_EQ(buttons.size(), 2u) << "a click begun on the picture must keep its release";
+    EXPECT_EQ(buttons[0].dwOfs, platform::DIMOFS_BUTTON0);
+    EXPECT_EQ(buttons[0].dwData, platform::kButtonDownBit);
+    EXPECT_EQ(buttons[1].dwOfs, platform::DIMOFS_BUTTON0);
+    EXPECT_EQ(buttons[1].dwData, 0u);
+}
+
+// The desktop's pointer goes on moving over a window in the background, the game's does not,
+// and records waiting at the focus loss are dropped unread: when the focus returns and the
+// game acquires the mouse again, its pointer is put back under the desktop's at once.
+TEST_F(DesktopPointerTest, TheGamesPointerRejoinsTheDesktopsWhenTheFocusReturns)
+{
+    MoveGamePointer();  // whatever the first acquisition queued
+    MoveDesktopPointer(100, 120);
+    MoveGamePointer();
+    ASSERT_EQ(gameX, 100);
+    ASSERT_EQ(gameY, 120);
+
+    MoveDesktopPointer(300, 250);  // queued, never read
+    platform::SetInputFocusOverride(false);
+    MoveDesktopPointer(650, 400);  // over the window in the background
+    InputResult lost = InputResult::Ok;
+    EXPECT_TRUE(Records(&lost).empty());
+    EXPECT_EQ(lost, InputResult::InputLost);
+
+    platform::SetInputFocusOverride(true);
+    ASSERT_EQ(mouse->Acquire(), InputResult::Ok);
+    MoveGamePointer();
+    EXPECT_EQ(gameX, 650) << "the game's pointer is not under the desktop's when the focus returns";
+    EXPECT_EQ(gameY, 400);
+    MoveDesktopPointer(660, 395);
+    MoveGamePointer();
+    EXPECT_EQ(gameX, 660) << "the pointers drifted apart";
+    EXPECT_EQ(gameY, 395);
 }
 
 }  // namespace

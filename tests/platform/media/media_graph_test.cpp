@@ -18,6 +18,10 @@
 #include <thread>
 #include <vector>
 
+extern "C" {
+#include <libavformat/avformat.h>
+}
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -97,6 +101,42 @@ protected:
         video.sound.reset();
         video.soundStartMs = 0;
         platform::WriteVideoFile(Path("sound_absent.wmv"), video);
+        DelayPictures(Path("sound_longer.wmv"), Path("pictures_late.wmv"), 1500);
+    }
+
+    // A copy of a film whose pictures come `ms` later, its sound where it was: the sound leads
+    // them, in time and in the file (packets are stored in time order).
+    static void DelayPictures(const std::string& from, const std::string& to, int ms)
+    {
+        AVFormatContext* in = nullptr;
+        ASSERT_EQ(avformat_open_input(&in, from.c_str(), nullptr, nullptr), 0);
+        ASSERT_GE(avformat_find_stream_info(in, nullptr), 0);
+        AVFormatContext* out = nullptr;
+        ASSERT_GE(avformat_alloc_output_context2(&out, nullptr, "asf", to.c_str()), 0);
+        for (unsigned i = 0; i < in->nb_streams; ++i) {
+            AVStream* stream = avformat_new_stream(out, nullptr);
+            ASSERT_GE(avcodec_parameters_copy(stream->codecpar, in->streams[i]->codecpar), 0);
+            stream->time_base = in->streams[i]->time_base;
+        }
+        ASSERT_GE(avio_open(&out->pb, to.c_str(), AVIO_FLAG_WRITE), 0);
+        ASSERT_GE(avformat_write_header(out, nullptr), 0);
+        AVPacket* packet = av_packet_alloc();
+        while (av_read_frame(in, packet) >= 0) {
+            const AVStream* source = in->streams[packet->stream_index];
+            if (source->codecpar->codec_type == AVMEDIA_TYPE_VIDEO) {
+                const std::int64_t shift = av_rescale_q(ms, AVRational{1, 1000}, source->time_base);
+                if (packet->pts != AV_NOPTS_VALUE) packet->pts += shift;
+                if (packet->dts != AV_NOPTS_VALUE) packet->dts += shift;
+            }
+            av_packet_rescale_ts(packet, source->time_base, out->streams[packet->stream_index]->time_base);
+            packet->pos = -1;
+            ASSERT_GE(av_interleaved_write_frame(out, packet), 0);
+        }
+        av_packet_free(&packet);
+        ASSERT_GE(av_write_trailer(out), 0);
+        avio_closep(&out->pb);
+        avformat_free_context(out);
+        avformat_close_input(&in);
     }
 
     // Copies of a whole film, damaged: cut in half, its header overwritten, its picture
@@ -573,7 +613,9 @@ INSTANTIATE_TEST_SUITE_P(Films, MismatchedFilms,
                          ::testing::Values(Mismatch{"sound_shorter.wmv", 2.0, 600, 0.0},
                                            Mismatch{"sound_longer.wmv", 3.0, 3000, 0.0},
                                            Mismatch{"sound_late.wmv", 2.0, 1000, 1.0},
-                                           Mismatch{"sound_absent.wmv", 2.0, 0, 0.0}),
+                                           Mismatch{"sound_absent.wmv", 2.0, 0, 0.0},
+                                           // Sound from 0 to 3 s leads the pictures (1.5 to 3.5 s).
+                                           Mismatch{"pictures_late.wmv", 2.0, 3000, 0.0}),
                          [](const auto& info) {
                              const std::string file = info.param.file;
                              return file.substr(0, file.find('.'));

@@ -3,11 +3,13 @@
 #include "platform/window/window.h"
 
 #include <gtest/gtest.h>
+#include <sched.h>
 
 #include <chrono>
 #include <cstdlib>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "platform/window/window_sdl.h"
 #include "support/harness.h"
@@ -213,11 +215,45 @@ TEST(SoftwareRasteriser, DrawsOnTheGameThreadOnTwoCoresOrFewer)
     const std::string set = before != nullptr ? before : "";
     kt::GetWindow();
     const char* after = std::getenv("LP_NUM_THREADS");
-    const unsigned cores = std::thread::hardware_concurrency();
+    const unsigned cores = platform::UsableProcessors();
     if (before != nullptr) {
         EXPECT_STREQ(after, set.c_str()) << "a setting already there is kept";
     } else if (cores == 1 || cores == 2) {
         EXPECT_STREQ(after, "0");
+    }
+}
+
+// The processors counted are those the game may run on: a game started under taskset, or in a
+// container given fewer processors than the machine has, draws as on that many.
+TEST(SoftwareRasteriser, CountsOnlyTheProcessorsTheAffinityMaskAllows)
+{
+    cpu_set_t original;
+    CPU_ZERO(&original);
+    ASSERT_EQ(sched_getaffinity(0, sizeof original, &original), 0);
+    // Puts the mask back however the test ends.
+    struct Restore {
+        const cpu_set_t& mask;
+        ~Restore() { sched_setaffinity(0, sizeof mask, &mask); }
+    } restore{original};
+    std::vector<int> allowed;
+    for (int cpu = 0; cpu < CPU_SETSIZE; ++cpu) {
+        if (CPU_ISSET(cpu, &original)) allowed.push_back(cpu);
+    }
+    ASSERT_FALSE(allowed.empty());
+    const auto runOnlyOn = [&](std::size_t count) {
+        cpu_set_t mask;
+        CPU_ZERO(&mask);
+        for (std::size_t i = 0; i < count; ++i) CPU_SET(allowed[i], &mask);
+        return sched_setaffinity(0, sizeof mask, &mask) == 0;
+    };
+
+    ASSERT_TRUE(runOnlyOn(1));
+    EXPECT_EQ(platform::UsableProcessors(), 1u) << "the machine's count, not the mask's";
+    EXPECT_STREQ(platform::SoftwareRasteriserThreads(platform::UsableProcessors()), "0");
+    if (allowed.size() >= 2) {
+        ASSERT_TRUE(runOnlyOn(2));
+        EXPECT_EQ(platform::UsableProcessors(), 2u);
+        EXPECT_STREQ(platform::SoftwareRasteriserThreads(platform::UsableProcessors()), "0");
     }
 }
 

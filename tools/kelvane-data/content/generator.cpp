@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "core/error.h"
+#include "core/game_paths.h"
 #include "render/progress.h"
 
 namespace content {
@@ -168,6 +169,11 @@ GenerateReport Generate(const std::vector<Asset>& assets, const std::string& out
     const fs::path marker = fs::path(outputDir) / kCompleteMarker;
     const bool wasComplete = fs::exists(marker);
     fs::remove(marker);
+    // The tree is the game's from its first file on: the game tells it by this file from any
+    // other folder called data in the directory it is started in.
+    const std::string dataMarker = GamePaths::DataMarkerText();
+    WriteBytes((fs::path(outputDir) / GamePaths::kDataMarker).string(),
+               std::vector<std::uint8_t>(dataMarker.begin(), dataMarker.end()));
 
     // The scratch directory lies inside the output so that moving a file is a rename; one
     // left behind by an interrupted run is removed first.

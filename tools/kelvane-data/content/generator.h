@@ -14,6 +14,7 @@
 #include "content/places.h"
 #include "content/sounds.h"
 #include "content/things.h"
+#include "core/text_catalogue.h"
 #include "render/povray.h"
 
 namespace content {
@@ -69,12 +70,13 @@ private:
 };
 
 // Every asset of the game: the interface, the music and the world's places, things and sounds.
-std::vector<Asset> GameManifest();
+// The texts set into the world's pictures come from `texts` (the game's template, English).
+std::vector<Asset> GameManifest(const TextCatalogue& texts);
 // The interface and music with a small sample area instead of the world: an example for
 // people making their own game, and the generator's own tests.
 std::vector<Asset> SampleManifest();
 // The world's assets (world_assets.cpp): every file the world definition names.
-void AddWorldAssets(AssetList& list);
+void AddWorldAssets(AssetList& list, const TextCatalogue& texts);
 
 struct GenerateOptions {
     std::vector<std::string> only;  // if not empty: only assets whose name contains one of these
@@ -93,7 +95,8 @@ struct GenerateReport {
     std::vector<std::string> errors;  // one line per failed asset
 };
 
-// Writes the assets into `outputDir` (created if missing). Files that are not generated are
+// Writes the assets into `outputDir` (created if missing), and GamePaths::kDataMarker at its
+// root, which tells the game that the tree is its data. Files that are not generated are
 // left alone, so pictures a game maker dropped in stay. The complete marker is removed first
 // and written last: after a full run without errors, or after a partial run (--only) into an
 // output that was complete before.

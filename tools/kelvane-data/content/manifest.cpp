@@ -184,13 +184,13 @@ void AddSampleArea(AssetList& list)
 
 }  // namespace
 
-std::vector<Asset> GameManifest()
+std::vector<Asset> GameManifest(const TextCatalogue& texts)
 {
     AssetList list;
     AddInterface(list);
-    AddWorldAssets(list);
+    AddWorldAssets(list, texts);
     std::vector<Asset> assets = list.Assets();
-    render::UseRenderedAssets(assets);
+    render::UseRenderedAssets(assets, texts);
     return assets;
 }
 

@@ -8,14 +8,14 @@
 
 namespace render {
 
-void UseRenderedAssets(std::vector<content::Asset>& assets)
+void UseRenderedAssets(std::vector<content::Asset>& assets, const TextCatalogue& texts)
 {
     std::vector<content::Asset> rendered;
     world_render::AddShore(rendered);
     world_render::AddHalls(rendered);
-    world_render::AddHeights(rendered);
+    world_render::AddHeights(rendered, texts);
     world_render::AddDepths(rendered);
-    world_render::AddThings(rendered);
+    world_render::AddThings(rendered, texts);
     world_render::AddFilms(rendered);
     std::set<std::string> made;
     for (const content::Asset& asset : rendered) {

@@ -9,7 +9,8 @@
 namespace render {
 
 // Replaces the painted assets by rendered ones. Throws Error if a path the renderer makes is
-// not in `assets` (a renamed file must be renamed in its scene too), or is made twice.
-void UseRenderedAssets(std::vector<content::Asset>& assets);
+// not in `assets` (a renamed file must be renamed in its scene too), or is made twice. The texts
+// set into the pictures come from `texts`.
+void UseRenderedAssets(std::vector<content::Asset>& assets, const TextCatalogue& texts);
 
 }  // namespace render

@@ -1,0 +1,64 @@
+// A game's world read from its Lua world files: `main.lua` in the world folder and the files it
+// includes declare variables, grids, items, sounds, films, screens, hotspots and action lists
+// by name, and the loader builds the same records the construction interface builds, numbering
+// what the authors name. The scripts run in a sandbox (no files, no processes, no loading of
+// code) with a bound on instructions and memory. Every error names file:line:col.
+// Depends on the world records, the credits list and the text catalogue; knows no game.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "media/subtitle_item.h"
+
+class CreditsManager;
+class TextCatalogue;
+class WorldManager;
+
+class WorldFiles {
+public:
+    struct Limits {
+        std::size_t memoryBytes = 64u << 20;        // the scripts' whole heap
+        std::uint64_t instructions = 200'000'000;  // virtual machine instructions for all files
+    };
+
+    // Runs `<worldDir>/main.lua` and builds the world into `world` (which must be empty, with
+    // its cursors added) and, when `credits` is not null, the credits lines into it; ends with
+    // the world on screen 0. Texts come from `texts`. Throws Error "<file>:<line>:<col>: <what>"
+    // for any fault of the files; the world is then half-built and must be discarded.
+    // The returned object holds the paths and line lists the records point to: keep it as long
+    // as the world.
+    static std::unique_ptr<WorldFiles> Load(WorldManager& world, CreditsManager* credits,
+                                            const std::filesystem::path& worldDir, const TextCatalogue& texts,
+                                            const Limits& limits);
+    static std::unique_ptr<WorldFiles> Load(WorldManager& world, CreditsManager* credits,
+                                            const std::filesystem::path& worldDir, const TextCatalogue& texts)
+    {
+        return Load(world, credits, worldDir, texts, Limits{});
+    }
+
+    // The authors' names and the numbers the loader gave them.
+    const std::map<std::string, int>& get_Screens() const { return c_pScreens; }
+    const std::map<std::string, int>& get_Variables() const { return c_pVariables; }
+    const std::map<std::string, int>& get_Grids() const { return c_pGrids; }
+    const std::map<std::string, int>& get_Items() const { return c_pItems; }
+    // Every file the world was read from (main.lua first), for a watcher.
+    const std::deque<std::filesystem::path>& get_Files() const { return c_pFiles; }
+
+private:
+    friend class WorldFilesLoader;
+    WorldFiles() = default;
+
+    std::map<std::string, int> c_pScreens, c_pVariables, c_pGrids, c_pItems;
+    std::deque<std::filesystem::path> c_pFiles;
+    // What the records point to: image paths, sound and film paths, line lists.
+    std::deque<std::string> c_pImagePaths;
+    std::deque<std::wstring> c_pMediaPaths;
+    std::deque<std::string> c_pLines;
+    std::deque<SubtitleItem> c_pLineLists;
+};

@@ -1,0 +1,217 @@
+#include "script/world_files.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fstream>
+#include <string>
+
+#include "core/error.h"
+#include "core/text_catalogue.h"
+#include "display/image_offsets.h"
+#include "world/action_codes.h"
+#include "world/condition_codes.h"
+#include "world/world_fixture.h"
+
+namespace {
+
+using world_test::WorldTest;
+
+class WorldFilesTest : public WorldTest {
+protected:
+    void SetUp() override
+    {
+        WorldTest::SetUp();
+        c_worldDir = c_dir / "world";
+        std::filesystem::create_directories(c_worldDir);
+        std::filesystem::create_directories(c_dir / "po");
+        std::ofstream(c_dir / "po" / "kelvane.pot") << "msgctxt \"line.hello\"\nmsgid \"Hello, keeper.\"\nmsgstr \"\"\n\n"
+                                                       "msgctxt \"credits.title\"\nmsgid \"THE ISLAND\"\nmsgstr \"\"\n";
+        texts = TextCatalogue::Load(c_dir / "po", {});
+        c_logo = Solid("logo.png", 16, 8, world_test::kRed);
+    }
+    // Writes a world file; "@LOGO@" stands for a picture that exists (screen 0 is shown at once).
+    void Write(const std::string& name, std::string text)
+    {
+        for (std::size_t at; (at = text.find("@LOGO@")) != std::string::npos;) text.replace(at, 6, c_logo);
+        std::ofstream(c_worldDir / name) << text;
+    }
+    std::unique_ptr<WorldFiles> Load(const WorldFiles::Limits& limits = {})
+    {
+        fresh = NewWorld();
+        return WorldFiles::Load(*fresh, nullptr, c_worldDir, texts, limits);
+    }
+    // The message of the load's failure; fails the test when the load succeeds.
+    std::string Failure(const WorldFiles::Limits& limits = {})
+    {
+        try {
+            Load(limits);
+        } catch (const Error& e) {
+            return e.what();
+        }
+        ADD_FAILURE() << "the world loaded";
+        return {};
+    }
+
+    std::filesystem::path c_worldDir;
+    std::string c_logo;
+    TextCatalogue texts;
+    std::unique_ptr<WorldManager> fresh;
+};
+
+// A small world in two files: names everywhere, numbers made by the loader.
+constexpr const char* kMain = R"lua(
+variable("gate_locked", 1)
+variable("tide", 2)
+grid{name = "wheels", width = 3, height = 1, max = 7}
+grid{name = "stars", width = 3, height = 3, max = 1, neighbours = true, wrap_x = true}
+grid{name = "more_stars", width = 2, height = 1, max = 1, packed = true}
+set_now(cell("wheels", 2, 0), 5)
+sound{name = "take", file = "data/take.mp3"}
+captions{name = "greeting", {0, ""}, {500, "line.hello"}, {2000, ""}}
+film{name = "arrival", file = "data//FMV//arrival.wmv", subtitles = "greeting"}
+item{name = "key", picture = "@LOGO@", react_mask = "@LOGO@", plain_mask = "@LOGO@", sound = "take"}
+in_bar("key")
+region{name = "shore", block = 100}
+screen{name = "logo", number = 0, image = "@LOGO@"}
+include "shore.lua"
+)lua";
+
+constexpr const char* kShore = R"lua(
+screen{name = "landing", region = "shore", panorama = true, image = "data/shore_pano01.enc"}
+screen{name = "beach", region = "shore", panorama = true, image = "data/shore_pano02.enc"}
+screen{name = "padlock", region = "shore", image = "data/shore_padlock.enc"}
+move{screen = "logo", rect = {0, 0, 100, 100}, to = "landing", center = "x"}
+local gate = hotspot{screen = "landing", rect = {10, 20, 30, 40}, when = "gate_locked = 1 or tide >= 3"}
+choose{hotspot = gate, var = "gate_locked", value = 0, to = "cave", otherwise = "padlock"}
+on_use(gate, "key", {when = "gate_locked = 1 and not all_set(stars)",
+    play("take", {caption = "greeting"}), set("gate_locked", 0), video("arrival"), go("cave", {fade = 0}), reload()})
+screen{name = "cave", region = "shore", panorama = true, image = "data/shore_pano03.enc"}
+overlay{screen = "padlock", x = 1, y = 2, w = 3, h = 4, image = "data/padlock_open.enc", when = "total(wheels) = 12"}
+)lua";
+
+TEST_F(WorldFilesTest, BuildsTheRecordsByNameAndNumbersThem)
+{
+    Write("main.lua", kMain);
+    Write("shore.lua", kShore);
+    const std::unique_ptr<WorldFiles> files = Load();
+
+    EXPECT_EQ(files->get_Variables().at("tide"), 2);
+    EXPECT_EQ(fresh->getGlobalVarValue(1), 1);
+    // Grids from the next hundred; a packed grid from the next ten.
+    EXPECT_EQ(fresh->getGlobalVarArray(1)->get_Start(), 100);
+    EXPECT_EQ(fresh->getGlobalVarArray(2)->get_Start(), 200);
+    EXPECT_EQ(fresh->getGlobalVarArray(3)->get_Start(), 210);
+    EXPECT_EQ(fresh->getGlobalVarValue(102), 5);
+    // Panoramas from the block, flat views from the block + 50, named screens as pinned.
+    EXPECT_EQ(files->get_Screens().at("landing"), 100);
+    EXPECT_EQ(files->get_Screens().at("beach"), 101);
+    EXPECT_EQ(files->get_Screens().at("padlock"), 150);
+    EXPECT_EQ(files->get_Screens().at("cave"), 102);
+    EXPECT_EQ(fresh->getWorldScreen(101)->get_Type(), WorldScreen::kPanorama);
+    EXPECT_EQ(std::string(fresh->getWorldScreen(150)->get_BaseImage()), "data/shore_padlock.enc");
+    EXPECT_EQ(fresh->getWorldScreen(150)->get_Offset(), ScrambleOffsetFor("data/shore_padlock.enc"));
+
+    // A move made before its target was declared.
+    const WorldHotspot* move = fresh->getWorldScreen(0)->GetHotspot(0);
+    EXPECT_TRUE(move->get_SimpleMove());
+    const WorldAction* go = move->GetActionlist(0)->getAction(0);
+    EXPECT_EQ(go->get_Type(), ACT_GotoScreen);
+    EXPECT_EQ(go->getParamValue(0), 100.0f);
+    EXPECT_EQ(go->getParamType(1), 3);
+
+    // The gate: its condition, its two exits and its item use, in the order written.
+    const WorldHotspot* gate = fresh->getWorldScreen(100)->GetHotspot(0);
+    ASSERT_EQ(gate->get_ActionlistCount(), 3);
+    EXPECT_EQ(gate->GetActionlist(0)->get_Conditions(), (std::vector<int>{CT_Var, 1, CT_Equal, CT_Value, 0}));
+    EXPECT_EQ(gate->GetActionlist(0)->getAction(0)->getParamValue(0), 102.0f);
+    EXPECT_EQ(gate->GetActionlist(1)->getAction(0)->getParamValue(0), 150.0f);
+    const WorldActionlist* use = gate->GetActionlist(2);
+    EXPECT_FALSE(use->get_Type());
+    EXPECT_EQ(use->get_Number(), 1);
+    ASSERT_EQ(use->get_ActionNumber(), 5);
+    EXPECT_EQ(std::wstring(use->getAction(0)->getParamPath(0)), L"data/take.mp3");
+    const SubtitleItem* caption = use->getAction(0)->getParamSubtitles(1);
+    ASSERT_NE(caption, nullptr);
+    EXPECT_EQ(std::string(caption->Get(600)), "Hello, keeper.");
+    EXPECT_EQ(use->getAction(2)->getParamSubtitles(2), caption);  // the film's own subtitles
+    EXPECT_EQ(use->getAction(4)->get_Type(), ACT_ReloadScreen);
+
+    // Conditions are live: the gate's hotspot exists while it is locked or the tide is low.
+    EXPECT_TRUE(fresh->TestConditionList(gate));
+    fresh->setGlobalVarValue(1, 0);
+    EXPECT_FALSE(fresh->TestConditionList(gate));
+    fresh->setGlobalVarValue(2, 3);
+    EXPECT_TRUE(fresh->TestConditionList(gate));
+    const WorldOverlay* open = fresh->getWorldScreen(150)->GetOverlay(0);
+    EXPECT_FALSE(fresh->TestConditionList(open));
+    fresh->setGlobalVarValue(101, 2);  // 5 x 64 + 2 x 8 + 0: no; wheels read as base-8 digits
+    fresh->setGlobalVarValue(102, 0);
+    fresh->setGlobalVarValue(100, 4);
+    fresh->setGlobalVarValue(101, 1);
+    EXPECT_TRUE(fresh->TestConditionList(open));  // 4 + 1 x 8 = 12
+
+    EXPECT_EQ(files->get_Files().size(), 2u);
+}
+
+TEST_F(WorldFilesTest, EveryFaultNamesFileLineAndColumn)
+{
+    struct Case {
+        const char* source;
+        const char* says;
+    };
+    const std::string start = "screen{name = \"logo\", number = 0, image = \"@LOGO@\"}\nvariable(\"lit\", 0)\n";
+    const Case cases[] = {
+        {"screen{name = 'x', number = 5, image = 'b.enc'\n", "main.lua:4:1: "},  // syntax: the end of the file
+        {"local x = = 3\n", "main.lua:3:9: unexpected symbol near '='"},
+        {"hotspot{screen = 'logo', rect = {1, 2, 3, 4}, when = 'lit = = 1'}\n", "main.lua:3:61: condition \"lit = = 1\""},
+        {"hotspot{screen = 'logo', rect = {1, 2, 3, 4}, when = 'lamp_lit = 1'}\n", "main.lua:3:55: condition \"lamp_lit = 1\": unknown variable 'lamp_lit'"},
+        {"screen{name = 'logo', number = 1, image = 'b.enc'}\n", "main.lua:3:16: a screen named 'logo' is declared twice"},
+        {"hotspot{screen = 'nowhere', rect = {1, 2, 3, 4}}\n", "main.lua:3:19: unknown screen 'nowhere'"},
+        {"hotspot{screen = 'logo', rect = {1, 2, 3}}\n", "main.lua:3:26: 'rect' must be {x1, y1, x2, y2}"},
+        {"move{screen = 'logo', rect = {1, 2, 3, 4}, to = 'attic'}\n", "main.lua:3:50: unknown screen 'attic'"},
+        {"local h = hotspot{screen = 'logo', rect = {1, 2, 3, 4}}\non_click(h, {set('lit', 'yes')})\n",
+         "main.lua:4:14: set(): expected a value"},
+        {"local h = hotspot{screen = 'logo', rect = {1, 2, 3, 4}}\non_click(h, {42})\n", "entry 1 of the list is not an action"},
+        {"captions{name = 'c', {0, 'no.such.line'}}\n", "main.lua:3:27: no text with the identifier 'no.such.line'"},
+        {"include '../secrets.lua'\n", "a world file is named by its path inside the world folder"},
+        {"include 'missing.lua'\n", "cannot read the world file"},
+        {"local function helper() hotspot{screen = 'x', rect = {1, 2, 3, 4}} end\nhelper()\n",
+         "main.lua:3:43: unknown screen 'x' (declare it before adding to it) (called from " },
+    };
+    for (const Case& c : cases) {
+        Write("main.lua", start + c.source);
+        const std::string message = Failure();
+        EXPECT_NE(message.find(c.says), std::string::npos) << "for: " << c.source << "\ngot: " << message;
+        EXPECT_EQ(message.find("[string"), std::string::npos) << message;
+    }
+    // A world without screen 0 has nowhere for a new game to start.
+    Write("main.lua", "variable('lit', 0)\n");
+    EXPECT_NE(Failure().find("no screen number 0"), std::string::npos);
+}
+
+TEST_F(WorldFilesTest, TheSandboxHasNoFilesProcessesOrLoadingAndStopsRunawayScripts)
+{
+    for (const char* name : {"io", "os", "package", "require", "load", "loadfile", "dofile", "debug"}) {
+        Write("main.lua", std::string("assert(") + name + " == nil, '" + name + " is reachable')\n"
+                          "screen{name = 'logo', number = 0, image = '@LOGO@'}\n");
+        EXPECT_NO_THROW(Load()) << name;
+    }
+    // A precompiled chunk is refused.
+    Write("main.lua", std::string("\x1bLua\x54\x00", 6));
+    EXPECT_NE(Failure().find("main.lua"), std::string::npos);
+
+    WorldFiles::Limits small;
+    small.instructions = 2'000'000;
+    small.memoryBytes = 8u << 20;
+    const auto started = std::chrono::steady_clock::now();
+    Write("main.lua", "screen{name = 'logo', number = 0, image = '@LOGO@'}\nwhile true do end\n");
+    const std::string endless = Failure(small);
+    EXPECT_NE(endless.find("main.lua:2:1: the world files ran for more than 2 million instructions"), std::string::npos) << endless;
+    Write("main.lua", "local t = {}\nfor i = 1, 1e9 do\n  t[i] = string.rep('x', 100) .. i\nend\n");
+    const std::string greedy = Failure(small);
+    EXPECT_NE(greedy.find("main.lua:3:3: the world files used more than 8 MiB of memory"), std::string::npos) << greedy;
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(20));
+}
+
+}  // namespace

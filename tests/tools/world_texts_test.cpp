@@ -1,0 +1,78 @@
+// The texts set into the world's pictures come from the game's catalogue, and its English is
+// byte for byte what the pictures were set with before the texts left the code: the generated
+// pictures do not change.
+#include "game/assets/world_texts.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+
+#include "core/error.h"
+#include "game_texts.h"
+
+namespace {
+
+// FNV-1a over each text and a separator after it.
+class TextHash {
+public:
+    void Add(const std::string& text)
+    {
+        for (const unsigned char ch : text) Mix(ch);
+        Mix(0);
+    }
+    std::uint64_t Value() const { return c_value; }
+
+private:
+    void Mix(unsigned char ch)
+    {
+        c_value ^= ch;
+        c_value *= 1099511628211ull;
+    }
+    std::uint64_t c_value = 14695981039346656037ull;
+};
+
+TEST(WorldTexts, CatalogueGivesThePicturesTheEnglishTheyWereSetWith)
+{
+    const TextCatalogue& texts = tools_test::GameTexts();
+    // The books' pages, the letter, the watch's dedication (its two lines as one, as it was
+    // written before), the star plaque and the places' plates, in this order, as hashed from
+    // the texts in the code before they moved into the catalogue.
+    TextHash hash;
+    std::size_t pages = 0;
+    for (const content::Book book : {content::Book::Logbook, content::Book::Letters, content::Book::Register})
+        for (const content::BookPage& page : content::PagesOf(book, texts)) {
+            hash.Add(page.heading);
+            hash.Add(page.text);
+            ++pages;
+        }
+    std::vector<content::PageText> plates{content::AppointmentLetter(texts), content::WatchDedication(texts),
+                                          content::StarPlaque(texts)};
+    for (const int screen : {150, 550, 1150}) plates.push_back(content::TextOf(screen, texts).value());
+    std::replace(plates[1].text.begin(), plates[1].text.end(), '\n', ' ');
+    for (const content::PageText& plate : plates) {
+        hash.Add(plate.heading);
+        hash.Add(plate.text);
+    }
+    EXPECT_EQ(pages, 11u + 16u + 5u);
+    EXPECT_EQ(hash.Value(), 1995651683801095499ull) << "the English of a page or plate changed: its picture would change";
+    EXPECT_FALSE(content::TextOf(100, texts).has_value());
+    // The texts drawn without a page or plate of their own.
+    const std::pair<const char*, const char*> before[] = {
+        {"title.name", "KELVANE"},
+        {"title.tagline", "a story of the drowned observatory"},
+        {"watch.lid.body", "Engraved inside the lid of the keeper's watch: For Ansel Vey, for eleven years of the light. "
+                           "Below, the eight bells of his last good watch, each with the strokes struck on it:"},
+        {"panel.tideclock", "TIDE CLOCK"},
+    };
+    for (const auto& [id, english] : before) EXPECT_EQ(content::PictureText(texts, id), english) << id;
+    EXPECT_EQ(content::FigureNamesOf(texts), (content::FigureNames{"THE HERON", "THE LANTERN", "THE ANCHOR", "THE GULL"}));
+    try {
+        content::PictureText(texts, "logbook.p99.body");
+        ADD_FAILURE() << "a text the catalogue lacks was found";
+    } catch (const Error& e) {
+        EXPECT_NE(std::string(e.what()).find("logbook.p99.body"), std::string::npos) << e.what();
+    }
+}
+
+}  // namespace
