@@ -32,6 +32,7 @@
 #include "game/credits_text.h"
 #include "game/init_world.h"
 #include "game/world_content.h"
+#include "core/game_paths.h"
 #include "core/text_catalogue.h"
 #include "script/world_files.h"
 #include "world/condition_codes.h"
@@ -392,6 +393,8 @@ protected:
             WriteScrambled(c_dir, item.alpha1, 75, 75, offset);
             WriteScrambled(c_dir, item.alpha2, 75, 75, offset);
         }
+        // The game's data marker keeps the saves beside it, in the test's directory.
+        std::ofstream(c_dir / "data" / GamePaths::kDataMarker) << GamePaths::DataMarkerText();
         // Both worlds end on the logo screen, entered (and so opened) once the world is built.
         WriteScrambled(c_dir, wc::kLogoImage, 64, 32, ScrambleOffsetFor(wc::kLogoImage));
         std::filesystem::current_path(c_dir);
@@ -414,7 +417,7 @@ protected:
         std::filesystem::remove_all(c_dir / "save");
         SaveManager saves(&built, nullptr);
         EXPECT_TRUE(saves.SaveGame(0, "")) << saves.get_LastError();
-        return ReadFile(c_dir / "save" / "save0.sav");
+        return ReadFile(SaveManager::SlotPath(0));
     }
 
     std::filesystem::path c_oldDir;
