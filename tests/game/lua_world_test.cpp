@@ -290,27 +290,21 @@ bool SameMeaning(WorldManager& world, const std::vector<int>& a, const std::vect
     Reads reads;
     Collect(a, reads);
     Collect(b, reads);
-    std::vector<std::vector<std::pair<int, int>>> choices;  // per operand: the (variable, value) settings of each state
+    // One axis per operand; each of its states is a list of (variable, value) settings.
+    using State = std::vector<std::pair<int, int>>;
+    std::vector<std::vector<State>> axes;
     for (int var : reads.vars) {
-        std::vector<std::pair<int, int>> states;
-        for (int value = -1; value <= 8; ++value) states.push_back({var, value});
-        choices.emplace_back();
-        for (auto& s : states) choices.back().push_back(s);
+        std::vector<State>& axis = axes.emplace_back();
+        for (int value = -1; value <= 8; ++value) axis.push_back({{var, value}});
     }
-    // Each grid state is several settings; keep them as runs separated per state.
-    struct GridStates {
-        std::vector<std::vector<std::pair<int, int>>> states;
-    };
-    std::vector<GridStates> gridChoices;
     for (int number : reads.grids) {
         const WorldGlobalVarArray* grid = world.getGlobalVarArray(number);
         if (grid == nullptr) return false;
-        GridStates g;
+        std::vector<State>& axis = axes.emplace_back();
         const int count = grid->get_Width() * grid->get_Height();
         auto add = [&](const std::vector<int>& cells) {
-            std::vector<std::pair<int, int>> state;
+            State& state = axis.emplace_back();
             for (int i = 0; i < count; ++i) state.push_back({grid->get_Start() + i, cells[static_cast<std::size_t>(i)]});
-            g.states.push_back(state);
         };
         std::vector<int> cells;
         for (int literal : reads.literals) {
@@ -320,16 +314,7 @@ bool SameMeaning(WorldManager& world, const std::vector<int>& a, const std::vect
         }
         add(std::vector<int>(static_cast<std::size_t>(count), 0));
         add(std::vector<int>(static_cast<std::size_t>(count), 1));
-        gridChoices.push_back(g);
     }
-    // Every state of every operand, as one list of alternatives each.
-    std::vector<std::vector<std::vector<std::pair<int, int>>>> axes;
-    for (auto& c : choices) {
-        std::vector<std::vector<std::pair<int, int>>> axis;
-        for (auto& s : c) axis.push_back({s});
-        axes.push_back(axis);
-    }
-    for (auto& g : gridChoices) axes.push_back(g.states);
 
     std::map<int, unsigned char> saved;
     for (const auto& var : world.get_GlobalVars()) saved[var->get_Number()] = var->get_Value();
