@@ -149,6 +149,8 @@ std::string PictureSum(Texture* texture)
 Dump DumpWorld(WorldManager& world, const CreditsManager& credits)
 {
     Dump dump;
+    // Items by number, close-up, sound and bar picture (an item's cursors keep their pictures
+    // to themselves); ambient sounds by number and file (their captions likewise).
     WorldInventory* inventory = world.get_Inventory();
     for (int n = 1; n <= 8; ++n) {
         const WorldItem* item = inventory->GetItem(n);
