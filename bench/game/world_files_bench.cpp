@@ -16,6 +16,7 @@
 #include "core/text_catalogue.h"
 #include "display/d3dfunc.h"
 #include "display/d3dmat.h"
+#include "display/image_offsets.h"
 #include "game/init_world.h"
 #include "input/mouse_manager.h"
 #include "media/game_sound_manager.h"
@@ -40,7 +41,7 @@ struct WorldParts {
     {
         auto world = std::make_unique<WorldManager>(128, 40, 350, "data/black.jpg", 0, mouse.get(), &music, nullptr,
                                                     32500.0f, 600, "data/menu/Top1.enc", "data/menu/Top2.enc",
-                                                    "data/menu/Top3.enc", "data/menu/Top4.enc", 0);
+                                                    "data/menu/Top3.enc", "data/menu/Top4.enc", kTopMenuImageOffset);
         world->set_SoundManager(&sounds);
         return world;
     }

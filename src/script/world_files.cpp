@@ -57,6 +57,13 @@ int OffsetOf(std::string_view path)
     return path.size() > 4 && path.substr(path.size() - 4) == ".enc" ? ScrambleOffsetFor(path) : 0;
 }
 
+// A fault already named by its file, line and column (one of an included file): passed on as
+// it is, not named again by the include that ran it.
+class PlacedError : public Error {
+public:
+    using Error::Error;
+};
+
 std::wstring Widen(const std::string& s) { return std::wstring(s.begin(), s.end()); }
 
 // A place in an author's file.
@@ -201,7 +208,7 @@ private:
     }
 
     // ---- action lists ----
-    void FillList(WorldActionlist* list, int table);
+    void FillList(WorldActionlist* list, int table, bool named = false);
     void Finish();
 
     WorldFiles& c_out;
@@ -370,7 +377,7 @@ void WorldFilesLoader::FailFromLua(int status, const std::string& chunk)
     // Some of Lua's own messages (a precompiled chunk refused) carry no place: the file's start.
     if (message.compare(0, chunk.size(), chunk) != 0 && c_sources.count(message.substr(0, message.find(':'))) == 0)
         message = chunk + ":1:1: " + message;
-    throw Error(WithColumn(message));
+    throw PlacedError(WithColumn(message));
 }
 
 void WorldFilesLoader::RunFile(const std::string& name)
@@ -446,6 +453,8 @@ int WorldFilesLoader::Api(lua_State* L)
         std::string message;
         try {
             return (self->*F)(L);
+        } catch (const PlacedError& e) {
+            message = e.what();
         } catch (const ScriptError& e) {
             const Where where = self->Caller();
             const std::string text = self->LineOf(where.file, where.line);
@@ -1154,7 +1163,7 @@ int WorldFilesLoader::Shared(lua_State* L)
     CheckTable(1, "actions");
     WorldActionlist* list = c_pWorld != nullptr ? c_pWorld->AddSharedActionlist(false, 0)
                                                 : c_scratchLists.emplace_back(std::make_unique<WorldActionlist>(false, 0)).get();
-    FillList(list, 1);
+    FillList(list, 1, true);
     PushHandle(L, list, kListType);
     return 1;
 }
@@ -1347,10 +1356,11 @@ int WorldFilesLoader::MakeAction(lua_State* L)
 
 // Reads a list table ({when = ..., action, action, ...}) into `list`: the condition now, the
 // actions once every screen is known.
-void WorldFilesLoader::FillList(WorldActionlist* list, int table)
+void WorldFilesLoader::FillList(WorldActionlist* list, int table, bool named)
 {
     table = lua_absindex(c_L, table);
-    AllowFields(table, {"when"}, "a list of actions", true);
+    if (named) AllowFields(table, {"name", "when"}, "shared{}", true);
+    else AllowFields(table, {"when"}, "a list of actions", true);
     if (const std::optional<std::string> when = StringField(table, "when", false))
         for (int token : Condition(*when)) list->addCondition(token);
     PendingList pending{list, {}};

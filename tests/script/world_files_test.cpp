@@ -179,9 +179,11 @@ TEST_F(WorldFilesTest, EveryFaultNamesFileLineAndColumn)
          "unknown field 'fad' in go()'s options (known: fade, angle, center)"},
         {"include '../secrets.lua'\n", "a world file is named by its path inside the world folder"},
         {"include 'missing.lua'\n", "cannot read the world file"},
+        {"include 'bad.lua'\n", "world/bad.lua:2:10: unknown variable 'dim'"},
         {"local function helper() hotspot{screen = 'x', rect = {1, 2, 3, 4}} end\nhelper()\n",
          "main.lua:3:43: unknown screen 'x' (declare it before adding to it) (called from " },
     };
+    Write("bad.lua", "-- a file with a fault on its second line\nset_now('dim', 1)\n");
     for (const Case& c : cases) {
         Write("main.lua", start + c.source);
         const std::string message = Failure();
