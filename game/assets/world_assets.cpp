@@ -13,6 +13,7 @@
 #include "content/dmath.h"
 #include "content/generator.h"
 #include "core/error.h"
+#include "core/latin1_text.h"
 #include "imaging/scrambled.h"
 #include "game/world_content.h"
 #include "game/assets/world_texts.h"
@@ -501,9 +502,11 @@ void AddFilms(AssetList& list)
 
 }  // namespace
 
+// The catalogue's UTF-8 becomes Latin-1 here, where the pictures take their texts: the
+// typesetting reads a byte as a letter.
 std::string PictureText(const TextCatalogue& texts, std::string_view id)
 {
-    if (const std::string* text = texts.Find(id)) return *text;
+    if (const std::string* text = texts.Find(id)) return Utf8ToLatin1(*text);
     throw Error("the game's texts (kelvane.pot) have no \"" + std::string(id) + "\" for the pictures");
 }
 

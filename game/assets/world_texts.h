@@ -21,7 +21,8 @@ struct PageText {
     std::string text;
 };
 
-// The text of `id` in `texts`; throws Error naming the identifier when the catalogue lacks it.
+// The text of `id` in `texts`, in Latin-1 as the pictures are set (a character beyond it is
+// '?'); throws Error naming the identifier when the catalogue lacks it.
 std::string PictureText(const TextCatalogue& texts, std::string_view id);
 
 // The letter of appointment the player arrives with.

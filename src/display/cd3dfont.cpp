@@ -18,7 +18,10 @@ constexpr DWORD kFirstAtlasSide = 128;
 constexpr DWORD kLargestAtlasSide = 1u << 15;
 constexpr int kDesktopDotsPerInch = 96;
 constexpr int kPointsPerInch = 72;
-constexpr int kLastPaintedChar = 126;
+constexpr int kLastAsciiChar = 126;
+// Latin-1's printable upper half: codes 127..159 are control codes and have no glyph.
+constexpr int kFirstUpperChar = 160;
+constexpr int kLastChar = 255;
 // Room for a page of short strings in one draw: 256 characters.
 constexpr UINT kMaxQueuedVertices = 6 * 256;
 constexpr float kShrinkStep = 0.9f;
@@ -44,7 +47,10 @@ int MulDiv(int a, int b, int c)
     return static_cast<int>(product >= 0 ? (product + half) / c : (product - half) / c);
 }
 
-bool IsDrawableChar(int code) { return code >= 32 && code <= kLastPaintedChar; }
+bool IsDrawableChar(int code)
+{
+    return (code >= 32 && code <= kLastAsciiChar) || (code >= kFirstUpperChar && code <= kLastChar);
+}
 
 }  // namespace
 
@@ -76,7 +82,7 @@ std::unique_ptr<platform::FontFace> CD3DFont::CreateFace() const
     }
 }
 
-HRESULT CD3DFont::PaintAlphabet(const platform::FontFace& face, std::uint8_t* coverage)
+HRESULT CD3DFont::PaintAlphabet(const platform::FontFace& face, std::uint8_t* coverage, int lastCode)
 {
     const platform::TextExtent xExtent = face.Measure("x");
     c_dwSpacing = static_cast<DWORD>(std::ceil(xExtent.cy * 0.3f));
@@ -88,32 +94,46 @@ HRESULT CD3DFont::PaintAlphabet(const platform::FontFace& face, std::uint8_t* co
                                           static_cast<int>(width)};
     long x = spacing;
     long y = 0;
-    for (int code = kFirstChar; code <= kLastPaintedChar; ++code) {
+    long room = 0;  // blank rows above and below each cell of the current row
+    // ASCII comes first: its cells lie where they would in an atlas of ASCII alone. The upper
+    // half starts a row of its own, with room above and below the line: accents over capitals
+    // reach above the face's ascent at small sizes, and a cedilla below its descent.
+    for (int code = kFirstChar; code <= lastCode; ++code) {
+        if (!IsDrawableChar(code))
+            continue;
         const char text[2] = {static_cast<char>(code), '\0'};
         const platform::TextExtent extent = face.Measure(text);
-        if (x + extent.cx + spacing > width) {
+        const bool firstUpper = code == kFirstUpperChar;
+        if (firstUpper || x + extent.cx + spacing > width) {
             x = spacing;
-            y += extent.cy + 1;
+            y += extent.cy + 2 * room + 1;
+            if (firstUpper)
+                room = spacing;
         }
         // A line taller than the atlas, or a character wider than a whole row, does not fit
         // either: painting it would run off the bitmap.
-        if (y + extent.cy > height || x + extent.cx + spacing > width)
+        if (y + extent.cy + 2 * room > height || x + extent.cx + spacing > width)
             return D3DERR_MOREDATA;
         if (coverage) {
-            face.Draw(text, static_cast<int>(x), static_cast<int>(y), bitmap);
+            face.Draw(text, static_cast<int>(x), static_cast<int>(y + room), bitmap);
+            // The cell is the line's box; the room around it is found by FindInk.
             float* rect = c_fTexCoords[code - kFirstChar];
             rect[0] = static_cast<float>(x - spacing) / width;
-            rect[1] = static_cast<float>(y) / height;
+            rect[1] = static_cast<float>(y + room) / height;
             rect[2] = static_cast<float>(x + extent.cx + spacing) / width;
-            rect[3] = static_cast<float>(y + extent.cy) / height;
+            rect[3] = static_cast<float>(y + room + extent.cy) / height;
+            c_lRoom[code - kFirstChar] = room;
         }
         x += extent.cx + 2 * spacing;
     }
     return S_OK;
 }
 
-// Finds the atlas size: doubling from 128 until the alphabet fits, then shrinking the font
-// while the atlas is wider than the device allows.
+// Finds the atlas size. Its width is the first doubling from 128 whose square holds the ASCII
+// characters, and its height the first doubling of that width that holds the rest below them:
+// the ASCII cells keep the texels they had in an atlas made for ASCII alone, so ASCII text draws
+// the same pixels, filtered or not, whatever else the atlas holds. While the atlas is larger
+// than the device allows, the font shrinks instead.
 HRESULT CD3DFont::FitAtlas(std::unique_ptr<platform::FontFace>* face)
 {
     c_fTextScale = 1.0f;
@@ -121,29 +141,31 @@ HRESULT CD3DFont::FitAtlas(std::unique_ptr<platform::FontFace>* face)
     if (!*face)
         return E_FAIL;
     c_dwTexWidth = c_dwTexHeight = kFirstAtlasSide;
-    while (PaintAlphabet(**face, nullptr) == D3DERR_MOREDATA) {
-        if (c_dwTexWidth >= kLargestAtlasSide)
-            break;
+    while (c_dwTexWidth < kLargestAtlasSide && PaintAlphabet(**face, nullptr, kLastAsciiChar) == D3DERR_MOREDATA) {
         c_dwTexWidth *= 2;
         c_dwTexHeight *= 2;
     }
+    while (c_dwTexHeight < kLargestAtlasSide && PaintAlphabet(**face, nullptr, kLastChar) == D3DERR_MOREDATA)
+        c_dwTexHeight *= 2;
 
     D3DCAPS9 caps{};
     if (HRESULT hr = c_pDevice->GetDeviceCaps(&caps); FAILED(hr))
         return hr;
-    if (c_dwTexWidth > caps.MaxTextureWidth) {
-        c_fTextScale = static_cast<float>(caps.MaxTextureWidth) / c_dwTexWidth;
-        c_dwTexWidth = c_dwTexHeight = caps.MaxTextureWidth;
+    if (c_dwTexWidth > caps.MaxTextureWidth || c_dwTexHeight > caps.MaxTextureHeight) {
+        c_fTextScale = std::min(static_cast<float>(caps.MaxTextureWidth) / c_dwTexWidth,
+                                static_cast<float>(caps.MaxTextureHeight) / c_dwTexHeight);
+        c_dwTexWidth = std::min(c_dwTexWidth, caps.MaxTextureWidth);
+        c_dwTexHeight = std::min(c_dwTexHeight, caps.MaxTextureHeight);
         for (bool first = true;; first = false) {
             if (!first)
                 c_fTextScale *= kShrinkStep;
             *face = CreateFace();
             if (!*face)
                 return E_FAIL;  // shrunk to nothing: the device's textures are too small
-            if (PaintAlphabet(**face, nullptr) == S_OK)
+            if (PaintAlphabet(**face, nullptr, kLastChar) == S_OK)
                 break;
         }
-    } else if (PaintAlphabet(**face, nullptr) != S_OK) {
+    } else if (PaintAlphabet(**face, nullptr, kLastChar) != S_OK) {
         return E_FAIL;  // even the largest atlas does not hold the alphabet
     }
     return S_OK;
@@ -178,17 +200,22 @@ HRESULT CD3DFont::UploadAtlas(const std::uint8_t* coverage)
     return S_OK;
 }
 
-// Finds, in each character's cell, the texels with coverage and one texel around them: every
-// pixel a filtered or unfiltered sample can ink lies inside, and the rest of the cell (the
-// spacing, the room above and below the letter) would only blend nothing, so it is not drawn.
+// Finds, in each character's cell and the room around it, the texels with coverage and one
+// texel around them: every pixel a filtered or unfiltered sample can ink lies inside, and the
+// rest of the cell (the spacing, the room above and below the letter) would only blend nothing,
+// so it is not drawn. The box is measured from the cell's top left and may reach outside it.
 void CD3DFont::FindInk(const std::uint8_t* coverage)
 {
-    for (int code = kFirstChar; code <= kLastPaintedChar; ++code) {
+    for (int code = kFirstChar; code <= kLastChar; ++code) {
+        if (!IsDrawableChar(code))
+            continue;
         const float* rect = c_fTexCoords[code - kFirstChar];
+        const long room = c_lRoom[code - kFirstChar];
         const long cellLeft = std::lround(rect[0] * c_dwTexWidth), cellTop = std::lround(rect[1] * c_dwTexHeight);
         const long cellRight = std::lround(rect[2] * c_dwTexWidth), cellBottom = std::lround(rect[3] * c_dwTexHeight);
-        long left = cellRight, top = cellBottom, right = cellLeft, bottom = cellTop;
-        for (long y = cellTop; y < cellBottom; ++y)
+        const long areaTop = cellTop - room, areaBottom = cellBottom + room;
+        long left = cellRight, top = areaBottom, right = cellLeft, bottom = areaTop;
+        for (long y = areaTop; y < areaBottom; ++y)
             for (long x = cellLeft; x < cellRight; ++x)
                 if ((coverage[static_cast<size_t>(y) * c_dwTexWidth + static_cast<size_t>(x)] >> 4) != 0) {
                     left = std::min(left, x);
@@ -202,9 +229,9 @@ void CD3DFont::FindInk(const std::uint8_t* coverage)
             continue;
         }
         ink[0] = static_cast<float>(std::max(left - 1, cellLeft) - cellLeft);
-        ink[1] = static_cast<float>(std::max(top - 1, cellTop) - cellTop);
+        ink[1] = static_cast<float>(std::max(top - 1, areaTop) - cellTop);
         ink[2] = static_cast<float>(std::min(right + 1, cellRight) - cellLeft);
-        ink[3] = static_cast<float>(std::min(bottom + 1, cellBottom) - cellTop);
+        ink[3] = static_cast<float>(std::min(bottom + 1, areaBottom) - cellTop);
     }
 }
 
@@ -220,7 +247,7 @@ HRESULT CD3DFont::InitDeviceObjects(gfx::Device* device)
     if (HRESULT hr = FitAtlas(&face); FAILED(hr))
         return hr;
     std::vector<std::uint8_t> coverage(static_cast<size_t>(c_dwTexWidth) * c_dwTexHeight, 0);
-    if (HRESULT hr = PaintAlphabet(*face, coverage.data()); FAILED(hr))
+    if (HRESULT hr = PaintAlphabet(*face, coverage.data(), kLastChar); FAILED(hr))
         return hr;
     FindInk(coverage.data());
     return UploadAtlas(coverage.data());

@@ -41,7 +41,8 @@ public:
     CD3DFont(const CD3DFont&) = delete;
     CD3DFont& operator=(const CD3DFont&) = delete;
 
-    // Rasterises characters 32..126 into the atlas texture on `device` (not owned).
+    // Rasterises the printable Latin-1 characters (32..126 and 160..255) into the atlas texture
+    // on `device` (not owned). Texts are Latin-1, one byte per character; other codes draw nothing.
     HRESULT InitDeviceObjects(gfx::Device* device);
     // Creates the vertex buffer and records the two state blocks. Needs the atlas.
     HRESULT RestoreDeviceObjects();
@@ -73,7 +74,7 @@ public:
     // some thirty strings). Nothing is drawn when a run has no text.
     HRESULT DrawTexts(std::span<const TextRun> runs, DWORD flags = 0);
 
-    // Atlas size in texels and the factor by which it was shrunk (1.0 unless it had to fit
+    // Atlas size in texels (the height may be a multiple of the width) and the factor by which it was shrunk (1.0 unless it had to fit
     // the device's maximum texture width).
     DWORD get_TexWidth() const { return c_dwTexWidth; }
     DWORD get_TexHeight() const { return c_dwTexHeight; }
@@ -81,13 +82,14 @@ public:
 
 private:
     static constexpr int kFirstChar = 32;
-    static constexpr int kCharCount = 96;  // codes 32..127; 127 is never painted
+    static constexpr int kCharCount = 224;  // codes 32..255; 127..159 are controls, never painted
 
     // Opens the rasteriser's face for the current scale. Null when no face can be had.
     std::unique_ptr<platform::FontFace> CreateFace() const;
-    // Lays out characters 32..126 in the current atlas size; with a target bitmap paints them
-    // and stores their texture rectangles. D3DERR_MOREDATA when they do not all fit.
-    HRESULT PaintAlphabet(const platform::FontFace& face, std::uint8_t* coverage);
+    // Lays out the printable characters up to `lastCode`, ASCII first, in the current atlas
+    // size; with a target bitmap paints them and stores their texture rectangles.
+    // D3DERR_MOREDATA when they do not all fit.
+    HRESULT PaintAlphabet(const platform::FontFace& face, std::uint8_t* coverage, int lastCode);
     HRESULT FitAtlas(std::unique_ptr<platform::FontFace>* face);
     HRESULT UploadAtlas(const std::uint8_t* coverage);
     void FindInk(const std::uint8_t* coverage);
@@ -111,8 +113,11 @@ private:
     DWORD c_dwTexHeight = 0;
     float c_fTextScale = 1.0f;
     float c_fTexCoords[kCharCount][4] = {};
-    // The inked part of each cell, in texels from the cell's top left: left, top, right, bottom.
+    // The inked part of each cell, in texels from the cell's top left: left, top, right, bottom
+    // (above or below the cell where a letter reaches into the room around it).
     float c_fInk[kCharCount][4] = {};
+    // Blank texel rows kept above and below each cell: none for ASCII.
+    long c_lRoom[kCharCount] = {};
     DWORD c_dwSpacing = 0;
     bool c_bBlending = false;  // the back buffer blends: glyphs are drawn over what is there
 

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "core/error.h"
+#include "core/latin1_text.h"
 #include "core/text_catalogue.h"
 #include "display/image_offsets.h"
 #include "menus/credits_manager.h"
@@ -198,7 +199,7 @@ private:
     void Declare(std::map<std::string, int>& names, const std::string& name, int number, const char* kind);
     std::vector<int> Condition(const std::string& text);
     const char* Image(const std::string& path);
-    const std::string& TextOf(const std::string& id);
+    std::string TextOf(const std::string& id);
 
     // A screen of the world, or, when the files are only described, one kept aside.
     WorldScreen* NewScreen(int number, int type, const char* image, int offset)
@@ -731,11 +732,12 @@ const char* WorldFilesLoader::Image(const std::string& path)
     return c_out.c_pImagePaths.emplace_back(path).c_str();
 }
 
-const std::string& WorldFilesLoader::TextOf(const std::string& id)
+// The catalogue's UTF-8 becomes the engine's Latin-1 here, where every line enters the world.
+std::string WorldFilesLoader::TextOf(const std::string& id)
 {
     const std::string* text = c_texts.Find(id);
     if (text == nullptr) throw ScriptError("no text with the identifier '" + id + "' in the catalogue", id);
-    return *text;
+    return Utf8ToLatin1(*text);
 }
 
 // ---- declarations ----
@@ -749,7 +751,7 @@ int WorldFilesLoader::Include(lua_State*)
 
 int WorldFilesLoader::Text(lua_State* L)
 {
-    const std::string& text = TextOf(StringArg(1, "a text identifier"));
+    const std::string text = TextOf(StringArg(1, "a text identifier"));
     lua_pushlstring(L, text.data(), text.size());
     return 1;
 }

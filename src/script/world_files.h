@@ -59,8 +59,9 @@ public:
 
     // Runs `<worldDir>/main.lua` and builds the world into `world` (which must be empty, with
     // its cursors added) and, when `credits` is not null, the credits lines into it; ends with
-    // the world on screen 0. Texts come from `texts`. Throws Error "<file>:<line>:<col>: <what>"
-    // for any fault of the files; the world is then half-built and must be discarded.
+    // the world on screen 0. Texts come from `texts`, turned from its UTF-8 into the engine's
+    // Latin-1. Throws Error "<file>:<line>:<col>: <what>" for any fault of the files; the world
+    // is then half-built and must be discarded.
     // The returned object holds the paths and line lists the records point to: keep it as long
     // as the world.
     static std::unique_ptr<WorldFiles> Load(WorldManager& world, CreditsManager* credits,

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/font/font_face.h"
@@ -101,26 +102,32 @@ protected:
     DWORD maxTextureWidth = 0;
 };
 
-TEST_F(CD3DFontTest, AtlasIsTheFirstDoublingFrom128ThatHoldsTheAlphabet)
+// The atlas is as wide as the first doubling from 128 whose square holds the ASCII characters,
+// and as tall as the first doubling of that width that holds the Latin-1 ones below them.
+TEST_F(CD3DFontTest, AtlasIsAsWideAsASCIINeedsAndAsTallAsLatin1Needs)
 {
     EXPECT_EQ(MakeFont(6)->get_TexWidth(), 128u) << "a small font fits the first atlas";
 
     DWORD previous = 0;
     for (DWORD points : {6u, 14u, 15u, 40u}) {
         auto font = MakeFont(points);
-        const DWORD side = font->get_TexWidth();
-        EXPECT_EQ(font->get_TexHeight(), side);
-        EXPECT_EQ(side & (side - 1), 0u) << points << " pt: a power of two";
-        EXPECT_GE(side, std::max<DWORD>(128, previous)) << points << " pt";
+        const DWORD width = font->get_TexWidth(), height = font->get_TexHeight();
+        EXPECT_EQ(width & (width - 1), 0u) << points << " pt: a power of two";
+        EXPECT_GE(width, std::max<DWORD>(128, previous)) << points << " pt";
+        EXPECT_EQ(height % width, 0u) << points << " pt";
+        EXPECT_EQ((height / width) & (height / width - 1), 0u) << points << " pt: a doubling of the width";
         EXPECT_EQ(font->get_TextScale(), 1.0f);
-        previous = side;
-        if (side == 128)
+        previous = width;
+
+        if (width == 128 && height == 128)
             continue;
         // Half the size would not have held the alphabet: a device limited to it must shrink.
-        device->SetMaxTextureSizeForTesting(side / 2);
+        const DWORD half = std::max(width, height) / 2;
+        device->SetMaxTextureSizeForTesting(half);
         CD3DFont limited("Times New Roman", points, 0);
         ASSERT_EQ(limited.InitDeviceObjects(device), S_OK) << points << " pt";
-        EXPECT_EQ(limited.get_TexWidth(), side / 2);
+        EXPECT_LE(limited.get_TexWidth(), half);
+        EXPECT_LE(limited.get_TexHeight(), half);
         EXPECT_LT(limited.get_TextScale(), 1.0f) << points << " pt: did not fit in half the size";
         device->SetMaxTextureSizeForTesting(maxTextureWidth);
     }
@@ -146,8 +153,10 @@ TEST_F(CD3DFontTest, ExtentsAddUpLineByLine)
     EXPECT_EQ(twoLines.cy, 2 * a.cy) << "a line feed adds a line height";
     EXPECT_EQ(Extent(*font, "AB\n").cy, 2 * a.cy);
 
-    // Codes outside 32..126 count for nothing.
-    EXPECT_EQ(Extent(*font, "A\xC9\x80\x7F\tB").cx, ab.cx);
+    // Control codes (below 32 and 127..159) count for nothing; Latin-1 letters count.
+    EXPECT_EQ(Extent(*font, "A\x80\x9F\x7F\x01\tB").cx, ab.cx);
+    EXPECT_GT(Extent(*font, "A\xC9").cx, a.cx);
+    EXPECT_EQ(Extent(*font, "\xC9\xE7").cx, Extent(*font, "\xC9").cx + Extent(*font, "\xE7").cx);
 
     auto bold = MakeFont(14, D3DFONT_BOLD);
     EXPECT_GT(Extent(*bold, "Kelvane 1.1").cx, Extent(*font, "Kelvane 1.1").cx);
@@ -298,13 +307,47 @@ TEST_F(CD3DFontTest, CentringUsesTheFirstLineAndTheViewport)
     EXPECT_NEAR((box.left + box.right) / 2.0, 200.0, 3.0);
 }
 
-TEST_F(CD3DFontTest, CharactersOutsidePrintableAsciiDrawNothing)
+TEST_F(CD3DFontTest, ControlCodesDrawNothing)
 {
     auto font = MakeFont();
     const Frame plain = RenderText(*font, 50, 60, "AB");
-    EXPECT_EQ(RenderText(*font, 50, 60, "A\xC9\xFF\x80\x7F\x01\tB"), plain);
-    EXPECT_EQ(RenderText(*font, 50, 60, "\xE9\xE8"), RenderText(*font, 50, 60, ""));
+    EXPECT_EQ(RenderText(*font, 50, 60, "A\x80\x9F\x85\x7F\x01\tB"), plain);
+    EXPECT_EQ(RenderText(*font, 50, 60, "\x81\x90"), RenderText(*font, 50, 60, ""));
     EXPECT_TRUE(FindInk(RenderText(*font, 50, 60, "   ")).Empty()) << "spaces draw nothing";
+}
+
+// A Latin-1 letter leaves the whole ink of its own glyph, in the right place: each pixel is the
+// colour scaled by the rasterised glyph's coverage, as an ASCII letter is, for letters from
+// the first to the last of the upper half, in the styles the game draws with. At 6 points the
+// accents over capitals reach above the line, at 15 a cedilla below it: neither is cut.
+TEST_F(CD3DFontTest, Latin1LettersDrawTheirOwnGlyphs)
+{
+    for (const auto& [points, pixels, flags] : {std::tuple{6u, 8, DWORD{0}}, std::tuple{15u, 20, DWORD{0}},
+                                                std::tuple{15u, 20, D3DFONT_BOLD}, std::tuple{15u, 20, D3DFONT_ITALIC}}) {
+        auto font = MakeFont(points, flags);
+        auto face = platform::FontFace::Open("Times New Roman", pixels, flags & D3DFONT_BOLD, flags & D3DFONT_ITALIC);
+        for (const char* letter : {"\xC0", "\xC7", "\xE1", "\xE7", "\xEB", "\xEE", "\xF1", "\xF6", "\xFF", "\xA9"}) {
+            const Frame frame = RenderText(*font, 100, 50, letter, 0, kTextColour);
+            std::vector<std::uint8_t> coverage(64 * 64, 0);
+            face->Draw(letter, 16, 16, {coverage.data(), 64, 64, 64});
+            int inked = 0;
+            for (int y = 0; y < 64; ++y)
+                for (int x = 0; x < 64; ++x) {
+                    const int alpha = coverage[y * 64 + x] >> 4;
+                    const std::uint32_t pixel = frame[(50 - 16 + y) * kWidth + (100 - 16 + x)];
+                    ASSERT_NEAR(static_cast<int>((pixel >> 16) & 0xFF), 0xED * alpha / 15, 2)
+                        << "code " << (static_cast<unsigned char>(*letter) + 0) << ", " << points << " pt, flags "
+                        << flags << ", at "
+                        << x - 16 << "," << y - 16;
+                    inked += alpha > 0;
+                }
+            EXPECT_GT(inked, 5) << "code " << (static_cast<unsigned char>(*letter) + 0) << " has ink";
+            EXPECT_EQ(Extent(*font, letter).cx, face->Measure(letter).cx);
+        }
+        // An accent is ink of its own: the accented letter is not its base letter.
+        EXPECT_NE(RenderText(*font, 100, 50, "\xE9"), RenderText(*font, 100, 50, "e"));
+        EXPECT_NE(RenderText(*font, 100, 50, "\xE9"), RenderText(*font, 100, 50, "\xE8"));
+    }
 }
 
 TEST_F(CD3DFontTest, LongTextCrossesTheBatchLimitAndDrawsEveryGlyph)
@@ -415,11 +458,14 @@ TEST_F(CD3DFontTest, DrawingLeavesTheCallersStatesAsTheyWere)
 
 TEST_F(CD3DFontTest, ShrunkAtlasStillDrawsAndMeasuresAtTheRequestedSize)
 {
+    // A device whose textures are half the size the atlas wants: the font shrinks by about half.
     auto full = MakeFont(14);
-    ASSERT_GT(full->get_TexWidth(), 128u);
-    device->SetMaxTextureSizeForTesting(128);
+    const DWORD limit = std::max(full->get_TexWidth(), full->get_TexHeight()) / 2;
+    ASSERT_GE(limit, 128u);
+    device->SetMaxTextureSizeForTesting(limit);
     auto shrunk = MakeFont(14);
-    EXPECT_EQ(shrunk->get_TexWidth(), 128u);
+    EXPECT_LE(shrunk->get_TexWidth(), limit);
+    EXPECT_LE(shrunk->get_TexHeight(), limit);
     ASSERT_LT(shrunk->get_TextScale(), 1.0f);
 
     const SIZE wanted = Extent(*full, "Kelvane loading");

@@ -8,7 +8,9 @@
 
 #include "core/error.h"
 #include "core/text_catalogue.h"
+#include "display/cd3dfont.h"
 #include "display/image_offsets.h"
+#include "menus/credits_manager.h"
 #include "world/action_codes.h"
 #include "world/condition_codes.h"
 #include "world/world_fixture.h"
@@ -152,6 +154,37 @@ TEST_F(WorldFilesTest, BuildsTheRecordsByNameAndNumbersThem)
     EXPECT_TRUE(fresh->TestConditionList(open));  // 4 + 1 x 8 = 12
 
     EXPECT_EQ(files->get_Files().size(), 2u);
+}
+
+// The catalogue is UTF-8; the engine draws, measures and stores Latin-1. Captions, credits
+// lines and text() give the world Latin-1 bytes, with '?' for what Latin-1 lacks.
+TEST_F(WorldFilesTest, CatalogueTextsReachTheWorldAsLatin1)
+{
+    std::ofstream(c_dir / "po" / "kelvane.pot")
+        << "msgctxt \"line.accents\"\nmsgid \"\xC3\x81 la fa\xC3\xA7" "ade, no\xC3\xABl \xE2\x80\x94 ma\xC3\xB1" "ana\"\nmsgstr \"\"\n\n"
+           "msgctxt \"credits.title\"\nmsgid \"\xC3\x8ELE \xC3\x96\"\nmsgstr \"\"\n\n"
+           "msgctxt \"name\"\nmsgid \"caf\xC3\xA9\"\nmsgstr \"\"\n";
+    texts = TextCatalogue::Load(c_dir / "po", {});
+    Write("main.lua", "screen{name = 'logo', number = 0, image = '@LOGO@'}\n"
+                      "captions{name = 'c', {500, 'line.accents'}}\n"
+                      "sound{name = 's', file = 'data/s.mp3'}\n"
+                      "local h = hotspot{screen = 'logo', rect = {1, 2, 3, 4}}\n"
+                      "on_click(h, {play('s', {caption = 'c'})})\n"
+                      "variable(text('name'), 0)\n"
+                      "credits{{'credits.title', 'bold'}, {blank = 1}, {'line.accents'}}\n");
+    CD3DFont font{"Times New Roman", 15, 0};
+    CreditsManager credits(&font, &font, &font, 0.028f);
+    fresh = NewWorld();
+    const std::unique_ptr<WorldFiles> files = WorldFiles::Load(*fresh, &credits, c_worldDir, texts);
+
+    const char* const accents = "\xC1 la fa\xE7" "ade, no\xEBl ? ma\xF1" "ana";
+    const WorldAction* play = fresh->getWorldScreen(0)->GetHotspot(0)->GetActionlist(0)->getAction(0);
+    ASSERT_NE(play->getParamSubtitles(1), nullptr);
+    EXPECT_EQ(std::string(play->getParamSubtitles(1)->Get(600)), accents);
+    ASSERT_EQ(credits.get_LineCount(), 3);
+    EXPECT_EQ(std::string(credits.get_Line(0).get_line()), "\xCELE \xD6");
+    EXPECT_EQ(std::string(credits.get_Line(2).get_line()), accents);
+    EXPECT_EQ(files->get_Variables().count("caf\xE9"), 1u);
 }
 
 TEST_F(WorldFilesTest, EveryFaultNamesFileLineAndColumn)

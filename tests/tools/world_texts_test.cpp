@@ -75,4 +75,21 @@ TEST(WorldTexts, CatalogueGivesThePicturesTheEnglishTheyWereSetWith)
     }
 }
 
+// The catalogues are UTF-8; the pictures are set a byte to a letter, as Latin-1. A translation's
+// accented letters come to the pictures as one byte each, and are set as one letter each.
+TEST(WorldTexts, ATranslationsAccentedLettersAreSetAsOneLetterEach)
+{
+    const TextCatalogue qps = TextCatalogue::Load(KELVANE_GAME_TEXTS, {"qps"});
+    ASSERT_EQ(qps.get_Language(), "qps");
+    EXPECT_EQ(content::AppointmentLetter(qps).heading, "[\xC5pp\xF6\xEE\xF1tm\xEB\xF1t ~~]");
+    EXPECT_EQ(content::PictureText(qps, "panel.tideclock"), "[T\xCF" "D\xC9 \xC7L\xD4\xC7K ~~]");
+    // An accented capital takes its base letter's room: the pseudo-translated name of a figure is
+    // as wide in a picture as the same name unaccented.
+    content::Canvas canvas(600, 80);
+    const std::string heron = content::FigureNamesOf(qps)[0];
+    EXPECT_EQ(canvas.Text(heron, 10, 10, 34, content::Hex(0xf0d890), true, false),
+              canvas.Text("[THE HERON ~~]", 10, 10, 34, content::Hex(0xf0d890), true, false))
+        << heron;
+}
+
 }  // namespace
