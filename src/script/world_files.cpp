@@ -50,6 +50,13 @@ private:
     int c_iColumn;
 };
 
+// A fault whose message already names its file:line:col (one raised while an included file
+// ran): passed on unchanged by the include that ran it, so the place stays the fault's own.
+class PlacedError : public Error {
+public:
+    using Error::Error;
+};
+
 // Pictures in ".enc" files are scrambled with an offset made from their path; any other
 // picture is a plain file read as it is.
 int OffsetOf(std::string_view path)
@@ -355,7 +362,7 @@ void WorldFilesLoader::FailFromLua(int status, const std::string& chunk)
     // Some of Lua's own messages (a precompiled chunk refused) carry no place: the file's start.
     if (message.compare(0, chunk.size(), chunk) != 0 && c_sources.count(message.substr(0, message.find(':'))) == 0)
         message = chunk + ":1:1: " + message;
-    throw Error(WithColumn(message));
+    throw PlacedError(WithColumn(message));
 }
 
 void WorldFilesLoader::RunFile(const std::string& name)
@@ -431,6 +438,8 @@ int WorldFilesLoader::Api(lua_State* L)
         std::string message;
         try {
             return (self->*F)(L);
+        } catch (const PlacedError& e) {
+            message = e.what();
         } catch (const ScriptError& e) {
             const Where where = self->Caller();
             const std::string text = self->LineOf(where.file, where.line);
