@@ -1,6 +1,7 @@
 // A world built for checking, the way the game's start-up builds it: the world manager with
 // the game's interface pictures and view settings, the five cursors, the four music tracks,
-// a sound manager that never plays, and then the world definition. Files the start-up loads
+// a sound manager that never plays, and then the world: the game's world files, as the game
+// reads them, or a definition of a test's own. Files the start-up loads
 // itself are probed first, so that a missing cursor is reported instead of ending the check.
 // Needs the game's device (D3Dfunc::pD3Ddevice); paths are relative to the working directory.
 #pragma once
