@@ -36,6 +36,12 @@ install(CODE "
   if(NOT EXISTS \"\${kelvane_data}/kelvane-data.txt\")
     message(FATAL_ERROR \"\${kelvane_data} is not the game's data (no kelvane-data.txt); generate it with kelvane-data.\")
   endif()
+  # The game's world files and texts, which it reads at start-up, come with the tree.
+  foreach(part world/main.lua po/kelvane.pot)
+    if(NOT EXISTS \"\${kelvane_data}/\${part}\")
+      message(FATAL_ERROR \"\${kelvane_data} has no \${part}, the game's world and texts; generate it again with kelvane-data.\")
+    endif()
+  endforeach()
   file(INSTALL DESTINATION \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/kelvane\" TYPE DIRECTORY
        FILES \"\${kelvane_data}/\" PATTERN .complete EXCLUDE)
 ")

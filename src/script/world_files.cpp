@@ -33,6 +33,7 @@ constexpr int kFirstItemScreen = 10001;
 constexpr int kItemScreenStep = 1000;
 constexpr int kFlatNumbersFrom = 50;  // a region's flat views are numbered from its block + 50
 constexpr int kSilence = -999;
+constexpr int kCallLines = 12;       // lines below a call's first searched for the faulty value
 constexpr int kHookEvery = 10000;     // instructions between two checks of the bound
 
 // A fault of the world files found by the loader; `needle` is text of the author's line that
@@ -49,6 +50,13 @@ public:
 private:
     std::string c_lpsNeedle;
     int c_iColumn;
+};
+
+// A fault whose message already names its file:line:col (one raised while an included file
+// ran): passed on unchanged by the include that ran it, so the place stays the fault's own.
+class PlacedError : public Error {
+public:
+    using Error::Error;
 };
 
 // Pictures in ".enc" files are scrambled with an offset made from their path; any other
@@ -457,9 +465,19 @@ int WorldFilesLoader::Api(lua_State* L)
         } catch (const PlacedError& e) {
             message = e.what();
         } catch (const ScriptError& e) {
-            const Where where = self->Caller();
-            const std::string text = self->LineOf(where.file, where.line);
+            Where where = self->Caller();
+            std::string text = self->LineOf(where.file, where.line);
             std::size_t column = e.get_Needle().empty() ? std::string::npos : text.find(e.get_Needle());
+            // Lua names the line a call starts on; a table written over several lines may hold
+            // the faulty value further down.
+            for (int below = 1; column == std::string::npos && !e.get_Needle().empty() && below <= kCallLines; ++below) {
+                const std::string next = self->LineOf(where.file, where.line + below);
+                const std::size_t found = next.find(e.get_Needle());
+                if (found == std::string::npos) continue;
+                where.line += below;
+                text = next;
+                column = found;
+            }
             column = column == std::string::npos ? text.find_first_not_of(" \t") : column + static_cast<std::size_t>(e.get_Column() - 1);
             if (column == std::string::npos) column = 0;
             message = where.file + ":" + std::to_string(where.line) + ":" + std::to_string(column + 1) + ": " +

@@ -97,7 +97,7 @@ struct LatencyStats {
 LatencyStats SummariseLatencies(std::vector<double> samples);
 
 struct ReplayOptions {
-    // The world to build (null: the game's own InitWorld).
+    // The world to build (null: the game's own, from the world files in its data).
     WorldDefinition world;
     // Game time added at every presented frame, milliseconds.
     std::uint32_t msPerFrame = 17;

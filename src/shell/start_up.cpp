@@ -4,6 +4,7 @@
 
 #include "core/error.h"
 #include "core/game_paths.h"
+#include "core/text_catalogue.h"
 #include "display/cd3dfont.h"
 #include "display/cursor.h"
 #include "display/d3dfunc.h"
@@ -16,12 +17,11 @@
 #include "menus/credits_manager.h"
 #include "menus/menu_manager.h"
 #include "menus/save_manager.h"
-#include "game/credits_text.h"
 #include "menus/settings_overlay.h"
 #include "shell/game_manager.h"
 #include "shell/player_settings.h"
 #include "shell/winfunc.h"
-#include "game/init_world.h"
+#include "script/world_files.h"
 #include "world/world_manager.h"
 
 MouseManager* _pMouseManager = nullptr;
@@ -60,7 +60,6 @@ void CreateCredits(GameObjects& game)
     game.creditsPlain = std::make_unique<CD3DFont>("Times New Roman", 15, 0);
     game.credits = std::make_unique<CreditsManager>(game.creditsPlain.get(), game.creditsBold.get(),
                                                     game.creditsItalic.get(), kCreditsSpeed);
-    AddCreditsLines(*game.credits);
     game.credits->SetPlayerInput(_pMouseManager, _pKeyManager);  // Escape or a click leaves them
 }
 
@@ -156,9 +155,39 @@ FrameHooks FrameWiring(GameObjects& game)
     return hooks;
 }
 
-}  // namespace
+// The game's world folder and its texts, as the game names them inside its data.
+constexpr const char* kWorldFolder = "data/world";
+constexpr const char* kTextsFolder = "data/po";
 
-GameAssembly AssembleGame(const WorldDefinition& defineWorld)
+// Runs `read`; when it fails without saying where (a fault of the files, which its message
+// names by file, line and column), the error information names the folder that was read.
+template <typename Read>
+void Reading(const std::string& what, Read read)
+{
+    const std::wstring before = FailSafe::Info;
+    try {
+        read();
+    } catch (...) {
+        if (FailSafe::Info == before) FailSafe::SetInfo(what);
+        throw;
+    }
+}
+
+// Reads the game's texts and builds its world and credits from the world files.
+void LoadGameWorld(GameObjects& game)
+{
+    const std::string texts = GamePaths::Resolve(kTextsFolder);
+    Reading("Reading the game's texts in " + texts, [&] {
+        game.texts = std::make_unique<TextCatalogue>(TextCatalogue::Load(texts, PreferredLanguages()));
+    });
+    const std::string world = GamePaths::Resolve(kWorldFolder);
+    Reading("Reading the game's world files in " + world, [&] {
+        game.worldFiles = WorldFiles::Load(*game.world, game.credits.get(), world, *game.texts);
+    });
+}
+
+// The assembly around `buildWorld`, which fills the world (and the credits, if it has any).
+GameAssembly Assemble(const std::function<void(GameObjects&)>& buildWorld)
 {
     // A game left behind by a fatal error (tests enter the game again and again) goes first.
     ReleaseGame();
@@ -179,7 +208,7 @@ GameAssembly AssembleGame(const WorldDefinition& defineWorld)
         CreateWorld(game);
         CreateCursors(game);
 
-        defineWorld(*game.world);
+        buildWorld(game);
 
         // Slot 0 is the new-game state: the world exactly as its definition left it. The save
         // manager keeps it in memory, so New Game starts even when the file cannot be written.
@@ -202,9 +231,16 @@ GameAssembly AssembleGame(const WorldDefinition& defineWorld)
     return assembly;
 }
 
+}  // namespace
+
+GameAssembly AssembleGame(const WorldDefinition& defineWorld)
+{
+    return Assemble([&defineWorld](GameObjects& game) { defineWorld(*game.world); });
+}
+
 GameAssembly AssembleGame()
 {
-    return AssembleGame([](WorldManager& world) { InitWorld(&world); });
+    return Assemble(LoadGameWorld);
 }
 
 GameObjects* GetGameObjects()

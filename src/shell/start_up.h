@@ -19,7 +19,9 @@ class MusicManager;
 class PlayerSettings;
 class SaveManager;
 class SettingsOverlay;
+class TextCatalogue;
 class VideoPlayer;
+class WorldFiles;
 class WorldManager;
 
 extern MouseManager* _pMouseManager;
@@ -35,6 +37,11 @@ struct GameObjects {
     std::unique_ptr<MouseManager> mouse;
     std::unique_ptr<KeyManager> keys;
     std::unique_ptr<VideoPlayer> video;
+    // The game's texts and what its world files left for the records: the world's and the
+    // credits' lines and paths point into them, so they go after both. Null for a world a
+    // test defines itself.
+    std::unique_ptr<TextCatalogue> texts;
+    std::unique_ptr<WorldFiles> worldFiles;
     std::unique_ptr<CD3DFont> creditsItalic, creditsBold, creditsPlain;
     std::unique_ptr<CreditsManager> credits;
     std::unique_ptr<WorldManager> world;
@@ -47,14 +54,16 @@ struct GameObjects {
     std::unique_ptr<SettingsOverlay> settingsScreen;
 };
 
-// Builds a world into the manager: the game's InitWorld, or a small world of a test's own.
+// Builds a small world of a test's own into the manager.
 using WorldDefinition = std::function<void(WorldManager&)>;
 
-// The game's assembly with the game's own world. Its shutdown hook releases every object it
-// made (before the entry routine releases the device); an assembly that fails part-way
-// releases what it had made before the error goes on.
+// The game's assembly with the game's own world: the texts from the data's po/ folder in the
+// player's languages, the world and the credits from the world files in its world/ folder.
+// Its shutdown hook releases every object it made (before the entry routine releases the
+// device); an assembly that fails part-way releases what it had made before the error goes
+// on. A fault of the world files raises an Error naming file:line:col.
 GameAssembly AssembleGame();
-// The same with another world definition.
+// The same with a world the definition builds, and no credits lines.
 GameAssembly AssembleGame(const WorldDefinition& defineWorld);
 
 // The objects of the running assembly; null before one ran and after its shutdown. After a

@@ -49,6 +49,10 @@ installed=$(cd "$prefix/share/kelvane" && find . -type f | sort)
 [ "$expected" = "$installed" ] || fail "share/kelvane differs from $data: $(diff <(echo "$expected") <(echo "$installed") | head -5)"
 
 [ -f "$prefix/share/kelvane/kelvane-data.txt" ] || fail "share/kelvane lacks kelvane-data.txt, the mark of the game's data"
+# The world and its texts, which the game reads at start-up, are part of the data.
+for file in world/main.lua po/kelvane.pot po/qps.po; do
+  [ -s "$prefix/share/kelvane/$file" ] || fail "share/kelvane lacks $file, part of the game's world and texts"
+done
 
 # The menu entry starts an installed program with an installed icon; the metadata launches it.
 desktop=$prefix/share/applications/$id.desktop

@@ -223,6 +223,17 @@ TEST_F(WorldFilesTest, EveryFaultNamesFileLineAndColumn)
         EXPECT_NE(message.find(c.says), std::string::npos) << "for: " << c.source << "\ngot: " << message;
         EXPECT_EQ(message.find("[string"), std::string::npos) << message;
     }
+    // A call over several lines: the fault is placed on the line that holds it.
+    Write("main.lua", start + "overlay{screen = 'logo', x = 1, y = 2, w = 3, h = 4, image = 'o.enc',\n"
+                              "        when = 'lamp_lit = 1'}\n");
+    const std::string below = Failure();
+    EXPECT_NE(below.find("main.lua:4:17: condition \"lamp_lit = 1\": unknown variable"), std::string::npos) << below;
+    // A fault in an included file is placed in that file, not at the include.
+    Write("main.lua", start + "include 'hall.lua'\n");
+    Write("hall.lua", "hotspot{screen = 'logo', rect = {1, 2, 3, 4}, when = 'lit = = 1'}\n");
+    const std::string included = Failure();
+    EXPECT_EQ(included.rfind((c_worldDir / "hall.lua:1:61: condition \"lit = = 1\"").string(), 0), 0u) << included;
+    EXPECT_NE(included.find("(called from main.lua:3)"), std::string::npos) << included;
     // A world without screen 0 has nowhere for a new game to start.
     Write("main.lua", "variable('lit', 0)\n");
     EXPECT_NE(Failure().find("no screen number 0"), std::string::npos);

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include "display/image_offsets.h"
 #include "game_data_fixture.h"
 #include "platform/media/media_writer.h"
@@ -24,6 +27,18 @@ void DefineEnding(WorldManager& world)
     world.TransportToScreen(0);
 }
 
+// The same two rooms in world files, with 88 lines of credits (one line and 87 blank ones), as
+// the game's own assembly reads them from the data.
+constexpr const char* kEndingWorld = R"lua(
+screen{name = "first", number = 0, image = "data/room0.enc"}
+screen{name = "last", number = 1, image = "data/room1.enc"}
+move{screen = "first", rect = {0, 0, 1024, 512}, to = "last"}
+film{name = "clip", file = "data/clip.wmv"}
+on_enter("last", {video("clip"), end_game()})
+credits{{"credits.thanks", "bold"}, {blank = 87}}
+)lua";
+constexpr const char* kEndingTexts = "msgctxt \"credits.thanks\"\nmsgid \"Thank you for playing\"\nmsgstr \"\"\n";
+
 class GameManagerTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -35,6 +50,16 @@ protected:
         clip.pictures = platform::SolidColour([](int) { return 0x406080u; });
         platform::WriteVideoFile("data/clip.wmv", clip);
         options.world = DefineEnding;
+    }
+
+    // The game's own world from world files in the data instead of DefineEnding.
+    void UseEndingWorldFiles()
+    {
+        std::filesystem::create_directories("data/world");
+        std::filesystem::create_directories("data/po");
+        std::ofstream("data/world/main.lua") << kEndingWorld;
+        std::ofstream("data/po/kelvane.pot") << kEndingTexts;
+        options.world = nullptr;
     }
 
     void ExpectPasses(const std::string& script)
@@ -70,6 +95,7 @@ TEST_F(GameManagerTest, NewGameStartsFromSlotZeroWithoutMusicAndEndGameLeavesOnl
 TEST_F(GameManagerTest, TheEndGameQuitRollsTheCreditsWithTheirTrackThenReturnsToTheMenu)
 {
     options.msPerFrame = 400;  // the credits scroll by the clock: long steps keep the test short
+    UseEndingWorldFiles();
     ExpectPasses(
         "videos skip\n"
         "click 600 230\n"

@@ -1,16 +1,18 @@
 // The entry routine with the real start-up assembly: the device's starting states, the values
-// the assembly gives the world, its cursors and the credits, the release of every object at
-// shutdown, and the fatal-error wait.
+// the assembly gives the world, its cursors, the game's world, texts and credits read from the
+// world files in its data, the release of every object at shutdown, and the fatal-error wait.
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
+#include <fstream>
 #include <functional>
 #include <stdexcept>
 #include <thread>
 
 #include "core/error.h"
+#include "core/text_catalogue.h"
 #include "display/cursor.h"
 #include "display/d3dfunc.h"
 #include "display/image_offsets.h"
@@ -22,6 +24,7 @@
 #include "platform/clock/clock.h"
 #include "platform/window/window.h"
 #include "shell/start_up.h"
+#include "script/world_files.h"
 #include "shell/win_main.h"
 #include "world/world_manager.h"
 
@@ -61,8 +64,49 @@ protected:
         });
     }
 
+    // Writes a file of the game's data (world files, texts).
+    void WriteDataFile(const std::string& path, const std::string& text)
+    {
+        std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+        std::ofstream(path, std::ios::binary) << text;
+    }
+
     kt::TestGameData data;
 };
+
+// A game of one room in world files: its screen, a variable, and credits in the player's
+// language.
+constexpr const char* kRoomWorld = R"lua(
+variable("lamp_lit", 1)
+screen{name = "room", number = 0, image = "data/room0.enc"}
+credits{
+    {"credits.title", "bold"},
+    {blank = 2},
+    {"credits.thanks", "italic"},
+}
+)lua";
+
+constexpr const char* kRoomTexts = R"po(msgid ""
+msgstr ""
+"Content-Type: text/plain; charset=UTF-8\n"
+
+msgctxt "credits.title"
+msgid "The Room"
+msgstr ""
+
+msgctxt "credits.thanks"
+msgid "Thank you for playing"
+msgstr ""
+)po";
+
+constexpr const char* kRoomTextsInGerman = R"po(msgid ""
+msgstr ""
+"Content-Type: text/plain; charset=UTF-8\n"
+
+msgctxt "credits.title"
+msgid "The Room"
+msgstr "Das Zimmer"
+)po";
 
 }  // namespace
 
@@ -96,7 +140,7 @@ TEST_F(StartUpTest, TheDeviceStartsWithTheGamesStatesAndIsGoneAfterShutdown)
     EXPECT_EQ(_pFont, nullptr) << "the start-up font goes before the device";
 }
 
-TEST_F(StartUpTest, TheAssemblyGivesTheWorldItsSettingsCursorsAndTheGamesCredits)
+TEST_F(StartUpTest, TheAssemblyGivesTheWorldItsSettingsAndCursorsAndADefinedWorldNoCredits)
 {
     RunOneFrame([](GameObjects& game) {
         EXPECT_EQ(game.world->get_TransStandard(), 600);
@@ -109,23 +153,71 @@ TEST_F(StartUpTest, TheAssemblyGivesTheWorldItsSettingsCursorsAndTheGamesCredits
         }
         EXPECT_NE(game.normalCursor, game.highlightedCursor);
 
-        const CreditsManager& credits = *game.credits;
-        ASSERT_EQ(credits.get_LineCount(), 88);
-        int bold = 0, italic = 0, plain = 0, empty = 0;
-        for (int i = 0; i < credits.get_LineCount(); ++i) {
-            const CreditsLine& line = credits.get_Line(i);
-            const bool blank = line.get_line()[0] == '\0';
-            switch (line.get_type()) {
-            case CreditsLine::kBold: ++bold; EXPECT_FALSE(blank) << "line " << i; break;
-            case CreditsLine::kItalic: ++italic; EXPECT_FALSE(blank) << "line " << i; break;
-            default: ++plain; empty += blank ? 1 : 0; break;
-            }
-        }
-        EXPECT_EQ(bold, 9) << "headings";
-        EXPECT_EQ(italic, 9) << "remarks";
-        EXPECT_EQ(plain, 70) << "names and blank lines";
-        EXPECT_EQ(empty, 4 + 37) << "four empty plain lines and the blank runs";
+        EXPECT_EQ(game.credits->get_LineCount(), 0) << "the credits come with the game's world files";
+        EXPECT_EQ(game.worldFiles, nullptr);
     });
+}
+
+TEST_F(StartUpTest, TheGamesWorldTextsAndCreditsAreReadFromItsDataInThePlayersLanguage)
+{
+    WriteDataFile("data/world/main.lua", kRoomWorld);
+    WriteDataFile("data/po/kelvane.pot", kRoomTexts);
+    WriteDataFile("data/po/de.po", kRoomTextsInGerman);
+    setenv("LANGUAGE", "de_AT", 1);
+    bool ran = false;
+    WinMain([&] {
+        GameAssembly game = AssembleGame();
+        game.hooks.frameStep = [&] {
+            ran = true;
+            const GameObjects& objects = *GetGameObjects();
+            if (objects.worldFiles == nullptr || objects.texts == nullptr) {
+                ADD_FAILURE() << "the game's own assembly keeps its world files and texts";
+                return false;
+            }
+            EXPECT_EQ(objects.worldFiles->get_Variables().at("lamp_lit"), 1);
+            EXPECT_EQ(objects.world->getGlobalVarValue(1), 1);
+            EXPECT_EQ(std::string(objects.world->getWorldScreen(0)->get_BaseImage()), "data/room0.enc");
+            EXPECT_EQ(objects.texts->get_Language(), "de");
+            const CreditsManager& credits = *objects.credits;
+            EXPECT_EQ(credits.get_LineCount(), 4) << "title, two blank lines, thanks";
+            if (credits.get_LineCount() != 4) return false;
+            EXPECT_STREQ(credits.get_Line(0).get_line(), "Das Zimmer") << "translated";
+            EXPECT_EQ(credits.get_Line(0).get_type(), CreditsLine::kBold);
+            EXPECT_STREQ(credits.get_Line(3).get_line(), "Thank you for playing") << "untranslated: the English";
+            EXPECT_EQ(credits.get_Line(3).get_type(), CreditsLine::kItalic);
+            return false;
+        };
+        return game;
+    });
+    unsetenv("LANGUAGE");
+    EXPECT_TRUE(ran);
+}
+
+TEST_F(StartUpTest, AFaultInTheWorldFilesReachesTheFatalErrorScreenWithItsPlace)
+{
+    WriteDataFile("data/world/main.lua", std::string(kRoomWorld) + "on_enter(\"attic\", {})\n");
+    WriteDataFile("data/po/kelvane.pot", kRoomTexts);
+    platform::InjectAsyncKey('Q', true);  // the fatal-error screen ends at once
+    platform::InjectAsyncKey('Q', false);
+    ::testing::internal::CaptureStderr();
+    WinMain([] { return AssembleGame(); });
+    const std::string shown = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(shown.find("Kelvane error: data/world/main.lua:9:11: unknown screen 'attic'"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("attic"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("Further error information: Reading the game's world files in data/world"),
+              std::string::npos) << shown;
+    EXPECT_EQ(GetGameObjects(), nullptr) << "what the assembly had made is released";
+
+    // Without its texts the game says which folder it read.
+    std::filesystem::remove("data/po/kelvane.pot");
+    platform::InjectAsyncKey('Q', true);
+    platform::InjectAsyncKey('Q', false);
+    ::testing::internal::CaptureStderr();
+    WinMain([] { return AssembleGame(); });
+    const std::string noTexts = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(noTexts.find("kelvane.pot"), std::string::npos) << noTexts;
+    EXPECT_NE(noTexts.find("Further error information: Reading the game's texts in data/po"), std::string::npos)
+        << noTexts;
 }
 
 TEST_F(StartUpTest, ShutdownReleasesEveryObjectTheAssemblyMade)

@@ -26,6 +26,7 @@
 #include "media/music_manager.h"
 #include "media/subtitle_item.h"
 #include "platform/media/media_writer.h"
+#include "script/world_files.h"
 #include "support/harness.h"
 #include "world/action_codes.h"
 #include "world/condition_codes.h"
@@ -34,6 +35,7 @@
 #include "world_census.h"
 #include "world_checker.h"
 #include "world_map.h"
+#include "world_uses.h"
 
 namespace {
 
@@ -576,6 +578,91 @@ TEST_F(CheckedWorldTest, ADefinitionThatFailsIsReportedWithItsReason)
     EXPECT_TRUE(FoundOnce(findings, CheckRule::WorldNotBuilt, "the world definition", "none.enc"));
     ASSERT_NE(failing.get_World(), nullptr) << "what was built before the failure stays to be checked";
     EXPECT_EQ(failing.get_World()->get_Screens().size(), 1u);
+}
+
+// ---- the world files ----
+
+class WorldFilesCheckTest : public CheckedWorldTest {
+protected:
+    void SetUp() override
+    {
+        CheckedWorldTest::SetUp();
+        Text("data/po/kelvane.pot", "msgid \"\"\nmsgstr \"\"\n\nmsgctxt \"line.hello\"\nmsgid \"Hello\"\nmsgstr \"\"\n");
+        Picture("data/room.png", 32, 16);
+        Picture("data/key.png", 8, 8);
+        Sound("data/take.wav");
+    }
+    void Text(const std::string& name, const std::string& text)
+    {
+        WriteBytes(name, std::vector<std::uint8_t>(text.begin(), text.end()));
+    }
+    std::vector<CheckFinding> BuildFromFiles(CheckedWorld& checked)
+    {
+        return checked.BuildFromFiles(c_dir / "data/world", c_dir / "data/po", probe);
+    }
+};
+
+TEST_F(WorldFilesCheckTest, AFaultOfTheWorldFilesIsReportedAtItsFileLineAndColumn)
+{
+    Text("data/world/main.lua", "screen{name = 'room', number = 0, image = 'data/room.png'}\ninclude 'hall.lua'\n");
+    Text("data/world/hall.lua", "variable('lit', 0)\nhotspot{screen = 'room', rect = {1, 2, 3, 4}, when = 'lit = = 1'}\n");
+    CheckedWorld checked(&kt::GetWindow());
+    const std::vector<CheckFinding> findings = BuildFromFiles(checked);
+    ASSERT_TRUE(FoundOnce(findings, CheckRule::WorldFileFault, "hall.lua:2:", "lit = = 1")) << Describe(findings);
+    EXPECT_TRUE(IsFault(CheckRule::WorldFileFault));
+    EXPECT_EQ(checked.get_World(), nullptr) << "a half-built world is not checked";
+
+    // A text file's fault is placed at its file and line.
+    Text("data/po/kelvane.pot", "msgctxt \"a\"\nmsgid \"unterminated\n");
+    CheckedWorld withoutTexts(&kt::GetWindow());
+    const std::vector<CheckFinding> noTexts = BuildFromFiles(withoutTexts);
+    EXPECT_TRUE(FoundOnce(noTexts, CheckRule::WorldFileFault, "kelvane.pot:2")) << Describe(noTexts);
+}
+
+TEST_F(WorldFilesCheckTest, ListsWhatIsNeverUsedAndWhereEachVariableIsReadAndSet)
+{
+    Text("data/world/main.lua", R"lua(
+variable("lamp_lit", 0)
+variable("door_open", 0)
+variable("forgotten", 3)
+variable("copied", 0)
+sound{name = "take", file = "data/take.wav"}
+item{name = "key", picture = "data/key.png", react_mask = "data/key.png", plain_mask = "data/key.png", sound = "take"}
+item{name = "shell", picture = "data/key.png", react_mask = "data/key.png", plain_mask = "data/key.png", sound = "take"}
+item{name = "lamp", picture = "data/key.png", react_mask = "data/key.png", plain_mask = "data/key.png", sound = "take"}
+screen{name = "room", number = 0, image = "data/room.png"}
+screen{name = "hall", number = 1, image = "data/room.png"}
+local door = hotspot{screen = "room", rect = {0, 0, 10, 10}, when = "lamp_lit = 1"}
+on_use(door, "key", {set("door_open", 1), give("lamp")})
+hotspot{screen = "room", rect = {20, 0, 30, 10}}
+on_enter("hall", {toggle("lamp_lit"), copy("copied", "door_open")})
+)lua");
+    CheckedWorld checked(&kt::GetWindow());
+    const std::vector<CheckFinding> built = BuildFromFiles(checked);
+    ASSERT_TRUE(Of(built, CheckRule::WorldFileFault).empty() && Of(built, CheckRule::WorldNotBuilt).empty())
+        << Describe(built);
+    ASSERT_NE(checked.get_World(), nullptr);
+    ASSERT_NE(checked.get_Files(), nullptr);
+
+    const WorldUses uses(*checked.get_World(), *checked.get_Files());
+    const std::vector<CheckFinding>& unused = uses.get_Unused();
+    EXPECT_TRUE(FoundOnce(unused, CheckRule::UnusedVariable, "variable forgotten")) << Describe(unused);
+    EXPECT_TRUE(FoundOnce(unused, CheckRule::UnusedItem, "item shell")) << Describe(unused);
+    EXPECT_TRUE(FoundOnce(unused, CheckRule::HotspotWithoutActions, "room, hotspot 1", "(20, 0)-(30, 10)"))
+        << Describe(unused);
+    EXPECT_EQ(unused.size(), 3u) << "the key is used, the lamp given, the other variables read or set: "
+                                 << Describe(unused);
+    EXPECT_FALSE(IsFault(CheckRule::UnusedVariable) || IsFault(CheckRule::UnusedItem) ||
+                 IsFault(CheckRule::HotspotWithoutActions))
+        << "what is never used is worth a look, not a fault";
+
+    const std::string report = uses.FormatVariableUses();
+    EXPECT_NE(report.find("  door_open (2)\n    read:\n      hall, on entry\n    set:\n      room, hotspot 0\n"),
+              std::string::npos) << report;
+    EXPECT_NE(report.find("  lamp_lit (1)\n    read:\n      hall, on entry\n      room, hotspot 0\n    set:\n"
+                          "      hall, on entry\n"),
+              std::string::npos) << report;
+    EXPECT_NE(report.find("  forgotten (3)\n    read: nowhere\n    set: nowhere\n"), std::string::npos) << report;
 }
 
 }  // namespace

@@ -567,6 +567,40 @@ TEST(ContentGenerator, RegenerationGivesTheSameBytes)
     fs::remove_all(dir);
 }
 
+TEST(ContentGenerator, CopiesTheWorldFilesAndTextsAndNamesTheirFoldersInTheMarker)
+{
+    const fs::path dir = fs::temp_directory_path() / ("kelvane_sources_test_" + std::to_string(::getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir / "world");
+    fs::create_directories(dir / "po");
+    std::ofstream(dir / "world/main.lua") << "include \"shore.lua\"\n";
+    std::ofstream(dir / "world/shore.lua") << "variable(\"tide\", 1)\n";
+    std::ofstream(dir / "world/notes.txt") << "not a world file";
+    std::ofstream(dir / "po/kelvane.pot") << "msgctxt \"a\"\nmsgid \"A\"\nmsgstr \"\"\n";
+    std::ofstream(dir / "po/de.po") << "msgctxt \"a\"\nmsgid \"A\"\nmsgstr \"Ä\"\n";
+
+    const std::vector<Asset> assets = GameSourceAssets((dir / "world").string(), (dir / "po").string());
+    std::vector<std::string> files;
+    for (const Asset& asset : assets) files.insert(files.end(), asset.files.begin(), asset.files.end());
+    EXPECT_EQ(files, (std::vector<std::string>{"data/world/main.lua", "data/world/shore.lua", "data/po/de.po",
+                                               "data/po/kelvane.pot"}));
+    GenerateOptions options;
+    options.markerLines = {"source world = " + (dir / "world").string()};
+    ASSERT_TRUE(Generate(assets, (dir / "data").string(), options).errors.empty());
+    EXPECT_EQ(ReadFile(dir / "data/world/shore.lua"), ReadFile(dir / "world/shore.lua"));
+    EXPECT_EQ(ReadFile(dir / "data/po/de.po"), ReadFile(dir / "po/de.po"));
+    EXPECT_FALSE(fs::exists(dir / "data/world/notes.txt"));
+    const std::vector<std::uint8_t> marker = ReadFile(dir / "data" / GamePaths::kDataMarker);
+    EXPECT_EQ(std::string(marker.begin(), marker.end()),
+              GamePaths::DataMarkerText() + "source world = " + (dir / "world").string() + "\n");
+
+    // A world folder without its main file is no world.
+    fs::remove(dir / "world/main.lua");
+    EXPECT_THROW(GameSourceAssets((dir / "world").string(), (dir / "po").string()), Error);
+    EXPECT_THROW(GameSourceAssets((dir / "nowhere").string(), (dir / "po").string()), Error);
+    fs::remove_all(dir);
+}
+
 TEST(ContentGenerator, KeepsOtherFilesMarksTheTreeAsTheGamesAndOnlyWholeRunsComplete)
 {
     const fs::path dir = fs::temp_directory_path() / ("kelvane_marker_test_" + std::to_string(::getpid()));

@@ -1,8 +1,10 @@
 #include "checked_world.h"
 
 #include <exception>
+#include <regex>
 
 #include "core/error.h"
+#include "core/text_catalogue.h"
 #include "display/cursor.h"
 #include "display/d3dfunc.h"
 #include "display/image_offsets.h"
@@ -10,6 +12,7 @@
 #include "input/mouse_manager.h"
 #include "media/game_sound_manager.h"
 #include "media/music_manager.h"
+#include "script/world_files.h"
 #include "world/world_manager.h"
 
 namespace {
@@ -69,16 +72,15 @@ const std::vector<MusicTrack>& CheckedWorld::Tracks()
     return tracks;
 }
 
-std::vector<CheckFinding> CheckedWorld::Build(const std::function<void(WorldManager&)>& define, FileProbe& probe)
+bool CheckedWorld::BuildStartUp(FileProbe& probe, std::vector<CheckFinding>& findings)
 {
-    std::vector<CheckFinding> findings;
     bool canStart = ProbeStartUpPicture(probe, "start-up, black background", kBlackImage, 0, findings);
     for (const char* top : kTopMenuImages) {
         canStart &= ProbeStartUpPicture(probe, "start-up, top menu", top, kTopMenuImageOffset, findings);
     }
     if (!canStart) {
         findings.push_back({CheckRule::WorldNotBuilt, "start-up", "the world manager needs the pictures above"});
-        return findings;
+        return false;
     }
     try {
         c_pWorld = std::make_unique<WorldManager>(
@@ -101,9 +103,16 @@ std::vector<CheckFinding> CheckedWorld::Build(const std::function<void(WorldMana
     } catch (const std::exception& e) {
         findings.push_back({CheckRule::WorldNotBuilt, "start-up", e.what()});
         c_pWorld.reset();
-        return findings;
+        return false;
     }
     c_bBuilt = true;
+    return true;
+}
+
+std::vector<CheckFinding> CheckedWorld::Build(const std::function<void(WorldManager&)>& define, FileProbe& probe)
+{
+    std::vector<CheckFinding> findings;
+    if (!BuildStartUp(probe, findings)) return findings;
     try {
         define(*c_pWorld);
     } catch (const std::exception& e) {
@@ -111,6 +120,34 @@ std::vector<CheckFinding> CheckedWorld::Build(const std::function<void(WorldMana
         // entering screen 0, whose pictures are a common reason to fail.
         findings.push_back({CheckRule::WorldNotBuilt, "the world definition",
                             std::string(e.what()) + " (the records built before this are checked)"});
+    }
+    return findings;
+}
+
+std::vector<CheckFinding> CheckedWorld::BuildFromFiles(const std::filesystem::path& worldDir,
+                                                       const std::filesystem::path& textsDir, FileProbe& probe)
+{
+    std::vector<CheckFinding> findings;
+    if (!BuildStartUp(probe, findings)) return findings;
+    try {
+        // English, as the generator sets the pictures' texts: a check does not depend on who runs it.
+        c_pTexts = std::make_unique<TextCatalogue>(TextCatalogue::Load(textsDir, {}));
+        c_pFiles = WorldFiles::Load(*c_pWorld, nullptr, worldDir, *c_pTexts);
+    } catch (const std::exception& e) {
+        // "file:line:col: what" (a world file) or "file:line: what" (a text file); anything
+        // else (a picture the start screen needs) is placed at the world folder.
+        static const std::regex placed(R"(^(.+?:\d+(?::\d+)?): ([\s\S]*)$)");
+        std::smatch match;
+        const std::string message = e.what();
+        if (std::regex_match(message, match, placed)) {
+            findings.push_back({CheckRule::WorldFileFault, match[1].str(), match[2].str()});
+        } else {
+            findings.push_back({CheckRule::WorldFileFault, worldDir.string(), message});
+        }
+        // The records may point into what the failed load left behind: nothing of it is checked.
+        c_bBuilt = false;
+        c_pWorld.reset();
+        c_pFiles.reset();
     }
     return findings;
 }

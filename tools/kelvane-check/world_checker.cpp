@@ -128,12 +128,16 @@ const char* RuleName(CheckRule rule)
     case CheckRule::UnreachableScreen: return "unreachable screen";
     case CheckRule::ItemNeverGiven: return "item used but never given";
     case CheckRule::WorldNotBuilt: return "world not built";
+    case CheckRule::WorldFileFault: return "world file";
     case CheckRule::UnknownVariable: return "no such variable";
     case CheckRule::UnreadParameter: return "parameter never read";
     case CheckRule::ShadowedScreen: return "screen number used twice";
     case CheckRule::BlockOutsidePicture: return "block outside its picture";
     case CheckRule::HotspotOutsidePicture: return "hotspot outside the picture";
     case CheckRule::ItemUseWithoutItem: return "item list for no item";
+    case CheckRule::UnusedVariable: return "variable never used";
+    case CheckRule::UnusedItem: return "item never used";
+    case CheckRule::HotspotWithoutActions: return "hotspot without actions";
     }
     return "?";
 }

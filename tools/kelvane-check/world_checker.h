@@ -33,6 +33,7 @@ enum class CheckRule {
     UnreachableScreen,
     ItemNeverGiven,
     WorldNotBuilt,
+    WorldFileFault,  // the world files or the texts could not be read; where = file:line:col
     // warnings: worth a look, not wrong in themselves
     UnknownVariable,
     UnreadParameter,
@@ -40,6 +41,9 @@ enum class CheckRule {
     BlockOutsidePicture,
     HotspotOutsidePicture,
     ItemUseWithoutItem,
+    UnusedVariable,         // no condition reads it, no action sets it
+    UnusedItem,             // never given, not carried at the start, never used on a hotspot
+    HotspotWithoutActions,  // nothing happens when it is clicked or an item is used on it
 };
 
 // True for the rules whose findings make the check fail.

@@ -1,17 +1,21 @@
 // kelvane-data: writes the game's whole data/ directory from code, the same bytes on every run.
 //   kelvane-data [--only TEXT]... [--preview DIR] [--jobs N] [--quality draft|full]
-//                [--render-cache DIR] [--texts DIR] [--list] [--verbose] OUTDIR
+//                [--render-cache DIR] [--texts DIR] [--world DIR] [--list] [--verbose] OUTDIR
 // --only generates just the assets whose name contains TEXT (repeatable); --preview also
 // writes every picture as a plain PNG into DIR; --list prints the files and exits. Pictures
 // from 3D scenes are kept by input hash in the render cache (default: .render-cache beside
 // OUTDIR), so a run renders again only the scenes that changed. The texts set into pictures
-// are read from the English template in --texts (default: the source tree's game/po).
+// are read from the English template in --texts (default: the source tree's game/po). The
+// game's world files (--world, default the source tree's game/world) and its texts are copied
+// into OUTDIR/world/ and OUTDIR/po/, and the data marker names the two source folders.
 // Exit status: 0 done, 1 some asset failed (reasons on stderr), 2 usage.
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <iomanip>
 #include <iostream>
+#include <iterator>
+#include <utility>
 #include <string>
 #include <thread>
 
@@ -22,7 +26,8 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: kelvane-data [--only TEXT]... [--preview DIR] [--jobs N] [--quality draft|full]\n"
-    "                    [--render-cache DIR] [--texts DIR] [--list] [--verbose] OUTDIR\n"
+    "                    [--render-cache DIR] [--texts DIR] [--world DIR] [--list] [--verbose]\n"
+    "                    OUTDIR\n"
     "  writes every file of the game's data directory into OUTDIR (normally data/)\n"
     "  --only TEXT     only the assets whose name contains TEXT (repeatable)\n"
     "  --preview DIR   also write every picture as a plain PNG into DIR\n"
@@ -30,7 +35,10 @@ constexpr const char* kUsage =
     "                  waits between its steps)\n"
     "  --quality Q     draft (small renders scaled up, quick) or full (the default)\n"
     "  --render-cache DIR  where finished renders are kept (default: .render-cache beside OUTDIR)\n"
-    "  --texts DIR     where the game's texts (kelvane.pot) are (default: " KELVANE_GAME_TEXTS ")\n"
+    "  --texts DIR     where the game's texts (kelvane.pot, *.po) are, copied into OUTDIR/po\n"
+    "                  (default: " KELVANE_GAME_TEXTS ")\n"
+    "  --world DIR     where the game's world files (main.lua, ...) are, copied into OUTDIR/world\n"
+    "                  (default: " KELVANE_GAME_WORLD ")\n"
     "  --list          print the files the game's data holds and exit\n"
     "  --verbose       report every asset as it is made\n"
     "  --help          print this text and exit\n";
@@ -51,6 +59,7 @@ int main(int argc, char** argv)
     options.threads = 2 * static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     std::string outputDir;
     std::string textsDir = KELVANE_GAME_TEXTS;
+    std::string worldDir = KELVANE_GAME_WORLD;
     bool list = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -65,6 +74,7 @@ int main(int argc, char** argv)
             if (!render::ParseQuality(argv[++i], &options.render.quality)) return Usage();
         } else if (arg == "--render-cache" && i + 1 < argc) options.render.cacheDir = argv[++i];
         else if (arg == "--texts" && i + 1 < argc) textsDir = argv[++i];
+        else if (arg == "--world" && i + 1 < argc) worldDir = argv[++i];
         else if (arg == "--list") list = true;
         else if (arg == "--verbose") options.verbose = true;
         else if (!arg.empty() && arg[0] != '-' && outputDir.empty()) outputDir = arg;
@@ -74,6 +84,8 @@ int main(int argc, char** argv)
     try {
         // English: the pictures are set in the template's own texts.
         assets = content::GameManifest(TextCatalogue::Load(textsDir, {}));
+        std::vector<content::Asset> sources = content::GameSourceAssets(worldDir, textsDir);
+        assets.insert(assets.end(), std::make_move_iterator(sources.begin()), std::make_move_iterator(sources.end()));
     } catch (const std::exception& e) {
         std::cerr << "kelvane-data: " << e.what() << "\n";
         return 1;
@@ -90,6 +102,10 @@ int main(int argc, char** argv)
         options.render.cacheDir = (output.parent_path() / ".render-cache").string();
     }
     options.progress = !options.verbose;
+    // Where the world and texts came from, so that a later run can find the files an author edits.
+    for (const auto& [kind, dir] : {std::pair{"world", worldDir}, std::pair{"texts", textsDir}})
+        options.markerLines.push_back(std::string("source ") + kind + " = " +
+                                      std::filesystem::absolute(dir).lexically_normal().string());
     try {
         // Asked once; without povray the rendered assets fail one by one with a message saying so.
         options.render.version = render::RendererVersion(options.render.program);

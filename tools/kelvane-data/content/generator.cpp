@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <initializer_list>
 #include <iostream>
 #include <mutex>
 #include <numeric>
@@ -161,6 +162,35 @@ void AssetList::Film(const std::string& gamePath, const FilmSpec& film)
          }});
 }
 
+std::vector<Asset> GameSourceAssets(const std::string& worldDir, const std::string& textsDir)
+{
+    // Each folder's files of the given extensions, sorted so the list is the same on every run.
+    const auto filesOf = [](const std::string& dir, std::initializer_list<const char*> extensions) {
+        if (!fs::is_directory(dir)) throw Error("the folder " + dir + " does not exist");
+        std::vector<fs::path> files;
+        for (const auto& entry : fs::directory_iterator(dir)) {
+            if (!entry.is_regular_file()) continue;
+            for (const char* extension : extensions)
+                if (entry.path().extension() == extension) files.push_back(entry.path());
+        }
+        std::sort(files.begin(), files.end());
+        return files;
+    };
+    const std::vector<fs::path> world = filesOf(worldDir, {".lua"});
+    if (!fs::exists(fs::path(worldDir) / "main.lua")) throw Error("the world folder " + worldDir + " has no main.lua");
+    std::vector<Asset> assets;
+    const auto copy = [&assets](const fs::path& from, const std::string& gamePath) {
+        assets.push_back({gamePath, {gamePath}, 0.01, [from, gamePath](const AssetContext& out) {
+                              const fs::path to = FileForGamePath(out.outputDir, gamePath);
+                              fs::create_directories(to.parent_path());
+                              fs::copy_file(from, to, fs::copy_options::overwrite_existing);
+                          }});
+    };
+    for (const fs::path& file : world) copy(file, "data/world/" + file.filename().string());
+    for (const fs::path& file : filesOf(textsDir, {".pot", ".po"})) copy(file, "data/po/" + file.filename().string());
+    return assets;
+}
+
 GenerateReport Generate(const std::vector<Asset>& assets, const std::string& outputDir, const GenerateOptions& options)
 {
     const auto started = std::chrono::steady_clock::now();
@@ -171,7 +201,8 @@ GenerateReport Generate(const std::vector<Asset>& assets, const std::string& out
     fs::remove(marker);
     // The tree is the game's from its first file on: the game tells it by this file from any
     // other folder called data in the directory it is started in.
-    const std::string dataMarker = GamePaths::DataMarkerText();
+    std::string dataMarker = GamePaths::DataMarkerText();
+    for (const std::string& line : options.markerLines) dataMarker += line + "\n";
     WriteBytes((fs::path(outputDir) / GamePaths::kDataMarker).string(),
                std::vector<std::uint8_t>(dataMarker.begin(), dataMarker.end()));
 

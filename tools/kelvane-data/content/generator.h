@@ -77,6 +77,10 @@ std::vector<Asset> GameManifest(const TextCatalogue& texts);
 std::vector<Asset> SampleManifest();
 // The world's assets (world_assets.cpp): every file the world definition names.
 void AddWorldAssets(AssetList& list, const TextCatalogue& texts);
+// The game's own files copied as they are: every `*.lua` of `worldDir` into data/world/ and
+// every `*.pot` and `*.po` of `textsDir` into data/po/, one asset per file, in name order.
+// Throws Error when a folder is missing or the world folder has no main.lua.
+std::vector<Asset> GameSourceAssets(const std::string& worldDir, const std::string& textsDir);
 
 struct GenerateOptions {
     std::vector<std::string> only;  // if not empty: only assets whose name contains one of these
@@ -85,6 +89,9 @@ struct GenerateOptions {
     bool verbose = false;
     bool progress = false;          // assets done, the current one and the time left on stderr
     render::RenderSettings render;  // quality and cache of the pictures rendered from 3D scenes
+    // Lines added to the data marker after its own, such as "source world = DIR": where the
+    // tree's world and texts were copied from.
+    std::vector<std::string> markerLines;
 };
 
 struct GenerateReport {
