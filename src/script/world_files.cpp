@@ -66,13 +66,6 @@ int OffsetOf(std::string_view path)
     return path.size() > 4 && path.substr(path.size() - 4) == ".enc" ? ScrambleOffsetFor(path) : 0;
 }
 
-// A fault already named by its file, line and column (one of an included file): passed on as
-// it is, not named again by the include that ran it.
-class PlacedError : public Error {
-public:
-    using Error::Error;
-};
-
 std::wstring Widen(const std::string& s) { return std::wstring(s.begin(), s.end()); }
 
 // A place in an author's file.
