@@ -194,6 +194,50 @@ TEST_F(ReplayTest, SkippedVideosEndSoonAndAreCounted)
     EXPECT_LT(seconds, 6.0) << "the eight-second clip was skipped";
 }
 
+// A film plays in real time, as many frames as the machine manages; the game around it must not
+// notice: the same script gives the same game time and frames whether its films are watched to
+// the end or skipped, and a skipped film's Escape never reaches the world (where it would open
+// the settings screen). The second clip is over in about as many frames as a skip lets a film
+// show, so its Escape may come as it ends by itself.
+TEST_F(ReplayTest, FilmsStopTheGameClockAndASkippedOneLeavesNoEscapeBehind)
+{
+    platform::VideoSpec longClip;
+    longClip.frameCount = 25 * 3 / 2;
+    longClip.pictures = platform::SolidColour([](int) { return 0x3060A0u; });
+    platform::WriteVideoFile("data/long.wmv", longClip);
+    platform::VideoSpec shortClip = longClip;
+    shortClip.frameCount = 3;
+    platform::WriteVideoFile("data/short.wmv", shortClip);
+    options.world = [](WorldManager& world) {
+        DefineTwoRooms(world);
+        world.getWorldScreen(1)->AddPreActionList()->addAction(ACT_PlayVideo)->addParamObject(0, L"data/long.wmv");
+        world.getWorldScreen(0)->AddPreActionList()->addAction(ACT_PlayVideo)->addParamObject(0, L"data/short.wmv");
+    };
+    const std::string walk =
+        "click 600 230\n"
+        "wait 800\n"
+        "click 400 300\n"
+        "expect settings closed\n"
+        "wait 800\n"
+        "click 400 300\n"
+        "expect settings closed\n"
+        "wait 800\n"
+        "click 400 300\n"
+        "expect settings closed\n"
+        "wait 800\n"
+        "expect screen 1\n"
+        "expect settings closed\n"
+        "quit\n";
+    const ReplayResult watched = RunReplay("videos watch\n" + walk, options);
+    const ReplayResult skipped = RunReplay("videos skip\n" + walk, options);
+    for (const std::string& failure : watched.failures) ADD_FAILURE() << "watched: " << failure;
+    for (const std::string& failure : skipped.failures) ADD_FAILURE() << "skipped: " << failure;
+    EXPECT_TRUE(watched.Passed());
+    EXPECT_TRUE(skipped.Passed());
+    EXPECT_EQ(skipped.gameMs, watched.gameMs) << "a film moved the game's clock";
+    EXPECT_EQ(skipped.frames, watched.frames);
+}
+
 TEST_F(ReplayTest, AFailedExpectationIsReportedWithItsLine)
 {
     const ReplayResult result = RunReplay("frames 2\nexpect phase world\nquit\n", options);
