@@ -251,6 +251,7 @@ public:
             return;
         }
         platform::SetClockStepPerPresent(0);
+        if (c_iFilmFrames == 0) c_dFilmStart = SteadySeconds();
         if (++c_iFilmFrames == kFilmGlimpseFrames && c_bSkipVideos) {
             // A tap, down and up at once: the film's next key reading sees one press, and no
             // key is left held for what follows the film.
@@ -342,6 +343,7 @@ private:
     // The game's time goes on again after a film.
     void EndFilm()
     {
+        c_pResult->filmSeconds += SteadySeconds() - c_dFilmStart;
         c_iFilmFrames = 0;
         platform::SetClockStepPerPresent(c_dwPace);
     }
@@ -641,6 +643,7 @@ private:
     ReplayResult* c_pResult;
     bool c_bSkipVideos = false;
     int c_iFilmFrames = 0;       // frames the playing film has presented (0: none playing)
+    double c_dFilmStart = 0.0;   // steady clock at the playing film's first frame, seconds
     bool c_bFilmEscape = false;  // a skipped film's Escape was pressed and may be unread
     std::uint32_t c_dwPace;      // game time per presented frame outside films, milliseconds
     std::size_t c_next = 0;

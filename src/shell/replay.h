@@ -126,6 +126,7 @@ struct ReplayResult {
     std::vector<std::string> failures;  // parse errors, failed expectations, the game's error
     int frames = 0;
     std::uint32_t gameMs = 0;         // game time the run covered, milliseconds
+    double filmSeconds = 0.0;         // real time from each film's first frame to its end, summed
     WorldManager::EntryTimes screenEntries;  // the world's screen entries during the run
     double firstFrameSeconds = 0.0;          // real time from the start of the run (window,
                                              // start-up assembly) to the end of the first frame
