@@ -1,12 +1,10 @@
 #include "shell/replay.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cctype>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
-#include <thread>
 #include <fstream>
 #include <map>
 #include <optional>
@@ -19,6 +17,7 @@
 #include "display/world_inventory.h"
 #include "display/world_item.h"
 #include "imaging/image.h"
+#include "input/key_manager.h"
 #include "input/mouse_manager.h"
 #include "media/music_manager.h"
 #include "media/video_player.h"
@@ -231,10 +230,35 @@ bool ParseLine(const std::string& raw, int line, std::vector<ReplayCommand>* com
 // Walks the script frame by frame from inside the game's frame step.
 class ReplayRunner {
 public:
-    ReplayRunner(std::vector<ReplayCommand> commands, ReplayResult* result, std::atomic<bool>* skipVideos,
+    // `pace`: the game time each presented frame adds at the start, milliseconds.
+    ReplayRunner(std::vector<ReplayCommand> commands, ReplayResult* result, std::uint32_t pace,
                  std::uint32_t forcedPace)
-        : c_commands(std::move(commands)), c_pResult(result), c_pSkipVideos(skipVideos), c_dwForcedPace(forcedPace)
+        : c_commands(std::move(commands)), c_pResult(result), c_dwPace(pace), c_dwForcedPace(forcedPace)
     {
+        platform::SetClockStepPerPresent(c_dwPace);
+    }
+
+    // Called at each Present before the clock takes its step (platform::SetPresentHook). A film
+    // holds the main thread in a loop of its own that presents as often as the machine lets
+    // it, so its frames are not the game's: the game's time stands still while it plays, and
+    // a skipped film is ended from here after a fixed number of its frames, on this thread.
+    // Neither the film's real-time playing nor the machine's load then changes the game.
+    void Presented()
+    {
+        const bool film = _pVideoPlayer != nullptr && _pVideoPlayer->get_Playing();
+        if (!film) {
+            if (c_iFilmFrames > 0) EndFilm();
+            return;
+        }
+        platform::SetClockStepPerPresent(0);
+        if (c_iFilmFrames == 0) c_dFilmStart = SteadySeconds();
+        if (++c_iFilmFrames == kFilmGlimpseFrames && c_bSkipVideos) {
+            // A tap, down and up at once: the film's next key reading sees one press, and no
+            // key is left held for what follows the film.
+            platform::InjectKey(platform::DIK_ESCAPE, true);
+            platform::InjectKey(platform::DIK_ESCAPE, false);
+            c_bFilmEscape = true;
+        }
     }
 
     // Called after each game frame: notes the latency of a click taken earlier once the screen it
@@ -279,6 +303,8 @@ public:
             platform::InjectKey(c_iReleaseKey, false);
             c_iReleaseKey = -1;
         }
+        if (c_iFilmFrames > 0) EndFilm();
+        SpendFilmEscape();
         for (;;) {
             if (c_iPendingFrames > 0) {
                 --c_iPendingFrames;
@@ -310,6 +336,28 @@ private:
         return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
     }
     static int VideosPlayed() { return _pVideoPlayer != nullptr ? _pVideoPlayer->get_PlayCount() : 0; }
+
+    // Frames of a skipped film shown before its Escape.
+    static constexpr int kFilmGlimpseFrames = 3;
+
+    // The game's time goes on again after a film.
+    void EndFilm()
+    {
+        c_pResult->filmSeconds += SteadySeconds() - c_dFilmStart;
+        c_iFilmFrames = 0;
+        platform::SetClockStepPerPresent(c_dwPace);
+    }
+
+    // A film that reached its end in the same loop pass as its Escape press never read it; left
+    // there, the world would take it as the player's Escape and open the settings screen.
+    void SpendFilmEscape()
+    {
+        if (!c_bFilmEscape) return;
+        c_bFilmEscape = false;
+        if (_pKeyManager == nullptr) return;
+        _pKeyManager->Update();
+        _pKeyManager->GetKeyPressedDel(platform::DIK_ESCAPE);
+    }
 
     void Fail(const ReplayCommand& command, const std::string& what)
     {
@@ -473,7 +521,10 @@ private:
             Winfunc::SetFullscreen(c.text == "fullscreen");
             break;
         case ReplayCommand::Pace:
-            if (c_dwForcedPace == 0) platform::SetClockStepPerPresent(static_cast<std::uint32_t>(c.numbers[0]));
+            if (c_dwForcedPace == 0) {
+                c_dwPace = static_cast<std::uint32_t>(c.numbers[0]);
+                platform::SetClockStepPerPresent(c_dwPace);
+            }
             break;
         case ReplayCommand::Screenshot:
             if (c.numbers.empty()) {
@@ -492,7 +543,7 @@ private:
             c_iPendingFrames = 1;
             break;
         case ReplayCommand::Videos:
-            c_pSkipVideos->store(c.text == "skip");
+            c_bSkipVideos = c.text == "skip";
             break;
         }
     }
@@ -590,7 +641,11 @@ private:
 
     std::vector<ReplayCommand> c_commands;
     ReplayResult* c_pResult;
-    std::atomic<bool>* c_pSkipVideos;
+    bool c_bSkipVideos = false;
+    int c_iFilmFrames = 0;       // frames the playing film has presented (0: none playing)
+    double c_dFilmStart = 0.0;   // steady clock at the playing film's first frame, seconds
+    bool c_bFilmEscape = false;  // a skipped film's Escape was pressed and may be unread
+    std::uint32_t c_dwPace;      // game time per presented frame outside films, milliseconds
     std::size_t c_next = 0;
     int c_iPendingFrames = 0;
     bool c_bWaiting = false;
@@ -617,49 +672,6 @@ private:
     };
     int c_iArmedClickLine = 0;
     std::optional<PendingClick> c_click;
-};
-
-// Ends every clip shortly after it starts while skipping is on: a clip holds the main thread
-// in its own loop, which reads Escape as a fresh press, so Escape is pressed and released
-// from this thread until the clip is over.
-class VideoSkipper {
-public:
-    explicit VideoSkipper(std::atomic<bool>* skip) : c_pSkip(skip), c_thread([this] { Loop(); }) {}
-    ~VideoSkipper() { Stop(); }
-    // Ends the thread; it reads _pVideoPlayer, so this comes before the game is released.
-    void Stop()
-    {
-        c_bStop = true;
-        if (c_thread.joinable()) c_thread.join();
-    }
-
-private:
-    void Loop()
-    {
-        using namespace std::chrono_literals;
-        constexpr auto kGlimpse = 300ms;  // the clip shows its first frames before it is skipped
-        auto playingSince = std::chrono::steady_clock::now();
-        bool wasPlaying = false;
-        bool down = false;
-        while (!c_bStop) {
-            const bool playing = c_pSkip->load() && _pVideoPlayer != nullptr && _pVideoPlayer->get_Playing();
-            if (playing && !wasPlaying) playingSince = std::chrono::steady_clock::now();
-            if (playing && std::chrono::steady_clock::now() - playingSince > kGlimpse) {
-                down = !down;
-                platform::InjectKey(platform::DIK_ESCAPE, down);
-            } else if (down) {
-                down = false;
-                platform::InjectKey(platform::DIK_ESCAPE, false);
-            }
-            wasPlaying = playing;
-            std::this_thread::sleep_for(10ms);
-        }
-        if (down) platform::InjectKey(platform::DIK_ESCAPE, false);
-    }
-
-    std::atomic<bool>* c_pSkip;
-    std::atomic<bool> c_bStop{false};
-    std::thread c_thread;
 };
 
 }  // namespace
@@ -697,11 +709,11 @@ ReplayResult RunReplay(const std::string& script, const ReplayOptions& options)
     }
 
     platform::ResetInjectedInput();
-    platform::UseManualClock(1000);
-    platform::SetClockStepPerPresent(options.forcedPace != 0 ? options.forcedPace : options.msPerFrame);
-    std::atomic<bool> skipVideos{false};
-    ReplayRunner runner(std::move(commands), &result, &skipVideos, options.forcedPace);
-    VideoSkipper skipper(&skipVideos);
+    constexpr std::uint32_t kStartMs = 1000;
+    platform::UseManualClock(kStartMs);
+    ReplayRunner runner(std::move(commands), &result,
+                        options.forcedPace != 0 ? options.forcedPace : options.msPerFrame, options.forcedPace);
+    platform::SetPresentHook([&runner] { runner.Presented(); });
 
     const auto started = std::chrono::steady_clock::now();
     // Errors are caught here rather than on the fatal-error screen, which would wait for Q.
@@ -717,10 +729,6 @@ ReplayResult RunReplay(const std::string& script, const ReplayOptions& options)
             return game;
         }
         GetGameObjects()->world->set_Prefetch(options.prefetch);
-        game.shutdown = [&skipper, shutdown = game.shutdown] {
-            skipper.Stop();
-            if (shutdown) shutdown();
-        };
         auto frameStep = game.hooks.frameStep;
         game.hooks.frameStep = [&result, &runner, &options, frameStep, started] {
             if (!runner.BeforeFrame()) return false;
@@ -752,6 +760,7 @@ ReplayResult RunReplay(const std::string& script, const ReplayOptions& options)
     });
 
     if (runner.AllStarted()) result.finished = true;
+    result.gameMs = timeGetTime() - kStartMs;
     platform::ResetInjectedInput();
     platform::UseRealClock();
     return result;

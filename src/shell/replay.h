@@ -45,10 +45,14 @@
 //                         whether the settings screen (F1) is open
 //   expect videos N       N video clips have been started so far
 //   expect song N         the current music track (-999: silence)
-//   videos skip|watch     skip: every clip is ended with Escape a moment after it starts
-//                         (clips play in real time, the clock of the rest is manual); watch
-//                         (the default): clips play to their end
+//   videos skip|watch     skip: every clip is ended with Escape once it has shown its first
+//                         frames; watch (the default): clips play to their end
 //   quit                  closes the window (the game ends after this frame)
+//
+// Game time: the manual clock, moved only by the run: each frame the game presents adds the
+// pace, a wait without frames adds its length. A film plays in real time in a loop of its own
+// and its frames add nothing: the game's time stands still while it plays (its subtitles keep
+// their first line), so a run plays the same game however fast the machine shows the film.
 //
 // Click-to-frame latency: for every click (click, pick, rclick, hold, examine) that enters a
 // screen in the frame that takes it, the run notes the real time from the start of that frame
@@ -121,6 +125,8 @@ struct ReplayResult {
     bool finished = false;            // every command ran
     std::vector<std::string> failures;  // parse errors, failed expectations, the game's error
     int frames = 0;
+    std::uint32_t gameMs = 0;         // game time the run covered, milliseconds
+    double filmSeconds = 0.0;         // real time from each film's first frame to its end, summed
     WorldManager::EntryTimes screenEntries;  // the world's screen entries during the run
     double firstFrameSeconds = 0.0;          // real time from the start of the run (window,
                                              // start-up assembly) to the end of the first frame

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <functional>
 #include <string>
 #include <thread>
 #include <tuple>
@@ -24,6 +25,11 @@ constexpr int kPictureHeight = 600;
 // The X server's picture and the game's frame, scaled, are the same picture.
 constexpr double kSamePicture = 0.9;
 constexpr int kStartTimeoutMs = 20000;
+// How long a test waits for a state it asked for (a window size, a page after a click): a busy
+// machine takes seconds where an idle one takes milliseconds, so the tests poll for the state
+// rather than sleep a fixed time.
+constexpr auto kStateTimeout = std::chrono::seconds(25);
+constexpr int kStatePollMs = 20;
 // Mean brightness (0..255) of the main menu's New Game button above which the menu shows.
 // The menu's veil lifts slowly from black; below this its picture is too dark to compare.
 constexpr double kMenuLit = 6.0;
@@ -108,6 +114,39 @@ public:
     unsigned long Window() const { return c_window; }
     kx::Area Inside() const { return c_display.Geometry(c_window); }
 
+    // Polls the window's inside, as the X server has it, until `wanted` holds for it (or
+    // kStateTimeout passes); the last inside seen.
+    kx::Area WaitForInside(const std::function<bool(const kx::Area&)>& wanted)
+    {
+        const auto deadline = Clock::now() + kStateTimeout;
+        kx::Area inside = Inside();
+        while (!wanted(inside) && Clock::now() < deadline && c_game.IsRunning()) {
+            SleepMs(kStatePollMs);
+            inside = Inside();
+        }
+        return inside;
+    }
+
+    // Asks for a new window size, as a player's drag does, until the window has it (or
+    // kStateTimeout passes); the last inside seen. The request is made again now and then: one
+    // that crosses the game's own change of the window (leaving full screen) may be undone by it.
+    kx::Area ResizeTo(int width, int height)
+    {
+        constexpr auto kAskAgain = std::chrono::seconds(2);
+        const auto deadline = Clock::now() + kStateTimeout;
+        Clock::time_point asked{};
+        kx::Area inside = Inside();
+        while (!(inside.width == width && inside.height == height) && Clock::now() < deadline && c_game.IsRunning()) {
+            if (Clock::now() - asked >= kAskAgain) {
+                c_display.Resize(c_window, width, height);
+                asked = Clock::now();
+            }
+            SleepMs(kStatePollMs);
+            inside = Inside();
+        }
+        return inside;
+    }
+
     // F12, and the back buffer the game saved for it. Pressed again while unanswered: a key
     // pressed before the game's window has the focus goes elsewhere.
     std::optional<kx::Photo> Screenshot()
@@ -120,6 +159,22 @@ public:
         }
         ADD_FAILURE() << "F12 saved no screenshot; the game said:\n" << c_game.StandardError();
         return std::nullopt;
+    }
+
+    // Screenshots until one is `wanted` and has settled (the one before it is the same
+    // picture: a page passes through black, which is alike to nothing), or kStateTimeout
+    // passes; the last one.
+    std::optional<kx::Photo> WaitForScreenshot(const std::function<bool(const kx::Photo&)>& wanted)
+    {
+        const auto deadline = Clock::now() + kStateTimeout;
+        std::optional<kx::Photo> previous;
+        for (;;) {
+            auto shot = Screenshot();
+            if (!shot || Clock::now() >= deadline) return shot;
+            if (wanted(*shot) && previous && Alike(*previous, *shot) >= kSamePicture) return shot;
+            previous = std::move(shot);
+            SleepMs(kStatePollMs);
+        }
     }
 
     // Screenshots until the main menu shows (its New Game button, black on the banner, is
@@ -137,15 +192,15 @@ public:
         return std::nullopt;
     }
 
-    // Photographs the screen until the picture inside the window matches `frame` (or two
-    // seconds pass) and checks it, and that the bars around it in the window are black.
+    // Photographs the screen until the picture inside the window matches `frame` (or
+    // kStateTimeout passes) and checks it, and that the bars around it in the window are black.
     void ExpectShows(const kx::Photo& frame, const std::string& what)
     {
         const kx::Area inside = Inside();
         const kx::Area picture = ExpectedPicture(inside);
         kx::Likeness likeness;
         kx::Photo photo;
-        const auto deadline = Clock::now() + std::chrono::seconds(2);
+        const auto deadline = Clock::now() + kStateTimeout;
         do {
             photo = c_display.Photograph();
             likeness = kx::Compare(photo, picture, frame);
@@ -300,8 +355,7 @@ TEST(RealFullScreen, NewGameClickedStartsTheOpening)
     display.MovePointerBy(619 - 400, 233 - 300);
     SleepMs(100);
     display.Click();
-    SleepMs(500);
-    const auto opening = game.Screenshot();
+    const auto opening = game.WaitForScreenshot([&](const kx::Photo& shot) { return Alike(shot, *menu) < kSamePicture; });
     ASSERT_TRUE(opening);
     EXPECT_LT(Alike(*opening, *menu), kSamePicture) << "still on the main menu after New Game";
     game.ExpectShows(*opening, "the opening");
@@ -316,15 +370,15 @@ TEST_P(RealInput, AltEnterSwitchesModesAndAResizedWindowTakesClicksOnItsButtonsN
     const auto menu = game.WaitForMenu();
     ASSERT_TRUE(menu);
 
+    const auto windowed = [](const kx::Area& inside) { return inside.width < 1920; };
+    const auto fullScreen = [](const kx::Area& inside) { return inside.width == 1920 && inside.height == 1080; };
     display.PressKey("Return", true);
-    SleepMs(300);
-    kx::Area inside = game.Inside();
+    kx::Area inside = game.WaitForInside(windowed);
     EXPECT_LT(inside.width, 1920) << "Alt+Enter left the game in full screen";
     game.ExpectShows(*game.Screenshot(), "the menu in a window");
 
     display.PressKey("Return", true);
-    SleepMs(300);
-    inside = game.Inside();
+    inside = game.WaitForInside(fullScreen);
     EXPECT_EQ(inside.width, 1920) << "Alt+Enter did not return to full screen";
     EXPECT_EQ(inside.height, 1080);
     game.ExpectShows(*game.Screenshot(), "the menu back in full screen");
@@ -332,24 +386,20 @@ TEST_P(RealInput, AltEnterSwitchesModesAndAResizedWindowTakesClicksOnItsButtonsN
     // A window resized to a wide shape: the menu's Credits button, then the credits page's
     // back button, clicked where they now are.
     display.PressKey("Return", true);
-    SleepMs(300);
-    display.Resize(game.Window(), 1000, 500);
-    SleepMs(400);
-    inside = game.Inside();
+    ASSERT_TRUE(windowed(game.WaitForInside(windowed))) << "Alt+Enter left the game in full screen";
+    inside = game.ResizeTo(1000, 500);
     EXPECT_EQ(inside.width, 1000);
     EXPECT_EQ(inside.height, 500);
     game.ExpectShows(*game.Screenshot(), "the menu in a resized window");
 
     game.ClickPicture(623, 403);  // Credits
-    SleepMs(400);
-    const auto credits = game.Screenshot();
+    const auto credits = game.WaitForScreenshot([&](const kx::Photo& shot) { return Alike(shot, *menu) < kSamePicture; });
     ASSERT_TRUE(credits);
     EXPECT_LT(Alike(*credits, *menu), kSamePicture) << "the Credits button did not open its page";
     game.ExpectShows(*credits, "the credits page in a resized window");
 
     game.ClickPicture(552, 504);  // the credits page's back button
-    SleepMs(400);
-    const auto back = game.Screenshot();
+    const auto back = game.WaitForScreenshot([&](const kx::Photo& shot) { return Alike(shot, *menu) >= kSamePicture; });
     ASSERT_TRUE(back);
     EXPECT_GE(Alike(*back, *menu), kSamePicture) << "the back button did not return to the menu";
 

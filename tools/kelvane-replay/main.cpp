@@ -69,7 +69,8 @@ int main(int argc, char** argv)
 
     const ReplayResult result = RunReplay(text.str(), options);
     for (const std::string& failure : result.failures) std::cerr << argv[1] << ": " << failure << "\n";
-    std::cout << (result.Passed() ? "passed" : "FAILED") << " after " << result.frames << " frames\n";
+    std::cout << (result.Passed() ? "passed" : "FAILED") << " after " << result.frames << " frames, "
+              << result.gameMs << " ms of game time\n";
     // What a content author wants to know about the run: the heaviest screen and the memory.
     const WorldManager::EntryTimes& entries = result.screenEntries;
     if (entries.count > 0) {

@@ -11,6 +11,8 @@ namespace {
 std::atomic<bool> g_manual{false};
 std::atomic<std::uint32_t> g_manualNow{0};
 std::atomic<std::uint32_t> g_stepPerPresent{0};
+// Only the thread that presents sets and runs it (the game's main thread).
+std::function<void()> g_presentHook;
 
 std::uint32_t RealNow()
 {
@@ -39,6 +41,7 @@ void UseRealClock()
 {
     g_manual = false;
     g_stepPerPresent = 0;
+    g_presentHook = nullptr;
 }
 
 bool IsManualClock() { return g_manual; }
@@ -55,8 +58,11 @@ void SetClock(std::uint32_t ms)
 
 void SetClockStepPerPresent(std::uint32_t ms) { g_stepPerPresent = ms; }
 
+void SetPresentHook(std::function<void()> hook) { g_presentHook = std::move(hook); }
+
 void OnPresent()
 {
+    if (g_presentHook) g_presentHook();
     if (g_manual) g_manualNow += g_stepPerPresent.load();
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 // Milliseconds since an arbitrary start, wrapping at 2^32 like the original timer.
 std::uint32_t timeGetTime();
@@ -22,6 +23,11 @@ void AdvanceClock(std::uint32_t ms);
 void SetClock(std::uint32_t ms);
 // Each Present advances the manual clock by `ms` (0 turns the stepping off).
 void SetClockStepPerPresent(std::uint32_t ms);
+// Runs `hook` at each Present, on the presenting thread, before the manual clock takes its
+// step, so the hook may change the step for this very Present (null: no hook). With it a
+// test drives the game from inside loops that hold the main thread and present frames of
+// their own (a film). The hook stays until replaced; UseRealClock removes it.
+void SetPresentHook(std::function<void()> hook);
 // Called by the graphics device after each Present.
 void OnPresent();
 

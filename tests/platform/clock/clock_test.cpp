@@ -42,6 +42,20 @@ TEST_F(ClockTest, EachPresentStepsTheManualClock)
     platform::SetClockStepPerPresent(0);
     platform::OnPresent();
     EXPECT_EQ(timeGetTime(), 32u);
+
+    // The present hook runs first and may change the step of the Present that runs it.
+    int hooked = 0;
+    platform::SetClockStepPerPresent(16);
+    platform::SetPresentHook([&hooked] {
+        ++hooked;
+        platform::SetClockStepPerPresent(0);
+    });
+    platform::OnPresent();
+    EXPECT_EQ(hooked, 1);
+    EXPECT_EQ(timeGetTime(), 32u) << "the hook's step of 0 held for its own Present";
+    platform::UseRealClock();
+    platform::OnPresent();
+    EXPECT_EQ(hooked, 1) << "going back to the real clock removes the hook";
 }
 
 TEST_F(ClockTest, ManualClockWrapsLikeTheThirtyTwoBitTimer)
