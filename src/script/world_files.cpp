@@ -201,7 +201,7 @@ private:
     }
 
     // ---- action lists ----
-    void FillList(WorldActionlist* list, int table);
+    void FillList(WorldActionlist* list, int table, bool named = false);
     void Finish();
 
     WorldFiles& c_out;
@@ -1154,7 +1154,7 @@ int WorldFilesLoader::Shared(lua_State* L)
     CheckTable(1, "actions");
     WorldActionlist* list = c_pWorld != nullptr ? c_pWorld->AddSharedActionlist(false, 0)
                                                 : c_scratchLists.emplace_back(std::make_unique<WorldActionlist>(false, 0)).get();
-    FillList(list, 1);
+    FillList(list, 1, true);
     PushHandle(L, list, kListType);
     return 1;
 }
@@ -1346,11 +1346,14 @@ int WorldFilesLoader::MakeAction(lua_State* L)
 }
 
 // Reads a list table ({when = ..., action, action, ...}) into `list`: the condition now, the
-// actions once every screen is known.
-void WorldFilesLoader::FillList(WorldActionlist* list, int table)
+// actions once every screen is known. A shared list (`named`) also carries its name.
+void WorldFilesLoader::FillList(WorldActionlist* list, int table, bool named)
 {
     table = lua_absindex(c_L, table);
-    AllowFields(table, {"when"}, "a list of actions", true);
+    if (named)
+        AllowFields(table, {"name", "when"}, "shared{}", true);
+    else
+        AllowFields(table, {"when"}, "a list of actions", true);
     if (const std::optional<std::string> when = StringField(table, "when", false))
         for (int token : Condition(*when)) list->addCondition(token);
     PendingList pending{list, {}};
