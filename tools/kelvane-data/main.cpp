@@ -1,11 +1,12 @@
 // kelvane-data: writes the game's whole data/ directory from code, the same bytes on every run.
 //   kelvane-data [--only TEXT]... [--preview DIR] [--jobs N] [--quality draft|full]
-//                [--render-cache DIR] [--texts DIR] [--list] [--verbose] OUTDIR
+//                [--render-cache DIR] [--texts DIR] [--world DIR] [--list] [--verbose] OUTDIR
 // --only generates just the assets whose name contains TEXT (repeatable); --preview also
 // writes every picture as a plain PNG into DIR; --list prints the files and exits. Pictures
 // from 3D scenes are kept by input hash in the render cache (default: .render-cache beside
 // OUTDIR), so a run renders again only the scenes that changed. The texts set into pictures
-// are read from the English template in --texts (default: the source tree's game/po).
+// are read from the English template in --texts (default: the source tree's game/po), and what
+// the pictures show from the game's world files in --world (default: the source tree's game/world).
 // Exit status: 0 done, 1 some asset failed (reasons on stderr), 2 usage.
 #include <algorithm>
 #include <cstdlib>
@@ -17,12 +18,14 @@
 
 #include "content/generator.h"
 #include "core/text_catalogue.h"
+#include "game/assets/world_art.h"
 
 namespace {
 
 constexpr const char* kUsage =
     "usage: kelvane-data [--only TEXT]... [--preview DIR] [--jobs N] [--quality draft|full]\n"
-    "                    [--render-cache DIR] [--texts DIR] [--list] [--verbose] OUTDIR\n"
+    "                    [--render-cache DIR] [--texts DIR] [--world DIR] [--list] [--verbose]\n"
+    "                    OUTDIR\n"
     "  writes every file of the game's data directory into OUTDIR (normally data/)\n"
     "  --only TEXT     only the assets whose name contains TEXT (repeatable)\n"
     "  --preview DIR   also write every picture as a plain PNG into DIR\n"
@@ -31,6 +34,7 @@ constexpr const char* kUsage =
     "  --quality Q     draft (small renders scaled up, quick) or full (the default)\n"
     "  --render-cache DIR  where finished renders are kept (default: .render-cache beside OUTDIR)\n"
     "  --texts DIR     where the game's texts (kelvane.pot) are (default: " KELVANE_GAME_TEXTS ")\n"
+    "  --world DIR     where the game's world files (main.lua, ...) are (default: " KELVANE_GAME_WORLD ")\n"
     "  --list          print the files the game's data holds and exit\n"
     "  --verbose       report every asset as it is made\n"
     "  --help          print this text and exit\n";
@@ -51,6 +55,7 @@ int main(int argc, char** argv)
     options.threads = 2 * static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     std::string outputDir;
     std::string textsDir = KELVANE_GAME_TEXTS;
+    std::string worldDir = KELVANE_GAME_WORLD;
     bool list = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -65,6 +70,7 @@ int main(int argc, char** argv)
             if (!render::ParseQuality(argv[++i], &options.render.quality)) return Usage();
         } else if (arg == "--render-cache" && i + 1 < argc) options.render.cacheDir = argv[++i];
         else if (arg == "--texts" && i + 1 < argc) textsDir = argv[++i];
+        else if (arg == "--world" && i + 1 < argc) worldDir = argv[++i];
         else if (arg == "--list") list = true;
         else if (arg == "--verbose") options.verbose = true;
         else if (!arg.empty() && arg[0] != '-' && outputDir.empty()) outputDir = arg;
@@ -73,7 +79,9 @@ int main(int argc, char** argv)
     std::vector<content::Asset> assets;
     try {
         // English: the pictures are set in the template's own texts.
-        assets = content::GameManifest(TextCatalogue::Load(textsDir, {}));
+        const TextCatalogue texts = TextCatalogue::Load(textsDir, {});
+        world_content::UseWorldArt(world_content::WorldArt::Load(worldDir, texts));
+        assets = content::GameManifest(texts);
     } catch (const std::exception& e) {
         std::cerr << "kelvane-data: " << e.what() << "\n";
         return 1;
