@@ -5,6 +5,8 @@
 // Depends on the world-file loader and the text catalogue; knows no painting.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <filesystem>
 #include <map>
@@ -13,11 +15,131 @@
 #include <string_view>
 #include <vector>
 
-#include "game/world_content.h"
+#include "display/image_offsets.h"
 
 class TextCatalogue;
 
 namespace world_content {
+
+// ---- the records the pictures are painted from ----
+
+// Grids: number, first variable, width, height, maximum.
+struct GridDef {
+    int number, start, width, height, max;
+};
+
+// What a landmark looks like in the picture; None ends a place's list.
+enum class Look : std::uint8_t { None, Door, Arch, Tunnel, Window, Pillar, Torch, Stairs, Machine, Gate, Tree, Pool, Desk, Panel, Moon, Strip };
+
+// How the world reacts to a landmark.
+enum class Way : std::uint8_t {
+    Walk,     // a navigation hotspot to `target`
+    Choose,   // leads to `target` while variable `var` holds `value`, else to `alt` (none: -1)
+    Dark,     // leads to `target` only with the lit hand lamp in the hand (item 5); drawn dark,
+              // and a click with an empty hand stumbles and says why
+    Scenery,  // drawn; the world definition attaches its own behaviour or none
+};
+
+// Needs a hotspot can carry: it exists only while the need holds.
+enum class Need : std::uint8_t { None, Var, LampsLit };
+
+struct Feature {
+    Look look = Look::None;
+    int x1 = 0, y1 = 0, x2 = 0, y2 = 0;  // picture pixels; a panorama's x2 may pass 2048 (wraps)
+    int target = -1;
+    Way way = Way::Walk;
+    Need need = Need::None;
+    int var = 0, value = 0, alt = -1;
+    int cursor = 1;
+    bool active = false;  // drawn in its changed state (open, lit) in the base picture
+};
+
+// The regions the places belong to: each has its look in the generator and its music.
+enum class Realm : std::uint8_t { Opening, Shore, Hall, Cistern, Tide, Tower, Gallery, Dome, Drowned };
+
+constexpr int kMaxFeatures = 8;
+
+struct Place {
+    int number;
+    bool panorama;
+    const char* image;
+    Realm realm;
+    std::uint32_t seed;
+    Feature features[kMaxFeatures];
+};
+
+struct TideVersion {
+    int screen;
+    const char* versions[3];  // for tides 2, 3 and 4
+};
+
+enum class Shows : std::uint8_t {
+    Changed,  // the place with landmark `feature` in its other state (open, lit)
+    Removed,  // the place without landmark `feature` (water drained away)
+    Item,     // the place with item `item` lying in the middle of the block
+};
+enum class When : std::uint8_t {
+    VarEquals,  // variable `var` holds `value`
+    LampsLit,   // every lamp of the gallery ring burns
+    StarsSet,   // all four star panels show their patterns
+    TideLow,    // the tide is at its lowest (4)
+    CabinetOpen,   // the cabinet's wheels show the bell code
+    LettersThere,  // the cabinet is open and the letters still lie in it
+};
+
+struct OverlayDef {
+    int screen;
+    const char* image;
+    int x, y, w, h;
+    Shows shows;
+    int feature;  // index into the place's features (Changed, Removed)
+    int item;     // item number (Item)
+    When when;
+    int var = 0, value = 0;
+    bool open = false;  // Item: the landmark `feature` is also drawn in its other state
+};
+
+enum class KeyStyle : std::uint8_t { Digits, Lamps };
+
+struct KeyPanel {
+    int screen;
+    int grid;
+    int x, y;        // top-left cell
+    int w, h;        // one cell
+    int dx, dy;      // step from cell to cell
+    const char* strip;
+    KeyStyle style;
+};
+
+struct ItemDef {
+    int number;
+    const char* picture;
+    const char* alpha1;  // with a halo: held over something that reacts
+    const char* alpha2;  // plain: held over nothing
+    const wchar_t* sound;
+    const char* closeUp;  // close-up picture; null for the two books
+};
+
+// One rotation offset serves an item's picture and both of its masks: that of the picture.
+constexpr int ItemOffset(const ItemDef& item) { return ScrambleOffsetFor(item.picture); }
+
+// One rotation offset serves every page of a book: that of its first page's path.
+constexpr int BookOffset(const char* const* pages) { return ScrambleOffsetFor(pages[0]); }
+
+struct Cue {
+    std::uint32_t time;  // ms from the start of the film
+    const char* line;    // "" clears the text
+};
+
+// Every film of the world: its game path and, where it has one, its subtitle list.
+struct FilmDef {
+    const wchar_t* path;
+    const Cue* cues;
+    std::size_t cueCount;
+    double seconds;  // without subtitles: the film's own length
+};
+
+// ---- the world files' notes as those records ----
 
 class WorldArt {
 public:
