@@ -23,7 +23,8 @@
 #include "imaging/image.h"
 #include "media/subtitle_item.h"
 #include "world/action_codes.h"
-#include "game/init_world.h"
+#include "core/text_catalogue.h"
+#include "script/world_files.h"
 #include "game/pick_areas.h"
 #include "game/world_content.h"
 
@@ -98,7 +99,7 @@ protected:
         std::ofstream(c_dir / "data" / GamePaths::kDataMarker) << GamePaths::DataMarkerText();  // the game's data
         std::filesystem::current_path(c_dir);
         std::srand(7);
-        InitWorld(world.get());
+        c_files = LoadWorldFiles(*world);
         for (int n = 0; n < kHighestScreen; ++n) {
             WorldScreen* s = world->getWorldScreen(n);
             if (s != nullptr && s->get_Number() == n) c_screens.push_back(s);
@@ -155,8 +156,18 @@ protected:
     }
     static bool IsBookPage(int n) { return (n >= 10001 && n <= 10011) || (n >= 15001 && n <= 15016) || (n >= 90001 && n <= 90005); }
 
+    // Builds the game's world from its world files in the source tree, as the start-up does;
+    // the returned object holds what the world's records point to.
+    static std::unique_ptr<WorldFiles> LoadWorldFiles(WorldManager& into)
+    {
+        const std::filesystem::path game = std::filesystem::path(KELVANE_SOURCE_DIR) / "game";
+        static const TextCatalogue texts = TextCatalogue::Load(game / "po", {});
+        return WorldFiles::Load(into, nullptr, game / "world", texts);
+    }
+
     std::filesystem::path c_oldDir;
     std::vector<WorldScreen*> c_screens;
+    std::unique_ptr<WorldFiles> c_files;
 };
 
 // ---- conventions ----
@@ -186,7 +197,7 @@ TEST_F(InitWorldTest, TheCabinetsWheelsAreDrawnFromTheSeedSoRunsWithOtherSeedsDi
     auto wheels = [&](unsigned seed) {
         std::unique_ptr<WorldManager> other = NewWorld();
         std::srand(seed);
-        InitWorld(other.get());
+        const std::unique_ptr<WorldFiles> files = LoadWorldFiles(*other);
         std::vector<int> cells;
         for (int cell = 100; cell <= 107; ++cell) cells.push_back(other->getGlobalVarValue(cell));
         return cells;
