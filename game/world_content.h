@@ -396,7 +396,6 @@ inline constexpr ItemDef kItems[8] = {
     {8, "data/inven8.enc", "data/inven8_alpha1.enc", "data/inven8_alpha2.enc", kItemSound, "data/item8_lens.enc"},
 };
 
-constexpr int ItemScreen(int item) { return 10001 + (item - 1) * 1000; }
 
 // ---- books ----
 

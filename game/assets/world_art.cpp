@@ -78,6 +78,10 @@ public:
             else if (note.kind == "puzzles") Puzzles(v);
             else if (note.kind == "cabinet_release") Rect(v["rect"], "rect", c_art.cabinetRelease);
             else if (note.kind == "tide_lever") Rect(v["rect"], "rect", c_art.tideLever);
+            else if (note.kind == "pick") {
+                c_art.pickColumns = Int(v["columns"], "columns");
+                c_art.pickRows = Int(v["rows"], "rows");
+            }
             else if (note.kind == "opening") {
                 c_art.logoImage = ImageOf(Text(v, "logo"));
                 c_art.boatImage = ImageOf(Text(v, "boat"));
@@ -188,6 +192,12 @@ private:
         if (landmarks.list.size() > static_cast<std::size_t>(kMaxFeatures))
             Fail("a place draws at most " + std::to_string(kMaxFeatures) + " landmarks");
         for (std::size_t i = 0; i < landmarks.list.size(); ++i) p.features[i] = Landmark(landmarks.list[i]);
+        std::vector<HotspotArea>& areas = c_art.c_pAreas[p.number];
+        for (const WorldNote& area : v["areas"].list) {
+            int rect[4];
+            Rect(area, "areas", rect);
+            areas.push_back({rect[0], rect[1], rect[2], rect[3]});
+        }
         return p;
     }
 
@@ -278,7 +288,7 @@ private:
 
     void Captions(const WorldNote& v)
     {
-        std::vector<Cue>& cues = c_cues[Text(v, "name")];
+        std::vector<Cue>& cues = c_art.c_pCaptions[Text(v, "name")];
         for (const WorldNote& line : v.list) {
             if (line.list.size() != 2 || line.list[1].kind != WorldNote::Text) Fail("a caption line is {ms, text id}");
             std::string text;
@@ -307,8 +317,8 @@ private:
         FilmDef film{};
         film.path = c_art.c_pWideStrings.emplace_back(Widen(Text(v, "file"))).c_str();
         if (v["subtitles"].kind != WorldNote::Nil) {
-            const auto cues = c_cues.find(Text(v, "subtitles"));
-            if (cues == c_cues.end() || cues->second.empty()) Fail("unknown captions '" + v["subtitles"].text + "'");
+            const auto cues = c_art.c_pCaptions.find(Text(v, "subtitles"));
+            if (cues == c_art.c_pCaptions.end() || cues->second.empty()) Fail("unknown captions '" + v["subtitles"].text + "'");
             const std::vector<Cue>& kept = c_art.c_pCueLists.emplace_back(cues->second);
             film.cues = kept.data();
             film.cueCount = kept.size();
@@ -343,7 +353,6 @@ private:
     WorldArt& c_art;
     const std::string* c_where = nullptr;
     std::map<std::string, std::string> c_closeUps;
-    std::map<std::string, std::vector<Cue>> c_cues;
     int c_nextCell = 0;
 };
 
@@ -360,6 +369,22 @@ const Place& WorldArt::PlaceNumbered(int number) const
     for (const Place& place : places)
         if (place.number == number) return place;
     throw Error("the world files have no place numbered " + std::to_string(number));
+}
+
+const HotspotArea& WorldArt::AreaOf(int number, int index) const
+{
+    const auto it = c_pAreas.find(number);
+    if (it == c_pAreas.end() || index < 0 || static_cast<std::size_t>(index) >= it->second.size())
+        throw Error("the world files give no hotspot for landmark " + std::to_string(index + 1) + " of screen " +
+                    std::to_string(number));
+    return it->second[static_cast<std::size_t>(index)];
+}
+
+const std::vector<Cue>& WorldArt::Captions(std::string_view name) const
+{
+    const auto it = c_pCaptions.find(name);
+    if (it == c_pCaptions.end()) throw Error("the world files have no captions named '" + std::string(name) + "'");
+    return it->second;
 }
 
 const KeyPanel& WorldArt::KeyPanelOn(int number) const

@@ -68,6 +68,11 @@ struct Place {
     Feature features[kMaxFeatures];
 };
 
+// Where a click finds a landmark: picture pixels, x2 of a panorama's area may pass 2048 (wraps).
+struct HotspotArea {
+    int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+};
+
 struct TideVersion {
     int screen;
     const char* versions[3];  // for tides 2, 3 and 4
@@ -120,6 +125,8 @@ struct ItemDef {
     const char* closeUp;  // close-up picture; null for the two books
 };
 
+// The close-up (or book) screen of item `item`.
+constexpr int ItemScreen(int item) { return 10001 + (item - 1) * 1000; }
 // One rotation offset serves an item's picture and both of its masks: that of the picture.
 constexpr int ItemOffset(const ItemDef& item) { return ScrambleOffsetFor(item.picture); }
 
@@ -169,6 +176,13 @@ public:
     const char* boatImage = nullptr;
     const char* causewayImage = nullptr;
     const char* endingImage = nullptr;
+    int pickColumns = 0, pickRows = 0;    // how far a panorama's hotspots reach past the drawing
+
+    // The hotspot area of landmark `index` (from 0) of the place on screen `number`; throws Error
+    // when there is none.
+    const HotspotArea& AreaOf(int number, int index) const;
+    // The timed lines the files name `name` (a film's subtitles or a sound's caption), texts set.
+    const std::vector<Cue>& Captions(std::string_view name) const;
 
     // The setting of the tide clock that works tonight for tide 1 (high water) .. 4 (lowest ebb).
     const int* TideSetting(int tide) const { return tide == 1 ? highWater : tideTable[tonight][tide - 2]; }
@@ -189,6 +203,8 @@ private:
     WorldArt() = default;
     friend class WorldArtReader;
 
+    std::map<int, std::vector<HotspotArea>> c_pAreas;
+    std::map<std::string, std::vector<Cue>, std::less<>> c_pCaptions;
     std::map<std::string, FilmDef, std::less<>> c_pFilms;
     std::map<std::string, std::string, std::less<>> c_pSounds;
     std::map<std::string, std::vector<const char*>, std::less<>> c_pBooks;

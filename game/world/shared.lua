@@ -317,6 +317,7 @@ PICTURE_HEIGHT = 512
 -- landmarks stand closer than that, the ground between them is shared at its middle.
 PICK_COLUMNS = 58
 PICK_ROWS = 60
+note("pick", {columns = PICK_COLUMNS, rows = PICK_ROWS})
 
 -- Landmarks: what is drawn (the generator paints it there), where, and how the world reacts to
 -- it. A way that exists only in some state of the story names it as `need` (see story_condition).
@@ -468,7 +469,7 @@ function place(p)
         landmarks[i] = landmark_note(f)
     end
     note("place", {screen = name, region = p.region, panorama = p.panorama, image = p.image,
-                   seed = next_seed(p.region, p.panorama), landmarks = landmarks})
+                   seed = next_seed(p.region, p.panorama), landmarks = landmarks, areas = pick_areas[name]})
     return name
 end
 
