@@ -8,6 +8,7 @@
 
 #include "core/error.h"
 #include "core/text_catalogue.h"
+#include "game/pick_areas.h"
 #include "game/world_content.h"
 
 namespace {
@@ -71,6 +72,26 @@ TEST_F(WorldArtTest, PlacesFromTheWorldFilesEqualTheTables)
         for (int f = 0; f < wc::kMaxFeatures; ++f)
             ExpectSameFeature(want.features[f], got.features[f], where + " landmark " + std::to_string(f));
     }
+}
+
+TEST_F(WorldArtTest, HotspotAreasFromTheWorldFilesEqualTheComputedOnes)
+{
+    const wc::WorldArt& art = ArtOfTheGame();
+    EXPECT_EQ(art.pickColumns, wc::kPickColumns);
+    EXPECT_EQ(art.pickRows, wc::kPickRows);
+    for (const wc::Place& place : wc::kPlaces)
+        for (int i = 0; i < wc::kMaxFeatures; ++i) {
+            const wc::Feature& f = place.features[i];
+            if (f.look == wc::Look::None && f.target < 0) break;
+            const wc::PickArea want = wc::PickAreaOf(place, i);
+            const wc::HotspotArea& got = art.AreaOf(place.number, i);
+            const std::string where = "place " + std::to_string(place.number) + " landmark " + std::to_string(i);
+            EXPECT_EQ(got.x1, want.x1) << where;
+            EXPECT_EQ(got.y1, want.y1) << where;
+            EXPECT_EQ(got.x2, want.x2) << where;
+            EXPECT_EQ(got.y2, want.y2) << where;
+        }
+    EXPECT_THROW(art.AreaOf(100, wc::kMaxFeatures), Error);
 }
 
 TEST_F(WorldArtTest, ChangingBlocksPanelsAndTideVersionsEqualTheTables)
