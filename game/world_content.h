@@ -1,7 +1,8 @@
-// The content tables of Kelvane's world that both the world definition and the content
-// generator read: the places with the things drawn in them (exits, machines, panels) at the
-// rectangles the hotspots use, the picture blocks that change with the story, the code-key
-// panels, the items, the book page files and the subtitle lines of the films.
+// The content tables of Kelvane's world in C++, which the C++ world definition builds from: the
+// places with the things drawn in them (exits, machines, panels) at the rectangles the hotspots
+// use, the picture blocks that change with the story, the code-key panels, the items, the book
+// page files and the subtitle lines of the films. The content generator reads the same from the
+// world files instead (game/assets/world_art.h, which declares the records).
 // Plain constant data: no dependency on the world records or on any painting code.
 #pragma once
 
@@ -9,6 +10,7 @@
 #include <cstdint>
 
 #include "display/image_offsets.h"
+#include "game/assets/world_art.h"
 
 namespace world_content {
 
@@ -35,10 +37,6 @@ enum Flag : int {
 // Starting values of variables 1 .. 16.
 inline constexpr unsigned char kFlagStart[16] = {1, 0, 1, 0, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 1, 1};
 
-// Grids: number, first variable, width, height, maximum.
-struct GridDef {
-    int number, start, width, height, max;
-};
 inline constexpr GridDef kGrids[7] = {
     {1, 100, 8, 1, 7},   // the letter cabinet's eight bell wheels
     {2, 200, 12, 3, 1},  // the ring of gallery lamps
@@ -89,45 +87,6 @@ constexpr int GridTotal(const int* cells, int count, int base)
 
 // ---- places ----
 
-// What a landmark looks like in the picture; None ends a place's list.
-enum class Look : std::uint8_t { None, Door, Arch, Tunnel, Window, Pillar, Torch, Stairs, Machine, Gate, Tree, Pool, Desk, Panel, Moon, Strip };
-
-// How the world reacts to a landmark.
-enum class Way : std::uint8_t {
-    Walk,     // a navigation hotspot to `target`
-    Choose,   // leads to `target` while variable `var` holds `value`, else to `alt` (none: -1)
-    Dark,     // leads to `target` only with the lit hand lamp in the hand (item 5); drawn dark,
-              // and a click with an empty hand stumbles and says why
-    Scenery,  // drawn; the world definition attaches its own behaviour or none
-};
-
-// Needs a hotspot can carry: it exists only while the need holds.
-enum class Need : std::uint8_t { None, Var, LampsLit };
-
-struct Feature {
-    Look look = Look::None;
-    int x1 = 0, y1 = 0, x2 = 0, y2 = 0;  // picture pixels; a panorama's x2 may pass 2048 (wraps)
-    int target = -1;
-    Way way = Way::Walk;
-    Need need = Need::None;
-    int var = 0, value = 0, alt = -1;
-    int cursor = 1;
-    bool active = false;  // drawn in its changed state (open, lit) in the base picture
-};
-
-// The regions the places belong to: each has its look in the generator and its music.
-enum class Realm : std::uint8_t { Opening, Shore, Hall, Cistern, Tide, Tower, Gallery, Dome, Drowned };
-
-constexpr int kMaxFeatures = 8;
-
-struct Place {
-    int number;
-    bool panorama;
-    const char* image;
-    Realm realm;
-    std::uint32_t seed;
-    Feature features[kMaxFeatures];
-};
 
 // The back strip along the bottom of a close view.
 constexpr Feature Back(int target) { return {Look::None, 0, 440, 1023, 511, target}; }
@@ -349,10 +308,6 @@ inline constexpr const char* kPlaceholderImage = "data/newscreen.jpg";
 
 // The tide's four versions of the flats: variable kTide = 2, 3, 4 replaces the base picture.
 // A version is scrambled with the offset of its screen's base picture.
-struct TideVersion {
-    int screen;
-    const char* versions[3];  // for tides 2, 3 and 4
-};
 inline constexpr TideVersion kTideVersions[4] = {
     {600, {"data/tide_pano01_vers2.enc", "data/tide_pano01_vers3.enc", "data/tide_pano01_vers4.enc"}},
     {601, {"data/tide_pano02_vers2.enc", "data/tide_pano02_vers3.enc", "data/tide_pano02_vers4.enc"}},
@@ -362,31 +317,6 @@ inline constexpr TideVersion kTideVersions[4] = {
 
 // ---- picture blocks that change with the story ----
 
-enum class Shows : std::uint8_t {
-    Changed,  // the place with landmark `feature` in its other state (open, lit)
-    Removed,  // the place without landmark `feature` (water drained away)
-    Item,     // the place with item `item` lying in the middle of the block
-};
-enum class When : std::uint8_t {
-    VarEquals,  // variable `var` holds `value`
-    LampsLit,   // every lamp of the gallery ring burns
-    StarsSet,   // all four star panels show their patterns
-    TideLow,    // the tide is at its lowest (4)
-    CabinetOpen,   // the cabinet's wheels show the bell code
-    LettersThere,  // the cabinet is open and the letters still lie in it
-};
-
-struct OverlayDef {
-    int screen;
-    const char* image;
-    int x, y, w, h;
-    Shows shows;
-    int feature;  // index into the place's features (Changed, Removed)
-    int item;     // item number (Item)
-    When when;
-    int var = 0, value = 0;
-    bool open = false;  // Item: the landmark `feature` is also drawn in its other state
-};
 
 inline constexpr OverlayDef kOverlays[] = {
     {102, "data/shore_pano03_overlay01.enc", 890, 140, 220, 270, Shows::Changed, 1, 0, When::VarEquals, kGateLocked, 0},
@@ -416,17 +346,6 @@ inline constexpr OverlayDef kOverlays[] = {
 
 // ---- code-key panels ----
 
-enum class KeyStyle : std::uint8_t { Digits, Lamps };
-
-struct KeyPanel {
-    int screen;
-    int grid;
-    int x, y;        // top-left cell
-    int w, h;        // one cell
-    int dx, dy;      // step from cell to cell
-    const char* strip;
-    KeyStyle style;
-};
 
 inline constexpr KeyPanel kKeyPanels[] = {
     {451, 1, 330, 200, 67, 66, 80, 0, "data/tower_cabinet_wheels.enc", KeyStyle::Digits},
@@ -465,14 +384,6 @@ inline constexpr const wchar_t* kExplosionSound = L"data/explosion.wav";  // the
 
 // ---- items ----
 
-struct ItemDef {
-    int number;
-    const char* picture;
-    const char* alpha1;  // with a halo: held over something that reacts
-    const char* alpha2;  // plain: held over nothing
-    const wchar_t* sound;
-    const char* closeUp;  // close-up picture; null for the two books
-};
 
 inline constexpr ItemDef kItems[8] = {
     {1, "data/inven1.enc", "data/inven1_alpha1.enc", "data/inven1_alpha2.enc", kCoverSound, nullptr},
@@ -485,9 +396,6 @@ inline constexpr ItemDef kItems[8] = {
     {8, "data/inven8.enc", "data/inven8_alpha1.enc", "data/inven8_alpha2.enc", kItemSound, "data/item8_lens.enc"},
 };
 
-constexpr int ItemScreen(int item) { return 10001 + (item - 1) * 1000; }
-// One rotation offset serves an item's picture and both of its masks: that of the picture.
-constexpr int ItemOffset(const ItemDef& item) { return ScrambleOffsetFor(item.picture); }
 
 // ---- books ----
 
@@ -506,8 +414,6 @@ inline constexpr const char* kRegisterPages[5] = {
     "data/register_p01.enc", "data/register_p02.enc", "data/register_p03.enc", "data/register_p04.enc",
     "data/register_p05.enc",
 };
-// One rotation offset serves every page of a book: that of its first page's path.
-constexpr int BookOffset(const char* const* pages) { return ScrambleOffsetFor(pages[0]); }
 
 constexpr int kLogbookScreen = 10001;
 constexpr int kLetterScreen = 15001;
@@ -515,10 +421,6 @@ constexpr int kRegisterScreen = 90001;
 
 // ---- films and their subtitles ----
 
-struct Cue {
-    std::uint32_t time;  // ms from the start of the film
-    const char* line;    // "" clears the text
-};
 
 inline constexpr Cue kArrivalCues[] = {
     {0, ""},
@@ -669,13 +571,6 @@ inline constexpr Cue kCradleCaption[] = {
     {0, "Too heavy to carry far. Not till the way out is open."}, {3400, ""}};
 inline constexpr Cue kLeverCaption[] = {{0, "(the lever clunks over)"}, {1600, ""}};
 
-// Every film of the world: its game path and, where it has one, its subtitle list.
-struct FilmDef {
-    const wchar_t* path;
-    const Cue* cues;
-    std::size_t cueCount;
-    double seconds;  // without subtitles: the film's own length
-};
 
 template <std::size_t N>
 constexpr FilmDef Subtitled(const wchar_t* path, const Cue (&cues)[N])

@@ -14,7 +14,7 @@
 
 #include "core/error.h"
 #include "game/assets/render_groups.h"
-#include "game/world_content.h"
+#include "game/assets/world_art.h"
 #include "render/kit.h"
 #include "render/panorama.h"
 
@@ -146,7 +146,7 @@ const char* const kCold = "<0.45, 0.55, 0.72>";
 
 const wc::Place& PlaceNumbered(int number)
 {
-    for (const wc::Place& place : wc::kPlaces)
+    for (const wc::Place& place : wc::Art().places)
         if (place.number == number) return place;
     throw Error("the world names no place " + std::to_string(number) + " for the depths to draw");
 }
@@ -1448,9 +1448,9 @@ depths::State OverlayState(const wc::OverlayDef& o)
     depths::State state;
     if (o.when == wc::When::TideLow) state.lowestEbb = true;
     if (o.when == wc::When::VarEquals) {
-        if (o.var == wc::kCisternFlooded && o.value == 0) state.drained = true;
-        if (o.var == wc::kSeaGateOpen && o.value == 1) state.seaGateOpen = true;
-        if (o.var == wc::kLensInCradle && o.value == 1) state.lensInCradle = true;
+        if (o.var == wc::Art().Variable("cistern_flooded") && o.value == 0) state.drained = true;
+        if (o.var == wc::Art().Variable("sea_gate_open") && o.value == 1) state.seaGateOpen = true;
+        if (o.var == wc::Art().Variable("lens_in_cradle") && o.value == 1) state.lensInCradle = true;
     }
     return state;
 }
@@ -1466,7 +1466,7 @@ void AddDepths(std::vector<content::Asset>& rendered)
         rendered.push_back(render::RenderedPicture(
             place.image, {place.image, depths::SceneOf(number, {}), width, height, false, place.panorama}, {},
             place.panorama ? 40.0 : 15.0));
-        for (const wc::OverlayDef& o : wc::kOverlays) {
+        for (const wc::OverlayDef& o : wc::Art().overlays) {
             if (o.screen != number) continue;
             rendered.push_back(render::RenderedPicture(
                 o.image, {o.image, depths::SceneOf(number, OverlayState(o)), width, height, false, place.panorama},

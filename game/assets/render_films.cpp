@@ -17,7 +17,7 @@
 #include "content/output.h"
 #include "game/assets/render_films.h"
 #include "game/assets/render_groups.h"
-#include "game/world_content.h"
+#include "game/assets/world_art.h"
 #include "render/animation.h"
 
 namespace world_render {
@@ -286,15 +286,15 @@ std::vector<double> Moments(const FilmPlan& plan, const std::vector<double>& ts)
 std::vector<FilmPlan> EventPlans()
 {
     std::vector<FilmPlan> plans;
-    FilmPlan gate = EventFilm(wc::kGateFilm, "gate", scenes::Gate(Moving()), 0.8, 0.8, FilmEvent::Gate, 205);
+    FilmPlan gate = EventFilm(wc::Art().Film("gate"), "gate", scenes::Gate(Moving()), 0.8, 0.8, FilmEvent::Gate, 205);
     gate.sound->times = Moments(gate, {0.12, 0.86});
     plans.push_back(std::move(gate));
 
-    FilmPlan pump = EventFilm(wc::kPumpFilm, "pump", scenes::Pump(Moving()), 0.7, 0.7, FilmEvent::Pump, 206);
+    FilmPlan pump = EventFilm(wc::Art().Film("pump"), "pump", scenes::Pump(Moving()), 0.7, 0.7, FilmEvent::Pump, 206);
     pump.sound->times = Moments(pump, {0.0, 0.25, 0.5, 0.75});  // the crank turns four times
     plans.push_back(std::move(pump));
 
-    FilmPlan collapse = EventFilm(wc::kSeaGateFilm, "collapse", scenes::SeaGate(Moving()), 0.8, 0.8, FilmEvent::SeaGate, 207);
+    FilmPlan collapse = EventFilm(wc::Art().Film("sea_gate"), "collapse", scenes::SeaGate(Moving()), 0.8, 0.8, FilmEvent::SeaGate, 207);
     collapse.sound->times = Moments(collapse, {0.22});
     plans.push_back(std::move(collapse));
 
@@ -302,45 +302,45 @@ std::vector<FilmPlan> EventPlans()
         // The clock brings the water up to high water only from half ebb: the fall from high
         // water to half ebb run back. Every other tide it takes the water down from the one above.
         const bool rising = tide == 1;
-        FilmPlan flats = EventFilm(wc::kTideFilms[tide - 1], "tide" + std::to_string(tide),
+        FilmPlan flats = EventFilm(wc::Art().Film("tide" + std::to_string(tide)), "tide" + std::to_string(tide),
                                    rising ? scenes::Tide(Moving(), 1, 2) : scenes::Tide(Moving(), tide - 1, tide), 0.8, 0.8,
                                    rising ? FilmEvent::TideIn : FilmEvent::TideOut, 210 + static_cast<std::uint32_t>(tide));
         flats.takes[1].reversed = rising;
         plans.push_back(std::move(flats));
     }
 
-    FilmPlan hatch = EventFilm(wc::kHatchFilm, "hatch", scenes::Hatch(Moving()), 0.7, 0.7, FilmEvent::Hatch, 220);
+    FilmPlan hatch = EventFilm(wc::Art().Film("hatch"), "hatch", scenes::Hatch(Moving()), 0.7, 0.7, FilmEvent::Hatch, 220);
     hatch.sound->times = Moments(hatch, {0.08, 0.32, 0.86});
     plans.push_back(std::move(hatch));
 
-    FilmPlan lamps = EventFilm(wc::kLampsFilm, "lamps", scenes::Lamps(Moving()), 0.0, 0.8, FilmEvent::Lamps, 221);
+    FilmPlan lamps = EventFilm(wc::Art().Film("lamps"), "lamps", scenes::Lamps(Moving()), 0.0, 0.8, FilmEvent::Lamps, 221);
     lamps.sound->times = Moments(lamps, LampMoments());
     plans.push_back(std::move(lamps));
 
-    FilmPlan shutter = EventFilm(wc::kShutterFilm, "shutter", scenes::Shutter(Moving()), 0.8, 0.8, FilmEvent::Shutter, 222);
+    FilmPlan shutter = EventFilm(wc::Art().Film("shutter"), "shutter", scenes::Shutter(Moving()), 0.8, 0.8, FilmEvent::Shutter, 222);
     shutter.sound->times = Moments(shutter, {0.14, 0.86});
     plans.push_back(std::move(shutter));
 
-    FilmPlan door = EventFilm(wc::kSeaDoorFilm, "seadoor", scenes::SeaDoor(Moving()), 0.7, 0.7, FilmEvent::SeaDoor, 223);
+    FilmPlan door = EventFilm(wc::Art().Film("sea_door"), "seadoor", scenes::SeaDoor(Moving()), 0.7, 0.7, FilmEvent::SeaDoor, 223);
     door.sound->times = Moments(door, {0.08, 0.42, 0.7});
     plans.push_back(std::move(door));
 
     // The lens: it rises into the telescope and lights; then the light goes out over the water.
     FilmPlan lens;
-    lens.def = &wc::kLensFilm;
+    lens.def = &wc::Art().Film("lens");
     lens.seed = 224;
     lens.takes = {Hold(TakeKind::HoldFirst, 0.6), MovingTake("lens", scenes::Lens(Moving()), 3.2),
                   MovingTake("lens beam", scenes::Beam(Moving()), 4.2)};
     lens.takes.back().throughBlack = true;
-    lens.sound = content::FilmSoundSpec{FilmEvent::Lens, wc::kLensFilm.seconds, {TimeOf(lens, 1, 0.62), TimeOf(lens, 1, 0.9)}, 224};
+    lens.sound = content::FilmSoundSpec{FilmEvent::Lens, wc::Art().Film("lens").seconds, {TimeOf(lens, 1, 0.62), TimeOf(lens, 1, 0.9)}, 224};
     plans.push_back(std::move(lens));
 
     // The arrival: the boat running in to the island, its lamps dark.
     FilmPlan arrival;
-    arrival.def = &wc::kArrivalFilm;
+    arrival.def = &wc::Art().Film("arrival");
     arrival.seed = 201;
-    arrival.takes = {MovingTake("arrival", scenes::Crossing(Moving()), 6.0), Hold(TakeKind::HoldLast, wc::kArrivalFilm.seconds - 6.0)};
-    arrival.sound = content::FilmSoundSpec{FilmEvent::Crossing, wc::kArrivalFilm.seconds, {}, 201};
+    arrival.takes = {MovingTake("arrival", scenes::Crossing(Moving()), 6.0), Hold(TakeKind::HoldLast, wc::Art().Film("arrival").seconds - 6.0)};
+    arrival.sound = content::FilmSoundSpec{FilmEvent::Crossing, wc::Art().Film("arrival").seconds, {}, 201};
     for (double stroke = 0.4; stroke < 8.0; stroke += 2.0) arrival.sound->times.push_back(stroke);
     plans.push_back(std::move(arrival));
     return plans;
@@ -372,20 +372,20 @@ std::vector<FilmPlan> VoicedPlans()
                       stars = scenes::Shutter(At(1.0)), lens = scenes::Lens(At(1.0)), ebb = scenes::Tide(At(1.0), 3, 4);
     std::vector<FilmPlan> plans;
     plans.push_back(VoicedFilm(
-        wc::kLettersFilm,
+        wc::Art().Film("letters"),
         {StillTake("letters: the island", island, 30.0, WindowAt(0.5, 0.55, 0.8), WindowAt(0.45, 0.5, 0.6)),
          StillTake("letters: the sea door", doorShut, 36.5, WindowAt(0.5, 0.5, 0.9), WindowAt(0.5, 0.5, 0.6)),
          StillTake("letters: the cistern", cistern, 30.0, WindowAt(0.4, 0.5, 0.75), WindowAt(0.6, 0.55, 0.7)),
          StillTake("letters: the gallery", gallery, 31.5, WindowAt(0.55, 0.5, 0.7), WindowAt(0.45, 0.45, 0.85))},
         202));
     plans.push_back(VoicedFilm(
-        wc::kRecorderFilm,
+        wc::Art().Film("recorder"),
         {StillTake("recorder: the sea door", doorShut, 47.5, WindowAt(0.45, 0.55, 0.65), WindowAt(0.5, 0.45, 0.85)),
          StillTake("recorder: the stars", stars, 40.0, WindowAt(0.5, 0.6, 0.9), WindowAt(0.5, 0.4, 0.65)),
          StillTake("recorder: the island", island, 24.5, WindowAt(0.55, 0.5, 0.65), WindowAt(0.5, 0.5, 0.9))},
         203));
     plans.push_back(VoicedFilm(
-        wc::kEndingFilm,
+        wc::Art().Film("ending"),
         {StillTake("ending: the lens", lens, 16.0, WindowAt(0.5, 0.5, 0.9), WindowAt(0.5, 0.5, 0.65)),
          StillTake("ending: the lamps", lit, 23.0, WindowAt(0.4, 0.5, 0.8), WindowAt(0.6, 0.5, 0.8)),
          StillTake("ending: the light", beam, 29.5, WindowAt(0.5, 0.5, 0.9), WindowAt(0.5, 0.45, 0.7)),

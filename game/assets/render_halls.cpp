@@ -11,7 +11,7 @@
 #include "core/error.h"
 #include "game/assets/render_groups.h"
 #include "game/assets/render_halls_models.h"
-#include "game/world_content.h"
+#include "game/assets/world_art.h"
 #include "render/kit.h"
 #include "render/panorama.h"
 
@@ -702,14 +702,14 @@ difference {
 
 std::vector<double> WallBearings(int number)
 {
-    for (const wc::Place& place : wc::kPlaces)
+    for (const wc::Place& place : wc::Art().places)
         if (place.number == number) return place.panorama && LookOf(number).faceted ? Bearings(place) : std::vector<double>{};
     throw Error("the world names no place " + std::to_string(number));
 }
 
 std::string PlaceScene(int number, bool changed)
 {
-    for (const wc::Place& place : wc::kPlaces)
+    for (const wc::Place& place : wc::Art().places)
         if (place.number == number) return place.panorama ? PanoramaScene(place, changed) : FlatScene(number, changed);
     throw Error("the world names no place " + std::to_string(number));
 }
@@ -719,7 +719,7 @@ std::string PlaceScene(int number, bool changed)
 void AddHalls(std::vector<content::Asset>& rendered)
 {
     namespace wc = world_content;
-    for (const wc::Place& place : wc::kPlaces) {
+    for (const wc::Place& place : wc::Art().places) {
         if (place.realm != wc::Realm::Hall && place.realm != wc::Realm::Tower) continue;
         const int w = place.panorama ? content::kPanoramaWidth : content::kFlatWidth;
         const int h = place.panorama ? content::kPanoramaHeight : content::kFlatHeight;
@@ -727,9 +727,9 @@ void AddHalls(std::vector<content::Asset>& rendered)
             place.image, {place.image, halls::PlaceScene(place.number, false), w, h, false, place.panorama}, {},
             place.panorama ? 40.0 : 15.0));
     }
-    for (const wc::OverlayDef& o : wc::kOverlays) {
+    for (const wc::OverlayDef& o : wc::Art().overlays) {
         const wc::Place* place = nullptr;
-        for (const wc::Place& p : wc::kPlaces)
+        for (const wc::Place& p : wc::Art().places)
             if (p.number == o.screen) place = &p;
         if (place == nullptr || (place->realm != wc::Realm::Hall && place->realm != wc::Realm::Tower)) continue;
         const bool letters = o.shows == wc::Shows::Item && o.item == 6;

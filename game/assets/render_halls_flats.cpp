@@ -8,7 +8,7 @@
 
 #include "core/error.h"
 #include "game/assets/render_halls_models.h"
-#include "game/world_content.h"
+#include "game/assets/world_art.h"
 #include "render/kit.h"
 
 namespace world_render::halls {
@@ -208,7 +208,7 @@ struct CabinetLayout {
 
 CabinetLayout CabinetLayoutOf()
 {
-    const wc::KeyPanel& panel = wc::kKeyPanels[0];
+    const wc::KeyPanel& panel = wc::Art().KeyPanelOn(451);
     CabinetLayout c{{0.0034, 0.85, 1.2, 3.3}, {}, 0};
     const FlatFrame& f = c.frame;
     c.centreX = f.X(170);
@@ -218,9 +218,9 @@ CabinetLayout CabinetLayoutOf()
     c.shape.pitch = panel.dx * f.scale;
     c.shape.wheelsX = f.X(panel.x + panel.w / 2.0) - c.centreX;
     c.shape.wheelsY = f.Y(panel.y + panel.h / 2.0);
-    c.shape.knobX = f.X((wc::kCabinetRelease[0] + wc::kCabinetRelease[2]) / 2.0) - c.centreX;
-    c.shape.knobY = f.Y((wc::kCabinetRelease[1] + wc::kCabinetRelease[3]) / 2.0);
-    c.shape.knobRadius = (wc::kCabinetRelease[2] - wc::kCabinetRelease[0]) * 0.36 * f.scale;
+    c.shape.knobX = f.X((wc::Art().cabinetRelease[0] + wc::Art().cabinetRelease[2]) / 2.0) - c.centreX;
+    c.shape.knobY = f.Y((wc::Art().cabinetRelease[1] + wc::Art().cabinetRelease[3]) / 2.0);
+    c.shape.knobRadius = (wc::Art().cabinetRelease[2] - wc::Art().cabinetRelease[0]) * 0.36 * f.scale;
     c.shape.plateRight = f.X(985) - c.centreX;
     return c;
 }
@@ -300,8 +300,8 @@ content::Asset CabinetWheels()
 {
     // The wheels in a row at the cabinet view's scale and light, one slot of the panel's step
     // each; the finish cuts each wheel's cell out of its slot, side by side.
-    const wc::KeyPanel& panel = wc::kKeyPanels[0];
-    const wc::GridDef& grid = wc::kGrids[panel.grid - 1];
+    const wc::KeyPanel& panel = wc::Art().KeyPanelOn(451);
+    const wc::GridDef& grid = wc::Art().grids[panel.grid - 1];
     const int values = grid.max + 1;
     const CabinetLayout c = CabinetLayoutOf();
     const double s = c.frame.scale;

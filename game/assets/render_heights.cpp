@@ -375,7 +375,7 @@ std::string StarChart(const FixtureAt& f, double radius)
     // The four figures as the chart draws them, side by side, each star where its pane is.
     for (int figure = 0; figure < 4; ++figure)
         for (int cell = 0; cell < 9; ++cell) {
-            if (!wc::kStarPatterns[figure][cell]) continue;
+            if (!wc::Art().starPatterns[figure][cell]) continue;
             const double x = p.left + w * (0.125 + 0.25 * figure + 0.06 * (cell % 3 - 1));
             const double y = p.bottom + h * (0.55 - 0.16 * (cell / 3 - 1));
             text += Format("  sphere { <%.4f, %.4f, -0.05>, 0.035 texture { pigment { rgb <1, 0.95, 0.8> } finish { ambient 0 diffuse 0.2 emission 0.9 } } }\n", x, y);
@@ -486,7 +486,7 @@ union {
 
 const wc::Place& PlaceNumbered(int number)
 {
-    for (const wc::Place& place : wc::kPlaces)
+    for (const wc::Place& place : wc::Art().places)
         if (place.number == number) return place;
     throw Error("the world names no place " + std::to_string(number));
 }
@@ -794,7 +794,7 @@ void AddGalleryAndDomePanoramas(std::vector<content::Asset>& rendered)
     auto request = [](const char* path, std::string scene) {
         return render::RenderRequest{path, std::move(scene), content::kPanoramaWidth, content::kPanoramaHeight, false, true};
     };
-    for (const wc::Place& place : wc::kPlaces) {
+    for (const wc::Place& place : wc::Art().places) {
         if (!place.panorama) continue;
         if (place.realm == wc::Realm::Gallery)
             rendered.push_back(render::RenderedPicture(place.image, request(place.image, GalleryScene(place.number, false)), {}, 40.0));
@@ -802,7 +802,7 @@ void AddGalleryAndDomePanoramas(std::vector<content::Asset>& rendered)
             rendered.push_back(render::RenderedPicture(place.image, request(place.image, DomeScene(place.number)), {}, 40.0));
     }
     // The gallery with its lamps burning, cut to the blocks the world shows then.
-    for (const wc::OverlayDef& o : wc::kOverlays) {
+    for (const wc::OverlayDef& o : wc::Art().overlays) {
         const wc::Place& place = PlaceNumbered(o.screen);
         if (place.realm != wc::Realm::Gallery || o.when != wc::When::LampsLit) continue;
         rendered.push_back(render::RenderedPicture(

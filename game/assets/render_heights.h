@@ -10,7 +10,7 @@
 
 #include "content/generator.h"
 #include "core/text_catalogue.h"
-#include "game/world_content.h"
+#include "game/assets/world_art.h"
 #include "imaging/image.h"
 
 namespace world_render::heights {

@@ -39,7 +39,7 @@ light_source { <5, -2.5, -30>, rgb <0.35, 0.4, 0.5> * 0.35 shadowless }
 
 const wc::KeyPanel& KeyPanelOf(int screen)
 {
-    for (const wc::KeyPanel& panel : wc::kKeyPanels)
+    for (const wc::KeyPanel& panel : wc::Art().keyPanels)
         if (panel.screen == screen) return panel;
     throw Error("the world names no key panel on place " + std::to_string(screen));
 }
@@ -58,7 +58,7 @@ std::string Halo(double x, double y, double z, double radius, bool warm)
 std::string RingBoardScene(bool lampsLit)
 {
     const wc::KeyPanel& panel = KeyPanelOf(551);
-    const wc::GridDef& grid = wc::kGrids[panel.grid - 1];
+    const wc::GridDef& grid = wc::Art().grids[panel.grid - 1];
     std::string scene = kSquareOnCamera;
     scene += render::Materials();
     scene += LampModels();
@@ -85,7 +85,7 @@ box { <0.5, -3.9, -0.03>, <9.74, -0.5, 0.2> texture { Tarred rotate <0, 0, 90> }
     }
     // The snuffer on its hook below the rings: a brass cone on a handle.
     const wc::Place& place = [] () -> const wc::Place& {
-        for (const wc::Place& p : wc::kPlaces)
+        for (const wc::Place& p : wc::Art().places)
             if (p.number == 551) return p;
         throw Error("the world names no place 551");
     }();
@@ -195,7 +195,7 @@ void AddCloseViews(std::vector<content::Asset>& rendered, const TextCatalogue& t
     for (int place = 752; place <= 755; ++place) {
         const wc::KeyPanel& panel = KeyPanelOf(place);
         std::string image;
-        for (const wc::Place& p : wc::kPlaces)
+        for (const wc::Place& p : wc::Art().places)
             if (p.number == place) image = p.image;
         const std::string label = *StarPanelName(place, texts);
         render::PictureOut out;
@@ -210,9 +210,9 @@ void AddCloseViews(std::vector<content::Asset>& rendered, const TextCatalogue& t
     } changing[] = {{"data/dome_mount.enc", MountScene}, {"data/dome_shutter.enc", ShutterScene}};
     for (const auto& view : changing) {
         rendered.push_back(render::RenderedPicture(view.image, Flat(view.image, view.scene(false)), {}, 15.0));
-        for (const wc::OverlayDef& o : wc::kOverlays) {
+        for (const wc::OverlayDef& o : wc::Art().overlays) {
             std::string base;
-            for (const wc::Place& p : wc::kPlaces)
+            for (const wc::Place& p : wc::Art().places)
                 if (p.number == o.screen) base = p.image;
             if (base != view.image) continue;
             rendered.push_back(render::RenderedPicture(o.image, Flat(o.image, view.scene(true)),

@@ -4,7 +4,7 @@
 #include "content/output.h"
 #include "game/assets/render_shore_layout.h"
 #include "game/assets/render_shore_scenes.h"
-#include "game/world_content.h"
+#include "game/assets/world_art.h"
 #include "render/kit.h"
 
 namespace world_render::shore {
@@ -41,7 +41,7 @@ void AddShoreAssets(std::vector<content::Asset>& rendered)
     // watch, the sea door open.
     for (int screen = 151; screen <= 157; ++screen)
         rendered.push_back(Flat(PlaceShowing(screen).image, ShoreViewScene(screen, {})));
-    for (const wc::OverlayDef& o : wc::kOverlays) {
+    for (const wc::OverlayDef& o : wc::Art().overlays) {
         if (o.screen < 100 || o.screen > 157) continue;
         const ShoreState changed{o.screen == 102 || o.screen == 152, o.screen == 105 || o.screen == 156,
                                  o.shows == wc::Shows::Item};
@@ -55,7 +55,7 @@ void AddShoreAssets(std::vector<content::Asset>& rendered)
             rendered.push_back(Flat(o.image, ShoreViewScene(o.screen, changed), block));
     }
     // The flats at high water, and at the three lower tides scrambled with the same offset.
-    for (const wc::TideVersion& v : wc::kTideVersions) {
+    for (const wc::TideVersion& v : wc::Art().tideVersions) {
         const std::string base = PlaceShowing(v.screen).image;
         rendered.push_back(Panorama(base, TidePanoramaScene(v.screen, 1)));
         render::PictureOut version;
@@ -65,16 +65,16 @@ void AddShoreAssets(std::vector<content::Asset>& rendered)
     }
     for (int screen = 650; screen <= 654; ++screen)
         rendered.push_back(Flat(PlaceShowing(screen).image, TideViewScene(screen)));
-    for (const wc::KeyPanel& panel : wc::kKeyPanels) {
+    for (const wc::KeyPanel& panel : wc::Art().keyPanels) {
         if (panel.screen != 650) continue;
-        const int values = wc::kGrids[panel.grid - 1].max + 1;
+        const int values = wc::Art().grids[panel.grid - 1].max + 1;
         rendered.push_back(render::RenderedPicture(
             panel.strip, {panel.strip, TideWheelStripScene(values, panel.w, panel.h), panel.w * values, panel.h, false, false},
             PngOut(), 2.0));
     }
-    rendered.push_back(Flat(wc::kBoatImage, BoatScene()));
-    rendered.push_back(Flat(wc::kCausewayImage, CausewayScene()));
-    rendered.push_back(Flat(wc::kEndingImage, DawnScene()));
+    rendered.push_back(Flat(wc::Art().boatImage, BoatScene()));
+    rendered.push_back(Flat(wc::Art().causewayImage, CausewayScene()));
+    rendered.push_back(Flat(wc::Art().endingImage, DawnScene()));
 }
 
 }  // namespace world_render::shore

@@ -4,7 +4,7 @@
 #include "core/error.h"
 #include "game/assets/render_shore_layout.h"
 #include "game/assets/render_shore_scenes.h"
-#include "game/world_content.h"
+#include "game/assets/world_art.h"
 #include "render/kit.h"
 
 namespace world_render::shore {
@@ -48,7 +48,7 @@ std::string TideClockScene(const int* setting)
     const FlatCamera camera{1.0, 0, 50};
     constexpr double kPlate = 1.2;
     const wc::KeyPanel* panel = nullptr;
-    for (const wc::KeyPanel& p : wc::kKeyPanels)
+    for (const wc::KeyPanel& p : wc::Art().keyPanels)
         if (p.screen == 650) panel = &p;
     if (panel == nullptr) throw Error("the world has no wheels for the tide clock's close view 650");
     double left, top, right, bottom, x0, y0, x1, y1;
@@ -83,8 +83,8 @@ difference {
     }
     // The lever: a brass arm from its pivot low in the slot, the knob near the slot's top.
     double lx0, ly0, lx1, ly1;
-    camera.OnWall(wc::kTideLever[0], wc::kTideLever[1], kPlate, &lx0, &ly0);
-    camera.OnWall(wc::kTideLever[2], wc::kTideLever[3], kPlate, &lx1, &ly1);
+    camera.OnWall(wc::Art().tideLever[0], wc::Art().tideLever[1], kPlate, &lx0, &ly0);
+    camera.OnWall(wc::Art().tideLever[2], wc::Art().tideLever[3], kPlate, &lx1, &ly1);
     scene += Format(R"(
 #declare LeverX = %.4f; #declare LeverTop = %.4f; #declare LeverBottom = %.4f; #declare LeverW = %.4f;
 box { <LeverX - LeverW * 0.12, LeverBottom + 0.02, PlateZ - 0.013>, <LeverX + LeverW * 0.12, LeverTop - 0.02, PlateZ - 0.011> pigment { rgb 0.01 } }
@@ -174,7 +174,7 @@ constexpr const char* kIsland = R"(
 std::string TideViewScene(int screen)
 {
     switch (screen) {
-    case 650: return TideClockScene(wc::kHighWater);
+    case 650: return TideClockScene(wc::Art().highWater);
     case 651: return WreckScene();
     case 652: return MarkerScene();
     case 653: return SkylightScene();

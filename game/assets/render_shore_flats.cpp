@@ -5,7 +5,7 @@
 #include "core/error.h"
 #include "game/assets/render_shore_layout.h"
 #include "game/assets/render_shore_scenes.h"
-#include "game/world_content.h"
+#include "game/assets/world_art.h"
 #include "render/kit.h"
 #include "render/panorama.h"
 
@@ -291,7 +291,7 @@ std::string TidePanoramaScene(int screen, int tide)
     scene += kFlatsKit;
     scene += SkyOver(place, screen);
     // The clock's wheels stand at the setting that brought the water to this tide.
-    const int* setting = wc::TideSetting(tide);
+    const int* setting = wc::Art().TideSetting(tide);
     scene += Format("#declare Setting = array[5] { %.0f, %.0f, %.0f, %.0f, %.0f };\n", setting[0], setting[1], setting[2],
                     setting[3], setting[4]);
     scene += Format("#declare PitPlace = transform { translate <0, %.4f, 13> rotate <0, %.4f, 0> }\n", kSandLevel + 1.0,

@@ -258,7 +258,7 @@ Upright UprightIn(const FlatCamera& camera, double x1, double y1, double x2, dou
 
 const wc::Place& PlaceShowing(int screen)
 {
-    for (const wc::Place& place : wc::kPlaces)
+    for (const wc::Place& place : wc::Art().places)
         if (place.number == screen) return place;
     throw Error("the world names no place numbered " + std::to_string(screen));
 }

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "content/generator.h"
-#include "game/world_content.h"
+#include "game/assets/world_art.h"
 
 namespace world_render::shore {
 

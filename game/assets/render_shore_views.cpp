@@ -5,7 +5,7 @@
 #include "core/error.h"
 #include "game/assets/render_shore_layout.h"
 #include "game/assets/render_shore_scenes.h"
-#include "game/world_content.h"
+#include "game/assets/world_art.h"
 #include "render/kit.h"
 #include "render/panorama.h"
 

@@ -7,7 +7,7 @@
 #include "render/kit.h"
 #include "game/assets/render_groups.h"
 #include "game/assets/render_things.h"
-#include "game/world_content.h"
+#include "game/assets/world_art.h"
 
 namespace world_render {
 
@@ -129,7 +129,7 @@ void AddThings(std::vector<content::Asset>& rendered, const TextCatalogue& texts
     AddItemPictures(rendered);
     AddReadViews(rendered, texts);
     for (const int item : {3, 4, 5, 8}) {
-        const std::string path = world_content::kItems[item - 1].closeUp;
+        const std::string path = world_content::Art().items[item - 1].closeUp;
         rendered.push_back(render::RenderedPicture(
             path, {path, CloseUpScene(item, true), content::kFlatWidth, content::kFlatHeight, false, false}, {}, 15.0));
     }

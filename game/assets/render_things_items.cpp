@@ -7,7 +7,7 @@
 #include "core/error.h"
 #include "game/assets/render_groups.h"
 #include "game/assets/render_things.h"
-#include "game/world_content.h"
+#include "game/assets/world_art.h"
 
 namespace world_render {
 
@@ -376,7 +376,7 @@ content::ItemPictures ItemPicturesFromRender(const imaging::Image& render)
 
 void AddItemPictures(std::vector<content::Asset>& rendered)
 {
-    for (const wc::ItemDef& item : wc::kItems) {
+    for (const wc::ItemDef& item : wc::Art().items) {
         const render::RenderRequest request = ItemBarRequest(item.number);
         const std::string picture = item.picture, alpha1 = item.alpha1, alpha2 = item.alpha2;
         const int offset = wc::ItemOffset(item);

@@ -13,7 +13,7 @@
 #include "game/assets/render_groups.h"
 #include "game/assets/render_things.h"
 #include "game/assets/world_texts.h"
-#include "game/world_content.h"
+#include "game/assets/world_art.h"
 
 namespace world_render {
 
@@ -31,7 +31,7 @@ constexpr double kDegrees = 3.14159265358979 / 180.0;
 // The picture of a place the world numbers `screen`.
 std::string ImageOf(int screen)
 {
-    for (const wc::Place& place : wc::kPlaces)
+    for (const wc::Place& place : wc::Art().places)
         if (place.number == screen) return place.image;
     throw Error("the world has no place " + std::to_string(screen));
 }
@@ -126,7 +126,7 @@ light_source { <0.8, -0.4, -1.0>, rgb <0.5, 0.55, 0.7> * 0.35 shadowless }
                     f.X(kLetterSheet.Right() - 70, -0.003), f.Y(kLetterSheet.Bottom() - 46, -0.003), f.X(40), f.Y(470), f.X(210),
                     f.Y(120));
     const content::PageText letter = content::AppointmentLetter(texts);
-    return {wc::kItems[1].closeUp, scene,
+    return {wc::Art().items[1].closeUp, scene,
             [letter](imaging::Image picture) {
                 return Finished(picture, [&letter](Canvas& c) { SetText(c, letter, kLetterText, kInk, nullptr, 112); });
             },
@@ -199,7 +199,7 @@ light_source { <0.9, -0.3, -1.0>, rgb <0.5, 0.55, 0.7> * 0.4 shadowless }
     const Rect field{static_cast<int>(kLidColumn - kLidRadius), static_cast<int>(kLidRow - kLidRadius),
                      static_cast<int>(2 * kLidRadius), static_cast<int>(2 * kLidRadius)};
     const content::PageText dedication = content::WatchDedication(texts);
-    return {wc::kItems[6].closeUp, scene,
+    return {wc::Art().items[6].closeUp, scene,
             [dedication](imaging::Image picture) {
                 return Finished(picture, [&dedication](Canvas& c) {
                     // Engraved: dark cuts, each with a bright edge where the burnished metal
@@ -415,17 +415,16 @@ light_source { <0.9, -0.1, -1.2>, rgb <0.55, 0.60, 0.80> * 0.35 shadowless }
 // dipping into the gutter at the spine, paper foxed with age.
 struct BookLook {
     const char* cover;  // the cover's texture
-    const char* const* paths;
-    std::size_t pages;
+    const char* book;   // the book's name in the world files, which list its pages
 };
 const BookLook kBooks[3] = {
     {"pigment { granite colour_map { [0 rgb <0.30, 0.13, 0.06>] [1 rgb <0.20, 0.08, 0.04>] } scale 0.05 } normal { granite 0.3 scale 0.01 } "
      "finish { diffuse 0.7 specular 0.25 roughness 0.03 }",
-     wc::kLogbookPages, std::size(wc::kLogbookPages)},
+     "logbook"},
     {"pigment { rgb <0.12, 0.16, 0.26> } normal { quilted 0.4 control0 0.5 control1 0.5 scale 0.004 } finish { diffuse 0.8 }",
-     wc::kLetterPages, std::size(wc::kLetterPages)},
+     "letters"},
     {"pigment { rgb <0.12, 0.22, 0.14> } normal { quilted 0.4 control0 0.5 control1 0.5 scale 0.004 } finish { diffuse 0.8 }",
-     wc::kRegisterPages, std::size(wc::kRegisterPages)},
+     "register"},
 };
 constexpr Rect kPaper{28, 18, 968, 476};
 constexpr Rect kPageText{36, 40, 952, 450};  // both pages' text, numbers and turning marks
@@ -467,11 +466,12 @@ ReadView BookPageView(int book, int index, const TextCatalogue& texts)
 {
     if (book < 0 || book > 2) throw Error("there is no book " + std::to_string(book));
     const BookLook& look = kBooks[book];
+    const std::vector<const char*>& paths = wc::Art().BookPages(look.book);
     const std::vector<content::BookPage> pages = content::PagesOf(static_cast<content::Book>(book), texts);
-    if (index < 0 || static_cast<std::size_t>(index) >= pages.size() || pages.size() != look.pages)
+    if (index < 0 || static_cast<std::size_t>(index) >= pages.size() || pages.size() != paths.size())
         throw Error("book " + std::to_string(book) + " has no page " + std::to_string(index + 1));
     const content::BookPage page = pages[static_cast<std::size_t>(index)];
-    return {look.paths[index], OpenBookScene(look, book),
+    return {paths[static_cast<std::size_t>(index)], OpenBookScene(look, book),
             [page](imaging::Image picture) {
                 return Finished(picture, [&page](Canvas& c) { content::SetBookPage(c, page); });
             },
@@ -510,11 +510,11 @@ void AddReadViews(std::vector<content::Asset>& rendered, const TextCatalogue& te
     }
     // A book's pages share its scene (one render, then the cache) and its scramble offset.
     for (int book = 0; book < 3; ++book) {
-        const BookLook& look = kBooks[book];
-        for (std::size_t i = 0; i < look.pages; ++i) {
+        const std::vector<const char*>& paths = wc::Art().BookPages(kBooks[book].book);
+        for (std::size_t i = 0; i < paths.size(); ++i) {
             ReadView v = BookPageView(book, static_cast<int>(i), texts);
             render::PictureOut out;
-            out.offset = wc::BookOffset(look.paths);
+            out.offset = wc::BookOffset(paths.data());
             out.finish = std::move(v.finish);
             rendered.push_back(render::RenderedPicture(
                 v.path, {v.path, v.scene, content::kFlatWidth, content::kFlatHeight, false, false}, out, 1.5));

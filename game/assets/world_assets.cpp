@@ -1,6 +1,6 @@
 // The world's assets: every picture, sound and film that Kelvane's world definition names,
-// painted from the same place tables (game/world_content.h), so that exits, machines and
-// panels stand where their hotspots are. Also the books, the letter and the plaques, their texts
+// painted from what the world files note (game/assets/world_art.h), the same places the game
+// loads, so that exits, machines and panels stand where their hotspots are. Also the books, the letter and the plaques, their texts
 // from the game's catalogue: the clues by which every puzzle of the island can be solved.
 #include <algorithm>
 #include <cmath>
@@ -15,7 +15,7 @@
 #include "core/error.h"
 #include "core/latin1_text.h"
 #include "imaging/scrambled.h"
-#include "game/world_content.h"
+#include "game/assets/world_art.h"
 #include "game/assets/world_texts.h"
 
 namespace content {
@@ -115,9 +115,9 @@ Painted PaintedPlace(const wc::Place& place)
 
 const wc::Place& PlaceNumbered(int number)
 {
-    for (const wc::Place& place : wc::kPlaces)
+    for (const wc::Place& place : wc::Art().places)
         if (place.number == number) return place;
-    return wc::kPlaces[0];
+    return wc::Art().places[0];
 }
 
 // The ways that only the lamp opens are drawn dark: the landmark sinks into shadow.
@@ -233,8 +233,8 @@ Canvas PaintStarChart(const PageText& plaque, const FigureNames& names)
 // The cabinet's release knob, below its wheels (block offset dx, dy when painted into an overlay).
 void PaintReleaseKnob(Canvas& c, int dx = 0, int dy = 0)
 {
-    const float cx = (wc::kCabinetRelease[0] + wc::kCabinetRelease[2]) * 0.5f - dx;
-    const float cy = (wc::kCabinetRelease[1] + wc::kCabinetRelease[3]) * 0.5f - dy;
+    const float cx = (wc::Art().cabinetRelease[0] + wc::Art().cabinetRelease[2]) * 0.5f - dx;
+    const float cy = (wc::Art().cabinetRelease[1] + wc::Art().cabinetRelease[3]) * 0.5f - dy;
     c.FillEllipse(cx, cy, 34, 34, Hex(0x3a2a18));
     c.FillEllipse(cx, cy, 28, 28, Hex(0xb08a40));
     c.FillEllipse(cx - 7, cy - 8, 9, 7, Hex(0xe0c070), 0.8f);
@@ -253,11 +253,10 @@ std::vector<BookPage> Pages(const TextCatalogue& texts, const char* book, std::s
     return pages;
 }
 
-template <std::size_t N>
-void AddBook(AssetList& list, const char* const (&paths)[N], const std::vector<BookPage>& pages)
+void AddBook(AssetList& list, const std::vector<const char*>& paths, const std::vector<BookPage>& pages)
 {
-    const int offset = wc::BookOffset(paths);
-    for (std::size_t i = 0; i < N; ++i) {
+    const int offset = wc::BookOffset(paths.data());
+    for (std::size_t i = 0; i < paths.size(); ++i) {
         const BookPage page = pages[i];
         SharedOffsetPicture(list, paths[i], offset, [page] { return PaintBookPage(page); }, PictureFormat::Jpeg, 1.5);
     }
@@ -296,7 +295,7 @@ PlaceSpec TideSpec(const wc::Place& place, int tide)
 
 void AddPlaces(AssetList& list, const TextCatalogue& texts)
 {
-    for (const wc::Place& place : wc::kPlaces) {
+    for (const wc::Place& place : wc::Art().places) {
         if (const std::optional<PageText> text = TextOf(place.number, texts)) {
             const PageText t = *text;
             list.Picture(place.image, [t] { return PaintSheet(t.heading, t.text, Hex(0xb89a5a), kInk); }, PictureFormat::Jpeg);
@@ -342,7 +341,7 @@ void AddPlaces(AssetList& list, const TextCatalogue& texts)
         }
     }
     // The tide's versions, scrambled with their screen's offset.
-    for (const wc::TideVersion& v : wc::kTideVersions) {
+    for (const wc::TideVersion& v : wc::Art().tideVersions) {
         const wc::Place& place = PlaceNumbered(v.screen);
         const int offset = ScrambleOffsetFor(place.image);
         for (int tide = 2; tide <= 4; ++tide) {
@@ -355,7 +354,7 @@ void AddPlaces(AssetList& list, const TextCatalogue& texts)
 
 void AddOverlays(AssetList& list)
 {
-    for (const wc::OverlayDef& o : wc::kOverlays) {
+    for (const wc::OverlayDef& o : wc::Art().overlays) {
         const wc::Place& place = PlaceNumbered(o.screen);
         Painted painted = PaintedPlace(place);
         PlaceSpec changed = painted.scene;
@@ -381,8 +380,8 @@ void AddOverlays(AssetList& list)
 
 void AddStrips(AssetList& list)
 {
-    for (const wc::KeyPanel& panel : wc::kKeyPanels) {
-        const wc::GridDef& grid = wc::kGrids[panel.grid - 1];
+    for (const wc::KeyPanel& panel : wc::Art().keyPanels) {
+        const wc::GridDef& grid = wc::Art().grids[panel.grid - 1];
         list.Strip(panel.strip, panel.w, panel.h, grid.max + 1,
                    panel.style == wc::KeyStyle::Digits ? StripStyle::Digits : StripStyle::Lamps);
     }
@@ -390,17 +389,17 @@ void AddStrips(AssetList& list)
 
 void AddItems(AssetList& list, const TextCatalogue& texts)
 {
-    for (const wc::ItemDef& item : wc::kItems) {
+    for (const wc::ItemDef& item : wc::Art().items) {
         const ItemLook look = kItemLooks[item.number - 1];
         // The letter and the watch's lid are read, not looked at: their close-ups are texts.
         const bool text = item.number == 2 || item.number == 7;
         list.Item(item.number, look.kind, look.tint, item.closeUp != nullptr && !text ? item.closeUp : "");
     }
     const PageText letter = AppointmentLetter(texts);
-    list.Picture(wc::kItems[1].closeUp, [letter] { return PaintSheet(letter.heading, letter.text, kPaper, kInk); },
+    list.Picture(wc::Art().items[1].closeUp, [letter] { return PaintSheet(letter.heading, letter.text, kPaper, kInk); },
                  PictureFormat::Jpeg);
     const std::string initials = PictureText(texts, "watch.initials"), engraving = PictureText(texts, "watch.lid.body");
-    list.Picture(wc::kItems[6].closeUp, [initials, engraving] { return PaintWatchLid(initials, engraving); },
+    list.Picture(wc::Art().items[6].closeUp, [initials, engraving] { return PaintWatchLid(initials, engraving); },
                  PictureFormat::Jpeg);
 }
 
@@ -409,7 +408,7 @@ void AddSequences(AssetList& list, const TextCatalogue& texts)
 {
     const RealmLook shore = LookOf(wc::Realm::Shore);
     const std::string title = PictureText(texts, "title.name"), tagline = PictureText(texts, "title.tagline");
-    list.Picture(wc::kLogoImage, [title, tagline] {
+    list.Picture(wc::Art().logoImage, [title, tagline] {
         Canvas c(kFlatWidth, kFlatHeight, false, Hex(0x05070c));
         c.Glow(512, 200, 260, Hex(0xffc070), 0.6f);
         c.Text(title, 512, 210, 72, Hex(0xedb469), true, false, TextAlign::Centre);
@@ -417,38 +416,38 @@ void AddSequences(AssetList& list, const TextCatalogue& texts)
         return c;
     }, PictureFormat::Jpeg);
     PlaceSpec boat{11, shore.setting, shore.palette, {{LandmarkKind::Moon, {700, 60, 70, 70}}, {LandmarkKind::Pool, {0, 330, 1024, 182}}}, 0.55f};
-    list.FlatView(wc::kBoatImage, boat);
+    list.FlatView(wc::Art().boatImage, boat);
     PlaceSpec causeway{12, shore.setting, shore.palette,
                        {{LandmarkKind::Stairs, {420, 200, 184, 240}}, {LandmarkKind::Window, {480, 80, 64, 100}},
                         {LandmarkKind::Pool, {0, 400, 380, 112}}, {LandmarkKind::Pool, {644, 400, 380, 112}}},
                        0.65f};
-    list.FlatView(wc::kCausewayImage, causeway);
+    list.FlatView(wc::Art().causewayImage, causeway);
     PlaceSpec dawn{13, Setting::Court, {Hex(0xe0a070), Hex(0x8a7a6c), Hex(0x4a5a6a), Hex(0x3a5a34), Hex(0xfff0c0)},
                    {{LandmarkKind::Window, {470, 60, 84, 120}, true}, {LandmarkKind::Pool, {0, 380, 1024, 132}}},
                    0.95f};
-    list.FlatView(wc::kEndingImage, dawn);
+    list.FlatView(wc::Art().endingImage, dawn);
 }
 
 void AddSounds(AssetList& list)
 {
-    for (int i = 0; i < 3; ++i) list.Sound(Narrow(wc::kDripSounds[i]), SoundKind::Drip, 1 + static_cast<std::uint32_t>(i));
-    list.Sound(Narrow(wc::kSwitchSound), SoundKind::SwitchClick, 4);
-    list.Sound(Narrow(wc::kExplosionSound), SoundKind::Explosion, 5);
-    list.Sound(Narrow(wc::kPageSound), SoundKind::PageTurn, 6);
-    list.Sound(Narrow(wc::kCoverSound), SoundKind::PageTurn, 7);
-    list.Sound(Narrow(wc::kWheelSound), SoundKind::LockClick, 8);
-    list.Sound(Narrow(wc::kLampSound), SoundKind::SwitchClick, 9);
-    list.Sound(Narrow(wc::kTakeSound), SoundKind::ItemChime, 10);
-    list.Sound(Narrow(wc::kKnockSound), SoundKind::Door, 11);
-    list.Sound(Narrow(wc::kLeverSound), SoundKind::LockClick, 12);
-    list.Sound(Narrow(wc::kWavesSound), SoundKind::Whoosh, 13);
-    list.Sound(Narrow(wc::kUnlockSound), SoundKind::LockClick, 14);
-    list.Sound(Narrow(wc::kSnuffSound), SoundKind::Whoosh, 15);
-    list.Sound(Narrow(wc::kCatchSound), SoundKind::SwitchClick, 16);
-    list.Sound(Narrow(wc::kSeatSound), SoundKind::LockClick, 17);
-    list.Sound(Narrow(wc::kItemSound), SoundKind::ItemChime, 18);
-    list.Sound(Narrow(wc::kPaperSound), SoundKind::PageTurn, 19);
-    list.Sound(Narrow(wc::kStumbleSound), SoundKind::Door, 20);
+    for (int i = 0; i < 3; ++i) list.Sound(wc::Art().SoundFile("drip" + std::to_string(i + 1)), SoundKind::Drip, 1 + static_cast<std::uint32_t>(i));
+    list.Sound(wc::Art().SoundFile("valve_tick"), SoundKind::SwitchClick, 4);
+    list.Sound(wc::Art().SoundFile("sea_pound"), SoundKind::Explosion, 5);
+    list.Sound(wc::Art().SoundFile("page"), SoundKind::PageTurn, 6);
+    list.Sound(wc::Art().SoundFile("cover"), SoundKind::PageTurn, 7);
+    list.Sound(wc::Art().SoundFile("wheel"), SoundKind::LockClick, 8);
+    list.Sound(wc::Art().SoundFile("lamp_switch"), SoundKind::SwitchClick, 9);
+    list.Sound(wc::Art().SoundFile("take"), SoundKind::ItemChime, 10);
+    list.Sound(wc::Art().SoundFile("knock"), SoundKind::Door, 11);
+    list.Sound(wc::Art().SoundFile("lever"), SoundKind::LockClick, 12);
+    list.Sound(wc::Art().SoundFile("waves"), SoundKind::Whoosh, 13);
+    list.Sound(wc::Art().SoundFile("unlock"), SoundKind::LockClick, 14);
+    list.Sound(wc::Art().SoundFile("snuff"), SoundKind::Whoosh, 15);
+    list.Sound(wc::Art().SoundFile("catch"), SoundKind::SwitchClick, 16);
+    list.Sound(wc::Art().SoundFile("seat"), SoundKind::LockClick, 17);
+    list.Sound(wc::Art().SoundFile("examine"), SoundKind::ItemChime, 18);
+    list.Sound(wc::Art().SoundFile("paper"), SoundKind::PageTurn, 19);
+    list.Sound(wc::Art().SoundFile("stumble"), SoundKind::Door, 20);
 }
 
 // ---- films ----
@@ -474,30 +473,30 @@ void AddFilm(AssetList& list, const wc::FilmDef& def, std::vector<Shot> shots, s
 
 void AddFilms(AssetList& list)
 {
-    AddFilm(list, wc::kArrivalFilm, {ShotOf(100, 7.0, 0.3f, 0.45f)}, 101);
-    AddFilm(list, wc::kLettersFilm,
+    AddFilm(list, wc::Art().Film("arrival"), {ShotOf(100, 7.0, 0.3f, 0.45f)}, 101);
+    AddFilm(list, wc::Art().Film("letters"),
             {ShotOf(402, 30, 0.2f, 0.4f), ShotOf(304, 30, 0.3f, 0.45f), ShotOf(501, 30, 0.35f, 0.55f),
              ShotOf(1102, 36.5, 0.3f, 0.5f)},
             102, 12);
-    AddFilm(list, wc::kRecorderFilm,
+    AddFilm(list, wc::Art().Film("recorder"),
             {ShotOf(1103, 40, 0.2f, 0.35f), ShotOf(1101, 36, 0.3f, 0.45f), ShotOf(702, 36.5, 0.25f, 0.5f)}, 103, 12);
-    AddFilm(list, wc::kEndingFilm,
+    AddFilm(list, wc::Art().Film("ending"),
             {ShotOf(701, 30, 0.35f, 0.5f, ShotEffect::Dawn), ShotOf(501, 30, 0.4f, 0.6f, ShotEffect::Embers),
              ShotOf(603, 40, 0.3f, 0.6f), ShotOf(105, 30, 0.4f, 0.5f), ShotOf(100, 40, 0.2f, 0.8f, ShotEffect::Dawn)},
             104, 12);
-    AddFilm(list, wc::kGateFilm, {ShotOf(102, 5, 0.4f, 0.45f)}, 105);
-    AddFilm(list, wc::kPumpFilm, {ShotOf(302, 6, 0.28f, 0.36f)}, 106);
-    AddFilm(list, wc::kSeaGateFilm, {ShotOf(305, 7, 0.35f, 0.4f, ShotEffect::Collapse)}, 107);
+    AddFilm(list, wc::Art().Film("gate"), {ShotOf(102, 5, 0.4f, 0.45f)}, 105);
+    AddFilm(list, wc::Art().Film("pump"), {ShotOf(302, 6, 0.28f, 0.36f)}, 106);
+    AddFilm(list, wc::Art().Film("sea_gate"), {ShotOf(305, 7, 0.35f, 0.4f, ShotEffect::Collapse)}, 107);
     for (int tide = 0; tide < 4; ++tide) {
         const wc::Place& flats = PlaceNumbered(602);
-        Shot shot{TideSpec(flats, tide + 1), wc::kTideFilms[tide].seconds, 0.3f, 0.6f, ShotEffect::None};
-        AddFilm(list, wc::kTideFilms[tide], {shot}, 110 + static_cast<std::uint32_t>(tide));
+        Shot shot{TideSpec(flats, tide + 1), wc::Art().Film("tide" + std::to_string(tide + 1)).seconds, 0.3f, 0.6f, ShotEffect::None};
+        AddFilm(list, wc::Art().Film("tide" + std::to_string(tide + 1)), {shot}, 110 + static_cast<std::uint32_t>(tide));
     }
-    AddFilm(list, wc::kHatchFilm, {ShotOf(405, 5, 0.35f, 0.45f)}, 120);
-    AddFilm(list, wc::kLampsFilm, {ShotOf(501, 3, 0.5f, 0.6f, ShotEffect::Embers), ShotOf(503, 3, 0.3f, 0.4f, ShotEffect::Embers)}, 121);
-    AddFilm(list, wc::kShutterFilm, {ShotOf(704, 6, 0.35f, 0.5f, ShotEffect::Dawn)}, 122);
-    AddFilm(list, wc::kSeaDoorFilm, {ShotOf(1101, 3, 0.3f, 0.4f), ShotOf(105, 3, 0.4f, 0.5f, ShotEffect::Dawn)}, 123);
-    AddFilm(list, wc::kLensFilm, {ShotOf(701, 4, 0.35f, 0.45f), ShotOf(704, 4, 0.35f, 0.5f, ShotEffect::Dawn)}, 124);
+    AddFilm(list, wc::Art().Film("hatch"), {ShotOf(405, 5, 0.35f, 0.45f)}, 120);
+    AddFilm(list, wc::Art().Film("lamps"), {ShotOf(501, 3, 0.5f, 0.6f, ShotEffect::Embers), ShotOf(503, 3, 0.3f, 0.4f, ShotEffect::Embers)}, 121);
+    AddFilm(list, wc::Art().Film("shutter"), {ShotOf(704, 6, 0.35f, 0.5f, ShotEffect::Dawn)}, 122);
+    AddFilm(list, wc::Art().Film("sea_door"), {ShotOf(1101, 3, 0.3f, 0.4f), ShotOf(105, 3, 0.4f, 0.5f, ShotEffect::Dawn)}, 123);
+    AddFilm(list, wc::Art().Film("lens"), {ShotOf(701, 4, 0.35f, 0.45f), ShotOf(704, 4, 0.35f, 0.5f, ShotEffect::Dawn)}, 124);
 }
 
 }  // namespace
@@ -513,9 +512,9 @@ std::string PictureText(const TextCatalogue& texts, std::string_view id)
 std::vector<BookPage> PagesOf(Book book, const TextCatalogue& texts)
 {
     switch (book) {
-    case Book::Logbook: return Pages(texts, "logbook", std::size(wc::kLogbookPages), 500);
-    case Book::Letters: return Pages(texts, "letters", std::size(wc::kLetterPages), 600);
-    case Book::Register: return Pages(texts, "register", std::size(wc::kRegisterPages), 700);
+    case Book::Logbook: return Pages(texts, "logbook", wc::Art().BookPages("logbook").size(), 500);
+    case Book::Letters: return Pages(texts, "letters", wc::Art().BookPages("letters").size(), 600);
+    case Book::Register: return Pages(texts, "register", wc::Art().BookPages("register").size(), 700);
     }
     return {};
 }
@@ -563,7 +562,7 @@ void DrawWatchBells(Canvas& c, float left, float top, float pitch, float scale, 
         c.FillEllipse(cx, top + 46 * s, 24 * s, 5 * s, ink, 0.85f);
         c.FillEllipse(cx, top + 54 * s, 5 * s, 5 * s, ink, 0.85f);
         c.FillRect({static_cast<int>(cx - 3 * s), static_cast<int>(top - 10 * s), static_cast<int>(6 * s), static_cast<int>(10 * s)}, ink, 0.85f);
-        const int strokes = wc::kCabinetCode[bell];
+        const int strokes = wc::Art().cabinetCode[bell];
         for (int i = 0; i < strokes; ++i) {
             const float x = cx + (-18 + (i % 2) * 12) * s;
             const float y = top + (78 + (i / 2) * 30) * s;
@@ -586,7 +585,7 @@ void DrawStarFigures(Canvas& c, float left0, float top, float scale, const Figur
             c.Line(x0, y0, x1, y1, 2.0f * s, line, 0.7f);
         }
         for (int cell = 0; cell < 9; ++cell) {
-            if (wc::kStarPatterns[figure][cell] == 0) continue;
+            if (wc::Art().starPatterns[figure][cell] == 0) continue;
             const auto [x, y] = at(cell);
             c.Glow(x, y, 14.0f * s, star, 0.5f);
             c.FillEllipse(x, y, 5.0f * s, 5.0f * s, star);
@@ -609,9 +608,9 @@ void AddWorldAssets(AssetList& list, const TextCatalogue& texts)
     AddOverlays(list);
     AddStrips(list);
     AddItems(list, texts);
-    AddBook(list, wc::kLogbookPages, PagesOf(Book::Logbook, texts));
-    AddBook(list, wc::kLetterPages, PagesOf(Book::Letters, texts));
-    AddBook(list, wc::kRegisterPages, PagesOf(Book::Register, texts));
+    AddBook(list, wc::Art().BookPages("logbook"), PagesOf(Book::Logbook, texts));
+    AddBook(list, wc::Art().BookPages("letters"), PagesOf(Book::Letters, texts));
+    AddBook(list, wc::Art().BookPages("register"), PagesOf(Book::Register, texts));
     AddSounds(list);
     AddFilms(list);
 }

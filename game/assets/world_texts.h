@@ -41,7 +41,7 @@ using FigureNames = std::array<std::string, 4>;
 FigureNames FigureNamesOf(const TextCatalogue& texts);
 
 // The books the player reads, and their pages as they are set (first page first; the world
-// names their pictures in kLogbookPages, kLetterPages and kRegisterPages).
+// files name their pictures in the books "logbook", "letters" and "register").
 enum class Book { Logbook, Letters, Register };
 std::vector<BookPage> PagesOf(Book book, const TextCatalogue& texts);
 

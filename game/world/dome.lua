@@ -37,10 +37,10 @@ for panel = 1, 4 do
 end
 
 -- ---- what changes in the pictures ----
-overlay{screen = "dome_shutter", x = 302, y = 20, w = 420, h = 320, image = "data/dome_shutter_overlay01.enc",
-        when = all_stars_set()}
-overlay{screen = "dome_mount", x = 252, y = 90, w = 520, h = 340, image = "data/dome_mount_overlay01.enc",
-        when = "lens_placed = 1"}
+change{screen = "dome_shutter", x = 302, y = 20, w = 420, h = 320, image = "data/dome_shutter_overlay01.enc",
+       state = "stars_set", changed = 1}
+change{screen = "dome_mount", x = 252, y = 90, w = 520, h = 340, image = "data/dome_mount_overlay01.enc",
+       state = {"lens_placed", 1}, changed = 1}
 
 -- ---- the story ----
 

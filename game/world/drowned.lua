@@ -3,7 +3,7 @@
 region{name = "drowned", block = 1100}
 
 place{name = "drowned_hall", region = "drowned", panorama = true, image = "data/drowned_pano01.enc",
-    dark("door", 100, 180, 260, 400, "cistern_lower", "lens_in_cradle = 1"),
+    dark("door", 100, 180, 260, 400, "cistern_lower", {"lens_in_cradle", 1}),
     dark("tunnel", 800, 200, 980, 390, "drowned_seadoor_hall"), dark("panel", 1300, 220, 1500, 380, "drowned_plaque"),
     dark("desk", 1700, 290, 1900, 400, "drowned_bench")}
 place{name = "drowned_seadoor_hall", region = "drowned", panorama = true, image = "data/drowned_pano02.enc",
@@ -18,7 +18,7 @@ place{name = "drowned_recorder_hall", region = "drowned", panorama = true, image
 place{name = "drowned_plaque", region = "drowned", panorama = false, image = "data/drowned_plaque.enc",
     see("panel", 312, 60, 712, 420), back("drowned_hall")}
 place{name = "drowned_seadoor", region = "drowned", panorama = false, image = "data/drowned_seadoor.enc",
-    walk("door", 362, 40, 662, 430, "shore_cove", "sea_door_shut = 0"), back("drowned_seadoor_hall")}
+    walk("door", 362, 40, 662, 430, "shore_cove", {"sea_door_shut", 0}), back("drowned_seadoor_hall")}
 place{name = "drowned_cradle", region = "drowned", panorama = false, image = "data/drowned_cradle.enc",
     see("machine", 262, 150, 762, 420), back("drowned_cradle_hall")}
 place{name = "drowned_charts", region = "drowned", panorama = false, image = "data/drowned_charts.enc",
@@ -35,8 +35,8 @@ place{name = "drowned_coat", region = "drowned", panorama = false, image = "data
     see("panel", 362, 60, 662, 420), back("drowned_seadoor_hall")}
 
 -- ---- what changes in the pictures ----
-overlay{screen = "drowned_cradle", x = 440, y = 220, w = 144, h = 110, image = "data/drowned_cradle_overlay01.enc",
-        when = "lens_in_cradle = 1"}
+change{screen = "drowned_cradle", x = 440, y = 220, w = 144, h = 110, image = "data/drowned_cradle_overlay01.enc",
+       state = {"lens_in_cradle", 1}, item = "lens"}
 
 -- ---- the story ----
 

@@ -4,6 +4,7 @@ region{name = "ending", block = 9900}
 local ENDING_PAUSE = 2000
 
 screen{name = "dawn", region = "ending", panorama = false, image = "data/ending_dawn.enc", number = 9999}
+note("ending", {dawn = "dawn"})
 on_enter("dawn", steps{
     hide(true),
     wait(CUT_SCENE_WAIT, {hide = true}),

@@ -15,7 +15,7 @@ place{name = "gallery_window_walk", region = "gallery", panorama = true, image =
     walk("arch", 450, 170, 650, 400, "gallery_plaque_walk")}
 place{name = "gallery_stair_walk", region = "gallery", panorama = true, image = "data/gallery_pano04.enc",
     walk("arch", 100, 170, 300, 400, "gallery_window_walk"),
-    walk("stairs", 800, 170, 940, 390, "dome_entry", "all_set(lamp_ring)"),
+    walk("stairs", 800, 170, 940, 390, "dome_entry", "lamps_lit"),
     walk("panel", 1200, 220, 1400, 380, "gallery_stair"), walk("arch", 1750, 170, 1950, 400, "gallery_plaque_walk"),
     see("torch", 600, 200, 640, 310), see("torch", 1080, 200, 1120, 310)}
 place{name = "gallery_plaque", region = "gallery", panorama = false, image = "data/gallery_plaque.enc",
@@ -30,10 +30,10 @@ place{name = "gallery_bench", region = "gallery", panorama = false, image = "dat
     see("desk", 262, 230, 762, 430), back("gallery_window_walk")}
 
 -- ---- what changes in the pictures ----
-overlay{screen = "gallery_ring_walk", x = 1190, y = 190, w = 660, h = 130, image = "data/gallery_pano02_overlay01.enc",
-        when = "all_set(lamp_ring)"}
-overlay{screen = "gallery_stair_walk", x = 590, y = 160, w = 540, h = 240, image = "data/gallery_pano04_overlay01.enc",
-        when = "all_set(lamp_ring)"}
+change{screen = "gallery_ring_walk", x = 1190, y = 190, w = 660, h = 130, image = "data/gallery_pano02_overlay01.enc",
+       state = "lamps_lit", changed = 4}
+change{screen = "gallery_stair_walk", x = 590, y = 160, w = 540, h = 240, image = "data/gallery_pano04_overlay01.enc",
+       state = "lamps_lit", changed = 5}
 
 -- ---- the lamp ring ----
 

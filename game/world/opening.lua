@@ -20,4 +20,6 @@ on_enter("boat", steps{
 })
 
 screen{name = "causeway", region = "opening", panorama = false, image = "data/opening_causeway.enc", number = 2}
+-- The fixed pictures of the opening, for the pictures' maker.
+note("opening", {logo = "logo", boat = "boat", causeway = "causeway"})
 move{screen = "causeway", rect = {200, 80, 824, 440}, to = "shore_landing"}

@@ -11,6 +11,25 @@ SONG_DOME, SONG_EXPLORE, SONG_DEPTHS, SONG_WARM = 1, 2, 3, 4
 -- The view's built-in effects: the float valve ticks faster as the pointer nears its catch.
 EFFECT_VALVE_TICKS = 1
 
+-- ---- what the pictures' maker reads ----
+-- The content generator paints every picture, sound and film from these files. The
+-- declarations below also note what they declare (note(kind, value) is read by the tools
+-- only); the helpers further down note the places, the changing blocks and the panels.
+local declare = {sound = sound, item = item, grid = grid, captions = captions, film = film, book = book,
+                 close_up = close_up}
+function sound(s) note("sound", s); return declare.sound(s) end
+function item(i) note("item", i); return declare.item(i) end
+function grid(g) note("grid", g); return declare.grid(g) end
+function captions(c) note("captions", c); return declare.captions(c) end
+function book(b) note("book", b); return declare.book(b) end
+function close_up(c) note("close_up", c); return declare.close_up(c) end
+-- A film without subtitles names its length in `seconds` (a subtitled film lasts a second past
+-- its last line).
+function film(f)
+    note("film", f)
+    return declare.film{name = f.name, file = f.file, subtitles = f.subtitles}
+end
+
 -- ---- sounds ----
 
 sound{name = "page", file = "data/pageturn.wav"}
@@ -122,6 +141,17 @@ function tide_setting(tide)
     return tide_table[tonight][tide - 1]
 end
 
+-- The moons of the table in its order, and tonight's among them.
+moons = {"new_moon", "first_quarter", "full_moon", "last_quarter"}
+local tonight_index
+for index, moon in ipairs(moons) do
+    if moon == tonight then tonight_index = index end
+end
+local moon_rows = {}
+for _, moon in ipairs(moons) do moon_rows[#moon_rows + 1] = tide_table[moon] end
+note("puzzles", {cabinet_code = cabinet_code, star_patterns = star_patterns, high_water = high_water,
+                 tide_table = moon_rows, tonight = tonight_index})
+
 -- The cabinet's wheels stand wherever the last hand left them.
 for x = 0, 7 do set_now(cell("cabinet_wheels", x, 0), random(8)) end
 -- The lamp ring: each lamp also switches its four neighbours, round the ring but not over the
@@ -194,15 +224,15 @@ film{name = "arrival", file = "data//FMV//arrival.wmv", subtitles = "arrival"}
 film{name = "letters", file = "data//FMV//letters.wmv", subtitles = "letters"}
 film{name = "recorder", file = "data//FMV//recorder.wmv", subtitles = "recorder"}
 film{name = "ending", file = "data//FMV//ending.wmv", subtitles = "ending"}
-film{name = "gate", file = "data//FMV//gate.wmv"}
-film{name = "pump", file = "data//FMV//pump.wmv"}
-film{name = "sea_gate", file = "data//FMV//collapse.wmv"}
-for tide = 1, 4 do film{name = "tide" .. tide, file = "data//FMV//tide" .. tide .. ".wmv"} end
-film{name = "hatch", file = "data//FMV//hatch.wmv"}
-film{name = "lamps", file = "data//FMV//lamps.wmv"}
-film{name = "shutter", file = "data//FMV//shutter.wmv"}
-film{name = "sea_door", file = "data//FMV//seadoor.wmv"}
-film{name = "lens", file = "data//FMV//lens.wmv"}
+film{name = "gate", file = "data//FMV//gate.wmv", seconds = 5}
+film{name = "pump", file = "data//FMV//pump.wmv", seconds = 6}
+film{name = "sea_gate", file = "data//FMV//collapse.wmv", seconds = 7}
+for tide = 1, 4 do film{name = "tide" .. tide, file = "data//FMV//tide" .. tide .. ".wmv", seconds = tide == 4 and 6 or 5} end
+film{name = "hatch", file = "data//FMV//hatch.wmv", seconds = 5}
+film{name = "lamps", file = "data//FMV//lamps.wmv", seconds = 6}
+film{name = "shutter", file = "data//FMV//shutter.wmv", seconds = 6}
+film{name = "sea_door", file = "data//FMV//seadoor.wmv", seconds = 6}
+film{name = "lens", file = "data//FMV//lens.wmv", seconds = 8}
 
 -- ---- ambient sounds ----
 
@@ -287,25 +317,29 @@ PICTURE_HEIGHT = 512
 -- landmarks stand closer than that, the ground between them is shared at its middle.
 PICK_COLUMNS = 58
 PICK_ROWS = 60
+note("pick", {columns = PICK_COLUMNS, rows = PICK_ROWS})
 
--- Landmarks: what is drawn (for the record; the pictures are made elsewhere), where, and how
--- the world reacts to it.
+-- Landmarks: what is drawn (the generator paints it there), where, and how the world reacts to
+-- it. A way that exists only in some state of the story names it as `need` (see story_condition).
 function walk(look, x1, y1, x2, y2, to, need)
-    return {look = look, x1 = x1, y1 = y1, x2 = x2, y2 = y2, to = to, way = "walk", when = need, cursor = CURSOR_REACT}
+    return {look = look, x1 = x1, y1 = y1, x2 = x2, y2 = y2, to = to, way = "walk", need = need,
+            when = need and story_condition(need), cursor = CURSOR_REACT}
 end
 -- Leads on only with the lit hand lamp in the hand; with an empty hand the player stumbles at
 -- the edge of the dark and is told why.
 function dark(look, x1, y1, x2, y2, to, need)
-    return {look = look, x1 = x1, y1 = y1, x2 = x2, y2 = y2, to = to, way = "dark", when = need, cursor = CURSOR_REACT}
+    return {look = look, x1 = x1, y1 = y1, x2 = x2, y2 = y2, to = to, way = "dark", need = need,
+            when = need and story_condition(need), cursor = CURSOR_REACT}
 end
 -- Leads to `to` while `var` holds `value`, else to `otherwise` (or nowhere).
 function choice(look, x1, y1, x2, y2, var, value, to, otherwise)
     return {look = look, x1 = x1, y1 = y1, x2 = x2, y2 = y2, to = to, way = "choose", var = var, value = value,
             otherwise = otherwise, cursor = CURSOR_REACT}
 end
--- Drawn; the region's story attaches its own behaviour or none.
-function see(look, x1, y1, x2, y2)
-    return {look = look, x1 = x1, y1 = y1, x2 = x2, y2 = y2, way = "scenery"}
+-- Drawn, `lit` in its changed state (a burning torch, a warm stove); the region's story attaches
+-- its own behaviour or none.
+function see(look, x1, y1, x2, y2, lit)
+    return {look = look, x1 = x1, y1 = y1, x2 = x2, y2 = y2, way = "scenery", lit = lit}
 end
 -- The back strip along the bottom of a close view.
 function back(to) return walk(nil, 0, 440, 1023, 511, to) end
@@ -393,6 +427,30 @@ end
 -- The hotspot areas of each place's landmarks, by screen name and landmark index.
 pick_areas = {}
 
+-- The seeds each region's pictures scatter their stones from: its thousand, then 1, 2, ... for
+-- its panoramas and 50, 51, ... for its close views, in the order they are declared.
+local picture_seeds = {shore = 1000, hall = 2000, cistern = 3000, tower = 4000, gallery = 5000, tide = 6000,
+                       dome = 7000, drowned = 8000}
+local seeds_given = {}
+local function next_seed(region, panorama)
+    local base = picture_seeds[region]
+    if not base then error("no picture seeds for the region " .. tostring(region), 3) end
+    local given = seeds_given[region] or {panoramas = 0, views = 0}
+    seeds_given[region] = given
+    if panorama then
+        given.panoramas = given.panoramas + 1
+        return base + given.panoramas
+    end
+    given.views = given.views + 1
+    return base + 49 + given.views
+end
+
+-- A landmark as the pictures' maker reads it.
+local function landmark_note(f)
+    return {look = f.look, rect = {f.x1, f.y1, f.x2, f.y2}, way = f.way, to = f.to, need = f.need, var = f.var,
+            value = f.value, otherwise = f.otherwise, cursor = f.cursor, lit = f.lit}
+end
+
 -- A place: its screen, the music of its region, and a hotspot for each landmark in order.
 -- Fields: name, region, panorama, image, number (optional), and the landmarks as the list.
 function place(p)
@@ -403,17 +461,31 @@ function place(p)
         for _, list in ipairs(entry) do on_enter(name, music[list]) end
     end
     pick_areas[name] = {}
+    local landmarks = {}
     for i, f in ipairs(p) do
         local area = pick_area(p, i, p.panorama)
         pick_areas[name][i] = area
         add_feature(name, f, area, p.panorama)
+        landmarks[i] = landmark_note(f)
     end
+    note("place", {screen = name, region = p.region, panorama = p.panorama, image = p.image,
+                   seed = next_seed(p.region, p.panorama), landmarks = landmarks, areas = pick_areas[name]})
     return name
+end
+
+-- A block of a place's picture that changes with the story: while `state` holds (see
+-- story_condition) the block shows the place with landmark `changed` in its other state (open,
+-- lit), without landmark `removed` (water drained away), or with item `item` lying in it (and
+-- landmark `open`, when given, drawn open too). Landmarks count from 1 in the place's list.
+function change(c)
+    overlay{screen = c.screen, x = c.x, y = c.y, w = c.w, h = c.h, image = c.image, when = story_condition(c.state)}
+    note("overlay", c)
 end
 
 -- A panel of code keys: one per cell of `grid`, row by row, `dx`, `dy` apart, drawn from frames
 -- of `strip`; digits click with the wheel, lamps with the lamp switch.
 function key_panel(k)
+    note("key_panel", k)
     for y = 0, k.height - 1 do
         for x = 0, k.width - 1 do
             code_key{screen = k.screen, x = k.x + x * k.dx, y = k.y + y * k.dy, w = k.w, h = k.h, grid = k.grid,
@@ -424,7 +496,12 @@ end
 
 -- The tide's versions of the flats: tide 2, 3, 4 replaces the base picture.
 function tide_versions(screen, stem)
-    for tide = 2, 4 do version{screen = screen, var = "tide", value = tide, image = stem .. "_vers" .. tide .. ".enc"} end
+    local versions = {}
+    for tide = 2, 4 do
+        versions[#versions + 1] = stem .. "_vers" .. tide .. ".enc"
+        version{screen = screen, var = "tide", value = tide, image = versions[#versions]}
+    end
+    note("tide_versions", {screen = screen, versions = versions})
 end
 
 -- Conditions the story uses in many places.
@@ -436,3 +513,19 @@ function all_stars_set()
     return table.concat(parts, " and ")
 end
 function cabinet_open() return "total(cabinet_wheels) = " .. cabinet_total end
+
+-- The states of the story that pictures show and ways wait for, by name.
+local named_states = {
+    lamps_lit = function() return "all_set(lamp_ring)" end,  -- every lamp of the gallery ring burns
+    stars_set = all_stars_set,                               -- the four star panels show their figures
+    tide_low = function() return "tide = 4" end,             -- the lowest ebb
+    cabinet_open = cabinet_open,                             -- the cabinet's wheels show the bell code
+    letters_there = function() return "letters_in_cabinet = 1 and " .. cabinet_open() end,
+}
+-- The condition of a story state: {var, value} (the variable holds the value) or a name above.
+function story_condition(state)
+    if type(state) == "table" then return state[1] .. " = " .. state[2] end
+    local named = named_states[state]
+    if not named then error("no story state named " .. tostring(state), 2) end
+    return named()
+end

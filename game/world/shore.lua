@@ -43,20 +43,20 @@ place{name = "shore_rockpool", region = "shore", panorama = false, image = "data
     see("pool", 200, 280, 824, 430), back("shore_cove")}
 
 -- ---- what changes in the pictures ----
-overlay{screen = "shore_gate", x = 890, y = 140, w = 220, h = 270, image = "data/shore_pano03_overlay01.enc",
-        when = "gate_locked = 0"}
-overlay{screen = "shore_padlock", x = 290, y = 50, w = 444, h = 390, image = "data/shore_padlock_overlay01.enc",
-        when = "gate_locked = 0"}
-overlay{screen = "shore_workbench", x = 440, y = 230, w = 144, h = 100, image = "data/shore_workbench_overlay01.enc",
-        when = "key_taken = 0"}
-overlay{screen = "shore_toolrack", x = 440, y = 180, w = 144, h = 120, image = "data/shore_toolrack_overlay01.enc",
-        when = "crank_in_rack = 1"}
-overlay{screen = "shore_rockpool", x = 440, y = 300, w = 144, h = 110, image = "data/shore_rockpool_overlay01.enc",
-        when = "watch_in_pool = 1"}
-overlay{screen = "shore_cove", x = 890, y = 170, w = 180, h = 240, image = "data/shore_pano06_overlay01.enc",
-        when = "sea_door_shut = 0"}
-overlay{screen = "shore_seadoor", x = 370, y = 30, w = 284, h = 410, image = "data/shore_seadoor_overlay01.enc",
-        when = "sea_door_shut = 0"}
+change{screen = "shore_gate", x = 890, y = 140, w = 220, h = 270, image = "data/shore_pano03_overlay01.enc",
+       state = {"gate_locked", 0}, changed = 2}
+change{screen = "shore_padlock", x = 290, y = 50, w = 444, h = 390, image = "data/shore_padlock_overlay01.enc",
+       state = {"gate_locked", 0}, changed = 1}
+change{screen = "shore_workbench", x = 440, y = 230, w = 144, h = 100, image = "data/shore_workbench_overlay01.enc",
+       state = {"key_taken", 0}, item = "key"}
+change{screen = "shore_toolrack", x = 440, y = 180, w = 144, h = 120, image = "data/shore_toolrack_overlay01.enc",
+       state = {"crank_in_rack", 1}, item = "crank"}
+change{screen = "shore_rockpool", x = 440, y = 300, w = 144, h = 110, image = "data/shore_rockpool_overlay01.enc",
+       state = {"watch_in_pool", 1}, item = "watch"}
+change{screen = "shore_cove", x = 890, y = 170, w = 180, h = 240, image = "data/shore_pano06_overlay01.enc",
+       state = {"sea_door_shut", 0}, changed = 2}
+change{screen = "shore_seadoor", x = 370, y = 30, w = 284, h = 410, image = "data/shore_seadoor_overlay01.enc",
+       state = {"sea_door_shut", 0}, changed = 1}
 
 -- ---- the story ----
 

@@ -15,7 +15,7 @@ place{name = "tide_marker_flats", region = "tide", panorama = true, image = "dat
     walk("stairs", 1700, 150, 1880, 400, "tide_landing")}
 place{name = "tide_skylight_flats", region = "tide", panorama = true, image = "data/tide_pano04.enc",
     walk("arch", 100, 170, 300, 400, "tide_marker_flats"),
-    walk("window", 900, 200, 1100, 400, "tide_skylight", "tide = 4"),
+    walk("window", 900, 200, 1100, 400, "tide_skylight", {"tide", 4}),
     see("pool", 600, 380, 1500, 500), walk("arch", 1700, 170, 1900, 400, "tide_landing")}
 place{name = "tide_clock", region = "tide", panorama = false, image = "data/tide_clock.enc",
     see("machine", 340, 100, 990, 420), back("tide_landing")}
@@ -40,7 +40,9 @@ key_panel{screen = "tide_clock", grid = "tide_wheels", width = 5, height = 1, x 
           dx = 90, dy = 0, strip = "data/tide_clock_wheels.enc"}
 
 -- The lever: tonight's setting of the next tide up or down takes the water there.
-local lever = hotspot{screen = "tide_clock", rect = {860, 150, 960, 400}}
+local lever_rect = {860, 150, 960, 400}
+note("tide_lever", {screen = "tide_clock", rect = lever_rect})
+local lever = hotspot{screen = "tide_clock", rect = lever_rect}
 on_click(lever, {play("lever", {caption = "lever"})})
 for tide = 1, 4 do
     local from_neighbour

@@ -8,7 +8,7 @@ place{name = "tower_foot", region = "tower", panorama = true, image = "data/towe
 place{name = "tower_cabinet_floor", region = "tower", panorama = true, image = "data/tower_pano02.enc",
     walk("stairs", 100, 200, 280, 420, "tower_foot"), walk("panel", 600, 220, 800, 380, "tower_cabinet"),
     walk("desk", 1000, 290, 1220, 400, "tower_table"), walk("stairs", 1600, 170, 1740, 390, "tower_winch_floor"),
-    see("torch", 1400, 200, 1440, 310)}
+    see("torch", 1400, 200, 1440, 310, true)}
 place{name = "tower_winch_floor", region = "tower", panorama = true, image = "data/tower_pano03.enc",
     walk("stairs", 100, 200, 280, 420, "tower_cabinet_floor"), walk("machine", 800, 250, 1040, 390, "tower_winch"),
     walk("stairs", 1500, 170, 1640, 390, "tower_shelf_floor")}
@@ -35,14 +35,14 @@ place{name = "tower_hatch", region = "tower", panorama = false, image = "data/to
     see("door", 362, 40, 662, 430), back("tower_top")}
 
 -- ---- what changes in the pictures ----
-overlay{screen = "tower_cabinet", x = 30, y = 30, w = 280, h = 410, image = "data/tower_cabinet_overlay01.enc",
-        when = cabinet_open()}
-overlay{screen = "tower_cabinet", x = 30, y = 30, w = 280, h = 410, image = "data/tower_cabinet_overlay02.enc",
-        when = "letters_in_cabinet = 1 and " .. cabinet_open()}
-overlay{screen = "tower_top", x = 790, y = 160, w = 160, h = 240, image = "data/tower_pano05_overlay01.enc",
-        when = "hatch_barred = 0"}
-overlay{screen = "tower_hatch", x = 352, y = 30, w = 320, h = 410, image = "data/tower_hatch_overlay01.enc",
-        when = "hatch_barred = 0"}
+change{screen = "tower_cabinet", x = 30, y = 30, w = 280, h = 410, image = "data/tower_cabinet_overlay01.enc",
+       state = "cabinet_open", changed = 1}
+change{screen = "tower_cabinet", x = 30, y = 30, w = 280, h = 410, image = "data/tower_cabinet_overlay02.enc",
+       state = "letters_there", item = "letters", open = 1}
+change{screen = "tower_top", x = 790, y = 160, w = 160, h = 240, image = "data/tower_pano05_overlay01.enc",
+       state = {"hatch_barred", 0}, changed = 2}
+change{screen = "tower_hatch", x = 352, y = 30, w = 320, h = 410, image = "data/tower_hatch_overlay01.enc",
+       state = {"hatch_barred", 0}, changed = 1}
 
 -- ---- the letter cabinet: it opens to the bells of the keeper's watch ----
 
@@ -53,7 +53,9 @@ local letters = hotspot{screen = "tower_cabinet", rect = {40, 40, 300, 430},
                         when = "letters_in_cabinet = 1 and " .. cabinet_open()}
 on_click(letters, steps{play("take"), give("letters"), set("letters_in_cabinet", 0), cut_scene("letters"), reload()})
 -- The release knob, below the wheels, drops every wheel back to the blank.
-local release = hotspot{screen = "tower_cabinet", rect = {610, 320, 690, 400}}
+local release_rect = {610, 320, 690, 400}
+note("cabinet_release", {screen = "tower_cabinet", rect = release_rect})
+local release = hotspot{screen = "tower_cabinet", rect = release_rect}
 local drop_wheels = {play("unlock")}
 for x = 0, 7 do drop_wheels[#drop_wheels + 1] = set(cell("cabinet_wheels", x, 0), 0) end
 drop_wheels[#drop_wheels + 1] = reload()

@@ -23,12 +23,20 @@
 #include "imaging/image.h"
 #include "media/subtitle_item.h"
 #include "world/action_codes.h"
-#include "game/init_world.h"
-#include "game/pick_areas.h"
-#include "game/world_content.h"
+#include "core/text_catalogue.h"
+#include "script/world_files.h"
+#include "game/assets/world_art.h"
 
 using namespace world_test;
 namespace wc = world_content;
+
+// A star panel's total (cell 0 least significant) when it shows `pattern`.
+int StarTotal(const int (&pattern)[9])
+{
+    int total = 0;
+    for (int cell = 8; cell >= 0; --cell) total = total * 2 + pattern[cell];
+    return total;
+}
 
 namespace {
 
@@ -88,17 +96,17 @@ protected:
     {
         WorldTest::SetUp();
         c_oldDir = std::filesystem::current_path();
-        for (const wc::ItemDef& item : wc::kItems) {
+        for (const wc::ItemDef& item : wc::Art().items) {
             const int offset = wc::ItemOffset(item);
             WriteScrambled(c_dir, item.picture, 75, 75, offset);
             WriteScrambled(c_dir, item.alpha1, 75, 75, offset);
             WriteScrambled(c_dir, item.alpha2, 75, 75, offset);
         }
-        WriteScrambled(c_dir, wc::kLogoImage, 64, 32, ScrambleOffsetFor(wc::kLogoImage));
+        WriteScrambled(c_dir, wc::Art().logoImage, 64, 32, ScrambleOffsetFor(wc::Art().logoImage));
         std::ofstream(c_dir / "data" / GamePaths::kDataMarker) << GamePaths::DataMarkerText();  // the game's data
         std::filesystem::current_path(c_dir);
         std::srand(7);
-        InitWorld(world.get());
+        c_files = LoadWorldFiles(*world);
         for (int n = 0; n < kHighestScreen; ++n) {
             WorldScreen* s = world->getWorldScreen(n);
             if (s != nullptr && s->get_Number() == n) c_screens.push_back(s);
@@ -150,13 +158,23 @@ protected:
                 write(o->get_ImagePath(), o->get_W(), o->get_H(), o->get_Offset());
             }
         }
-        for (const wc::KeyPanel& panel : wc::kKeyPanels)
-            write(panel.strip, panel.w * (wc::kGrids[panel.grid - 1].max + 1), panel.h, ScrambleOffsetFor(panel.strip));
+        for (const wc::KeyPanel& panel : wc::Art().keyPanels)
+            write(panel.strip, panel.w * (wc::Art().grids[panel.grid - 1].max + 1), panel.h, ScrambleOffsetFor(panel.strip));
     }
     static bool IsBookPage(int n) { return (n >= 10001 && n <= 10011) || (n >= 15001 && n <= 15016) || (n >= 90001 && n <= 90005); }
 
+    // Builds the game's world from its world files in the source tree, as the start-up does;
+    // the returned object holds what the world's records point to.
+    static std::unique_ptr<WorldFiles> LoadWorldFiles(WorldManager& into)
+    {
+        const std::filesystem::path game = std::filesystem::path(KELVANE_SOURCE_DIR) / "game";
+        static const TextCatalogue texts = TextCatalogue::Load(game / "po", {});
+        return WorldFiles::Load(into, nullptr, game / "world", texts);
+    }
+
     std::filesystem::path c_oldDir;
     std::vector<WorldScreen*> c_screens;
+    std::unique_ptr<WorldFiles> c_files;
 };
 
 // ---- conventions ----
@@ -186,7 +204,7 @@ TEST_F(InitWorldTest, TheCabinetsWheelsAreDrawnFromTheSeedSoRunsWithOtherSeedsDi
     auto wheels = [&](unsigned seed) {
         std::unique_ptr<WorldManager> other = NewWorld();
         std::srand(seed);
-        InitWorld(other.get());
+        const std::unique_ptr<WorldFiles> files = LoadWorldFiles(*other);
         std::vector<int> cells;
         for (int cell = 100; cell <= 107; ++cell) cells.push_back(other->getGlobalVarValue(cell));
         return cells;
@@ -230,7 +248,7 @@ TEST_F(InitWorldTest, GridsHaveTheirShapesAndStartingPatterns)
     // None of the puzzles starts solved.
     EXPECT_FALSE(ring->get_AllChecked());
     for (int panel = 0; panel < 4; ++panel)
-        EXPECT_NE(world->getGlobalVarArray(3 + panel)->get_Total(), wc::GridTotal(wc::kStarPatterns[panel], 9, 2));
+        EXPECT_NE(world->getGlobalVarArray(3 + panel)->get_Total(), StarTotal(wc::Art().starPatterns[panel]));
 }
 
 TEST_F(InitWorldTest, SubtitleListsHaveTheirShapeAndReachTheFilms)
@@ -241,10 +259,10 @@ TEST_F(InitWorldTest, SubtitleListsHaveTheirShapeAndReachTheFilms)
         std::size_t expected;
         std::uint32_t last;
     };
-    const List lists[4] = {{wc::kArrivalCues, std::size(wc::kArrivalCues), 4, 7300},
-                           {wc::kLettersCues, std::size(wc::kLettersCues), 37, 127800},
-                           {wc::kRecorderCues, std::size(wc::kRecorderCues), 32, 111500},
-                           {wc::kEndingCues, std::size(wc::kEndingCues), 50, 171500}};
+    const List lists[4] = {{wc::Art().Captions("arrival").data(), wc::Art().Captions("arrival").size(), 4, 7300},
+                           {wc::Art().Captions("letters").data(), wc::Art().Captions("letters").size(), 37, 127800},
+                           {wc::Art().Captions("recorder").data(), wc::Art().Captions("recorder").size(), 32, 111500},
+                           {wc::Art().Captions("ending").data(), wc::Art().Captions("ending").size(), 50, 171500}};
     for (const List& l : lists) {
         ASSERT_EQ(l.count, l.expected);
         EXPECT_EQ(l.cues[0].time, 0u);
@@ -265,10 +283,10 @@ TEST_F(InitWorldTest, SubtitleListsHaveTheirShapeAndReachTheFilms)
     }
     // The captions of sounds are read as subtitles are; only the valve's tick is a blink, not a line.
     const std::pair<const wc::Cue*, std::size_t> captions[] = {
-        {wc::kWavesCaption, std::size(wc::kWavesCaption)},   {wc::kPoundCaption, std::size(wc::kPoundCaption)},
-        {wc::kKnockCaption, std::size(wc::kKnockCaption)},   {wc::kDarkCaption, std::size(wc::kDarkCaption)},
-        {wc::kHeavyCaption, std::size(wc::kHeavyCaption)},   {wc::kCradleCaption, std::size(wc::kCradleCaption)},
-        {wc::kLeverCaption, std::size(wc::kLeverCaption)}};
+        {wc::Art().Captions("waves").data(), wc::Art().Captions("waves").size()},   {wc::Art().Captions("pound").data(), wc::Art().Captions("pound").size()},
+        {wc::Art().Captions("knock").data(), wc::Art().Captions("knock").size()},   {wc::Art().Captions("dark").data(), wc::Art().Captions("dark").size()},
+        {wc::Art().Captions("heavy").data(), wc::Art().Captions("heavy").size()},   {wc::Art().Captions("cradle").data(), wc::Art().Captions("cradle").size()},
+        {wc::Art().Captions("lever").data(), wc::Art().Captions("lever").size()}};
     for (const auto& [cues, count] : captions) {
         EXPECT_STREQ(cues[count - 1].line, "") << "a caption ends";
         for (std::size_t i = 0; i + 1 < count; ++i) {
@@ -447,7 +465,7 @@ TEST_F(InitWorldTest, TheTideChangesFourPanoramasVisibly)
         ASSERT_EQ(s->get_OverwriteBaseImageCount(), 3);
         std::set<std::string> pictures{s->get_BaseImage()};
         for (int i = 0; i < 3; ++i) {
-            EXPECT_EQ(s->GetOverwriteBaseImage(i)->get_VarNumber(), wc::kTide);
+            EXPECT_EQ(s->GetOverwriteBaseImage(i)->get_VarNumber(), wc::Art().Variable("tide"));
             EXPECT_EQ(s->GetOverwriteBaseImage(i)->get_VarValue(), i + 2);
             pictures.insert(s->GetOverwriteBaseImage(i)->get_BaseImage());
         }
@@ -493,9 +511,9 @@ TEST(PickAreas, GrowByTheLargestDistanceBetweenWhatIsPickedAndWhatIsDrawn)
             columns = std::max(columns, std::fabs(pickedX - drawnX));
             rows = std::max(rows, std::fabs(v.pickedY - v.drawnY));
         }
-    EXPECT_EQ(wc::kPickColumns, static_cast<int>(std::ceil(columns)));
-    EXPECT_GE(wc::kPickRows, static_cast<int>(std::ceil(rows)));
-    EXPECT_LE(wc::kPickRows, static_cast<int>(std::ceil(rows)) + 1);
+    EXPECT_EQ(wc::Art().pickColumns, static_cast<int>(std::ceil(columns)));
+    EXPECT_GE(wc::Art().pickRows, static_cast<int>(std::ceil(rows)));
+    EXPECT_LE(wc::Art().pickRows, static_cast<int>(std::ceil(rows)) + 1);
 }
 
 // Every turn of every panorama, every clickable point where a landmark with a hotspot is
@@ -504,7 +522,7 @@ TEST(PickAreas, GrowByTheLargestDistanceBetweenWhatIsPickedAndWhatIsDrawn)
 TEST_F(InitWorldTest, AClickOnALandmarkAsDrawnFindsItsHotspotAtEveryTurnOfTheView)
 {
     int samples = 0;
-    for (const wc::Place& place : wc::kPlaces) {
+    for (const wc::Place& place : wc::Art().places) {
         if (!place.panorama) continue;
         const WorldScreen* s = Screen(place.number);
         ASSERT_NE(s, nullptr);
@@ -517,7 +535,7 @@ TEST_F(InitWorldTest, AClickOnALandmarkAsDrawnFindsItsHotspotAtEveryTurnOfTheVie
                         if (f.look == wc::Look::None && f.target < 0) break;
                         if (f.way == wc::Way::Scenery || !DrawnIn(f, v.drawnX, v.drawnY)) continue;
                         ++samples;
-                        const wc::PickArea a = wc::PickAreaOf(place, i);
+                        const wc::HotspotArea& a = wc::Art().AreaOf(place.number, i);
                         const WorldHotspot* first = nullptr;
                         for (int h = 0; h < s->get_HotspotCount() && first == nullptr; ++h)
                             if (s->GetHotspot(h)->Check(v.pickedX, v.pickedY)) first = s->GetHotspot(h);
@@ -763,7 +781,7 @@ TEST_F(InitWorldTest, TheGameCanBeFinishedFromTheCluesWithoutDeadEnds)
 
     // The cabinet: the strokes under the bells engraved in the watch.
     walkTo(451);
-    for (int cell = 0; cell < 8; ++cell) ASSERT_TRUE(walk.SetWheel(1, cell, wc::kCabinetCode[cell]));
+    for (int cell = 0; cell < 8; ++cell) ASSERT_TRUE(walk.SetWheel(1, cell, wc::Art().cabinetCode[cell]));
     step("setting the bells");
     ASSERT_TRUE(walk.Do(ACT_ActivateItem)) << "the cabinet opens to the eight bells";
     EXPECT_TRUE(walk.Items().count(6));
@@ -783,14 +801,14 @@ TEST_F(InitWorldTest, TheGameCanBeFinishedFromTheCluesWithoutDeadEnds)
 
     // The tide clock, walked down to the lowest ebb with tonight's settings from the register.
     walkTo(650);
-    for (int cell = 0; cell < 5; ++cell) ASSERT_TRUE(walk.SetWheel(7, cell, wc::TideSetting(4)[cell]));
+    for (int cell = 0; cell < 5; ++cell) ASSERT_TRUE(walk.SetWheel(7, cell, wc::Art().TideSetting(4)[cell]));
     EXPECT_FALSE(walk.Do(ACT_SetVar)) << "the lowest ebb is not to be had straight from high water";
-    for (int cell = 0; cell < 5; ++cell) ASSERT_TRUE(walk.SetWheel(7, cell, wc::kTideTable[wc::kNewMoon][0][cell]));
+    for (int cell = 0; cell < 5; ++cell) ASSERT_TRUE(walk.SetWheel(7, cell, wc::Art().tideTable[0][0][cell]));
     EXPECT_FALSE(walk.Do(ACT_SetVar)) << "another moon's half ebb";
     for (int tide = 2; tide <= 4; ++tide) {
-        for (int cell = 0; cell < 5; ++cell) ASSERT_TRUE(walk.SetWheel(7, cell, wc::TideSetting(tide)[cell]));
+        for (int cell = 0; cell < 5; ++cell) ASSERT_TRUE(walk.SetWheel(7, cell, wc::Art().TideSetting(tide)[cell]));
         ASSERT_TRUE(walk.Do(ACT_SetVar));
-        EXPECT_EQ(world->getGlobalVarValue(wc::kTide), tide);
+        EXPECT_EQ(world->getGlobalVarValue(wc::Art().Variable("tide")), tide);
     }
 
     EXPECT_FALSE(walk.WalkTo(303)) << "the basin is flooded";
@@ -815,18 +833,18 @@ TEST_F(InitWorldTest, TheGameCanBeFinishedFromTheCluesWithoutDeadEnds)
     for (int panel = 0; panel < 4; ++panel) {
         walkTo(752 + panel);
         for (int cell = 0; cell < 9; ++cell) {
-            if (world->getGlobalVarValue(300 + 10 * panel + cell) != wc::kStarPatterns[panel][cell]) {
+            if (world->getGlobalVarValue(300 + 10 * panel + cell) != wc::Art().starPatterns[panel][cell]) {
                 ASSERT_TRUE(walk.ClickCell(3 + panel, cell % 3, cell / 3));
             }
         }
     }
     walkTo(703);
-    EXPECT_EQ(world->getGlobalVarValue(wc::kArrived), 3) << "the shutter film has run";
+    EXPECT_EQ(world->getGlobalVarValue(wc::Art().Variable("arrived")), 3) << "the shutter film has run";
     walkTo(751);
     ASSERT_TRUE(walk.Do(ACT_GotoScreen, 8)) << "the telescope takes the lens";
     EXPECT_EQ(walk.c_current, 9999);
     EXPECT_TRUE(world->get_EndGameMode());
-    EXPECT_EQ(world->getGlobalVarValue(wc::kLensPlaced), 1);
+    EXPECT_EQ(world->getGlobalVarValue(wc::Art().Variable("lens_placed")), 1);
 
     sampleOverlays();
     for (const auto& [overlay, seen] : overlayShown)

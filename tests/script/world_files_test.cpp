@@ -210,6 +210,8 @@ TEST_F(WorldFilesTest, EveryFaultNamesFileLineAndColumn)
         {"hotspot{screen = 'logo', rect = {1, 2, 3, 4}, wen = 'lit = 1'}\n", "main.lua:3:47: unknown field 'wen' in hotspot{}"},
         {"local h = hotspot{screen = 'logo', rect = {1, 2, 3, 4}}\non_click(h, {go('logo', {fad = 0})})\n",
          "unknown field 'fad' in go()'s options (known: fade, angle, center)"},
+        // A shared list carries its name; any other field is a misspelling.
+        {"shared{name = 'music', nme = 'x', song(1)}\n", "main.lua:3:24: unknown field 'nme' in shared{} (known: name, when)"},
         {"include '../secrets.lua'\n", "a world file is named by its path inside the world folder"},
         {"include 'missing.lua'\n", "cannot read the world file"},
         {"include 'bad.lua'\n", "world/bad.lua:2:10: unknown variable 'dim'"},

@@ -7,7 +7,7 @@
 #include "core/error.h"
 #include "game/assets/render_depths.h"
 #include "game/assets/render_groups.h"
-#include "game/world_content.h"
+#include "game/assets/world_art.h"
 #include "render/povray.h"
 #include "renderer_available.h"
 
@@ -28,7 +28,7 @@ bool IsDepths(int number) { return (number >= 300 && number < 400) || (number >=
 
 const wc::Place& PlaceNumbered(int number)
 {
-    for (const wc::Place& place : wc::kPlaces)
+    for (const wc::Place& place : wc::Art().places)
         if (place.number == number) return place;
     throw Error("no place " + std::to_string(number));
 }
@@ -66,9 +66,9 @@ TEST(DepthsPictures, EveryPictureOfTheDepthsIsMadeOnceAndNoOther)
     std::set<std::string> made;
     for (const content::Asset& asset : rendered) EXPECT_TRUE(made.insert(asset.name).second) << asset.name << " twice";
     std::set<std::string> wanted;
-    for (const wc::Place& place : wc::kPlaces)
+    for (const wc::Place& place : wc::Art().places)
         if (IsDepths(place.number) && place.number != 1150) wanted.insert(place.image);
-    for (const wc::OverlayDef& o : wc::kOverlays)
+    for (const wc::OverlayDef& o : wc::Art().overlays)
         if (IsDepths(o.screen)) wanted.insert(o.image);
     EXPECT_EQ(made, wanted);
     // The drowned plaque is typeset text, drawn by its own page.
@@ -90,7 +90,7 @@ TEST(DepthsPictures, EachStateChangesOnlyThePlacesItBelongsTo)
         EXPECT_NE(SceneOf(change.place, {}), SceneOf(change.place, change.state)) << change.place;
     // A place without an overlay is the same picture in every state, and each scene is its own.
     std::set<std::string> scenes;
-    for (const wc::Place& place : wc::kPlaces) {
+    for (const wc::Place& place : wc::Art().places) {
         if (!IsDepths(place.number) || place.number == 1150) continue;
         EXPECT_TRUE(scenes.insert(SceneOf(place.number, {})).second) << place.number << " repeats another scene";
         if (place.number == 301 || place.number == 1103) {
@@ -139,12 +139,12 @@ void ExpectOverlayLinesUp(const wc::OverlayDef& o, const State& changed)
 TEST(DepthsPictures, OverlaysLineUpWithTheirBaseAndShowTheChange)
 {
     REQUIRE_RENDERER();
-    for (const wc::OverlayDef& o : wc::kOverlays) {
+    for (const wc::OverlayDef& o : wc::Art().overlays) {
         if (!IsDepths(o.screen)) continue;
         State changed;
-        changed.drained = o.var == wc::kCisternFlooded && o.when == wc::When::VarEquals;
-        changed.seaGateOpen = o.var == wc::kSeaGateOpen && o.when == wc::When::VarEquals;
-        changed.lensInCradle = o.var == wc::kLensInCradle && o.when == wc::When::VarEquals;
+        changed.drained = o.var == wc::Art().Variable("cistern_flooded") && o.when == wc::When::VarEquals;
+        changed.seaGateOpen = o.var == wc::Art().Variable("sea_gate_open") && o.when == wc::When::VarEquals;
+        changed.lensInCradle = o.var == wc::Art().Variable("lens_in_cradle") && o.when == wc::When::VarEquals;
         changed.lowestEbb = o.when == wc::When::TideLow;
         SCOPED_TRACE(o.image);
         ExpectOverlayLinesUp(o, changed);

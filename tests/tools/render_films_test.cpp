@@ -7,7 +7,7 @@
 #include "core/error.h"
 #include "game/assets/render_films.h"
 #include "game/assets/render_groups.h"
-#include "game/world_content.h"
+#include "game/assets/world_art.h"
 #include "platform/audio/audio_mixer.h"
 #include "platform/media/media_graph.h"
 #include "render/animation.h"
@@ -379,9 +379,9 @@ std::vector<world_render::FilmOutline> FilmPlans::s_outlines;
 TEST_F(FilmPlans, EveryFilmIsRenderedAndEveryEventSoundsItsOwn)
 {
     const std::vector<world_render::FilmOutline>& outlines = s_outlines;
-    const wc::FilmDef* events[] = {&wc::kGateFilm, &wc::kPumpFilm, &wc::kSeaGateFilm, &wc::kTideFilms[0],
-                                   &wc::kTideFilms[1], &wc::kTideFilms[2], &wc::kTideFilms[3], &wc::kHatchFilm,
-                                   &wc::kLampsFilm, &wc::kShutterFilm, &wc::kSeaDoorFilm, &wc::kLensFilm};
+    const wc::FilmDef* events[] = {&wc::Art().Film("gate"), &wc::Art().Film("pump"), &wc::Art().Film("sea_gate"), &wc::Art().Film("tide1"),
+                                   &wc::Art().Film("tide2"), &wc::Art().Film("tide3"), &wc::Art().Film("tide4"), &wc::Art().Film("hatch"),
+                                   &wc::Art().Film("lamps"), &wc::Art().Film("shutter"), &wc::Art().Film("sea_door"), &wc::Art().Film("lens")};
     EXPECT_EQ(outlines.size(), 16u);
     std::vector<const content::SoundBuffer*> sounds;
     for (const wc::FilmDef* def : events) {
@@ -397,7 +397,7 @@ TEST_F(FilmPlans, EveryFilmIsRenderedAndEveryEventSoundsItsOwn)
             EXPECT_NE(sounds[a]->samples, sounds[b]->samples) << "events " << a << " and " << b << " share a sound";
 
     // The gate's hinge is heard while it swings, not before.
-    const world_render::FilmOutline& gate = OutlineOf(outlines, wc::kGateFilm.path);
+    const world_render::FilmOutline& gate = OutlineOf(outlines, wc::Art().Film("gate").path);
     EXPECT_GT(Rms(gate.sound, 1.5, 3.0), 2 * Rms(gate.sound, 0.0, 0.5));
 
     std::vector<content::Asset> assets;
@@ -410,7 +410,7 @@ TEST_F(FilmPlans, EveryFilmIsRenderedAndEveryEventSoundsItsOwn)
 TEST_F(FilmPlans, VoicedFilmsKeepTheirSubtitlesWithAMurmurUnderEachLine)
 {
     const std::vector<world_render::FilmOutline>& outlines = s_outlines;
-    for (const wc::FilmDef* def : {&wc::kArrivalFilm, &wc::kLettersFilm, &wc::kRecorderFilm, &wc::kEndingFilm}) {
+    for (const wc::FilmDef* def : {&wc::Art().Film("arrival"), &wc::Art().Film("letters"), &wc::Art().Film("recorder"), &wc::Art().Film("ending")}) {
         const world_render::FilmOutline& film = OutlineOf(outlines, def->path);
         ASSERT_EQ(film.subtitles.size(), def->cueCount) << film.gamePath;
         for (std::size_t i = 0; i < def->cueCount; ++i) {
@@ -423,7 +423,7 @@ TEST_F(FilmPlans, VoicedFilmsKeepTheirSubtitlesWithAMurmurUnderEachLine)
     for (const world_render::FilmOutline& film : outlines)
         EXPECT_EQ(film.framesPerSecond, 25) << film.gamePath << " is shown at 25 frames a second";
     // In the letters, the keeper's first line is voiced over a quiet opening.
-    const world_render::FilmOutline& letters = OutlineOf(outlines, wc::kLettersFilm.path);
+    const world_render::FilmOutline& letters = OutlineOf(outlines, wc::Art().Film("letters").path);
     EXPECT_GT(Rms(letters.sound, 2.0, 5.5), 1.5 * Rms(letters.sound, 6.2, 6.9));
 }
 

@@ -7,7 +7,7 @@
 #include "game/assets/render_groups.h"
 #include "game/assets/render_halls_models.h"
 #include "game/assets/render_heights.h"
-#include "game/world_content.h"
+#include "game/assets/world_art.h"
 #include "imaging/image.h"
 #include "render/kit.h"
 #include "render/povray.h"
@@ -32,14 +32,14 @@ namespace wc = world_content;
 
 bool OfHallsOrTower(int screen)
 {
-    for (const wc::Place& place : wc::kPlaces)
+    for (const wc::Place& place : wc::Art().places)
         if (place.number == screen) return place.realm == wc::Realm::Hall || place.realm == wc::Realm::Tower;
     return false;
 }
 
 const wc::Place& PlaceNumbered(int number)
 {
-    for (const wc::Place& place : wc::kPlaces)
+    for (const wc::Place& place : wc::Art().places)
         if (place.number == number) return place;
     throw Error("no place " + std::to_string(number));
 }
@@ -73,11 +73,11 @@ double Brightness(const imaging::Image& image, content::Rect r)
 TEST(RenderHalls, MakesEveryPictureOfTheGroundFloorAndTowerOnce)
 {
     std::set<std::string> expected;
-    for (const wc::Place& place : wc::kPlaces)
+    for (const wc::Place& place : wc::Art().places)
         if (OfHallsOrTower(place.number)) expected.insert(place.image);
-    for (const wc::OverlayDef& o : wc::kOverlays)
+    for (const wc::OverlayDef& o : wc::Art().overlays)
         if (OfHallsOrTower(o.screen)) expected.insert(o.image);
-    for (const wc::KeyPanel& panel : wc::kKeyPanels)
+    for (const wc::KeyPanel& panel : wc::Art().keyPanels)
         if (OfHallsOrTower(panel.screen)) expected.insert(panel.strip);
     ASSERT_EQ(expected.size(), 27u + 6u + 1u) << "the world's ground floor and tower changed: check this group";
 
@@ -106,7 +106,7 @@ TEST(RenderHalls, ChangesStayInsideTheirBlocks)
     // whose block wraps the picture's columns.
     for (const Case& c : {Case{451, "data/tower_cabinet_overlay02.enc", true}, Case{405, "data/tower_pano05_overlay01.enc", false}}) {
         const wc::OverlayDef* overlay = nullptr;
-        for (const wc::OverlayDef& o : wc::kOverlays)
+        for (const wc::OverlayDef& o : wc::Art().overlays)
             if (std::string(o.image) == c.image) overlay = &o;
         ASSERT_NE(overlay, nullptr) << c.image;
         const bool panorama = PlaceNumbered(c.screen).panorama;
@@ -221,7 +221,7 @@ TEST(RenderHalls, TheTowerIsLitWarmAndTheDomeCold)
 TEST(RenderHalls, CabinetWheelFramesCountTheirStrokes)
 {
     REQUIRE_RENDERER();
-    const wc::KeyPanel& panel = wc::kKeyPanels[0];
+    const wc::KeyPanel& panel = wc::Art().KeyPanelOn(451);
     ASSERT_EQ(panel.screen, 451);
     const fs::path dir = fs::temp_directory_path() / ("kelvane-halls-" + std::to_string(::getpid()));
     fs::create_directories(dir / "out");
@@ -236,7 +236,7 @@ TEST(RenderHalls, CabinetWheelFramesCountTheirStrokes)
     std::string error;
     ASSERT_TRUE(imaging::DecodeImage(bytes.data(), bytes.size(), &strip, &error)) << error;
     fs::remove_all(dir);
-    const int values = wc::kGrids[panel.grid - 1].max + 1;
+    const int values = wc::Art().grids[panel.grid - 1].max + 1;
     ASSERT_EQ(strip.width, panel.w * values);
     ASSERT_EQ(strip.height, panel.h);
     int previous = -1;

@@ -7,7 +7,7 @@
 #include "core/error.h"
 #include "game/assets/render_groups.h"
 #include "game/assets/render_heights.h"
-#include "game/world_content.h"
+#include "game/assets/world_art.h"
 #include "imaging/scrambled.h"
 #include "render/povray.h"
 #include "game_texts.h"
@@ -56,13 +56,13 @@ TEST(RenderedHeights, MakesEveryPictureOfTheGalleryAndTheDomeOnceAndNothingElse)
     for (const content::Asset& asset : assets) EXPECT_TRUE(made.insert(asset.name).second) << asset.name << " is made twice";
 
     std::set<std::string> wanted;
-    for (const wc::Place& place : wc::kPlaces)
+    for (const wc::Place& place : wc::Art().places)
         if (OfTheHeights(place) && place.number != 550 && place.number != 750) wanted.insert(place.image);
-    for (const wc::OverlayDef& o : wc::kOverlays)
-        for (const wc::Place& place : wc::kPlaces)
+    for (const wc::OverlayDef& o : wc::Art().overlays)
+        for (const wc::Place& place : wc::Art().places)
             if (place.number == o.screen && OfTheHeights(place)) wanted.insert(o.image);
-    for (const wc::KeyPanel& panel : wc::kKeyPanels)
-        for (const wc::Place& place : wc::kPlaces)
+    for (const wc::KeyPanel& panel : wc::Art().keyPanels)
+        for (const wc::Place& place : wc::Art().places)
             if (place.number == panel.screen && OfTheHeights(place)) wanted.insert(panel.strip);
     EXPECT_EQ(made, wanted);
 }
@@ -97,13 +97,13 @@ void ExpectChangeInsideBlock(const wc::OverlayDef& o, const imaging::Image& base
 TEST(RenderedHeights, TheLampsLightOnlyInsideTheGallerysBlocks)
 {
     REQUIRE_RENDERER();
-    for (const wc::OverlayDef& o : wc::kOverlays) {
+    for (const wc::OverlayDef& o : wc::Art().overlays) {
         if (o.when != wc::When::LampsLit) continue;
         const imaging::Image out = Draft(heights::GalleryScene(o.screen, false), true);
         const imaging::Image lit = Draft(heights::GalleryScene(o.screen, true), true);
         ExpectChangeInsideBlock(o, out, lit);
         // Each lamp column burns inside its own hotspot.
-        for (const wc::Place& place : wc::kPlaces) {
+        for (const wc::Place& place : wc::Art().places) {
             if (place.number != o.screen) continue;
             for (const wc::Feature& f : place.features) {
                 if (f.look != wc::Look::Torch) continue;
@@ -119,7 +119,7 @@ TEST(RenderedHeights, TheLampsLightOnlyInsideTheGallerysBlocks)
 TEST(RenderedHeights, TheLensAndTheOpenShutterChangeOnlyTheirBlocks)
 {
     REQUIRE_RENDERER();
-    for (const wc::OverlayDef& o : wc::kOverlays) {
+    for (const wc::OverlayDef& o : wc::Art().overlays) {
         if (o.screen != 751 && o.screen != 756) continue;
         std::string (*scene)(bool) = o.screen == 751 ? heights::MountScene : heights::ShutterScene;
         ExpectChangeInsideBlock(o, Draft(scene(false), false), Draft(scene(true), false));
@@ -129,7 +129,7 @@ TEST(RenderedHeights, TheLensAndTheOpenShutterChangeOnlyTheirBlocks)
 // Every cell of a board lights when its lamps are lit, and nothing between the cells does.
 void ExpectEveryCellLights(const wc::KeyPanel& panel, const imaging::Image& out, const imaging::Image& lit)
 {
-    const wc::GridDef& grid = wc::kGrids[panel.grid - 1];
+    const wc::GridDef& grid = wc::Art().grids[panel.grid - 1];
     for (int row = 0; row < grid.height; ++row)
         for (int column = 0; column < grid.width; ++column) {
             const int x0 = panel.x + column * panel.dx, y0 = panel.y + row * panel.dy;
@@ -155,7 +155,7 @@ void ExpectEveryCellLights(const wc::KeyPanel& panel, const imaging::Image& out,
 TEST(RenderedHeights, EveryLampOfTheRingAndEveryStarLightsInItsOwnCell)
 {
     REQUIRE_RENDERER();
-    for (const wc::KeyPanel& panel : wc::kKeyPanels) {
+    for (const wc::KeyPanel& panel : wc::Art().keyPanels) {
         if (panel.screen == 551)
             ExpectEveryCellLights(panel, Draft(heights::RingBoardScene(false), false), Draft(heights::RingBoardScene(true), false));
         if (panel.screen == 752)
@@ -165,7 +165,7 @@ TEST(RenderedHeights, EveryLampOfTheRingAndEveryStarLightsInItsOwnCell)
 
 TEST(RenderedHeights, AKeyStripTakesFrameKFromTheCellOfRenderK)
 {
-    const wc::KeyPanel& panel = wc::kKeyPanels[1];  // the lamp ring's board
+    const wc::KeyPanel& panel = wc::Art().KeyPanelOn(551);  // the lamp ring's board
     ASSERT_EQ(panel.screen, 551);
     // Two boards whose pixels say which render and where they are.
     std::vector<imaging::Image> renders(2);

@@ -6,7 +6,7 @@
 #include "game/assets/render_groups.h"
 #include "game/assets/render_shore_layout.h"
 #include "game/assets/render_shore_scenes.h"
-#include "game/world_content.h"
+#include "game/assets/world_art.h"
 #include "render/kit.h"
 #include "render/panorama.h"
 #include "render/povray.h"
@@ -30,18 +30,18 @@ using namespace world_render::shore;
 TEST(ShoreRenders, MakeEveryPictureOfTheShoreTheFlatsAndTheCrossingOnce)
 {
     std::set<std::string> expected;
-    for (const wc::Place& place : wc::kPlaces) {
+    for (const wc::Place& place : wc::Art().places) {
         const int n = place.number;
         if ((n >= 100 && n <= 105) || (n >= 151 && n <= 157) || (n >= 600 && n <= 603) || (n >= 650 && n <= 654))
             expected.insert(place.image);
     }
-    for (const wc::OverlayDef& o : wc::kOverlays)
+    for (const wc::OverlayDef& o : wc::Art().overlays)
         if (o.screen >= 100 && o.screen <= 157) expected.insert(o.image);
-    for (const wc::TideVersion& v : wc::kTideVersions)
+    for (const wc::TideVersion& v : wc::Art().tideVersions)
         for (const char* version : v.versions) expected.insert(version);
-    for (const wc::KeyPanel& panel : wc::kKeyPanels)
+    for (const wc::KeyPanel& panel : wc::Art().keyPanels)
         if (panel.screen == 650) expected.insert(panel.strip);
-    expected.insert({wc::kBoatImage, wc::kCausewayImage, wc::kEndingImage});
+    expected.insert({wc::Art().boatImage, wc::Art().causewayImage, wc::Art().endingImage});
 
     std::vector<content::Asset> rendered;
     world_render::AddShore(rendered);
@@ -138,7 +138,7 @@ Difference LargestDifference(const imaging::Image& a, const imaging::Image& b, c
 void ExpectBlockHoldsTheChange(int screen, const ShoreState& changed)
 {
     const wc::OverlayDef* overlay = nullptr;
-    for (const wc::OverlayDef& o : wc::kOverlays)
+    for (const wc::OverlayDef& o : wc::Art().overlays)
         if (o.screen == screen) overlay = &o;
     ASSERT_NE(overlay, nullptr) << "screen " << screen << " has no changed block";
     const bool panorama = screen < 150;
@@ -194,7 +194,7 @@ TEST(ShoreRenders, TheTideClocksWheelsTurnInTheWorldsWheelCells)
 {
     REQUIRE_RENDERER();
     const wc::KeyPanel* panel = nullptr;
-    for (const wc::KeyPanel& p : wc::kKeyPanels)
+    for (const wc::KeyPanel& p : wc::Art().keyPanels)
         if (p.screen == 650) panel = &p;
     ASSERT_NE(panel, nullptr);
     const int zeros[5] = {0, 0, 0, 0, 0}, twos[5] = {2, 2, 2, 2, 2};

@@ -6,7 +6,7 @@
 #include "game/assets/render_groups.h"
 #include "game/assets/render_things.h"
 #include "game/assets/world_texts.h"
-#include "game/world_content.h"
+#include "game/assets/world_art.h"
 #include "imaging/image.h"
 #include "imaging/scrambled.h"
 #include "render/povray.h"
@@ -173,7 +173,7 @@ TEST(WatchLid, EachBellCarriesTheStrokesOfItsCabinetWheel)
         const float left = 100, top = 100, pitch = 80 * scale;
         content::DrawWatchBells(c, left, top, pitch, scale, {0, 0, 0});
         for (int bell = 0; bell < 8; ++bell) {
-            EXPECT_EQ(StrokesUnder(c, left + bell * pitch, top, scale), wc::kCabinetCode[bell])
+            EXPECT_EQ(StrokesUnder(c, left + bell * pitch, top, scale), wc::Art().cabinetCode[bell])
                 << "bell " << bell + 1 << " at scale " << scale;
             EXPECT_LT(c.At(static_cast<int>(left + bell * pitch), static_cast<int>(top + 30 * scale)).r, 0.5f)
                 << "bell " << bell + 1 << " is not drawn";
@@ -227,25 +227,25 @@ TEST(ThingsAssets, EveryPathIsOneTheWorldNamesMadeOnce)
     std::vector<content::Asset> rendered;
     world_render::AddThings(rendered, tools_test::GameTexts());
     std::set<std::string> named, made;
-    for (const wc::ItemDef& item : wc::kItems) {
+    for (const wc::ItemDef& item : wc::Art().items) {
         named.insert(item.picture);
         if (item.closeUp) named.insert(item.closeUp);
     }
     for (const int screen : {150, 550, 750, 1150})
-        for (const wc::Place& place : wc::kPlaces)
+        for (const wc::Place& place : wc::Art().places)
             if (place.number == screen) named.insert(place.image);
-    named.insert(std::begin(wc::kLogbookPages), std::end(wc::kLogbookPages));
-    named.insert(std::begin(wc::kLetterPages), std::end(wc::kLetterPages));
-    named.insert(std::begin(wc::kRegisterPages), std::end(wc::kRegisterPages));
+    named.insert(wc::Art().BookPages("logbook").begin(), wc::Art().BookPages("logbook").end());
+    named.insert(wc::Art().BookPages("letters").begin(), wc::Art().BookPages("letters").end());
+    named.insert(wc::Art().BookPages("register").begin(), wc::Art().BookPages("register").end());
     for (const content::Asset& a : rendered) {
         EXPECT_TRUE(made.insert(a.name).second) << a.name << " is made twice";
         EXPECT_EQ(named.count(a.name), 1u) << a.name << " is not an item's or a read view's picture";
     }
     EXPECT_EQ(made, named) << "a picture of the items or the read views is still painted";
     // An item's one asset writes its picture and both masks.
-    const auto item = std::find_if(rendered.begin(), rendered.end(), [](const content::Asset& a) { return a.name == wc::kItems[6].picture; });
+    const auto item = std::find_if(rendered.begin(), rendered.end(), [](const content::Asset& a) { return a.name == wc::Art().items[6].picture; });
     ASSERT_NE(item, rendered.end());
-    EXPECT_EQ(item->files, (std::vector<std::string>{wc::kItems[6].picture, wc::kItems[6].alpha1, wc::kItems[6].alpha2}));
+    EXPECT_EQ(item->files, (std::vector<std::string>{wc::Art().items[6].picture, wc::Art().items[6].alpha1, wc::Art().items[6].alpha2}));
 }
 
 // Reads back a written picture, scrambled with `offset`.
@@ -269,19 +269,19 @@ TEST(ThingsAssets, ItemsAndPagesAreWrittenWithTheOffsetTheGameOpensThemWith)
     const std::string dir = ::testing::TempDir() + "things-assets";
     std::filesystem::remove_all(dir);
     content::AssetContext context{dir, "", Draft()};
-    for (const std::string& name : {std::string(wc::kItems[4].picture), std::string(wc::kLetterPages[3])}) {
+    for (const std::string& name : {std::string(wc::Art().items[4].picture), std::string(wc::Art().BookPages("letters")[3])}) {
         const auto asset = std::find_if(rendered.begin(), rendered.end(), [&name](const content::Asset& a) { return a.name == name; });
         ASSERT_NE(asset, rendered.end()) << name;
         asset->make(context);
     }
     // The lamp's picture and both masks share the picture's offset; a page shares its book's.
-    const int itemOffset = wc::ItemOffset(wc::kItems[4]);
-    for (const char* path : {wc::kItems[4].picture, wc::kItems[4].alpha1, wc::kItems[4].alpha2}) {
+    const int itemOffset = wc::ItemOffset(wc::Art().items[4]);
+    for (const char* path : {wc::Art().items[4].picture, wc::Art().items[4].alpha1, wc::Art().items[4].alpha2}) {
         const imaging::Image image = ReadBack(dir, path, itemOffset);
         EXPECT_EQ(image.width, kItemSide) << path;
         EXPECT_EQ(image.height, kItemSide) << path;
     }
-    const imaging::Image page = ReadBack(dir, wc::kLetterPages[3], wc::BookOffset(wc::kLetterPages));
+    const imaging::Image page = ReadBack(dir, wc::Art().BookPages("letters")[3], wc::BookOffset(wc::Art().BookPages("letters").data()));
     EXPECT_EQ(page.width, content::kFlatWidth);
     std::filesystem::remove_all(dir);
 }

@@ -5,9 +5,10 @@
 // writes every picture as a plain PNG into DIR; --list prints the files and exits. Pictures
 // from 3D scenes are kept by input hash in the render cache (default: .render-cache beside
 // OUTDIR), so a run renders again only the scenes that changed. The texts set into pictures
-// are read from the English template in --texts (default: the source tree's game/po). The
-// game's world files (--world, default the source tree's game/world) and its texts are copied
-// into OUTDIR/world/ and OUTDIR/po/, and the data marker names the two source folders.
+// are read from the English template in --texts (default: the source tree's game/po), and what
+// the pictures show from the game's world files in --world (default: the source tree's
+// game/world); both are also copied into OUTDIR/po/ and OUTDIR/world/, and the data marker
+// names the two source folders.
 // Exit status: 0 done, 1 some asset failed (reasons on stderr), 2 usage.
 #include <algorithm>
 #include <cstdlib>
@@ -21,6 +22,7 @@
 
 #include "content/generator.h"
 #include "core/text_catalogue.h"
+#include "game/assets/world_art.h"
 
 namespace {
 
@@ -83,7 +85,9 @@ int main(int argc, char** argv)
     std::vector<content::Asset> assets;
     try {
         // English: the pictures are set in the template's own texts.
-        assets = content::GameManifest(TextCatalogue::Load(textsDir, {}));
+        const TextCatalogue texts = TextCatalogue::Load(textsDir, {});
+        world_content::UseWorldArt(world_content::WorldArt::Load(worldDir, texts));
+        assets = content::GameManifest(texts);
         std::vector<content::Asset> sources = content::GameSourceAssets(worldDir, textsDir);
         assets.insert(assets.end(), std::make_move_iterator(sources.begin()), std::make_move_iterator(sources.end()));
     } catch (const std::exception& e) {
