@@ -31,7 +31,7 @@ public:
     CheckedWorld(const CheckedWorld&) = delete;
     CheckedWorld& operator=(const CheckedWorld&) = delete;
 
-    // Builds the world with `define` (the game's InitWorld, or a test's own world). Returns the
+    // Builds the world with `define` (the game's world files, or a test's own world). Returns the
     // findings about the start-up's own files and a WorldNotBuilt finding when something
     // raised an error: before the definition ran (get_World is then null), or inside it (the
     // records built up to then stay to be checked).
