@@ -8,14 +8,17 @@ namespace {
 
 void PrintUsage()
 {
-    std::cout << "usage: kelvane [--windowed] [--help] [--version]\n"
+    std::cout << "usage: kelvane [--windowed] [--develop] [--help] [--version]\n"
                  "Kelvane, a first-person point-and-click adventure.\n"
                  "  --windowed   start in a window instead of full screen\n"
+                 "  --develop    for the game's authors: reload the world files and texts while the game\n"
+                 "               runs whenever one of them changes (a fault shows over the picture)\n"
                  "  --help       print this text and exit\n"
                  "  --version    print the version and exit\n"
-                 "Started from a directory holding data/, the game reads data/ and keeps its saves in\n"
-                 "save/ there. Otherwise it reads $KELVANE_DATA_DIR or the data installed beside it\n"
-                 "(../share/kelvane from the executable) and keeps its saves in\n"
+                 "The game reads the data in $KELVANE_DATA_DIR when it is set; otherwise data/ in the\n"
+                 "working directory when that is the game's (as in a checkout); otherwise the data\n"
+                 "installed beside it (../share/kelvane from the executable). Saves stay in save/ beside\n"
+                 "a working directory's data/ while the game reads it, and otherwise in\n"
                  "$XDG_DATA_HOME/kelvane/save (~/.local/share/kelvane/save).\n";
 }
 

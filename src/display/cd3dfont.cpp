@@ -344,6 +344,39 @@ bool CD3DFont::HasDrawObjects() const
     return c_pTexture && c_pVertexBuffer && c_pStateBlockSaved && c_pStateBlockDrawText;
 }
 
+std::vector<std::string> CD3DFont::WrapToWidth(const std::string& text, long width) const
+{
+    const auto widthOf = [this](const std::string& line) {
+        SIZE size{};
+        GetTextExtent(line.c_str(), &size);
+        return size.cx;
+    };
+    std::vector<std::string> lines;
+    std::string line;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        std::size_t end = text.find(' ', start);
+        if (end == std::string::npos) end = text.size();
+        const std::string word = text.substr(start, end - start);
+        start = end + 1;
+        const std::string joined = line.empty() ? word : line + ' ' + word;
+        if (widthOf(joined) <= width) {
+            line = joined;
+            continue;
+        }
+        if (!line.empty()) lines.push_back(line);
+        line = word;
+        while (line.size() > 1 && widthOf(line) > width) {
+            std::size_t fits = 1;
+            while (fits < line.size() && widthOf(line.substr(0, fits + 1)) <= width) ++fits;
+            lines.push_back(line.substr(0, fits));
+            line.erase(0, fits);
+        }
+    }
+    lines.push_back(line);
+    return lines;
+}
+
 HRESULT CD3DFont::GetTextExtent(const char* text, SIZE* size) const
 {
     if (!text || !size)

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "platform/gfx/d3d_types.h"
@@ -53,6 +54,9 @@ public:
 
     // Width of the widest line and the total height of all lines, in screen pixels.
     HRESULT GetTextExtent(const char* text, SIZE* size) const;
+    // `text` in lines no wider than `width` screen pixels: broken at spaces, and inside a word
+    // that is wider than a line by itself (a long path). At least one line, empty for empty text.
+    std::vector<std::string> WrapToWidth(const std::string& text, long width) const;
     // Draws `text` with its top-left at pixel (x, y) of the render target in `colour`
     // (0xAARRGGBB; its alpha scales the glyph coverage). Call between BeginScene and EndScene.
     // The caller's render, texture-stage and sampler states are restored afterwards.

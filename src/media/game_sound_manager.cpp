@@ -10,6 +10,11 @@ void GameSoundManager::AddSound(const std::wstring& path) { pSounds.push_back(st
 
 void GameSoundManager::AddRepetiveSound(RepetiveSound* sound) { pRepetiveSounds.push_back(sound); }
 
+void GameSoundManager::DropRepetiveSound(const RepetiveSound* sound)
+{
+    std::erase(pRepetiveSounds, sound);
+}
+
 void GameSoundManager::Run()
 {
     for (auto it = pSounds.begin(); it != pSounds.end();) {

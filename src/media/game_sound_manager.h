@@ -24,6 +24,8 @@ public:
     void AddSound(const std::wstring& path);
     // Drives `sound` from now on; not owned (the world's list owns it for the whole run).
     void AddRepetiveSound(RepetiveSound* sound);
+    // Stops driving `sound`, which its owner is about to destroy (a world replaced by a new one).
+    void DropRepetiveSound(const RepetiveSound* sound);
     // Once per frame: drops finished one-shot sounds, starts due ambient sounds (now later
     // than their restart time) and unloads inactive ones.
     void Run();

@@ -92,23 +92,37 @@ SaveManager::SaveManager(WorldManager* worldManager, KeyManager* keyManager)
     GamePaths::MakeSaveDirectory(nullptr);  // a failure shows on the save page
     RemoveStaleTemporaries();
     c_sUnavailable = ProbeSaveDirectory();
-    for (int slot = 0; slot < kSlotCount; ++slot) {
-        SaveRecord record;
-        std::string why;
-        struct stat info {};
-        const bool exists = slot <= kPlayerSlots && ::stat(SlotPath(slot).c_str(), &info) == 0;
-        const bool readable = exists && ReadSlot(slot, &record, &why);
-        c_pSaveFileNames[slot] = std::make_unique<SaveFile>(readable);
-        if (readable) c_pSaveFileNames[slot]->set_Name(record.title.c_str());
-        c_pSaveFileNames[slot]->set_Unreadable(exists && !readable);
-        if (exists && !readable && slot != kNewGameSlot) std::cerr << "Kelvane: " << why << '\n';
-    }
+    for (auto& slot : c_pSaveFileNames) slot = std::make_unique<SaveFile>(false);
+    ReadSlotTitles();
     c_pFont = std::make_unique<CD3DFont>(kFontFace, kFontHeight, D3DFONT_BOLD);
     (void)c_pFont->InitDeviceObjects(D3Dfunc::pD3Ddevice);
     (void)c_pFont->RestoreDeviceObjects();
 }
 
 SaveManager::~SaveManager() = default;
+
+void SaveManager::ReadSlotTitles()
+{
+    for (int slot = 0; slot < kSlotCount; ++slot) {
+        SaveRecord record;
+        std::string why;
+        struct stat info {};
+        const bool exists = slot <= kPlayerSlots && ::stat(SlotPath(slot).c_str(), &info) == 0;
+        const bool readable = exists && ReadSlot(slot, &record, &why);
+        SaveFile& file = *c_pSaveFileNames[slot];
+        file.set_Active(readable);
+        file.set_Name(readable ? record.title.c_str() : "");
+        file.set_Unreadable(exists && !readable);
+        if (exists && !readable && slot != kNewGameSlot) std::cerr << "Kelvane: " << why << '\n';
+    }
+}
+
+void SaveManager::ChangeWorld(WorldManager* worldManager)
+{
+    c_pWorldManager = worldManager;
+    c_pNewGameSnapshot.reset();
+    ReadSlotTitles();
+}
 
 std::string SaveManager::SlotPath(int slot)
 {

@@ -49,6 +49,11 @@ public:
     SaveManager(const SaveManager&) = delete;
     SaveManager& operator=(const SaveManager&) = delete;
 
+    // Serves another world from now on (the world files reloaded while the game runs): the
+    // new-game state is forgotten until the next SaveGame(0, ...), and every slot's title is
+    // read again against the new world.
+    void ChangeWorld(WorldManager* worldManager);
+
     // The slot's file path: "save/save<n>.sav" as GamePaths::Resolve places it.
     static std::string SlotPath(int slot);
     // Whether the slot's file exists and can be opened for reading (read-only saves restore).
@@ -117,6 +122,9 @@ private:
     void QueueSlotLabel(int index);
     void QueueEditText(int index);
     // Applies this frame's keys to the title being typed; true when Return saved the game.
+    // Reads every slot's title from its file; a file that is no complete save of the world
+    // shows as unreadable, with the reason on standard error.
+    void ReadSlotTitles();
     bool ReadTitleKeys();
     // Return pressed: write the typed title into the edited slot.
     bool CommitTitle();

@@ -40,43 +40,6 @@ std::string ScreenText(const std::wstring& text)
 
 std::string ScreenText(const std::string& text) { return text.substr(0, text.find('\0')); }
 
-long WidthOf(const CD3DFont& font, const std::string& text)
-{
-    SIZE size{};
-    font.GetTextExtent(text.c_str(), &size);
-    return size.cx;
-}
-
-// `text` in lines no wider than kTextWidth: broken at spaces, and inside a word that is wider
-// than a line by itself (a long path). At least one line, empty for empty text.
-std::vector<std::string> WrapToWidth(const CD3DFont& font, const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::string line;
-    std::size_t start = 0;
-    while (start <= text.size()) {
-        std::size_t end = text.find(' ', start);
-        if (end == std::string::npos) end = text.size();
-        const std::string word = text.substr(start, end - start);
-        start = end + 1;
-        const std::string joined = line.empty() ? word : line + ' ' + word;
-        if (WidthOf(font, joined) <= kTextWidth) {
-            line = joined;
-            continue;
-        }
-        if (!line.empty()) lines.push_back(line);
-        line = word;
-        while (line.size() > 1 && WidthOf(font, line) > kTextWidth) {
-            std::size_t fits = 1;
-            while (fits < line.size() && WidthOf(font, line.substr(0, fits + 1)) <= kTextWidth) ++fits;
-            lines.push_back(line.substr(0, fits));
-            line.erase(0, fits);
-        }
-    }
-    lines.push_back(line);
-    return lines;
-}
-
 // Draws the lines from `*y` down, one line height apart, while they are above the foot of
 // the screen; leaves `*y` below the last.
 void DrawLines(CD3DFont& font, const std::vector<std::string>& lines, float* y)
@@ -152,16 +115,16 @@ void ShowFatalErrorScreen(gfx::Device& device, CD3DFont& font, const std::string
         const std::size_t firstEnd = message->find('\n');
         float y = kErrorTop;
         font.DrawTextA(10, y - kLineHeight, kErrorRed, "The error was:", 0);
-        DrawLines(font, WrapToWidth(font, ScreenText(message->substr(0, firstEnd))), &y);
+        DrawLines(font, font.WrapToWidth(ScreenText(message->substr(0, firstEnd)), kTextWidth), &y);
         font.DrawTextA(10, y, kErrorRed, "Further error information:", 0);
         y += kLineHeight;
-        DrawLines(font, WrapToWidth(font, ScreenText(FailSafe::Info)), &y);
+        DrawLines(font, font.WrapToWidth(ScreenText(FailSafe::Info), kTextWidth), &y);
         font.DrawTextA(10, y, kErrorRed, "Press 'Q' to quit.", 0);
         y += 2 * kLineHeight;
         for (std::size_t start = firstEnd; start != std::string::npos && y < kScreenBottom;) {
             const std::size_t end = message->find('\n', start + 1);
             const std::string line = message->substr(start + 1, end == std::string::npos ? end : end - start - 1);
-            DrawLines(font, WrapToWidth(font, line), &y);
+            DrawLines(font, font.WrapToWidth(line, kTextWidth), &y);
             start = end;
         }
     } else {

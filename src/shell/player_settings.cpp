@@ -57,6 +57,12 @@ bool PlayerSettings::FollowWindow()
     return true;
 }
 
+void PlayerSettings::ChangeWorld(WorldManager* world)
+{
+    c_pWorldManager = world;
+    Apply(false);
+}
+
 void PlayerSettings::Apply(bool switchWindowMode)
 {
     Sound::SetVolumes(c_settings.MusicGain(), c_settings.EffectsGain());

@@ -19,6 +19,10 @@ public:
     // and outlive this one; any may be null (a test's partial game).
     PlayerSettings(std::filesystem::path path, WorldManager* world, VideoPlayer* videos, gfx::Device* device);
 
+    // Puts the settings into effect on `world` (not owned) from now on: a world built anew
+    // while the game runs (the world files reloaded).
+    void ChangeWorld(WorldManager* world);
+
     // Reads the file and puts it into effect. The window only changes when the file asks for
     // a window: a game started in a window stays there, and get_Settings says so.
     void Load();

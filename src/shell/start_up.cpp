@@ -21,6 +21,7 @@
 #include "shell/game_manager.h"
 #include "shell/player_settings.h"
 #include "shell/winfunc.h"
+#include "shell/world_reload.h"
 #include "script/world_files.h"
 #include "world/world_manager.h"
 
@@ -58,19 +59,12 @@ void CreateCredits(GameObjects& game)
     game.creditsItalic = std::make_unique<CD3DFont>("Times New Roman", 15, 2);
     game.creditsBold = std::make_unique<CD3DFont>("Times New Roman", 15, 1);
     game.creditsPlain = std::make_unique<CD3DFont>("Times New Roman", 15, 0);
-    game.credits = std::make_unique<CreditsManager>(game.creditsPlain.get(), game.creditsBold.get(),
-                                                    game.creditsItalic.get(), kCreditsSpeed);
-    game.credits->SetPlayerInput(_pMouseManager, _pKeyManager);  // Escape or a click leaves them
+    game.credits = CreateCreditsManager(game);
 }
 
 void CreateWorld(GameObjects& game)
 {
-    game.world = std::make_unique<WorldManager>(
-        kPanoramaSlices, kPanoramaStacks, kViewSwitchLength, "data/black.jpg", 0, _pMouseManager, game.music.get(),
-        _pVideoPlayer, kRotationSpeed, kStandardTransition, "data/menu/Top1.enc", "data/menu/Top2.enc",
-        "data/menu/Top3.enc", "data/menu/Top4.enc", kTopMenuImageOffset);
-    game.world->set_SoundManager(game.sounds.get());
-    game.world->SetTextureSizes(2276, 400, 800, 400);
+    game.world = CreateWorldManager(game);
 }
 
 // Cursors 0 and 1 are shared with the menu; 2 to 4 turn left, turn right and loading.
@@ -141,12 +135,14 @@ void RequireGameData()
 
 FrameHooks FrameWiring(GameObjects& game)
 {
+    WorldReload* reload = game.reload.get();
     FrameHooks hooks;
     hooks.frameStart = [] { _pMouseManager->ClearMouseButtons(); };
     hooks.inputEvent = _pMouseManager->get_MouseEvent();
     hooks.onInputEvent = [] { _pMouseManager->ProcessMessage(Winfunc::hWnd); };
     GameManager* phases = game.game.get();
-    hooks.frameStep = [phases] {
+    hooks.frameStep = [phases, reload] {
+        if (reload != nullptr) reload->Poll(phases->get_Phase());
         _pKeyManager->Update();
         _pMouseManager->SetAcquire();  // comes back after the window regains the foreground
         return phases->Run();
@@ -187,7 +183,7 @@ void LoadGameWorld(GameObjects& game)
 }
 
 // The assembly around `buildWorld`, which fills the world (and the credits, if it has any).
-GameAssembly Assemble(const std::function<void(GameObjects&)>& buildWorld)
+GameAssembly Assemble(const std::function<void(GameObjects&)>& buildWorld, const AssemblyOptions& options)
 {
     // A game left behind by a fatal error (tests enter the game again and again) goes first.
     ReleaseGame();
@@ -220,6 +216,10 @@ GameAssembly Assemble(const std::function<void(GameObjects&)>& buildWorld)
         CreatePhases(game);
         CreateSettings(game);
         game.world->TransportToScreen(kStartScreenAfterBuild);
+        if (options.develop) {
+            game.reload = std::make_unique<WorldReload>(game, GamePaths::Resolve(kWorldFolder),
+                                                        GamePaths::Resolve(kTextsFolder));
+        }
     } catch (...) {
         ReleaseGame();
         throw;
@@ -235,12 +235,31 @@ GameAssembly Assemble(const std::function<void(GameObjects&)>& buildWorld)
 
 GameAssembly AssembleGame(const WorldDefinition& defineWorld)
 {
-    return Assemble([&defineWorld](GameObjects& game) { defineWorld(*game.world); });
+    return Assemble([&defineWorld](GameObjects& game) { defineWorld(*game.world); }, AssemblyOptions{});
 }
 
-GameAssembly AssembleGame()
+GameAssembly AssembleGame(const AssemblyOptions& options)
 {
-    return Assemble(LoadGameWorld);
+    return Assemble(LoadGameWorld, options);
+}
+
+std::unique_ptr<WorldManager> CreateWorldManager(const GameObjects& game)
+{
+    auto world = std::make_unique<WorldManager>(
+        kPanoramaSlices, kPanoramaStacks, kViewSwitchLength, "data/black.jpg", 0, _pMouseManager, game.music.get(),
+        _pVideoPlayer, kRotationSpeed, kStandardTransition, "data/menu/Top1.enc", "data/menu/Top2.enc",
+        "data/menu/Top3.enc", "data/menu/Top4.enc", kTopMenuImageOffset);
+    world->set_SoundManager(game.sounds.get());
+    world->SetTextureSizes(2276, 400, 800, 400);
+    return world;
+}
+
+std::unique_ptr<CreditsManager> CreateCreditsManager(const GameObjects& game)
+{
+    auto credits = std::make_unique<CreditsManager>(game.creditsPlain.get(), game.creditsBold.get(),
+                                                    game.creditsItalic.get(), kCreditsSpeed);
+    credits->SetPlayerInput(_pMouseManager, _pKeyManager);  // Escape or a click leaves them
+    return credits;
 }
 
 GameObjects* GetGameObjects()

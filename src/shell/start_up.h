@@ -23,6 +23,7 @@ class TextCatalogue;
 class VideoPlayer;
 class WorldFiles;
 class WorldManager;
+class WorldReload;
 
 extern MouseManager* _pMouseManager;
 extern KeyManager* _pKeyManager;
@@ -52,6 +53,12 @@ struct GameObjects {
     std::unique_ptr<GameManager> game;
     std::unique_ptr<PlayerSettings> settings;  // the player's settings file, in effect
     std::unique_ptr<SettingsOverlay> settingsScreen;
+    std::unique_ptr<WorldReload> reload;  // --develop only: watches the world files
+};
+
+// What the game's own assembly is asked for beside the game.
+struct AssemblyOptions {
+    bool develop = false;  // watch the world files and texts, and reload them when they change
 };
 
 // Builds a small world of a test's own into the manager.
@@ -62,9 +69,15 @@ using WorldDefinition = std::function<void(WorldManager&)>;
 // Its shutdown hook releases every object it made (before the entry routine releases the
 // device); an assembly that fails part-way releases what it had made before the error goes
 // on. A fault of the world files raises an Error naming file:line:col.
-GameAssembly AssembleGame();
+GameAssembly AssembleGame(const AssemblyOptions& options = {});
 // The same with a world the definition builds, and no credits lines.
 GameAssembly AssembleGame(const WorldDefinition& defineWorld);
+
+// A world manager and a credits list as the assembly makes them, empty, with the assembly's
+// view, sizes, sounds and input: for the assembly and for a world built anew while it runs.
+// The world has no cursors yet.
+std::unique_ptr<WorldManager> CreateWorldManager(const GameObjects& game);
+std::unique_ptr<CreditsManager> CreateCreditsManager(const GameObjects& game);
 
 // The objects of the running assembly; null before one ran and after its shutdown. After a
 // fatal error they stay until the process ends, or until the next assembly replaces them.

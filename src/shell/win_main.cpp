@@ -44,6 +44,7 @@ LaunchOptions ParseCommandLine(int argc, const char* const* argv)
         if (arg == "--windowed") options.windowed = true;
         else if (arg == "--help" || arg == "-h") options.help = true;
         else if (arg == "--version") options.version = true;
+        else if (arg == "--develop") options.develop = true;
     }
     return options;
 }
@@ -89,5 +90,6 @@ int WinMain(const std::function<GameAssembly()>& assemble, const LaunchOptions& 
 
 int WinMain(const LaunchOptions& options)
 {
-    return WinMain([] { return AssembleGame(); }, options);
+    const AssemblyOptions assembly{options.develop};
+    return WinMain([assembly] { return AssembleGame(assembly); }, options);
 }

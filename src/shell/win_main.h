@@ -24,6 +24,7 @@ struct LaunchOptions {
     bool windowed = false;  // --windowed: a window instead of desktop full screen
     bool help = false;      // --help: print the usage and exit
     bool version = false;   // --version: print the version and exit
+    bool develop = false;   // --develop: reload the world files and texts when they change
 };
 LaunchOptions ParseCommandLine(int argc, const char* const* argv);
 

@@ -29,6 +29,7 @@ struct WorldFrame {
     // A click was latched this frame (what it does shows in this frame's picture).
     bool clicked = false;
     std::uint64_t actionsRun = 0;    // action lists run so far
+    std::uint64_t noticeVersion = 0; // changes of the author's notice drawn over the view
     std::uint64_t deviceChanges = 0; // the device's change count (presents, texture writes)
 
     bool operator==(const WorldFrame&) const = default;

@@ -135,6 +135,13 @@ void WorldManager::AddCursor(const char* image, const char* alpha, int hotspotX,
 
 void WorldManager::AddCursor(std::unique_ptr<Cursor> cursor) { c_pCursors.push_back(std::move(cursor)); }
 
+std::vector<std::unique_ptr<Cursor>> WorldManager::ReleaseCursors()
+{
+    std::vector<std::unique_ptr<Cursor>> cursors = std::move(c_pCursors);
+    c_pCursors.clear();
+    return cursors;
+}
+
 // ---- sounds ----
 
 void WorldManager::AddRepetiveSound(int number, const wchar_t* file)

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "world/world_global_var.h"
@@ -102,6 +103,10 @@ public:
     void AddCursor(const char* image, const char* alpha, int width, int height, int hotspotX, int hotspotY);
     void AddCursor(const char* image, const char* alpha, int hotspotX, int hotspotY, int offset);
     void AddCursor(std::unique_ptr<Cursor> cursor);
+    // Hands over every cursor, in their order, leaving the world with none: a world built anew
+    // (the world files reloaded) takes them, so that the menu's pointers to cursors 0 and 1
+    // stay good.
+    std::vector<std::unique_ptr<Cursor>> ReleaseCursors();
 
     // ---- sounds ----
     // Creates ambient sound `number` (owned here) and registers it with the sound manager.
@@ -212,6 +217,10 @@ public:
     const char* get_Caption() const;
     // Starts showing `caption` (not owned; null stops the caption) from now on.
     void ShowCaption(const SubtitleItem* caption);
+    // A message for the game's author drawn over the top of the view (a world file that could
+    // not be reloaded, say), lines split at '\n' and wrapped to the view; "" shows none.
+    void set_Notice(std::string text);
+    const std::string& get_Notice() const { return c_sNotice; }
     bool get_ScreenIsInventory() const { return c_bScreenIsInventory; }
     int get_TransStandard() const { return c_iTransStandard; }
 
@@ -334,6 +343,10 @@ private:
     std::unique_ptr<CD3DFont> c_pCaptionFont;
     void UpdateSoundCaptions();
     void RenderCaption(gfx::Device* device);
+    void RenderNotice(gfx::Device* device);
+    std::string c_sNotice;
+    std::vector<std::string> c_noticeLines;  // c_sNotice wrapped to the view
+    std::uint64_t c_iNoticeVersion = 0;      // counts changes of the notice, for the rest rule
     float c_fRotation = 0.0f;
     float c_fRotationSpeed;
     float c_fTurningFactor = 1.0f;

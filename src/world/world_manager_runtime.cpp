@@ -230,6 +230,54 @@ void WorldManager::RenderCaption(gfx::Device* device)
     c_pCaptionFont->DrawTexts(runs, subtitles::kDrawFiltered);
 }
 
+void WorldManager::set_Notice(std::string text)
+{
+    if (text == c_sNotice) return;
+    c_sNotice = std::move(text);
+    c_noticeLines.clear();  // wrapped with the caption font when next drawn
+    ++c_iNoticeVersion;
+}
+
+void WorldManager::RenderNotice(gfx::Device* device)
+{
+    constexpr float kNoticeX = 10.0f, kNoticeTop = 106.0f, kLineHeight = 17.0f;
+    constexpr std::uint32_t kNoticeColour = 0xFFFF8A70;  // a warm red, apart from the captions' gold
+    constexpr long kNoticeWidth = kScreenWidth - 2 * 10;
+    if (c_sNotice.empty() || device == nullptr) return;
+    if (!c_pCaptionFont) {
+        c_pCaptionFont = std::make_unique<CD3DFont>(subtitles::kFontFace, subtitles::kFontHeight, D3DFONT_BOLD);
+        c_pCaptionFont->InitDeviceObjects(device);
+        c_pCaptionFont->RestoreDeviceObjects();
+    }
+    if (c_noticeLines.empty()) {
+        std::size_t start = 0;
+        while (start <= c_sNotice.size()) {
+            std::size_t end = c_sNotice.find('\n', start);
+            if (end == std::string::npos) end = c_sNotice.size();
+            for (std::string& line : c_pCaptionFont->WrapToWidth(c_sNotice.substr(start, end - start), kNoticeWidth))
+                c_noticeLines.push_back(std::move(line));
+            start = end + 1;
+        }
+        // Never below the view: what does not fit is cut, the file's own message first.
+        const std::size_t fits = static_cast<std::size_t>((kViewBottom - kNoticeTop) / kLineHeight);
+        if (c_noticeLines.size() > fits) c_noticeLines.resize(fits);
+    }
+    // A shadow on four sides keeps the lines legible on any picture.
+    constexpr float kShadow[4][2] = {{-1.5f, 0.0f}, {1.5f, 0.0f}, {0.0f, -1.5f}, {0.0f, 1.5f}};
+    std::vector<CD3DFont::TextRun> runs;
+    for (std::size_t i = 0; i < c_noticeLines.size(); ++i) {
+        const float y = kNoticeTop + kLineHeight * static_cast<float>(i);
+        for (const auto& offset : kShadow) {
+            runs.push_back({kNoticeX + offset[0], y + offset[1], subtitles::kShadowColour, c_noticeLines[i].c_str()});
+        }
+    }
+    for (std::size_t i = 0; i < c_noticeLines.size(); ++i) {
+        runs.push_back({kNoticeX, kNoticeTop + kLineHeight * static_cast<float>(i), kNoticeColour,
+                        c_noticeLines[i].c_str()});
+    }
+    c_pCaptionFont->DrawTexts(runs, subtitles::kDrawFiltered);
+}
+
 // ---- Render ----
 
 Cursor* WorldManager::FrameCursor() const
@@ -263,6 +311,7 @@ WorldFrame WorldManager::DescribeFrame(const gfx::Device& device) const
     frame.moving = c_pDisplayScreen->get_Switching() || get_Caption()[0] != '\0';
     frame.clicked = c_bClickedThisFrame;
     frame.actionsRun = c_iActionsRun;
+    frame.noticeVersion = c_iNoticeVersion;
     frame.deviceChanges = device.GetChangeCount();
     return frame;
 }
@@ -321,6 +370,7 @@ int WorldManager::DrawFrame(gfx::Device* device)
         }
     }
     RenderCaption(device);
+    RenderNotice(device);
     if (!c_bHideCursor) {
         if (Cursor* cursor = FrameCursor()) cursor->Render(mx, my);
     }
