@@ -4,11 +4,16 @@
 //   peak resident memory of its process over the run (target < 300 MiB).
 //   BM_StartUpToFirstMenuFrame: window, start-up assembly (every picture, font, sound and the
 //   world) and the first main-menu frame presented (target < 1.5 s).
+//   BM_ReloadWorldToNextFrame: with --develop, the whole world reloaded from its files while
+//   the player stands in a place, to the next world frame drawn (target < 300 ms), against an
+//   ordinary world frame of the same run.
 // Every run is a process of its own (forked), so start-ups are cold and peaks separate.
 // The data is the test suite's: the directory holding data/ is KELVANE_GAME_DIR, by default
 // tests/game under the current directory (run from the build directory after the tests).
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -22,7 +27,13 @@
 #include <unistd.h>
 
 #include "../common/headless.h"
+#include "script/world_files.h"
+#include "shell/game_manager.h"
 #include "shell/replay.h"
+#include "shell/start_up.h"
+#include "shell/win_main.h"
+#include "shell/world_reload.h"
+#include "world/world_manager.h"
 
 namespace {
 
@@ -44,12 +55,14 @@ struct RunFigures {
     double firstFrameSeconds = 0.0;
     WorldManager::EntryTimes entries;
     long peakRssKiB = 0;
+    double reloadMeanMs = 0.0, reloadMaxMs = 0.0, frameMs = 0.0;
 };
 
-// Runs the script in a fresh child process, so that every start-up is a cold one (fonts,
-// window, device, shader programs) and the peak memory is that run's alone. This process has
-// started no threads, so forking it is safe.
-RunFigures RunInChild(const std::string& script)
+// Runs `body` in a fresh child process, so that every start-up is a cold one (fonts, window,
+// device, shader programs) and the peak memory is that run's alone. This process has started
+// no threads, so forking it is safe.
+template <typename Body>
+RunFigures RunBodyInChild(Body body)
 {
     RunFigures figures;
     int channel[2];
@@ -60,13 +73,7 @@ RunFigures RunInChild(const std::string& script)
     const pid_t child = fork();
     if (child == 0) {
         close(channel[0]);
-        RunFigures mine;
-        const ReplayResult result = RunReplay(script, ReplayOptions{});
-        mine.passed = result.Passed();
-        if (!result.failures.empty()) std::snprintf(mine.failure, sizeof mine.failure, "%s", result.failures[0].c_str());
-        mine.frames = result.frames;
-        mine.firstFrameSeconds = result.firstFrameSeconds;
-        mine.entries = result.screenEntries;
+        RunFigures mine = body();
         rusage usage{};
         getrusage(RUSAGE_SELF, &usage);
         mine.peakRssKiB = usage.ru_maxrss;
@@ -82,6 +89,63 @@ RunFigures RunInChild(const std::string& script)
         std::snprintf(figures.failure, sizeof figures.failure, "the game's process ended without reporting");
     }
     return figures;
+}
+
+// Plays `script` in a child process.
+RunFigures RunInChild(const std::string& script)
+{
+    return RunBodyInChild([&script] {
+        RunFigures mine;
+        const ReplayResult result = RunReplay(script, ReplayOptions{});
+        mine.passed = result.Passed();
+        if (!result.failures.empty()) std::snprintf(mine.failure, sizeof mine.failure, "%s", result.failures[0].c_str());
+        mine.frames = result.frames;
+        mine.firstFrameSeconds = result.firstFrameSeconds;
+        mine.entries = result.screenEntries;
+        return mine;
+    });
+}
+
+// In the game's own assembly with --develop: the player stands in the hall's entrance;
+// `reloads` times the world is reloaded and the next world frame drawn, and as many ordinary
+// world frames are drawn for comparison.
+RunFigures ReloadsInTheGame(int reloads)
+{
+    RunFigures mine;
+    const auto ms = [](auto from) {
+        return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - from).count();
+    };
+    WinMain([&] {
+        GameAssembly game = AssembleGame(AssemblyOptions{true});
+        game.hooks.frameStep = [&] {
+            GameObjects& objects = *GetGameObjects();
+            // A panorama whose entry lists start no film.
+            objects.world->TransportToScreen(objects.worldFiles->get_Screens().at("hall_entrance"));
+            double total = 0.0;
+            for (int i = 0; i < reloads; ++i) {
+                const auto started = std::chrono::steady_clock::now();
+                if (!objects.reload->Reload(GameManager::kWorld)) {
+                    std::snprintf(mine.failure, sizeof mine.failure, "%s", objects.reload->get_LastError().c_str());
+                    return false;
+                }
+                objects.world->Render();
+                const double took = ms(started);
+                total += took;
+                mine.reloadMaxMs = std::max(mine.reloadMaxMs, took);
+            }
+            mine.reloadMeanMs = total / reloads;
+            const auto framesStarted = std::chrono::steady_clock::now();
+            for (int i = 0; i < reloads; ++i) {
+                objects.world->set_Rotation(0.01f * static_cast<float>(i + 1));  // turned, so the frame is drawn
+                objects.world->Render();
+            }
+            mine.frameMs = ms(framesStarted) / reloads;
+            mine.passed = true;
+            return false;
+        };
+        return game;
+    });
+    return mine;
 }
 
 // Fails the benchmark with the run's own message.
@@ -119,8 +183,27 @@ void BM_StartUpToFirstMenuFrame(benchmark::State& state)
     }
 }
 
+void BM_ReloadWorldToNextFrame(benchmark::State& state)
+{
+    constexpr int kReloads = 10;
+    RunFigures figures;
+    for (auto _ : state) {
+        figures = RunBodyInChild([] { return ReloadsInTheGame(kReloads); });
+        if (!figures.passed) {
+            const std::string why = std::string("the reload failed: ") + figures.failure;
+            state.SkipWithError(why.c_str());
+            return;
+        }
+    }
+    state.counters["reload_mean_ms"] = figures.reloadMeanMs;
+    state.counters["reload_max_ms"] = figures.reloadMaxMs;
+    state.counters["frame_ms"] = figures.frameMs;
+    state.counters["reload_per_frame"] = figures.frameMs > 0.0 ? figures.reloadMeanMs / figures.frameMs : 0.0;
+}
+
 }  // namespace
 
+BENCHMARK(BM_ReloadWorldToNextFrame)->Unit(benchmark::kSecond)->Iterations(1);
 BENCHMARK(BM_Walkthrough)->Unit(benchmark::kSecond)->Iterations(1);
 BENCHMARK(BM_StartUpToFirstMenuFrame)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5)->Repetitions(3)
     ->ReportAggregatesOnly(true);

@@ -1,5 +1,8 @@
 #include "core/game_paths.h"
 
+#include <fstream>
+#include <mutex>
+
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -70,10 +73,25 @@ std::string HomeDirectory()
 }  // namespace
 
 const char* const kDataMarker = "kelvane-data.txt";
+const char* const kLanguageFolder = "lang";
 
 std::string DataMarkerText()
 {
     return "Kelvane game data\nversion " + std::to_string(kDataVersion) + "\n";
+}
+
+std::string DataMarkerValue(const std::string& key)
+{
+    const DataSearch search = FindData();
+    if (search.directory.empty()) return "";
+    std::ifstream marker(search.directory + "/" + kDataMarker);
+    const std::string prefix = key + " = ";
+    std::string line;
+    // The marker is a few short lines; a longer file is not one.
+    for (int lines = 0; lines < 64 && std::getline(marker, line); ++lines) {
+        if (line.rfind(prefix, 0) == 0) return line.substr(prefix.size());
+    }
+    return "";
 }
 
 const char* const kHowToGetData =
@@ -159,12 +177,45 @@ bool MakeSaveDirectory(std::string* error)
     return false;
 }
 
+namespace {
+
+// The language whose own versions of the data's files are read first; empty for none.
+std::mutex g_languageLock;
+std::string g_language;
+
+std::string Language()
+{
+    std::lock_guard<std::mutex> guard(g_languageLock);
+    return g_language;
+}
+
+}  // namespace
+
+void SetLanguage(const std::string& language)
+{
+    // A language is a file name's part, never a path: anything else reads no folder.
+    const bool plain = !language.empty() && language != "." && language != ".." &&
+                       language.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789_-.@") ==
+                           std::string::npos;
+    std::lock_guard<std::mutex> guard(g_languageLock);
+    g_language = plain ? language : std::string();
+}
+
 std::string Resolve(const std::string& path)
 {
     if (const auto rest = Below(path, kCheckoutData)) {
-        if (ReadsWorkingDirectoryData()) return path;  // a checkout: the common case, kept cheap
-        const DataSearch search = FindData();
-        return search.directory.empty() ? path : search.directory + std::string(*rest);
+        std::string directory = kCheckoutData;  // a checkout: the common case, kept cheap
+        if (!ReadsWorkingDirectoryData()) {
+            directory = FindData().directory;
+            if (directory.empty()) return path;
+        }
+        const std::string language = Language();
+        if (!language.empty()) {
+            std::string translated = directory + "/" + kLanguageFolder + "/" + language + std::string(*rest);
+            struct stat info {};
+            if (::stat(translated.c_str(), &info) == 0 && S_ISREG(info.st_mode)) return translated;
+        }
+        return directory + std::string(*rest);
     }
     if (const auto rest = Below(path, kCheckoutSave)) return SaveDirectory() + std::string(*rest);
     return path;

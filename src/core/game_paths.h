@@ -24,6 +24,10 @@ struct DataSearch {
 extern const char* const kDataMarker;
 // The marker's text: the game's name and the version of the data's layout.
 std::string DataMarkerText();
+// The value of a "key = value" line of the data's marker (the generator notes there, say,
+// "source world = DIR", where the world files it copied came from); empty when the marker or
+// the line is missing.
+std::string DataMarkerValue(const std::string& key);
 
 // Looks for the data directory, first found wins: the directory $KELVANE_DATA_DIR names, then
 // "data" in the working directory when it holds the marker, then
@@ -44,9 +48,18 @@ std::string SaveDirectory();
 // system's reason in `error` (when given), if it does not exist afterwards.
 bool MakeSaveDirectory(std::string* error);
 
+// The folder of a data tree that holds each language's own versions of its files (the pictures
+// that carry text): "<data>/lang/<language>/<the file's name below data/>".
+extern const char* const kLanguageFolder;
+// From now on a data file that has a version of `language`'s own is read from there (the
+// catalogue's language: "de", "qps"); "" (English) reads the data's own files. A language that
+// is not a plain name (a slash, "..") counts as "". Any thread may resolve meanwhile.
+void SetLanguage(const std::string& language);
+
 // The path to open for a file the game names: "data" and "save" and the names below them
 // move to the directories above; in a checkout and for every other path the name is returned
-// unchanged. When no data directory exists, data names stay unchanged too.
+// unchanged. When no data directory exists, data names stay unchanged too. A data file of
+// which the language set by SetLanguage has a version of its own resolves to that version.
 std::string Resolve(const std::string& path);
 
 // The text of the error that stops the game when FindData found nothing: the first line says

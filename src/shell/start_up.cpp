@@ -1,6 +1,9 @@
 #include "shell/start_up.h"
 
+#include <filesystem>
 #include <iostream>
+#include <string>
+#include <system_error>
 
 #include "core/error.h"
 #include "core/game_paths.h"
@@ -155,6 +158,25 @@ FrameHooks FrameWiring(GameObjects& game)
 constexpr const char* kWorldFolder = "data/world";
 constexpr const char* kTextsFolder = "data/po";
 
+// Where the world files and the texts are read. The data holds copies; an author working with
+// --develop edits the originals, which the data's marker names ("source world", "source
+// texts"), so those are read and watched when they are still there.
+struct GameFolders {
+    std::string world, texts;
+};
+GameFolders FoldersToRead(bool develop)
+{
+    GameFolders folders{GamePaths::Resolve(kWorldFolder), GamePaths::Resolve(kTextsFolder)};
+    if (!develop) return folders;
+    std::error_code error;
+    const std::string world = GamePaths::DataMarkerValue("source world");
+    const std::string texts = GamePaths::DataMarkerValue("source texts");
+    if (!world.empty() && std::filesystem::is_regular_file(std::filesystem::path(world) / "main.lua", error))
+        folders.world = world;
+    if (!texts.empty() && std::filesystem::is_directory(texts, error)) folders.texts = texts;
+    return folders;
+}
+
 // Runs `read`; when it fails without saying where (a fault of the files, which its message
 // names by file, line and column), the error information names the folder that was read.
 template <typename Read>
@@ -170,13 +192,15 @@ void Reading(const std::string& what, Read read)
 }
 
 // Reads the game's texts and builds its world and credits from the world files.
-void LoadGameWorld(GameObjects& game)
+void LoadGameWorld(GameObjects& game, const GameFolders& folders)
 {
-    const std::string texts = GamePaths::Resolve(kTextsFolder);
+    const std::string& texts = folders.texts;
     Reading("Reading the game's texts in " + texts, [&] {
         game.texts = std::make_unique<TextCatalogue>(TextCatalogue::Load(texts, PreferredLanguages()));
     });
-    const std::string world = GamePaths::Resolve(kWorldFolder);
+    // The pictures that carry text are read in the catalogue's language where the data has them.
+    GamePaths::SetLanguage(game.texts->get_Language() == "en" ? "" : game.texts->get_Language());
+    const std::string& world = folders.world;
     Reading("Reading the game's world files in " + world, [&] {
         game.worldFiles = WorldFiles::Load(*game.world, game.credits.get(), world, *game.texts);
     });
@@ -217,8 +241,10 @@ GameAssembly Assemble(const std::function<void(GameObjects&)>& buildWorld, const
         CreateSettings(game);
         game.world->TransportToScreen(kStartScreenAfterBuild);
         if (options.develop) {
-            game.reload = std::make_unique<WorldReload>(game, GamePaths::Resolve(kWorldFolder),
-                                                        GamePaths::Resolve(kTextsFolder));
+            const GameFolders folders = FoldersToRead(true);
+            game.reload = std::make_unique<WorldReload>(game, folders.world, folders.texts);
+            std::cerr << "Kelvane: developing: the world files in " << folders.world << " and the texts in "
+                      << folders.texts << " are reloaded when they change\n";
         }
     } catch (...) {
         ReleaseGame();
@@ -240,7 +266,8 @@ GameAssembly AssembleGame(const WorldDefinition& defineWorld)
 
 GameAssembly AssembleGame(const AssemblyOptions& options)
 {
-    return Assemble(LoadGameWorld, options);
+    const GameFolders folders = FoldersToRead(options.develop);
+    return Assemble([folders](GameObjects& game) { LoadGameWorld(game, folders); }, options);
 }
 
 std::unique_ptr<WorldManager> CreateWorldManager(const GameObjects& game)

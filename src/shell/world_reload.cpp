@@ -9,6 +9,7 @@
 #include <system_error>
 #include <utility>
 
+#include "core/game_paths.h"
 #include "core/text_catalogue.h"
 #include "display/cursor.h"
 #include "display/display_screen.h"
@@ -217,6 +218,7 @@ bool WorldReload::Reload(int phase)
     c_game.worldFiles = std::move(files);
     c_game.texts = std::move(texts);
 
+    GamePaths::SetLanguage(c_game.texts->get_Language() == "en" ? "" : c_game.texts->get_Language());
     const int entered = screen >= 0 ? screen : 0;
     now.set_ScreenPosition(entered);
     now.set_BackRotation(player.heading);
