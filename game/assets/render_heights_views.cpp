@@ -201,6 +201,7 @@ void AddCloseViews(std::vector<content::Asset>& rendered, const TextCatalogue& t
         render::PictureOut out;
         out.finish = [label](imaging::Image picture) { return WithLabel(picture, label); };
         rendered.push_back(render::RenderedPicture(image, Flat(image, StarPanelScene(false)), out, 15.0));
+        rendered.back().carriesText = true;
         rendered.push_back(StripAsset(panel, {StarPanelScene(false), StarPanelScene(true)}, 1, 1));
     }
     // The telescope's mount and lens seat, and the dome's shutter, each with its changed block.

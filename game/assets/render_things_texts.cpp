@@ -507,6 +507,7 @@ void AddReadViews(std::vector<content::Asset>& rendered, const TextCatalogue& te
         out.finish = std::move(v.finish);
         rendered.push_back(render::RenderedPicture(
             v.path, {v.path, v.scene, content::kFlatWidth, content::kFlatHeight, false, false}, out, 10.0));
+        rendered.back().carriesText = true;
     }
     // A book's pages share its scene (one render, then the cache) and its scramble offset.
     for (int book = 0; book < 3; ++book) {
@@ -518,6 +519,7 @@ void AddReadViews(std::vector<content::Asset>& rendered, const TextCatalogue& te
             out.finish = std::move(v.finish);
             rendered.push_back(render::RenderedPicture(
                 v.path, {v.path, v.scene, content::kFlatWidth, content::kFlatHeight, false, false}, out, 1.5));
+            rendered.back().carriesText = true;
         }
     }
 }

@@ -298,7 +298,7 @@ void AddPlaces(AssetList& list, const TextCatalogue& texts)
     for (const wc::Place& place : wc::Art().places) {
         if (const std::optional<PageText> text = TextOf(place.number, texts)) {
             const PageText t = *text;
-            list.Picture(place.image, [t] { return PaintSheet(t.heading, t.text, Hex(0xb89a5a), kInk); }, PictureFormat::Jpeg);
+            list.TextPicture(place.image, [t] { return PaintSheet(t.heading, t.text, Hex(0xb89a5a), kInk); }, PictureFormat::Jpeg);
             continue;
         }
         const Painted painted = PaintedPlace(place);
@@ -318,7 +318,7 @@ void AddPlaces(AssetList& list, const TextCatalogue& texts)
         } else if (place.number == 750) {
             const PageText plaque = StarPlaque(texts);
             const FigureNames names = FigureNamesOf(texts);
-            list.Picture(place.image, [plaque, names] { return PaintStarChart(plaque, names); }, PictureFormat::Jpeg);
+            list.TextPicture(place.image, [plaque, names] { return PaintStarChart(plaque, names); }, PictureFormat::Jpeg);
         } else if (place.number == 451) {
             const PlaceSpec scene = painted.scene;
             list.Picture(place.image, [scene] {
@@ -331,7 +331,7 @@ void AddPlaces(AssetList& list, const TextCatalogue& texts)
         } else if (const std::optional<std::string> name = PanelName(place.number, texts)) {
             const std::string label = *name;
             const PlaceSpec scene = painted.scene;
-            list.Picture(place.image, [scene, label] {
+            list.TextPicture(place.image, [scene, label] {
                 Canvas c = PaintFlatView(scene);
                 if (!label.empty()) c.Text(label, 512, 24, 34, Hex(0xf0d890), true, false, TextAlign::Centre);
                 return c;
@@ -396,10 +396,10 @@ void AddItems(AssetList& list, const TextCatalogue& texts)
         list.Item(item.number, look.kind, look.tint, item.closeUp != nullptr && !text ? item.closeUp : "");
     }
     const PageText letter = AppointmentLetter(texts);
-    list.Picture(wc::Art().items[1].closeUp, [letter] { return PaintSheet(letter.heading, letter.text, kPaper, kInk); },
+    list.TextPicture(wc::Art().items[1].closeUp, [letter] { return PaintSheet(letter.heading, letter.text, kPaper, kInk); },
                  PictureFormat::Jpeg);
     const std::string initials = PictureText(texts, "watch.initials"), engraving = PictureText(texts, "watch.lid.body");
-    list.Picture(wc::Art().items[6].closeUp, [initials, engraving] { return PaintWatchLid(initials, engraving); },
+    list.TextPicture(wc::Art().items[6].closeUp, [initials, engraving] { return PaintWatchLid(initials, engraving); },
                  PictureFormat::Jpeg);
 }
 
@@ -408,7 +408,7 @@ void AddSequences(AssetList& list, const TextCatalogue& texts)
 {
     const RealmLook shore = LookOf(wc::Realm::Shore);
     const std::string title = PictureText(texts, "title.name"), tagline = PictureText(texts, "title.tagline");
-    list.Picture(wc::Art().logoImage, [title, tagline] {
+    list.TextPicture(wc::Art().logoImage, [title, tagline] {
         Canvas c(kFlatWidth, kFlatHeight, false, Hex(0x05070c));
         c.Glow(512, 200, 260, Hex(0xffc070), 0.6f);
         c.Text(title, 512, 210, 72, Hex(0xedb469), true, false, TextAlign::Centre);

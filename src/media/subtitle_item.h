@@ -27,6 +27,8 @@ public:
     // whose time lies strictly before `time`. Before the first entry, or with no entries,
     // the empty line. The text lives as long as the list.
     const char* Get(std::uint32_t time) const;
+    // Every entry, in the order added.
+    const std::vector<WorldSubtitleLine>& get_Lines() const { return c_pItems; }
 
 private:
     std::vector<WorldSubtitleLine> c_pItems;

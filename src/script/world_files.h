@@ -90,6 +90,10 @@ public:
     const std::map<std::string, int>& get_Variables() const { return c_pVariables; }
     const std::map<std::string, int>& get_Grids() const { return c_pGrids; }
     const std::map<std::string, int>& get_Items() const { return c_pItems; }
+    // Every caption and subtitle list the files made, and every line text() gave them: what
+    // the player reads of the world, in the catalogue's language.
+    const std::deque<SubtitleItem>& get_LineLists() const { return c_pLineLists; }
+    const std::deque<std::string>& get_Lines() const { return c_pLines; }
     // Every file the world was read from (main.lua first), for a watcher.
     const std::deque<std::filesystem::path>& get_Files() const { return c_pFiles; }
 

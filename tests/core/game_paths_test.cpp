@@ -181,3 +181,37 @@ TEST_F(GamePathsTest, WhenNothingIsFoundEveryPlaceLookedAtIsNamedAndDataNamesSta
         EXPECT_EQ(GamePaths::Resolve("data/black.jpg"), "data/black.jpg");
     }
 }
+
+TEST_F(GamePathsTest, ALanguagesOwnVersionOfADataFileIsReadInsteadOfTheOriginalWhereItExists)
+{
+    MakeGameData("data");
+    fs::create_directories("data/lang/qps");
+    std::ofstream("data/letter.enc") << "English";
+    std::ofstream("data/lang/qps/letter.enc") << "translated";
+    std::ofstream("data/panorama.enc") << "no text";
+    fs::create_directories("data/lang/qps/folder.enc");  // not a file: not a version
+
+    GamePaths::SetLanguage("qps");
+    EXPECT_EQ(GamePaths::Resolve("data/letter.enc"), "data/lang/qps/letter.enc");
+    EXPECT_EQ(GamePaths::Resolve("data/panorama.enc"), "data/panorama.enc") << "no version of its own: the original";
+    EXPECT_EQ(GamePaths::Resolve("data/folder.enc"), "data/folder.enc");
+    EXPECT_EQ(GamePaths::Resolve("save/save1.sav"), "save/save1.sav") << "saves have no languages";
+
+    // The installed data's own versions, found where the data is.
+    MakeGameData(otherData);
+    fs::create_directories(otherData / "lang/qps");
+    std::ofstream(otherData / "lang/qps/letter.enc") << "translated";
+    env.Set("KELVANE_DATA_DIR", otherData.string());
+    EXPECT_EQ(GamePaths::Resolve("data/letter.enc"), (otherData / "lang/qps/letter.enc").string());
+    env.Unset("KELVANE_DATA_DIR");
+
+    // English reads the originals; a language that is not a plain name reads no folder.
+    GamePaths::SetLanguage("");
+    EXPECT_EQ(GamePaths::Resolve("data/letter.enc"), "data/letter.enc");
+    fs::create_directories("data/lang/../lang");
+    for (const char* odd : {"..", "../lang/qps", "qps/../qps"}) {
+        GamePaths::SetLanguage(odd);
+        EXPECT_EQ(GamePaths::Resolve("data/letter.enc"), "data/letter.enc") << odd;
+    }
+    GamePaths::SetLanguage("");
+}

@@ -317,6 +317,42 @@ TEST_F(InitWorldTest, SubtitleListsHaveTheirShapeAndReachTheFilms)
     }
 }
 
+// Played in the pseudo-locale, everything the world gives the player to read comes from the
+// translation: every caption, subtitle, message and credits line is the accented, bracketed
+// text, and none is left in English (the same lines in English carry no bracket).
+TEST_F(InitWorldTest, InThePseudoLocaleEveryLineThePlayerReadsIsTranslated)
+{
+    const std::filesystem::path game = std::filesystem::path(KELVANE_SOURCE_DIR) / "game";
+    struct Read {
+        std::size_t lines = 0, translated = 0;
+        std::vector<std::string> english;
+    };
+    const auto readIn = [&](const std::vector<std::string>& languages) {
+        const TextCatalogue texts = TextCatalogue::Load(game / "po", languages);
+        std::unique_ptr<WorldManager> into = NewWorld();
+        const std::unique_ptr<WorldFiles> files = WorldFiles::Load(*into, nullptr, game / "world", texts);
+        Read read;
+        const auto note = [&read](const std::string& line) {
+            if (line.find_first_not_of(" \n") == std::string::npos) return;
+            ++read.lines;
+            const std::size_t text = line.find_first_not_of(' ');
+            if (line[text] == '[' && line.find('~') != std::string::npos) ++read.translated;
+            else read.english.push_back(line);
+        };
+        for (const SubtitleItem& list : files->get_LineLists())
+            for (const WorldSubtitleLine& entry : list.get_Lines()) note(entry.get_Line());
+        for (const std::string& line : files->get_Lines()) note(line);
+        return read;
+    };
+    const Read pseudo = readIn({"qps"});
+    EXPECT_GT(pseudo.lines, 150u) << "the films' subtitles, the captions and the world's messages";
+    EXPECT_EQ(pseudo.translated, pseudo.lines);
+    for (const std::string& line : pseudo.english) ADD_FAILURE() << "left in English: \"" << line << "\"";
+    const Read english = readIn({});
+    EXPECT_EQ(english.lines, pseudo.lines);
+    EXPECT_EQ(english.translated, 0u);
+}
+
 TEST_F(InitWorldTest, OpeningEndingAndSpecialScreens)
 {
     EXPECT_EQ(world->get_ScreenPosition(), 0) << "the new-game state starts on the logo";

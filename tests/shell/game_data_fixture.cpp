@@ -61,6 +61,7 @@ void TestGameData::WritePicture(const std::string& path, int width, int height, 
     }
     std::vector<std::uint8_t> bytes = imaging::EncodeJpeg(image, 95);
     if (offset != 0) bytes = imaging::RotateImageBytes(std::span<const std::uint8_t>(bytes), static_cast<std::size_t>(offset));
+    std::filesystem::create_directories((c_dir / path).parent_path());
     std::ofstream out(c_dir / path, std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }

@@ -163,6 +163,7 @@ TEST_F(StartUpTest, TheGamesWorldTextsAndCreditsAreReadFromItsDataInThePlayersLa
     WriteDataFile("data/world/main.lua", kRoomWorld);
     WriteDataFile("data/po/kelvane.pot", kRoomTexts);
     WriteDataFile("data/po/de.po", kRoomTextsInGerman);
+    data.WritePicture("data/lang/de/room0.enc", 1024, 512, 0xFF2060C0, ScrambleOffsetFor("data/room0.enc"));
     setenv("LANGUAGE", "de_AT", 1);
     bool ran = false;
     WinMain([&] {
@@ -185,6 +186,14 @@ TEST_F(StartUpTest, TheGamesWorldTextsAndCreditsAreReadFromItsDataInThePlayersLa
             EXPECT_EQ(credits.get_Line(0).get_type(), CreditsLine::kBold);
             EXPECT_STREQ(credits.get_Line(3).get_line(), "Thank you for playing") << "untranslated: the English";
             EXPECT_EQ(credits.get_Line(3).get_type(), CreditsLine::kItalic);
+            // The room's picture in the language's own version, which the data holds beside it.
+            objects.world->TransportToScreen(0);
+            objects.world->Render();
+            const std::uint32_t shown = D3Dfunc::pD3Ddevice->ReadBackBuffer()[250 * 800 + 150];
+            for (int shift : {0, 8, 16}) {
+                const int channel = static_cast<int>((shown >> shift) & 0xFF), wanted = (0x2060C0 >> shift) & 0xFF;
+                EXPECT_NEAR(channel, wanted, 4) << std::hex << shown << ": not data/lang/de/room0.enc";
+            }
             return false;
         };
         return game;

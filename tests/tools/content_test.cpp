@@ -20,6 +20,7 @@
 #include <fstream>
 #include <iterator>
 #include <mutex>
+#include <set>
 #include <thread>
 #include <unistd.h>
 
@@ -636,3 +637,54 @@ TEST(ContentGenerator, KeepsOtherFilesMarksTheTreeAsTheGamesAndOnlyWholeRunsComp
 }
 
 }  // namespace
+
+// A translation gets its own version of each picture that sets a text, in data/lang/<language>/
+// under the same name and scrambled as the original, so that the game opens it in its place.
+TEST(ContentGenerator, ATranslationGetsItsOwnVersionOfEveryPictureThatCarriesText)
+{
+    const auto listIn = [](const std::string& heading) {
+        AssetList list;
+        list.TextPicture("data/a_letter.enc", [heading] {
+            Canvas c(512, 256, false, Hex(0xe8dcc0));
+            c.Text(heading, 256, 100, 40, Hex(0x201810), true, false, TextAlign::Centre);
+            return c;
+        }, PictureFormat::Jpeg);
+        list.FlatView("data/a_wall.enc", PlaceSpec{3, Setting::Cave, {Hex(0x101820), Hex(0x405a60), Hex(0x204050),
+                                                                       Hex(0x305040), Hex(0x80d0ff)}, {}, 0.8f});
+        return list;
+    };
+    const std::vector<Asset> translated = TranslatedAssets(listIn("[Lëttër ~~]").Assets(), "qps");
+    ASSERT_EQ(translated.size(), 1u) << "only the picture with a text";
+    EXPECT_EQ(translated[0].files, (std::vector<std::string>{"data/lang/qps/a_letter.enc"}));
+
+    const fs::path dir = fs::temp_directory_path() / ("kelvane_translated_test_" + std::to_string(::getpid()));
+    fs::remove_all(dir);
+    std::vector<Asset> assets = listIn("Letter").Assets();
+    assets.insert(assets.end(), translated.begin(), translated.end());
+    const GenerateReport report = Generate(assets, (dir / "data").string(), GenerateOptions{});
+    ASSERT_TRUE(report.errors.empty()) << report.errors.front();
+    EXPECT_FALSE(fs::exists(dir / "data/lang/qps/a_wall.enc"));
+    const imaging::Image english = LoadAsGame(dir / "data", "data/a_letter.enc");
+    const imaging::Image pseudo = LoadAsGame(dir / "data/lang/qps", "data/a_letter.enc");
+    ASSERT_EQ(pseudo.width, english.width) << "scrambled with the original's offset, the same size";
+    EXPECT_NE(pseudo.pixels, english.pixels) << "set in the translation's text";
+    fs::remove_all(dir);
+
+    // The game's own pictures that carry text: the read views, the books' pages, the labelled
+    // panels and the title, and no place, item or film besides.
+    const TextCatalogue qps = TextCatalogue::Load(KELVANE_GAME_TEXTS, {"qps"});
+    std::set<std::string> files;
+    for (const Asset& asset : TranslatedAssets(GameManifest(qps), "qps"))
+        files.insert(asset.files.begin(), asset.files.end());
+    for (const char* file : {"data/lang/qps/item2_letter.enc", "data/lang/qps/item7_watch.enc",
+                             "data/lang/qps/logbook_p01.enc", "data/lang/qps/register_p05.enc",
+                             "data/lang/qps/letters_p16.enc", "data/lang/qps/gallery_plaque.enc",
+                             "data/lang/qps/dome_plaque.enc", "data/lang/qps/drowned_plaque.enc",
+                             "data/lang/qps/shore_post.enc", "data/lang/qps/dome_panel1.enc",
+                             "data/lang/qps/dome_panel4.enc", "data/lang/qps/opening_logo.enc"})
+        EXPECT_EQ(files.count(file), 1u) << file;
+    for (const std::string& file : files) {
+        EXPECT_EQ(file.find("_pano"), std::string::npos) << file << ": a place carries no text";
+        EXPECT_EQ(file.find("FMV"), std::string::npos) << file << ": a film's words are its subtitles";
+    }
+}

@@ -21,7 +21,7 @@ std::size_t Characters(const std::string& s)
 TEST(PseudoText, AccentsLettersKeepsPlaceholdersAndEdgesAndGrowsByAboutTwoFifths)
 {
     EXPECT_EQ(PseudoText("Once"), "[Ôñçë ~~]");
-    EXPECT_EQ(PseudoText("  %s took %1$d of %.2f, 100%% sure\n"), "  [%s töök %1$d öf %.2f, 100%% súrë ~~~~~~~~~~]\n");
+    EXPECT_EQ(PseudoText("  %s took %1$d of %.2f, 100%% sure\n"), "  [%s töök %1$d öf %.2f, 100%% súrë ~~~~~~~ ~~]\n");
     EXPECT_EQ(PseudoText("% nothing"), "[% ñöthîñg ~~]") << "a lone % is no placeholder";
     EXPECT_EQ(PseudoText(""), "");
     EXPECT_EQ(PseudoText("   "), "   ");
@@ -29,6 +29,7 @@ TEST(PseudoText, AccentsLettersKeepsPlaceholdersAndEdgesAndGrowsByAboutTwoFifths
     const std::string pseudo = PseudoText(english);
     const double growth = static_cast<double>(Characters(pseudo)) / static_cast<double>(english.size());
     EXPECT_NEAR(growth, 1.4, 0.03) << pseudo;
+    EXPECT_EQ(pseudo.find("~~~~~~~~"), std::string::npos) << "the padding breaks where a page can wrap it: " << pseudo;
     for (const char ch : pseudo) EXPECT_EQ(std::string("aeiouAEIOUcnyCNY").find(ch), std::string::npos) << pseudo;
 }
 

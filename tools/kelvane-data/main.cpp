@@ -5,7 +5,8 @@
 // writes every picture as a plain PNG into DIR; --list prints the files and exits. Pictures
 // from 3D scenes are kept by input hash in the render cache (default: .render-cache beside
 // OUTDIR), so a run renders again only the scenes that changed. The texts set into pictures
-// are read from the English template in --texts (default: the source tree's game/po), and what
+// are read from the English template in --texts (default: the source tree's game/po), and set
+// again from each translation there (<language>.po) into OUTDIR/lang/<language>/; what
 // the pictures show from the game's world files in --world (default: the source tree's
 // game/world); both are also copied into OUTDIR/po/ and OUTDIR/world/, and the data marker
 // names the two source folders.
@@ -88,6 +89,14 @@ int main(int argc, char** argv)
         const TextCatalogue texts = TextCatalogue::Load(textsDir, {});
         world_content::UseWorldArt(world_content::WorldArt::Load(worldDir, texts));
         assets = content::GameManifest(texts);
+        // Each translation gets its own versions of the pictures that carry text.
+        for (const std::string& language : content::TranslationsIn(textsDir)) {
+            const TextCatalogue translation = TextCatalogue::Load(textsDir, {language});
+            std::vector<content::Asset> translated =
+                content::TranslatedAssets(content::GameManifest(translation), language);
+            assets.insert(assets.end(), std::make_move_iterator(translated.begin()),
+                          std::make_move_iterator(translated.end()));
+        }
         std::vector<content::Asset> sources = content::GameSourceAssets(worldDir, textsDir);
         assets.insert(assets.end(), std::make_move_iterator(sources.begin()), std::make_move_iterator(sources.end()));
     } catch (const std::exception& e) {

@@ -136,7 +136,11 @@ std::string PseudoText(std::string_view english)
     // "[", " " and "]" are three of the added characters; "~" pairs make up the rest of 40%.
     const double wanted = 0.4 * static_cast<double>(Characters(core)) - 3.0;
     const std::size_t pairs = wanted <= 2.0 ? 1 : static_cast<std::size_t>(std::lround(wanted / 2.0));
-    return std::string(english.substr(0, first)) + "[" + accented + " " + std::string(2 * pairs, '~') + "]" +
+    // The padding breaks into words of at most seven: a page sets a long text over several
+    // lines, and one word wider than the page would run off it where no translation would.
+    std::string padding(2 * pairs, '~');
+    for (std::size_t i = 7; i + 1 < padding.size(); i += 8) padding[i] = ' ';
+    return std::string(english.substr(0, first)) + "[" + accented + " " + padding + "]" +
            std::string(english.substr(last + 1));
 }
 

@@ -63,6 +63,49 @@ void AssetList::Picture(const std::string& gamePath, std::function<Canvas()> pai
          }});
 }
 
+void AssetList::TextPicture(const std::string& gamePath, std::function<Canvas()> paint, PictureFormat format,
+                            double weight)
+{
+    Picture(gamePath, std::move(paint), format, weight);
+    c_assets.back().carriesText = true;
+}
+
+std::vector<Asset> TranslatedAssets(const std::vector<Asset>& translated, const std::string& language)
+{
+    std::vector<Asset> assets;
+    const std::string folder = std::string(GamePaths::kLanguageFolder) + "/" + language;
+    for (const Asset& original : translated) {
+        if (!original.carriesText) continue;
+        Asset asset;
+        asset.name = original.name + " (" + language + ")";
+        for (const std::string& file : original.files) asset.files.push_back("data/" + folder + file.substr(4));
+        asset.weight = original.weight;
+        asset.carriesText = true;
+        // The original's maker writes its own game paths, so its pictures keep their scrambling;
+        // it writes them into the language's folder of the output instead of the output's root.
+        asset.make = [make = original.make, folder](const AssetContext& out) {
+            AssetContext inLanguage = out;
+            inLanguage.outputDir = (fs::path(out.outputDir) / folder).string();
+            if (!out.previewDir.empty()) inLanguage.previewDir = (fs::path(out.previewDir) / folder).string();
+            make(inLanguage);
+        };
+        assets.push_back(std::move(asset));
+    }
+    return assets;
+}
+
+std::vector<std::string> TranslationsIn(const std::string& textsDir)
+{
+    std::vector<std::string> languages;
+    std::error_code error;
+    for (const fs::directory_entry& entry : fs::directory_iterator(textsDir, error)) {
+        if (entry.path().extension() == ".po" && entry.is_regular_file(error))
+            languages.push_back(entry.path().stem().string());
+    }
+    std::sort(languages.begin(), languages.end());
+    return languages;
+}
+
 void AssetList::Panorama(const std::string& gamePath, const PlaceSpec& place)
 {
     Picture(gamePath, [place] { return PaintPanorama(place); }, PictureFormat::Jpeg, 4.0);

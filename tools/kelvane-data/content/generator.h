@@ -37,6 +37,9 @@ struct Asset {
     std::vector<std::string> files;  // the game paths it writes
     double weight = 1.0;             // rough cost, so the long ones start first
     std::function<void(const AssetContext&)> make;
+    // The picture sets texts of the catalogue it was listed with (a page, a plaque, a label):
+    // it is made again for every translation, under data/lang/<language>/.
+    bool carriesText = false;
 };
 
 // Builds the list of assets with one call per thing the game names.
@@ -44,6 +47,9 @@ class AssetList {
 public:
     // Any picture painted by `paint`.
     void Picture(const std::string& gamePath, std::function<Canvas()> paint, PictureFormat format, double weight = 1.0);
+    // The same for a picture that sets texts of the catalogue (see Asset::carriesText).
+    void TextPicture(const std::string& gamePath, std::function<Canvas()> paint, PictureFormat format,
+                     double weight = 1.0);
     void Panorama(const std::string& gamePath, const PlaceSpec& place);
     void FlatView(const std::string& gamePath, const PlaceSpec& place);
     // A block `r` of a place in another state, to be copied over the base at (r.x, r.y).
@@ -77,6 +83,13 @@ std::vector<Asset> GameManifest(const TextCatalogue& texts);
 std::vector<Asset> SampleManifest();
 // The world's assets (world_assets.cpp): every file the world definition names.
 void AddWorldAssets(AssetList& list, const TextCatalogue& texts);
+// The assets of `translated` (a manifest listed with `language`'s catalogue) that carry text,
+// made into data/lang/<language>/ under their own names, scrambled as the originals are: the
+// game reads them in place of the English pictures when it plays in that language.
+std::vector<Asset> TranslatedAssets(const std::vector<Asset>& translated, const std::string& language);
+// The languages that `textsDir` has a translation for ("<language>.po"), in name order.
+std::vector<std::string> TranslationsIn(const std::string& textsDir);
+
 // The game's own files copied as they are: every `*.lua` of `worldDir` into data/world/ and
 // every `*.pot` and `*.po` of `textsDir` into data/po/, one asset per file, in name order.
 // Throws Error when a folder is missing or the world folder has no main.lua.

@@ -24,7 +24,10 @@ void UseRenderedAssets(std::vector<content::Asset>& assets, const TextCatalogue&
                                     [&asset](const content::Asset& a) { return a.name == asset.name; });
         if (painted == assets.end())
             throw Error("the renderer makes " + asset.name + ", but the game's data names no such file");
+        // A rendered picture shows what the painted one did: the texts it sets among them.
+        const bool text = painted->carriesText;
         *painted = asset;
+        painted->carriesText = painted->carriesText || text;
     }
 }
 
