@@ -67,6 +67,8 @@ const std::map<std::string, Reader, std::less<>>& Readers()
         {"turning_speed", [](std::string_view v, Settings& s) { return ParseInt(v, &s.turningSpeed); }},
         {"display", [](std::string_view v, Settings& s) { return ParseChoice(v, "fullscreen", "window", &s.fullScreen); }},
         {"skip_waits", [](std::string_view v, Settings& s) { return ParseChoice(v, "on", "off", &s.skipWaits); }},
+        {"reveal_hotspots",
+         [](std::string_view v, Settings& s) { return ParseChoice(v, "on", "off", &s.revealHotspots); }},
     };
     return readers;
 }
@@ -196,7 +198,8 @@ std::string FormatSettings(const Settings& settings)
         << "subtitle_size = " << (settings.largeSubtitles ? "large" : "small") << "\n"
         << "turning_speed = " << settings.turningSpeed << "\n"
         << "display = " << (settings.fullScreen ? "fullscreen" : "window") << "\n"
-        << "skip_waits = " << (settings.skipWaits ? "on" : "off") << "\n";
+        << "skip_waits = " << (settings.skipWaits ? "on" : "off") << "\n"
+        << "reveal_hotspots = " << (settings.revealHotspots ? "on" : "off") << "\n";
     return out.str();
 }
 

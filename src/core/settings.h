@@ -1,5 +1,5 @@
-// The player's settings: volumes, brightness, subtitles, turning speed, window mode and the
-// opening's scripted waits, kept per user in an ini file. The defaults are the game as it
+// The player's settings: volumes, brightness, subtitles, turning speed, window mode, the
+// opening's scripted waits and whether the reveal key marks what reacts, kept per user in an ini file. The defaults are the game as it
 // plays without a settings file. No platform or drawing code here.
 #pragma once
 
@@ -23,6 +23,7 @@ struct Settings {
     int turningSpeed = kTurningDefault;
     bool fullScreen = true;
     bool skipWaits = false;  // the opening's scripted pauses end at once
+    bool revealHotspots = true;  // holding Space marks what on the view reacts to a click
 
     // Every value brought into its range.
     void Clamp();

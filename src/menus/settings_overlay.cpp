@@ -24,8 +24,8 @@ constexpr D3DCOLOR kBorderColour = 0xFFEDB469;
 constexpr DWORD kTextColour = 0xFFEDB469;  // the game's text colour
 constexpr DWORD kSelectedColour = 0xFFFFFFFF;
 constexpr float kTitleY = 112.0f;
-constexpr int kFirstRowTop = 160;
-constexpr int kRowPitch = 34;
+constexpr int kFirstRowTop = 156;
+constexpr int kRowPitch = 32;
 constexpr int kRowLeft = 186;
 constexpr int kRowRight = 614;
 constexpr float kLabelX = 196.0f;
@@ -38,7 +38,7 @@ constexpr D3DVIEWPORT9 kWholeScreen{0, 0, 800, 600, 0.0f, 1.0f};
 
 const char* const kLabels[SettingsOverlay::kRowCount] = {
     "Music volume", "Effects and voices", "Brightness", "Subtitles", "Subtitle size",
-    "Turning speed", "Display", "Opening's pauses", "Close",
+    "Turning speed", "Display", "Opening's pauses", "Show what reacts (Space)", "Close",
 };
 
 std::string Percent(int value) { return std::to_string(value) + "%"; }
@@ -54,6 +54,7 @@ std::string ValueText(const Settings& s, int row)
     case SettingsOverlay::kTurning: return std::to_string(s.turningSpeed);
     case SettingsOverlay::kDisplay: return s.fullScreen ? "Full screen" : "Window";
     case SettingsOverlay::kWaits: return s.skipWaits ? "Skip" : "Play";
+    case SettingsOverlay::kReveal: return s.revealHotspots ? "Held" : "Never";
     default: return "";
     }
 }
@@ -145,6 +146,7 @@ bool SettingsOverlay::Step(int row, int direction)
     case kSubtitleSize: s.largeSubtitles = !s.largeSubtitles; return true;
     case kDisplay: s.fullScreen = !s.fullScreen; return true;
     case kWaits: s.skipWaits = !s.skipWaits; return true;
+    case kReveal: s.revealHotspots = !s.revealHotspots; return true;
     default: return false;
     }
 }

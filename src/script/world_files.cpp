@@ -172,6 +172,8 @@ private:
     int CodeKey(lua_State* L);
     int Credits(lua_State* L);
     int NoteDecl(lua_State* L);
+    int GoalDecl(lua_State* L);
+    int IdleHint(lua_State* L);
     WorldNote ReadNote(int index, int depth);
     void AllowFields(int table, std::initializer_list<const char*> known, const char* what, bool list = false);
     int MakeAction(lua_State* L);
@@ -522,6 +524,8 @@ void WorldFilesLoader::Register()
         {"code_key", &Api<&WorldFilesLoader::CodeKey>},
         {"credits", &Api<&WorldFilesLoader::Credits>},
         {"note", &Api<&WorldFilesLoader::NoteDecl>},
+        {"goal", &Api<&WorldFilesLoader::GoalDecl>},
+        {"idle_hint", &Api<&WorldFilesLoader::IdleHint>},
     };
     for (const Entry& e : entries) {
         lua_pushlightuserdata(c_L, this);
@@ -908,6 +912,56 @@ int WorldFilesLoader::Ambient(lua_State* L)
     else if (c_pWorld != nullptr) c_pWorld->AddRepetiveSound(number, file);
     lua_pushinteger(L, number);
     return 1;
+}
+
+int WorldFilesLoader::GoalDecl(lua_State* L)
+{
+    constexpr std::size_t kFewestHints = 3;
+    CheckTable(1, "the goal's fields");
+    AllowFields(1, {"name", "open", "done", "hints"}, "goal{}");
+    WorldFiles::Goal goal;
+    goal.name = *StringField(1, "name", true);
+    for (const WorldFiles::Goal& other : c_out.c_pGoals)
+        if (other.name == goal.name) throw ScriptError("a goal named '" + goal.name + "' is declared twice", goal.name);
+    goal.open = Condition(*StringField(1, "open", true));
+    goal.done = Condition(*StringField(1, "done", true));
+    lua_getfield(L, 1, "hints");
+    if (!lua_istable(L, -1)) {
+        lua_pop(L, 1);
+        throw ScriptError("goal '" + goal.name + "' has no hints = {text id, ...}", goal.name);
+    }
+    const lua_Integer count = luaL_len(L, -1);
+    for (lua_Integer i = 1; i <= count; ++i) {
+        lua_rawgeti(L, -1, i);
+        const bool text = lua_type(L, -1) == LUA_TSTRING;
+        const std::string id = text ? lua_tostring(L, -1) : "";
+        lua_pop(L, 1);
+        if (!text) {
+            lua_pop(L, 1);
+            throw ScriptError("hint " + std::to_string(i) + " of goal '" + goal.name + "' is not a text id", goal.name);
+        }
+        try {
+            goal.hints.push_back(TextOf(id));
+        } catch (...) {
+            lua_pop(L, 1);
+            throw;
+        }
+    }
+    lua_pop(L, 1);
+    if (goal.hints.size() < kFewestHints)
+        throw ScriptError("goal '" + goal.name + "' has " + std::to_string(goal.hints.size()) +
+                              " hints; a goal needs three or more, from a nudge to the answer",
+                          goal.name);
+    const Where where = Caller();
+    goal.where = where.file + ":" + std::to_string(where.line);
+    c_out.c_pGoals.push_back(std::move(goal));
+    return 0;
+}
+
+int WorldFilesLoader::IdleHint(lua_State*)
+{
+    c_out.c_sIdleHint = TextOf(StringArg(1, "the text id of the line given when no goal is open"));
+    return 0;
 }
 
 int WorldFilesLoader::FilmDecl(lua_State*)

@@ -52,6 +52,16 @@ public:
         std::string where;  // file:line of the note() call
     };
 
+    // A goal of the story, for the hints: while `open` holds and `done` does not, the player is
+    // working on it; its hints go from a nudge to the answer (three or more, the catalogue's
+    // texts in the engine's Latin-1). Conditions are the interpreter's tokens.
+    struct Goal {
+        std::string name;
+        std::vector<int> open, done;
+        std::vector<std::string> hints;
+        std::string where;  // file:line of the goal{} call
+    };
+
     struct Limits {
         std::size_t memoryBytes = 64u << 20;        // the scripts' whole heap
         std::uint64_t instructions = 200'000'000;  // virtual machine instructions for all files
@@ -84,6 +94,10 @@ public:
 
     const std::vector<Screen>& get_ScreenList() const { return c_pScreenList; }
     const std::vector<Note>& get_Notes() const { return c_pNotes; }
+    // The story's goals in the order declared (the first open one is hinted at), and the line
+    // given when none is open (empty when the files give none).
+    const std::vector<Goal>& get_Goals() const { return c_pGoals; }
+    const std::string& get_IdleHint() const { return c_sIdleHint; }
 
     // The authors' names and the numbers the loader gave them.
     const std::map<std::string, int>& get_Screens() const { return c_pScreens; }
@@ -104,6 +118,8 @@ private:
     std::map<std::string, int> c_pScreens, c_pVariables, c_pGrids, c_pItems;
     std::vector<Screen> c_pScreenList;
     std::vector<Note> c_pNotes;
+    std::vector<Goal> c_pGoals;
+    std::string c_sIdleHint;
     std::deque<std::filesystem::path> c_pFiles;
     // What the records point to: image paths, sound and film paths, line lists.
     std::deque<std::string> c_pImagePaths;

@@ -10,6 +10,7 @@
 #include "menus/settings_overlay.h"
 #include "platform/clock/clock.h"
 #include "platform/gfx/device.h"
+#include "shell/hint_ladder.h"
 #include "shell/player_settings.h"
 #include "world/world_manager.h"
 
@@ -149,6 +150,12 @@ std::uint32_t GameManager::RestTime() const
 
 void GameManager::RunWorld()
 {
+    // Holding Space marks what on the view reacts, unless the player turned that off.
+    const bool revealAllowed = c_pPlayerSettings == nullptr || c_pPlayerSettings->get_Settings().revealHotspots;
+    c_pWorldManager->set_Reveal(revealAllowed && c_pKeyManager != nullptr &&
+                                c_pKeyManager->GetKeyPressed(platform::DIK_SPACE));
+    if (c_pHints != nullptr && c_pKeyManager != nullptr && c_pKeyManager->GetKeyPressedDel(platform::DIK_H))
+        c_pHints->AskAndShow(*c_pWorldManager);
     const int result = c_pWorldManager->Run();
     c_bRested = result == WorldManager::kKeepPlaying && c_pWorldManager->get_Rested();
     switch (result) {

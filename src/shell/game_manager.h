@@ -6,6 +6,7 @@
 
 class CreditsManager;
 class GameSoundManager;
+class HintLadder;
 class KeyManager;
 class MenuManager;
 class MouseManager;
@@ -36,6 +37,9 @@ public:
     // One frame of the current phase, or of the settings screen; false when the program is to end.
     bool Run();
 
+    // The hints the H key asks for in the world (not owned; null: the key does nothing).
+    void SetHints(HintLadder* hints) { c_pHints = hints; }
+
     int get_Phase() const { return c_iPhase; }
     // After Run: how long the main loop may wait for input before the next frame,
     // milliseconds. Only a world frame that showed its last picture again waits, and never
@@ -65,5 +69,6 @@ private:
     PlayerSettings* c_pPlayerSettings = nullptr;
     KeyManager* c_pKeyManager = nullptr;
     SaveManager* c_pSaveManager = nullptr;
+    HintLadder* c_pHints = nullptr;
     bool c_bRested = false;  // the last Run's world frame drew nothing new
 };

@@ -30,6 +30,7 @@
 #include "platform/input/keyboard_device.h"
 #include "platform/input/mouse_device.h"
 #include "shell/game_manager.h"
+#include "shell/hint_ladder.h"
 #include "shell/winfunc.h"
 #include "world/world_manager.h"
 #include "world/world_screen.h"
@@ -142,8 +143,8 @@ bool ParseLine(const std::string& raw, int line, std::vector<ReplayCommand>* com
             *why = "'pace' takes 1 to 1000 milliseconds per frame";
             return false;
         }
-    } else if (verb == "key") {
-        c.kind = ReplayCommand::Key;
+    } else if (verb == "key" || verb == "press" || verb == "release") {
+        c.kind = verb == "key" ? ReplayCommand::Key : verb == "press" ? ReplayCommand::KeyDown : ReplayCommand::KeyUp;
         in >> c.text;
         if (!KeyNames().count(c.text)) {
             *why = "unknown key '" + c.text + "'";
@@ -201,10 +202,18 @@ bool ParseLine(const std::string& raw, int line, std::vector<ReplayCommand>* com
                 return false;
             }
             c.numbers.push_back(state == "open" ? 1 : 0);
+        } else if (c.text == "goal") {
+            std::string goal;
+            in >> goal;
+            if (goal.empty()) {
+                *why = "expect goal takes a goal's name, or none";
+                return false;
+            }
+            c.text = "goal " + goal;
         } else if (c.text == "var") {
             if (!ints(2, 2)) return false;
         } else if (c.text == "screen" || c.text == "item" || c.text == "noitem" || c.text == "held" ||
-                   c.text == "menupage" || c.text == "videos" || c.text == "song") {
+                   c.text == "menupage" || c.text == "videos" || c.text == "song" || c.text == "marks") {
             if (!ints(1, 1)) return false;
         } else {
             *why = "unknown expectation '" + c.text + "'";
@@ -517,6 +526,11 @@ private:
             c_iReleaseKey = KeyNames().at(c.text);
             c_iPendingFrames = 2;
             break;
+        case ReplayCommand::KeyDown:
+        case ReplayCommand::KeyUp:
+            platform::InjectKey(KeyNames().at(c.text), c.kind == ReplayCommand::KeyDown);
+            c_iPendingFrames = 1;
+            break;
         case ReplayCommand::Window:
             Winfunc::SetFullscreen(c.text == "fullscreen");
             break;
@@ -632,6 +646,16 @@ private:
             check(open == (c.numbers[0] == 1), std::string("expected the settings screen ") +
                                                    (c.numbers[0] == 1 ? "open" : "closed") + ", it is " +
                                                    (open ? "open" : "closed"));
+        } else if (c.text.rfind("goal ", 0) == 0) {
+            const std::string want = c.text.substr(5);
+            const int open = game.hints ? game.hints->OpenGoal(*game.world) : -1;
+            const std::string name = open < 0 ? "none" : game.hints->get_Goals()[static_cast<std::size_t>(open)].name;
+            check(name == want, "expected the hints on goal " + want + ", they are on " + name);
+        } else if (c.text == "marks") {
+            const std::size_t marks = game.world->get_Reveal() ? game.world->RevealMarks().size() : 0;
+            check(marks == static_cast<std::size_t>(c.numbers[0]),
+                  "expected " + std::to_string(c.numbers[0]) + " reveal marks on the view, it shows " +
+                      std::to_string(marks));
         } else if (c.text == "menupage") {
             const int page = game.menu->get_CurrentMenu();
             check(page == c.numbers[0], "expected menu page " + std::to_string(c.numbers[0]) + ", the menu shows " +

@@ -20,6 +20,8 @@
 //   key NAME              press and release a key (ESCAPE, RETURN, BACK, SPACE, LSHIFT,
 //                         PERIOD, F1, UP, DOWN, LEFT, RIGHT, A..Z, 0..9); runs two frames,
 //                         the first with the key down, the second with it up
+//   press NAME            holds a key down from now on (the names of `key`); runs one frame
+//   release NAME          lets a held key go; runs one frame
 //   window MODE           switches the window as Alt+Enter does: MODE is fullscreen or
 //                         windowed
 //   type TEXT             types the letters, digits, spaces and periods of TEXT, one `key`
@@ -41,6 +43,10 @@
 //   expect held N         the item on the cursor is N (0: none)
 //   expect phase NAME     menu, world or credits
 //   expect menupage N     the main menu shows page N
+//   expect goal NAME      the goal the hints (H) are on now: the first open and not done in
+//                         the world files' order; none when no goal is open
+//   expect marks N        the reveal (Space held) marks N hotspots on the view; 0 while
+//                         Space is up
 //   expect settings open|closed
 //                         whether the settings screen (F1) is open
 //   expect videos N       N video clips have been started so far
@@ -71,7 +77,7 @@
 #include "world/world_manager.h"
 
 struct ReplayCommand {
-    enum Kind { Seed, Frames, Wait, Move, Click, RClick, Pick, Hold, Examine, Key, Window, Pace, Screenshot, Expect, Quit, Videos };
+    enum Kind { Seed, Frames, Wait, Move, Click, RClick, Pick, Hold, Examine, Key, Window, Pace, Screenshot, Expect, Quit, Videos, KeyDown, KeyUp };
     Kind kind;
     int line = 0;             // line number in the script, for messages
     std::vector<int> numbers;  // coordinates, counts, milliseconds, expected values, the seed;

@@ -22,6 +22,7 @@
 #include "menus/save_manager.h"
 #include "menus/settings_overlay.h"
 #include "shell/game_manager.h"
+#include "shell/hint_ladder.h"
 #include "shell/player_settings.h"
 #include "shell/winfunc.h"
 #include "shell/world_reload.h"
@@ -239,6 +240,10 @@ GameAssembly Assemble(const std::function<void(GameObjects&)>& buildWorld, const
 
         CreatePhases(game);
         CreateSettings(game);
+        if (game.worldFiles) {
+            game.hints = std::make_unique<HintLadder>(*game.worldFiles);
+            game.game->SetHints(game.hints.get());
+        }
         game.world->TransportToScreen(kStartScreenAfterBuild);
         if (options.develop) {
             const GameFolders folders = FoldersToRead(true);

@@ -12,6 +12,7 @@ class CreditsManager;
 class Cursor;
 class GameManager;
 class GameSoundManager;
+class HintLadder;
 class KeyManager;
 class MenuManager;
 class MouseManager;
@@ -53,6 +54,7 @@ struct GameObjects {
     std::unique_ptr<GameManager> game;
     std::unique_ptr<PlayerSettings> settings;  // the player's settings file, in effect
     std::unique_ptr<SettingsOverlay> settingsScreen;
+    std::unique_ptr<HintLadder> hints;    // the goals' hints; null for a world a test defines
     std::unique_ptr<WorldReload> reload;  // --develop only: watches the world files
 };
 

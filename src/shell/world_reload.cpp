@@ -22,6 +22,7 @@
 #include "platform/clock/clock.h"
 #include "script/world_files.h"
 #include "shell/game_manager.h"
+#include "shell/hint_ladder.h"
 #include "shell/player_settings.h"
 #include "shell/start_up.h"
 #include "world/world_manager.h"
@@ -207,13 +208,17 @@ bool WorldReload::Reload(int phase)
     LetGoOfSounds(old, c_game.sounds.get());
     std::unique_ptr<WorldManager> replaced = std::exchange(c_game.world, std::move(world));
     WorldManager& now = *c_game.world;
+    // The hints start afresh with the new goals; their captions went with the old world.
+    std::unique_ptr<HintLadder> hints = std::make_unique<HintLadder>(*files);
     if (c_game.game) {
         c_game.game->SetWorldManager(&now);
         c_game.game->SetCreditsManager(credits.get());
+        c_game.game->SetHints(hints.get());
     }
     if (c_game.settings) c_game.settings->ChangeWorld(&now);
     // What the old records point to goes after them: the world, its files, then the texts.
     replaced.reset();
+    c_game.hints = std::move(hints);
     c_game.credits = std::move(credits);
     c_game.worldFiles = std::move(files);
     c_game.texts = std::move(texts);

@@ -24,6 +24,7 @@ struct WorldFrame {
     bool hideInventory = false;
     bool inventoryScreen = false;  // an item's close-up
     bool endGameMode = false;
+    bool reveal = false;           // the reveal key held: what reacts is marked
     // Something on screen moves with the clock: a cross-fade, a caption.
     bool moving = false;
     // A click was latched this frame (what it does shows in this frame's picture).

@@ -9,6 +9,7 @@
 #include "display/d3dfunc.h"
 #include "display/display_screen.h"
 #include "display/full_screen_image.h"
+#include "display/hotspot_marks.h"
 #include "display/picture_cache.h"
 #include "display/texture.h"
 #include "display/world_inventory.h"

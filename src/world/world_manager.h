@@ -18,6 +18,7 @@ class CD3DFont;
 class Cursor;
 class DisplayScreen;
 class FullScreenImage;
+class HotspotMarks;
 class GameSoundManager;
 class MouseManager;
 class MusicManager;
@@ -217,6 +218,22 @@ public:
     const char* get_Caption() const;
     // Starts showing `caption` (not owned; null stops the caption) from now on.
     void ShowCaption(const SubtitleItem* caption);
+    // While on (the player holds the reveal key), each frame marks what on the view reacts to
+    // a click now. Set by the phase controller before Run.
+    void set_Reveal(bool on) { c_bReveal = on; }
+    bool get_Reveal() const { return c_bReveal; }
+    // One mark of the reveal: a hotspot of the current screen whose condition holds now,
+    // placed at the centre of the part of it the view shows (screen pixels), bright when a
+    // click there (with the item held, if one is) runs an action list now, faint when it has
+    // done all it can for now. Hotspots out of view have none.
+    struct RevealMark {
+        int hotspot = 0;  // its index on the screen
+        int x = 0, y = 0;
+        bool reacts = false;
+    };
+    // The marks of the view as it stands, in the screen's hotspot order (key held or not).
+    std::vector<RevealMark> RevealMarks() const;
+
     // A message for the game's author drawn over the top of the view (a world file that could
     // not be reloaded, say), lines split at '\n' and wrapped to the view; "" shows none.
     void set_Notice(std::string text);
@@ -344,6 +361,8 @@ private:
     void UpdateSoundCaptions();
     void RenderCaption(gfx::Device* device);
     void RenderNotice(gfx::Device* device);
+    bool c_bReveal = false;
+    std::unique_ptr<HotspotMarks> c_pRevealMarks;
     std::string c_sNotice;
     std::vector<std::string> c_noticeLines;  // c_sNotice wrapped to the view
     std::uint64_t c_iNoticeVersion = 0;      // counts changes of the notice, for the rest rule

@@ -15,6 +15,7 @@
 #include "display/display_screen.h"
 #include "display/picture_cache.h"
 #include "display/full_screen_image.h"
+#include "display/hotspot_marks.h"
 #include "display/texture.h"
 #include "display/world_inventory.h"
 #include "display/world_item.h"
@@ -222,11 +223,23 @@ void WorldManager::RenderCaption(gfx::Device* device)
         c_pCaptionFont->InitDeviceObjects(device);
         c_pCaptionFont->RestoreDeviceObjects();
     }
-    // The shadow, then the line over it, in one draw.
-    const CD3DFont::TextRun runs[] = {
-        {kCaptionX + kShadow, kCaptionY + kShadow, subtitles::kShadowColour, line},
-        {kCaptionX, kCaptionY, subtitles::kTextColour, line},
-    };
+    // A line wider than the view (a hint, a long translation) is wrapped, its last line where
+    // a single line stands and the ones before it above. The shadows, then the lines, in one draw.
+    constexpr long kCaptionWidth = kScreenWidth - 2 * static_cast<long>(kCaptionX);
+    constexpr float kLineHeight = 17.0f;
+    SIZE size{};
+    c_pCaptionFont->GetTextExtent(line, &size);
+    const std::vector<std::string> lines =
+        size.cx <= kCaptionWidth ? std::vector<std::string>{line} : c_pCaptionFont->WrapToWidth(line, kCaptionWidth);
+    std::vector<CD3DFont::TextRun> runs;
+    for (int pass = 0; pass < 2; ++pass) {
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            const float y = kCaptionY - kLineHeight * static_cast<float>(lines.size() - 1 - i);
+            const float shift = pass == 0 ? kShadow : 0.0f;
+            runs.push_back({kCaptionX + shift, y + shift, pass == 0 ? subtitles::kShadowColour : subtitles::kTextColour,
+                            lines[i].c_str()});
+        }
+    }
     c_pCaptionFont->DrawTexts(runs, subtitles::kDrawFiltered);
 }
 
@@ -278,6 +291,57 @@ void WorldManager::RenderNotice(gfx::Device* device)
     c_pCaptionFont->DrawTexts(runs, subtitles::kDrawFiltered);
 }
 
+// ---- the reveal ----
+
+std::vector<WorldManager::RevealMark> WorldManager::RevealMarks() const
+{
+    std::vector<RevealMark> marks;
+    if (c_pScreen == nullptr || c_bScreenIsInventory) return marks;
+    const bool panorama = c_pScreen->get_Type() == WorldScreen::kPanorama;
+    // The picture x at the screen's left edge, as PickPoint maps the pointer.
+    float left = 0.0f;
+    if (panorama) {
+        const float width = static_cast<float>(kPanoramaWidth);
+        left = std::fmod(-static_cast<float>(kScreenCentreX) - c_pDisplayScreen->GetRotation() / kPi / 2.0f * width, width);
+        if (left < 0.0f) left += width;
+    }
+    for (int i = 0; i < c_pScreen->get_HotspotCount(); ++i) {
+        const WorldHotspot* hotspot = c_pScreen->GetHotspot(i);
+        if (!TestConditionList(hotspot)) continue;
+        // The part of the hotspot the view shows, in screen pixels.
+        const int top = std::max(kViewTop + 1, kViewTop + hotspot->get_Y1() * kViewHeight / kImageHeight);
+        const int bottom = std::min(kViewBottom - 1, kViewTop + hotspot->get_Y2() * kViewHeight / kImageHeight);
+        if (top > bottom) continue;
+        float from = 0.0f, to = -1.0f;
+        if (panorama) {
+            // Round the panorama: the hotspot's span against the view's span, a turn either way.
+            for (int turn = -1; turn <= 1 && to < from; ++turn) {
+                const float x1 = static_cast<float>(hotspot->get_X1()) + static_cast<float>(turn * kPanoramaWidth) - left;
+                const float x2 = static_cast<float>(hotspot->get_X2()) + static_cast<float>(turn * kPanoramaWidth) - left;
+                from = std::max(x1, 0.0f);
+                to = std::min(x2, static_cast<float>(kScreenWidth - 1));
+            }
+            if (to < from) continue;
+        } else {
+            from = static_cast<float>(hotspot->get_X1() * kScreenWidth / kFlatWidth);
+            to = static_cast<float>(std::min(hotspot->get_X2() * kScreenWidth / kFlatWidth, kScreenWidth - 1));
+        }
+        std::vector<WorldActionlist*> lists;
+        if (c_iCursorItem == 0) {
+            hotspot->getActionlist(true, 0, lists);
+        } else {
+            hotspot->getActionlist(false, c_iCursorItem, lists);
+        }
+        RevealMark mark;
+        mark.hotspot = i;
+        mark.x = static_cast<int>(std::lround((from + to) / 2.0f));
+        mark.y = (top + bottom) / 2;
+        mark.reacts = std::any_of(lists.begin(), lists.end(), [this](const WorldActionlist* l) { return TestConditionList(l); });
+        marks.push_back(mark);
+    }
+    return marks;
+}
+
 // ---- Render ----
 
 Cursor* WorldManager::FrameCursor() const
@@ -308,6 +372,7 @@ WorldFrame WorldManager::DescribeFrame(const gfx::Device& device) const
     frame.hideInventory = c_bHideInventory;
     frame.inventoryScreen = c_bScreenIsInventory;
     frame.endGameMode = c_bEndGameMode;
+    frame.reveal = c_bReveal;
     frame.moving = c_pDisplayScreen->get_Switching() || get_Caption()[0] != '\0';
     frame.clicked = c_bClickedThisFrame;
     frame.actionsRun = c_iActionsRun;
@@ -350,6 +415,11 @@ int WorldManager::DrawFrame(gfx::Device* device)
     c_pDisplayScreen->RenderBehind(*c_iFullScreenImage);
     c_pDisplayScreen->Render();
     SetWholeViewport(device);
+    if (c_bReveal) {
+        if (!c_pRevealMarks) c_pRevealMarks = std::make_unique<HotspotMarks>(device);
+        for (const RevealMark& mark : RevealMarks()) c_pRevealMarks->Render(mark.x, mark.y, mark.reacts);
+        SetWholeViewport(device);
+    }
 
     if (!c_bHideInventory && !c_bScreenIsInventory) {
         const bool over = (kBarTop < my && my < kBarHighlightBottom) ? c_pInventory->Render(mx) : c_pInventory->Render();

@@ -318,7 +318,7 @@ TEST_F(InitWorldTest, SubtitleListsHaveTheirShapeAndReachTheFilms)
 }
 
 // Played in the pseudo-locale, everything the world gives the player to read comes from the
-// translation: every caption, subtitle, message and credits line is the accented, bracketed
+// translation: every caption, subtitle, message, hint and credits line is the accented, bracketed
 // text, and none is left in English (the same lines in English carry no bracket).
 TEST_F(InitWorldTest, InThePseudoLocaleEveryLineThePlayerReadsIsTranslated)
 {
@@ -342,6 +342,9 @@ TEST_F(InitWorldTest, InThePseudoLocaleEveryLineThePlayerReadsIsTranslated)
         for (const SubtitleItem& list : files->get_LineLists())
             for (const WorldSubtitleLine& entry : list.get_Lines()) note(entry.get_Line());
         for (const std::string& line : files->get_Lines()) note(line);
+        for (const WorldFiles::Goal& goal : files->get_Goals())
+            for (const std::string& hint : goal.hints) note(hint);
+        note(files->get_IdleHint());
         return read;
     };
     const Read pseudo = readIn({"qps"});
