@@ -435,6 +435,18 @@ void Searcher::Prepare()
                                }});
         }
     }
+    // And the items some hotspot takes: having one is a goal of its own.
+    std::set<int> usedItems;
+    ForEachListSite(c_world, [&](const ListSite& site) {
+        if (!site.list->get_Type()) usedItems.insert(site.list->get_Number());
+    });
+    for (int item : usedItems) {
+        c_goals.push_back({"has " + c_names.Item(item), [this, item] {
+                               if (c_world.get_CursorItem() == item) return true;
+                               const auto& row = c_world.get_Inventory()->get_ActiveItems();
+                               return std::any_of(row.begin(), row.end(), [item](const WorldItem* i) { return i->get_Number() == item; });
+                           }});
+    }
     for (std::size_t g = 0; g < c_grids.size(); ++g) {
         for (std::size_t t = 0; t < c_grids[g].targets.size(); ++t) {
             const bool all = c_grids[g].allChecked && t + 1 == c_grids[g].targets.size();
