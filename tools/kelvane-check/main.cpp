@@ -1,4 +1,5 @@
-// kelvane-check [--map FILE.dot | --no-map] [--world DIR] [--texts DIR] [--uses] [--search ...]:
+// kelvane-check [--map FILE.dot | --no-map] [--world DIR] [--texts DIR] [--uses] [--search ...]
+// (the usage text below has every option):
 // builds the game's world headless from its world files in the current directory's data (which
 // must hold data/, as for the game), checks it and prints the findings and the world's figures.
 // Writes a map of the screens (Graphviz dot, and a PNG beside it when dot is installed). With
@@ -40,6 +41,7 @@ struct Options {
     bool uses = false;
     bool help = false;
     bool search = false;
+    bool onlySearch = false;     // the search without the other checks (no file is probed)
     std::string solutionPath;    // the shortest solution's replay script
     std::string chartPath;       // the puzzle chart (dot, and SVG beside it)
     std::string chartCheckPath;  // a committed chart the search's must equal
@@ -49,8 +51,8 @@ struct Options {
 
 constexpr const char* kUsage =
     "usage: kelvane-check [--map FILE.dot | --no-map] [--world DIR] [--texts DIR] [--uses]\n"
-    "                     [--search [--solution FILE] [--chart FILE.dot] [--chart-check FILE.dot]\n"
-    "                      [--dead-ends DIR] [--state-limit N]]\n"
+    "                     [--search | --only-search] [--solution FILE] [--chart FILE.dot]\n"
+    "                     [--chart-check FILE.dot] [--dead-ends DIR] [--state-limit N]\n"
     "Checks the game's world in the current directory (which holds data/): the world files read\n"
     "without a fault (reported as file:line:col), every file exists and decodes, every screen is\n"
     "reachable, every condition is well formed; lists variables, items and hotspots never used.\n"
@@ -66,6 +68,7 @@ constexpr const char* kUsage =
     "                  use, overlay, picture version and film never reached, the shortest\n"
     "                  solution, the states and the time; the world's note(\"search_allows\")\n"
     "                  excuses what it lists\n"
+    "  --only-search   the search alone: none of the other checks, no map\n"
     "  --solution FILE write the shortest solution there as a replay script (kelvane-replay)\n"
     "  --chart FILE.dot  write the puzzle chart there (and an SVG beside it with dot)\n"
     "  --chart-check FILE.dot  fail unless the puzzle chart equals that file\n"
@@ -92,6 +95,10 @@ bool ParseOptions(int argc, char** argv, Options* options)
             options->uses = true;
         } else if (arg == "--search") {
             options->search = true;
+        } else if (arg == "--only-search") {
+            options->search = true;
+            options->onlySearch = true;
+            options->mapPath.clear();
         } else if (arg == "--solution" && i + 1 < argc) {
             options->solutionPath = argv[++i];
         } else if (arg == "--chart" && i + 1 < argc) {
@@ -248,7 +255,7 @@ int main(int argc, char** argv)
             // As a compiler reports, so that an editor can jump to the place.
             if (finding.rule == CheckRule::WorldFileFault) std::cerr << finding.where << ": error: " << finding.what << "\n";
         }
-        if (WorldManager* world = built.get_World()) {
+        if (WorldManager* world = built.get_World(); world != nullptr && !options.onlySearch) {
             WorldChecker checker(*world, CheckedWorld::Tracks(), probe);
             const std::vector<CheckFinding> more = checker.Check();
             findings.insert(findings.end(), more.begin(), more.end());
