@@ -130,7 +130,28 @@ struct GridModel {
     bool allChecked = false;             // whether a condition reads "every cell set"
     std::vector<BoardTarget> targets;    // the boards those comparisons ask for
     int modulus = 1;                     // values a cell takes
+    // Where its keys are. A grid that only conditions on those screens read is told apart
+    // there alone: elsewhere its board is not seen, and back at its keys any board it could
+    // show then can be set again.
+    std::set<const WorldScreen*> keyScreens;
+    bool local = false;
 };
+
+// Whether a condition reads grid `number`.
+bool ReadsGrid(const std::vector<int>& tokens, int number)
+{
+    for (std::size_t i = 0; i + 1 < tokens.size();) {
+        if (!IsConditionOperand(tokens[i])) {
+            ++i;
+            continue;
+        }
+        if ((tokens[i] == CT_ArrayTotal || tokens[i] == CT_ArrayAllChecked || tokens[i] == CT_ArrayNotAllChecked) &&
+            tokens[i + 1] == number)
+            return true;
+        i += 2;
+    }
+    return false;
+}
 
 // Cell values of total `total` in base `modulus`, cell (0, 0) least significant; nothing when
 // the board cannot show it.
@@ -266,9 +287,11 @@ std::optional<std::pair<int, int>> FreePoint(const Rect& r, const std::vector<Re
 
 bool HasList(const WorldHotspot& hotspot, bool type, int number)
 {
-    std::vector<WorldActionlist*> lists;
-    hotspot.getActionlist(type, number, lists);
-    return !lists.empty();
+    for (int i = 0; i < hotspot.get_ActionlistCount(); ++i) {
+        const WorldActionlist* list = hotspot.GetActionlist(i);
+        if (list->get_Type() == type && list->get_Number() == number) return true;
+    }
+    return false;
 }
 
 // A hotspot a click can reach now, and the picture point that reaches it.
@@ -304,6 +327,9 @@ struct Move {
 
 constexpr int kPutBackX = 400, kPutBackY = 300;  // a right click in the middle of the view
 constexpr std::uint32_t kNone = 0xFFFFFFFFu;
+// A state's key begins with where the player is (the screen, the close-up, where it returns
+// to, its item); the rest is the story.
+constexpr std::size_t kPlaceBytes = 4 * sizeof(int);
 
 // Records what the interpreter enters and runs.
 class Observer : public WorldManager::Watcher {
@@ -347,12 +373,16 @@ private:
     };
 
     std::string Key() const;
+    // Whether the close-up shown now only shows things: every state reachable from it keeps
+    // the story of `standing` (the key of the state it was opened from) and a close-up,
+    // except the way back into `standing` itself.
+    bool ReadingOnly(const std::string& standing);
     std::vector<std::uint64_t> GoalsHeld() const;
     std::vector<Clickable> Clickables() const;
     std::vector<Move> Moves(const std::vector<Clickable>& clickables) const;
     bool Play(const Move& move, const std::vector<Clickable>& clickables, SearchStep* step);
     bool PlayBoard(const Move& move, const std::vector<Clickable>& clickables, SearchStep* step);
-    std::string Describe(const Move& move, const std::vector<Clickable>& clickables) const;
+    std::string Describe(const WorldManager::PlayState& s, const Move& move, const std::vector<Clickable>& clickables) const;
     void NoteShown();
     std::vector<SearchStep> Route(std::uint32_t node) const;
     std::vector<bool> Reachable(const std::function<bool(std::uint32_t)>& avoid) const;
@@ -376,6 +406,7 @@ private:
     std::set<const WorldOverlay*> c_overlaysShown;
     std::set<const WorldOverwriteBaseImage*> c_versionsShown;
     std::vector<std::string> c_errors;
+    std::unordered_map<std::string, bool> c_readingOnly;  // by item and story: ReadingOnly
     Observer c_observer;
 };
 
@@ -419,6 +450,19 @@ void Searcher::Prepare()
             }
         }
         if (all) model.targets.push_back({std::vector<int>(model.cellVars.size(), 1), name + " all set"});
+        std::set<const WorldScreen*> readAt;
+        for (const auto& screen : c_world.get_Screens()) {
+            for (int h = 0; h < screen->get_HotspotCount(); ++h) {
+                const auto cell = KeyCell(*screen->GetHotspot(h));
+                if (cell && std::get<0>(*cell) == grid->get_Number()) model.keyScreens.insert(screen.get());
+                if (ReadsGrid(screen->GetHotspot(h)->get_Conditions(), grid->get_Number())) readAt.insert(screen.get());
+            }
+        }
+        ForEachListSite(c_world, [&](const ListSite& site) {
+            if (ReadsGrid(site.list->get_Conditions(), grid->get_Number())) readAt.insert(site.screen);
+        });
+        model.local = !model.keyScreens.empty() &&
+                      std::includes(model.keyScreens.begin(), model.keyScreens.end(), readAt.begin(), readAt.end());
         c_grids.push_back(std::move(model));
     }
 
@@ -480,6 +524,10 @@ std::string Searcher::Key() const
     for (std::size_t index : c_keyVars) key += static_cast<char>(s.vars[index]);
     // A grid is known by which comparisons of it hold, not by its cells.
     for (const GridModel& m : c_grids) {
+        if (m.local && !m.keyScreens.count(s.screen)) {
+            key += '-';
+            continue;
+        }
         const int total = m.grid->get_Total();
         for (const Comparison& test : m.totals) key += Compare(test.op, total, test.value) ? '1' : '0';
         if (m.allChecked) key += m.grid->get_AllChecked() ? '1' : '0';
@@ -541,9 +589,9 @@ std::vector<Move> Searcher::Moves(const std::vector<Clickable>& clickables) cons
     return moves;
 }
 
-std::string Searcher::Describe(const Move& move, const std::vector<Clickable>& clickables) const
+std::string Searcher::Describe(const WorldManager::PlayState& s, const Move& move,
+                               const std::vector<Clickable>& clickables) const
 {
-    const WorldManager::PlayState s = c_world.SavePlayState();
     std::string where = "screen " + c_names.Screen(s.screenPosition);
     switch (move.kind) {
     case Move::Click:
@@ -583,11 +631,21 @@ bool Searcher::Play(const Move& move, const std::vector<Clickable>& clickables, 
             c_world.RightClick();
         }
         return true;
-    case Move::Examine:
+    case Move::Examine: {
+        const std::string standing = Key();
         if (!c_world.ExamineBarItem(move.item)) return false;
         step->commands.push_back("examine " + std::to_string(move.item));
         ++step->clicks;
-        return true;
+        if (!c_world.SavePlayState().closeUp) return true;
+        // A close-up (or a book) that only shows things and leads back where it was opened
+        // from adds nothing to the world's states: it is read once for each state of the
+        // story, and the look is not a move. Without that, every place would have a state for
+        // each page of each book in the bar.
+        const std::string memo = std::to_string(move.item) + ":" + standing.substr(kPlaceBytes);
+        auto known = c_readingOnly.find(memo);
+        if (known == c_readingOnly.end()) known = c_readingOnly.emplace(memo, ReadingOnly(standing)).first;
+        return !known->second;
+    }
     case Move::RightClick:
         step->commands.push_back("rclick " + std::to_string(kPutBackX) + " " + std::to_string(kPutBackY));
         ++step->clicks;
@@ -654,6 +712,37 @@ bool Searcher::PlayBoard(const Move& move, const std::vector<Clickable>& clickab
     return step->clicks > 0;
 }
 
+bool Searcher::ReadingOnly(const std::string& standing)
+{
+    const WorldManager::PlayState opened = c_world.SavePlayState();
+    const std::string story = standing.substr(kPlaceBytes);
+    std::set<std::string> seen{Key()};
+    std::vector<WorldManager::PlayState> open{opened};
+    while (!open.empty()) {
+        const WorldManager::PlayState at = open.back();
+        open.pop_back();
+        c_world.RestorePlayState(at);
+        NoteShown();
+        const std::vector<Clickable> clickables = Clickables();
+        for (const Move& move : Moves(clickables)) {
+            c_world.RestorePlayState(at);
+            SearchStep step;
+            try {
+                if (!Play(move, clickables, &step)) continue;
+            } catch (const std::exception&) {
+                return false;  // the search plays it again and reports the error
+            }
+            const std::string key = Key();
+            if (key == standing) continue;  // back where it was opened
+            const WorldManager::PlayState after = c_world.SavePlayState();
+            if (!after.closeUp || key.substr(kPlaceBytes) != story) return false;
+            if (seen.insert(key).second) open.push_back(after);
+        }
+    }
+    c_world.RestorePlayState(opened);
+    return true;
+}
+
 void Searcher::NoteShown()
 {
     const WorldScreen* screen = c_world.get_Screen();
@@ -689,13 +778,12 @@ void Searcher::Explore(const WorldManager::PlayState& start)
             const std::vector<Move> moves = Moves(clickables);
             for (const Move& move : moves) {
                 c_world.RestorePlayState(here);
-                const std::string cause = Describe(move, clickables);
                 SearchStep step;
                 bool played = false;
                 try {
                     played = Play(move, clickables, &step);
                 } catch (const std::exception& e) {
-                    const std::string error = cause + ": " + e.what();
+                    const std::string error = Describe(here, move, clickables) + ": " + e.what();
                     if (std::find(c_errors.begin(), c_errors.end(), error) == c_errors.end()) c_errors.push_back(error);
                 }
                 if (!played) continue;
@@ -726,7 +814,7 @@ void Searcher::Explore(const WorldManager::PlayState& start)
                     n.cost = cost2;
                     n.parent = id;
                     n.step = std::move(step);
-                    n.cause = cause;
+                    n.cause = Describe(here, move, clickables);
                     if (queue.size() <= static_cast<std::size_t>(cost2)) queue.resize(static_cast<std::size_t>(cost2) + 1);
                     queue[static_cast<std::size_t>(cost2)].push_back(child);
                 }
