@@ -288,6 +288,13 @@ TEST_F(StateSearchTest, ThePuzzleChartShowsWhatEachGoalNeeds)
     EXPECT_EQ(chart.find("\"has key\" -> \"the credits\";"), std::string::npos) << chart;
     EXPECT_EQ(chart.find("\"has key\" -> \"dial set to 9\";"), std::string::npos) << chart;
     EXPECT_EQ(chart, PuzzleChartDot(Search(Edited("--END--", ""))));
+
+    // Taking the key makes both "key_taken = 1" and "has key" hold: one box, whose arrows are
+    // those of each (a box made of goals that need each other keeps its own needs).
+    const std::string both = PuzzleChartDot(Search(Edited("--END--",
+        "hotspot{screen = \"hut\", rect = {900, 0, 950, 50}, when = \"key_taken = 1\"}\n")));
+    EXPECT_NE(both.find("\"key_taken = 1 / has key\" -> \"door_open = 1\";"), std::string::npos) << both;
+    EXPECT_EQ(both.find("\"has key\""), std::string::npos) << both;
 }
 
 }  // namespace

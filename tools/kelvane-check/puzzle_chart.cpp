@@ -1,6 +1,7 @@
 #include "puzzle_chart.h"
 
 #include <algorithm>
+#include <map>
 #include <set>
 #include <sstream>
 #include <vector>
@@ -19,49 +20,66 @@ std::string Quoted(const std::string& text)
     return out + "\"";
 }
 
-// The needs of each node that no other need of it already implies.
-std::vector<std::vector<int>> DirectNeeds(const std::vector<std::set<int>>& needs)
-{
-    std::vector<std::vector<int>> direct(needs.size());
-    for (std::size_t a = 0; a < needs.size(); ++a) {
-        for (int b : needs[a]) {
-            const bool implied = std::any_of(needs[a].begin(), needs[a].end(), [&](int c) {
-                return c != b && needs[static_cast<std::size_t>(c)].count(b) != 0;
-            });
-            if (!implied) direct[a].push_back(b);
-        }
-    }
-    return direct;
-}
-
 }  // namespace
 
 std::string PuzzleChartDot(const SearchResult& result)
 {
-    // Nodes: the goals reached, then the credits; every goal's needs, the credits' included.
-    std::vector<int> shown;
-    for (std::size_t g = 0; g < result.goals.size(); ++g)
-        if (result.goals[g].reached) shown.push_back(static_cast<int>(g));
-    const int credits = static_cast<int>(result.goals.size());
-    std::vector<std::set<int>> needs(result.goals.size() + 1);
-    for (int g : shown) needs[static_cast<std::size_t>(g)].insert(result.goals[static_cast<std::size_t>(g)].needs.begin(), result.goals[static_cast<std::size_t>(g)].needs.end());
-    needs[static_cast<std::size_t>(credits)].insert(result.endingNeeds.begin(), result.endingNeeds.end());
-    const std::vector<std::vector<int>> direct = DirectNeeds(needs);
-    const auto name = [&](int g) { return g == credits ? std::string("the credits") : result.goals[static_cast<std::size_t>(g)].name; };
+    // Goals that need each other are reached by the same click (a thing taken is both "has
+    // it" and "no longer there"): they are one box. Boxes in the order of their first goal.
+    const std::size_t count = result.goals.size();
+    const auto needs = [&](std::size_t a, std::size_t b) {
+        const std::vector<int>& n = result.goals[a].needs;
+        return std::find(n.begin(), n.end(), static_cast<int>(b)) != n.end();
+    };
+    std::vector<int> box(count, -1);
+    std::vector<std::vector<std::size_t>> members;
+    for (std::size_t g = 0; g < count; ++g) {
+        if (!result.goals[g].reached || box[g] >= 0) continue;
+        box[g] = static_cast<int>(members.size());
+        members.push_back({g});
+        for (std::size_t h = g + 1; h < count; ++h) {
+            if (result.goals[h].reached && box[h] < 0 && needs(g, h) && needs(h, g)) {
+                box[h] = box[g];
+                members.back().push_back(h);
+            }
+        }
+    }
+    // What each box needs (the credits are the last box), then only what no other need of it
+    // already implies.
+    const std::size_t credits = members.size();
+    std::vector<std::set<std::size_t>> boxNeeds(credits + 1);
+    for (std::size_t g = 0; g < count; ++g) {
+        if (box[g] < 0) continue;
+        for (int n : result.goals[g].needs)
+            if (box[static_cast<std::size_t>(n)] >= 0 && box[static_cast<std::size_t>(n)] != box[g])
+                boxNeeds[static_cast<std::size_t>(box[g])].insert(static_cast<std::size_t>(box[static_cast<std::size_t>(n)]));
+    }
+    if (result.endingReachable)
+        for (int n : result.endingNeeds)
+            if (box[static_cast<std::size_t>(n)] >= 0) boxNeeds[credits].insert(static_cast<std::size_t>(box[static_cast<std::size_t>(n)]));
+    const auto name = [&](std::size_t b) {
+        if (b == credits) return std::string("the credits");
+        std::string label;
+        for (std::size_t g : members[b]) label += (label.empty() ? "" : " / ") + result.goals[g].name;
+        return label;
+    };
 
     std::ostringstream out;
     out << "// What each goal of the story needs before it, from kelvane-check --search.\n"
         << "digraph puzzles {\n  rankdir=LR;\n  node [shape=box, style=rounded, fontname=\"Helvetica\"];\n";
     std::vector<std::string> lines;
-    for (int g : shown) lines.push_back("  " + Quoted(name(g)) + ";\n");
+    for (std::size_t b = 0; b < credits; ++b) lines.push_back("  " + Quoted(name(b)) + ";\n");
     std::sort(lines.begin(), lines.end());
     for (const std::string& line : lines) out << line;
     out << "  " << Quoted(name(credits)) << " [shape=doubleoctagon];\n";
     lines.clear();
-    std::vector<int> targets = shown;
-    if (result.endingReachable) targets.push_back(credits);
-    for (int a : targets)
-        for (int b : direct[static_cast<std::size_t>(a)]) lines.push_back("  " + Quoted(name(b)) + " -> " + Quoted(name(a)) + ";\n");
+    for (std::size_t a = 0; a <= credits; ++a) {
+        for (std::size_t b : boxNeeds[a]) {
+            const bool implied = std::any_of(boxNeeds[a].begin(), boxNeeds[a].end(),
+                                             [&](std::size_t c) { return c != b && boxNeeds[c].count(b) != 0; });
+            if (!implied) lines.push_back("  " + Quoted(name(b)) + " -> " + Quoted(name(a)) + ";\n");
+        }
+    }
     std::sort(lines.begin(), lines.end());
     for (const std::string& line : lines) out << line;
     out << "}\n";

@@ -7,7 +7,8 @@
 
 struct SearchResult;
 
-// The chart as a dot graph: one box per goal reached, an arrow from each goal to the goals
-// that need it directly (needs implied through another goal are left out), ending in the
-// credits. The same result always gives the same text, byte for byte.
+// The chart as a dot graph: one box per goal reached (goals that need each other, reached by
+// the same click, share a box), an arrow from each box to the boxes that need it directly
+// (needs implied through another box are left out), ending in the credits. The same result
+// always gives the same text, byte for byte.
 std::string PuzzleChartDot(const SearchResult& result);
