@@ -297,4 +297,50 @@ TEST_F(StateSearchTest, ThePuzzleChartShowsWhatEachGoalNeeds)
     EXPECT_EQ(both.find("\"has key\""), std::string::npos) << both;
 }
 
+TEST_F(StateSearchTest, AGridWhoseKeysSwitchTheirNeighboursIsSetThroughThem)
+{
+    // Three lamps in a row, each key switching its neighbours too: only the middle key lights
+    // all three, and only that board opens the stair.
+    std::string text = Edited("--LOCK--",
+        "for x = 0, 2 do code_key{screen = \"lock\", x = 400 + 100 * x, y = 300, w = 50, h = 50, grid = \"lamps\","
+        " cx = x, cy = 0, image = \"data/lamp.enc\", sound = \"click\"} end\n");
+    const std::string grids = "grid{name = \"dial\", width = 2, height = 1, max = 3}\n";
+    text.replace(text.find(grids), grids.size(),
+                 grids + "grid{name = \"lamps\", width = 3, height = 1, max = 1, neighbours = true}\n");
+    const std::string dial = "when = \"total(dial) = 9\"";
+    text.replace(text.find(dial), dial.size(), "when = \"all_set(lamps)\"");
+    const SearchResult result = Search(text);
+    ASSERT_TRUE(result.endingReachable) << FormatSearchReport(result);
+    std::unique_ptr<WorldManager> fresh = NewGame();
+    Play(*fresh, result.solution);
+    EXPECT_TRUE(fresh->SavePlayState().creditsDue);
+    // The lamps were set with one click, of the middle key (x 500 .. 550 of the row at y 300 .. 350).
+    std::vector<int> lampClicks;
+    for (const SearchStep& step : result.solution) {
+        for (const std::string& command : step.commands) {
+            std::istringstream in(command);
+            std::string verb;
+            int x = 0, y = 0;
+            in >> verb >> x >> y;
+            if (verb == "pick" && y >= 300 && y <= 350) lampClicks.push_back(x);
+        }
+    }
+    ASSERT_EQ(lampClicks.size(), 1u) << FormatReplayScript(result.solution, "", true, startScreen);
+    EXPECT_GE(lampClicks[0], 500);
+    EXPECT_LE(lampClicks[0], 550);
+}
+
+TEST_F(StateSearchTest, AHotspotCoveredByOneBeforeItIsNeverClicked)
+{
+    const SearchResult result = Search(Edited("--HUT--",
+        "hotspot{screen = \"hut\", rect = {600, 200, 699, 299}}\n"
+        "local under = hotspot{screen = \"hut\", rect = {620, 220, 680, 280}}\n"
+        "on_click(under, {set(\"lamp_seen\", 1)})\n"
+        "local beside = hotspot{screen = \"hut\", rect = {650, 250, 750, 280}}\n"
+        "on_click(beside, {set(\"lamp_seen\", 2)})\n"));
+    // The one under is wholly covered; the one beside sticks out and is clicked there.
+    EXPECT_EQ(Unreached(result, "hotspot list"), std::vector<std::string>{"screen hut, hotspot 3, list 0"})
+        << FormatSearchReport(result);
+}
+
 }  // namespace
