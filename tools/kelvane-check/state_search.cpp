@@ -5,6 +5,7 @@
 #include <deque>
 #include <exception>
 #include <functional>
+#include <limits>
 #include <optional>
 #include <set>
 #include <sstream>
@@ -410,10 +411,12 @@ private:
     Observer c_observer;
 };
 
-std::size_t VarIndex(const WorldManager& world, int number)
+// Where variable `number` (the one the interpreter finds) is in the world's list; the list's
+// size when the world has no variables.
+std::size_t VarIndex(WorldManager& world, int number)
 {
     const WorldGlobalVar* var = world.getGlobalVar(number);
-    auto& vars = const_cast<WorldManager&>(world).get_GlobalVars();
+    auto& vars = world.get_GlobalVars();
     for (std::size_t i = 0; i < vars.size(); ++i)
         if (vars[i].get() == var) return i;
     return vars.size();
@@ -467,9 +470,8 @@ void Searcher::Prepare()
     }
 
     // The story's goals: the values conditions ask variables for, and the boards they ask grids for.
-    const WorldManager& world = c_world;
     for (const auto& [number, tests] : reads.variableTests) {
-        const std::size_t index = VarIndex(world, number);
+        const std::size_t index = VarIndex(c_world, number);
         if (index >= c_world.get_GlobalVars().size()) continue;
         for (const Comparison& test : tests) {
             if (test.op != CT_Equal) continue;
@@ -801,7 +803,7 @@ void Searcher::Explore(const WorldManager::PlayState& start)
                     }
                     Node node;
                     node.play = after;
-                    node.cost = cost2 + 1;  // relaxed just below
+                    node.cost = std::numeric_limits<int>::max();  // given its cost just below
                     node.goal = after.creditsDue || after.endGameMode;
                     node.goals = GoalsHeld();
                     c_nodes.push_back(std::move(node));
