@@ -41,6 +41,9 @@ change{screen = "dome_shutter", x = 302, y = 20, w = 420, h = 320, image = "data
        state = "stars_set", changed = 1}
 change{screen = "dome_mount", x = 252, y = 90, w = 520, h = 340, image = "data/dome_mount_overlay01.enc",
        state = {"lens_placed", 1}, changed = 1}
+-- The lens seated, the story goes straight on to the dawn: the mount is not seen with it.
+note("search_allows", {{kind = "overlay", name = "screen dome_mount, overlay 0 (data/dome_mount_overlay01.enc)",
+    reason = "placing the lens goes on to the dawn at once"}})
 
 -- ---- the story ----
 

@@ -57,6 +57,10 @@ change{screen = "shore_cove", x = 890, y = 170, w = 180, h = 240, image = "data/
        state = {"sea_door_shut", 0}, changed = 2}
 change{screen = "shore_seadoor", x = 370, y = 30, w = 284, h = 410, image = "data/shore_seadoor_overlay01.enc",
        state = {"sea_door_shut", 0}, changed = 1}
+-- The door is opened from inside; from then on the cove's way leads past the close view into the
+-- drowned hall, so the open door is seen from the cove only.
+note("search_allows", {{kind = "overlay", name = "screen shore_seadoor, overlay 0 (data/shore_seadoor_overlay01.enc)",
+    reason = "once the sea door is open the cove leads past its close view; the cove's picture shows it open"}})
 
 -- ---- the story ----
 

@@ -43,6 +43,9 @@ change{screen = "tower_top", x = 790, y = 160, w = 160, h = 240, image = "data/t
        state = {"hatch_barred", 0}, changed = 2}
 change{screen = "tower_hatch", x = 352, y = 30, w = 320, h = 410, image = "data/tower_hatch_overlay01.enc",
        state = {"hatch_barred", 0}, changed = 1}
+-- Unbarred from the winch, the hatch is passed: the stairs lead past its close view to the gallery.
+note("search_allows", {{kind = "overlay", name = "screen tower_hatch, overlay 0 (data/tower_hatch_overlay01.enc)",
+    reason = "once the hatch is unbarred the stairs lead past its close view; the stair's picture shows it open"}})
 
 -- ---- the letter cabinet: it opens to the bells of the keeper's watch ----
 

@@ -2,6 +2,7 @@
 #include "world/world_manager.h"
 
 #include <algorithm>
+#include <cassert>
 
 #include "core/error.h"
 #include "display/cd3dfont.h"
@@ -188,6 +189,7 @@ void WorldManager::AddSound(const wchar_t* file)
     if (c_pGameSoundManager == nullptr) {
         throw Error("a sound was played before the world was given its sound manager (set_SoundManager)");
     }
+    if (c_bRehearsing) return;
     c_pGameSoundManager->AddSound(file);
 }
 
@@ -302,3 +304,47 @@ bool TestTokens(const WorldManager& world, const T* record)
 bool WorldManager::TestConditionList(const WorldActionlist* list) const { return TestTokens(*this, list); }
 bool WorldManager::TestConditionList(const WorldHotspot* hotspot) const { return TestTokens(*this, hotspot); }
 bool WorldManager::TestConditionList(const WorldOverlay* overlay) const { return TestTokens(*this, overlay); }
+
+// ---- rehearsing play ----
+
+WorldManager::PlayState WorldManager::SavePlayState() const
+{
+    PlayState state;
+    state.vars.reserve(c_pGlobalVars.size());
+    for (const auto& var : c_pGlobalVars) state.vars.push_back(var->get_Value());
+    for (const WorldItem* item : c_pInventory->get_ActiveItems()) state.bar.push_back(item->get_Number());
+    state.heldItem = c_iCursorItem;
+    state.screen = c_pScreen;
+    state.screenPosition = c_iScreenPosition;
+    state.standingScreen = c_iStandingScreen;
+    state.onStandingScreen = c_bOnStandingScreen;
+    state.closeUp = c_bScreenIsInventory;
+    state.closeUpReturn = c_pLastScreen;
+    state.closeUpItem = c_iInventoryItem;
+    state.hideCursor = c_bHideCursor;
+    state.hideInventory = c_bHideInventory;
+    state.endGameMode = c_bEndGameMode;
+    state.creditsDue = c_bCreditsNow;
+    return state;
+}
+
+void WorldManager::RestorePlayState(const PlayState& state)
+{
+    assert(state.vars.size() == c_pGlobalVars.size());
+    for (std::size_t i = 0; i < c_pGlobalVars.size(); ++i) c_pGlobalVars[i]->set_Value(state.vars[i]);
+    std::vector<WorldItem*>& row = c_pInventory->get_ActiveItems();
+    row.clear();
+    for (int number : state.bar) c_pInventory->ActivateItem(number);
+    c_iCursorItem = state.heldItem;
+    c_pScreen = state.screen;
+    c_iScreenPosition = state.screenPosition;
+    c_iStandingScreen = state.standingScreen;
+    c_bOnStandingScreen = state.onStandingScreen;
+    c_bScreenIsInventory = state.closeUp;
+    c_pLastScreen = state.closeUpReturn;
+    c_iInventoryItem = state.closeUpItem;
+    c_bHideCursor = state.hideCursor;
+    c_bHideInventory = state.hideInventory;
+    c_bEndGameMode = state.endGameMode;
+    c_bCreditsNow = state.creditsDue;
+}

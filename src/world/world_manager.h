@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -176,6 +177,56 @@ public:
     // The pictures held ahead; null while prefetching is off.
     PictureCache* get_PictureCache() const { return c_pPictureCache.get(); }
 
+    // ---- rehearsing play (the world checker's search of every state) ----
+    // While rehearsing, the scripts change the world's state exactly as in play but show and
+    // play nothing: no picture is read or drawn, no sound, song or film plays, and scripted
+    // waits return at once. Parameters are still read, so authoring faults still raise Error.
+    void set_Rehearsing(bool on) { c_bRehearsing = on; }
+    bool get_Rehearsing() const { return c_bRehearsing; }
+    // Told of what the interpreter does, as it does it (rehearsing or not).
+    class Watcher {
+    public:
+        virtual ~Watcher() = default;
+        // A screen became the shown one (a move, an entry list's move, a close-up, a page).
+        virtual void ScreenEntered(int number) = 0;
+        // An action list is about to run (its condition held).
+        virtual void ListRun(const WorldActionlist& list) = 0;
+    };
+    // `watcher` is not owned; null tells nobody.
+    void set_Watcher(Watcher* watcher) { c_pWatcher = watcher; }
+    // Everything of the player's game a click can change and a later click can depend on.
+    struct PlayState {
+        std::vector<unsigned char> vars;  // every variable, grid cells included, in list order
+        std::vector<int> bar;             // the held row of items, left to right
+        int heldItem = 0;
+        WorldScreen* screen = nullptr;
+        int screenPosition = 0;
+        int standingScreen = 0;
+        bool onStandingScreen = true;
+        bool closeUp = false;
+        WorldScreen* closeUpReturn = nullptr;
+        int closeUpItem = 0;
+        bool hideCursor = false;
+        bool hideInventory = false;
+        bool endGameMode = false;
+        bool creditsDue = false;  // the next frame of play would go to the credits
+    };
+    PlayState SavePlayState() const;
+    // Puts back a state taken from this world; draws nothing and runs no list.
+    void RestorePlayState(const PlayState& state);
+    // The player's clicks without the pointer, handled as Run handles the pointer's:
+    // a left click at picture point (x, y) of the shown screen (picture pixels); false when
+    // no hotspot whose condition holds is there.
+    bool ClickPicture(int x, int y);
+    // A left click on item `number` in the bar: it goes onto the cursor (a held item goes back
+    // into the bar there). False when the bar cannot be clicked or does not hold the item.
+    bool ClickBarItem(int number);
+    // A right click on item `number` in the bar with nothing held: its close-up opens. False
+    // when the bar cannot be clicked, an item is held or the bar does not hold the item.
+    bool ExamineBarItem(int number);
+    // A right click in the view: a held item goes back to the bar, an open close-up closes.
+    void RightClick();
+
     // ---- state read by saving, restoring and the phase controller ----
     std::vector<std::unique_ptr<WorldGlobalVar>>& get_GlobalVars() { return c_pGlobalVars; }
     WorldInventory* get_Inventory() const { return c_pInventory.get(); }
@@ -291,6 +342,13 @@ private:
     void HandleInventoryBar();
     void HandleRightClick();
     void HandleHotspots(const Pick& pick);
+    // Runs what a left click on `hotspot` does with the held item (or none).
+    void RunClickedHotspot(const WorldHotspot& hotspot);
+    // A left or right click in the inventory bar at screen x `mouseX`.
+    void LeftClickBar(int mouseX);
+    void RightClickBar(int mouseX);
+    // The screen x of the middle of item `number`'s slot in the bar; nothing when not there.
+    std::optional<int> BarItemX(int number) const;
     void CloseInventoryScreen();
     void EnterScreen(int number);
     // The view has switched to screen `number`, leaving a view at `leftRotation` radians.
@@ -388,4 +446,6 @@ private:
     bool c_bRested = false;
     bool c_bClickedThisFrame = false;
     std::uint64_t c_iActionsRun = 0;
+    bool c_bRehearsing = false;
+    Watcher* c_pWatcher = nullptr;
 };

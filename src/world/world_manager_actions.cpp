@@ -41,6 +41,7 @@ void WorldManager::ScriptError(const WorldAction& action, const std::string& wha
 void WorldManager::ExcuteActionList(const WorldActionlist* list)
 {
     ++c_iActionsRun;
+    if (c_pWatcher != nullptr) c_pWatcher->ListRun(*list);
     for (int i = 0; i < list->get_ActionNumber(); ++i) ExecuteAction(*list->getAction(i));
 }
 
@@ -99,7 +100,7 @@ void WorldManager::ExecuteAction(const WorldAction& action)
             ScriptError(action, e.what());
         }
         if (c_pMusicManager == nullptr) ScriptError(action, "the world has no music manager");
-        c_pMusicManager->PlaySong(number, restart);
+        if (!c_bRehearsing) c_pMusicManager->PlaySong(number, restart);
         break;
     }
     case ACT_ClickArray: ActClickArray(action); break;
@@ -234,6 +235,11 @@ void WorldManager::ActWait(const WorldAction& action)
         c_bHideInventory = savedHideInventory;
         ScriptError(action, e.what());
     }
+    if (c_bRehearsing) {
+        c_bHideCursor = savedHideCursor;
+        c_bHideInventory = savedHideInventory;
+        return;
+    }
 
     // Nothing of the game runs meanwhile; the window is kept alive (so the desktop does not
     // think the game hung) and, without frames to pace the loop, the thread sleeps. Q or
@@ -288,6 +294,7 @@ void WorldManager::ActPlayVideo(const WorldAction& action)
         ScriptError(action, e.what());
     }
     if (path == nullptr) ScriptError(action, "the video action names no video file");
+    if (c_bRehearsing) return;
     if (c_pVideoPlayer == nullptr) ScriptError(action, "the world has no video player");
     if (pauseMusic && c_pMusicManager != nullptr) c_pMusicManager->Pause();
     c_pVideoPlayer->PlayVideo(path, start, stop, fullFrame, subtitles);

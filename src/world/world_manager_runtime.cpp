@@ -37,6 +37,7 @@ constexpr int kTopMenuBottom = 100;
 constexpr int kScreenWidth = 800;
 constexpr int kScreenHeight = 600;
 constexpr int kPutBackAtEnd = 800;  // a pointer x right of every slot
+constexpr int kBarSlotMiddle = 37;  // from a slot's left edge to the middle of its picture
 
 constexpr int kViewHeight = WorldManager::kViewBottom - WorldManager::kViewTop;
 constexpr float kPi = 3.1415927f;
@@ -99,25 +100,65 @@ void WorldManager::HandleInventoryBar()
     const int mx = c_pMouseManager->get_X();
     const int my = c_pMouseManager->get_Y();
     if (!(kBarTop < my && my < kBarClickBottom) || c_bScreenIsInventory || c_bHideInventory) return;
-    if (c_pMouseManager->LMouseButtonDown()) {
-        const int held = c_iCursorItem;
-        c_iCursorItem = c_pInventory->Click(mx);
-        if (held != 0) c_pInventory->Click(mx, held);
+    if (c_pMouseManager->LMouseButtonDown()) LeftClickBar(mx);
+    if (c_pMouseManager->RMouseButtonDown()) RightClickBar(mx);
+}
+
+void WorldManager::LeftClickBar(int mouseX)
+{
+    const int held = c_iCursorItem;
+    c_iCursorItem = c_pInventory->Click(mouseX);
+    if (held != 0) c_pInventory->Click(mouseX, held);
+}
+
+void WorldManager::RightClickBar(int mouseX)
+{
+    if (c_iCursorItem != 0) {
+        c_pInventory->Click(kPutBackAtEnd, c_iCursorItem);
+        c_iCursorItem = 0;
+    } else {
+        const int item = c_pInventory->RClick(mouseX);
+        if (item != 0) JumpToInventoryScreen(item);
     }
-    if (c_pMouseManager->RMouseButtonDown()) {
-        if (c_iCursorItem != 0) {
-            c_pInventory->Click(kPutBackAtEnd, c_iCursorItem);
-            c_iCursorItem = 0;
-        } else {
-            const int item = c_pInventory->RClick(mx);
-            if (item != 0) JumpToInventoryScreen(item);
+}
+
+std::optional<int> WorldManager::BarItemX(int number) const
+{
+    const std::vector<WorldItem*>& row = c_pInventory->get_ActiveItems();
+    const int count = static_cast<int>(row.size());
+    for (int i = 0; i < count; ++i) {
+        if (row[static_cast<std::size_t>(i)]->get_Number() == number) {
+            return WorldInventory::SlotLeft(count, i) + kBarSlotMiddle;
         }
     }
+    return std::nullopt;
+}
+
+bool WorldManager::ClickBarItem(int number)
+{
+    if (c_bScreenIsInventory || c_bHideInventory) return false;
+    const std::optional<int> x = BarItemX(number);
+    if (!x) return false;
+    LeftClickBar(*x);
+    return true;
+}
+
+bool WorldManager::ExamineBarItem(int number)
+{
+    if (c_bScreenIsInventory || c_bHideInventory || c_iCursorItem != 0) return false;
+    const std::optional<int> x = BarItemX(number);
+    if (!x) return false;
+    RightClickBar(*x);
+    return true;
 }
 
 void WorldManager::HandleRightClick()
 {
-    if (!c_pMouseManager->RMouseButtonDown()) return;
+    if (c_pMouseManager->RMouseButtonDown()) RightClick();
+}
+
+void WorldManager::RightClick()
+{
     if (c_iCursorItem != 0) {
         c_pInventory->Click(kPutBackAtEnd, c_iCursorItem);
         c_iCursorItem = 0;
@@ -137,20 +178,23 @@ void WorldManager::CloseInventoryScreen()
 
 void WorldManager::HandleHotspots(const Pick& pick)
 {
-    std::vector<WorldActionlist*> lists;
-    bool clickTaken = false;
+    const WorldHotspot* clicked = nullptr;
     for (int i = 0; i < c_pScreen->get_HotspotCount(); ++i) {
         const WorldHotspot* hotspot = c_pScreen->GetHotspot(i);
         if (!hotspot->Check(pick.x, pick.y) || !TestConditionList(hotspot)) continue;
         if (c_iCursorItem == 0 || !hotspot->get_SimpleMove()) c_iCursor = hotspot->get_Cursor();
-        if (!clickTaken && c_pMouseManager->LMouseButtonDown()) {
-            clickTaken = true;
-            if (c_iCursorItem == 0) {
-                hotspot->getActionlist(true, 0, lists);
-            } else {
-                hotspot->getActionlist(false, c_iCursorItem, lists);
-            }
-        }
+        if (clicked == nullptr && c_pMouseManager->LMouseButtonDown()) clicked = hotspot;
+    }
+    if (clicked != nullptr) RunClickedHotspot(*clicked);
+}
+
+void WorldManager::RunClickedHotspot(const WorldHotspot& hotspot)
+{
+    std::vector<WorldActionlist*> lists;
+    if (c_iCursorItem == 0) {
+        hotspot.getActionlist(true, 0, lists);
+    } else {
+        hotspot.getActionlist(false, c_iCursorItem, lists);
     }
     // Each list's condition is tested just before it runs, after the lists before it.
     for (const WorldActionlist* list : lists) {
@@ -158,6 +202,18 @@ void WorldManager::HandleHotspots(const Pick& pick)
         ExcuteActionList(list);
         c_dLastTime = timeGetTime();  // time spent in actions is not turning time
     }
+}
+
+bool WorldManager::ClickPicture(int x, int y)
+{
+    if (c_pScreen == nullptr) return false;
+    for (int i = 0; i < c_pScreen->get_HotspotCount(); ++i) {
+        const WorldHotspot* hotspot = c_pScreen->GetHotspot(i);
+        if (!hotspot->Check(x, y) || !TestConditionList(hotspot)) continue;
+        RunClickedHotspot(*hotspot);
+        return true;
+    }
+    return false;
 }
 
 void WorldManager::ResumeClock() { c_dLastTime = timeGetTime(); }
@@ -383,6 +439,7 @@ WorldFrame WorldManager::DescribeFrame(const gfx::Device& device) const
 
 int WorldManager::Render()
 {
+    if (c_bRehearsing) return kKeepPlaying;
     gfx::Device* device = D3Dfunc::pD3Ddevice;
     // What the frame does besides drawing happens whether it is drawn or not.
     if (c_pScreen != nullptr) CustomFunction(c_pScreen->get_CustomFunction());
@@ -482,14 +539,16 @@ void WorldManager::JumpToScreen(int number, int transition)
         FailSafe::Info = L"Error during JumpToScreen, loading screen.";
         throw;
     }
-    BuildScreenImage();
-    c_pDisplayScreen->SetType(c_pScreen->get_Type());
     const float leftRotation = c_pDisplayScreen->GetRotation();
-    try {
-        c_pDisplayScreen->Switch(transition);
-    } catch (const Error&) {
-        FailSafe::Info = L"Error during JumpToScreen, switch.";
-        throw;
+    if (!c_bRehearsing) {
+        BuildScreenImage();
+        c_pDisplayScreen->SetType(c_pScreen->get_Type());
+        try {
+            c_pDisplayScreen->Switch(transition);
+        } catch (const Error&) {
+            FailSafe::Info = L"Error during JumpToScreen, switch.";
+            throw;
+        }
     }
     NoteScreenEntered(number, leftRotation);
     NoteScreenSwitched(number, std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count());
@@ -507,6 +566,7 @@ void WorldManager::JumpToScreen(int number) { JumpToScreen(number, c_iTransStand
 void WorldManager::NoteScreenEntered(int number, float leftRotation)
 {
     c_iScreenPosition = number;
+    if (c_pWatcher != nullptr) c_pWatcher->ScreenEntered(number);
     if (KindOfScreen(number) == ScreenKind::Standing) {
         c_iStandingScreen = number;
         c_bOnStandingScreen = true;
@@ -553,10 +613,12 @@ void WorldManager::NoteFramePresented()
 void WorldManager::TransportToScreen(int number)
 {
     EnterScreen(number);
-    BuildScreenImage();
-    c_pDisplayScreen->SetType(c_pScreen->get_Type());
     const float leftRotation = c_pDisplayScreen->GetRotation();
-    c_pDisplayScreen->Switch(0);
+    if (!c_bRehearsing) {
+        BuildScreenImage();
+        c_pDisplayScreen->SetType(c_pScreen->get_Type());
+        c_pDisplayScreen->Switch(0);
+    }
     NoteScreenEntered(number, leftRotation);
     c_bPrefetchDue = true;
 }

@@ -1,13 +1,18 @@
-// kelvane-check [--map FILE.dot | --no-map] [--world DIR] [--texts DIR] [--uses]: builds the
-// game's world headless from its world files in the current directory's data (which must hold
-// data/, as for the game), checks it and prints the findings and the world's figures. Writes a
-// map of the screens (Graphviz dot, and a PNG beside it when dot is installed). Exit status: 0
-// when no fault was found (warnings allowed), 1 with faults (a world file that cannot be read
-// among them), 2 on wrong usage or when no window or device can be made.
+// kelvane-check [--map FILE.dot | --no-map] [--world DIR] [--texts DIR] [--uses] [--search ...]
+// (the usage text below has every option):
+// builds the game's world headless from its world files in the current directory's data (which
+// must hold data/, as for the game), checks it and prints the findings and the world's figures.
+// Writes a map of the screens (Graphviz dot, and a PNG beside it when dot is installed). With
+// --search, also plays every state the player can reach (StateSearch) and reports dead ends,
+// what is never reached, the shortest solution and the puzzle chart. Exit status: 0 when no
+// fault was found (warnings allowed), 1 with faults (a world file that cannot be read among
+// them), 2 on wrong usage or when no window or device can be made.
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <fstream>
 #include <iostream>
+#include <sstream>
 #include <string>
 
 #include "checked_world.h"
@@ -20,6 +25,9 @@
 #include "world_checker.h"
 #include "world_map.h"
 #include "world_uses.h"
+#include "puzzle_chart.h"
+#include "script/world_files.h"
+#include "state_search.h"
 
 namespace {
 
@@ -32,10 +40,19 @@ struct Options {
     std::string textsDir;                   // empty: the data's po folder
     bool uses = false;
     bool help = false;
+    bool search = false;
+    bool onlySearch = false;     // the search without the other checks (no file is probed)
+    std::string solutionPath;    // the shortest solution's replay script
+    std::string chartPath;       // the puzzle chart (dot, and SVG beside it)
+    std::string chartCheckPath;  // a committed chart the search's must equal
+    std::string deadEndDir;      // one replay script per dead end
+    std::size_t stateLimit = StateSearch::kDefaultStateLimit;
 };
 
 constexpr const char* kUsage =
     "usage: kelvane-check [--map FILE.dot | --no-map] [--world DIR] [--texts DIR] [--uses]\n"
+    "                     [--search | --only-search] [--solution FILE] [--chart FILE.dot]\n"
+    "                     [--chart-check FILE.dot] [--dead-ends DIR] [--state-limit N]\n"
     "Checks the game's world in the current directory (which holds data/): the world files read\n"
     "without a fault (reported as file:line:col), every file exists and decodes, every screen is\n"
     "reachable, every condition is well formed; lists variables, items and hotspots never used.\n"
@@ -45,6 +62,18 @@ constexpr const char* kUsage =
     "  --world DIR     read the world files there (default: data/world)\n"
     "  --texts DIR     read the texts there (default: data/po)\n"
     "  --uses          list for each variable where it is read and where it is set\n"
+    "  --search        play every state a player can reach from a new game (the world's random\n"
+    "                  set-up drawn as a replay draws it) and report the dead ends (states\n"
+    "                  the credits cannot be reached from), every screen, hotspot list, item\n"
+    "                  use, overlay, picture version and film never reached, the shortest\n"
+    "                  solution, the states and the time; the world's note(\"search_allows\")\n"
+    "                  excuses what it lists\n"
+    "  --only-search   the search alone: none of the other checks, no map\n"
+    "  --solution FILE write the shortest solution there as a replay script (kelvane-replay)\n"
+    "  --chart FILE.dot  write the puzzle chart there (and an SVG beside it with dot)\n"
+    "  --chart-check FILE.dot  fail unless the puzzle chart equals that file\n"
+    "  --dead-ends DIR write the shortest route into each dead end there, one replay script each\n"
+    "  --state-limit N stop searching after N states (default 2000000)\n"
     "  --help          print this text and exit\n"
     "Exit status: 0 no fault (warnings allowed), 1 faults found, 2 wrong usage or no device.\n";
 
@@ -64,11 +93,33 @@ bool ParseOptions(int argc, char** argv, Options* options)
             options->textsDir = argv[++i];
         } else if (arg == "--uses") {
             options->uses = true;
+        } else if (arg == "--search") {
+            options->search = true;
+        } else if (arg == "--only-search") {
+            options->search = true;
+            options->onlySearch = true;
+            options->mapPath.clear();
+        } else if (arg == "--solution" && i + 1 < argc) {
+            options->solutionPath = argv[++i];
+        } else if (arg == "--chart" && i + 1 < argc) {
+            options->chartPath = argv[++i];
+        } else if (arg == "--chart-check" && i + 1 < argc) {
+            options->chartCheckPath = argv[++i];
+        } else if (arg == "--dead-ends" && i + 1 < argc) {
+            options->deadEndDir = argv[++i];
+        } else if (arg == "--state-limit" && i + 1 < argc) {
+            char* end = nullptr;
+            const unsigned long long limit = std::strtoull(argv[++i], &end, 10);
+            if (end == argv[i] || *end != '\0' || limit == 0) return false;
+            options->stateLimit = static_cast<std::size_t>(limit);
         } else {
             return false;
         }
     }
-    return true;
+    // The search's files are only written by a search.
+    const bool searchFiles = !options->solutionPath.empty() || !options->chartPath.empty() ||
+                             !options->chartCheckPath.empty() || !options->deadEndDir.empty();
+    return options->search || !searchFiles;
 }
 
 void PrintFindings(const std::vector<CheckFinding>& findings)
@@ -98,6 +149,70 @@ void WriteMap(const std::string& path, const std::string& dot)
     } else {
         std::cout << " (no PNG: " << error << ")\n";
     }
+}
+
+bool WriteText(const std::string& path, const std::string& text)
+{
+    std::ofstream out(path, std::ios::binary);
+    out << text;
+    out.close();
+    if (!out) std::cerr << "kelvane-check: cannot write " << path << "\n";
+    return static_cast<bool>(out);
+}
+
+// Runs the search on the built world, prints its report and writes what was asked for; the
+// number of faults (dead ends and unreached things not allowed, errors, a chart that differs,
+// a file not written).
+std::size_t Search(WorldManager& world, const WorldFiles& files, const Options& options)
+{
+    StateSearch search(world, SearchNames::FromFiles(files), SearchAllowancesFromFiles(files));
+    const SearchResult result = search.Run(options.stateLimit);
+    std::cout << "\n" << FormatSearchReport(result);
+    std::size_t faults = result.Faults() + (result.complete ? 0 : 1);
+    if (!options.solutionPath.empty()) {
+        if (result.solution.empty() && !result.endingReachable) {
+            std::cerr << "kelvane-check: no solution to write: the ending cannot be reached\n";
+            ++faults;
+        } else if (WriteText(options.solutionPath,
+                             FormatReplayScript(result.solution, "The shortest solution the state search finds (" +
+                                                                     std::to_string(result.solutionClicks) + " clicks).",
+                                                true, search.get_StartScreen()))) {
+            std::cout << "solution: " << options.solutionPath << "\n";
+        } else {
+            ++faults;
+        }
+    }
+    if (!options.deadEndDir.empty()) {
+        std::filesystem::create_directories(options.deadEndDir);
+        int n = 0;
+        for (const SearchDeadEnd& dead : result.deadEnds) {
+            const std::string path = (std::filesystem::path(options.deadEndDir) / ("dead_end_" + std::to_string(++n) + ".txt")).string();
+            if (!WriteText(path, FormatReplayScript(dead.route, "Into a dead end: " + dead.cause + ".", false, search.get_StartScreen())))
+                ++faults;
+        }
+    }
+    const std::string chart = PuzzleChartDot(result);
+    if (!options.chartPath.empty() && WriteText(options.chartPath, chart)) {
+        const std::size_t dotAt = options.chartPath.rfind(".dot");
+        const std::string svg = (dotAt != std::string::npos ? options.chartPath.substr(0, dotAt) : options.chartPath) + ".svg";
+        std::string error;
+        std::cout << "puzzle chart: " << options.chartPath;
+        if (RenderDot(options.chartPath, svg, "svg", &error)) std::cout << ", " << svg << "\n";
+        else std::cout << " (no SVG: " << error << ")\n";
+    }
+    if (!options.chartCheckPath.empty()) {
+        std::ifstream in(options.chartCheckPath, std::ios::binary);
+        std::ostringstream committed;
+        committed << in.rdbuf();
+        if (!in || committed.str() != chart) {
+            std::cout << "FAULT   the puzzle chart differs from " << options.chartCheckPath
+                      << " (write it again with --chart); the search gives:\n" << chart;
+            ++faults;
+        } else {
+            std::cout << "puzzle chart: the same as " << options.chartCheckPath << "\n";
+        }
+    }
+    return faults;
 }
 
 }  // namespace
@@ -130,6 +245,8 @@ int main(int argc, char** argv)
     int status = 0;
     {
         FileProbe probe;
+        // The world's random set-up as a replay of the search's routes will draw it.
+        if (options.search) std::srand(StateSearch::kReplaySeed);
         CheckedWorld built(window.get());
         const std::string worldDir = options.worldDir.empty() ? GamePaths::Resolve("data/world") : options.worldDir;
         const std::string textsDir = options.textsDir.empty() ? GamePaths::Resolve("data/po") : options.textsDir;
@@ -138,7 +255,7 @@ int main(int argc, char** argv)
             // As a compiler reports, so that an editor can jump to the place.
             if (finding.rule == CheckRule::WorldFileFault) std::cerr << finding.where << ": error: " << finding.what << "\n";
         }
-        if (WorldManager* world = built.get_World()) {
+        if (WorldManager* world = built.get_World(); world != nullptr && !options.onlySearch) {
             WorldChecker checker(*world, CheckedWorld::Tracks(), probe);
             const std::vector<CheckFinding> more = checker.Check();
             findings.insert(findings.end(), more.begin(), more.end());
@@ -151,6 +268,8 @@ int main(int argc, char** argv)
             }
         }
         PrintFindings(findings);
+        if (options.search && built.get_World() != nullptr && Search(*built.get_World(), *built.get_Files(), options) > 0)
+            status = 1;
         for (const CheckFinding& finding : findings) {
             if (IsFault(finding.rule)) status = 1;
         }

@@ -101,13 +101,13 @@ std::string WorldMapDot(const WorldManager& world, const std::set<const WorldScr
     return dot.str();
 }
 
-bool RenderMapPng(const std::string& dotPath, const std::string& pngPath, std::string* error)
+bool RenderDot(const std::string& dotPath, const std::string& outPath, const std::string& format, std::string* error)
 {
-    std::string output = "-o" + pngPath;
+    std::string output = "-o" + outPath;
     char program[] = "dot";
-    char format[] = "-Tpng";
+    std::string type = "-T" + format;
     std::string input = dotPath;
-    char* argv[] = {program, format, output.data(), input.data(), nullptr};
+    char* argv[] = {program, type.data(), output.data(), input.data(), nullptr};
     pid_t child = 0;
     if (posix_spawnp(&child, program, nullptr, nullptr, argv, environ) != 0) {
         if (error) *error = "Graphviz's dot is not installed";
@@ -119,4 +119,9 @@ bool RenderMapPng(const std::string& dotPath, const std::string& pngPath, std::s
         return false;
     }
     return true;
+}
+
+bool RenderMapPng(const std::string& dotPath, const std::string& pngPath, std::string* error)
+{
+    return RenderDot(dotPath, pngPath, "png", error);
 }

@@ -15,6 +15,9 @@ class WorldScreen;
 std::string WorldMapDot(const WorldManager& world, const std::set<const WorldScreen*>& reached,
                         const std::set<int>& obtainable);
 
+// Draws the Graphviz graph in `dotPath` into `outPath` in `format` ("png", "svg") with dot;
+// false (and why in `error`) when dot is missing or fails.
+bool RenderDot(const std::string& dotPath, const std::string& outPath, const std::string& format, std::string* error);
 // Runs Graphviz's dot on `dotPath` to write `pngPath`. False with `error` set when dot is not
 // installed or fails.
 bool RenderMapPng(const std::string& dotPath, const std::string& pngPath, std::string* error);
