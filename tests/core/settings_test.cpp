@@ -47,6 +47,7 @@ Settings Unusual()
     s.turningSpeed = 9;
     s.fullScreen = false;
     s.skipWaits = true;
+    s.revealHotspots = false;
     return s;
 }
 
@@ -104,20 +105,20 @@ TEST_F(SettingsFileTest, MissingAndLaterFilesGiveTheDefaultsWithOneLineAndNoVers
 
 TEST_F(SettingsFileTest, EveryGoodLineCountsAndEachBadLineIsReportedOnceWithItsNumber)
 {
-    // The game's own file (11 lines) with a bad line among its own and bad lines after it.
+    // The game's own file (12 lines) with a bad line among its own and bad lines after it.
     std::string text = FormatSettings(Unusual());
     text.insert(text.find("brightness"), "brightness = bright\n");  // line 6, before the good one
-    text += "subtitles = maybe\n"   // 13
-            "just some words\n"     // 14
-            "turning_speed = 4x\n"  // 15
-            "version = one\n";      // 16
+    text += "subtitles = maybe\n"   // 14
+            "just some words\n"     // 15
+            "turning_speed = 4x\n"  // 16
+            "version = one\n";      // 17
     Write(text);
     std::string said;
     EXPECT_EQ(Load(&said), Unusual()) << "the good lines keep their values";
     EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 5) << said;
     for (const char* expected : {"line 6: 'bright' is not a value for brightness",
-                                 "line 13: 'maybe' is not a value for subtitles", "line 14: 'just some words'",
-                                 "line 15: '4x' is not a value for turning_speed", "line 16: the version 'one'"}) {
+                                 "line 14: 'maybe' is not a value for subtitles", "line 15: 'just some words'",
+                                 "line 16: '4x' is not a value for turning_speed", "line 17: the version 'one'"}) {
         EXPECT_NE(said.find(File().string() + ", " + expected), std::string::npos) << expected << " in: " << said;
     }
 

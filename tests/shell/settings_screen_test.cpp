@@ -21,7 +21,7 @@ namespace {
 
 void DefineRoom(WorldManager& world)
 {
-    world.AddWorldScreen(0, 0, "data/room0.enc", ScrambleOffsetFor("data/room0.enc"));
+    world.AddWorldScreen(0, 0, "data/room0.enc", ScrambleOffsetFor("data/room0.enc"))->AddHotspot(100, 100, 300, 300);
     world.TransportToScreen(0);
 }
 
@@ -90,6 +90,23 @@ TEST_F(SettingsScreenTest, ClicksChangeValuesThatTakeEffectAndAreKeptButNeverRea
     ExpectPasses("frames 1\nquit\n");
     EXPECT_FLOAT_EQ(platform::Mixer::Default().GroupGain(platform::VoiceGroup::Music), 0.8f)
         << "the next start puts the kept settings into effect";
+}
+
+TEST_F(SettingsScreenTest, HoldingSpaceMarksWhatReactsUnlessTheSettingTurnsItOff)
+{
+    ExpectPasses("click 600 230\n"  // new game
+                 "expect phase world\n"
+                 "press SPACE\n"
+                 "expect marks 1\n"
+                 "release SPACE\n"
+                 "expect marks 0\n"
+                 "key F1\n" +
+                 ClickRow(SettingsOverlay::kReveal, 1) + ClickRow(SettingsOverlay::kClose, 0) +
+                 "press SPACE\n"
+                 "expect marks 0\n"
+                 "release SPACE\n"
+                 "quit\n");
+    EXPECT_FALSE(LoadSettings(File()).revealHotspots) << "kept off in the player's file";
 }
 
 TEST_F(SettingsScreenTest, EscapeOpensItInTheWorldButNotWhileASaveTitleIsTyped)
