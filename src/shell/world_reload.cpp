@@ -227,17 +227,23 @@ bool WorldReload::Reload(int phase)
     const int entered = screen >= 0 ? screen : 0;
     now.set_ScreenPosition(entered);
     now.set_BackRotation(player.heading);
-    if (phase == GameManager::kWorld) {
-        now.JumpToScreen(entered, 0);
-    } else {
-        now.TransportToScreen(kScreenBehindTheMenu);
-    }
+    std::string notice;
     if (screen < 0) {
-        now.set_Notice("The world files no longer have the screen '" + player.screen +
-                       "'; the new game's first screen is shown.");
-    } else {
-        now.set_Notice("");
+        notice = "The world files no longer have the screen '" + player.screen + "'; the new game's first screen is shown.";
     }
+    // A screen the files declare but the data cannot show yet (a picture not made) is the
+    // author's to mend, not the end of the game: it is said over the view, which keeps its picture.
+    try {
+        if (phase == GameManager::kWorld) {
+            now.JumpToScreen(entered, 0);
+        } else {
+            now.TransportToScreen(kScreenBehindTheMenu);
+        }
+    } catch (const std::exception& error) {
+        notice = std::string("The world was reloaded, but its screen cannot be shown: ") + error.what();
+        std::cerr << "Kelvane: " << notice << '\n';
+    }
+    now.set_Notice(notice);
     c_sLastError.clear();
     c_fLastReloadMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
     std::cerr << "Kelvane: the world files were reloaded in " << static_cast<int>(c_fLastReloadMs + 0.5) << " ms\n";

@@ -210,6 +210,16 @@ TEST_F(WorldReloadTest, AChangedWorldCarriesThePlayersStateOverByNameAndIsTheNew
         ASSERT_TRUE(game.reload->Reload(GameManager::kWorld)) << game.reload->get_LastError();
         EXPECT_EQ(game.world->get_Screen()->get_Number(), 0);
         EXPECT_NE(game.world->get_Notice().find("'cellar'"), std::string::npos) << game.world->get_Notice();
+
+        // A new screen whose picture the data does not have yet: the world is the new one and
+        // the author is told, instead of the game ending.
+        std::string unmade = kFirstWorld;
+        unmade.replace(unmade.find("data/yard.enc"), 13, "data/unmade.enc");
+        Write("data/world/main.lua", unmade);
+        game.world->set_ScreenPosition(game.worldFiles->get_Screens().at("yard"));
+        ASSERT_TRUE(game.reload->Reload(GameManager::kWorld)) << game.reload->get_LastError();
+        EXPECT_NE(game.world->get_Notice().find("data/unmade.enc"), std::string::npos) << game.world->get_Notice();
+        EXPECT_TRUE(game.game->Run()) << "and the game plays on";
     });
 }
 
