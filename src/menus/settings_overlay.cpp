@@ -38,7 +38,7 @@ constexpr D3DVIEWPORT9 kWholeScreen{0, 0, 800, 600, 0.0f, 1.0f};
 
 const char* const kLabels[SettingsOverlay::kRowCount] = {
     "Music volume", "Effects and voices", "Brightness", "Subtitles", "Subtitle size",
-    "Turning speed", "Display", "Opening's pauses", "Show what reacts (Space)", "Close",
+    "Turning speed", "Display", "Opening's pauses", "Reveal (Space)", "Close",
 };
 
 std::string Percent(int value) { return std::to_string(value) + "%"; }
