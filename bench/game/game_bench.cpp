@@ -7,6 +7,10 @@
 //   BM_ReloadWorldToNextFrame: with --develop, the whole world reloaded from its files while
 //   the player stands in a place, to the next world frame drawn (target < 300 ms), against an
 //   ordinary world frame of the same run.
+//   BM_AutosaveFrames: the frames of play while the game saves by itself (the view kept as the
+//   save's picture, the save taken, its files written on the worker thread, fsync included),
+//   the longest of them against an ordinary world frame of the same run (target: at most 2x,
+//   and under 33 ms).
 // Every run is a process of its own (forked), so start-ups are cold and peaks separate.
 // The data is the test suite's: the directory holding data/ is KELVANE_GAME_DIR, by default
 // tests/game under the current directory (run from the build directory after the tests).
@@ -27,6 +31,9 @@
 #include <unistd.h>
 
 #include "../common/headless.h"
+#include "display/d3dfunc.h"
+#include "menus/save_manager.h"
+#include "platform/gfx/device.h"
 #include "script/world_files.h"
 #include "shell/game_manager.h"
 #include "shell/replay.h"
@@ -56,6 +63,8 @@ struct RunFigures {
     WorldManager::EntryTimes entries;
     long peakRssKiB = 0;
     double reloadMeanMs = 0.0, reloadMaxMs = 0.0, frameMs = 0.0;
+    double longestSavingFrameMs = 0.0, longestFrameMs = 0.0;
+    int savingFrames = 0;
 };
 
 // Runs `body` in a fresh child process, so that every start-up is a cold one (fonts, window,
@@ -148,6 +157,63 @@ RunFigures ReloadsInTheGame(int reloads)
     return mine;
 }
 
+// In the game's own assembly: the player stands in the hall's entrance, turning a little each
+// frame. `frames` ordinary frames, then `saves` autosaves, each as the game makes one (the
+// view read back and shrunk, the state and its companion taken, the files written on the
+// worker thread) with the frames drawn until its files are on disk.
+RunFigures AutosavesInTheGame(int frames, int saves)
+{
+    RunFigures mine;
+    const auto ms = [](auto from) {
+        return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - from).count();
+    };
+    WinMain([&] {
+        GameAssembly game = AssembleGame(AssemblyOptions{});
+        game.hooks.frameStep = [&] {
+            GameObjects& objects = *GetGameObjects();
+            objects.world->TransportToScreen(objects.worldFiles->get_Screens().at("hall_entrance"));
+            int turn = 0;
+            const auto frame = [&] {
+                objects.world->set_Rotation(0.01f * static_cast<float>(++turn % 300));
+                objects.world->Render();
+            };
+            for (int i = 0; i < 5; ++i) frame();  // the first frames upload what the view needs
+            const auto framesStarted = std::chrono::steady_clock::now();
+            for (int i = 0; i < frames; ++i) {
+                const auto started = std::chrono::steady_clock::now();
+                frame();
+                mine.longestFrameMs = std::max(mine.longestFrameMs, ms(started));
+            }
+            mine.frameMs = ms(framesStarted) / frames;
+            for (int i = 0; i < saves; ++i) {
+                auto started = std::chrono::steady_clock::now();
+                frame();
+                objects.saves->set_ViewPicture(D3Dfunc::pD3Ddevice->ReadBackBuffer());
+                if (!objects.saves->SaveGameInBackground(SaveManager::kAutoSlot, "Bench")) {
+                    std::snprintf(mine.failure, sizeof mine.failure, "%s", objects.saves->get_LastError().c_str());
+                    return false;
+                }
+                bool done = false;
+                while (!done) {
+                    mine.longestSavingFrameMs = std::max(mine.longestSavingFrameMs, ms(started));
+                    ++mine.savingFrames;
+                    started = std::chrono::steady_clock::now();
+                    frame();
+                    done = objects.saves->PollBackground();
+                }
+                if (!objects.saves->get_LastError().empty()) {
+                    std::snprintf(mine.failure, sizeof mine.failure, "%s", objects.saves->get_LastError().c_str());
+                    return false;
+                }
+            }
+            mine.passed = true;
+            return false;
+        };
+        return game;
+    });
+    return mine;
+}
+
 // Fails the benchmark with the run's own message.
 bool Check(benchmark::State& state, const RunFigures& figures)
 {
@@ -203,6 +269,25 @@ void BM_ReloadWorldToNextFrame(benchmark::State& state)
 
 }  // namespace
 
+void BM_AutosaveFrames(benchmark::State& state)
+{
+    RunFigures figures;
+    for (auto _ : state) {
+        figures = RunBodyInChild([] { return AutosavesInTheGame(60, 10); });
+        if (!figures.passed) {
+            const std::string why = std::string("the autosave failed: ") + figures.failure;
+            state.SkipWithError(why.c_str());
+            return;
+        }
+    }
+    state.counters["ordinary_frame_ms"] = figures.frameMs;
+    state.counters["longest_ordinary_frame_ms"] = figures.longestFrameMs;
+    state.counters["longest_saving_frame_ms"] = figures.longestSavingFrameMs;
+    state.counters["saving_frames"] = figures.savingFrames;
+    state.counters["saving_per_ordinary"] = figures.frameMs > 0.0 ? figures.longestSavingFrameMs / figures.frameMs : 0.0;
+}
+
+BENCHMARK(BM_AutosaveFrames)->Unit(benchmark::kSecond)->Iterations(1);
 BENCHMARK(BM_ReloadWorldToNextFrame)->Unit(benchmark::kSecond)->Iterations(1);
 BENCHMARK(BM_Walkthrough)->Unit(benchmark::kSecond)->Iterations(1);
 BENCHMARK(BM_StartUpToFirstMenuFrame)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5)->Repetitions(3)

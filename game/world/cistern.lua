@@ -1,6 +1,6 @@
 -- The cistern under the observatory, dark beyond its head: the pump, the basin, the float
 -- valve with its hidden catch, the sea gate and the lower walk down to the drowned rooms.
-region{name = "cistern", block = 300}
+region{name = "cistern", block = 300, title = "place.cistern"}
 
 place{name = "cistern_head", region = "cistern", panorama = true, image = "data/cistern_pano01.enc",
     walk("stairs", 100, 170, 240, 390, "hall_well_room"), dark("tunnel", 800, 200, 980, 390, "cistern_pump_walk"),

@@ -1,6 +1,6 @@
 -- The dome: the plaque with the four figures, the telescope's mount, the four star panels and
 -- the shutter that opens when they show the figures.
-region{name = "dome", block = 700}
+region{name = "dome", block = 700, title = "place.dome"}
 
 place{name = "dome_entry", region = "dome", panorama = true, image = "data/dome_pano01.enc",
     walk("stairs", 100, 200, 280, 420, "gallery_stair_walk"), walk("arch", 800, 170, 1000, 400, "dome_telescope"),

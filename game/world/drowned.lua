@@ -1,6 +1,6 @@
 -- The drowned lower observatory, dry and dark at the lowest ebb: the cradle of the last lens,
 -- the sea door that opens only from the inside, and the keeper's last cylinder.
-region{name = "drowned", block = 1100}
+region{name = "drowned", block = 1100, title = "place.drowned"}
 
 place{name = "drowned_hall", region = "drowned", panorama = true, image = "data/drowned_pano01.enc",
     dark("door", 100, 180, 260, 400, "cistern_lower", {"lens_in_cradle", 1}),

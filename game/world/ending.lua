@@ -1,5 +1,5 @@
 -- The ending: the lens film, the dawn and the keeper's last words, then the credits.
-region{name = "ending", block = 9900}
+region{name = "ending", block = 9900, title = "place.ending"}
 
 local ENDING_PAUSE = 2000
 

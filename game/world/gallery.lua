@@ -1,6 +1,6 @@
 -- The lamp gallery: the ring of thirty-six lamps that must all burn before the stair to the
 -- dome takes anyone up, the plaque that tells how the ring answers a hand, and the snuffer.
-region{name = "gallery", block = 500}
+region{name = "gallery", block = 500, title = "place.gallery"}
 
 place{name = "gallery_plaque_walk", region = "gallery", panorama = true, image = "data/gallery_pano01.enc",
     walk("stairs", 100, 200, 280, 420, "tower_top"), walk("arch", 900, 170, 1100, 400, "gallery_ring_walk"),

@@ -1,6 +1,6 @@
 -- The observatory's ground floor: the entrance hall, the keeper's study, the lamp room, the
 -- clock room at the foot of the tower, the well room over the cistern and the instrument room.
-region{name = "hall", block = 200}
+region{name = "hall", block = 200, title = "place.hall"}
 
 place{name = "hall_entrance", region = "hall", panorama = true, image = "data/hall_pano01.enc",
     walk("gate", 110, 150, 300, 400, "shore_gate"), walk("arch", 420, 170, 560, 400, "hall_instrument_room"),

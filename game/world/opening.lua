@@ -1,6 +1,6 @@
 -- The opening: the logo, the boat crossing to the island and the causeway, each long enough to
 -- be seen, then the first step onto the landing.
-region{name = "opening", block = 0}
+region{name = "opening", block = 0, title = "place.opening"}
 
 local LOGO_WAIT, LOGO_FADE = 1000, 2500
 local CROSSING_WAIT, CAUSEWAY_FADE = 3500, 5000

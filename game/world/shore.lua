@@ -1,6 +1,6 @@
 -- The shore of the island: the landing, the boathouse, the gate of the observatory, the cove
 -- under the cliff with its sea door and rock pool.
-region{name = "shore", block = 100}
+region{name = "shore", block = 100, title = "place.shore"}
 
 place{name = "shore_landing", region = "shore", panorama = true, image = "data/shore_pano01.enc",
     walk("stairs", 200, 150, 380, 400, "shore_steps"), walk("door", 700, 190, 850, 400, "shore_boathouse"),

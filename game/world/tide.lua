@@ -1,6 +1,6 @@
 -- The tide flats below the landing: the tide clock, the wreck, the marker, the skylight of the
 -- drowned observatory (dry only at the lowest ebb) and the tide gauge.
-region{name = "tide", block = 600}
+region{name = "tide", block = 600, title = "place.tide"}
 
 place{name = "tide_landing", region = "tide", panorama = true, image = "data/tide_pano01.enc",
     walk("stairs", 100, 150, 280, 400, "shore_landing"), walk("machine", 700, 250, 940, 390, "tide_clock"),

@@ -1,6 +1,6 @@
 -- The tower: the stair up from the clock room, the letter cabinet with its bell wheels, the
 -- winch that unbars the gallery hatch, and the hatch itself.
-region{name = "tower", block = 400}
+region{name = "tower", block = 400, title = "place.tower"}
 
 place{name = "tower_foot", region = "tower", panorama = true, image = "data/tower_pano01.enc", number = 401,
     walk("stairs", 100, 200, 280, 420, "hall_clock_room"), walk("window", 700, 190, 790, 330, "tower_slit"),

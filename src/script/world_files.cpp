@@ -755,6 +755,16 @@ std::string WorldFilesLoader::TextOf(const std::string& id)
     return Utf8ToLatin1(*text);
 }
 
+std::string WorldFiles::PlaceOf(int number) const
+{
+    for (const Screen& screen : c_pScreenList) {
+        if (screen.number != number) continue;
+        const auto title = c_pRegionTitles.find(screen.region);
+        return title == c_pRegionTitles.end() ? std::string() : title->second;
+    }
+    return {};
+}
+
 // ---- declarations ----
 
 int WorldFilesLoader::Include(lua_State*)
@@ -1005,11 +1015,14 @@ int WorldFilesLoader::InBar(lua_State*)
 int WorldFilesLoader::RegionDecl(lua_State*)
 {
     CheckTable(1, "the region's fields");
-    AllowFields(1, {"name", "block"}, "region{}");
+    AllowFields(1, {"name", "block", "title"}, "region{}");
     const std::string name = *StringField(1, "name", true);
     const int block = IntField(1, "block");
     if (!c_regions.emplace(name, Region{block, std::nullopt, std::nullopt}).second)
         throw ScriptError("a region named '" + name + "' is declared twice", name);
+    // What the player reads for where they are (a save's place); the name stands in without one.
+    const std::optional<std::string> title = StringField(1, "title", false);
+    c_out.c_pRegionTitles[name] = title ? TextOf(*title) : name;
     return 0;
 }
 

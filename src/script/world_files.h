@@ -98,6 +98,10 @@ public:
     // given when none is open (empty when the files give none).
     const std::vector<Goal>& get_Goals() const { return c_pGoals; }
     const std::string& get_IdleHint() const { return c_sIdleHint; }
+    // The title of the region screen `number` belongs to, as the player reads it (Latin-1):
+    // the region's title text, else its name. Empty for a screen outside every region (a
+    // book's page) and for a number no screen has.
+    std::string PlaceOf(int number) const;
 
     // The authors' names and the numbers the loader gave them.
     const std::map<std::string, int>& get_Screens() const { return c_pScreens; }
@@ -120,6 +124,7 @@ private:
     std::vector<Note> c_pNotes;
     std::vector<Goal> c_pGoals;
     std::string c_sIdleHint;
+    std::map<std::string, std::string> c_pRegionTitles;  // region name -> title
     std::deque<std::filesystem::path> c_pFiles;
     // What the records point to: image paths, sound and film paths, line lists.
     std::deque<std::string> c_pImagePaths;

@@ -10,7 +10,9 @@
 #include "menus/settings_overlay.h"
 #include "platform/clock/clock.h"
 #include "platform/gfx/device.h"
+#include "shell/autosave.h"
 #include "shell/hint_ladder.h"
+#include "shell/quick_save.h"
 #include "shell/player_settings.h"
 #include "world/world_manager.h"
 
@@ -122,6 +124,47 @@ bool GameManager::RunSettings()
     return true;
 }
 
+void GameManager::SetOwnSaves(Autosave* autosave, QuickSave* quickSave, std::function<std::string(int)> placeOf)
+{
+    c_pAutosave = autosave;
+    c_pQuickSave = quickSave;
+    c_placeOf = std::move(placeOf);
+}
+
+void GameManager::EnterWorld()
+{
+    // A new game, a restore and the back-to-game button all re-enter the recorded screen at
+    // once, running its entry lists.
+    c_pWorldManager->JumpToScreen(c_pWorldManager->get_ScreenPosition(), 0);
+    if (c_pAutosave != nullptr) c_pAutosave->Enter(*c_pWorldManager, c_pHints, timeGetTime());
+}
+
+void GameManager::TakeViewPicture()
+{
+    if (c_pSaveManager != nullptr) c_pSaveManager->set_ViewPicture(D3Dfunc::pD3Ddevice->ReadBackBuffer());
+}
+
+bool GameManager::RunQuickSave()
+{
+    if (c_pQuickSave == nullptr || c_pKeyManager == nullptr) return false;
+    const bool save = c_pKeyManager->GetKeyPressedDel(platform::DIK_F5);
+    const bool restore = c_pKeyManager->GetKeyPressedDel(platform::DIK_F9);
+    // Not while a scene plays or the game ends: there is no game in the player's hand to keep.
+    if (!Autosave::CanSave(*c_pWorldManager)) return false;
+    if (save) {
+        const std::string place = c_placeOf ? c_placeOf(c_pWorldManager->get_StandingScreen()) : std::string();
+        c_pQuickSave->Save(*c_pWorldManager, place, [this] { TakeViewPicture(); });
+    }
+    if (!restore) return false;
+    // A held item goes back to the bar and a close-up shuts first, so nothing of the game
+    // left behind follows into the restored one.
+    if (c_pWorldManager->get_CursorItem() != 0 || c_pWorldManager->get_ScreenIsInventory()) c_pWorldManager->RightClick();
+    if (c_pQuickSave->Restore(*c_pWorldManager, timeGetTime()) != QuickSave::Result::Restored) return false;
+    c_pGameSoundManager->Clear();
+    EnterWorld();
+    return true;
+}
+
 bool GameManager::RunMenu()
 {
     switch (c_pMenuManager->Run()) {
@@ -129,9 +172,7 @@ bool GameManager::RunMenu()
         c_pMenuManager->Unload();
         c_iPhase = kWorld;
         c_pMusicManager->Stop();
-        // A new game, a restore and the back-to-game button all re-enter the recorded screen
-        // at once, running its entry lists.
-        c_pWorldManager->JumpToScreen(c_pWorldManager->get_ScreenPosition(), 0);
+        EnterWorld();
         return true;
     case kMenuQuit:
         c_pMenuManager->Unload();
@@ -156,13 +197,21 @@ void GameManager::RunWorld()
                                 c_pKeyManager->GetKeyPressed(platform::DIK_SPACE));
     if (c_pHints != nullptr && c_pKeyManager != nullptr && c_pKeyManager->GetKeyPressedDel(platform::DIK_H))
         c_pHints->AskAndShow(*c_pWorldManager);
+    RunQuickSave();
     const int result = c_pWorldManager->Run();
     c_bRested = result == WorldManager::kKeepPlaying && c_pWorldManager->get_Rested();
+    if (result == WorldManager::kKeepPlaying && c_pAutosave != nullptr) {
+        if (c_pAutosave->AfterFrame(*c_pWorldManager, c_pHints, timeGetTime(), [this] { TakeViewPicture(); }) !=
+            Autosave::Reason::None)
+            c_bRested = false;
+    }
     switch (result) {
     case kWorldRestore:
         EnterMenu(kPageRestoreInGame);
         break;
     case kWorldSave:
+        // The save page shows the view the player left, not the page.
+        TakeViewPicture();
         EnterMenu(kPageSave);
         break;
     case kWorldQuitToMenu:

@@ -3,7 +3,10 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <string>
 
+class Autosave;
 class CreditsManager;
 class GameSoundManager;
 class HintLadder;
@@ -12,6 +15,7 @@ class MenuManager;
 class MouseManager;
 class MusicManager;
 class PlayerSettings;
+class QuickSave;
 class SaveManager;
 class SettingsOverlay;
 class WorldManager;
@@ -39,6 +43,9 @@ public:
 
     // The hints the H key asks for in the world (not owned; null: the key does nothing).
     void SetHints(HintLadder* hints) { c_pHints = hints; }
+    // The game's own saves: the autosave after frames of play, F5 and F9 for the quick save,
+    // and the place names they are made under. Not owned; null: none.
+    void SetOwnSaves(Autosave* autosave, QuickSave* quickSave, std::function<std::string(int screen)> placeOf);
 
     int get_Phase() const { return c_iPhase; }
     // After Run: how long the main loop may wait for input before the next frame,
@@ -57,6 +64,12 @@ private:
     // is to run instead.
     bool RunSettings();
     bool EscapeIsFree() const;
+    // The world is entered or re-entered at its recorded screen.
+    void EnterWorld();
+    // F5 and F9 in the world; true when F9 restored the quick save.
+    bool RunQuickSave();
+    // Keeps the view shown now as the next save's picture.
+    void TakeViewPicture();
 
     WorldManager* c_pWorldManager = nullptr;
     MouseManager* c_pMouseManager = nullptr;
@@ -70,5 +83,8 @@ private:
     KeyManager* c_pKeyManager = nullptr;
     SaveManager* c_pSaveManager = nullptr;
     HintLadder* c_pHints = nullptr;
+    Autosave* c_pAutosave = nullptr;
+    QuickSave* c_pQuickSave = nullptr;
+    std::function<std::string(int)> c_placeOf;
     bool c_bRested = false;  // the last Run's world frame drew nothing new
 };

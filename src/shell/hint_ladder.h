@@ -32,6 +32,15 @@ public:
     // Asks, and shows the hint as the world's caption for as long as it takes to read.
     Hint AskAndShow(WorldManager& world);
 
+    // How many of the goals are done in `world`'s state.
+    int DoneCount(const WorldManager& world) const;
+
+    // The hints given, for a save: "<goal>=<count>" for each goal asked about, space-separated.
+    std::string Serialize() const;
+    // Puts back what Serialize wrote; goals the world no longer has are passed over and goals
+    // not named start unasked. False, with nothing changed, for text that is not such a list.
+    bool Restore(const std::string& text, std::string* error);
+
     // How many hints of goal `index` have been given.
     int get_Given(int index) const { return c_given.at(static_cast<std::size_t>(index)); }
     const std::vector<WorldFiles::Goal>& get_Goals() const { return c_goals; }

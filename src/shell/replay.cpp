@@ -22,6 +22,7 @@
 #include "media/music_manager.h"
 #include "media/video_player.h"
 #include "menus/menu_manager.h"
+#include "menus/save_manager.h"
 #include "menus/settings_overlay.h"
 #include "platform/clock/clock.h"
 #include "platform/gfx/device.h"
@@ -29,6 +30,7 @@
 #include "platform/input/key_codes.h"
 #include "platform/input/keyboard_device.h"
 #include "platform/input/mouse_device.h"
+#include "shell/autosave.h"
 #include "shell/game_manager.h"
 #include "shell/hint_ladder.h"
 #include "shell/winfunc.h"
@@ -44,7 +46,8 @@ const std::map<std::string, int>& KeyNames()
             {"ESCAPE", platform::DIK_ESCAPE}, {"RETURN", platform::DIK_RETURN}, {"BACK", platform::DIK_BACK},
             {"SPACE", platform::DIK_SPACE},   {"LSHIFT", platform::DIK_LSHIFT}, {"PERIOD", platform::DIK_PERIOD},
             {"F1", platform::DIK_F1},         {"UP", platform::DIK_UP},         {"DOWN", platform::DIK_DOWN},
-            {"LEFT", platform::DIK_LEFT},     {"RIGHT", platform::DIK_RIGHT},
+            {"LEFT", platform::DIK_LEFT},     {"RIGHT", platform::DIK_RIGHT},   {"F5", platform::DIK_F5},
+            {"F9", platform::DIK_F9},
         };
         const int digits[] = {platform::DIK_0, platform::DIK_1, platform::DIK_2, platform::DIK_3, platform::DIK_4,
                               platform::DIK_5, platform::DIK_6, platform::DIK_7, platform::DIK_8, platform::DIK_9};
@@ -213,7 +216,8 @@ bool ParseLine(const std::string& raw, int line, std::vector<ReplayCommand>* com
         } else if (c.text == "var") {
             if (!ints(2, 2)) return false;
         } else if (c.text == "screen" || c.text == "item" || c.text == "noitem" || c.text == "held" ||
-                   c.text == "menupage" || c.text == "videos" || c.text == "song" || c.text == "marks") {
+                   c.text == "menupage" || c.text == "videos" || c.text == "song" || c.text == "marks" ||
+                   c.text == "autosaves" || c.text == "saved" || c.text == "unsaved") {
             if (!ints(1, 1)) return false;
         } else {
             *why = "unknown expectation '" + c.text + "'";
@@ -656,6 +660,17 @@ private:
             check(marks == static_cast<std::size_t>(c.numbers[0]),
                   "expected " + std::to_string(c.numbers[0]) + " reveal marks on the view, it shows " +
                       std::to_string(marks));
+        } else if (c.text == "autosaves") {
+            const int count = game.autosave ? game.autosave->get_Count() : 0;
+            check(count == c.numbers[0], "expected " + std::to_string(c.numbers[0]) + " autosaves, the game made " +
+                                             std::to_string(count));
+        } else if (c.text == "saved" || c.text == "unsaved") {
+            // Whether the slot holds a save; one being written counts once it is on disk.
+            game.saves->FinishBackground();
+            const SaveFile* slot = game.saves->GetSaveFile(c.numbers[0]);
+            const bool saved = slot != nullptr && slot->get_Active();
+            check(saved == (c.text == "saved"), "expected slot " + std::to_string(c.numbers[0]) +
+                                                    (saved ? " empty, it holds a save" : " to hold a save, it is empty"));
         } else if (c.text == "menupage") {
             const int page = game.menu->get_CurrentMenu();
             check(page == c.numbers[0], "expected menu page " + std::to_string(c.numbers[0]) + ", the menu shows " +

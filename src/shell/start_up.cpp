@@ -21,9 +21,12 @@
 #include "menus/menu_manager.h"
 #include "menus/save_manager.h"
 #include "menus/settings_overlay.h"
+#include "shell/autosave.h"
 #include "shell/game_manager.h"
+#include "shell/game_saves.h"
 #include "shell/hint_ladder.h"
 #include "shell/player_settings.h"
+#include "shell/quick_save.h"
 #include "shell/winfunc.h"
 #include "shell/world_reload.h"
 #include "script/world_files.h"
@@ -114,6 +117,18 @@ void CreateSettings(GameObjects& game)
     game.settingsScreen =
         std::make_unique<SettingsOverlay>(D3Dfunc::pD3Ddevice, _pMouseManager, _pKeyManager, game.normalCursor);
     game.game->SetSettings(game.settingsScreen.get(), game.settings.get(), _pKeyManager, game.saves.get());
+}
+
+// Every save keeps its place and the game's additions beside it; the game saves by itself to
+// the autosave, and F5 and F9 keep and restore a quick save.
+void CreateOwnSaves(GameObjects& game)
+{
+    game.saveCompanions = std::make_unique<GameSaveCompanions>(game);
+    game.saves->set_CompanionSource(game.saveCompanions.get());
+    const auto placeOf = [companions = game.saveCompanions.get()](int screen) { return companions->PlaceOf(screen); };
+    game.autosave = std::make_unique<Autosave>(game.saves.get(), placeOf);
+    game.quickSave = std::make_unique<QuickSave>(game.saves.get(), game.texts.get());
+    game.game->SetOwnSaves(game.autosave.get(), game.quickSave.get(), placeOf);
 }
 
 // Releases the objects of the last assembly, users before what they use (the members'
@@ -244,6 +259,7 @@ GameAssembly Assemble(const std::function<void(GameObjects&)>& buildWorld, const
             game.hints = std::make_unique<HintLadder>(*game.worldFiles);
             game.game->SetHints(game.hints.get());
         }
+        CreateOwnSaves(game);
         game.world->TransportToScreen(kStartScreenAfterBuild);
         if (options.develop) {
             const GameFolders folders = FoldersToRead(true);

@@ -10,7 +10,9 @@
 class CD3DFont;
 class CreditsManager;
 class Cursor;
+class Autosave;
 class GameManager;
+class GameSaveCompanions;
 class GameSoundManager;
 class HintLadder;
 class KeyManager;
@@ -18,6 +20,7 @@ class MenuManager;
 class MouseManager;
 class MusicManager;
 class PlayerSettings;
+class QuickSave;
 class SaveManager;
 class SettingsOverlay;
 class TextCatalogue;
@@ -55,6 +58,10 @@ struct GameObjects {
     std::unique_ptr<PlayerSettings> settings;  // the player's settings file, in effect
     std::unique_ptr<SettingsOverlay> settingsScreen;
     std::unique_ptr<HintLadder> hints;    // the goals' hints; null for a world a test defines
+    // The game's own saves (autosave and quick save) and what every save keeps beside it.
+    std::unique_ptr<GameSaveCompanions> saveCompanions;
+    std::unique_ptr<Autosave> autosave;
+    std::unique_ptr<QuickSave> quickSave;
     std::unique_ptr<WorldReload> reload;  // --develop only: watches the world files
 };
 

@@ -24,6 +24,7 @@
 #include "shell/game_manager.h"
 #include "shell/hint_ladder.h"
 #include "shell/player_settings.h"
+#include "shell/quick_save.h"
 #include "shell/start_up.h"
 #include "world/world_manager.h"
 
@@ -224,6 +225,7 @@ bool WorldReload::Reload(int phase)
     c_game.texts = std::move(texts);
 
     GamePaths::SetLanguage(c_game.texts->get_Language() == "en" ? "" : c_game.texts->get_Language());
+    if (c_game.quickSave) c_game.quickSave->set_Texts(c_game.texts.get());
     const int entered = screen >= 0 ? screen : 0;
     now.set_ScreenPosition(entered);
     now.set_BackRotation(player.heading);

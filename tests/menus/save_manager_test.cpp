@@ -500,3 +500,145 @@ TEST_F(SaveManagerTest, SlotPagesShowDotsOnTheSavePageAndHighlightUsedSlotsOnRes
 }
 
 }  // namespace
+
+namespace {
+
+// The game's side of a save as a test sees it: a place per screen and one addition.
+class FakeCompanions : public SaveCompanionSource {
+public:
+    std::string PlaceOf(int screen) const override { return screen == 3 ? "The shore" : "Elsewhere"; }
+    std::map<std::string, std::string> CaptureExtras() const override { return {{"journal", journal}}; }
+    void RestoreExtras(const std::map<std::string, std::string>& extras) override
+    {
+        ++restores;
+        const auto found = extras.find("journal");
+        journal = found == extras.end() ? "(fresh)" : found->second;
+    }
+    std::string journal = "watch lid";
+    int restores = 0;
+};
+
+// An 800 x 600 view whose band is `colour`.
+std::vector<std::uint32_t> View(std::uint32_t colour) { return std::vector<std::uint32_t>(800 * 600, colour); }
+
+}  // namespace
+
+TEST_F(SaveManagerTest, ASaveKeepsItsPlaceTimePictureAndTheGameAdditionsBesideItsUnchangedFile)
+{
+    FakeCompanions companions;
+    saves->set_CompanionSource(&companions);
+    world->set_ScreenPosition(3);
+    world->TransportToScreen(3);
+    saves->set_ViewPicture(View(0xFF336699u));
+    ASSERT_TRUE(saves->SaveGame(4, "By the boat"));
+    EXPECT_EQ(saves->GetPlace(4), "The shore");
+    EXPECT_FALSE(saves->GetWhen(4).empty());
+    EXPECT_TRUE(saves->HasPicture(4));
+    // The save file is the same bytes a save without companions writes.
+    const std::vector<std::uint8_t> withCompanion = ReadBytes("save/save4.sav");
+    saves->set_CompanionSource(nullptr);
+    ASSERT_TRUE(saves->SaveGame(5, "By the boat"));
+    EXPECT_EQ(ReadBytes("save/save5.sav"), withCompanion);
+    EXPECT_FALSE(saves->HasPicture(5)) << "a picture goes to one save only";
+    saves->set_CompanionSource(&companions);
+
+    // A manager opened afterwards reads them back, and a restore gives the additions back.
+    SaveManager reopened(world.get(), &keys);
+    reopened.set_CompanionSource(&companions);
+    EXPECT_EQ(reopened.GetPlace(4), "The shore");
+    EXPECT_TRUE(reopened.HasPicture(4));
+    companions.journal = "changed since";
+    ASSERT_TRUE(reopened.LoadGame(4));
+    EXPECT_EQ(companions.journal, "watch lid");
+    ASSERT_TRUE(reopened.SaveGame(0, ""));
+    ASSERT_TRUE(reopened.LoadGame(0));
+    EXPECT_EQ(companions.journal, "(fresh)") << "a new game starts the additions afresh";
+}
+
+TEST_F(SaveManagerTest, ASaveWithoutItsCompanionOrWithOneLeftFromAnEarlierSaveStillRestores)
+{
+    FakeCompanions companions;
+    saves->set_CompanionSource(&companions);
+    saves->set_ViewPicture(View(0xFF808080u));
+    ASSERT_TRUE(saves->SaveGame(6, "First"));
+    const std::vector<std::uint8_t> firstCompanion = ReadBytes("save/save6.info");
+
+    // A save from before companions existed: the file alone.
+    ASSERT_EQ(::unlink("save/save6.info"), 0);
+    {
+        SaveManager reopened(world.get(), &keys);
+        reopened.set_CompanionSource(&companions);
+        EXPECT_TRUE(reopened.GetSaveFile(6)->get_Active());
+        EXPECT_EQ(reopened.GetPlace(6), "");
+        EXPECT_FALSE(reopened.HasPicture(6));
+        companions.journal = "later";
+        ASSERT_TRUE(reopened.LoadGame(6));
+        EXPECT_EQ(companions.journal, "(fresh)") << "a save without additions had none";
+    }
+
+    // A companion of another save beside it (a crash between the two writes) is not believed.
+    world->setGlobalVarValue(1, 9);
+    saves->set_CompanionSource(nullptr);
+    ASSERT_TRUE(saves->SaveGame(6, "Second"));
+    WriteBytes("save/save6.info", firstCompanion);
+    SaveManager reopened(world.get(), &keys);
+    reopened.set_CompanionSource(&companions);
+    EXPECT_EQ(reopened.GetPlace(6), "");
+    EXPECT_FALSE(reopened.HasPicture(6));
+    companions.journal = "kept?";
+    ASSERT_TRUE(reopened.LoadGame(6));
+    EXPECT_EQ(Value(1), 9);
+    EXPECT_EQ(companions.journal, "(fresh)");
+}
+
+TEST_F(SaveManagerTest, TheGameOwnSlotsSaveInTheBackgroundAndAHeldItemIsKept)
+{
+    FakeCompanions companions;
+    saves->set_CompanionSource(&companions);
+    world->ActivateItem(4);
+    world->ActivateItem(2);
+    ASSERT_TRUE(world->ClickBarItem(4));
+    ASSERT_EQ(world->get_CursorItem(), 4);
+
+    ASSERT_TRUE(saves->SaveGameInBackground(SaveManager::kAutoSlot, "The shore"));
+    EXPECT_FALSE(saves->SaveGameInBackground(SaveManager::kAutoSlot, "again")) << "one save at a time";
+    // What is saved is the state when the save began.
+    world->setGlobalVarValue(1, 7);
+    while (!saves->PollBackground()) {}
+    EXPECT_FALSE(saves->get_SavingInBackground());
+    EXPECT_TRUE(saves->GetSaveFile(SaveManager::kAutoSlot)->get_Active());
+    EXPECT_EQ(ReadBytes("save/autosave.sav").empty(), false);
+    EXPECT_FALSE(saves->SaveGameInBackground(SaveManager::kNewGameSlot, "")) << "the new game is no background save";
+
+    ASSERT_TRUE(saves->SaveGame(SaveManager::kQuickSlot, "Quick"));
+    ASSERT_TRUE(saves->LoadGame(SaveManager::kAutoSlot));
+    EXPECT_EQ(Value(1), 5);
+    EXPECT_EQ(BarItems(*world), (std::vector<int>{2, 4})) << "the item in hand comes back at the bar's end";
+    SaveManager reopened(world.get(), &keys);
+    EXPECT_TRUE(reopened.GetSaveFile(SaveManager::kQuickSlot)->get_Active());
+    EXPECT_STREQ(reopened.GetSaveFile(SaveManager::kAutoSlot)->get_Title(), "The shore");
+    EXPECT_FALSE(reopened.GetSaveFile(SaveManager::kEditSlot)->get_Active());
+}
+
+TEST_F(SaveManagerTest, AnEmptyTitleSavesUnderThePlaceAndTheRestorePageOffersTheGameOwnSaves)
+{
+    FakeCompanions companions;
+    saves->set_CompanionSource(&companions);
+    world->set_ScreenPosition(3);
+    world->TransportToScreen(3);
+    BeginEditing(2);
+    for (int i = 0; i < 4; ++i) Type({DIK_BACK});
+    Type({DIK_SPACE});
+    ASSERT_EQ(Type({DIK_RETURN}), SaveManager::kSaved);
+    EXPECT_STREQ(saves->GetSaveFile(2)->get_Title(), "The shore");
+
+    // The autosave stands above slot 1 and the quick save above slot 9; a click restores it.
+    ASSERT_TRUE(saves->SaveGame(SaveManager::kQuickSlot, "Quick"));
+    MoveTo(600, 95);
+    Click();
+    InputFrame();
+    EXPECT_EQ(PageFrame(false), SaveManager::kQuickSlot);
+    MoveTo(200, 95);
+    InputFrame();
+    EXPECT_EQ(PageFrame(false), SaveManager::kNothing) << "no autosave yet: nothing to restore there";
+}

@@ -162,3 +162,32 @@ goal{name = "door", open = "door_lokced = 1", done = "door_locked = 0",
 )lua";
     EXPECT_NE(Failure(twice).find("a goal named 'door' is declared twice"), std::string::npos) << Failure(twice);
 }
+
+// A save keeps how far each goal's hints went; a save of another world, or of none, starts
+// them afresh, and garbled text changes nothing.
+TEST_F(HintLadderTest, TheHintsGivenTravelWithASaveAndTheGoalsDoneAreCounted)
+{
+    const std::unique_ptr<WorldFiles> files = Load(kWorld);
+    HintLadder ladder(*files);
+    EXPECT_EQ(ladder.DoneCount(*fresh), 0);
+    ladder.Ask(*fresh);
+    ladder.Ask(*fresh);
+    EXPECT_EQ(ladder.Serialize(), "door=2");
+
+    HintLadder restored(*files);
+    std::string why;
+    ASSERT_TRUE(restored.Restore("door=2 lamp=9 gone=1", &why)) << why;
+    EXPECT_EQ(restored.get_Given(0), 2);
+    EXPECT_EQ(restored.get_Given(1), 3) << "no more given than the goal has";
+    EXPECT_EQ(restored.Ask(*fresh).text, "Take the key from the shed's hook and use it on the door.");
+
+    for (const char* bad : {"door", "=2", "door=x", "door=-1", "door=2x"}) {
+        EXPECT_FALSE(restored.Restore(bad, &why)) << bad;
+        EXPECT_EQ(restored.get_Given(0), 3) << "unchanged by " << bad;
+    }
+    ASSERT_TRUE(restored.Restore("", &why));
+    EXPECT_EQ(restored.get_Given(0), 0);
+
+    fresh->setGlobalVarValue(files->get_Variables().at("door_locked"), 0);
+    EXPECT_EQ(ladder.DoneCount(*fresh), 1);
+}

@@ -57,16 +57,18 @@ void PaintButton(Canvas& c, const MenuButton& b)
 }
 
 // The slot list of the restore and save pages: two columns of eight rows, labels at x 60
-// (460), titles at x 100 (500), rows 50 pixels apart from y 130. A dark, even panel so that
-// the white, grey and pale yellow texts drawn on it stay readable.
-void PaintSlotPanel(Canvas& c)
+// (460), titles at x 100 (500), rows 50 pixels apart from y 130; the restore page has the
+// autosave and the quick save in a row above them, at y 80. A dark, even panel so that the
+// white, grey and pale yellow texts drawn on it stay readable.
+void PaintSlotPanel(Canvas& c, bool topRow)
 {
-    c.FillRoundRect({36, 118, 758, 408}, 14.0f, Hex(0x07070a), 0.92f);
+    const int top = topRow ? 68 : 118;
+    c.FillRoundRect({36, static_cast<float>(top), 758, static_cast<float>(526 - top)}, 14.0f, Hex(0x07070a), 0.92f);
     for (int col = 0; col < 2; ++col)
-        for (int row = 0; row < 8; ++row) {
+        for (int row = topRow ? -1 : 0; row < 8; ++row) {
             const int x0 = 400 * col, y0 = 50 * row;
             c.FillRoundRect({100 + x0, 130 + y0, 290, 30}, 4.0f, Hex(0x16141a), 0.9f);
-            c.Line(56 + x0, 163 + y0, 390 + x0, 163 + y0, 1.0f, kGold, 0.15f);
+            c.Line(56 + x0, 163 + y0, 390 + x0, 163 + y0, 1.0f, kGold, row < 0 ? 0.35f : 0.15f);
         }
 }
 
@@ -99,12 +101,17 @@ Canvas PaintMenuPage(MenuPage page)
     case MenuPage::Restore:
     case MenuPage::Save:
         c.Darken({0, 0, kMenuWidth, kMenuHeight}, 0.35f, 0.0f);
-        c.Text(page == MenuPage::Restore ? "Restore a Game" : "Save the Game", 402, 38, 52, kInk, true, false, TextAlign::Centre);
-        c.Text(page == MenuPage::Restore ? "Restore a Game" : "Save the Game", 400, 36, 52, kPaleGold, true, false,
-               TextAlign::Centre);
-        c.Text(page == MenuPage::Restore ? "Choose a saved journey" : "Choose a slot, type a name, press Return", 400, 92, 20,
-               kPaleGold * 0.9f, false, true, TextAlign::Centre);
-        PaintSlotPanel(c);
+        if (page == MenuPage::Restore) {
+            // The title stands higher: the game's own saves take the row under it.
+            c.Text("Restore a Game", 402, 12, 48, kInk, true, false, TextAlign::Centre);
+            c.Text("Restore a Game", 400, 10, 48, kPaleGold, true, false, TextAlign::Centre);
+        } else {
+            c.Text("Save the Game", 402, 38, 52, kInk, true, false, TextAlign::Centre);
+            c.Text("Save the Game", 400, 36, 52, kPaleGold, true, false, TextAlign::Centre);
+            c.Text("Choose a slot, type a name (or none), press Return", 400, 92, 20, kPaleGold * 0.9f, false, true,
+                   TextAlign::Centre);
+        }
+        PaintSlotPanel(c, page == MenuPage::Restore);
         break;
     case MenuPage::Credits: {
         c.Darken({0, 0, kMenuWidth, kMenuHeight}, 0.4f, 0.0f);
