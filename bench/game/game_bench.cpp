@@ -188,7 +188,7 @@ RunFigures AutosavesInTheGame(int frames, int saves)
             for (int i = 0; i < saves; ++i) {
                 auto started = std::chrono::steady_clock::now();
                 frame();
-                objects.saves->set_ViewPicture(D3Dfunc::pD3Ddevice->ReadBackBuffer());
+                objects.saves->set_ViewPicture(objects.world->DrawViewPicture());
                 if (!objects.saves->SaveGameInBackground(SaveManager::kAutoSlot, "Bench")) {
                     std::snprintf(mine.failure, sizeof mine.failure, "%s", objects.saves->get_LastError().c_str());
                     return false;

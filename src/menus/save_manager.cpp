@@ -67,8 +67,6 @@ constexpr const char* kBrowseText = "...";
 constexpr const char* kCaretText = "|";
 constexpr const char* kUnavailableText = "Saving is unavailable: ";
 constexpr const char* kTemporarySuffix = ".tmp";
-constexpr const char* kAutoLabel = "Auto";
-constexpr const char* kQuickLabel = "Quick";
 constexpr const char* kDetailsSeparator = ", ";
 // Item numbers a save file can hold.
 constexpr int kMaxItemNumber = 0xFF;
@@ -246,6 +244,12 @@ void SaveManager::ShowDetails(int slot, const SaveCompanion& companion, const st
         std::memcpy(static_cast<std::uint8_t*>(locked.pBits) + y * locked.Pitch,
                     picture.data() + static_cast<std::size_t>(y) * kSlotPictureWidth, kSlotPictureWidth * 4u);
     details.picture->UnlockRect(0);
+}
+
+void SaveManager::set_OwnSlotLabels(std::string autosave, std::string quickSave)
+{
+    c_sAutoLabel = std::move(autosave);
+    c_sQuickLabel = std::move(quickSave);
 }
 
 void SaveManager::set_ViewPicture(const std::vector<std::uint32_t>& view)
@@ -686,7 +690,9 @@ void SaveManager::QueueSlotLabel(int index)
         }
         return made;
     }();
-    const char* label = index == -1 ? kAutoLabel : index == -2 ? kQuickLabel : labels[static_cast<std::size_t>(index)].c_str();
+    const char* label = index == -1   ? c_sAutoLabel.c_str()
+                        : index == -2 ? c_sQuickLabel.c_str()
+                                      : labels[static_cast<std::size_t>(index)].c_str();
     // The top row's words end where the numbers do.
     float x = kLabelX + SlotX(index);
     if (index < 0) {

@@ -80,6 +80,9 @@ public:
     // read again against the new world.
     void ChangeWorld(WorldManager* worldManager);
 
+    // The words the restore page shows before the autosave and the quick save, in the game's
+    // language (Latin-1); "Auto" and "Quick" until told.
+    void set_OwnSlotLabels(std::string autosave, std::string quickSave);
     // Tells the manager the game's places and additions (not owned; null: none).
     void set_CompanionSource(SaveCompanionSource* source) { c_pCompanionSource = source; }
     // The view to keep as the next save's picture: 800 x 600 pixels as the device reads its
@@ -221,6 +224,7 @@ private:
     std::vector<std::uint32_t> c_viewPicture;          // the next save's picture (slot size)
     std::array<std::unique_ptr<SaveFile>, kSlotCount> c_pSaveFileNames;
     std::array<SlotDetails, kSlotCount> c_details;
+    std::string c_sAutoLabel = "Auto", c_sQuickLabel = "Quick";
     std::unique_ptr<FullScreenImage> c_pPictureQuad;
     // The save being written on the worker thread, and its result (the error, empty when saved).
     std::optional<PreparedSave> c_pending;

@@ -141,7 +141,7 @@ void GameManager::EnterWorld()
 
 void GameManager::TakeViewPicture()
 {
-    if (c_pSaveManager != nullptr) c_pSaveManager->set_ViewPicture(D3Dfunc::pD3Ddevice->ReadBackBuffer());
+    if (c_pSaveManager != nullptr) c_pSaveManager->set_ViewPicture(c_pWorldManager->DrawViewPicture());
 }
 
 bool GameManager::RunQuickSave()

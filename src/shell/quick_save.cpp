@@ -13,10 +13,15 @@ constexpr std::uint32_t kShowMs = 3000;
 
 QuickSave::QuickSave(SaveManager* saves, const TextCatalogue* texts) : c_pSaves(saves), c_pTexts(texts) {}
 
+std::string QuickSave::TextOr(const TextCatalogue* texts, const char* id, const char* english)
+{
+    const std::string* text = texts != nullptr ? texts->Find(id) : nullptr;
+    return text != nullptr ? Utf8ToLatin1(*text) : english;
+}
+
 void QuickSave::Say(WorldManager& world, const char* id, const char* english, const std::string& more)
 {
-    const std::string* text = c_pTexts != nullptr ? c_pTexts->Find(id) : nullptr;
-    std::string line = text != nullptr ? Utf8ToLatin1(*text) : english;
+    std::string line = TextOr(c_pTexts, id, english);
     if (!more.empty()) line += " " + more;
     const std::string& kept = c_texts.emplace_back(std::move(line));
     SubtitleItem& caption = c_captions.emplace_back();

@@ -32,6 +32,9 @@ public:
     // the quick save into `world` (the caller then re-enters the restored screen).
     Result Restore(WorldManager& world, std::uint32_t now);
 
+    // The catalogue's text for `id` in the engine's Latin-1, or `english` when it has none.
+    static std::string TextOr(const TextCatalogue* texts, const char* id, const char* english);
+
 private:
     // Shows `id`'s text (or `english`) as the caption for a few seconds.
     void Say(WorldManager& world, const char* id, const char* english, const std::string& more = {});

@@ -128,6 +128,7 @@ void CreateOwnSaves(GameObjects& game)
     const auto placeOf = [companions = game.saveCompanions.get()](int screen) { return companions->PlaceOf(screen); };
     game.autosave = std::make_unique<Autosave>(game.saves.get(), placeOf);
     game.quickSave = std::make_unique<QuickSave>(game.saves.get(), game.texts.get());
+    NameOwnSlots(game);
     game.game->SetOwnSaves(game.autosave.get(), game.quickSave.get(), placeOf);
 }
 
@@ -289,6 +290,12 @@ GameAssembly AssembleGame(const AssemblyOptions& options)
 {
     const GameFolders folders = FoldersToRead(options.develop);
     return Assemble([folders](GameObjects& game) { LoadGameWorld(game, folders); }, options);
+}
+
+void NameOwnSlots(GameObjects& game)
+{
+    game.saves->set_OwnSlotLabels(QuickSave::TextOr(game.texts.get(), "ui.autosave_label", "Auto"),
+                                  QuickSave::TextOr(game.texts.get(), "ui.quick_save_label", "Quick"));
 }
 
 std::unique_ptr<WorldManager> CreateWorldManager(const GameObjects& game)

@@ -86,6 +86,8 @@ GameAssembly AssembleGame(const WorldDefinition& defineWorld);
 // view, sizes, sounds and input: for the assembly and for a world built anew while it runs.
 // The world has no cursors yet.
 std::unique_ptr<WorldManager> CreateWorldManager(const GameObjects& game);
+// The restore page's words for the autosave and the quick save, from the game's texts.
+void NameOwnSlots(GameObjects& game);
 std::unique_ptr<CreditsManager> CreateCreditsManager(const GameObjects& game);
 
 // The objects of the running assembly; null before one ran and after its shutdown. After a

@@ -226,6 +226,7 @@ bool WorldReload::Reload(int phase)
 
     GamePaths::SetLanguage(c_game.texts->get_Language() == "en" ? "" : c_game.texts->get_Language());
     if (c_game.quickSave) c_game.quickSave->set_Texts(c_game.texts.get());
+    if (c_game.saves) NameOwnSlots(c_game);
     const int entered = screen >= 0 ? screen : 0;
     now.set_ScreenPosition(entered);
     now.set_BackRotation(player.heading);

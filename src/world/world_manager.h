@@ -285,6 +285,11 @@ public:
     // The marks of the view as it stands, in the screen's hotspot order (key held or not).
     std::vector<RevealMark> RevealMarks() const;
 
+    // The view alone as it stands, without the marks, the bar, the top strip, the caption or
+    // the pointer: 800 x 600 pixels as the device reads its back buffer (a save's picture).
+    // Draws into the back buffer without presenting; the next frame is drawn afresh.
+    std::vector<std::uint32_t> DrawViewPicture();
+
     // A message for the game's author drawn over the top of the view (a world file that could
     // not be reloaded, say), lines split at '\n' and wrapped to the view; "" shows none.
     void set_Notice(std::string text);

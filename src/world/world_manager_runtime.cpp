@@ -461,6 +461,21 @@ int WorldManager::Render()
     return kKeepPlaying;
 }
 
+std::vector<std::uint32_t> WorldManager::DrawViewPicture()
+{
+    gfx::Device* device = D3Dfunc::pD3Ddevice;
+    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kOpaqueBlack, 1.0f, 0);
+    device->BeginScene();
+    device->SetTexture(0, c_pBlackTexture->getTexture());
+    c_pDisplayScreen->RenderBehind(*c_iFullScreenImage);
+    c_pDisplayScreen->Render();
+    SetWholeViewport(device);
+    device->EndScene();
+    // The back buffer no longer holds the frame shown: a frame that would rest draws instead.
+    c_rest.Forget();
+    return device->ReadBackBuffer();
+}
+
 int WorldManager::DrawFrame(gfx::Device* device)
 {
     const int mx = c_pMouseManager->get_X();
