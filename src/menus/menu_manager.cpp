@@ -264,7 +264,10 @@ int MenuManager::RunButtons(Hover* hover)
     };
     switch (c_iCurrentMenu) {
     case kMainPage:
-        if (pressed(kNewGameButton) && c_pSaveManager->LoadGame(SaveManager::kNewGameSlot)) return kEnterWorld;
+        if (pressed(kNewGameButton) && c_pSaveManager->LoadGame(SaveManager::kNewGameSlot)) {
+            if (c_onNewGame) c_onNewGame();
+            return kEnterWorld;
+        }
         if (pressed(kRestoreButton)) SetScreen(kRestorePage);
         if (pressed(kCreditsButton)) SetScreen(kCreditsPage);
         if (pressed(kQuitButton)) return kQuit;

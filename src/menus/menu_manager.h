@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "display/d3dfunc.h"
@@ -56,6 +57,10 @@ public:
     // One frame: draws and presents it and handles the pointer. kStay, kEnterWorld or kQuit.
     int Run();
 
+    // Called when New Game has restored the new-game state, before the world is entered: what
+    // the game keeps beside the world (the journal) starts afresh too.
+    void set_OnNewGame(std::function<void()> onNewGame) { c_onNewGame = std::move(onNewGame); }
+
     int get_CurrentMenu() const { return c_iCurrentMenu; }
     float get_Blackness() const { return c_fBlackness; }
     bool IsLoaded() const { return c_pBlackTexture != nullptr; }
@@ -90,6 +95,7 @@ private:
     MouseManager* c_pMouseManager;  // not owned
     MusicManager* c_pMusicManager;  // not owned
     SaveManager* c_pSaveManager;    // not owned
+    std::function<void()> c_onNewGame;
     int c_iImageOffset;
     std::unique_ptr<FullScreenImage> c_pFullScreen;
     std::unique_ptr<Texture> c_pBackground;

@@ -7,6 +7,8 @@
 class CreditsManager;
 class GameSoundManager;
 class HintLadder;
+class Journal;
+class JournalScreen;
 class KeyManager;
 class MenuManager;
 class MouseManager;
@@ -39,6 +41,13 @@ public:
 
     // The hints the H key asks for in the world (not owned; null: the key does nothing).
     void SetHints(HintLadder* hints) { c_pHints = hints; }
+    // The journal the world's clues are filed in, and its screen, opened with J or the top
+    // strip's button (neither owned; null: no journal).
+    void SetJournal(Journal* journal, JournalScreen* screen)
+    {
+        c_pJournal = journal;
+        c_pJournalScreen = screen;
+    }
 
     int get_Phase() const { return c_iPhase; }
     // After Run: how long the main loop may wait for input before the next frame,
@@ -57,6 +66,10 @@ private:
     // is to run instead.
     bool RunSettings();
     bool EscapeIsFree() const;
+    // Runs the journal screen while it is open; false when the phase is to run instead.
+    bool RunJournal();
+    // Files what the world shows now: the screen the player is on, the caption's line.
+    void NoticeClues();
 
     WorldManager* c_pWorldManager = nullptr;
     MouseManager* c_pMouseManager = nullptr;
@@ -70,5 +83,7 @@ private:
     KeyManager* c_pKeyManager = nullptr;
     SaveManager* c_pSaveManager = nullptr;
     HintLadder* c_pHints = nullptr;
+    Journal* c_pJournal = nullptr;
+    JournalScreen* c_pJournalScreen = nullptr;
     bool c_bRested = false;  // the last Run's world frame drew nothing new
 };

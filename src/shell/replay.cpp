@@ -21,6 +21,8 @@
 #include "input/mouse_manager.h"
 #include "media/music_manager.h"
 #include "media/video_player.h"
+#include "shell/journal.h"
+#include "shell/journal_screen.h"
 #include "menus/menu_manager.h"
 #include "menus/settings_overlay.h"
 #include "platform/clock/clock.h"
@@ -210,6 +212,16 @@ bool ParseLine(const std::string& raw, int line, std::vector<ReplayCommand>* com
                 return false;
             }
             c.text = "goal " + goal;
+        } else if (c.text == "clue") {
+            std::string clue;
+            in >> clue;
+            if (clue.empty()) {
+                *why = "expect clue takes a clue's name";
+                return false;
+            }
+            c.text = "clue " + clue;
+        } else if (c.text == "journal" || c.text == "journalpage") {
+            if (!ints(1, 1)) return false;
         } else if (c.text == "var") {
             if (!ints(2, 2)) return false;
         } else if (c.text == "screen" || c.text == "item" || c.text == "noitem" || c.text == "held" ||
@@ -606,6 +618,15 @@ private:
         return false;
     }
 
+    // ", which holds a, b" naming the clues filed, in order.
+    static std::string JournalList(const GameObjects& game)
+    {
+        if (!game.journal || game.journal->get_Entries().empty()) return "";
+        std::string list = ", which holds";
+        for (const Journal::Entry& entry : game.journal->get_Entries()) list += " " + game.journal->ClueOf(entry).name;
+        return list;
+    }
+
     void Expect(const ReplayCommand& c)
     {
         GameObjects& game = *GetGameObjects();
@@ -656,6 +677,19 @@ private:
             check(marks == static_cast<std::size_t>(c.numbers[0]),
                   "expected " + std::to_string(c.numbers[0]) + " reveal marks on the view, it shows " +
                       std::to_string(marks));
+        } else if (c.text == "journal") {
+            const int found = game.journal ? static_cast<int>(game.journal->get_Entries().size()) : 0;
+            check(found == c.numbers[0], "expected " + std::to_string(c.numbers[0]) + " clues in the journal, it has " +
+                                             std::to_string(found) + JournalList(game));
+        } else if (c.text.rfind("clue ", 0) == 0) {
+            const std::string want = c.text.substr(5);
+            check(game.journal && game.journal->Has(want), "expected clue " + want + " in the journal" + JournalList(game));
+        } else if (c.text == "journalpage") {
+            const bool open = game.journalScreen && game.journalScreen->IsOpen();
+            const int page = open ? game.journalScreen->get_Page() + 1 : -1;
+            check(page == c.numbers[0], "expected journal page " + std::to_string(c.numbers[0]) +
+                                            " (0: open and empty, -1: closed), it " +
+                                            (open ? "shows " + std::to_string(page) : std::string("is closed")));
         } else if (c.text == "menupage") {
             const int page = game.menu->get_CurrentMenu();
             check(page == c.numbers[0], "expected menu page " + std::to_string(c.numbers[0]) + ", the menu shows " +

@@ -222,6 +222,7 @@ bool WorldReload::Reload(int phase)
     c_game.credits = std::move(credits);
     c_game.worldFiles = std::move(files);
     c_game.texts = std::move(texts);
+    ConnectJournal(c_game);  // what was found carries over, clue by name
 
     GamePaths::SetLanguage(c_game.texts->get_Language() == "en" ? "" : c_game.texts->get_Language());
     const int entered = screen >= 0 ? screen : 0;
