@@ -7,7 +7,7 @@
 
 // One offset for each group of interface pictures.
 constexpr int kMenuImageOffset = 1203;     // data/menu/background, restore, save, credits
-constexpr int kTopMenuImageOffset = 877;   // data/menu/Top1..Top4
+constexpr int kTopMenuImageOffset = 877;   // data/menu/Top1..Top6
 constexpr int kCursorImageOffset = 331;    // data/cursor/*
 
 // The offset of a world picture (screens, overlays, strips, items, book pages): derived from

@@ -8,20 +8,28 @@
 
 namespace {
 
-enum ButtonTexture { kRestoreButton = 0, kSaveButton = 1, kQuitButton = 2, kConfirmPicture = 3 };
-
-// Three buttons 200 pixels wide from the top edge, 0.166 of the screen high. A button is
-// under the pointer strictly inside its horizontal range; the caller tests the height.
-struct ButtonPlace {
-    float left;  // normalised
-    int fromX;   // screen pixels, exclusive
-    int toX;
+enum ButtonTexture {
+    kRestoreButton = 0, kSaveButton = 1, kQuitButton = 2, kConfirmPicture = 3, kHintsButton = 4, kJournalButton = 5
 };
-constexpr ButtonPlace kRestorePlace{-0.875f, 50, 250};
-constexpr ButtonPlace kSavePlace{-0.25f, 300, 500};
-constexpr ButtonPlace kQuitPlace{0.375f, 550, 750};
+
+// Five buttons 150 pixels wide, 8 apart, from the top edge, 0.166 of the screen high. A button
+// is under the pointer strictly inside its horizontal range; the caller tests the height.
+struct ButtonPlace {
+    int fromX;  // screen pixels, exclusive
+    int toX;
+    float Left() const { return static_cast<float>(fromX) / 400.0f - 1.0f; }  // normalised
+};
+constexpr int kButtonPixels = 150;
+constexpr int kButtonPitch = 158;
+constexpr int kFirstButtonX = 9;
+constexpr ButtonPlace Slot(int i) { return {kFirstButtonX + i * kButtonPitch, kFirstButtonX + i * kButtonPitch + kButtonPixels}; }
+constexpr ButtonPlace kRestorePlace = Slot(0);
+constexpr ButtonPlace kSavePlace = Slot(1);
+constexpr ButtonPlace kHintsPlace = Slot(2);
+constexpr ButtonPlace kJournalPlace = Slot(3);
+constexpr ButtonPlace kQuitPlace = Slot(4);
 constexpr float kButtonTop = -1.0f;
-constexpr float kButtonWidth = 0.25f;
+constexpr float kButtonWidth = kButtonPixels / 800.0f;
 constexpr float kButtonHeight = 0.166f;
 
 constexpr float kFadeStep = 0.05f;
@@ -58,6 +66,12 @@ WorldTopMenu::WorldTopMenu(MouseManager* mouseManager, const char* top1, const c
 
 WorldTopMenu::~WorldTopMenu() = default;
 
+void WorldTopMenu::AddHelpButtons(const char* hints, const char* journal, int offset)
+{
+    c_pTextures[kHintsButton] = std::make_unique<Texture>(D3Dfunc::pD3Ddevice, hints, offset);
+    c_pTextures[kJournalButton] = std::make_unique<Texture>(D3Dfunc::pD3Ddevice, journal, offset);
+}
+
 int WorldTopMenu::Render(int mouseX, bool endGameMode)
 {
     c_fSemiTransparent = std::min(c_fSemiTransparent + kFadeStep, kMostOpaque);
@@ -84,13 +98,28 @@ int WorldTopMenu::RenderFin(int mouseX, bool endGameMode)
         } else {
             c_bRestore = false;
         }
-        DrawButton(c_bRestore ? kConfirmPicture : kRestoreButton, kRestorePlace.left, Under(kRestorePlace, mouseX));
+        DrawButton(c_bRestore ? kConfirmPicture : kRestoreButton, kRestorePlace.Left(), Under(kRestorePlace, mouseX));
 
         if (Under(kSavePlace, mouseX)) {
             result = TMR_Hover;
             if (TakeLeftClick(c_pMouseManager)) result = TMR_Save;
         }
-        DrawButton(kSaveButton, kSavePlace.left, Under(kSavePlace, mouseX));
+        DrawButton(kSaveButton, kSavePlace.Left(), Under(kSavePlace, mouseX));
+
+        // The help buttons answer one click each; they exist once their pictures are loaded.
+        const struct {
+            ButtonPlace place;
+            int texture;
+            int result;
+        } help[] = {{kHintsPlace, kHintsButton, TMR_Hints}, {kJournalPlace, kJournalButton, TMR_Journal}};
+        for (const auto& button : help) {
+            if (!c_pTextures[static_cast<size_t>(button.texture)]) continue;
+            if (Under(button.place, mouseX)) {
+                result = TMR_Hover;
+                if (TakeLeftClick(c_pMouseManager)) result = button.result;
+            }
+            DrawButton(button.texture, button.place.Left(), Under(button.place, mouseX));
+        }
     }
 
     if (Under(kQuitPlace, mouseX)) {
@@ -102,7 +131,7 @@ int WorldTopMenu::RenderFin(int mouseX, bool endGameMode)
     } else {
         c_bQuit = false;
     }
-    DrawButton(c_bQuit ? kConfirmPicture : kQuitButton, kQuitPlace.left, Under(kQuitPlace, mouseX));
+    DrawButton(c_bQuit ? kConfirmPicture : kQuitButton, kQuitPlace.Left(), Under(kQuitPlace, mouseX));
 
     EndTranslucentImages(device);
     return result;

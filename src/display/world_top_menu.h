@@ -1,5 +1,5 @@
-// The top menu: restore, save and quit buttons in the strip above the view, drawn
-// translucently; restore and quit ask for a second click on the same button to confirm.
+// The top menu: restore, save, hints, journal and quit buttons in the strip above the view,
+// drawn translucently; restore and quit ask for a second click on the same button to confirm.
 // Uses the game's device (D3Dfunc::pD3Ddevice) and the mouse's latched left click.
 // Depends on the display classes and the mouse input only.
 #pragma once
@@ -21,6 +21,8 @@ enum TopMenuResult : int {
     TMR_Save = 3,          // save clicked
     TMR_Quit = 4,          // quit confirmed (second click)
     TMR_EndGameQuit = 5,   // quit clicked in end-game mode (first click)
+    TMR_Hints = 6,         // hints clicked
+    TMR_Journal = 7,       // journal clicked
 };
 
 class WorldTopMenu {
@@ -32,6 +34,10 @@ public:
     ~WorldTopMenu();
     WorldTopMenu(const WorldTopMenu&) = delete;
     WorldTopMenu& operator=(const WorldTopMenu&) = delete;
+
+    // Loads the hints and journal buttons (scrambled with `offset`); until then their places in
+    // the strip stay empty and answer no click. Load errors propagate.
+    void AddHelpButtons(const char* hints, const char* journal, int offset);
 
     // The pointer is in the top strip at screen x `mouseX`: fade in, draw, take a left click on
     // the button under the pointer. End-game mode shows only the quit button. A TopMenuResult.
@@ -52,8 +58,9 @@ private:
     float c_fSemiTransparent = 0.2f;
     std::unique_ptr<FullScreenImage> c_pFullScreenImage;
     std::unique_ptr<D3Dmat> c_pD3Dmat;
-    // 0 restore, 1 save, 2 quit, 3 the confirmation picture.
-    std::array<std::unique_ptr<Texture>, 4> c_pTextures;
+    // 0 restore, 1 save, 2 quit, 3 the confirmation picture, 4 hints, 5 journal (4 and 5 may
+    // be null).
+    std::array<std::unique_ptr<Texture>, 6> c_pTextures;
     bool c_bRestore = false;  // restore clicked once, awaiting the confirming click
     bool c_bQuit = false;     // quit clicked once, awaiting the confirming click
 };

@@ -330,6 +330,8 @@ void VideoPlayer::PlayVideo(const std::wstring& path, std::int64_t start, std::i
     for (;;) {
         const bool drawn = playback.renderer->getGotData();
         if (drawn) DrawFrame(*device, playback, layout);
+        if (drawn && c_lineHook && subtitles != nullptr)
+            c_lineHook(subtitles->Get(subtitles::PlaybackTime(layout.t0, timeGetTime(), layout.startMs)));
         // The desktop must not take the game for hung during a long clip; only Escape acts.
         if (window != nullptr && window->KeepAlive()) {
             window->PostQuit();  // the player closed the window: let the main loop see it

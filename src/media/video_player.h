@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 
@@ -112,6 +113,9 @@ public:
         c_bLargeSubtitles = large;
     }
     bool get_SubtitlesShown() const { return c_bSubtitles; }
+    // Called at every frame a clip with subtitles draws, with the line for its time (Latin-1,
+    // "" between lines), whether subtitles are shown or not: what the film says now.
+    void set_LineHook(std::function<void(const char*)> hook) { c_lineHook = std::move(hook); }
     bool get_LargeSubtitles() const { return c_bLargeSubtitles; }
 
 private:
@@ -121,6 +125,7 @@ private:
     std::atomic<int> c_iPlayCount{0};
     bool c_bSubtitles = true;
     bool c_bLargeSubtitles = false;
+    std::function<void(const char*)> c_lineHook;
 };
 
 // The game's one video player, made at start-up.

@@ -174,6 +174,7 @@ private:
     int NoteDecl(lua_State* L);
     int GoalDecl(lua_State* L);
     int IdleHint(lua_State* L);
+    int ClueDecl(lua_State* L);
     WorldNote ReadNote(int index, int depth);
     void AllowFields(int table, std::initializer_list<const char*> known, const char* what, bool list = false);
     int MakeAction(lua_State* L);
@@ -238,6 +239,8 @@ private:
     std::map<std::string, Film> c_films;
     std::map<std::string, Region> c_regions;
     std::map<std::string, WorldScreen*> c_screenRecords;
+    std::set<std::string> c_captionIds;         // every text id a captions{} line shows
+    std::vector<Where> c_clueCalls;             // where each clue{} was called, for its screen
     std::vector<PendingList> c_pending;
     // The records of a described world, never used.
     std::vector<std::unique_ptr<WorldScreen>> c_scratchScreens;
@@ -526,6 +529,7 @@ void WorldFilesLoader::Register()
         {"note", &Api<&WorldFilesLoader::NoteDecl>},
         {"goal", &Api<&WorldFilesLoader::GoalDecl>},
         {"idle_hint", &Api<&WorldFilesLoader::IdleHint>},
+        {"clue", &Api<&WorldFilesLoader::ClueDecl>},
     };
     for (const Entry& e : entries) {
         lua_pushlightuserdata(c_L, this);
@@ -902,6 +906,7 @@ int WorldFilesLoader::Captions(lua_State* L)
         if (time < previous) throw ScriptError("line " + std::to_string(i) + " of captions '" + name + "' comes before the line above it", name);
         previous = time;
         const std::string& text = idText.empty() ? c_out.c_pLines.emplace_back() : c_out.c_pLines.emplace_back(TextOf(idText));
+        if (!idText.empty()) c_captionIds.insert(idText);
         lines.Add(static_cast<std::uint32_t>(time), text.c_str());
     }
     c_captions[name] = &lines;
@@ -971,6 +976,41 @@ int WorldFilesLoader::GoalDecl(lua_State* L)
 int WorldFilesLoader::IdleHint(lua_State*)
 {
     c_out.c_sIdleHint = TextOf(StringArg(1, "the text id of the line given when no goal is open"));
+    return 0;
+}
+
+int WorldFilesLoader::ClueDecl(lua_State*)
+{
+    CheckTable(1, "the clue's fields");
+    AllowFields(1, {"name", "screen", "line", "title"}, "clue{}");
+    WorldFiles::Clue clue;
+    clue.name = *StringField(1, "name", true);
+    if (clue.name.empty()) throw ScriptError("a clue needs a name");
+    for (const WorldFiles::Clue& other : c_out.c_pClues)
+        if (other.name == clue.name) throw ScriptError("a clue named '" + clue.name + "' is declared twice", clue.name);
+    const std::optional<std::string> screen = StringField(1, "screen", false);
+    const std::optional<std::string> line = StringField(1, "line", false);
+    if (screen.has_value() == line.has_value())
+        throw ScriptError("clue '" + clue.name + "' needs either screen = \"...\" (a screen looked at) or line = " +
+                              "\"<text id>\" (a line of captions), not " + (screen ? "both" : "neither"),
+                          clue.name);
+    if (line) {
+        if (c_captionIds.count(*line) == 0) {
+            if (c_texts.Find(*line) == nullptr) TextOf(*line);  // names the missing text
+            throw ScriptError("clue '" + clue.name + "': the text '" + *line +
+                                  "' is no line of any captions{} declared before it",
+                              *line);
+        }
+        clue.lineId = *line;
+        clue.line = TextOf(*line);
+    } else {
+        clue.screen = *screen;  // numbered when every file has run (Finish)
+    }
+    clue.title = TextOf(*StringField(1, "title", true));
+    const Where where = Caller();
+    clue.where = where.file + ":" + std::to_string(where.line);
+    c_clueCalls.push_back(where);
+    c_out.c_pClues.push_back(std::move(clue));
     return 0;
 }
 
@@ -1048,7 +1088,7 @@ int WorldFilesLoader::Screen(lua_State* L)
     const int number = numbered ? IntField(1, "number") : next->value_or(region->block + (panorama ? 0 : kFlatNumbersFrom));
     if (next != nullptr) *next = number + 1;
     Declare(c_out.c_pScreens, name, number, "screen");
-    c_out.c_pScreenList.push_back({name, number, panorama, image, regionName.value_or("")});
+    c_out.c_pScreenList.push_back({name, number, panorama, image, regionName.value_or(""), region != nullptr});
     WorldScreen* screen =
         NewScreen(number, panorama ? WorldScreen::kPanorama : WorldScreen::kFlat, image, OffsetOf(image));
     const int custom = IntField(1, "custom_function", 0);
@@ -1693,6 +1733,29 @@ void WorldFilesLoader::Finish()
                 }
             }
         }
+    }
+    for (std::size_t i = 0; i < c_out.c_pClues.size(); ++i) {
+        WorldFiles::Clue& clue = c_out.c_pClues[i];
+        if (clue.screen.empty()) continue;
+        const Where& at = c_clueCalls[i];
+        const auto number = c_out.c_pScreens.find(clue.screen);
+        if (number == c_out.c_pScreens.end()) {
+            // The call may run over several lines: the screen's name is looked for below it too.
+            int line = at.line;
+            std::size_t column = std::string::npos;
+            for (int below = 0; column == std::string::npos && below <= kCallLines; ++below) {
+                column = LineOf(at.file, at.line + below).find(clue.screen);
+                if (column != std::string::npos) line = at.line + below;
+            }
+            throw Error(at.file + ":" + std::to_string(line) + ":" +
+                        std::to_string(column == std::string::npos ? 1 : column + 1) + ": clue '" + clue.name +
+                        "': unknown screen '" + clue.screen + "'");
+        }
+        clue.screenNumber = number->second;
+        // The picture as the world shows it (a book's pages share the scramble of its first).
+        const WorldScreen* record = c_screenRecords.at(clue.screen);
+        clue.image = record->get_BaseImage() != nullptr ? record->get_BaseImage() : "";
+        clue.imageOffset = record->get_Offset();
     }
     if (c_out.c_pScreens.empty() || std::none_of(c_out.c_pScreens.begin(), c_out.c_pScreens.end(),
                                                  [](const auto& s) { return s.second == 0; }))

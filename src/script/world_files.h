@@ -45,6 +45,7 @@ public:
         bool panorama = false;
         std::string image;
         std::string region;  // the region, or for a page the book's name; may be empty
+        bool place = false;  // `region` names a region{} (a place to stand), not a book or an item
     };
     struct Note {
         std::string kind;
@@ -60,6 +61,21 @@ public:
         std::vector<int> open, done;
         std::vector<std::string> hints;
         std::string where;  // file:line of the goal{} call
+    };
+
+    // Something the player reads or hears that the journal keeps once found: a screen looked at
+    // (a book page, a plaque, a close-up) or a line of a film's or a sound's captions. Exactly
+    // one of `screen` and `line` is set. Texts are the catalogue's, in the engine's Latin-1.
+    struct Clue {
+        std::string name;
+        std::string screen;     // the screen's name; empty for a line
+        int screenNumber = -1;  // its number; -1 for a line
+        std::string image;      // the screen's picture and its scramble offset; empty for a line
+        int imageOffset = 0;
+        std::string lineId;     // the line's text identifier; empty for a screen
+        std::string line;       // the line's text, as the captions show it
+        std::string title;
+        std::string where;  // file:line of the clue{} call
     };
 
     struct Limits {
@@ -102,6 +118,10 @@ public:
     // the region's title text, else its name. Empty for a screen outside every region (a
     // book's page) and for a number no screen has.
     std::string PlaceOf(int number) const;
+    // Every region's title by its name (the name where the files give no title).
+    const std::map<std::string, std::string>& get_RegionTitles() const { return c_pRegionTitles; }
+    // The clues in the order declared, every screen of them numbered.
+    const std::vector<Clue>& get_Clues() const { return c_pClues; }
 
     // The authors' names and the numbers the loader gave them.
     const std::map<std::string, int>& get_Screens() const { return c_pScreens; }
@@ -125,6 +145,7 @@ private:
     std::vector<Goal> c_pGoals;
     std::string c_sIdleHint;
     std::map<std::string, std::string> c_pRegionTitles;  // region name -> title
+    std::vector<Clue> c_pClues;
     std::deque<std::filesystem::path> c_pFiles;
     // What the records point to: image paths, sound and film paths, line lists.
     std::deque<std::string> c_pImagePaths;

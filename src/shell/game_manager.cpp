@@ -12,8 +12,10 @@
 #include "platform/gfx/device.h"
 #include "shell/autosave.h"
 #include "shell/hint_ladder.h"
-#include "shell/quick_save.h"
+#include "shell/journal.h"
+#include "shell/journal_screen.h"
 #include "shell/player_settings.h"
+#include "shell/quick_save.h"
 #include "world/world_manager.h"
 
 namespace {
@@ -26,6 +28,8 @@ constexpr int kWorldRestore = 1;
 constexpr int kWorldSave = 2;
 constexpr int kWorldQuitToMenu = 3;
 constexpr int kWorldCredits = 4;
+constexpr int kWorldHints = 5;
+constexpr int kWorldJournal = 6;
 // Result of CreditsManager::Run when the last line has gone.
 constexpr int kCreditsDone = 1;
 
@@ -63,6 +67,7 @@ bool GameManager::Run()
         c_pSettingsOverlay->IsOpen())
         c_pSettingsOverlay->ShowWindowMode(c_pPlayerSettings->get_Settings().fullScreen);
     if (RunSettings()) return true;
+    if (RunJournal()) return true;
     bool goOn = true;
     switch (c_iPhase) {
     case kMenu:
@@ -97,6 +102,7 @@ void GameManager::SetSettings(SettingsOverlay* overlay, PlayerSettings* settings
 bool GameManager::EscapeIsFree() const
 {
     if (c_iPhase == kCredits) return false;  // Escape leaves the credits
+    if (c_pJournalScreen != nullptr && c_pJournalScreen->IsOpen()) return false;  // Escape closes the journal
     return !(c_iPhase == kMenu && c_pSaveManager != nullptr && c_pSaveManager->get_Edit() != 0);
 }
 
@@ -198,7 +204,13 @@ void GameManager::RunWorld()
     if (c_pHints != nullptr && c_pKeyManager != nullptr && c_pKeyManager->GetKeyPressedDel(platform::DIK_H))
         c_pHints->AskAndShow(*c_pWorldManager);
     RunQuickSave();
+    if (c_pJournalScreen != nullptr && c_pJournal != nullptr && c_pKeyManager != nullptr &&
+        c_pKeyManager->GetKeyPressedDel(platform::DIK_J)) {
+        c_pJournalScreen->Open(*c_pJournal);
+        return;
+    }
     const int result = c_pWorldManager->Run();
+    NoticeClues();
     c_bRested = result == WorldManager::kKeepPlaying && c_pWorldManager->get_Rested();
     if (result == WorldManager::kKeepPlaying && c_pAutosave != nullptr) {
         if (c_pAutosave->AfterFrame(*c_pWorldManager, c_pHints, timeGetTime(), [this] { TakeViewPicture(); }) !=
@@ -217,6 +229,12 @@ void GameManager::RunWorld()
     case kWorldQuitToMenu:
         EnterMenu(kPageMain);
         break;
+    case kWorldHints:
+        if (c_pHints != nullptr) c_pHints->AskAndShow(*c_pWorldManager);
+        break;
+    case kWorldJournal:
+        if (c_pJournalScreen != nullptr && c_pJournal != nullptr) c_pJournalScreen->Open(*c_pJournal);
+        break;
     case kWorldCredits:
         c_pGameSoundManager->Clear();
         c_pMusicManager->PlaySong(kCreditsSong, true);
@@ -226,6 +244,23 @@ void GameManager::RunWorld()
     default:
         break;
     }
+}
+
+bool GameManager::RunJournal()
+{
+    if (c_pJournalScreen == nullptr || !c_pJournalScreen->IsOpen()) return false;
+    // The world's turning clock does not count the time the journal was open.
+    if (c_pJournalScreen->Run() == JournalScreen::kClosed && c_pWorldManager != nullptr)
+        c_pWorldManager->ResumeClock();
+    return true;
+}
+
+void GameManager::NoticeClues()
+{
+    if (c_pJournal == nullptr) return;
+    const int standing = c_pWorldManager->get_StandingScreen();
+    c_pJournal->NoticeScreen(c_pWorldManager->get_ScreenPosition(), standing);
+    c_pJournal->NoticeLine(c_pWorldManager->get_Caption(), standing);
 }
 
 void GameManager::RunCredits()

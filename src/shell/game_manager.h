@@ -10,6 +10,8 @@ class Autosave;
 class CreditsManager;
 class GameSoundManager;
 class HintLadder;
+class Journal;
+class JournalScreen;
 class KeyManager;
 class MenuManager;
 class MouseManager;
@@ -46,6 +48,13 @@ public:
     // The game's own saves: the autosave after frames of play, F5 and F9 for the quick save,
     // and the place names they are made under. Not owned; null: none.
     void SetOwnSaves(Autosave* autosave, QuickSave* quickSave, std::function<std::string(int screen)> placeOf);
+    // The journal the world's clues are filed in, and its screen, opened with J or the top
+    // strip's button (neither owned; null: no journal).
+    void SetJournal(Journal* journal, JournalScreen* screen)
+    {
+        c_pJournal = journal;
+        c_pJournalScreen = screen;
+    }
 
     int get_Phase() const { return c_iPhase; }
     // After Run: how long the main loop may wait for input before the next frame,
@@ -70,6 +79,10 @@ private:
     bool RunQuickSave();
     // Keeps the view shown now as the next save's picture.
     void TakeViewPicture();
+    // Runs the journal screen while it is open; false when the phase is to run instead.
+    bool RunJournal();
+    // Files what the world shows now: the screen the player is on, the caption's line.
+    void NoticeClues();
 
     WorldManager* c_pWorldManager = nullptr;
     MouseManager* c_pMouseManager = nullptr;
@@ -86,5 +99,7 @@ private:
     Autosave* c_pAutosave = nullptr;
     QuickSave* c_pQuickSave = nullptr;
     std::function<std::string(int)> c_placeOf;
+    Journal* c_pJournal = nullptr;
+    JournalScreen* c_pJournalScreen = nullptr;
     bool c_bRested = false;  // the last Run's world frame drew nothing new
 };

@@ -1,5 +1,5 @@
 // What the game tells its saves beside the world's state: the place names of the world files'
-// regions, and the game's own additions to a save (the hints given so far). Reads the game's
+// regions, and the game's own additions to a save (the hints given so far, the journal). Reads the game's
 // objects at each call, so a world reloaded while the game runs is the one asked.
 #pragma once
 

@@ -33,6 +33,8 @@
 #include "shell/autosave.h"
 #include "shell/game_manager.h"
 #include "shell/hint_ladder.h"
+#include "shell/journal.h"
+#include "shell/journal_screen.h"
 #include "shell/winfunc.h"
 #include "world/world_manager.h"
 #include "world/world_screen.h"
@@ -213,6 +215,16 @@ bool ParseLine(const std::string& raw, int line, std::vector<ReplayCommand>* com
                 return false;
             }
             c.text = "goal " + goal;
+        } else if (c.text == "clue") {
+            std::string clue;
+            in >> clue;
+            if (clue.empty()) {
+                *why = "expect clue takes a clue's name";
+                return false;
+            }
+            c.text = "clue " + clue;
+        } else if (c.text == "journal" || c.text == "journalpage") {
+            if (!ints(1, 1)) return false;
         } else if (c.text == "var") {
             if (!ints(2, 2)) return false;
         } else if (c.text == "screen" || c.text == "item" || c.text == "noitem" || c.text == "held" ||
@@ -610,6 +622,15 @@ private:
         return false;
     }
 
+    // ", which holds a, b" naming the clues filed, in order.
+    static std::string JournalList(const GameObjects& game)
+    {
+        if (!game.journal || game.journal->get_Entries().empty()) return "";
+        std::string list = ", which holds";
+        for (const Journal::Entry& entry : game.journal->get_Entries()) list += " " + game.journal->ClueOf(entry).name;
+        return list;
+    }
+
     void Expect(const ReplayCommand& c)
     {
         GameObjects& game = *GetGameObjects();
@@ -671,6 +692,19 @@ private:
             const bool saved = slot != nullptr && slot->get_Active();
             check(saved == (c.text == "saved"), "expected slot " + std::to_string(c.numbers[0]) +
                                                     (saved ? " empty, it holds a save" : " to hold a save, it is empty"));
+        } else if (c.text == "journal") {
+            const int found = game.journal ? static_cast<int>(game.journal->get_Entries().size()) : 0;
+            check(found == c.numbers[0], "expected " + std::to_string(c.numbers[0]) + " clues in the journal, it has " +
+                                             std::to_string(found) + JournalList(game));
+        } else if (c.text.rfind("clue ", 0) == 0) {
+            const std::string want = c.text.substr(5);
+            check(game.journal && game.journal->Has(want), "expected clue " + want + " in the journal" + JournalList(game));
+        } else if (c.text == "journalpage") {
+            const bool open = game.journalScreen && game.journalScreen->IsOpen();
+            const int page = open ? game.journalScreen->get_Page() + 1 : -1;
+            check(page == c.numbers[0], "expected journal page " + std::to_string(c.numbers[0]) +
+                                            " (0: open and empty, -1: closed), it " +
+                                            (open ? "shows " + std::to_string(page) : std::string("is closed")));
         } else if (c.text == "menupage") {
             const int page = game.menu->get_CurrentMenu();
             check(page == c.numbers[0], "expected menu page " + std::to_string(c.numbers[0]) + ", the menu shows " +

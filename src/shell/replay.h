@@ -45,6 +45,10 @@
 //   expect menupage N     the main menu shows page N
 //   expect goal NAME      the goal the hints (H) are on now: the first open and not done in
 //                         the world files' order; none when no goal is open
+//   expect journal N      the journal holds N clues
+//   expect clue NAME      the clue NAME (its clue{} name) is in the journal
+//   expect journalpage N  the journal screen shows its Nth page (1: the first found); 0
+//                         when it is open on an empty journal, -1 while it is closed
 //   expect marks N        the reveal (Space held) marks N hotspots on the view; 0 while
 //                         Space is up
 //   expect settings open|closed

@@ -7,6 +7,7 @@
 
 #include "core/error.h"
 #include "core/game_paths.h"
+#include "core/latin1_text.h"
 #include "core/text_catalogue.h"
 #include "display/cd3dfont.h"
 #include "display/cursor.h"
@@ -25,6 +26,8 @@
 #include "shell/game_manager.h"
 #include "shell/game_saves.h"
 #include "shell/hint_ladder.h"
+#include "shell/journal.h"
+#include "shell/journal_screen.h"
 #include "shell/player_settings.h"
 #include "shell/quick_save.h"
 #include "shell/winfunc.h"
@@ -259,6 +262,7 @@ GameAssembly Assemble(const std::function<void(GameObjects&)>& buildWorld, const
         if (game.worldFiles) {
             game.hints = std::make_unique<HintLadder>(*game.worldFiles);
             game.game->SetHints(game.hints.get());
+            ConnectJournal(game);
         }
         CreateOwnSaves(game);
         game.world->TransportToScreen(kStartScreenAfterBuild);
@@ -304,6 +308,7 @@ std::unique_ptr<WorldManager> CreateWorldManager(const GameObjects& game)
         kPanoramaSlices, kPanoramaStacks, kViewSwitchLength, "data/black.jpg", 0, _pMouseManager, game.music.get(),
         _pVideoPlayer, kRotationSpeed, kStandardTransition, "data/menu/Top1.enc", "data/menu/Top2.enc",
         "data/menu/Top3.enc", "data/menu/Top4.enc", kTopMenuImageOffset);
+    world->AddTopMenuHelpButtons("data/menu/Top5.enc", "data/menu/Top6.enc", kTopMenuImageOffset);
     world->set_SoundManager(game.sounds.get());
     world->SetTextureSizes(2276, 400, 800, 400);
     return world;
@@ -320,4 +325,40 @@ std::unique_ptr<CreditsManager> CreateCreditsManager(const GameObjects& game)
 GameObjects* GetGameObjects()
 {
     return g_game;
+}
+
+namespace {
+
+// The journal screen's words from the catalogue, where it has them.
+JournalScreen::Texts JournalTexts(const TextCatalogue* texts)
+{
+    JournalScreen::Texts words;
+    auto take = [texts](const char* id, std::string* into) {
+        const std::string* text = texts != nullptr ? texts->Find(id) : nullptr;
+        if (text != nullptr) *into = Utf8ToLatin1(*text);
+    };
+    take("journal.heading", &words.heading);
+    take("journal.empty", &words.empty);
+    take("journal.found", &words.found);
+    return words;
+}
+
+}  // namespace
+
+void ConnectJournal(GameObjects& game)
+{
+    std::unique_ptr<Journal> journal = std::make_unique<Journal>(*game.worldFiles);
+    // A world built anew keeps what was found, as far as its clues still exist.
+    if (game.journal) journal->Restore(game.journal->Serialize(), nullptr);
+    if (!game.journalScreen)
+        game.journalScreen = std::make_unique<JournalScreen>(D3Dfunc::pD3Ddevice, _pMouseManager, _pKeyManager,
+                                                             game.normalCursor, JournalTexts(game.texts.get()));
+    if (game.game) game.game->SetJournal(journal.get(), game.journalScreen.get());
+    game.journal = std::move(journal);
+    // A new game clears it as every restore sets it: through the save's companion (GameSaveCompanions).
+    game.journalScreen->set_PlaceTitles(game.worldFiles->get_RegionTitles());
+    if (game.video) game.video->set_LineHook([](const char* line) {
+        GameObjects* g = GetGameObjects();
+        if (g != nullptr && g->journal && g->world) g->journal->NoticeLine(line, g->world->get_StandingScreen());
+    });
 }

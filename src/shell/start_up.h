@@ -15,6 +15,8 @@ class GameManager;
 class GameSaveCompanions;
 class GameSoundManager;
 class HintLadder;
+class Journal;
+class JournalScreen;
 class KeyManager;
 class MenuManager;
 class MouseManager;
@@ -63,6 +65,8 @@ struct GameObjects {
     std::unique_ptr<Autosave> autosave;
     std::unique_ptr<QuickSave> quickSave;
     std::unique_ptr<WorldReload> reload;  // --develop only: watches the world files
+    std::unique_ptr<Journal> journal;     // the clues found; null for a world a test defines
+    std::unique_ptr<JournalScreen> journalScreen;
 };
 
 // What the game's own assembly is asked for beside the game.
@@ -93,3 +97,8 @@ std::unique_ptr<CreditsManager> CreateCreditsManager(const GameObjects& game);
 // The objects of the running assembly; null before one ran and after its shutdown. After a
 // fatal error they stay until the process ends, or until the next assembly replaces them.
 GameObjects* GetGameObjects();
+
+// Makes the journal of the world files' clues (replacing one made before), its screen once,
+// and connects them: the phase controller files and shows, the video player tells the lines
+// of films, a new game clears it. Needs game.worldFiles.
+void ConnectJournal(GameObjects& game);

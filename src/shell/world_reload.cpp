@@ -223,6 +223,7 @@ bool WorldReload::Reload(int phase)
     c_game.credits = std::move(credits);
     c_game.worldFiles = std::move(files);
     c_game.texts = std::move(texts);
+    ConnectJournal(c_game);  // what was found carries over, clue by name
 
     GamePaths::SetLanguage(c_game.texts->get_Language() == "en" ? "" : c_game.texts->get_Language());
     if (c_game.quickSave) c_game.quickSave->set_Texts(c_game.texts.get());

@@ -59,6 +59,11 @@ WorldManager::WorldManager(int slices, int stacks, int switchLength, const char*
 
 WorldManager::~WorldManager() = default;
 
+void WorldManager::AddTopMenuHelpButtons(const char* hints, const char* journal, int offset)
+{
+    c_pTopMenu->AddHelpButtons(hints, journal, offset);
+}
+
 void WorldManager::set_Prefetch(bool on)
 {
     if (!on) {

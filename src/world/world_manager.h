@@ -65,6 +65,8 @@ public:
     static constexpr int kSave = 2;
     static constexpr int kQuitToMenu = 3;
     static constexpr int kCredits = 4;
+    static constexpr int kHints = 5;    // the top strip's hints button
+    static constexpr int kJournal = 6;  // the top strip's journal button
 
     // Builds the view (slices x stacks panorama mesh, cross-fades of `switchLength` ms) showing
     // the black image at once, the black background texture, the inventory bar and the top
@@ -81,6 +83,9 @@ public:
     ~WorldManager();
     WorldManager(const WorldManager&) = delete;
     WorldManager& operator=(const WorldManager&) = delete;
+
+    // The top strip's hints and journal buttons, from two scrambled pictures with `offset`.
+    void AddTopMenuHelpButtons(const char* hints, const char* journal, int offset);
 
     // ---- construction (the world definition) ----
     // The manager that plays one-shot sounds and drives ambient ones; not owned. Set it before

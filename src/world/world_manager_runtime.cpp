@@ -218,6 +218,22 @@ bool WorldManager::ClickPicture(int x, int y)
 
 void WorldManager::ResumeClock() { c_dLastTime = timeGetTime(); }
 
+namespace {
+
+// What a confirmed button of the top strip asks the phase controller for.
+int TopMenuOutcome(int result)
+{
+    switch (result) {
+    case TMR_Restore: return WorldManager::kRestore;
+    case TMR_Save: return WorldManager::kSave;
+    case TMR_Quit: return WorldManager::kQuitToMenu;
+    case TMR_EndGameQuit: return WorldManager::kCredits;
+    default: return WorldManager::kKeepPlaying;
+    }
+}
+
+}  // namespace
+
 int WorldManager::Run()
 {
     const std::uint32_t now = timeGetTime();
@@ -497,15 +513,19 @@ int WorldManager::DrawFrame(gfx::Device* device)
         const bool over = (kBarTop < my && my < kBarHighlightBottom) ? c_pInventory->Render(mx) : c_pInventory->Render();
         if (over) c_iCursor = kCursorReact;
     }
+    int help = kKeepPlaying;
     if (!c_bScreenIsInventory && c_iCursorItem == 0) {
         if (my < kTopMenuBottom) {
             const int result = c_pTopMenu->Render(mx, c_bEndGameMode);
             if (result == TMR_Hover) c_iCursor = kCursorReact;
-            if (result >= TMR_Restore) {
+            // Help leaves the game as it stands: the frame is drawn whole, and then asked for.
+            if (result == TMR_Hints) help = kHints;
+            if (result == TMR_Journal) help = kJournal;
+            if (help == kKeepPlaying && result >= TMR_Restore) {
                 c_bEndGameMode = false;
                 c_bHideInventory = false;
                 device->EndScene();
-                return result - 1;
+                return TopMenuOutcome(result);
             }
         } else {
             c_pTopMenu->Render(c_bEndGameMode);
@@ -520,7 +540,7 @@ int WorldManager::DrawFrame(gfx::Device* device)
     device->EndScene();
     device->Present();
     NoteFramePresented();
-    return kKeepPlaying;
+    return help;
 }
 
 void WorldManager::CustomFunction(int number)

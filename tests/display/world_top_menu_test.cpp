@@ -1,5 +1,5 @@
 // WorldTopMenu: layout and hover, the confirming second click and how it is lost, end-game
-// mode, fading, and which clicks the menu takes. Clicks come through the mouse's injection.
+// mode, fading, the help buttons, and which clicks the menu takes. Clicks come through the mouse's injection.
 #include "display/world_top_menu.h"
 
 #include "input/mouse_manager.h"
@@ -8,7 +8,7 @@
 namespace screen_space {
 namespace {
 
-constexpr int kRestoreX = 150, kSaveX = 400, kQuitX = 650;
+constexpr int kRestoreX = 84, kSaveX = 242, kHintsX = 400, kJournalX = 558, kQuitX = 716;
 
 class WorldTopMenuTest : public GameDeviceTest {
 protected:
@@ -44,13 +44,30 @@ TEST_F(WorldTopMenuTest, ButtonsAreHitStrictlyAndTheHoveredOneIsOpaque)
 {
     for (int i = 0; i < 20; ++i) menu->Render(0, false);
     const Frame frame = DrawFrame([&] { EXPECT_EQ(menu->Render(kSaveX, false), 1); }, kBlack, "top_menu");
-    EXPECT_TRUE(RegionRgb(frame, RECT{300, 0, 500, 99}, kGreen));
-    EXPECT_TRUE(RegionRgb(frame, RECT{50, 0, 250, 99}, Mix(kRed, kBlack, 0.75f))) << "at most 0.75";
-    EXPECT_TRUE(RegionRgb(frame, RECT{550, 0, 750, 99}, Mix(kBlue, kBlack, 0.75f)));
+    EXPECT_TRUE(RegionRgb(frame, RECT{167, 0, 317, 99}, kGreen));
+    EXPECT_TRUE(RegionRgb(frame, RECT{9, 0, 159, 99}, Mix(kRed, kBlack, 0.75f))) << "at most 0.75";
+    EXPECT_TRUE(RegionRgb(frame, RECT{641, 0, 791, 99}, Mix(kBlue, kBlack, 0.75f)));
     EXPECT_TRUE(RegionRgb(frame, RECT{0, 100, 800, 600}, kBlack));
-    EXPECT_TRUE(RegionRgb(frame, RECT{250, 0, 300, 100}, kBlack));
-    for (int x : {50, 250, 300, 500, 550, 750}) EXPECT_EQ(menu->Render(x, false), 0) << "x " << x;
-    for (int x : {51, 249, 301, 499, 551, 749}) EXPECT_EQ(menu->Render(x, false), 1) << "x " << x;
+    EXPECT_TRUE(RegionRgb(frame, RECT{317, 0, 641, 100}, kBlack)) << "no help buttons loaded: their places stay empty";
+    EXPECT_TRUE(RegionRgb(frame, RECT{159, 0, 167, 100}, kBlack));
+    for (int x : {9, 159, 167, 317, kHintsX, kJournalX, 641, 791}) EXPECT_EQ(menu->Render(x, false), 0) << "x " << x;
+    for (int x : {10, 158, 168, 316, 642, 790}) EXPECT_EQ(menu->Render(x, false), 1) << "x " << x;
+}
+
+TEST_F(WorldTopMenuTest, HelpButtonsAnswerOneClickBetweenSaveAndQuit)
+{
+    const std::string h = WriteSolid("Top5.enc", 32, 16, kWhite, 77), j = WriteSolid("Top6.enc", 32, 16, kGreen, 77);
+    menu->AddHelpButtons(h.c_str(), j.c_str(), 77);
+    const Frame frame = DrawFrame([&] { EXPECT_EQ(menu->Render(kHintsX, false), 1); });
+    EXPECT_TRUE(RegionRgb(frame, RECT{325, 0, 475, 99}, kWhite));
+    EXPECT_FALSE(RgbNear(kt::PixelAt(frame, kJournalX, 50), kBlack)) << "the journal button is drawn too";
+    EXPECT_TRUE(RegionRgb(frame, RECT{633, 0, 641, 100}, kBlack)) << "five buttons side by side, apart";
+    EXPECT_EQ(ClickAt(kHintsX), TMR_Hints);
+    EXPECT_EQ(ClickAt(kHintsX), TMR_Hints) << "no confirmation";
+    EXPECT_EQ(ClickAt(kJournalX), TMR_Journal);
+    EXPECT_EQ(ClickAt(kQuitX), 1) << "quit still asks first";
+    EXPECT_EQ(ClickAt(kQuitX), TMR_Quit);
+    EXPECT_EQ(ClickAt(kJournalX, true), 0) << "end-game mode shows only quit";
 }
 
 TEST_F(WorldTopMenuTest, ConfirmationNeedsASecondClickWithoutLeavingTheButton)
@@ -75,7 +92,7 @@ TEST_F(WorldTopMenuTest, ConfirmationNeedsASecondClickWithoutLeavingTheButton)
 TEST_F(WorldTopMenuTest, EndGameShowsOnlyQuitWhichAnswersTheFirstClick)
 {
     const Frame frame = DrawFrame([&] { EXPECT_EQ(menu->Render(kRestoreX, true), 0); });
-    EXPECT_TRUE(RegionRgb(frame, RECT{0, 0, 550, 600}, kBlack));
+    EXPECT_TRUE(RegionRgb(frame, RECT{0, 0, 641, 600}, kBlack));
     EXPECT_FALSE(RgbNear(kt::PixelAt(frame, kQuitX, 50), kBlack));
     EXPECT_EQ(ClickAt(kSaveX, true), 0);
     EXPECT_EQ(ClickAt(kQuitX, true), 5);
@@ -92,7 +109,7 @@ TEST_F(WorldTopMenuTest, MenuVanishesFifteenFramesAfterThePointerLeaves)
 TEST_F(WorldTopMenuTest, ClicksAwayFromTheButtonsAreLeftForOthers)
 {
     InjectClick();
-    menu->Render(275, false);
+    menu->Render(163, false);
     menu->Render(false);
     EXPECT_TRUE(mouse.LMouseButtonDown());
     EXPECT_EQ(ClickAt(kSaveX), 3);

@@ -294,3 +294,70 @@ TEST_F(WorldFilesTest, TheSandboxHasNoFilesProcessesOrLoadingAndStopsRunawayScri
 }
 
 }  // namespace
+
+namespace {
+
+// A world with a region, a book and captions for the clue declarations below.
+constexpr const char* kClueWorld = R"lua(
+region{name = "shore", block = 100}
+screen{name = "logo", number = 0, image = "@LOGO@"}
+sound{name = "page", file = "data/page.mp3"}
+captions{name = "greeting", {0, ""}, {500, "line.hello"}, {2000, ""}}
+book{name = "register", number = 90001, cover = "page", page = "page", pages = {"data/reg_p01.enc", "data/reg_p02.enc"}}
+)lua";
+
+}  // namespace
+
+TEST_F(WorldFilesTest, CluesNameAScreenOrACaptionLineAndTheirFaultsArePlaced)
+{
+    std::ofstream(c_dir / "po" / "kelvane.pot", std::ios::app)
+        << "\nmsgctxt \"journal.post\"\nmsgid \"The tide post\"\nmsgstr \"\"\n"
+           "\nmsgctxt \"journal.hello\"\nmsgid \"A greeting\"\nmsgstr \"\"\n";
+    texts = TextCatalogue::Load(c_dir / "po", {});
+    // A clue may name a screen declared after it, as exits do.
+    Write("main.lua", std::string(kClueWorld) +
+                          "clue{name = 'post', screen = 'post', title = 'journal.post'}\n"
+                          "clue{name = 'page', screen = 'register_p2', title = 'journal.post'}\n"
+                          "clue{name = 'hello', line = 'line.hello', title = 'journal.hello'}\n"
+                          "screen{name = 'post', region = 'shore', image = 'data/shore_post.enc'}\n");
+    const std::unique_ptr<WorldFiles> files = Load();
+    const std::vector<WorldFiles::Clue>& clues = files->get_Clues();
+    ASSERT_EQ(clues.size(), 3u);
+    EXPECT_EQ(clues[0].screenNumber, 150) << "the region's first flat view";
+    EXPECT_EQ(clues[0].image, "data/shore_post.enc");
+    EXPECT_EQ(clues[0].imageOffset, ScrambleOffsetFor("data/shore_post.enc"));
+    EXPECT_EQ(clues[0].title, "The tide post");
+    EXPECT_EQ(clues[1].screenNumber, 90002);
+    EXPECT_EQ(clues[1].image, "data/reg_p02.enc");
+    EXPECT_EQ(clues[1].imageOffset, ScrambleOffsetFor("data/reg_p01.enc")) << "a book's pages share its scramble";
+    EXPECT_EQ(clues[2].screenNumber, -1);
+    EXPECT_EQ(clues[2].line, "Hello, keeper.") << "the text the captions show";
+    EXPECT_TRUE(clues[2].screen.empty());
+    EXPECT_EQ(clues[2].where, "main.lua:9");
+
+    struct Case {
+        const char* source;
+        const char* says;
+    };
+    const Case cases[] = {
+        {"clue{name = 'lamp', screen = 'attic', title = 'journal.post'}\n", "main.lua:7:31: clue 'lamp': unknown screen 'attic'"},
+        {"clue{name = 'lamp', screen = 'logo', title = 'journal.none'}\n",
+         "main.lua:7:47: no text with the identifier 'journal.none'"},
+        {"clue{name = 'lamp', line = 'journal.post', title = 'journal.post'}\n",
+         "main.lua:7:29: clue 'lamp': the text 'journal.post' is no line of any captions{}"},
+        {"clue{name = 'lamp', line = 'line.gone', title = 'journal.post'}\n",
+         "main.lua:7:29: no text with the identifier 'line.gone'"},
+        {"clue{name = 'lamp', screen = 'logo', title = 'journal.post'}\nclue{name = 'lamp', line = 'line.hello', title = 'journal.post'}\n",
+         "main.lua:8:14: a clue named 'lamp' is declared twice"},
+        {"clue{name = 'lamp', title = 'journal.post'}\n", "main.lua:7:14: clue 'lamp' needs either screen"},
+        {"clue{name = 'lamp', screen = 'logo', line = 'line.hello', title = 'journal.post'}\n", "not both"},
+        {"clue{name = 'lamp', screen = 'logo'}\n", "main.lua:7:1: 'title' is missing"},
+        {"clue{screen = 'logo', title = 'journal.post'}\n", "'name' is missing"},
+        {"clue{name = 'lamp', screen = 'logo', titel = 'journal.post'}\n", "unknown field 'titel' in clue{}"},
+    };
+    for (const Case& c : cases) {
+        Write("main.lua", std::string(kClueWorld) + c.source);
+        const std::string message = Failure();
+        EXPECT_NE(message.find(c.says), std::string::npos) << "for: " << c.source << "\ngot: " << message;
+    }
+}

@@ -29,7 +29,7 @@ TestGameData::TestGameData()
     WritePicture("data/menu/restore.enc", 800, 600, 0xFF206030, kMenuImageOffset);
     WritePicture("data/menu/save.enc", 800, 600, 0xFF602030, kMenuImageOffset);
     WritePicture("data/menu/credits.enc", 800, 600, 0xFF606020, kMenuImageOffset);
-    for (int i = 1; i <= 4; ++i) {
+    for (int i = 1; i <= 6; ++i) {
         WritePicture("data/menu/Top" + std::to_string(i) + ".enc", 200, 100, 0xFF808080, kTopMenuImageOffset);
     }
     for (const char* name : {"cursor1", "cursor2", "cursor3", "cursorL"}) {

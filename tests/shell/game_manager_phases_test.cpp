@@ -91,7 +91,7 @@ TEST_F(GameManagerPhases, LeavingTheMenuUnloadsItAndStopsTheMusic)
     EXPECT_EQ(music.get_Current(), MusicManager::kNoSong);
 
     music.PlaySong(1, false);
-    ASSERT_TRUE(FrameWithClick(400, 40));  // the top menu's save button: back to the menu
+    ASSERT_TRUE(FrameWithClick(242, 40));  // the top menu's save button: back to the menu
     ASSERT_EQ(game->get_Phase(), GameManager::kMenu);
     EXPECT_TRUE(menu->IsLoaded());
     menu->SetScreen(MenuManager::kMainPage);
@@ -106,7 +106,7 @@ TEST_F(GameManagerPhases, EveryWayBackFromTheWorldClearsTheSounds)
     EnterWorld();
     world->AddSound(L"nothing/one.wav");
     ASSERT_EQ(sounds.get_SoundCount(), 1u);
-    ASSERT_TRUE(FrameWithClick(400, 40));  // save page
+    ASSERT_TRUE(FrameWithClick(242, 40));  // save page
     EXPECT_EQ(menu->get_CurrentMenu(), MenuManager::kGameSavePage);
     EXPECT_EQ(sounds.get_SoundCount(), 0u);
 
@@ -116,7 +116,7 @@ TEST_F(GameManagerPhases, EveryWayBackFromTheWorldClearsTheSounds)
     WorldActionlist* end = world->AddSharedActionlist(true, 0);
     end->addAction(ACT_EndGame);
     world->ExcuteActionList(end);
-    ASSERT_TRUE(FrameWithClick(650, 40));  // the end-game quit button: the credits
+    ASSERT_TRUE(FrameWithClick(716, 40));  // the end-game quit button: the credits
     ASSERT_EQ(game->get_Phase(), GameManager::kCredits);
     EXPECT_EQ(sounds.get_SoundCount(), 0u);
     EXPECT_EQ(music.get_Current(), 4);
@@ -128,7 +128,7 @@ TEST_F(GameManagerPhases, EveryFrameStartsWithTheWholeScreenAsViewport)
     WorldActionlist* end = world->AddSharedActionlist(true, 0);
     end->addAction(ACT_EndGame);
     world->ExcuteActionList(end);
-    ASSERT_TRUE(FrameWithClick(650, 40));
+    ASSERT_TRUE(FrameWithClick(716, 40));
     ASSERT_EQ(game->get_Phase(), GameManager::kCredits);
 
     // The credits clear what the viewport covers: a viewport left small by the phase before

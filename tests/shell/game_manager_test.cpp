@@ -87,7 +87,7 @@ TEST_F(GameManagerTest, NewGameStartsFromSlotZeroWithoutMusicAndEndGameLeavesOnl
         "wait 800\n"
         "expect screen 1\n"
         "expect videos 1\n"
-        "click 400 40\n"   // save button: the only one in end-game mode is quit, so nothing
+        "click 242 40\n"   // save button: the only one in end-game mode is quit, so nothing
         "expect phase world\n"
         "quit\n");
 }
@@ -103,7 +103,7 @@ TEST_F(GameManagerTest, TheEndGameQuitRollsTheCreditsWithTheirTrackThenReturnsTo
         "click 400 300\n"
         "wait 1200\n"
         "expect videos 1\n"
-        "click 650 40\n"  // end-game quit: the credits at once
+        "click 716 40\n"  // end-game quit: the credits at once
         "expect phase credits\n"
         "expect song 4\n"
         "wait 60000\n"
@@ -128,8 +128,8 @@ TEST_F(GameManagerTest, BackToTheGameFromTheInGameRestorePageReentersTheScreen)
         "click 600 230\n"
         "wait 800\n"
         "expect videos 1\n"
-        "click 150 40\n"  // restore button, confirmed by a second click
-        "click 150 40\n"
+        "click 84 40\n"  // restore button, confirmed by a second click
+        "click 84 40\n"
         "expect phase menu\n"
         "expect menupage 2\n"
         "click 75 575\n"  // back to the game without choosing a slot

@@ -66,7 +66,7 @@ constexpr const char* kNewGameToScreenOne =
 
 // Then saved into slot 1 as "den".
 constexpr const char* kSaveIntoSlotOne =
-    "click 400 40\n"  // the top menu's save button
+    "click 242 40\n"  // the top menu's save button
     "expect menupage 3\n"
     "click 250 145\n"  // slot 1
     "type den\n"
@@ -103,8 +103,8 @@ TEST_F(InstalledGameTest, AnUnwritableSaveDirectoryLeavesTheGamePlayableAndNewGa
     std::ofstream(data.Dir() / "home/xdg/kelvane") << "in the way";
 
     EXPECT_TRUE(Play(std::string(kNewGameToScreenOne) +
-                     "click 650 40\n"  // quit to the main menu, confirmed
-                     "click 650 40\n"
+                     "click 716 40\n"  // quit to the main menu, confirmed
+                     "click 716 40\n"
                      "expect phase menu\n"
                      "click 600 230\n"  // a new game starts where new games start
                      "expect phase world\n"

@@ -113,8 +113,8 @@ TEST_F(ReplayTest, NewGameWalkAndQuitFromTheMainMenu)
         "wait 800\n"
         "expect screen 1\n"
         "screenshot " + shot + "\n"
-        "click 650 40\n"   // quit button of the top menu, twice to confirm
-        "click 650 40\n"
+        "click 716 40\n"   // quit button of the top menu, twice to confirm
+        "click 716 40\n"
         "expect phase menu\n"
         "expect menupage 0\n"
         "click 620 495\n",  // the main menu's quit button ends the game
@@ -133,7 +133,7 @@ TEST_F(ReplayTest, SaveFromTheGameRestoreFromTheMenuAndNewGameStartsAfresh)
         "click 400 300\n"  // on to screen 1
         "wait 800\n"
         "expect screen 1\n"
-        "click 400 40\n"   // the top menu's save button
+        "click 242 40\n"   // the top menu's save button
         "expect phase menu\n"
         "expect menupage 3\n"
         "click 250 145\n"  // slot 1
@@ -142,8 +142,8 @@ TEST_F(ReplayTest, SaveFromTheGameRestoreFromTheMenuAndNewGameStartsAfresh)
         "frames 2\n"
         "expect phase world\n"
         "expect screen 1\n"
-        "click 650 40\n"   // quit to the main menu
-        "click 650 40\n"
+        "click 716 40\n"   // quit to the main menu
+        "click 716 40\n"
         "expect menupage 0\n"
         "click 620 325\n"  // restore page
         "expect menupage 1\n"
@@ -151,8 +151,8 @@ TEST_F(ReplayTest, SaveFromTheGameRestoreFromTheMenuAndNewGameStartsAfresh)
         "expect phase world\n"
         "expect screen 1\n"
         "wait 800\n"
-        "click 650 40\n"
-        "click 650 40\n"
+        "click 716 40\n"
+        "click 716 40\n"
         "click 600 230\n"  // new game: slot 0 puts the world back on screen 0
         "expect phase world\n"
         "expect screen 0\n"
@@ -188,7 +188,7 @@ TEST_F(ReplayTest, SavingWhileReadingABookRestoresThePlayerAtTheLectern)
         "click 400 300\n"  // open the register
         "wait 800\n"
         "expect screen 90001\n"
-        "click 400 40\n"   // the top menu's save button
+        "click 242 40\n"   // the top menu's save button
         "expect menupage 3\n"
         "click 250 145\n"  // slot 1
         "type tides\n"
@@ -196,8 +196,8 @@ TEST_F(ReplayTest, SavingWhileReadingABookRestoresThePlayerAtTheLectern)
         "frames 2\n"
         "expect phase world\n"
         "expect screen 90001\n"  // still reading
-        "click 650 40\n"   // quit to the main menu
-        "click 650 40\n"
+        "click 716 40\n"   // quit to the main menu
+        "click 716 40\n"
         "expect menupage 0\n"
         "click 620 325\n"  // restore page
         "click 250 145\n"  // slot 1
@@ -421,7 +421,7 @@ TEST_F(ReplayTest, TypingATitleTypesEveryLetterDoubledOnesTwice)
     const ReplayResult result = RunReplay(
         "click 600 230\n"  // new game
         "wait 800\n"
-        "click 400 40\n"   // the top menu's save button
+        "click 242 40\n"   // the top menu's save button
         "expect menupage 3\n"
         "click 250 145\n"  // slot 1
         "type keeper 2 see\n"

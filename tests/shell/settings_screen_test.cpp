@@ -116,12 +116,12 @@ TEST_F(SettingsScreenTest, EscapeOpensItInTheWorldButNotWhileASaveTitleIsTyped)
                  "key ESCAPE\n"
                  "expect settings open\n"
                  "move 400 300\n"
-                 "click 400 40\n"  // the top menu's save button, under the panel
+                 "click 242 40\n"  // the top menu's save button, under the panel
                  "expect phase world\n"
                  "key ESCAPE\n"
                  "expect settings closed\n"
                  "expect phase world\n"
-                 "click 400 40\n"  // now it reaches the top menu
+                 "click 242 40\n"  // now it reaches the top menu
                  "expect phase menu\n"
                  "expect menupage 3\n"
                  "click 250 145\n"  // slot 1: a title is typed

@@ -525,7 +525,7 @@ protected:
             WriteBytes(path, imaging::RotateImageBytes(png, static_cast<std::size_t>(offset)));
         };
         Picture("data/black.jpg", 8, 8);
-        for (int i = 1; i <= 4; ++i) scrambled("data/menu/Top" + std::to_string(i) + ".enc", kTopMenuImageOffset);
+        for (int i = 1; i <= 6; ++i) scrambled("data/menu/Top" + std::to_string(i) + ".enc", kTopMenuImageOffset);
         for (const char* name : {"cursor1", "cursor1_alpha1", "cursor1_alpha2", "cursor2_alpha", "cursor3",
                                  "cursor3_alpha", "cursorL", "cursorL_alpha"}) {
             scrambled(std::string("data/cursor/") + name + ".enc", kCursorImageOffset);
@@ -663,6 +663,29 @@ on_enter("hall", {toggle("lamp_lit"), copy("copied", "door_open")})
                           "      hall, on entry\n"),
               std::string::npos) << report;
     EXPECT_NE(report.find("  forgotten (3)\n    read: nowhere\n    set: nowhere\n"), std::string::npos) << report;
+}
+
+TEST_F(WorldFilesCheckTest, AClueOnAScreenNoWayLeadsToIsAFault)
+{
+    Text("data/po/kelvane.pot", "msgctxt \"journal.plaque\"\nmsgid \"The plaque\"\nmsgstr \"\"\n");
+    Text("data/world/main.lua", R"lua(
+screen{name = "room", number = 0, image = "data/room.png"}
+screen{name = "hall", number = 1, image = "data/room.png"}
+screen{name = "vault", number = 2, image = "data/room.png"}
+move{screen = "room", rect = {0, 0, 10, 10}, to = "hall"}
+clue{name = "hall_plaque", screen = "hall", title = "journal.plaque"}
+clue{name = "vault_plaque", screen = "vault", title = "journal.plaque"}
+)lua");
+    CheckedWorld checked(&kt::GetWindow());
+    const std::vector<CheckFinding> built = BuildFromFiles(checked);
+    ASSERT_NE(checked.get_World(), nullptr) << Describe(built);
+    FileProbe files;
+    WorldChecker checker(*checked.get_World(), CheckedWorld::Tracks(), files);
+    checker.Check();
+    const std::vector<CheckFinding> clues = CheckClues(*checked.get_Files(), *checked.get_World(), checker.get_Reached());
+    EXPECT_TRUE(FoundOnce(clues, CheckRule::UnreachableClue, "main.lua:7", "vault_plaque")) << Describe(clues);
+    EXPECT_EQ(clues.size(), 1u) << "the hall is reached: " << Describe(clues);
+    EXPECT_TRUE(IsFault(CheckRule::UnreachableClue));
 }
 
 }  // namespace

@@ -86,7 +86,7 @@ TEST_F(GeneratedData, PicturesOpenThroughTheGameLoaderAtTheSizesTheGameDrawsThem
         {"data/black.jpg", 64, 64},
         {"data/menu/background.enc", 800, 600}, {"data/menu/restore.enc", 800, 600},
         {"data/menu/save.enc", 800, 600}, {"data/menu/credits.enc", 800, 600},
-        {"data/menu/Top1.enc", 256, 128}, {"data/menu/Top4.enc", 256, 128},
+        {"data/menu/Top1.enc", 192, 128}, {"data/menu/Top4.enc", 192, 128}, {"data/menu/Top6.enc", 192, 128},
         {"data/cursor/cursor1.enc", 85, 90}, {"data/cursor/cursor1_alpha1.enc", 85, 90},
         {"data/cursor/cursor1_alpha2.enc", 85, 90}, {"data/cursor/cursor2.enc", 85, 85},
         {"data/cursor/cursor2_alpha.enc", 85, 85}, {"data/cursor/cursor3_alpha.enc", 85, 85},
@@ -460,8 +460,20 @@ TEST(ContentInterface, TopButtonsCursorsAndItemsAreEachTheirOwn)
     const Canvas restore = PaintTopButton(TopButton::Restore), confirm = PaintTopButton(TopButton::Confirm);
     EXPECT_EQ(restore.Width(), kTopButtonWidth);
     EXPECT_EQ(restore.Height(), kTopButtonHeight);
-    EXPECT_GT(Difference(MeanColour(restore, {0, 0, 256, 128}), MeanColour(confirm, {0, 0, 256, 128})), 0.03f)
+    EXPECT_GT(Difference(MeanColour(restore, {0, 0, kTopButtonWidth, kTopButtonHeight}),
+                         MeanColour(confirm, {0, 0, kTopButtonWidth, kTopButtonHeight})), 0.03f)
         << "the confirmation looks different from the button it replaces";
+    // Every label fits its narrow button: the side margins look as those of the short "Save".
+    const Canvas save = PaintTopButton(TopButton::Save);
+    for (const TopButton b : {TopButton::Restore, TopButton::Journal, TopButton::Hints}) {
+        const Canvas button = PaintTopButton(b);
+        for (const Rect margin : {Rect{0, 20, 16, 60}, Rect{kTopButtonWidth - 16, 20, 16, 60}})
+            EXPECT_LT(Difference(MeanColour(button, margin), MeanColour(save, margin)), 0.01f)
+                << "label " << static_cast<int>(b) << " runs into the button's edge";
+        EXPECT_GT(Difference(MeanColour(button, {0, 0, kTopButtonWidth, kTopButtonHeight}),
+                             MeanColour(save, {0, 0, kTopButtonWidth, kTopButtonHeight})), 0.001f)
+            << "label " << static_cast<int>(b) << " is its own";
+    }
 
     const CursorPictures pointer = PaintCursor(CursorKind::Pointer), loading = PaintCursor(CursorKind::Loading);
     EXPECT_EQ(pointer.picture.Width(), 85);

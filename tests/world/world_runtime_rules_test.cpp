@@ -213,17 +213,17 @@ TEST_F(WorldRulesWithItem, WithAnItemHeldTheTopMenuNeitherShowsNorAnswers)
 {
     ClickAt(400, 540);
     ASSERT_EQ(world->get_CursorItem(), 1);
-    PointAt(400, 50);
+    PointAt(242, 50);
     for (int i = 0; i < 20; ++i) world->Run();
     const std::uint32_t top = kt::PixelAt(kt::ReadBack(), 300, 50);
     EXPECT_LT(Red(top) + Blue(top), 16) << "no top menu is drawn over the black strip";
-    EXPECT_EQ(ClickAt(400, 50), WorldManager::kKeepPlaying) << "its save button does not answer";
+    EXPECT_EQ(ClickAt(242, 50), WorldManager::kKeepPlaying) << "its save button does not answer";
     EXPECT_EQ(world->get_CursorItem(), 1);
     ClickAt(400, 540);  // back into the bar: the menu answers again
     ASSERT_EQ(world->get_CursorItem(), 0);
-    PointAt(400, 50);
+    PointAt(242, 50);
     world->Run();
-    EXPECT_EQ(ClickAt(400, 50), WorldManager::kSave);
+    EXPECT_EQ(ClickAt(242, 50), WorldManager::kSave);
 }
 
 TEST_F(WorldRulesWithItem, ACloseUpLeftByItsOwnScriptStaysOpenUntilARightClick)

@@ -326,7 +326,7 @@ TEST_F(WorldRuntime, TopMenuSaveReturnsTwoWithoutPresenting)
 {
     AddScreen(6, 0, kBlue);
     world->TransportToScreen(6);
-    PointAt(400, 50);
+    PointAt(242, 50);
     world->Run();  // the menu fades in under the pointer
     int result = -1;
     EXPECT_EQ(CountFrames([&] {
@@ -342,7 +342,7 @@ TEST_F(WorldRuntime, TopMenuSaveReturnsTwoWithoutPresenting)
     end->addAction(ACT_EndGame);
     world->ExcuteActionList(end);
     world->set_Rotation(0.0f);
-    EXPECT_EQ(ClickAt(650, 50), WorldManager::kCredits);
+    EXPECT_EQ(ClickAt(716, 50), WorldManager::kCredits);
     EXPECT_FALSE(world->get_EndGameMode());
 }
 

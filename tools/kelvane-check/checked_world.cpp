@@ -25,7 +25,7 @@ constexpr float kRotationSpeed = 32500.0f;
 constexpr int kStandardTransition = 600;  // ms
 const char* const kBlackImage = "data/black.jpg";
 const char* const kTopMenuImages[] = {"data/menu/Top1.enc", "data/menu/Top2.enc", "data/menu/Top3.enc",
-                                      "data/menu/Top4.enc"};
+                                      "data/menu/Top4.enc", "data/menu/Top5.enc", "data/menu/Top6.enc"};
 
 // The cursors in index order: normal, over something that reacts, turn left, turn right,
 // loading.
@@ -87,6 +87,7 @@ bool CheckedWorld::BuildStartUp(FileProbe& probe, std::vector<CheckFinding>& fin
             kPanoramaSlices, kPanoramaStacks, kViewSwitchLength, kBlackImage, 0, c_pMouse.get(), c_pMusic.get(),
             nullptr, kRotationSpeed, kStandardTransition, kTopMenuImages[0], kTopMenuImages[1], kTopMenuImages[2],
             kTopMenuImages[3], kTopMenuImageOffset);
+        c_pWorld->AddTopMenuHelpButtons(kTopMenuImages[4], kTopMenuImages[5], kTopMenuImageOffset);
         c_pWorld->set_SoundManager(c_pSounds.get());
         int index = 0;
         for (const CursorFiles& files : kCursors) {

@@ -259,6 +259,8 @@ int main(int argc, char** argv)
             WorldChecker checker(*world, CheckedWorld::Tracks(), probe);
             const std::vector<CheckFinding> more = checker.Check();
             findings.insert(findings.end(), more.begin(), more.end());
+            const std::vector<CheckFinding> clues = CheckClues(*built.get_Files(), *world, checker.get_Reached());
+            findings.insert(findings.end(), clues.begin(), clues.end());
             const WorldUses uses(*world, *built.get_Files());
             findings.insert(findings.end(), uses.get_Unused().begin(), uses.get_Unused().end());
             if (options.uses) std::cout << "Variables, where read and where set\n" << uses.FormatVariableUses() << "\n";

@@ -9,6 +9,7 @@
 #include "file_probe.h"
 #include "media/music_manager.h"
 #include "media/repetive_sound.h"
+#include "script/world_files.h"
 #include "world/action_codes.h"
 #include "world/condition_codes.h"
 #include "world/condition_evaluator.h"
@@ -126,6 +127,7 @@ const char* RuleName(CheckRule rule)
     case CheckRule::UnknownActionCode: return "unknown action code";
     case CheckRule::NoStartScreen: return "no start screen";
     case CheckRule::UnreachableScreen: return "unreachable screen";
+    case CheckRule::UnreachableClue: return "clue never found";
     case CheckRule::ItemNeverGiven: return "item used but never given";
     case CheckRule::WorldNotBuilt: return "world not built";
     case CheckRule::WorldFileFault: return "world file";
@@ -696,4 +698,21 @@ void WorldChecker::CheckReachability()
             }
         }
     }
+}
+
+std::vector<CheckFinding> CheckClues(const WorldFiles& files, const WorldManager& world,
+                                     const std::set<const WorldScreen*>& reached)
+{
+    std::vector<CheckFinding> findings;
+    for (const WorldFiles::Clue& clue : files.get_Clues()) {
+        if (clue.screen.empty()) continue;
+        bool found = false;
+        for (const auto& screen : world.get_Screens())
+            found |= screen->get_Number() == clue.screenNumber && reached.count(screen.get()) != 0;
+        if (!found)
+            findings.push_back({CheckRule::UnreachableClue, clue.where,
+                                "clue '" + clue.name + "' is on screen '" + clue.screen +
+                                    "', which no way leads to from screen 0: the journal can never file it"});
+    }
+    return findings;
 }

@@ -12,6 +12,7 @@
 
 class FileProbe;
 class WorldAction;
+class WorldFiles;
 class WorldManager;
 class WorldScreen;
 
@@ -31,6 +32,7 @@ enum class CheckRule {
     UnknownActionCode,
     NoStartScreen,
     UnreachableScreen,
+    UnreachableClue,  // a clue{} on a screen that no way leads to: the journal could never hold it
     ItemNeverGiven,
     WorldNotBuilt,
     WorldFileFault,  // the world files or the texts could not be read; where = file:line:col
@@ -117,3 +119,8 @@ private:
 
 // Checks a condition's shape alone: empty when the tokens reduce to one value, else why not.
 std::string ConditionShapeError(const std::vector<int>& tokens);
+
+// The clues of `files` on screens outside `reached` (what WorldChecker::get_Reached gives for
+// `world`), each a fault named by the clue's place in the files.
+std::vector<CheckFinding> CheckClues(const WorldFiles& files, const WorldManager& world,
+                                     const std::set<const WorldScreen*>& reached);

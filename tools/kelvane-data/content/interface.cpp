@@ -138,10 +138,11 @@ Canvas PaintTopButton(TopButton button)
     c.ForEach([](float, float y, Rgb& p) { p = Mix(Hex(0x2c2218), Hex(0x0e0a08), y / kTopButtonHeight); });
     c.FillRoundRect({8, 10, kTopButtonWidth - 16, kTopButtonHeight - 20}, 12.0f, confirm ? Hex(0x5a1a12) : Hex(0x3a2c1c));
     c.FillRoundRect({14, 16, kTopButtonWidth - 28, 3}, 1.0f, kGold, 0.4f);
-    const char* label = button == TopButton::Restore ? "Restore" : button == TopButton::Save ? "Save"
-                        : button == TopButton::Quit  ? "Quit"    : "Sure?";
-    c.Text(label, kTopButtonWidth / 2 + 2, 24, 46, kInk, true, false, TextAlign::Centre);
-    c.Text(label, kTopButtonWidth / 2, 22, 46, kGold, true, false, TextAlign::Centre);
+    const char* label = button == TopButton::Restore ? "Restore" : button == TopButton::Save  ? "Save"
+                        : button == TopButton::Quit    ? "Quit"    : button == TopButton::Hints ? "Hints"
+                        : button == TopButton::Journal ? "Journal" : "Sure?";
+    c.Text(label, kTopButtonWidth / 2 + 2, 28, 40, kInk, true, false, TextAlign::Centre);
+    c.Text(label, kTopButtonWidth / 2, 26, 40, kGold, true, false, TextAlign::Centre);
     if (confirm) c.Text("click again", kTopButtonWidth / 2, 76, 22, kGold * 0.85f, false, true, TextAlign::Centre);
     return c;
 }

@@ -14,7 +14,7 @@ constexpr int kMenuWidth = 800;
 constexpr int kMenuHeight = 600;
 // Top-menu buttons: drawn 200 x 100 on screen; the pictures are 256 x 128 (the same shape, a
 // power of two, so the texture needs no resampling).
-constexpr int kTopButtonWidth = 256;
+constexpr int kTopButtonWidth = 192;  // drawn 150 x 100: five fit the strip
 constexpr int kTopButtonHeight = 128;
 
 // A menu button: the rectangle the menu tests the pointer against (x1, y1, x2, y2 in screen
@@ -29,7 +29,7 @@ enum class MenuPage { Main, Restore, Save, Credits };
 std::vector<MenuButton> ButtonsOf(MenuPage page);
 Canvas PaintMenuPage(MenuPage page);
 
-enum class TopButton { Restore, Save, Quit, Confirm };
+enum class TopButton { Restore, Save, Quit, Confirm, Hints, Journal };
 Canvas PaintTopButton(TopButton button);
 
 enum class CursorKind { Pointer, TurnLeft, TurnRight, Loading };

@@ -24,6 +24,8 @@ void AddInterface(AssetList& list)
     list.Picture("data/menu/Top2.enc", [] { return PaintTopButton(TopButton::Save); }, PictureFormat::Png, 0.3);
     list.Picture("data/menu/Top3.enc", [] { return PaintTopButton(TopButton::Quit); }, PictureFormat::Png, 0.3);
     list.Picture("data/menu/Top4.enc", [] { return PaintTopButton(TopButton::Confirm); }, PictureFormat::Png, 0.3);
+    list.Picture("data/menu/Top5.enc", [] { return PaintTopButton(TopButton::Hints); }, PictureFormat::Png, 0.3);
+    list.Picture("data/menu/Top6.enc", [] { return PaintTopButton(TopButton::Journal); }, PictureFormat::Png, 0.3);
 
     list.Cursor("data/cursor/cursor1", CursorKind::Pointer, true);
     list.Cursor("data/cursor/cursor2", CursorKind::TurnLeft, false);
