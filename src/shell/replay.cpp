@@ -677,10 +677,23 @@ private:
             const std::string name = open < 0 ? "none" : game.hints->get_Goals()[static_cast<std::size_t>(open)].name;
             check(name == want, "expected the hints on goal " + want + ", they are on " + name);
         } else if (c.text == "marks") {
-            const std::size_t marks = game.world->get_Reveal() ? game.world->RevealMarks().size() : 0;
-            check(marks == static_cast<std::size_t>(c.numbers[0]),
+            const std::vector<WorldManager::RevealMark> shown =
+                game.world->get_Reveal() ? game.world->RevealMarks() : std::vector<WorldManager::RevealMark>{};
+            check(shown.size() == static_cast<std::size_t>(c.numbers[0]),
                   "expected " + std::to_string(c.numbers[0]) + " reveal marks on the view, it shows " +
-                      std::to_string(marks));
+                      std::to_string(shown.size()));
+            // A flat view shows all of itself: the marks are exactly its hotspots whose
+            // conditions hold, as the world's own list of them says.
+            const WorldScreen* screen = game.world->get_Screen();
+            if (game.world->get_Reveal() && screen != nullptr && screen->get_Type() == WorldScreen::kFlat) {
+                std::vector<int> holding, marked;
+                for (int i = 0; i < screen->get_HotspotCount(); ++i)
+                    if (game.world->TestConditionList(screen->GetHotspot(i))) holding.push_back(i);
+                for (const WorldManager::RevealMark& mark : shown) marked.push_back(mark.hotspot);
+                check(marked == holding, "the reveal marks " + std::to_string(marked.size()) +
+                                             " hotspots, but the screen has " + std::to_string(holding.size()) +
+                                             " whose conditions hold");
+            }
         } else if (c.text == "autosaves") {
             const int count = game.autosave ? game.autosave->get_Count() : 0;
             check(count == c.numbers[0], "expected " + std::to_string(c.numbers[0]) + " autosaves, the game made " +
