@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <utility>
+#include <vector>
 
 #include "menus/save_manager.h"
 #include "shell/hint_ladder.h"
@@ -21,10 +22,10 @@ void Autosave::Enter(const WorldManager& world, const HintLadder* hints, std::ui
     c_dwPlayed = 0;
     c_dwLastFrame = now;
     c_due = Reason::None;
+    c_bPictureAsked = false;
 }
 
-Autosave::Reason Autosave::AfterFrame(const WorldManager& world, const HintLadder* hints, std::uint32_t now,
-                                      const std::function<void()>& takeViewPicture)
+Autosave::Reason Autosave::AfterFrame(WorldManager& world, const HintLadder* hints, std::uint32_t now)
 {
     c_pSaves->PollBackground();
     c_dwPlayed += std::min(now - c_dwLastFrame, kLongestCountedFrameMs);
@@ -42,7 +43,16 @@ Autosave::Reason Autosave::AfterFrame(const WorldManager& world, const HintLadde
     if (c_dwPlayed >= kPeriodMs && c_due == Reason::None) c_due = Reason::Time;
 
     if (c_due == Reason::None || !CanSave(world) || c_pSaves->get_SavingInBackground()) return Reason::None;
-    takeViewPicture();
+    // First the view is asked of the next frame (which forgets any kept before), then taken.
+    std::vector<std::uint32_t> view;
+    if (!c_bPictureAsked) {
+        world.RequestViewPicture();
+        c_bPictureAsked = true;
+        return Reason::None;
+    }
+    if (!world.TakeViewPicture(&view)) return Reason::None;
+    c_bPictureAsked = false;
+    c_pSaves->set_ViewPicture(view);
     const std::string title = c_placeOf(world.get_StandingScreen());
     if (!c_pSaves->SaveGameInBackground(SaveManager::kAutoSlot, title.c_str())) return Reason::None;
     const Reason reason = std::exchange(c_due, Reason::None);

@@ -28,11 +28,11 @@ public:
     // The world is entered (a new game, a restore, back from a menu) at game time `now`: what
     // it is now is the starting point, which is not saved again.
     void Enter(const WorldManager& world, const HintLadder* hints, std::uint32_t now);
-    // After each frame of play: counts the play, and starts an autosave when one is due and the
-    // world can be saved (no scene playing, the game not ending). `view` is called for the
-    // picture of the view only when a save starts. Returns why a save started, or None.
-    Reason AfterFrame(const WorldManager& world, const HintLadder* hints, std::uint32_t now,
-                      const std::function<void()>& takeViewPicture);
+    // After each frame of play: counts the play, and when an autosave is due and the world can
+    // be saved (no scene playing, the game not ending) asks the world's next frame to keep the
+    // view, and on the frame after that starts the save with it as its picture; so no frame
+    // draws more than its own. Returns why a save started, or None.
+    Reason AfterFrame(WorldManager& world, const HintLadder* hints, std::uint32_t now);
 
     // Autosaves started since the game began.
     int get_Count() const { return c_iCount; }
@@ -48,6 +48,7 @@ private:
     std::uint32_t c_dwPlayed = 0;  // play since the last autosave
     std::uint32_t c_dwLastFrame = 0;
     Reason c_due = Reason::None;  // a save waiting for a moment it can be made
+    bool c_bPictureAsked = false;  // the world's next frame keeps the view for it
     Reason c_lastReason = Reason::None;
     int c_iCount = 0;
 };

@@ -213,8 +213,7 @@ void GameManager::RunWorld()
     NoticeClues();
     c_bRested = result == WorldManager::kKeepPlaying && c_pWorldManager->get_Rested();
     if (result == WorldManager::kKeepPlaying && c_pAutosave != nullptr) {
-        if (c_pAutosave->AfterFrame(*c_pWorldManager, c_pHints, timeGetTime(), [this] { TakeViewPicture(); }) !=
-            Autosave::Reason::None)
+        if (c_pAutosave->AfterFrame(*c_pWorldManager, c_pHints, timeGetTime()) != Autosave::Reason::None)
             c_bRested = false;
     }
     switch (result) {

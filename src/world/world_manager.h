@@ -294,6 +294,11 @@ public:
     // the pointer: 800 x 600 pixels as the device reads its back buffer (a save's picture).
     // Draws into the back buffer without presenting; the next frame is drawn afresh.
     std::vector<std::uint32_t> DrawViewPicture();
+    // The same kept by the next frame drawn, as it draws (no frame drawn twice): asks for it,
+    // and takes it once a frame has kept it (false until then). The frame asked is drawn even
+    // where it could have shown the last picture again.
+    void RequestViewPicture();
+    bool TakeViewPicture(std::vector<std::uint32_t>* pixels);
 
     // A message for the game's author drawn over the top of the view (a world file that could
     // not be reloaded, say), lines split at '\n' and wrapped to the view; "" shows none.
@@ -453,6 +458,8 @@ private:
     GameSoundManager* c_pGameSoundManager = nullptr;
     std::uint32_t c_dLastTime = 0;
     WorldFrameRest c_rest;
+    bool c_bViewPictureWanted = false;
+    std::vector<std::uint32_t> c_viewPicture;  // the view kept by the frame asked, until taken
     bool c_bRested = false;
     bool c_bClickedThisFrame = false;
     std::uint64_t c_iActionsRun = 0;

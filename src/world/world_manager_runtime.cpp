@@ -462,7 +462,8 @@ int WorldManager::Render()
     UpdateSoundCaptions();
 
     WorldFrame frame = DescribeFrame(*device);
-    c_bRested = c_rest.MayRest(frame);
+    // A frame asked to keep the view is drawn, even one that could rest.
+    c_bRested = !c_bViewPictureWanted && c_rest.MayRest(frame);
     if (c_bRested) {
         device->ShowAgain();
         return kKeepPlaying;
@@ -475,6 +476,20 @@ int WorldManager::Render()
     frame.deviceChanges = device->GetChangeCount();
     c_rest.Drawn(frame);
     return kKeepPlaying;
+}
+
+void WorldManager::RequestViewPicture()
+{
+    c_bViewPictureWanted = true;
+    c_viewPicture.clear();
+}
+
+bool WorldManager::TakeViewPicture(std::vector<std::uint32_t>* pixels)
+{
+    if (c_viewPicture.empty()) return false;
+    *pixels = std::move(c_viewPicture);
+    c_viewPicture.clear();
+    return true;
 }
 
 std::vector<std::uint32_t> WorldManager::DrawViewPicture()
@@ -503,6 +518,10 @@ int WorldManager::DrawFrame(gfx::Device* device)
     c_pDisplayScreen->RenderBehind(*c_iFullScreenImage);
     c_pDisplayScreen->Render();
     SetWholeViewport(device);
+    if (c_bViewPictureWanted) {
+        c_viewPicture = device->ReadBackBuffer();
+        c_bViewPictureWanted = false;
+    }
     if (c_bReveal) {
         if (!c_pRevealMarks) c_pRevealMarks = std::make_unique<HotspotMarks>(device);
         for (const RevealMark& mark : RevealMarks()) c_pRevealMarks->Render(mark.x, mark.y, mark.reacts);
