@@ -17,21 +17,22 @@ namespace world_render {
 
 constexpr int kThingCount = 8;  // the items, numbered 1 .. 8 as the world numbers them
 
-// Scene text that #declares `Thing`, item `item`'s model (1 .. 8), in metres, lying or
-// standing as it rests on a table top at y = 0, its front towards -z.
-std::string ThingModel(int item);
+// The scene library's name of item `item` (1 .. 8): items/NAME.pov is its bar picture,
+// items/NAME_closeup.pov its close view, models/NAME.inc its model. Throws Error for no item.
+const char* ItemSceneName(int item);
 
-// The scene of an item's bar picture: the model alone, lit, on no background (rendered
-// with alpha, kItemSide pixels square).
+// The render of an item's bar picture: the model alone, lit, on no background (rendered
+// with alpha, kItemSide pixels square). Throws Error for no item.
 render::RenderRequest ItemBarRequest(int item);
 
 // The bar picture and both cursor masks from the item's render: the masks come from the
 // render's alpha, the colours from the render.
 content::ItemPictures ItemPicturesFromRender(const imaging::Image& render);
 
-// The scene of an item's close view (items 3, 4, 5 and 8): the object lit, filling the
-// 1024 x 512 view. Without the item the same table, wall and light, empty.
-std::string CloseUpScene(int item, bool withItem);
+// The render of an item's close view (items 3, 4, 5 and 8): the object lit, filling the
+// 1024 x 512 view. Without the item the same table, wall and light, empty. Throws Error for
+// an item without a close view.
+render::RenderRequest CloseUpRequest(int item, bool withItem);
 
 // A rendered picture as a canvas to draw on, and back.
 content::Canvas CanvasOf(const imaging::Image& picture);

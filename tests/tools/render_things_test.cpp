@@ -135,9 +135,7 @@ TEST(ItemCloseUps, TheObjectFillsTheView)
     REQUIRE_RENDERER();
     for (const int item : {3, 4, 5, 8}) {
         const auto render = [item](bool with) {
-            return render::Render({"close view", world_render::CloseUpScene(item, with), content::kFlatWidth,
-                                   content::kFlatHeight, false, false},
-                                  Draft());
+            return render::Render(world_render::CloseUpRequest(item, with), Draft());
         };
         const imaging::Image with = render(true), without = render(false);
         // The rows and columns where the object (with its shadow) changes the picture.
@@ -151,7 +149,7 @@ TEST(ItemCloseUps, TheObjectFillsTheView)
         EXPECT_GT(span(rows), 440 * 0.7) << "item " << item << " is short in its close view";
         EXPECT_GT(span(columns), content::kFlatWidth * 0.25) << "item " << item << " is narrow in its close view";
     }
-    EXPECT_THROW(world_render::CloseUpScene(1, true), Error) << "the logbook is opened, not looked at";
+    EXPECT_THROW(world_render::CloseUpRequest(1, true), Error) << "the logbook is opened, not looked at";
 }
 
 // The bells on a white canvas: under bell k, in its rows of pairs, exactly its strokes.

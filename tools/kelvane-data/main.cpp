@@ -1,6 +1,6 @@
 // kelvane-data: writes the game's whole data/ directory from code, the same bytes on every run.
 //   kelvane-data [--only TEXT]... [--preview DIR] [--jobs N] [--quality draft|full]
-//                [--render-cache DIR] [--texts DIR] [--world DIR] [--list] [--verbose] OUTDIR
+//                [--render-cache DIR] [--texts DIR] [--world DIR] [--scenes DIR] [--list] [--verbose] OUTDIR
 // --only generates just the assets whose name contains TEXT (repeatable); --preview also
 // writes every picture as a plain PNG into DIR; --list prints the files and exits. Pictures
 // from 3D scenes are kept by input hash in the render cache (default: .render-cache beside
@@ -9,7 +9,8 @@
 // again from each translation there (<language>.po) into OUTDIR/lang/<language>/; what
 // the pictures show from the game's world files in --world (default: the source tree's
 // game/world); both are also copied into OUTDIR/po/ and OUTDIR/world/, and the data marker
-// names the two source folders.
+// names the two source folders. The scenes are read from the scene library in --scenes
+// (default: the source tree's game/scenes).
 // Exit status: 0 done, 1 some asset failed (reasons on stderr), 2 usage.
 #include <algorithm>
 #include <cstdlib>
@@ -29,7 +30,8 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: kelvane-data [--only TEXT]... [--preview DIR] [--jobs N] [--quality draft|full]\n"
-    "                    [--render-cache DIR] [--texts DIR] [--world DIR] [--list] [--verbose]\n"
+    "                    [--render-cache DIR] [--texts DIR] [--world DIR] [--scenes DIR] [--list]\n"
+    "                    [--verbose]\n"
     "                    OUTDIR\n"
     "  writes every file of the game's data directory into OUTDIR (normally data/)\n"
     "  --only TEXT     only the assets whose name contains TEXT (repeatable)\n"
@@ -42,6 +44,8 @@ constexpr const char* kUsage =
     "                  (default: " KELVANE_GAME_TEXTS ")\n"
     "  --world DIR     where the game's world files (main.lua, ...) are, copied into OUTDIR/world\n"
     "                  (default: " KELVANE_GAME_WORLD ")\n"
+    "  --scenes DIR    where the scene library (the .pov scenes and the .inc files they share) is\n"
+    "                  (default: " KELVANE_GAME_SCENES ")\n"
     "  --list          print the files the game's data holds and exit\n"
     "  --verbose       report every asset as it is made\n"
     "  --help          print this text and exit\n";
@@ -78,6 +82,7 @@ int main(int argc, char** argv)
         } else if (arg == "--render-cache" && i + 1 < argc) options.render.cacheDir = argv[++i];
         else if (arg == "--texts" && i + 1 < argc) textsDir = argv[++i];
         else if (arg == "--world" && i + 1 < argc) worldDir = argv[++i];
+        else if (arg == "--scenes" && i + 1 < argc) options.render.sceneLibrary = argv[++i];
         else if (arg == "--list") list = true;
         else if (arg == "--verbose") options.verbose = true;
         else if (!arg.empty() && arg[0] != '-' && outputDir.empty()) outputDir = arg;

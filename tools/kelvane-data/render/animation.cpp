@@ -17,7 +17,7 @@ namespace {
 namespace fs = std::filesystem;
 
 // Bumped whenever the header or the options below change what a sequence renders to.
-constexpr const char* kAnimationRecipe = "kelvane-frames 2";
+constexpr const char* kAnimationRecipe = "kelvane-frames 3";
 // At most this many povray processes per sequence, each with at least kFramesPerPart frames.
 constexpr int kParts = 4;
 constexpr int kFramesPerPart = 8;
@@ -85,12 +85,17 @@ void FrameSize(const AnimationRequest& request, Quality quality, int* width, int
     RenderSize(picture, quality, width, height);
 }
 
-std::string AnimationHash(const AnimationRequest& request, Quality quality, const std::string& version)
+std::string AnimationHash(const AnimationRequest& request, Quality quality, const std::string& version,
+                          const std::string& library)
 {
-    return HashOf({kAnimationRecipe, version, QualityName(quality),
-                   std::to_string(request.width) + "x" + std::to_string(request.height) + "x" +
-                       std::to_string(request.frames),
-                   SequenceText(request)});
+    const std::string text = SequenceText(request);
+    std::vector<std::string> parts{kAnimationRecipe, version, QualityName(quality),
+                                   std::to_string(request.width) + "x" + std::to_string(request.height) + "x" +
+                                       std::to_string(request.frames),
+                                   text};
+    for (const SceneFile& file : IncludedFiles(text, "the scene text of film " + request.name, library))
+        parts.insert(parts.end(), {file.name, file.bytes});
+    return HashOf(parts);
 }
 
 std::vector<imaging::Image> RenderFrames(const AnimationRequest& request, const RenderSettings& settings)
@@ -100,7 +105,7 @@ std::vector<imaging::Image> RenderFrames(const AnimationRequest& request, const 
     const std::string version = settings.version.empty() ? RendererVersion(settings.program) : settings.version;
     const fs::path cached = settings.cacheDir.empty()
                                 ? fs::path()
-                                : fs::path(settings.cacheDir) / (AnimationHash(request, settings.quality, version) + ".frames");
+                                : fs::path(settings.cacheDir) / (AnimationHash(request, settings.quality, version, settings.sceneLibrary) + ".frames");
     int width = 0, height = 0;
     FrameSize(request, settings.quality, &width, &height);
     // The cache keeps the frames as povray renders them (small for drafts: quick to store);
@@ -116,9 +121,7 @@ std::vector<imaging::Image> RenderFrames(const AnimationRequest& request, const 
     const fs::path dir = scratch.Path();
     {
         const std::string text = SequenceText(request);
-        std::ofstream out(dir / "scene.pov", std::ios::binary);
-        out << text;
-        if (!out) throw Error("cannot write " + (dir / "scene.pov").string());
+        StageScene(dir.string(), text, IncludedFiles(text, "the scene text of film " + request.name, settings.sceneLibrary));
     }
     std::vector<std::string> args{"+Iscene.pov", "+Oframe.png", "+W" + std::to_string(width), "+H" + std::to_string(height)};
     const std::vector<std::string> common = CommonOptions(false, false);
@@ -141,7 +144,8 @@ std::vector<imaging::Image> RenderFrames(const AnimationRequest& request, const 
                                              "+EF" + std::to_string(request.frames * (p + 1) / parts)});
         runs.emplace_back([&, p, partArgs] {
             try {
-                RunRenderer(settings.program, partArgs, dir.string(), "output" + std::to_string(p + 1) + ".txt", where);
+                RunRenderer(settings.program, partArgs, dir.string(), "output" + std::to_string(p + 1) + ".txt", where,
+                            settings.sceneLibrary);
             } catch (...) {
                 failures[static_cast<std::size_t>(p)] = std::current_exception();
             }

@@ -22,8 +22,10 @@ struct AnimationRequest {
 // The size frames are rendered at: the request's, or a quarter of it (at least 8 x 4) for drafts.
 void FrameSize(const AnimationRequest& request, Quality quality, int* width, int* height);
 
-// The hash a sequence is cached under: scene text, size, frame count, quality, renderer version.
-std::string AnimationHash(const AnimationRequest& request, Quality quality, const std::string& version);
+// The hash a sequence is cached under: scene text, size, frame count, quality, renderer version,
+// and the bytes of every file of `library` the scene includes.
+std::string AnimationHash(const AnimationRequest& request, Quality quality, const std::string& version,
+                          const std::string& library = DefaultSceneLibrary());
 
 // Renders (or takes from the cache) every frame, first to last, at the request's size: B, G, R,
 // A pixels with alpha 255. Films are lit directly at both qualities (`Draft` is declared true:

@@ -25,9 +25,10 @@ std::string Format(const char* pattern, Numbers... numbers)
     return text;
 }
 
-// The materials shared by the scenes (#declare'd textures: Stone, Blocks, Rock, Sand, Brass,
-// DarkIron, RustIron, Wood, Planks, Tarred, Paper, Cloth, Glass, Water, Sea), and a default
-// finish that gives drafts (no radiosity) a little ambient light so shadows are not black.
+// The #include of the materials shared by the scenes (the scene library's materials.inc:
+// textures Stone, Blocks, Rock, Sand, Brass, DarkIron, RustIron, Wood, Planks, Tarred, Paper,
+// Cloth, Glass, Water, Sea, and a default finish that gives drafts, which have no radiosity, a
+// little ambient light so shadows are not black).
 const char* Materials();
 
 // Panorama placement, for a 2048 x 512 band seen from `eyeHeight` over the floor: the

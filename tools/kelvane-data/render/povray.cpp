@@ -27,7 +27,7 @@ namespace fs = std::filesystem;
 
 constexpr int kDraftDivisor = 4;
 // Bumped whenever the header or the command line below changes what a scene renders to.
-constexpr const char* kRenderRecipe = "kelvane-render 1";
+constexpr const char* kRenderRecipe = "kelvane-render 2";
 
 std::vector<std::uint8_t> ReadAll(const fs::path& path)
 {
@@ -132,7 +132,9 @@ std::string SceneHeader(bool draft, bool radiosity)
 
 std::string SceneText(const RenderRequest& request, Quality quality)
 {
-    return SceneHeader(quality == Quality::Draft, quality == Quality::Full) + request.scene;
+    std::string text = SceneHeader(quality == Quality::Draft, quality == Quality::Full) + request.scene;
+    if (!request.sceneFile.empty()) text += "\n#include \"" + request.sceneFile + "\"\n";
+    return text;
 }
 
 void RenderSize(const RenderRequest& request, Quality quality, int* width, int* height)
@@ -175,12 +177,28 @@ std::string HashOf(const std::vector<std::string>& parts)
     return hex;
 }
 
-std::string InputHash(const RenderRequest& request, Quality quality, const std::string& version)
+namespace {
+
+std::string HashWith(const RenderRequest& request, Quality quality, const std::string& version, const std::string& text,
+                     const std::vector<SceneFile>& included)
 {
-    return HashOf({kRenderRecipe, version, QualityName(quality),
-                   std::to_string(request.width) + "x" + std::to_string(request.height) + (request.alpha ? "a" : "") +
-                       (request.wrapsAround ? "w" : ""),
-                   SceneText(request, quality)});
+    std::vector<std::string> parts{kRenderRecipe, version, QualityName(quality),
+                                   std::to_string(request.width) + "x" + std::to_string(request.height) +
+                                       (request.alpha ? "a" : "") + (request.wrapsAround ? "w" : ""),
+                                   text};
+    for (const SceneFile& file : included) parts.insert(parts.end(), {file.name, file.bytes});
+    return HashOf(parts);
+}
+
+std::string TextName(const RenderRequest& request) { return "the scene text of " + request.name; }
+
+}  // namespace
+
+std::string InputHash(const RenderRequest& request, Quality quality, const std::string& version,
+                      const std::string& library)
+{
+    const std::string text = SceneText(request, quality);
+    return HashWith(request, quality, version, text, IncludedFiles(text, TextName(request), library));
 }
 
 imaging::Image Resize(const imaging::Image& image, int width, int height, bool wrapsAround)
@@ -240,8 +258,14 @@ ScratchDir::~ScratchDir()
     if (!c_bKeep) fs::remove_all(c_path, ignored);
 }
 
+void StageScene(const std::string& dir, const std::string& text, const std::vector<SceneFile>& included)
+{
+    WriteAll(fs::path(dir) / "scene.pov", text.data(), text.size());
+    StageFiles(included, dir);
+}
+
 void RunRenderer(const std::string& program, const std::vector<std::string>& args, const std::string& dir,
-                 const std::string& logName, const std::string& where)
+                 const std::string& logName, const std::string& where, const std::string& library)
 {
     std::vector<std::string> command{program};
     command.insert(command.end(), args.begin(), args.end());
@@ -263,9 +287,15 @@ void RunRenderer(const std::string& program, const std::vector<std::string>& arg
         std::this_thread::sleep_for(std::chrono::milliseconds(500 * attempt));
     }
     if (!failure.empty()) throw Error(where + ": " + failure + Tail(output, 6));
-    if (code != 0) throw Error(where + ": povray exited with status " + std::to_string(code) + Tail(output, 8));
-    if (output.find("Parse Error") != std::string::npos || output.find("Render failed") != std::string::npos)
-        throw Error(where + ": povray reported an error" + Tail(output, 8));
+    if (code != 0) {
+        const std::string named = ReportedErrors(output, dir, library);
+        throw Error(where + ": povray exited with status " + std::to_string(code) +
+                    (named.empty() ? Tail(output, 8) : "\n    " + named));
+    }
+    if (output.find("Parse Error") != std::string::npos || output.find("Render failed") != std::string::npos) {
+        const std::string named = ReportedErrors(output, dir, library);
+        throw Error(where + ": povray reported an error" + (named.empty() ? Tail(output, 8) : "\n    " + named));
+    }
 }
 
 bool ReadPng(const std::string& path, imaging::Image* image)
@@ -288,7 +318,9 @@ imaging::Image Render(const RenderRequest& request, const RenderSettings& settin
     if (request.width <= 0 || request.height <= 0)
         throw Error("scene " + request.name + ": no picture size given");
     const std::string version = settings.version.empty() ? RendererVersion(settings.program) : settings.version;
-    const std::string hash = InputHash(request, settings.quality, version);
+    const std::string text = SceneText(request, settings.quality);
+    const std::vector<SceneFile> included = IncludedFiles(text, TextName(request), settings.sceneLibrary);
+    const std::string hash = HashWith(request, settings.quality, version, text, included);
     const fs::path cached = settings.cacheDir.empty() ? fs::path() : fs::path(settings.cacheDir) / (hash + ".png");
     int width = 0, height = 0;
     RenderSize(request, settings.quality, &width, &height);
@@ -304,8 +336,7 @@ imaging::Image Render(const RenderRequest& request, const RenderSettings& settin
         return scaled(std::move(image));
     ScratchDir scratch;
     const fs::path dir = scratch.Path();
-    const std::string text = SceneText(request, settings.quality);
-    WriteAll(dir / "scene.pov", text.data(), text.size());
+    StageScene(dir.string(), text, included);
     std::vector<std::string> args{"+Iscene.pov", "+Opicture.png", "+W" + std::to_string(width),
                                   "+H" + std::to_string(height)};
     const std::vector<std::string> common = CommonOptions(settings.quality == Quality::Full, request.alpha);
@@ -314,7 +345,7 @@ imaging::Image Render(const RenderRequest& request, const RenderSettings& settin
                               std::to_string(height) + ", " + QualityName(settings.quality) + "; kept in " +
                               (dir / "scene.pov").string() + ")";
     scratch.Keep();
-    RunRenderer(settings.program, args, dir.string(), "output.txt", where);
+    RunRenderer(settings.program, args, dir.string(), "output.txt", where, settings.sceneLibrary);
     std::string error;
     if (!DecodePng(ReadAll(dir / "picture.png"), &image, &error))
         throw Error(where + ": povray left no readable picture" + (error.empty() ? "" : " (" + error + ")") +

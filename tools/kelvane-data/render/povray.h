@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "imaging/image.h"
+#include "render/scene_library.h"
 
 namespace render {
 
@@ -26,21 +27,26 @@ struct RenderSettings {
     std::string cacheDir;  // finished renders by input hash; empty: no cache
     std::string program = "povray";
     std::string version;  // the renderer's version (RendererVersion); asked for when empty
+    std::string sceneLibrary = DefaultSceneLibrary();  // where the files scenes #include are (scene_library.h)
 };
 
-// What one render needs: the scene's own text (objects, lights, camera), the picture's
-// size, and a name that errors and progress show.
+// What one render needs: the scene, the picture's size, and a name that errors and progress
+// show. The scene is a file of the scene library, read after a prelude of #declares (what the
+// generator knows and the scene file does not: the state shown, the camera), or, for the
+// scenes still written by the generator, the whole text (objects, lights, camera).
 struct RenderRequest {
     std::string name;
-    std::string scene;
+    std::string scene;      // the prelude when `sceneFile` is set, else the whole scene text
     int width = 0;
     int height = 0;
     bool alpha = false;      // keep the renderer's alpha channel (empty background transparent)
     bool wrapsAround = false;  // a panorama: its left and right edges meet when a draft is scaled up
+    std::string sceneFile;     // a scene of the library ("items/lens.pov"), or empty
 };
 
 // The whole text povray reads for a request at a quality: the fixed header (version, gamma,
-// radiosity at full quality) and the scene. Same request, same text.
+// radiosity at full quality), the scene text or prelude, and the #include of the scene file.
+// Same request, same text.
 std::string SceneText(const RenderRequest& request, Quality quality);
 
 // The size povray renders at: the request's size, or a quarter of it (at least 8 x 4) for drafts.
@@ -50,8 +56,11 @@ void RenderSize(const RenderRequest& request, Quality quality, int* width, int* 
 // Throws Error if the program cannot be run.
 std::string RendererVersion(const std::string& program);
 
-// A 64-bit FNV-1a hash of the inputs, as 16 hex digits: scene text, size, quality, version.
-std::string InputHash(const RenderRequest& request, Quality quality, const std::string& version);
+// A 64-bit FNV-1a hash of the inputs, as 16 hex digits: scene text, size, quality, version,
+// and the name and bytes of every file of `library` the scene includes, however deep. Throws
+// Error (naming the including file and line) when an included file is missing.
+std::string InputHash(const RenderRequest& request, Quality quality, const std::string& version,
+                      const std::string& library = DefaultSceneLibrary());
 
 // Renders (or takes from the cache) the request's picture at the request's size: B, G, R, A
 // pixels, alpha 255 everywhere unless `request.alpha`. Throws Error naming the scene
@@ -94,11 +103,17 @@ private:
 
 // Runs `program` with `args` in `dir`, its output going to `dir`/`logName`. Throws Error
 // starting with `where` when it cannot be started, is killed, exits with an error, or reports
-// a parse or render error in its output (the end of which the message quotes). A run that
+// a parse or render error in its output (the message quotes the errors povray names a file
+// for, as FILE:LINE with files staged from `library` named by their library path, or else the
+// end of the output). A run that
 // failed only because povray's render thread did not start in time is tried again, at most
 // three times in all.
 void RunRenderer(const std::string& program, const std::vector<std::string>& args, const std::string& dir,
-                 const std::string& logName, const std::string& where);
+                 const std::string& logName, const std::string& where, const std::string& library = {});
+
+// Writes the text povray reads first into `dir`/scene.pov and stages beside it the library
+// files `included` (IncludedFiles of that text), so povray finds them from `dir`.
+void StageScene(const std::string& dir, const std::string& text, const std::vector<SceneFile>& included);
 
 // Reads a PNG file; false if it is missing or cannot be decoded.
 bool ReadPng(const std::string& path, imaging::Image* image);
