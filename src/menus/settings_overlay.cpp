@@ -17,7 +17,7 @@
 namespace {
 
 // The panel, in pixels of the 800 x 600 screen.
-constexpr RECT kPanel{170, 100, 630, 500};
+constexpr RECT kPanel{110, 100, 690, 500};  // wide enough for a language's longer words
 constexpr int kBorder = 2;
 constexpr D3DCOLOR kPanelColour = 0xFF141010;
 constexpr D3DCOLOR kBorderColour = 0xFFEDB469;
@@ -26,38 +26,38 @@ constexpr DWORD kSelectedColour = 0xFFFFFFFF;
 constexpr float kTitleY = 112.0f;
 constexpr int kFirstRowTop = 156;
 constexpr int kRowPitch = 32;
-constexpr int kRowLeft = 186;
-constexpr int kRowRight = 614;
-constexpr float kLabelX = 196.0f;
-constexpr float kLessX = 440.0f;
-constexpr float kMoreX = 596.0f;
+constexpr int kRowLeft = 126;
+constexpr int kRowRight = 674;
+constexpr float kLabelX = 136.0f;
+constexpr float kLessX = 470.0f;
+constexpr float kMoreX = 640.0f;
 constexpr DWORD kFontHeight = 18;
 // The game's picture behind the panel keeps this share of its brightness (in 256ths).
 constexpr unsigned kBackdropShade = 100;
 constexpr D3DVIEWPORT9 kWholeScreen{0, 0, 800, 600, 0.0f, 1.0f};
 
-const char* const kLabels[SettingsOverlay::kRowCount] = {
-    "Music volume", "Effects and voices", "Brightness", "Subtitles", "Subtitle size",
-    "Turning speed", "Display", "Opening's pauses", "Reveal (Space)", "Close",
+// The rows' labels and the values' words: the game's text ids and their English.
+struct Word {
+    const char* id;
+    const char* english;
+};
+constexpr Word kLabelWords[SettingsOverlay::kRowCount] = {
+    {"settings.music", "Music volume"},     {"settings.effects", "Effects and voices"},
+    {"settings.brightness", "Brightness"},  {"settings.subtitles", "Subtitles"},
+    {"settings.subtitle_size", "Subtitle size"}, {"settings.turning", "Turning speed"},
+    {"settings.display", "Display"},        {"settings.pauses", "Opening's pauses"},
+    {"settings.reveal", "Reveal (Space)"},  {"settings.close", "Close"},
+};
+constexpr Word kTitleWord{"settings.title", "Settings"};
+enum ValueWord { kOn, kOff, kLarge, kSmall, kFullScreen, kWindow, kSkip, kPlay, kHeld, kNever };
+constexpr Word kValueWords[] = {
+    {"settings.on", "On"},          {"settings.off", "Off"},       {"settings.large", "Large"},
+    {"settings.small", "Small"},    {"settings.full_screen", "Full screen"}, {"settings.window", "Window"},
+    {"settings.skip", "Skip"},      {"settings.play", "Play"},     {"settings.held", "Held"},
+    {"settings.never", "Never"},
 };
 
 std::string Percent(int value) { return std::to_string(value) + "%"; }
-
-std::string ValueText(const Settings& s, int row)
-{
-    switch (row) {
-    case SettingsOverlay::kMusic: return Percent(s.musicVolume * 100 / Settings::kVolumeMax);
-    case SettingsOverlay::kEffects: return Percent(s.effectsVolume * 100 / Settings::kVolumeMax);
-    case SettingsOverlay::kBrightness: return Percent(s.brightness);
-    case SettingsOverlay::kSubtitles: return s.subtitles ? "On" : "Off";
-    case SettingsOverlay::kSubtitleSize: return s.largeSubtitles ? "Large" : "Small";
-    case SettingsOverlay::kTurning: return std::to_string(s.turningSpeed);
-    case SettingsOverlay::kDisplay: return s.fullScreen ? "Full screen" : "Window";
-    case SettingsOverlay::kWaits: return s.skipWaits ? "Skip" : "Play";
-    case SettingsOverlay::kReveal: return s.revealHotspots ? "Held" : "Never";
-    default: return "";
-    }
-}
 
 // Steps an integer setting within its range; false when it is already at that end.
 bool StepInt(int* value, int direction, int step, int min, int max)
@@ -73,6 +73,31 @@ bool StepInt(int* value, int direction, int step, int min, int max)
 SettingsOverlay::SettingsOverlay(gfx::Device* device, MouseManager* mouse, KeyManager* keys, Cursor* cursor)
     : c_pDevice(device), c_pMouseManager(mouse), c_pKeyManager(keys), c_pCursor(cursor)
 {
+    set_Words([](const char*, const char* english) { return std::string(english); });
+}
+
+void SettingsOverlay::set_Words(const WordLookUp& lookUp)
+{
+    for (int row = 0; row < kRowCount; ++row) c_labels[row] = lookUp(kLabelWords[row].id, kLabelWords[row].english);
+    c_sTitle = lookUp(kTitleWord.id, kTitleWord.english);
+    for (std::size_t i = 0; i < c_valueWords.size(); ++i) c_valueWords[i] = lookUp(kValueWords[i].id, kValueWords[i].english);
+}
+
+std::string SettingsOverlay::ValueText(const Settings& s, int row) const
+{
+    const auto word = [this](ValueWord w) { return c_valueWords[static_cast<std::size_t>(w)]; };
+    switch (row) {
+    case kMusic: return Percent(s.musicVolume * 100 / Settings::kVolumeMax);
+    case kEffects: return Percent(s.effectsVolume * 100 / Settings::kVolumeMax);
+    case kBrightness: return Percent(s.brightness);
+    case kSubtitles: return word(s.subtitles ? kOn : kOff);
+    case kSubtitleSize: return word(s.largeSubtitles ? kLarge : kSmall);
+    case kTurning: return std::to_string(s.turningSpeed);
+    case kDisplay: return word(s.fullScreen ? kFullScreen : kWindow);
+    case kWaits: return word(s.skipWaits ? kSkip : kPlay);
+    case kReveal: return word(s.revealHotspots ? kHeld : kNever);
+    default: return "";
+    }
 }
 
 SettingsOverlay::~SettingsOverlay() = default;
@@ -227,19 +252,19 @@ void SettingsOverlay::Draw()
         c_pFont->GetTextExtent(text, &extent);
         return 400.0f - static_cast<float>(extent.cx) / 2.0f;
     };
-    runs.push_back({centred("Settings"), kTitleY, kTextColour, "Settings"});
+    runs.push_back({centred(c_sTitle.c_str()), kTitleY, kTextColour, c_sTitle.c_str()});
     for (int row = 0; row < kRowCount; ++row) {
         const RECT r = RowRect(row);
         const DWORD colour = row == c_iSelected ? kSelectedColour : kTextColour;
         const float y = static_cast<float>(r.top) + 4.0f;
         if (row == kClose) {
-            runs.push_back({centred(kLabels[row]), y, colour, kLabels[row]});
+            runs.push_back({centred(c_labels[row].c_str()), y, colour, c_labels[row].c_str()});
             continue;
         }
         const std::string& value = values[static_cast<std::size_t>(row)] = ValueText(c_settings, row);
         SIZE extent{};
         c_pFont->GetTextExtent(value.c_str(), &extent);
-        runs.push_back({kLabelX, y, colour, kLabels[row]});
+        runs.push_back({kLabelX, y, colour, c_labels[row].c_str()});
         runs.push_back({kLessX, y, colour, "<"});
         runs.push_back({static_cast<float>(kValueCentreX) - static_cast<float>(extent.cx) / 2.0f, y, colour, value.c_str()});
         runs.push_back({kMoreX, y, colour, ">"});

@@ -4,6 +4,10 @@
 // putting them into effect and keeping them is the caller's business.
 #pragma once
 
+#include <array>
+#include <functional>
+#include <string>
+
 #include <memory>
 
 #include "core/settings.h"
@@ -49,9 +53,19 @@ public:
     // Where a row lies on the 800 x 600 screen; a click left of `ValueCentreX` in it steps the
     // value down (or to the other choice), right of it up.
     static RECT RowRect(int row);
-    static constexpr int kValueCentreX = 525;
+    static constexpr int kValueCentreX = 560;
+
+    // The screen's words in the game's language: `lookUp(id, english)` gives the text for `id`
+    // (Latin-1), or `english` where the game's texts have none. English until told.
+    using WordLookUp = std::function<std::string(const char* id, const char* english)>;
+    void set_Words(const WordLookUp& lookUp);
 
 private:
+    // The words as drawn: the rows' labels, the title, and the values' words (see ValueWord).
+    std::array<std::string, kRowCount> c_labels;
+    std::string c_sTitle;
+    std::array<std::string, 10> c_valueWords;
+    std::string ValueText(const Settings& s, int row) const;
     // Steps row `row`'s value one step down (-1) or up (+1); false when it stays.
     bool Step(int row, int direction);
     int TakeClick();

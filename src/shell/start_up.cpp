@@ -119,6 +119,9 @@ void CreateSettings(GameObjects& game)
     game.settings->Load();
     game.settingsScreen =
         std::make_unique<SettingsOverlay>(D3Dfunc::pD3Ddevice, _pMouseManager, _pKeyManager, game.normalCursor);
+    game.settingsScreen->set_Words([texts = game.texts.get()](const char* id, const char* english) {
+        return QuickSave::TextOr(texts, id, english);
+    });
     game.game->SetSettings(game.settingsScreen.get(), game.settings.get(), _pKeyManager, game.saves.get());
 }
 
@@ -211,15 +214,20 @@ void Reading(const std::string& what, Read read)
     }
 }
 
-// Reads the game's texts and builds its world and credits from the world files.
-void LoadGameWorld(GameObjects& game, const GameFolders& folders)
+// Reads the game's texts; from then on the pictures that carry text are read in the
+// catalogue's language where the data has them (the top strip's buttons among the first).
+void LoadGameTexts(GameObjects& game, const GameFolders& folders)
 {
     const std::string& texts = folders.texts;
     Reading("Reading the game's texts in " + texts, [&] {
         game.texts = std::make_unique<TextCatalogue>(TextCatalogue::Load(texts, PreferredLanguages()));
     });
-    // The pictures that carry text are read in the catalogue's language where the data has them.
     GamePaths::SetLanguage(game.texts->get_Language() == "en" ? "" : game.texts->get_Language());
+}
+
+// Builds the game's world and credits from the world files, in the texts read before.
+void LoadGameWorld(GameObjects& game, const GameFolders& folders)
+{
     const std::string& world = folders.world;
     Reading("Reading the game's world files in " + world, [&] {
         game.worldFiles = WorldFiles::Load(*game.world, game.credits.get(), world, *game.texts);
@@ -227,7 +235,8 @@ void LoadGameWorld(GameObjects& game, const GameFolders& folders)
 }
 
 // The assembly around `buildWorld`, which fills the world (and the credits, if it has any).
-GameAssembly Assemble(const std::function<void(GameObjects&)>& buildWorld, const AssemblyOptions& options)
+GameAssembly Assemble(const std::function<void(GameObjects&)>& buildWorld, const AssemblyOptions& options,
+                      const std::function<void(GameObjects&)>& readTexts = {})
 {
     // A game left behind by a fatal error (tests enter the game again and again) goes first.
     ReleaseGame();
@@ -245,6 +254,7 @@ GameAssembly Assemble(const std::function<void(GameObjects&)>& buildWorld, const
         game.video = std::make_unique<VideoPlayer>(Winfunc::hWnd, _pKeyManager);
         _pVideoPlayer = game.video.get();
         CreateCredits(game);
+        if (readTexts) readTexts(game);
         CreateWorld(game);
         CreateCursors(game);
 
@@ -293,7 +303,8 @@ GameAssembly AssembleGame(const WorldDefinition& defineWorld)
 GameAssembly AssembleGame(const AssemblyOptions& options)
 {
     const GameFolders folders = FoldersToRead(options.develop);
-    return Assemble([folders](GameObjects& game) { LoadGameWorld(game, folders); }, options);
+    return Assemble([folders](GameObjects& game) { LoadGameWorld(game, folders); }, options,
+                    [folders](GameObjects& game) { LoadGameTexts(game, folders); });
 }
 
 void NameOwnSlots(GameObjects& game)

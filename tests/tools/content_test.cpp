@@ -3,6 +3,7 @@
 // the same content comes out byte for byte on every run.
 #include "content/dmath.h"
 #include "content/generator.h"
+#include "game_texts.h"
 #include "core/error.h"
 #include "core/game_paths.h"
 #include "display/image_offsets.h"
@@ -28,6 +29,12 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace content;
+
+const InterfaceTexts& Words()
+{
+    static const InterfaceTexts words = InterfaceTexts::From(tools_test::GameTexts());
+    return words;
+}
 
 std::vector<std::uint8_t> ReadFile(const fs::path& path)
 {
@@ -65,7 +72,7 @@ protected:
         GenerateOptions options;
         options.only = {"data/black.jpg", "data/menu/", "data/cursor/", "data/inven3.enc", "data/court_pano.enc",
                         "cave_lock_digits", "data/drip1.wav", "data/door.mp3"};
-        s_report = Generate(SampleManifest(), (s_dir / "data").string(), options);
+        s_report = Generate(SampleManifest(tools_test::GameTexts()), (s_dir / "data").string(), options);
     }
     static void TearDownTestSuite() { fs::remove_all(s_dir); }
     static fs::path Data() { return s_dir / "data"; }
@@ -165,7 +172,7 @@ TEST_F(GeneratedData, MaskShapesAndHotSpots)
 TEST_F(GeneratedData, MenuButtonsSitOnTheMenuRectanglesAndSlotAreasStayReadable)
 {
     const imaging::Image main = LoadAsGame(Data(), "data/menu/background.enc");
-    for (const MenuButton& b : ButtonsOf(MenuPage::Main)) {
+    for (const MenuButton& b : ButtonsOf(MenuPage::Main, Words())) {
         const int midY = (b.y1 + b.y2) / 2, midX = (b.x1 + b.x2) / 2;
         EXPECT_LT(Luma(main, b.x1 - 1, midY), 25) << b.label << ": dark rim at the left edge";
         EXPECT_LT(Luma(main, b.x2, midY), 25) << b.label << ": dark rim at the right edge";
@@ -455,18 +462,35 @@ TEST(ContentPlaces, EverySettingJoinsAtThePanoramaSeam)
     }
 }
 
+// The interface's words come from the texts; a language's longer word is set smaller so that
+// it stays inside its button.
+TEST(ContentInterface, TheInterfacePicturesAreSetInTheLanguageOfTheirTexts)
+{
+    InterfaceTexts longer = Words();
+    longer.topJournal = "J\xF4\xFBrn\xE0l \xE0nd m\xF4r\xE9";
+    const Canvas english = PaintTopButton(TopButton::Journal, Words());
+    const Canvas fitted = PaintTopButton(TopButton::Journal, longer);
+    EXPECT_GT(Difference(MeanColour(english, {0, 0, kTopButtonWidth, kTopButtonHeight}),
+                         MeanColour(fitted, {0, 0, kTopButtonWidth, kTopButtonHeight})), 0.001f);
+    for (const Rect margin : {Rect{0, 20, 16, 60}, Rect{kTopButtonWidth - 16, 20, 16, 60}})
+        EXPECT_LT(Difference(MeanColour(fitted, margin), MeanColour(english, margin)), 0.01f)
+            << "the longer word runs into the button's edge";
+    EXPECT_EQ(ButtonsOf(MenuPage::Main, longer).front().label, Words().newGame);
+    EXPECT_EQ(Words().topJournal, "Journal") << "the template's own words";
+}
+
 TEST(ContentInterface, TopButtonsCursorsAndItemsAreEachTheirOwn)
 {
-    const Canvas restore = PaintTopButton(TopButton::Restore), confirm = PaintTopButton(TopButton::Confirm);
+    const Canvas restore = PaintTopButton(TopButton::Restore, Words()), confirm = PaintTopButton(TopButton::Confirm, Words());
     EXPECT_EQ(restore.Width(), kTopButtonWidth);
     EXPECT_EQ(restore.Height(), kTopButtonHeight);
     EXPECT_GT(Difference(MeanColour(restore, {0, 0, kTopButtonWidth, kTopButtonHeight}),
                          MeanColour(confirm, {0, 0, kTopButtonWidth, kTopButtonHeight})), 0.03f)
         << "the confirmation looks different from the button it replaces";
     // Every label fits its narrow button: the side margins look as those of the short "Save".
-    const Canvas save = PaintTopButton(TopButton::Save);
+    const Canvas save = PaintTopButton(TopButton::Save, Words());
     for (const TopButton b : {TopButton::Restore, TopButton::Journal, TopButton::Hints}) {
-        const Canvas button = PaintTopButton(b);
+        const Canvas button = PaintTopButton(b, Words());
         for (const Rect margin : {Rect{0, 20, 16, 60}, Rect{kTopButtonWidth - 16, 20, 16, 60}})
             EXPECT_LT(Difference(MeanColour(button, margin), MeanColour(save, margin)), 0.01f)
                 << "label " << static_cast<int>(b) << " runs into the button's edge";
@@ -693,7 +717,10 @@ TEST(ContentGenerator, ATranslationGetsItsOwnVersionOfEveryPictureThatCarriesTex
                              "data/lang/qps/letters_p16.enc", "data/lang/qps/gallery_plaque.enc",
                              "data/lang/qps/dome_plaque.enc", "data/lang/qps/drowned_plaque.enc",
                              "data/lang/qps/shore_post.enc", "data/lang/qps/dome_panel1.enc",
-                             "data/lang/qps/dome_panel4.enc", "data/lang/qps/opening_logo.enc"})
+                             "data/lang/qps/dome_panel4.enc", "data/lang/qps/opening_logo.enc",
+                             "data/lang/qps/menu/background.enc", "data/lang/qps/menu/restore.enc",
+                             "data/lang/qps/menu/credits.enc", "data/lang/qps/menu/Top4.enc",
+                             "data/lang/qps/menu/Top6.enc"})
         EXPECT_EQ(files.count(file), 1u) << file;
     for (const std::string& file : files) {
         EXPECT_EQ(file.find("_pano"), std::string::npos) << file << ": a place carries no text";

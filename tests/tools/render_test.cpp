@@ -344,7 +344,7 @@ TEST(RenderedAssets, ReplaceThePaintedOnesByPathAndRefuseUnknownPaths)
     std::set<std::string> names;
     for (const content::Asset& a : game) EXPECT_TRUE(names.insert(a.name).second) << a.name << " is made twice";
     EXPECT_EQ(names.count("data/dome_pano02.enc"), 1u);
-    std::vector<content::Asset> sample = content::SampleManifest();
+    std::vector<content::Asset> sample = content::SampleManifest(tools_test::GameTexts());
     EXPECT_THROW(UseRenderedAssets(sample, tools_test::GameTexts()), Error) << "the sample area has no dome";
 }
 

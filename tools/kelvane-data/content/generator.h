@@ -80,7 +80,7 @@ private:
 std::vector<Asset> GameManifest(const TextCatalogue& texts);
 // The interface and music with a small sample area instead of the world: an example for
 // people making their own game, and the generator's own tests.
-std::vector<Asset> SampleManifest();
+std::vector<Asset> SampleManifest(const TextCatalogue& texts);
 // The world's assets (world_assets.cpp): every file the world definition names.
 void AddWorldAssets(AssetList& list, const TextCatalogue& texts);
 // The assets of `translated` (a manifest listed with `language`'s catalogue) that carry text,

@@ -4,6 +4,9 @@
 #include <cmath>
 
 #include "content/dmath.h"
+#include "core/error.h"
+#include "core/latin1_text.h"
+#include "core/text_catalogue.h"
 
 namespace content {
 
@@ -40,6 +43,14 @@ void PaintMenuBackdrop(Canvas& c, std::uint32_t seed)
     c.FillRect({0, 560, kMenuWidth, 40}, Hex(0x140e14));
 }
 
+// The largest size up to `size` at which `text` is no wider than `width`.
+int FittedSize(const std::string& text, int width, int size, bool bold)
+{
+    Canvas scratch(1, 1);
+    const int wide = scratch.Text(text, 0, 0, size, Rgb{}, bold);
+    return wide <= width ? size : std::max(8, size * width / wide);
+}
+
 void PaintButton(Canvas& c, const MenuButton& b)
 {
     const Rect r{b.x1, b.y1, b.x2 - b.x1, b.y2 - b.y1};
@@ -49,7 +60,7 @@ void PaintButton(Canvas& c, const MenuButton& b)
         return Clamp01(8.5f - std::sqrt((x - cx) * (x - cx) + (y - cy) * (y - cy)));
     }, [r](float, float y) { return Mix(Hex(0x7a5a34), Hex(0x3a2816), (y - r.y) / r.h); });
     c.FillRoundRect({r.x + 4, r.y + 4, r.w - 8, 2}, 1.0f, kGold, 0.35f);
-    const int size = std::min(34, static_cast<int>(r.h * 0.55f));
+    const int size = FittedSize(b.label, static_cast<int>(r.w) - 16, std::min(34, static_cast<int>(r.h * 0.55f)), true);
     c.Text(b.label, static_cast<int>(r.CentreX()) + 2, static_cast<int>(r.CentreY() - size * 0.6f) + 2, size, kInk, true,
            false, TextAlign::Centre);
     c.Text(b.label, static_cast<int>(r.CentreX()), static_cast<int>(r.CentreY() - size * 0.6f), size, kPaleGold, true,
@@ -74,41 +85,75 @@ void PaintSlotPanel(Canvas& c, bool topRow)
 
 }  // namespace
 
-std::vector<MenuButton> ButtonsOf(MenuPage page)
+InterfaceTexts InterfaceTexts::From(const TextCatalogue& texts)
+{
+    const auto text = [&texts](const std::string& id) {
+        const std::string* found = texts.Find(id);
+        if (found == nullptr) throw Error("the game's texts (kelvane.pot) have no \"" + id + "\" for the interface pictures");
+        return Utf8ToLatin1(*found);
+    };
+    InterfaceTexts w;
+    w.title = text("title.name");
+    w.tagline = text("title.tagline");
+    w.newGame = text("menu.new_game");
+    w.restore = text("menu.restore");
+    w.credits = text("menu.credits");
+    w.quit = text("menu.quit");
+    w.back = text("menu.back");
+    w.restoreTitle = text("menu.restore_title");
+    w.saveTitle = text("menu.save_title");
+    w.saveHint = text("menu.save_hint");
+    w.creditsTitle = text("menu.credits_title");
+    for (const char* id : {"menu.credits.game", "menu.credits.game_by", "menu.credits.story", "menu.credits.story_by",
+                           "menu.credits.art", "menu.credits.art_by", "menu.credits.thanks"})
+        w.creditsLines.push_back(text(id));
+    w.topRestore = text("top.restore");
+    w.topSave = text("top.save");
+    w.topHints = text("top.hints");
+    w.topJournal = text("top.journal");
+    w.topQuit = text("top.quit");
+    w.topSure = text("top.sure");
+    w.topClickAgain = text("top.click_again");
+    return w;
+}
+
+std::vector<MenuButton> ButtonsOf(MenuPage page, const InterfaceTexts& words)
 {
     switch (page) {
     case MenuPage::Main:
-        return {{500, 200, 738, 266, "New Game"}, {530, 300, 715, 350, "Restore"}, {537, 375, 710, 431, "Credits"},
-                {558, 466, 694, 524, "Quit"}};
+        return {{500, 200, 738, 266, words.newGame}, {530, 300, 715, 350, words.restore},
+                {537, 375, 710, 431, words.credits}, {558, 466, 694, 524, words.quit}};
     case MenuPage::Restore:
-    case MenuPage::Save: return {{0, 550, 150, 600, "Back"}};
-    case MenuPage::Credits: return {{505, 483, 599, 525, "Back"}};
+    case MenuPage::Save: return {{0, 550, 150, 600, words.back}};
+    case MenuPage::Credits: return {{505, 483, 599, 525, words.back}};
     }
     return {};
 }
 
-Canvas PaintMenuPage(MenuPage page)
+Canvas PaintMenuPage(MenuPage page, const InterfaceTexts& words)
 {
     Canvas c(kMenuWidth, kMenuHeight);
     PaintMenuBackdrop(c, 401 + static_cast<std::uint32_t>(page));
     switch (page) {
     case MenuPage::Main:
-        c.Text("KELVANE", 62, 44, 86, kInk, true);
-        c.Text("KELVANE", 58, 40, 86, kPaleGold, true);
-        c.Text("a story of the drowned observatory", 67, 137, 24, kInk, false, true);
-        c.Text("a story of the drowned observatory", 66, 136, 24, kPaleGold, false, true);
+        c.Text(words.title, 62, 44, FittedSize(words.title, 420, 86, true), kInk, true);
+        c.Text(words.title, 58, 40, FittedSize(words.title, 420, 86, true), kPaleGold, true);
+        c.Text(words.tagline, 67, 137, FittedSize(words.tagline, 440, 24, false), kInk, false, true);
+        c.Text(words.tagline, 66, 136, FittedSize(words.tagline, 440, 24, false), kPaleGold, false, true);
         break;
     case MenuPage::Restore:
     case MenuPage::Save:
         c.Darken({0, 0, kMenuWidth, kMenuHeight}, 0.35f, 0.0f);
         if (page == MenuPage::Restore) {
             // The title stands higher: the game's own saves take the row under it.
-            c.Text("Restore a Game", 402, 12, 48, kInk, true, false, TextAlign::Centre);
-            c.Text("Restore a Game", 400, 10, 48, kPaleGold, true, false, TextAlign::Centre);
+            const int size = FittedSize(words.restoreTitle, 700, 48, true);
+            c.Text(words.restoreTitle, 402, 12, size, kInk, true, false, TextAlign::Centre);
+            c.Text(words.restoreTitle, 400, 10, size, kPaleGold, true, false, TextAlign::Centre);
         } else {
-            c.Text("Save the Game", 402, 38, 52, kInk, true, false, TextAlign::Centre);
-            c.Text("Save the Game", 400, 36, 52, kPaleGold, true, false, TextAlign::Centre);
-            c.Text("Choose a slot, type a name (or none), press Return", 400, 92, 20, kPaleGold * 0.9f, false, true,
+            const int size = FittedSize(words.saveTitle, 700, 52, true);
+            c.Text(words.saveTitle, 402, 38, size, kInk, true, false, TextAlign::Centre);
+            c.Text(words.saveTitle, 400, 36, size, kPaleGold, true, false, TextAlign::Centre);
+            c.Text(words.saveHint, 400, 92, FittedSize(words.saveHint, 720, 20, false), kPaleGold * 0.9f, false, true,
                    TextAlign::Centre);
         }
         PaintSlotPanel(c, page == MenuPage::Restore);
@@ -116,34 +161,43 @@ Canvas PaintMenuPage(MenuPage page)
     case MenuPage::Credits: {
         c.Darken({0, 0, kMenuWidth, kMenuHeight}, 0.4f, 0.0f);
         c.FillRoundRect({330, 60, 420, 400}, 14.0f, Hex(0x07070a), 0.85f);
-        c.Text("Credits", 540, 80, 48, kPaleGold, true, false, TextAlign::Centre);
-        // Headings in bold, what they name in italics below them.
-        const char* const lines[] = {"Kelvane", "game and engine", "", "Story, world and puzzles", "the Kelvane team", "",
-                                     "Pictures, sound and music", "made procedurally, from code", "", "Thank you for playing"};
-        for (int i = 0; i < 10; ++i) {
-            const bool heading = i % 3 == 0;
-            c.Text(lines[i], 540, 160 + 28 * i, 22, heading ? kPaleGold : kGold, heading, !heading, TextAlign::Centre);
+        c.Text(words.creditsTitle, 540, 80, FittedSize(words.creditsTitle, 400, 48, true), kPaleGold, true, false,
+               TextAlign::Centre);
+        // Headings in bold, what they name in italics below them, a line between the pairs.
+        for (std::size_t i = 0; i < words.creditsLines.size(); ++i) {
+            const bool heading = i % 2 == 0;
+            const std::string& line = words.creditsLines[i];
+            c.Text(line, 540, 160 + 28 * static_cast<int>(i + i / 2), FittedSize(line, 400, 22, heading),
+                   heading ? kPaleGold : kGold, heading, !heading, TextAlign::Centre);
         }
         break;
     }
     }
-    for (const MenuButton& b : ButtonsOf(page)) PaintButton(c, b);
+    for (const MenuButton& b : ButtonsOf(page, words)) PaintButton(c, b);
     return c;
 }
 
-Canvas PaintTopButton(TopButton button)
+Canvas PaintTopButton(TopButton button, const InterfaceTexts& words)
 {
     Canvas c(kTopButtonWidth, kTopButtonHeight);
     const bool confirm = button == TopButton::Confirm;
     c.ForEach([](float, float y, Rgb& p) { p = Mix(Hex(0x2c2218), Hex(0x0e0a08), y / kTopButtonHeight); });
     c.FillRoundRect({8, 10, kTopButtonWidth - 16, kTopButtonHeight - 20}, 12.0f, confirm ? Hex(0x5a1a12) : Hex(0x3a2c1c));
     c.FillRoundRect({14, 16, kTopButtonWidth - 28, 3}, 1.0f, kGold, 0.4f);
-    const char* label = button == TopButton::Restore ? "Restore" : button == TopButton::Save  ? "Save"
-                        : button == TopButton::Quit    ? "Quit"    : button == TopButton::Hints ? "Hints"
-                        : button == TopButton::Journal ? "Journal" : "Sure?";
-    c.Text(label, kTopButtonWidth / 2 + 2, 28, 40, kInk, true, false, TextAlign::Centre);
-    c.Text(label, kTopButtonWidth / 2, 26, 40, kGold, true, false, TextAlign::Centre);
-    if (confirm) c.Text("click again", kTopButtonWidth / 2, 76, 22, kGold * 0.85f, false, true, TextAlign::Centre);
+    const std::string& label = button == TopButton::Restore   ? words.topRestore
+                               : button == TopButton::Save    ? words.topSave
+                               : button == TopButton::Quit    ? words.topQuit
+                               : button == TopButton::Hints   ? words.topHints
+                               : button == TopButton::Journal ? words.topJournal
+                                                              : words.topSure;
+    // Inside the rounded panel with a margin, as the short English words stand.
+    const int size = FittedSize(label, kTopButtonWidth - 40, 40, true);
+    const int drop = (40 - size) / 2;
+    c.Text(label, kTopButtonWidth / 2 + 2, 28 + drop, size, kInk, true, false, TextAlign::Centre);
+    c.Text(label, kTopButtonWidth / 2, 26 + drop, size, kGold, true, false, TextAlign::Centre);
+    if (confirm)
+        c.Text(words.topClickAgain, kTopButtonWidth / 2, 76, FittedSize(words.topClickAgain, kTopButtonWidth - 40, 22, false),
+               kGold * 0.85f, false, true, TextAlign::Centre);
     return c;
 }
 

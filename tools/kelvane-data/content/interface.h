@@ -7,7 +7,23 @@
 
 #include "content/canvas.h"
 
+class TextCatalogue;
+
 namespace content {
+
+// The words set into the interface pictures, in one language (the engine's Latin-1), all from
+// the game's texts (ids "menu.*", "top.*", "title.*").
+struct InterfaceTexts {
+    std::string title, tagline;                          // the main page's name and the line under it
+    std::string newGame, restore, credits, quit, back;   // the menu pages' buttons
+    std::string restoreTitle, saveTitle, saveHint;       // the slot pages
+    std::string creditsTitle;
+    std::vector<std::string> creditsLines;               // heading, what it names, heading, ...
+    std::string topRestore, topSave, topHints, topJournal, topQuit, topSure, topClickAgain;
+
+    // Raises Error naming the first id the catalogue lacks.
+    static InterfaceTexts From(const TextCatalogue& texts);
+};
 
 // The menu pages are 800 x 600, drawn over the whole screen.
 constexpr int kMenuWidth = 800;
@@ -26,11 +42,12 @@ struct MenuButton {
 
 enum class MenuPage { Main, Restore, Save, Credits };
 // The page's buttons, at the rectangles the main menu reacts to.
-std::vector<MenuButton> ButtonsOf(MenuPage page);
-Canvas PaintMenuPage(MenuPage page);
+std::vector<MenuButton> ButtonsOf(MenuPage page, const InterfaceTexts& words);
+Canvas PaintMenuPage(MenuPage page, const InterfaceTexts& words);
 
 enum class TopButton { Restore, Save, Quit, Confirm, Hints, Journal };
-Canvas PaintTopButton(TopButton button);
+// A label is set smaller where a language's word would not fit the button.
+Canvas PaintTopButton(TopButton button, const InterfaceTexts& words);
 
 enum class CursorKind { Pointer, TurnLeft, TurnRight, Loading };
 // A cursor's picture and masks. The pointer has two masks: `normal` (alpha2, over nothing)

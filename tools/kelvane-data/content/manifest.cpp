@@ -11,21 +11,29 @@ namespace {
 
 // ---- the fixed interface ---------------------------------------------------------------
 
-void AddInterface(AssetList& list)
+void AddInterface(AssetList& list, const TextCatalogue& texts)
 {
     list.Picture("data/black.jpg", [] { return Canvas(64, 64); }, PictureFormat::Jpeg, 0.1);
     list.Picture("data/newscreen.jpg", [] { return Canvas(1024, 512, false, Hex(0x101014)); }, PictureFormat::Jpeg, 0.1);
 
-    list.Picture("data/menu/background.enc", [] { return PaintMenuPage(MenuPage::Main); }, PictureFormat::Jpeg);
-    list.Picture("data/menu/restore.enc", [] { return PaintMenuPage(MenuPage::Restore); }, PictureFormat::Jpeg);
-    list.Picture("data/menu/save.enc", [] { return PaintMenuPage(MenuPage::Save); }, PictureFormat::Jpeg);
-    list.Picture("data/menu/credits.enc", [] { return PaintMenuPage(MenuPage::Credits); }, PictureFormat::Jpeg);
-    list.Picture("data/menu/Top1.enc", [] { return PaintTopButton(TopButton::Restore); }, PictureFormat::Png, 0.3);
-    list.Picture("data/menu/Top2.enc", [] { return PaintTopButton(TopButton::Save); }, PictureFormat::Png, 0.3);
-    list.Picture("data/menu/Top3.enc", [] { return PaintTopButton(TopButton::Quit); }, PictureFormat::Png, 0.3);
-    list.Picture("data/menu/Top4.enc", [] { return PaintTopButton(TopButton::Confirm); }, PictureFormat::Png, 0.3);
-    list.Picture("data/menu/Top5.enc", [] { return PaintTopButton(TopButton::Hints); }, PictureFormat::Png, 0.3);
-    list.Picture("data/menu/Top6.enc", [] { return PaintTopButton(TopButton::Journal); }, PictureFormat::Png, 0.3);
+    // The menu's pages and the top strip's buttons carry words: each language has its own.
+    const InterfaceTexts words = InterfaceTexts::From(texts);
+    const auto page = [&list, words](const char* path, MenuPage which) {
+        list.TextPicture(path, [words, which] { return PaintMenuPage(which, words); }, PictureFormat::Jpeg);
+    };
+    page("data/menu/background.enc", MenuPage::Main);
+    page("data/menu/restore.enc", MenuPage::Restore);
+    page("data/menu/save.enc", MenuPage::Save);
+    page("data/menu/credits.enc", MenuPage::Credits);
+    const auto button = [&list, words](const char* path, TopButton which) {
+        list.TextPicture(path, [words, which] { return PaintTopButton(which, words); }, PictureFormat::Png, 0.3);
+    };
+    button("data/menu/Top1.enc", TopButton::Restore);
+    button("data/menu/Top2.enc", TopButton::Save);
+    button("data/menu/Top3.enc", TopButton::Quit);
+    button("data/menu/Top4.enc", TopButton::Confirm);
+    button("data/menu/Top5.enc", TopButton::Hints);
+    button("data/menu/Top6.enc", TopButton::Journal);
 
     list.Cursor("data/cursor/cursor1", CursorKind::Pointer, true);
     list.Cursor("data/cursor/cursor2", CursorKind::TurnLeft, false);
@@ -189,17 +197,17 @@ void AddSampleArea(AssetList& list)
 std::vector<Asset> GameManifest(const TextCatalogue& texts)
 {
     AssetList list;
-    AddInterface(list);
+    AddInterface(list, texts);
     AddWorldAssets(list, texts);
     std::vector<Asset> assets = list.Assets();
     render::UseRenderedAssets(assets, texts);
     return assets;
 }
 
-std::vector<Asset> SampleManifest()
+std::vector<Asset> SampleManifest(const TextCatalogue& texts)
 {
     AssetList list;
-    AddInterface(list);
+    AddInterface(list, texts);
     AddSampleArea(list);
     return list.Assets();
 }
