@@ -309,4 +309,25 @@ void MergeAlpha(gfx::Texture& colour, gfx::Texture& alpha)
     alpha.UnlockRect(0);
 }
 
+std::unique_ptr<gfx::Texture> DarkenedBackBuffer(gfx::Device& device, unsigned keep)
+{
+    const std::vector<std::uint32_t> pixels = device.ReadBackBuffer();
+    std::unique_ptr<gfx::Texture> texture;
+    if (device.CreateTexture(gfx::kBackBufferWidth, gfx::kBackBufferHeight, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED,
+                             &texture) != S_OK)
+        return nullptr;
+    D3DLOCKED_RECT locked{};
+    if (texture->LockRect(0, &locked, nullptr, 0) != S_OK) return nullptr;
+    for (int y = 0; y < gfx::kBackBufferHeight; ++y) {
+        auto* row = reinterpret_cast<std::uint32_t*>(static_cast<std::uint8_t*>(locked.pBits) + y * locked.Pitch);
+        for (int x = 0; x < gfx::kBackBufferWidth; ++x) {
+            const std::uint32_t p = pixels[static_cast<std::size_t>(y) * gfx::kBackBufferWidth + x];
+            const auto shade = [p, keep](int shift) { return (((p >> shift) & 0xFFu) * keep / 256u) << shift; };
+            row[x] = 0xFF000000u | shade(16) | shade(8) | shade(0);
+        }
+    }
+    texture->UnlockRect(0);
+    return texture;
+}
+
 }  // namespace D3Dfunc

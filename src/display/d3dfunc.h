@@ -76,6 +76,11 @@ bool DecodeEncryptedPicture(const std::string& path, int offset, const PictureSh
 // pD3Ddevice. Raises Error if the device cannot make or lock the texture.
 void LoadTextureFromPicture(const imaging::Image& picture, std::unique_ptr<gfx::Texture>* texture);
 
+// The back buffer as it stands, copied into a new opaque texture with every colour kept at
+// `keep` 256ths of its brightness: the game's last picture, darkened behind a panel drawn over
+// it. Null when the device cannot make or lock the texture.
+std::unique_ptr<gfx::Texture> DarkenedBackBuffer(gfx::Device& device, unsigned keep);
+
 // A locked region together with its size in pixels, so that copies can stay inside it.
 struct LockedRegion {
     D3DLOCKED_RECT rect;

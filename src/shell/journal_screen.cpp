@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "display/d3dfunc.h"
 #include "display/cd3dfont.h"
 #include "display/cursor.h"
 #include "display/d3dmat.h"
@@ -116,24 +117,7 @@ void JournalScreen::LoadPicture()
 
 void JournalScreen::CaptureBackdrop()
 {
-    const std::vector<std::uint32_t> pixels = c_pDevice->ReadBackBuffer();
-    if (c_pDevice->CreateTexture(gfx::kBackBufferWidth, gfx::kBackBufferHeight, 1, 0, D3DFMT_A8R8G8B8,
-                                 D3DPOOL_MANAGED, &c_pBackdrop) != S_OK)
-        return;
-    D3DLOCKED_RECT locked{};
-    if (c_pBackdrop->LockRect(0, &locked, nullptr, 0) != S_OK) {
-        c_pBackdrop.reset();
-        return;
-    }
-    for (int y = 0; y < gfx::kBackBufferHeight; ++y) {
-        auto* row = reinterpret_cast<std::uint32_t*>(static_cast<std::uint8_t*>(locked.pBits) + y * locked.Pitch);
-        for (int x = 0; x < gfx::kBackBufferWidth; ++x) {
-            const std::uint32_t p = pixels[static_cast<std::size_t>(y) * gfx::kBackBufferWidth + x];
-            const auto shade = [p](int shift) { return (((p >> shift) & 0xFFu) * kBackdropShade / 256u) << shift; };
-            row[x] = 0xFF000000u | shade(16) | shade(8) | shade(0);
-        }
-    }
-    c_pBackdrop->UnlockRect(0);
+    c_pBackdrop = D3Dfunc::DarkenedBackBuffer(*c_pDevice, kBackdropShade);
 }
 
 int JournalScreen::Run()

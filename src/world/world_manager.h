@@ -458,6 +458,9 @@ private:
     GameSoundManager* c_pGameSoundManager = nullptr;
     std::uint32_t c_dLastTime = 0;
     WorldFrameRest c_rest;
+    // Clears the frame, begins the scene and draws the view alone (the screen's picture and
+    // what lies behind a flat one); the rest of the frame is the caller's.
+    void DrawView(gfx::Device* device);
     bool c_bViewPictureWanted = false;
     std::vector<std::uint32_t> c_viewPicture;  // the view kept by the frame asked, until taken
     bool c_bRested = false;

@@ -478,6 +478,16 @@ int WorldManager::Render()
     return kKeepPlaying;
 }
 
+void WorldManager::DrawView(gfx::Device* device)
+{
+    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kOpaqueBlack, 1.0f, 0);
+    device->BeginScene();
+    device->SetTexture(0, c_pBlackTexture->getTexture());
+    c_pDisplayScreen->RenderBehind(*c_iFullScreenImage);
+    c_pDisplayScreen->Render();
+    SetWholeViewport(device);
+}
+
 void WorldManager::RequestViewPicture()
 {
     c_bViewPictureWanted = true;
@@ -495,12 +505,7 @@ bool WorldManager::TakeViewPicture(std::vector<std::uint32_t>* pixels)
 std::vector<std::uint32_t> WorldManager::DrawViewPicture()
 {
     gfx::Device* device = D3Dfunc::pD3Ddevice;
-    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kOpaqueBlack, 1.0f, 0);
-    device->BeginScene();
-    device->SetTexture(0, c_pBlackTexture->getTexture());
-    c_pDisplayScreen->RenderBehind(*c_iFullScreenImage);
-    c_pDisplayScreen->Render();
-    SetWholeViewport(device);
+    DrawView(device);
     device->EndScene();
     // The back buffer no longer holds the frame shown: a frame that would rest draws instead.
     c_rest.Forget();
@@ -512,12 +517,7 @@ int WorldManager::DrawFrame(gfx::Device* device)
     const int mx = c_pMouseManager->get_X();
     const int my = c_pMouseManager->get_Y();
 
-    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kOpaqueBlack, 1.0f, 0);
-    device->BeginScene();
-    device->SetTexture(0, c_pBlackTexture->getTexture());
-    c_pDisplayScreen->RenderBehind(*c_iFullScreenImage);
-    c_pDisplayScreen->Render();
-    SetWholeViewport(device);
+    DrawView(device);
     if (c_bViewPictureWanted) {
         c_viewPicture = device->ReadBackBuffer();
         c_bViewPictureWanted = false;
