@@ -186,6 +186,7 @@ private:
         p.number = ScreenNumber(Text(v, "screen"));
         p.panorama = v["panorama"].kind == WorldNote::Flag && v["panorama"].flag;
         p.image = Keep(Text(v, "image"));
+        p.scene = v["scene"].kind == WorldNote::Nil ? nullptr : Keep(Text(v, "scene"));
         if (!Named(kRealms, Text(v, "region"), &p.realm)) Fail("the region '" + v["region"].text + "' has no look");
         p.seed = static_cast<std::uint32_t>(Int(v["seed"], "seed"));
         const WorldNote& landmarks = v["landmarks"];
@@ -269,6 +270,7 @@ private:
         item.sound = c_art.c_pWideStrings.emplace_back(Widen(c_art.SoundFile(Text(v, "sound")))).c_str();
         const auto closeUp = c_closeUps.find(name);
         item.closeUp = closeUp != c_closeUps.end() ? Keep(closeUp->second) : nullptr;
+        item.name = Keep(name);
     }
 
     // Grid cells are variables numbered from the next multiple of 100 after the previous grid's
@@ -420,6 +422,27 @@ int WorldArt::Variable(std::string_view name) const
     const auto it = c_pVariables.find(name);
     if (it == c_pVariables.end()) throw Error("the world files have no variable named '" + std::string(name) + "'");
     return it->second;
+}
+
+const std::string& WorldArt::VariableName(int number) const
+{
+    for (const auto& [name, n] : c_pVariables)
+        if (n == number) return name;
+    throw Error("the world files name no variable " + std::to_string(number));
+}
+
+const char* LookName(Look look)
+{
+    for (const auto& [name, value] : kLooks)
+        if (value == look) return name;
+    return "";
+}
+
+const char* StateName(When when)
+{
+    for (const auto& [name, value] : kStates)
+        if (value == when) return name;
+    return "";
 }
 
 namespace {

@@ -66,6 +66,7 @@ struct Place {
     Realm realm;
     std::uint32_t seed;
     Feature features[kMaxFeatures];
+    const char* scene = nullptr;  // the scene library's file its picture is rendered from; null: none named
 };
 
 // Where a click finds a landmark: picture pixels, x2 of a panorama's area may pass 2048 (wraps).
@@ -123,6 +124,7 @@ struct ItemDef {
     const char* alpha2;  // plain: held over nothing
     const wchar_t* sound;
     const char* closeUp;  // close-up picture; null for the two books
+    const char* name = nullptr;  // as the world files name it
 };
 
 // The close-up (or book) screen of item `item`.
@@ -198,6 +200,8 @@ public:
     const std::vector<const char*>& BookPages(std::string_view name) const;
     // The number the loader gave the story variable `name`; throws Error when there is none.
     int Variable(std::string_view name) const;
+    // The name of story variable `number`; throws Error when the files name none so.
+    const std::string& VariableName(int number) const;
 
 private:
     WorldArt() = default;
@@ -213,6 +217,10 @@ private:
     std::deque<std::wstring> c_pWideStrings;
     std::deque<std::vector<Cue>> c_pCueLists;
 };
+
+// The world files' names of a look ("door") and of a named state ("lamps_lit"); "" for none.
+const char* LookName(Look look);
+const char* StateName(When when);
 
 // The art the generator paints from: the one given to UseWorldArt, else (on first use) read from
 // the source tree's game/world with the English texts of its game/po.

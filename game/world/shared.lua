@@ -452,7 +452,8 @@ local function landmark_note(f)
 end
 
 -- A place: its screen, the music of its region, and a hotspot for each landmark in order.
--- Fields: name, region, panorama, image, number (optional), and the landmarks as the list.
+-- Fields: name, region, panorama, image, number (optional), scene (the scene file of the scene
+-- library its picture is rendered from, optional), and the landmarks as the list.
 function place(p)
     local name = screen{name = p.name, region = p.region, panorama = p.panorama, image = p.image,
                         number = p.number, custom_function = p.custom_function}
@@ -468,7 +469,7 @@ function place(p)
         add_feature(name, f, area, p.panorama)
         landmarks[i] = landmark_note(f)
     end
-    note("place", {screen = name, region = p.region, panorama = p.panorama, image = p.image,
+    note("place", {screen = name, region = p.region, panorama = p.panorama, image = p.image, scene = p.scene,
                    seed = next_seed(p.region, p.panorama), landmarks = landmarks, areas = pick_areas[name]})
     return name
 end

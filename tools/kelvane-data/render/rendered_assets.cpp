@@ -5,12 +5,14 @@
 
 #include "core/error.h"
 #include "game/assets/render_groups.h"
+#include "game/assets/render_world.h"
 
 namespace render {
 
 void UseRenderedAssets(std::vector<content::Asset>& assets, const TextCatalogue& texts)
 {
     std::vector<content::Asset> rendered;
+    world_render::AddPlaceScenes(rendered);
     world_render::AddShore(rendered);
     world_render::AddHalls(rendered);
     world_render::AddHeights(rendered, texts);

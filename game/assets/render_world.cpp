@@ -1,0 +1,106 @@
+#include "game/assets/render_world.h"
+
+#include "core/error.h"
+#include "render/kit.h"
+
+namespace world_render {
+
+namespace {
+
+namespace wc = world_content;
+
+constexpr double kPanoramaWeight = 40.0, kFlatWeight = 15.0;
+
+double WeightOf(const wc::Place& place) { return place.panorama ? kPanoramaWeight : kFlatWeight; }
+
+const wc::Place* PlaceOf(int screen)
+{
+    for (const wc::Place& place : wc::Art().places)
+        if (place.number == screen) return &place;
+    return nullptr;
+}
+
+}  // namespace
+
+std::vector<render::SceneLandmark> LandmarksOf(const wc::Place& place)
+{
+    std::vector<render::SceneLandmark> landmarks;
+    for (const wc::Feature& f : place.features) {
+        if (f.look == wc::Look::None) break;
+        landmarks.push_back({wc::LookName(f.look), f.x1, f.y1, f.x2, f.y2, f.active, false});
+    }
+    return landmarks;
+}
+
+std::string BasePrelude(const wc::Place& place) { return render::PlacePrelude(place.panorama, LandmarksOf(place), {}); }
+
+std::string OverlayPrelude(const wc::Place& place, const wc::OverlayDef& o)
+{
+    std::vector<render::SceneLandmark> landmarks = LandmarksOf(place);
+    const auto landmark = [&](int index) -> render::SceneLandmark& {
+        if (index < 0 || static_cast<std::size_t>(index) >= landmarks.size())
+            throw Error("a changing block of " + std::string(place.image) + " names landmark " + std::to_string(index + 1) +
+                        ", but the place has " + std::to_string(landmarks.size()));
+        return landmarks[static_cast<std::size_t>(index)];
+    };
+    render::SceneStory story;
+    switch (o.shows) {
+    case wc::Shows::Changed: landmark(o.feature).changed = true; break;
+    case wc::Shows::Removed: landmark(o.feature).removed = true; break;
+    case wc::Shows::Item:
+        story.itemShown = wc::Art().items.at(static_cast<std::size_t>(o.item - 1)).name;
+        if (o.open) landmark(o.feature).changed = true;
+        break;
+    }
+    if (o.when == wc::When::VarEquals) story.values.push_back({wc::Art().VariableName(o.var), o.value});
+    else story.values.push_back({wc::StateName(o.when), 1});
+    return render::PlacePrelude(place.panorama, landmarks, story);
+}
+
+std::string TidePrelude(const wc::Place& place, int tide)
+{
+    render::SceneStory story;
+    story.values.push_back({"tide", tide});
+    return render::PlacePrelude(place.panorama, LandmarksOf(place), story);
+}
+
+render::RenderRequest PlaceRequest(const wc::Place& place, const std::string& name, const std::string& prelude)
+{
+    if (place.scene == nullptr) throw Error(std::string(place.image) + " names no scene to render");
+    render::RenderRequest request;
+    request.name = name;
+    request.scene = prelude;
+    request.sceneFile = place.scene;
+    request.width = place.panorama ? content::kPanoramaWidth : content::kFlatWidth;
+    request.height = place.panorama ? content::kPanoramaHeight : content::kFlatHeight;
+    request.wrapsAround = place.panorama;
+    return request;
+}
+
+void AddPlaceScenes(std::vector<content::Asset>& rendered)
+{
+    for (const wc::Place& place : wc::Art().places) {
+        if (place.scene == nullptr) continue;
+        rendered.push_back(render::RenderedPicture(place.image, PlaceRequest(place, place.image, BasePrelude(place)), {},
+                                                   WeightOf(place)));
+    }
+    for (const wc::OverlayDef& o : wc::Art().overlays) {
+        const wc::Place* place = PlaceOf(o.screen);
+        if (place == nullptr || place->scene == nullptr) continue;
+        render::PictureOut block;
+        block.format = content::PictureFormat::Png;
+        block.block = true;
+        block.rect = {o.x, o.y, o.w, o.h};
+        rendered.push_back(render::RenderedPicture(o.image, PlaceRequest(*place, o.image, OverlayPrelude(*place, o)), block,
+                                                   WeightOf(*place)));
+    }
+    for (const wc::TideVersion& v : wc::Art().tideVersions) {
+        const wc::Place* place = PlaceOf(v.screen);
+        if (place == nullptr || place->scene == nullptr) continue;
+        for (int i = 0; i < 3; ++i)
+            rendered.push_back(render::RenderedPicture(v.versions[i], PlaceRequest(*place, v.versions[i], TidePrelude(*place, i + 2)),
+                                                       {}, WeightOf(*place)));
+    }
+}
+
+}  // namespace world_render

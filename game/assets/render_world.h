@@ -1,0 +1,31 @@
+// The places whose world files name their scene (place{..., scene = "shore/landing.pov"}):
+// each picture is its scene file rendered after a prelude of what the world shows there, each
+// changing block the same scene with the block's state, cut out, and each tide version the
+// same scene with the tide's height.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "content/generator.h"
+#include "game/assets/world_art.h"
+#include "render/povray.h"
+#include "render/prelude.h"
+
+namespace world_render {
+
+// The place's landmarks as its prelude declares them, in their base state.
+std::vector<render::SceneLandmark> LandmarksOf(const world_content::Place& place);
+
+// The prelude of the place's picture, of one of its changing blocks, of its tide version.
+std::string BasePrelude(const world_content::Place& place);
+std::string OverlayPrelude(const world_content::Place& place, const world_content::OverlayDef& overlay);
+std::string TidePrelude(const world_content::Place& place, int tide);
+
+// The render of the place's scene after `prelude`, as big as the place's picture.
+render::RenderRequest PlaceRequest(const world_content::Place& place, const std::string& name, const std::string& prelude);
+
+// Adds the pictures, changing blocks and tide versions of every place that names its scene.
+void AddPlaceScenes(std::vector<content::Asset>& rendered);
+
+}  // namespace world_render
