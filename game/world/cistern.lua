@@ -23,7 +23,7 @@ place{name = "cistern_breach", region = "cistern", panorama = true, image = "dat
     dark("tunnel", 100, 200, 280, 390, "cistern_seagate_walk"), dark("tunnel", 1100, 200, 1280, 390, "cistern_lower")}
 place{name = "cistern_lower", region = "cistern", panorama = true, image = "data/cistern_pano08.enc",
     dark("tunnel", 100, 200, 280, 390, "cistern_breach"), walk("pool", 700, 380, 1100, 490, "cistern_waterline"),
-    dark("door", 1400, 180, 1560, 400, "drowned_hall", {"tide", 4})}
+    dark("door", 1400, 180, 1560, 400, "drowned_hall", {"tide", 4}, "high_water")}
 -- The float valve: its ticking runs together over the hidden catch (the view's own effect).
 place{name = "cistern_valve", region = "cistern", panorama = false, image = "data/cistern_valve.enc",
     custom_function = EFFECT_VALVE_TICKS,
@@ -60,4 +60,5 @@ on_click(catch, steps{play("catch"), cut_scene("sea_gate"), set("sea_gate_open",
 
 -- The cistern pump wants the crank.
 local pump = hotspot{screen = "cistern_pump", rect = {262, 150, 762, 420}}
+on_click(pump, {play("examine", {caption = "pump_bare"})})
 on_use(pump, "crank", steps{when = "cistern_flooded = 1", cut_scene("pump"), set("cistern_flooded", 0), reload()})

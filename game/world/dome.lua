@@ -54,4 +54,6 @@ end
 
 -- The telescope takes the last lens once the shutter is open; then the story ends.
 local mount = hotspot{screen = "dome_mount", rect = {262, 100, 762, 420}}
+on_click(mount, {play("examine", {caption = "mount_empty"})})
 on_use(mount, "lens", {when = all_stars_set(), play("seat"), drop(), set("lens_placed", 1), go("dawn")})
+on_use(mount, "lens", steps{when = "not (" .. all_stars_set() .. ")", play("examine", {caption = "lens_shutter"})})

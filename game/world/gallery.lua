@@ -15,7 +15,7 @@ place{name = "gallery_window_walk", region = "gallery", panorama = true, image =
     walk("arch", 450, 170, 650, 400, "gallery_plaque_walk")}
 place{name = "gallery_stair_walk", region = "gallery", panorama = true, image = "data/gallery_pano04.enc",
     walk("arch", 100, 170, 300, 400, "gallery_window_walk"),
-    walk("stairs", 800, 170, 940, 390, "dome_entry", "lamps_lit"),
+    walk("stairs", 800, 170, 940, 390, "dome_entry", "lamps_lit", "stair_unlit"),
     walk("panel", 1200, 220, 1400, 380, "gallery_stair"), walk("arch", 1750, 170, 1950, 400, "gallery_plaque_walk"),
     see("torch", 600, 200, 640, 310), see("torch", 1080, 200, 1120, 310)}
 place{name = "gallery_plaque", region = "gallery", panorama = false, image = "data/gallery_plaque.enc",

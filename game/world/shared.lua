@@ -217,6 +217,16 @@ captions{name = "dark", {0, "caption.dark"}, {3000, ""}}
 captions{name = "heavy", {0, "caption.heavy"}, {2600, ""}}
 captions{name = "cradle", {0, "caption.cradle"}, {3400, ""}}
 captions{name = "lever", {0, "caption.lever"}, {1600, ""}}
+-- What the world says when it refuses: an item of no use where it is tried, a way not open yet.
+captions{name = "no_use", {0, "caption.no_use"}, {2200, ""}}
+captions{name = "stair_unlit", {0, "caption.stair_unlit"}, {3400, ""}}
+captions{name = "high_water", {0, "caption.high_water"}, {3400, ""}}
+captions{name = "lens_shutter", {0, "caption.lens_shutter"}, {3400, ""}}
+captions{name = "padlock_shut", {0, "caption.padlock_shut"}, {3000, ""}}
+captions{name = "pump_bare", {0, "caption.pump_bare"}, {3400, ""}}
+captions{name = "winch_bare", {0, "caption.winch_bare"}, {3400, ""}}
+captions{name = "mount_empty", {0, "caption.mount_empty"}, {3400, ""}}
+on_no_use({play("examine", {caption = "no_use"})})
 
 -- ---- films ----
 
@@ -320,16 +330,18 @@ PICK_ROWS = 60
 note("pick", {columns = PICK_COLUMNS, rows = PICK_ROWS})
 
 -- Landmarks: what is drawn (the generator paints it there), where, and how the world reacts to
--- it. A way that exists only in some state of the story names it as `need` (see story_condition).
-function walk(look, x1, y1, x2, y2, to, need)
+-- it. A way that leads on only in some state of the story names it as `need` (see
+-- story_condition), and with `refuse` the captions a click gets until then (a way without it
+-- is not there at all until then).
+function walk(look, x1, y1, x2, y2, to, need, refuse)
     return {look = look, x1 = x1, y1 = y1, x2 = x2, y2 = y2, to = to, way = "walk", need = need,
-            when = need and story_condition(need), cursor = CURSOR_REACT}
+            when = need and story_condition(need), refuse = refuse, cursor = CURSOR_REACT}
 end
 -- Leads on only with the lit hand lamp in the hand; with an empty hand the player stumbles at
 -- the edge of the dark and is told why.
-function dark(look, x1, y1, x2, y2, to, need)
+function dark(look, x1, y1, x2, y2, to, need, refuse)
     return {look = look, x1 = x1, y1 = y1, x2 = x2, y2 = y2, to = to, way = "dark", need = need,
-            when = need and story_condition(need), cursor = CURSOR_REACT}
+            when = need and story_condition(need), refuse = refuse, cursor = CURSOR_REACT}
 end
 -- Leads to `to` while `var` holds `value`, else to `otherwise` (or nowhere).
 function choice(look, x1, y1, x2, y2, var, value, to, otherwise)
@@ -407,18 +419,32 @@ local function spans(area, panorama)
     return {area}
 end
 
+-- What a way that is not open yet says: its refusal's captions, with a soft sound.
+local function refusal(f)
+    return steps{when = "not (" .. f.when .. ")", play(f.refuse_sound or "examine", {caption = f.refuse})}
+end
+
 local function add_feature(screen, f, area, panorama)
     for _, rect in ipairs(spans(area, panorama)) do
-        if f.way == "walk" then
-            -- Out of a wide view the pointer comes back to the middle, clear of the turning margins.
-            move{screen = screen, rect = rect, to = f.to, cursor = f.cursor, center = f.cursor ~= CURSOR_REACT and "x" or nil,
-                 when = f.when}
+        -- Out of a wide view the pointer comes back to the middle, clear of the turning margins.
+        local center = f.cursor ~= CURSOR_REACT and "x" or nil
+        if f.way == "walk" and f.refuse then
+            local spot = hotspot{screen = screen, rect = rect, cursor = f.cursor}
+            on_click(spot, steps{when = f.when, go(f.to, {center = center})})
+            on_click(spot, refusal(f))
+        elseif f.way == "walk" then
+            move{screen = screen, rect = rect, to = f.to, cursor = f.cursor, center = center, when = f.when}
         elseif f.way == "choose" then
             local spot = hotspot{screen = screen, rect = rect, cursor = f.cursor, when = f.when}
             choose{hotspot = spot, var = f.var, value = f.value, to = f.to, otherwise = f.otherwise}
         elseif f.way == "dark" then
-            local spot = hotspot{screen = screen, rect = rect, cursor = f.cursor, when = f.when}
-            on_use(spot, "lamp", {go(f.to)})
+            local spot = hotspot{screen = screen, rect = rect, cursor = f.cursor, when = not f.refuse and f.when or nil}
+            if f.refuse then
+                on_use(spot, "lamp", steps{when = f.when, go(f.to)})
+                on_use(spot, "lamp", refusal(f))
+            else
+                on_use(spot, "lamp", {go(f.to)})
+            end
             on_click(spot, {play("stumble", {caption = "dark"})})
         end
     end

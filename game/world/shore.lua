@@ -68,10 +68,11 @@ note("search_allows", {{kind = "overlay", name = "screen shore_seadoor, overlay 
 on_enter("shore_landing", steps{when = "arrived = 0", cut_scene("arrival"), set("arrived", 1)})
 
 -- The observatory gate's padlock takes the key.
-local lock = hotspot{screen = "shore_padlock", rect = {300, 60, 724, 430}}
+local lock = hotspot{screen = "shore_padlock", rect = {300, 60, 724, 430}, cursor = "use"}
 on_use(lock, "key", steps{when = "gate_locked = 1",
     play("unlock"), drop(), set("gate_locked", 0), cut_scene("gate"), reload()})
 choose{hotspot = lock, var = "gate_locked", value = 0, to = "hall_entrance"}
+on_click(lock, steps{when = "gate_locked = 1", play("knock", {caption = "padlock_shut"})})
 
 take("shore_workbench", {440, 230, 584, 330}, "key_taken", 0, "key")
 take("shore_toolrack", {440, 180, 584, 300}, "crank_in_rack", 1, "crank")

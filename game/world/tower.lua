@@ -66,4 +66,5 @@ on_click(release, drop_wheels)
 
 -- ---- the winch that unbars the gallery hatch ----
 local winch = hotspot{screen = "tower_winch", rect = {262, 150, 762, 420}}
+on_click(winch, {play("examine", {caption = "winch_bare"})})
 on_use(winch, "crank", steps{when = "hatch_barred = 1", cut_scene("hatch"), set("hatch_barred", 0), reload()})

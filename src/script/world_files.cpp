@@ -22,6 +22,7 @@
 #include "script/condition_compiler.h"
 #include "world/action_codes.h"
 #include "world/condition_codes.h"
+#include "world/hotspot_cursor.h"
 #include "world/world_book_creator.h"
 #include "world/world_manager.h"
 
@@ -167,6 +168,8 @@ private:
     int OnUse(lua_State* L);
     int OnEnter(lua_State* L);
     int Shared(lua_State* L);
+    // The world's answer when an item is used on a hotspot that has no use for it.
+    int OnNoUse(lua_State* L);
     int Overlay(lua_State* L);
     int Version(lua_State* L);
     int CodeKey(lua_State* L);
@@ -186,6 +189,11 @@ private:
     std::optional<double> NumberField(int table, const char* field, bool required);
     int IntField(int table, const char* field);
     int IntField(int table, const char* field, int fallback);
+    // A hotspot's "cursor" field: a number or a cursor's name (hotspot_cursor.h); react when absent.
+    int CursorField(int table);
+    // Remembers a hotspot whose cursor the files name: it is not chosen by its actions.
+    void NoteCursor(int table, WorldHotspot* hotspot);
+    void ChooseCursors();
     bool BoolField(int table, const char* field, bool fallback);
     void Rect(int table, int out[4]);
     void CheckTable(int index, const char* what);
@@ -239,6 +247,8 @@ private:
     std::map<std::string, Film> c_films;
     std::map<std::string, Region> c_regions;
     std::map<std::string, WorldScreen*> c_screenRecords;
+    std::set<const WorldHotspot*> c_namedCursors;
+    bool c_bNoUseGiven = false;
     std::set<std::string> c_captionIds;         // every text id a captions{} line shows
     std::vector<Where> c_clueCalls;             // where each clue{} was called, for its screen
     std::vector<PendingList> c_pending;
@@ -522,6 +532,7 @@ void WorldFilesLoader::Register()
         {"on_use", &Api<&WorldFilesLoader::OnUse>},
         {"on_enter", &Api<&WorldFilesLoader::OnEnter>},
         {"shared", &Api<&WorldFilesLoader::Shared>},
+        {"on_no_use", &Api<&WorldFilesLoader::OnNoUse>},
         {"overlay", &Api<&WorldFilesLoader::Overlay>},
         {"version", &Api<&WorldFilesLoader::Version>},
         {"code_key", &Api<&WorldFilesLoader::CodeKey>},
@@ -603,6 +614,29 @@ int WorldFilesLoader::IntField(int table, const char* field)
     if (v != std::floor(v) || v < INT32_MIN || v > INT32_MAX)
         throw ScriptError(std::string("'") + field + "' must be a whole number", field);
     return static_cast<int>(v);
+}
+
+int WorldFilesLoader::CursorField(int table)
+{
+    lua_getfield(c_L, table, "cursor");
+    const int type = lua_type(c_L, -1);
+    std::string name = type == LUA_TSTRING ? lua_tostring(c_L, -1) : "";
+    lua_pop(c_L, 1);
+    if (type != LUA_TSTRING) return IntField(table, "cursor", WorldManager::kCursorReact);
+    const std::optional<int> cursor = hotspot_cursor::Named(name);
+    if (!cursor) {
+        std::string known;
+        for (int i = 0; i < hotspot_cursor::kCount; ++i) known += std::string(i == 0 ? "" : ", ") + hotspot_cursor::Name(i);
+        throw ScriptError("unknown cursor '" + name + "' (the cursors are " + known + ")", name);
+    }
+    return *cursor;
+}
+
+void WorldFilesLoader::NoteCursor(int table, WorldHotspot* hotspot)
+{
+    lua_getfield(c_L, table, "cursor");
+    if (lua_type(c_L, -1) == LUA_TSTRING) c_namedCursors.insert(hotspot);
+    lua_pop(c_L, 1);
 }
 
 int WorldFilesLoader::IntField(int table, const char* field, int fallback)
@@ -1148,8 +1182,9 @@ int WorldFilesLoader::Book(lua_State* L)
         const std::string pageName = name + "_p" + std::to_string(i + 1);
         Declare(c_out.c_pScreens, pageName, first + static_cast<int>(i), "screen");
         const char* image = Image(images[i]);
-        c_screenRecords[pageName] = creator ? creator->AddPage(image)
-                                            : NewScreen(first + static_cast<int>(i), WorldScreen::kFlat, image, 0);
+        WorldScreen* page = creator ? creator->AddPage(image) : NewScreen(first + static_cast<int>(i), WorldScreen::kFlat, image, 0);
+        page->set_BookPage(true);
+        c_screenRecords[pageName] = page;
         c_out.c_pScreenList.push_back({pageName, first + static_cast<int>(i), false, images[i], name});
         lua_pushstring(L, pageName.c_str());
         lua_rawseti(L, -2, static_cast<lua_Integer>(i + 1));
@@ -1187,8 +1222,8 @@ int WorldFilesLoader::Hotspot(lua_State* L)
     WorldScreen* screen = ScreenNamed(*StringField(1, "screen", true));
     int r[4];
     Rect(1, r);
-    WorldHotspot* hotspot = screen->AddHotspot(r[0], r[1], r[2], r[3], IntField(1, "cursor", WorldManager::kCursorReact),
-                                               BoolField(1, "simple_move", false));
+    WorldHotspot* hotspot = screen->AddHotspot(r[0], r[1], r[2], r[3], CursorField(1), BoolField(1, "simple_move", false));
+    NoteCursor(1, hotspot);
     if (const std::optional<std::string> when = StringField(1, "when", false))
         for (int token : Condition(*when)) hotspot->addCondition(token);
     PushHandle(L, hotspot, kHotspotType);
@@ -1203,7 +1238,8 @@ int WorldFilesLoader::Move(lua_State* L)
     int r[4];
     Rect(1, r);
     const std::string to = *StringField(1, "to", true);
-    WorldHotspot* hotspot = screen->AddHotspot(r[0], r[1], r[2], r[3], IntField(1, "cursor", WorldManager::kCursorReact), true);
+    WorldHotspot* hotspot = screen->AddHotspot(r[0], r[1], r[2], r[3], CursorField(1), true);
+    NoteCursor(1, hotspot);
     Action go{ACT_GotoScreen, {}, Caller()};
     Param target;
     target.screen = to;
@@ -1286,6 +1322,18 @@ int WorldFilesLoader::Shared(lua_State* L)
     FillList(list, 1, true);
     PushHandle(L, list, kListType);
     return 1;
+}
+
+int WorldFilesLoader::OnNoUse(lua_State*)
+{
+    CheckTable(1, "actions");
+    if (c_bNoUseGiven) throw ScriptError("on_no_use() is given twice: the world has one answer for an item of no use");
+    c_bNoUseGiven = true;
+    WorldActionlist* list = c_pWorld != nullptr ? c_pWorld->AddSharedActionlist(false, 0)
+                                                : c_scratchLists.emplace_back(std::make_unique<WorldActionlist>(false, 0)).get();
+    FillList(list, 1);
+    if (c_pWorld != nullptr) c_pWorld->set_NoUseList(list);
+    return 0;
 }
 
 int WorldFilesLoader::Overlay(lua_State*)
@@ -1757,10 +1805,29 @@ void WorldFilesLoader::Finish()
         clue.image = record->get_BaseImage() != nullptr ? record->get_BaseImage() : "";
         clue.imageOffset = record->get_Offset();
     }
+    ChooseCursors();
     if (c_out.c_pScreens.empty() || std::none_of(c_out.c_pScreens.begin(), c_out.c_pScreens.end(),
                                                  [](const auto& s) { return s.second == 0; }))
         throw Error("main.lua:1:1: the world has no screen number 0, where a new game starts");
     if (c_pWorld != nullptr) c_pWorld->TransportToScreen(0);
+}
+
+// A hotspot the files leave as "something reacts" shows the cursor of what a click on it does;
+// one whose cursor the files name keeps it.
+void WorldFilesLoader::ChooseCursors()
+{
+    std::map<int, const WorldScreen*> byNumber;
+    for (const auto& [name, record] : c_screenRecords) byNumber[record->get_Number()] = record;
+    const auto screen = [&byNumber](int number) -> const WorldScreen* {
+        const auto it = byNumber.find(number);
+        return it == byNumber.end() ? nullptr : it->second;
+    };
+    for (const auto& [number, record] : byNumber)
+        for (int i = 0; i < record->get_HotspotCount(); ++i) {
+            WorldHotspot* hotspot = record->GetHotspot(i);
+            if (hotspot->get_Cursor() != WorldManager::kCursorReact || c_namedCursors.count(hotspot) != 0) continue;
+            hotspot->set_Cursor(hotspot_cursor::ByAction(*hotspot, *record, screen));
+        }
 }
 
 void WorldFilesLoader::Run()

@@ -11,6 +11,8 @@
 #include <sstream>
 
 #include "core/error.h"
+#include "core/latin1_text.h"
+#include "core/text_catalogue.h"
 #include "display/d3dfunc.h"
 #include "display/display_screen.h"
 #include "display/picture_cache.h"
@@ -36,6 +38,7 @@
 #include "shell/journal.h"
 #include "shell/journal_screen.h"
 #include "shell/winfunc.h"
+#include "world/hotspot_cursor.h"
 #include "world/world_manager.h"
 #include "world/world_screen.h"
 
@@ -130,12 +133,14 @@ bool ParseLine(const std::string& raw, int line, std::vector<ReplayCommand>* com
             *why = "'" + verb + "' takes no position or both X and Y";
             return false;
         }
-    } else if (verb == "pick") {
+    } else if (verb == "pick" || verb == "point") {
+        // point: as pick, the view turned and the pointer set on the picture point, without the click.
         c.kind = ReplayCommand::Pick;
+        c.text = verb;
         if (!ints(2, 2)) return false;
         if (c.numbers[0] < 0 || c.numbers[0] >= WorldManager::kPanoramaWidth || c.numbers[1] < 0 ||
             c.numbers[1] >= WorldManager::kImageHeight) {
-            *why = "'pick' needs a point inside a 2048 x 512 picture";
+            *why = "'" + verb + "' needs a point inside a 2048 x 512 picture";
             return false;
         }
     } else if (verb == "hold" || verb == "examine") {
@@ -225,6 +230,22 @@ bool ParseLine(const std::string& raw, int line, std::vector<ReplayCommand>* com
             c.text = "clue " + clue;
         } else if (c.text == "journal" || c.text == "journalpage") {
             if (!ints(1, 1)) return false;
+        } else if (c.text == "says") {
+            std::string id;
+            in >> id;
+            if (id.empty()) {
+                *why = "expect says takes the identifier of the text the caption shows (caption.dark)";
+                return false;
+            }
+            c.text = "says " + id;
+        } else if (c.text == "cursor") {
+            std::string name;
+            in >> name;
+            if (!hotspot_cursor::Named(name)) {
+                *why = "expect cursor takes a cursor's name (walk, take, use, look, read, back, react, normal, ...)";
+                return false;
+            }
+            c.text = "cursor " + name;
         } else if (c.text == "var") {
             if (!ints(2, 2)) return false;
         } else if (c.text == "screen" || c.text == "item" || c.text == "noitem" || c.text == "held" ||
@@ -340,6 +361,7 @@ public:
                 c_bWaiting = false;
             }
             if (c_pPick != nullptr && !StepPick()) return true;
+            if (c_pAwaited != nullptr && !StepAwaited()) return true;
             if (c_pShot != nullptr && !StepSettledScreenshot()) return true;
             if (c_next >= c_commands.size()) {
                 c_pResult->finished = true;
@@ -460,7 +482,7 @@ private:
             return false;
         }
         c_pPick = nullptr;
-        PressButton(platform::MouseButton::Left, c.line);
+        if (c.text != "point") PressButton(platform::MouseButton::Left, c.line);
         return false;
     }
 
@@ -566,7 +588,14 @@ private:
             }
             break;
         case ReplayCommand::Expect:
-            Expect(c);
+            if (c.text == "autosaves") {
+                // An autosave waits for the one before it to be written, and takes two frames
+                // for its picture: the count is awaited over a few frames.
+                c_pAwaited = &c;
+                c_iAwaitedFrames = 0;
+            } else {
+                Expect(c);
+            }
             break;
         case ReplayCommand::Quit:
             Winfunc::hWnd->PostQuit();
@@ -709,6 +738,23 @@ private:
             const int found = game.journal ? static_cast<int>(game.journal->get_Entries().size()) : 0;
             check(found == c.numbers[0], "expected " + std::to_string(c.numbers[0]) + " clues in the journal, it has " +
                                              std::to_string(found) + JournalList(game));
+        } else if (c.text.rfind("says ", 0) == 0) {
+            // The caption shown now (a line of a film, a sound's words, a refusal) is the text of
+            // the identifier in the game's language.
+            const std::string id = c.text.substr(5), shown = game.world->get_Caption();
+            const std::string* text = game.texts ? game.texts->Find(id) : nullptr;
+            if (text == nullptr) {
+                Fail(c, "the game's texts have no identifier '" + id + "'");
+            } else {
+                const std::string want = Utf8ToLatin1(*text);
+                check(shown == want, "expected the caption " + id + " (\"" + want + "\"), it " +
+                                         (shown.empty() ? std::string("shows nothing") : "says \"" + shown + "\""));
+            }
+        } else if (c.text.rfind("cursor ", 0) == 0) {
+            // The cursor the last frame drew for the pointer (an item in the hand aside).
+            const std::string want = c.text.substr(7);
+            const std::string shown = hotspot_cursor::Name(game.world->get_Cursor());
+            check(shown == want, "expected the " + want + " cursor, the pointer shows the " + shown + " cursor");
         } else if (c.text.rfind("clue ", 0) == 0) {
             const std::string want = c.text.substr(5);
             check(game.journal && game.journal->Has(want), "expected clue " + want + " in the journal" + JournalList(game));
@@ -738,6 +784,23 @@ private:
     std::uint32_t c_dwWaitUntil = 0;
     int c_iReleaseKey = -1;
     static constexpr int kMaxPickFrames = 600;  // half a turn takes about 60 frames
+    static constexpr int kMaxAwaitedFrames = 10;  // an autosave due now is written within three
+    const ReplayCommand* c_pAwaited = nullptr;
+    int c_iAwaitedFrames = 0;
+
+    // An expectation that may take a few frames to come true: each frame, with any save being
+    // written finished first, it holds or is given another frame, until the last is checked.
+    bool StepAwaited()
+    {
+        GameObjects& game = *GetGameObjects();
+        game.saves->FinishBackground();
+        const int count = game.autosave ? game.autosave->get_Count() : 0;
+        if (count != c_pAwaited->numbers[0] && ++c_iAwaitedFrames < kMaxAwaitedFrames) return false;
+        const ReplayCommand& c = *c_pAwaited;
+        c_pAwaited = nullptr;
+        Expect(c);
+        return true;
+    }
     const ReplayCommand* c_pPick = nullptr;      // the `pick` under way
     int c_iPickFrames = 0;
     static constexpr int kMaxSettleFrames = 600;  // 10 s of game time at the default pace

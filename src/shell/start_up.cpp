@@ -30,6 +30,7 @@
 #include "shell/journal_screen.h"
 #include "shell/player_settings.h"
 #include "shell/quick_save.h"
+#include "world/hotspot_cursor.h"
 #include "shell/winfunc.h"
 #include "shell/world_reload.h"
 #include "script/world_files.h"
@@ -77,7 +78,8 @@ void CreateWorld(GameObjects& game)
     game.world = CreateWorldManager(game);
 }
 
-// Cursors 0 and 1 are shared with the menu; 2 to 4 turn left, turn right and loading.
+// Cursors 0 and 1 are shared with the menu; 2 to 4 turn left, turn right and loading; then the
+// hotspots' kinds.
 void CreateCursors(GameObjects& game)
 {
     auto normal = std::make_unique<Cursor>(D3Dfunc::pD3Ddevice);
@@ -96,6 +98,17 @@ void CreateCursors(GameObjects& game)
                           kCursorImageOffset);
     game.world->AddCursor("data/cursor/cursorL.enc", "data/cursor/cursorL_alpha.enc", 85, 90, 3, 3,
                           kCursorImageOffset);
+    // 5 onwards: the hotspots' kinds (walk, take, use, look, read, back), each the pointer with a
+    // sign beside it. A game whose data has no picture for a kind shows the highlighted pointer.
+    for (int kind = hotspot_cursor::kWalk; kind < hotspot_cursor::kCount; ++kind) {
+        const std::string base = std::string("data/cursor/cursor_") + hotspot_cursor::Name(kind);
+        auto cursor = std::make_unique<Cursor>(D3Dfunc::pD3Ddevice);
+        if (std::filesystem::exists(base + ".enc"))
+            cursor->OpenImageFile((base + ".enc").c_str(), (base + "_alpha.enc").c_str(), 85, 90, 3, 3, kCursorImageOffset);
+        else
+            cursor->OpenImageFile("data/cursor/cursor1.enc", "data/cursor/cursor1_alpha1.enc", 85, 90, 3, 3, kCursorImageOffset);
+        game.world->AddCursor(std::move(cursor));
+    }
 }
 
 void CreatePhases(GameObjects& game)

@@ -37,6 +37,7 @@ public:
     const std::vector<int>& get_Conditions() const { return c_pConditions; }
     int get_ConditionNumber() const { return static_cast<int>(c_pConditions.size()); }
     int get_Cursor() const { return c_iCursor; }
+    void set_Cursor(int cursor) { c_iCursor = cursor; }
     bool get_SimpleMove() const { return c_bSimpleMove; }
     int get_X1() const { return c_iX1; }
     int get_Y1() const { return c_iY1; }

@@ -11,6 +11,7 @@
 #include "display/display_screen.h"
 #include "display/full_screen_image.h"
 #include "display/hotspot_marks.h"
+#include "display/way_back_band.h"
 #include "display/picture_cache.h"
 #include "display/texture.h"
 #include "display/world_inventory.h"

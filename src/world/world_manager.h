@@ -20,6 +20,7 @@ class Cursor;
 class DisplayScreen;
 class FullScreenImage;
 class HotspotMarks;
+class WayBackBand;
 class GameSoundManager;
 class MouseManager;
 class MusicManager;
@@ -99,6 +100,9 @@ public:
     // An action list owned by the world and attached by the caller to several screens or
     // hotspots (AddPreActionList / AddActionlist with an existing list).
     WorldActionlist* AddSharedActionlist(bool type, int number);
+    // The list run when the player uses an item on a hotspot (not a plain move) where no list for
+    // that item runs: the world's short answer that it is of no use there. Not owned; null: none.
+    void set_NoUseList(const WorldActionlist* list) { c_pNoUseList = list; }
     // Defines an item (forwarded to the inventory); ActivateItem puts it into the bar.
     void AddItem(int number, const char* picture, const char* cursor1Image, const char* cursor1Alpha,
                  const char* cursor2Image, const char* cursor2Alpha, const wchar_t* sound, int width, int height,
@@ -376,6 +380,8 @@ private:
     WorldFrame DescribeFrame(const gfx::Device& device) const;
     // Draws the frame WorldManager::Render has decided to draw.
     int DrawFrame(gfx::Device* device);
+    // A close view's ways back (hotspots with the back cursor), shown as a faint band at its foot.
+    void DrawWaysBack(gfx::Device* device, int mx, int my);
     int ConditionOperand(int code, int argument) const;
 
     // Action codes: each reads its parameters, then performs its effect.
@@ -436,6 +442,8 @@ private:
     void RenderNotice(gfx::Device* device);
     bool c_bReveal = false;
     std::unique_ptr<HotspotMarks> c_pRevealMarks;
+    std::unique_ptr<WayBackBand> c_pWayBack;
+    const WorldActionlist* c_pNoUseList = nullptr;  // made when a close view first shows its way back
     std::string c_sNotice;
     std::vector<std::string> c_noticeLines;  // c_sNotice wrapped to the view
     std::uint64_t c_iNoticeVersion = 0;      // counts changes of the notice, for the rest rule

@@ -11,6 +11,8 @@
 #include "core/game_paths.h"
 #include "display/cd3dfont.h"
 #include "display/cursor.h"
+#include "display/way_back_band.h"
+#include "world/hotspot_cursor.h"
 #include "display/d3dfunc.h"
 #include "display/display_screen.h"
 #include "display/picture_cache.h"
@@ -197,10 +199,18 @@ void WorldManager::RunClickedHotspot(const WorldHotspot& hotspot)
         hotspot.getActionlist(false, c_iCursorItem, lists);
     }
     // Each list's condition is tested just before it runs, after the lists before it.
+    bool ran = false;
     for (const WorldActionlist* list : lists) {
         if (!TestConditionList(list)) continue;
         ExcuteActionList(list);
+        ran = true;
         c_dLastTime = timeGetTime();  // time spent in actions is not turning time
+    }
+    // An item of no use here gets the world's answer; a plain way on simply ignores the item.
+    if (!ran && c_iCursorItem != 0 && !hotspot.get_SimpleMove() && c_pNoUseList != nullptr &&
+        TestConditionList(c_pNoUseList)) {
+        ExcuteActionList(c_pNoUseList);
+        c_dLastTime = timeGetTime();
     }
 }
 
@@ -418,9 +428,12 @@ std::vector<WorldManager::RevealMark> WorldManager::RevealMarks() const
 
 Cursor* WorldManager::FrameCursor() const
 {
-    if (c_iCursorItem == 0 || c_iCursor >= kCursorTurnLeft) {
-        if (c_iCursor < 0 || c_iCursor >= static_cast<int>(c_pCursors.size())) return nullptr;
-        return c_pCursors[static_cast<std::size_t>(c_iCursor)].get();
+    if (c_iCursorItem == 0 || !(c_iCursor == kCursorNormal || hotspot_cursor::Reacts(c_iCursor))) {
+        // A game that draws no cursor of a hotspot's kind shows the one that says "something reacts".
+        const int cursor = c_iCursor >= static_cast<int>(c_pCursors.size()) && hotspot_cursor::Reacts(c_iCursor) ? kCursorReact
+                                                                                                           : c_iCursor;
+        if (cursor < 0 || cursor >= static_cast<int>(c_pCursors.size())) return nullptr;
+        return c_pCursors[static_cast<std::size_t>(cursor)].get();
     }
     const WorldItem* item = c_pInventory->GetItem(c_iCursorItem);
     if (item == nullptr) return nullptr;
@@ -512,6 +525,22 @@ std::vector<std::uint32_t> WorldManager::DrawViewPicture()
     return device->ReadBackBuffer();
 }
 
+void WorldManager::DrawWaysBack(gfx::Device* device, int mx, int my)
+{
+    if (c_pScreen == nullptr || c_bScreenIsInventory || c_bHideCursor || c_pScreen->get_Type() != WorldScreen::kFlat) return;
+    for (int i = 0; i < c_pScreen->get_HotspotCount(); ++i) {
+        const WorldHotspot* hotspot = c_pScreen->GetHotspot(i);
+        if (hotspot->get_Cursor() != hotspot_cursor::kBack || !TestConditionList(hotspot)) continue;
+        const int x1 = std::max(0, hotspot->get_X1() * kScreenWidth / kFlatWidth);
+        const int x2 = std::min(kScreenWidth - 1, hotspot->get_X2() * kScreenWidth / kFlatWidth);
+        const int y1 = std::max(kViewTop, kViewTop + hotspot->get_Y1() * kViewHeight / kImageHeight);
+        const int y2 = std::min(kViewBottom - 1, kViewTop + hotspot->get_Y2() * kViewHeight / kImageHeight);
+        if (!c_pWayBack) c_pWayBack = std::make_unique<WayBackBand>(device);
+        c_pWayBack->Render(x1, y1, x2, y2, x1 <= mx && mx <= x2 && y1 <= my && my <= y2);
+    }
+    SetWholeViewport(device);
+}
+
 int WorldManager::DrawFrame(gfx::Device* device)
 {
     const int mx = c_pMouseManager->get_X();
@@ -522,6 +551,7 @@ int WorldManager::DrawFrame(gfx::Device* device)
         c_viewPicture = device->ReadBackBuffer();
         c_bViewPictureWanted = false;
     }
+    DrawWaysBack(device, mx, my);
     if (c_bReveal) {
         if (!c_pRevealMarks) c_pRevealMarks = std::make_unique<HotspotMarks>(device);
         for (const RevealMark& mark : RevealMarks()) c_pRevealMarks->Render(mark.x, mark.y, mark.reacts);
@@ -533,7 +563,8 @@ int WorldManager::DrawFrame(gfx::Device* device)
         if (over) c_iCursor = kCursorReact;
     }
     int help = kKeepPlaying;
-    if (!c_bScreenIsInventory && c_iCursorItem == 0) {
+    // The strip is there with an item in the hand too: it stays held, and a save keeps it.
+    if (!c_bScreenIsInventory) {
         if (my < kTopMenuBottom) {
             const int result = c_pTopMenu->Render(mx, c_bEndGameMode);
             if (result == TMR_Hover) c_iCursor = kCursorReact;

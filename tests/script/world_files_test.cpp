@@ -13,6 +13,7 @@
 #include "menus/credits_manager.h"
 #include "world/action_codes.h"
 #include "world/condition_codes.h"
+#include "world/hotspot_cursor.h"
 #include "world/world_fixture.h"
 
 namespace {
@@ -212,6 +213,8 @@ TEST_F(WorldFilesTest, EveryFaultNamesFileLineAndColumn)
          "unknown field 'fad' in go()'s options (known: fade, angle, center)"},
         // A shared list carries its name; any other field is a misspelling.
         {"shared{name = 'music', nme = 'x', song(1)}\n", "main.lua:3:24: unknown field 'nme' in shared{} (known: name, when)"},
+        {"hotspot{screen = 'logo', rect = {1, 2, 3, 4}, cursor = 'grab'}\n",
+         "main.lua:3:57: unknown cursor 'grab' (the cursors are normal, react, turn_left"},
         {"include '../secrets.lua'\n", "a world file is named by its path inside the world folder"},
         {"include 'missing.lua'\n", "cannot read the world file"},
         {"include 'bad.lua'\n", "world/bad.lua:2:10: unknown variable 'dim'"},
@@ -239,6 +242,52 @@ TEST_F(WorldFilesTest, EveryFaultNamesFileLineAndColumn)
     // A world without screen 0 has nowhere for a new game to start.
     Write("main.lua", "variable('lit', 0)\n");
     EXPECT_NE(Failure().find("no screen number 0"), std::string::npos);
+}
+
+// Every hotspot the files leave as "something reacts" shows what a click on it does.
+TEST_F(WorldFilesTest, HotspotsShowTheCursorOfWhatAClickDoes)
+{
+    Write("main.lua", R"lua(
+variable("gate_locked", 1)
+variable("key_taken", 0)
+sound{name = "take", file = "data/take.mp3"}
+item{name = "key", picture = "@LOGO@", react_mask = "@LOGO@", plain_mask = "@LOGO@", sound = "take"}
+item{name = "lamp", picture = "@LOGO@", react_mask = "@LOGO@", plain_mask = "@LOGO@", sound = "take"}
+region{name = "shore", block = 100}
+screen{name = "logo", number = 0, image = "@LOGO@"}
+screen{name = "landing", region = "shore", panorama = true, image = "data/a.enc"}
+screen{name = "beach", region = "shore", panorama = true, image = "data/b.enc"}
+screen{name = "bench", region = "shore", image = "data/c.enc"}
+screen{name = "drawer", region = "shore", image = "data/d.enc"}
+local diary = book{name = "diary", number = 90001, cover = "take", page = "take", pages = {"data/p1.enc", "data/p2.enc"}}
+move{screen = "landing", rect = {0, 100, 200, 400}, to = "beach"}                  -- 0 walk
+move{screen = "landing", rect = {300, 100, 400, 400}, to = "bench"}                -- 1 look
+local dark = hotspot{screen = "landing", rect = {500, 100, 600, 400}}              -- 2 walk, with the lamp
+on_click(dark, {play("take")})
+on_use(dark, "lamp", {go("beach")})
+local gate = hotspot{screen = "landing", rect = {700, 100, 800, 400}}              -- 3 use
+on_use(gate, "key", {set("gate_locked", 0)})
+move{screen = "landing", rect = {900, 100, 950, 400}, to = "beach", cursor = "read"} -- 4 as named
+move{screen = "bench", rect = {0, 440, 1023, 511}, to = "landing"}                 -- 0 back
+move{screen = "bench", rect = {100, 100, 300, 300}, to = "drawer"}                 -- 1 look
+move{screen = "bench", rect = {400, 100, 500, 300}, to = diary[1]}                 -- 2 read
+local key = hotspot{screen = "bench", rect = {600, 100, 700, 200}, when = "key_taken = 0"} -- 3 take
+on_click(key, {play("take"), give("key"), set("key_taken", 1), reload()})
+local lever = hotspot{screen = "bench", rect = {800, 100, 900, 200}}               -- 4 use
+on_click(lever, {set("gate_locked", 0)})
+move{screen = "drawer", rect = {0, 440, 1023, 511}, to = "bench"}                  -- 0 back, flat to flat
+move{screen = "drawer", rect = {0, 0, 150, 511}, to = "bench", cursor = 2}         -- 1 turn left kept
+move{screen = "drawer", rect = {300, 100, 700, 400}, to = "beach"}                 -- 2 walk out of a view
+)lua");
+    Load();
+    const auto cursor = [&](int screen, int hotspot) {
+        return hotspot_cursor::Name(fresh->getWorldScreen(screen)->GetHotspot(hotspot)->get_Cursor());
+    };
+    const std::pair<int, int> at[] = {{100, 0}, {100, 1}, {100, 2}, {100, 3}, {100, 4}, {150, 0}, {150, 1},
+                                      {150, 2}, {150, 3}, {150, 4}, {151, 0}, {151, 1}, {151, 2}};
+    const char* const want[] = {"walk", "look", "walk", "use", "read", "back", "look", "read", "take", "use", "back", "turn_left", "walk"};
+    for (std::size_t i = 0; i < std::size(at); ++i)
+        EXPECT_STREQ(cursor(at[i].first, at[i].second), want[i]) << "screen " << at[i].first << " hotspot " << at[i].second;
 }
 
 TEST_F(WorldFilesTest, DescribingTheFilesBuildsNoWorldButKeepsScreensAndNotes)

@@ -509,6 +509,30 @@ TEST(ContentInterface, TopButtonsCursorsAndItemsAreEachTheirOwn)
         loadingInk += loading.normal[i];
     }
     EXPECT_GT(loadingInk, pointerInk * 1.3f) << "the loading cursor adds its hourglass to the arrow";
+    // The hotspots' kinds: the highlighted pointer with a sign of its own, whole inside the
+    // picture (no ink on its edges) and differing from every other kind's.
+    const CursorKind kinds[] = {CursorKind::Walk, CursorKind::Take, CursorKind::Use, CursorKind::Look, CursorKind::Read, CursorKind::Back};
+    std::vector<std::vector<float>> signs;
+    for (CursorKind kind : kinds) {
+        const CursorPictures cursor = PaintCursor(kind);
+        ASSERT_EQ(cursor.picture.Width(), 85);
+        ASSERT_EQ(cursor.picture.Height(), 90);
+        float edge = 0, ink = 0;
+        for (int y = 0; y < 90; ++y)
+            for (int x = 0; x < 85; ++x) {
+                const float a = cursor.normal[static_cast<std::size_t>(y) * 85 + x];
+                ink += a;
+                if (x == 84 || y == 89) edge += a;
+            }
+        EXPECT_EQ(edge, 0.0f) << "kind " << static_cast<int>(kind) << "'s sign runs off the picture";
+        EXPECT_GT(ink, pointerInk * 1.3f) << "kind " << static_cast<int>(kind) << " has no sign beside the arrow";
+        for (const std::vector<float>& other : signs) {
+            float differ = 0;
+            for (std::size_t i = 0; i < other.size(); ++i) differ += std::fabs(other[i] - cursor.normal[i]);
+            EXPECT_GT(differ, 150.0f) << "kind " << static_cast<int>(kind) << " looks like another";
+        }
+        signs.push_back(cursor.normal);
+    }
 
     std::vector<std::vector<float>> masks;
     for (ItemKind kind : {ItemKind::Journal, ItemKind::Lantern, ItemKind::Key, ItemKind::Gear, ItemKind::Crystal,

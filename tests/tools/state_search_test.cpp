@@ -50,6 +50,7 @@ local door = hotspot{screen = "quay", rect = {200, 200, 299, 299}, when = "door_
 on_use(door, "key", {set("door_open", 1),
 --DOOR--
 })
+on_click(door, {play("click")})
 move{screen = "quay", rect = {400, 200, 499, 299}, to = "tower", when = "door_open = 1"}
 move{screen = "tower", rect = {0, 0, 99, 99}, to = "quay"}
 move{screen = "tower", rect = {200, 0, 299, 99}, to = "lock"}
@@ -61,6 +62,8 @@ move{screen = "lock", rect = {0, 400, 1023, 511}, to = "tower"}
 move{screen = "top", rect = {0, 400, 1023, 511}, to = "tower"}
 local lamp = hotspot{screen = "top", rect = {200, 200, 299, 299}}
 on_use(lamp, "key", {end_game({now = true})})
+on_click(lamp, {play("click")})
+--LAMP--
 --END--
 )lua";
 
@@ -251,6 +254,27 @@ TEST_F(StateSearchTest, AGridThatCanBeLeftUnsolvableIsADeadEnd)
     EXPECT_TRUE(lever) << FormatSearchReport(result);
     // Pulled with the dial set right, the lever does no harm: the ending stays in reach then.
     EXPECT_TRUE(result.endingReachable);
+}
+
+// A lever whose only list waits for the door does nothing until it is open, and a switch with
+// no list does nothing ever: each is named; the allow-list excuses what it names.
+TEST_F(StateSearchTest, AClickThatRunsNothingIsNamedAsASilentRefusal)
+{
+    const std::string lever = "local lever = hotspot{screen = \"hut\", rect = {600, 200, 699, 299}}\n"
+                              "on_click(lever, {when = \"door_open = 1\", play(\"click\")})\n";
+    const SearchResult result = Search(Edited("--HUT--", lever));
+    EXPECT_TRUE(result.endingReachable);
+    std::vector<std::string> silent;
+    for (const SearchUnreached& thing : result.silent) silent.push_back(thing.name);
+    EXPECT_EQ(silent, std::vector<std::string>{"screen hut, hotspot 2"}) << FormatSearchReport(result);
+    EXPECT_EQ(result.Faults(), 1u);
+    EXPECT_NE(FormatSearchReport(result).find("FAULT   a click says nothing: screen hut, hotspot 2"), std::string::npos);
+
+    const SearchResult quiet = Search(Edited("--LAMP--", "local switch = hotspot{screen = \"top\", rect = {600, 0, 699, 99}}\n"
+        "note(\"search_allows\", {{kind = \"silent refusal\", name = \"screen top, hotspot 2\", reason = \"found by ear\"}})\n"));
+    EXPECT_EQ(quiet.Faults(), 0u) << FormatSearchReport(quiet);
+    EXPECT_NE(FormatSearchReport(quiet).find("allowed a click says nothing: screen top, hotspot 2: found by ear"), std::string::npos)
+        << FormatSearchReport(quiet);
 }
 
 TEST_F(StateSearchTest, AHotspotWhoseConditionNeverHoldsIsNamedAndTheAllowListExcusesIt)

@@ -21,6 +21,7 @@ namespace {
 
 int Blue(std::uint32_t c) { return static_cast<int>(c & 0xFF); }
 int Red(std::uint32_t c) { return static_cast<int>((c >> 16) & 0xFF); }
+int Green(std::uint32_t c) { return static_cast<int>((c >> 8) & 0xFF); }
 
 // Adds "toggle variable `var`" to a list.
 void TogglesVar(WorldActionlist* list, int var)
@@ -209,21 +210,49 @@ protected:
     }
 };
 
-TEST_F(WorldRulesWithItem, WithAnItemHeldTheTopMenuNeitherShowsNorAnswers)
+TEST_F(WorldRulesWithItem, WithAnItemHeldTheTopMenuShowsAndAnswersAndTheItemStaysHeld)
 {
     ClickAt(400, 540);
     ASSERT_EQ(world->get_CursorItem(), 1);
     PointAt(242, 50);
     for (int i = 0; i < 20; ++i) world->Run();
-    const std::uint32_t top = kt::PixelAt(kt::ReadBack(), 300, 50);
-    EXPECT_LT(Red(top) + Blue(top), 16) << "no top menu is drawn over the black strip";
-    EXPECT_EQ(ClickAt(242, 50), WorldManager::kKeepPlaying) << "its save button does not answer";
-    EXPECT_EQ(world->get_CursorItem(), 1);
-    ClickAt(400, 540);  // back into the bar: the menu answers again
-    ASSERT_EQ(world->get_CursorItem(), 0);
-    PointAt(242, 50);
-    world->Run();
-    EXPECT_EQ(ClickAt(242, 50), WorldManager::kSave);
+    const std::uint32_t top = kt::PixelAt(kt::ReadBack(), 242, 50);
+    EXPECT_GT(Red(top) + Green(top) + Blue(top), 16) << "the top menu is drawn over the black strip";
+    EXPECT_EQ(ClickAt(242, 50), WorldManager::kSave) << "its save button answers with the item in the hand";
+    EXPECT_EQ(world->get_CursorItem(), 1) << "and the item stays held";
+}
+
+// An item used where it has no use gets the world's answer; a plain way on ignores it, and a
+// hotspot with a use for it runs that use alone.
+TEST_F(WorldRulesWithItem, AnItemOfNoUseGetsTheWorldsAnswerOnlyWhereNothingElseRuns)
+{
+    WorldActionlist* answer = world->AddSharedActionlist(false, 0);
+    answer->addAction(ACT_SetVar)->addParam(0, 7);
+    answer->getAction(0)->addParam(1, 1);
+    world->set_NoUseList(answer);
+    WorldScreen* room = world->getWorldScreen(6);
+    WorldHotspot* shelf = room->AddHotspot(0, 0, 300, 511, 1, false);     // takes nothing
+    WorldHotspot* lock = room->AddHotspot(700, 0, 1023, 511, 1, false);   // takes item 1
+    WorldActionlist* unlock = lock->AddActionlist(false, 1);
+    unlock->addAction(ACT_SetVar)->addParam(0, 8);
+    unlock->getAction(0)->addParam(1, 1);
+    room->QHS_StandardMove(400, 0, 600, 511, 8);                            // a plain way on
+    world->TransportToScreen(6);
+    const auto use = [&](int x) {
+        world->setGlobalVarValue(7, 0);
+        ClickAt(400, 540);
+        ASSERT_EQ(world->get_CursorItem(), 1);
+        ClickAt(x, 300);
+        if (world->get_CursorItem() != 0) ClickAt(400, 540);  // back into the bar
+    };
+    use(100);
+    EXPECT_EQ(world->getGlobalVarValue(7), 1) << "the shelf has no use for the item: the world answers";
+    use(700);
+    EXPECT_EQ(world->getGlobalVarValue(8), 1);
+    EXPECT_EQ(world->getGlobalVarValue(7), 0) << "the lock's own use ran, and no answer with it";
+    use(400);
+    EXPECT_EQ(world->getGlobalVarValue(7), 0) << "a way on says nothing about the item";
+    EXPECT_EQ(world->get_ScreenPosition(), 6) << "and does not lead on with an item in the hand";
 }
 
 TEST_F(WorldRulesWithItem, ACloseUpLeftByItsOwnScriptStaysOpenUntilARightClick)

@@ -380,6 +380,8 @@ private:
     bool ReadingOnly(const std::string& standing);
     std::vector<std::uint64_t> GoalsHeld() const;
     std::vector<Clickable> Clickables() const;
+    // Notes each clickable hotspot of which no click list would run now.
+    void NoteSilent(const std::vector<Clickable>& clickables, const WorldManager::PlayState& here);
     std::vector<Move> Moves(const std::vector<Clickable>& clickables) const;
     bool Play(const Move& move, const std::vector<Clickable>& clickables, SearchStep* step);
     bool PlayBoard(const Move& move, const std::vector<Clickable>& clickables, SearchStep* step);
@@ -407,6 +409,7 @@ private:
     std::set<const WorldOverlay*> c_overlaysShown;
     std::set<const WorldOverwriteBaseImage*> c_versionsShown;
     std::vector<std::string> c_errors;
+    std::set<std::pair<int, int>> c_silent;  // (screen, hotspot index)
     std::unordered_map<std::string, bool> c_readingOnly;  // by item and story: ReadingOnly
     Observer c_observer;
 };
@@ -559,6 +562,20 @@ std::vector<Clickable> Searcher::Clickables() const
         above.push_back(r);
     }
     return out;
+}
+
+void Searcher::NoteSilent(const std::vector<Clickable>& clickables, const WorldManager::PlayState& here)
+{
+    for (const Clickable& c : clickables) {
+        std::vector<WorldActionlist*> lists;
+        c.hotspot->getActionlist(true, 0, lists);
+        if (c_silent.count({here.screenPosition, c.index})) continue;
+        // The lists are tested as a click tests them, each just before it would run; none of
+        // them changes what the next one tests when none runs. A hotspot that only takes items
+        // does nothing for an empty hand either.
+        if (std::none_of(lists.begin(), lists.end(), [this](const WorldActionlist* l) { return c_world.TestConditionList(l); }))
+            c_silent.insert({here.screenPosition, c.index});
+    }
 }
 
 std::vector<Move> Searcher::Moves(const std::vector<Clickable>& clickables) const
@@ -777,6 +794,7 @@ void Searcher::Explore(const WorldManager::PlayState& start)
             c_world.RestorePlayState(here);
             NoteShown();
             const std::vector<Clickable> clickables = Clickables();
+            if (here.heldItem == 0) NoteSilent(clickables, here);
             const std::vector<Move> moves = Moves(clickables);
             for (const Move& move : moves) {
                 c_world.RestorePlayState(here);
@@ -859,6 +877,8 @@ void Searcher::Report(SearchResult& result)
     result.moves = c_moves;
     result.complete = c_complete;
     result.errors = c_errors;
+    for (const auto& [screen, hotspot] : c_silent)
+        result.silent.push_back({"silent refusal", "screen " + c_names.Screen(screen) + ", hotspot " + std::to_string(hotspot), {}});
 
     // Which states can still reach the ending: backwards from every ending state.
     std::vector<std::vector<std::uint32_t>> before(c_nodes.size());
@@ -1062,6 +1082,7 @@ std::size_t SearchResult::Faults() const
     std::size_t faults = errors.size() + (endingReachable ? 0 : 1);
     for (const SearchDeadEnd& dead : deadEnds) faults += dead.allowedBecause.empty() ? 1 : 0;
     for (const SearchUnreached& thing : unreached) faults += thing.allowedBecause.empty() ? 1 : 0;
+    for (const SearchUnreached& thing : silent) faults += thing.allowedBecause.empty() ? 1 : 0;
     return faults;
 }
 
@@ -1104,6 +1125,7 @@ SearchResult StateSearch::Run(std::size_t stateLimit)
     };
     for (SearchDeadEnd& dead : result.deadEnds) allow("dead end", dead.cause, &dead.allowedBecause);
     for (SearchUnreached& thing : result.unreached) allow(thing.kind, thing.name, &thing.allowedBecause);
+    for (SearchUnreached& thing : result.silent) allow(thing.kind, thing.name, &thing.allowedBecause);
     for (std::size_t i = 0; i < c_allowances.size(); ++i)
         if (!used[i]) result.unusedAllowances.push_back(c_allowances[i]);
     result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
@@ -1154,6 +1176,10 @@ std::string FormatSearchReport(const SearchResult& r)
     for (const SearchUnreached& thing : r.unreached) {
         out << "  " << (thing.allowedBecause.empty() ? "FAULT   " : "allowed ") << thing.kind << " never reached: "
             << thing.name << (thing.allowedBecause.empty() ? "" : ": " + thing.allowedBecause) << "\n";
+    }
+    for (const SearchUnreached& thing : r.silent) {
+        out << "  " << (thing.allowedBecause.empty() ? "FAULT   " : "allowed ") << "a click says nothing: " << thing.name
+            << (thing.allowedBecause.empty() ? " (no list of it runs; give it a line)" : ": " + thing.allowedBecause) << "\n";
     }
     for (const std::string& error : r.errors) out << "  FAULT   a click raised an error: " << error << "\n";
     for (const SearchAllowance& a : r.unusedAllowances)

@@ -84,11 +84,15 @@ struct SearchResult {
     int solutionClicks = 0;
     std::vector<SearchDeadEnd> deadEnds;
     std::vector<SearchUnreached> unreached;
+    // Hotspots a player can click, empty-handed, in some reached state where none of their
+    // click lists runs (or that have none): the click does nothing and says nothing (kind
+    // "silent refusal").
+    std::vector<SearchUnreached> silent;
     std::vector<std::string> errors;  // clicks whose actions raised an error, with the message
     std::vector<SearchGoal> goals;
     std::vector<int> endingNeeds;  // the goals every route to the ending passes
     std::vector<SearchAllowance> unusedAllowances;  // allowances that excuse nothing found
-    // Dead ends and unreached things the allow-list does not excuse, and errors.
+    // Dead ends, unreached things and silent refusals the allow-list does not excuse, and errors.
     std::size_t Faults() const;
 };
 

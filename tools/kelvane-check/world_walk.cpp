@@ -4,6 +4,7 @@
 
 #include "world/action_codes.h"
 #include "world/condition_codes.h"
+#include "world/hotspot_cursor.h"
 #include "world/world_action.h"
 #include "world/world_manager.h"
 
@@ -82,7 +83,6 @@ namespace {
 constexpr int kForwardX1 = 824, kForwardX2 = 1024;
 constexpr int kBackX1 = 0, kBackX2 = 200;
 constexpr int kStripY1 = 0, kStripY2 = 512;
-constexpr int kCursorReact = 1;
 constexpr int kCursorTurnLeft = 2;
 constexpr int kCursorTurnRight = 3;
 
@@ -125,7 +125,7 @@ HotspotKind ClassifyHotspot(const WorldScreen& screen, const WorldHotspot& hotsp
         if (IsPageTurn(hotspot, kForwardX1, kForwardX2, kCursorTurnRight, number + 1)) return HotspotKind::BookForward;
         if (IsPageTurn(hotspot, kBackX1, kBackX2, kCursorTurnLeft, number - 1)) return HotspotKind::BookBack;
     }
-    if (hotspot.get_Cursor() == kCursorReact && IsSingleClickList(hotspot) &&
+    if (hotspot_cursor::Reacts(hotspot.get_Cursor()) && IsSingleClickList(hotspot) &&
         HasCodes(*hotspot.GetActionlist(0), {ACT_PlaySound, ACT_ClickArray, ACT_ReloadScreen})) {
         return HotspotKind::CodeKey;
     }

@@ -227,6 +227,67 @@ void TurnArrow(Canvas& c, float tipX, float tipY, bool right, Rgb colour, float 
                   colour);
 }
 
+// The centre of the sign beside the pointer that says what a click does.
+constexpr float kSignX = 58, kSignY = 60;
+
+// The sign, in the box x 34 .. 82, y 34 .. 86;
+// `grow` widens every stroke (the outline under the sign, the mask round it).
+void KindSign(Canvas& c, CursorKind kind, Rgb ink, float grow)
+{
+    const float cx = kSignX, cy = kSignY;
+    const auto arrow = [&](float dir) {  // dir -1: pointing up, 1: pointing down
+        c.Line(cx, cy - dir * 20, cx, cy + dir * 6, 9 + 2 * grow, ink);
+        c.FillPolygon({{cx, cy + dir * (24 + grow)}, {cx - 18 - grow, cy + dir * (4 - grow)}, {cx + 18 + grow, cy + dir * (4 - grow)}},
+                      ink);
+    };
+    switch (kind) {
+    case CursorKind::Walk: arrow(-1); break;
+    case CursorKind::Back: arrow(1); break;
+    case CursorKind::Take:
+        // A hand closing from above: the palm, four fingers bent down and the thumb.
+        c.FillRoundRect({static_cast<int>(cx - 15 - grow), static_cast<int>(cy - 16 - grow), static_cast<int>(30 + 2 * grow),
+                         static_cast<int>(22 + 2 * grow)},
+                        6 + grow, ink);
+        for (int i = 0; i < 4; ++i) c.Line(cx - 11 + i * 7.3f, cy, cx - 11 + i * 7.3f, cy + 18 - (i == 0 || i == 3 ? 4 : 0), 5.5f + 2 * grow, ink);
+        c.Line(cx - 15, cy - 6, cx - 24, cy + 6, 6 + 2 * grow, ink);
+        break;
+    case CursorKind::Use:
+        // A cog: eight teeth round a wheel with a hole.
+        for (int i = 0; i < 8; ++i) {
+            const double a = kPi * i / 4.0;
+            c.Line(cx + float(Cos(a)) * 12, cy + float(Sin(a)) * 12, cx + float(Cos(a)) * 19, cy + float(Sin(a)) * 19, 8 + 2 * grow, ink);
+        }
+        c.FillEllipse(cx, cy, 14 + grow, 14 + grow, ink);
+        break;
+    case CursorKind::Look:
+        // A magnifying glass: a ring and its handle.
+        c.Line(cx + 8, cy + 8, cx + 19, cy + 19, 8 + 2 * grow, ink);
+        c.FillEllipse(cx - 3, cy - 3, 17 + grow, 17 + grow, ink);
+        break;
+    case CursorKind::Read:
+        // An open book: two pages rising from the spine.
+        c.FillPolygon({{cx - 23 - grow, cy - 12 - grow}, {cx - 1, cy - 6 - grow}, {cx - 1, cy + 18 + grow}, {cx - 23 - grow, cy + 12 + grow}},
+                      ink);
+        c.FillPolygon({{cx + 1, cy - 6 - grow}, {cx + 23 + grow, cy - 12 - grow}, {cx + 23 + grow, cy + 12 + grow}, {cx + 1, cy + 18 + grow}},
+                      ink);
+        break;
+    default: break;
+    }
+}
+
+// What is drawn over the sign in the outline's colour: the cog's hole, the glass, the book's lines.
+void KindSignDetail(Canvas& c, CursorKind kind, Rgb line, Rgb glass)
+{
+    const float cx = kSignX, cy = kSignY;
+    if (kind == CursorKind::Use) c.FillEllipse(cx, cy, 6, 6, line);
+    if (kind == CursorKind::Look) c.FillEllipse(cx - 3, cy - 3, 11, 11, glass);
+    if (kind == CursorKind::Read)
+        for (int i = 0; i < 3; ++i) {
+            c.Line(cx - 19, cy - 4 + i * 7, cx - 5, cy - 1 + i * 7, 1.6f, line);
+            c.Line(cx + 5, cy - 1 + i * 7, cx + 19, cy - 4 + i * 7, 1.6f, line);
+        }
+}
+
 std::vector<float> MaskFromCanvas(const Canvas& c)
 {
     std::vector<float> mask(static_cast<std::size_t>(c.Width()) * c.Height());
@@ -270,6 +331,32 @@ CursorPictures PaintCursor(CursorKind kind)
         out.picture = pic;
         out.normal = MaskFromCanvas(normal);
         out.highlighted = MaskFromCanvas(lit);
+        break;
+    }
+    case CursorKind::Walk:
+    case CursorKind::Take:
+    case CursorKind::Use:
+    case CursorKind::Look:
+    case CursorKind::Read:
+    case CursorKind::Back: {
+        // The highlighted pointer with its sign, outlined like the arrow; the mask carries the
+        // pointer's halo, since the cursor is only shown over something that reacts.
+        const int w = 85, h = 90;
+        Canvas pic(w, h, false, halo), lit(w, h);
+        pic.FillPolygon(PointerShape(3, 3, 1.4f), outline);
+        pic.FillPolygon(PointerShape(6.5f, 11, 1.1f), body);
+        KindSign(pic, kind, outline, 2.5f);
+        KindSign(pic, kind, body, 0.0f);
+        KindSignDetail(pic, kind, outline, Hex(0x9ab8c8));
+        lit.FillPolygon(PointerShape(3, 3, 1.4f), white);
+        for (float grow : {8.0f, 5.0f, 2.5f}) {
+            std::vector<std::pair<float, float>> big = PointerShape(3 - grow * 0.3f, 3 - grow * 0.3f, 1.4f + grow / 18.0f);
+            lit.FillPolygon(big, white, 0.3f);
+        }
+        KindSign(lit, kind, white, 2.5f);
+        out.picture = pic;
+        out.normal = MaskFromCanvas(lit);
+        out.highlighted = out.normal;
         break;
     }
     case CursorKind::TurnLeft:

@@ -49,10 +49,14 @@ enum class TopButton { Restore, Save, Quit, Confirm, Hints, Journal };
 // A label is set smaller where a language's word would not fit the button.
 Canvas PaintTopButton(TopButton button, const InterfaceTexts& words);
 
-enum class CursorKind { Pointer, TurnLeft, TurnRight, Loading };
+// The pointer, the turning arrows, the hourglass, and the pointer over a hotspot by what a click
+// on it does: walk on (an arrow ahead), take (a grasping hand), use (a cog), look closer (a
+// magnifying glass), read (an open book), go back (an arrow down, out of the close view).
+enum class CursorKind { Pointer, TurnLeft, TurnRight, Loading, Walk, Take, Use, Look, Read, Back };
 // A cursor's picture and masks. The pointer has two masks: `normal` (alpha2, over nothing)
 // and `highlighted` (alpha1, over something that reacts, with a halo); the others use only
-// `normal`. Sizes: pointer and loading 85 x 90, turn cursors 85 x 85.
+// `normal`, the hotspots' kinds with the pointer's halo. Sizes: turn cursors 85 x 85, the
+// others 85 x 90 with the arrow's tip at (3, 3).
 struct CursorPictures {
     Canvas picture{1, 1};
     std::vector<float> normal;

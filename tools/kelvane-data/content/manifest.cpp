@@ -39,6 +39,12 @@ void AddInterface(AssetList& list, const TextCatalogue& texts)
     list.Cursor("data/cursor/cursor2", CursorKind::TurnLeft, false);
     list.Cursor("data/cursor/cursor3", CursorKind::TurnRight, false);
     list.Cursor("data/cursor/cursorL", CursorKind::Loading, false);
+    list.Cursor("data/cursor/cursor_walk", CursorKind::Walk, false);
+    list.Cursor("data/cursor/cursor_take", CursorKind::Take, false);
+    list.Cursor("data/cursor/cursor_use", CursorKind::Use, false);
+    list.Cursor("data/cursor/cursor_look", CursorKind::Look, false);
+    list.Cursor("data/cursor/cursor_read", CursorKind::Read, false);
+    list.Cursor("data/cursor/cursor_back", CursorKind::Back, false);
 
     list.Music("data/music/1.mp3", MusicMood::Menu, 100.0, 11);
     list.Music("data/music/2.mp3", MusicMood::Exploration, 120.0, 12);
