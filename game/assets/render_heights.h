@@ -1,7 +1,7 @@
-// The lamp gallery and the dome as 3D scenes: the scene text of every picture of the heights
-// in each state the story shows it in, the lamp models their boards, panels and code-key
-// strips share, and the key strips cut from the boards' renders. The scenes are built from the
-// world's place tables, so each machine stands where its hotspot is.
+// The lamp gallery and the dome. Their places' pictures are scene files (game/scenes/gallery/,
+// game/scenes/dome/): those the world names are rendered with every place that names one
+// (render_world.h); here are the code-key strips of the boards of lamps, cut from the boards'
+// renders, and the star panels' pictures with their figures' names painted on.
 #pragma once
 
 #include <optional>
@@ -12,40 +12,33 @@
 #include "core/text_catalogue.h"
 #include "game/assets/world_art.h"
 #include "imaging/image.h"
+#include "render/povray.h"
 
 namespace world_render::heights {
 
-// The lamp models the boards, the panoramas and the key strips share, as povray macros:
-// OilLamp(Lit) and StarLamp(Lit), each standing on (OilLamp) or facing -z from (StarLamp) the
-// origin; an oil lamp is 0.3 units tall, a star lamp 0.6 units across.
-std::string LampModels();
-
-// A panorama of the lamp gallery (500 .. 503) with the lamps of its lamp ring out or burning.
-std::string GalleryScene(int place, bool lampsLit);
-// A panorama of the dome (700 .. 704).
+// The whole text of a panorama of the dome numbered `place` in its base state: the prelude its
+// scene file is rendered after, and the #include of that file. Throws Error for a place
+// outside the dome.
 std::string DomeScene(int place);
 
-// The close views, flat 1024 x 512. The boards of lamps (551) and star lamps (752 .. 755) are
-// seen square on through an orthographic camera, one scene unit to 100 pixels, so that every
-// cell of the board looks alike and a key strip's frame fits over any of them.
-std::string RingBoardScene(bool lampsLit);   // 551: the lamp ring's board, every lamp out or burning
-std::string StarPanelScene(bool starsLit);   // 752 .. 755: a panel of nine star lamps, all dark or lit
-std::string MountScene(bool lensSeated);     // 751: the telescope's mount and its lens seat
-std::string ShutterScene(bool open);         // 756: the dome's shutter, shut or open on the night sky
-std::string GalleryWindowScene();            // 552
-std::string GalleryStairScene();             // 553
-std::string GalleryBenchScene();             // 554
+// The prelude of a board of lamps' place with every cell at `value` (KeyValue; 0 every lamp
+// out, 1 every lamp lit): at 0 the place's own prelude.
+std::string BoardPrelude(const world_content::Place& place, int value);
+
+// The render of a board of lamps' place after `prelude`: the scene its world file names, or
+// for a star panel the scene the four share. Throws Error for any other place naming no scene.
+render::RenderRequest BoardRequest(const world_content::Place& place, const std::string& name, const std::string& prelude);
 
 // A key panel's strip: frame k is the panel's cell (column, row) cut from renders[k], the
 // board rendered with every cell at value k.
 imaging::Image KeyStrip(const std::vector<imaging::Image>& renders, const world_content::KeyPanel& panel, int column,
                         int row);
 
-// The name painted over a star panel's close view (752 .. 755), or none.
-std::optional<std::string> StarPanelName(int place, const TextCatalogue& texts);
+// The name painted over a star panel's close view (the figure of the panel's place, in the
+// world's order of the dome's key panels), or none for any other place.
+std::optional<std::string> StarPanelName(const world_content::Place& place, const TextCatalogue& texts);
 
-// The assets of the two halves of the group.
-void AddGalleryAndDomePanoramas(std::vector<content::Asset>& rendered);
+// The strips of the boards' key panels and the star panels' pictures.
 void AddCloseViews(std::vector<content::Asset>& rendered, const TextCatalogue& texts);
 
 }  // namespace world_render::heights

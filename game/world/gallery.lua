@@ -3,17 +3,21 @@
 region{name = "gallery", block = 500, title = "place.gallery"}
 
 place{name = "gallery_plaque_walk", region = "gallery", panorama = true, image = "data/gallery_pano01.enc",
+    scene = "gallery/plaque_walk.pov",
     walk("stairs", 100, 200, 280, 420, "tower_top"), walk("arch", 900, 170, 1100, 400, "gallery_ring_walk"),
     walk("panel", 1500, 220, 1700, 380, "gallery_plaque"), walk("arch", 1850, 170, 2000, 400, "gallery_window_walk")}
 place{name = "gallery_ring_walk", region = "gallery", panorama = true, image = "data/gallery_pano02.enc",
+    scene = "gallery/ring_walk.pov",
     walk("arch", 134, 170, 300, 400, "gallery_plaque_walk"), walk("panel", 800, 220, 1000, 380, "gallery_ring"),
     walk("arch", 1400, 170, 1600, 400, "gallery_window_walk"), see("torch", 1200, 200, 1240, 310),
     see("torch", 1800, 200, 1840, 310), walk("arch", 1900, 170, 2066, 400, "gallery_stair_walk")}
 place{name = "gallery_window_walk", region = "gallery", panorama = true, image = "data/gallery_pano03.enc",
+    scene = "gallery/window_walk.pov",
     walk("arch", 100, 170, 300, 400, "gallery_ring_walk"), walk("window", 800, 190, 890, 330, "gallery_window"),
     walk("arch", 1400, 170, 1584, 400, "gallery_stair_walk"), walk("desk", 1700, 290, 1900, 400, "gallery_bench"),
     walk("arch", 450, 170, 650, 400, "gallery_plaque_walk")}
 place{name = "gallery_stair_walk", region = "gallery", panorama = true, image = "data/gallery_pano04.enc",
+    scene = "gallery/stair_walk.pov",
     walk("arch", 100, 170, 300, 400, "gallery_window_walk"),
     walk("stairs", 800, 170, 940, 390, "dome_entry", "lamps_lit", "stair_unlit"),
     walk("panel", 1200, 220, 1400, 380, "gallery_stair"), walk("arch", 1750, 170, 1950, 400, "gallery_plaque_walk"),
@@ -21,12 +25,16 @@ place{name = "gallery_stair_walk", region = "gallery", panorama = true, image = 
 place{name = "gallery_plaque", region = "gallery", panorama = false, image = "data/gallery_plaque.enc",
     see("panel", 312, 80, 712, 400), back("gallery_plaque_walk")}
 place{name = "gallery_ring", region = "gallery", panorama = false, image = "data/gallery_ring.enc",
+    scene = "gallery/ring_board.pov",
     see("panel", 40, 40, 984, 400), see("torch", 492, 372, 532, 432), back("gallery_ring_walk")}
 place{name = "gallery_window", region = "gallery", panorama = false, image = "data/gallery_window.enc",
+    scene = "gallery/window.pov",
     see("window", 380, 40, 644, 380), back("gallery_window_walk")}
 place{name = "gallery_stair", region = "gallery", panorama = false, image = "data/gallery_stair.enc",
+    scene = "gallery/stair.pov",
     see("stairs", 362, 60, 662, 430), back("gallery_stair_walk")}
 place{name = "gallery_bench", region = "gallery", panorama = false, image = "data/gallery_bench.enc",
+    scene = "gallery/bench.pov",
     see("desk", 262, 230, 762, 430), back("gallery_window_walk")}
 
 -- ---- what changes in the pictures ----

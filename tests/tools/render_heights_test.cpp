@@ -1,12 +1,15 @@
-// The lamp gallery's and the dome's rendered pictures: every picture the group makes is one
-// the world names, made once, and the group makes all of its places' pictures; the lit,
-// open and seated states change nothing outside the blocks the world cuts from them; every
-// lamp of the ring's board and every star of a panel lights inside its own cell; and the key
+// The lamp gallery's and the dome's rendered pictures: every picture the group makes (its
+// close views here, its panoramas from the scene files the world names) is one the world
+// names, made once, and the group makes all of its places' pictures; each panorama's scene
+// names a fixture for every landmark and the world's rectangles, the star chart the panels'
+// figures; the lit, open and seated states change nothing outside the blocks the world cuts
+// from them; every lamp of the ring's board and every star of a panel lights inside its own cell; and the key
 // strips are cut from the right cells of the right renders.
 #include "content/output.h"
 #include "core/error.h"
 #include "game/assets/render_groups.h"
 #include "game/assets/render_heights.h"
+#include "game/assets/render_world.h"
 #include "game/assets/world_art.h"
 #include "imaging/scrambled.h"
 #include "render/povray.h"
@@ -30,14 +33,6 @@ namespace wc = world_content;
 namespace heights = world_render::heights;
 
 
-imaging::Image Draft(const std::string& scene, bool panorama)
-{
-    render::RenderSettings settings;
-    settings.quality = render::Quality::Draft;
-    const int width = panorama ? 2048 : 1024;
-    return render::Render({"heights test", scene, width, 512, false, panorama}, settings);
-}
-
 int Brightness(const imaging::Image& image, int x, int y)
 {
     const std::uint8_t* p = image.Row(y) + x * 4;
@@ -50,8 +45,17 @@ bool OfTheHeights(const wc::Place& place) { return place.realm == wc::Realm::Gal
 
 TEST(RenderedHeights, MakesEveryPictureOfTheGalleryAndTheDomeOnceAndNothingElse)
 {
-    std::vector<content::Asset> assets;
+    // The group's close views and strips, and the pictures of its places that name their scenes.
+    std::vector<content::Asset> assets, scenes;
     world_render::AddHeights(assets, tools_test::GameTexts());
+    world_render::AddPlaceScenes(scenes);
+    std::set<std::string> ofTheHeights;
+    for (const wc::Place& place : wc::Art().places)
+        if (OfTheHeights(place) && place.scene != nullptr) ofTheHeights.insert(place.image);
+    for (const wc::OverlayDef& o : wc::Art().overlays)
+        if (ofTheHeights.count(wc::Art().PlaceNumbered(o.screen).image)) ofTheHeights.insert(o.image);
+    for (content::Asset& asset : scenes)
+        if (ofTheHeights.count(asset.name)) assets.push_back(std::move(asset));
     std::set<std::string> made;
     for (const content::Asset& asset : assets) EXPECT_TRUE(made.insert(asset.name).second) << asset.name << " is made twice";
 
@@ -94,35 +98,139 @@ void ExpectChangeInsideBlock(const wc::OverlayDef& o, const imaging::Image& base
                           << left << ".." << right << " x " << top << ".." << bottom << ")";
 }
 
+// A place's scene file at draft quality after `prelude`.
+imaging::Image DraftPlace(const wc::Place& place, const std::string& prelude)
+{
+    render::RenderSettings settings;
+    settings.quality = render::Quality::Draft;
+    return render::Render(world_render::PlaceRequest(place, place.image, prelude), settings);
+}
+
 TEST(RenderedHeights, TheLampsLightOnlyInsideTheGallerysBlocks)
 {
     REQUIRE_RENDERER();
     for (const wc::OverlayDef& o : wc::Art().overlays) {
         if (o.when != wc::When::LampsLit) continue;
-        const imaging::Image out = Draft(heights::GalleryScene(o.screen, false), true);
-        const imaging::Image lit = Draft(heights::GalleryScene(o.screen, true), true);
+        const wc::Place& place = wc::Art().PlaceNumbered(o.screen);
+        const imaging::Image out = DraftPlace(place, world_render::BasePrelude(place));
+        const imaging::Image lit = DraftPlace(place, world_render::OverlayPrelude(place, o));
         ExpectChangeInsideBlock(o, out, lit);
         // Each lamp column burns inside its own hotspot.
-        for (const wc::Place& place : wc::Art().places) {
-            if (place.number != o.screen) continue;
-            for (const wc::Feature& f : place.features) {
-                if (f.look != wc::Look::Torch) continue;
-                long brighter = 0;
-                for (int y = f.y1; y < f.y2; ++y)
-                    for (int x = f.x1; x < f.x2; ++x) brighter += Brightness(lit, x, y) > Brightness(out, x, y) + 60;
-                EXPECT_GT(brighter, 40) << o.image << ": no lamp burns at columns " << f.x1 << " .. " << f.x2;
-            }
+        for (const wc::Feature& f : place.features) {
+            if (f.look != wc::Look::Torch) continue;
+            long brighter = 0;
+            for (int y = f.y1; y < f.y2; ++y)
+                for (int x = f.x1; x < f.x2; ++x) brighter += Brightness(lit, x, y) > Brightness(out, x, y) + 60;
+            EXPECT_GT(brighter, 40) << o.image << ": no lamp burns at columns " << f.x1 << " .. " << f.x2;
         }
     }
+}
+
+// The numbers of `#declare NAME = array[N] {a, b, ...}` in a scene file's text, or none.
+std::vector<double> DeclaredArray(const std::string& text, const std::string& name)
+{
+    const std::size_t at = text.find("#declare " + name + " = array[");
+    if (at == std::string::npos) return {};
+    const std::size_t open = text.find('{', at), close = text.find('}', open);
+    std::vector<double> values;
+    std::string item;
+    for (char c : text.substr(open + 1, close - open - 1) + ",") {
+        if (c == ',') {
+            if (item.find_first_not_of(" \"") != std::string::npos) values.push_back(std::atof(item.c_str()));
+            item.clear();
+        } else item += c;
+    }
+    return values;
+}
+
+std::string SceneFileText(const std::string& path)
+{
+    std::ifstream in(render::DefaultSceneLibrary() + "/" + path);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Each panorama names its scene, says what every one of its landmarks is, and renders alone
+// with the world's own rectangles, so the picture the artist renders is the game's.
+TEST(RenderedHeights, EachPanoramaNamesAFixtureForEveryLandmarkAndTheWorldsRectangles)
+{
+    for (const wc::Place& place : wc::Art().places) {
+        if (!OfTheHeights(place) || !place.panorama) continue;
+        ASSERT_NE(place.scene, nullptr) << place.image << " names no scene";
+        const std::string text = SceneFileText(place.scene);
+        ASSERT_FALSE(text.empty()) << place.scene << " is missing";
+        const std::vector<render::SceneLandmark> landmarks = world_render::LandmarksOf(place);
+        EXPECT_NE(text.find("#declare LandmarkFixture = array[" + std::to_string(landmarks.size()) + "]"), std::string::npos)
+            << place.scene << " does not name a fixture for each of its " << landmarks.size() << " landmarks";
+        const std::vector<double> left = DeclaredArray(text, "LandmarkLeft"), top = DeclaredArray(text, "LandmarkTop"),
+                                  right = DeclaredArray(text, "LandmarkRight"), bottom = DeclaredArray(text, "LandmarkBottom");
+        ASSERT_EQ(left.size(), landmarks.size()) << place.scene;
+        ASSERT_EQ(top.size(), landmarks.size()) << place.scene;
+        ASSERT_EQ(right.size(), landmarks.size()) << place.scene;
+        ASSERT_EQ(bottom.size(), landmarks.size()) << place.scene;
+        for (std::size_t i = 0; i < landmarks.size(); ++i) {
+            EXPECT_EQ(left[i], landmarks[i].left) << place.scene << ", landmark " << i;
+            EXPECT_EQ(top[i], landmarks[i].top) << place.scene << ", landmark " << i;
+            EXPECT_EQ(right[i], landmarks[i].right) << place.scene << ", landmark " << i;
+            EXPECT_EQ(bottom[i], landmarks[i].bottom) << place.scene << ", landmark " << i;
+        }
+    }
+}
+
+// The number of `#declare NAME = N;` in a scene file's text.
+double DeclaredNumber(const std::string& text, const std::string& name)
+{
+    const std::size_t at = text.find("#declare " + name + " = ");
+    if (at == std::string::npos) return -1;
+    return std::atof(text.c_str() + at + name.size() + 12);
+}
+
+// Each board renders alone with its world's key panel, so the board the artist renders lines
+// up with the strips the generator cuts from it.
+TEST(RenderedHeights, EachBoardsSceneKnowsItsKeyPanelsCells)
+{
+    for (const wc::KeyPanel& panel : wc::Art().keyPanels) {
+        const wc::Place& place = wc::Art().PlaceNumbered(panel.screen);
+        if (!OfTheHeights(place)) continue;
+        const std::string file = heights::BoardRequest(place, place.image, "").sceneFile;
+        const std::string text = SceneFileText(file);
+        const wc::GridDef& grid = wc::Art().grids[panel.grid - 1];
+        EXPECT_EQ(DeclaredNumber(text, "KeyColumns"), grid.width) << file;
+        EXPECT_EQ(DeclaredNumber(text, "KeyRows"), grid.height) << file;
+        EXPECT_EQ(DeclaredNumber(text, "KeyLeft"), panel.x) << file;
+        EXPECT_EQ(DeclaredNumber(text, "KeyTop"), panel.y) << file;
+        EXPECT_EQ(DeclaredNumber(text, "KeyWidth"), panel.w) << file;
+        EXPECT_EQ(DeclaredNumber(text, "KeyHeight"), panel.h) << file;
+        EXPECT_EQ(DeclaredNumber(text, "KeyStepX"), panel.dx) << file;
+        EXPECT_EQ(DeclaredNumber(text, "KeyStepY"), panel.dy) << file;
+    }
+}
+
+// The dome's star chart draws the figures the star panels must show.
+TEST(RenderedHeights, TheStarChartDrawsThePanelsFigures)
+{
+    const std::string text = SceneFileText("models/star_figures.inc");
+    const std::size_t at = text.find("#declare StarFigure = array[4][9]");
+    ASSERT_NE(at, std::string::npos);
+    std::vector<int> cells;
+    for (std::size_t i = text.find('{', at) + 1; i < text.size() && cells.size() < 36; ++i) {
+        if (text.compare(i, 2, "//") == 0) i = text.find('\n', i);
+        else if (text[i] == '0' || text[i] == '1') cells.push_back(text[i] - '0');
+    }
+    ASSERT_EQ(cells.size(), 36u);
+    for (int figure = 0; figure < 4; ++figure)
+        for (int cell = 0; cell < 9; ++cell)
+            EXPECT_EQ(cells[static_cast<std::size_t>(figure * 9 + cell)], wc::Art().starPatterns[figure][cell] != 0)
+                << "figure " << figure << ", pane " << cell;
 }
 
 TEST(RenderedHeights, TheLensAndTheOpenShutterChangeOnlyTheirBlocks)
 {
     REQUIRE_RENDERER();
     for (const wc::OverlayDef& o : wc::Art().overlays) {
-        if (o.screen != 751 && o.screen != 756) continue;
-        std::string (*scene)(bool) = o.screen == 751 ? heights::MountScene : heights::ShutterScene;
-        ExpectChangeInsideBlock(o, Draft(scene(false), false), Draft(scene(true), false));
+        const wc::Place& place = wc::Art().PlaceNumbered(o.screen);
+        if (place.realm != wc::Realm::Dome) continue;
+        ExpectChangeInsideBlock(o, DraftPlace(place, world_render::BasePrelude(place)),
+                                DraftPlace(place, world_render::OverlayPrelude(place, o)));
     }
 }
 
@@ -155,12 +263,19 @@ void ExpectEveryCellLights(const wc::KeyPanel& panel, const imaging::Image& out,
 TEST(RenderedHeights, EveryLampOfTheRingAndEveryStarLightsInItsOwnCell)
 {
     REQUIRE_RENDERER();
+    render::RenderSettings settings;
+    settings.quality = render::Quality::Draft;
+    const auto board = [&](const wc::Place& place, int value) {
+        return render::Render(heights::BoardRequest(place, place.image, heights::BoardPrelude(place, value)), settings);
+    };
+    std::set<std::string> scenes;  // each board's scene once: the four star panels share theirs
     for (const wc::KeyPanel& panel : wc::Art().keyPanels) {
-        if (panel.screen == 551)
-            ExpectEveryCellLights(panel, Draft(heights::RingBoardScene(false), false), Draft(heights::RingBoardScene(true), false));
-        if (panel.screen == 752)
-            ExpectEveryCellLights(panel, Draft(heights::StarPanelScene(false), false), Draft(heights::StarPanelScene(true), false));
+        const wc::Place& place = wc::Art().PlaceNumbered(panel.screen);
+        if (!OfTheHeights(place)) continue;
+        if (scenes.insert(heights::BoardRequest(place, place.image, "").sceneFile).second)
+            ExpectEveryCellLights(panel, board(place, 0), board(place, 1));
     }
+    EXPECT_EQ(scenes.size(), 2u) << "the lamp ring's board and the star panels";
 }
 
 TEST(RenderedHeights, AKeyStripTakesFrameKFromTheCellOfRenderK)
@@ -246,13 +361,15 @@ TEST(RenderedHeights, StarPanelsDifferOnlyByTheNamePaintedOverThemAndStripsLoad)
 
 TEST(RenderedHeights, ScenesOnlyForTheirOwnRooms)
 {
-    EXPECT_THROW(heights::GalleryScene(700, false), Error);
-    EXPECT_THROW(heights::DomeScene(501), Error);
-    EXPECT_THROW(heights::GalleryScene(12345, false), Error);
+    EXPECT_THROW(heights::DomeScene(wc::Art().places.front().number), Error);
+    EXPECT_THROW(heights::DomeScene(12345), Error);
     // The star panels carry the names the letters and the chart give the figures.
-    EXPECT_EQ(heights::StarPanelName(752, tools_test::GameTexts()), "THE HERON");
-    EXPECT_EQ(heights::StarPanelName(755, tools_test::GameTexts()), "THE GULL");
-    EXPECT_EQ(heights::StarPanelName(751, tools_test::GameTexts()), std::nullopt);
+    EXPECT_EQ(heights::StarPanelName(wc::Art().PlaceNumbered(752), tools_test::GameTexts()), "THE HERON");
+    EXPECT_EQ(heights::StarPanelName(wc::Art().PlaceNumbered(755), tools_test::GameTexts()), "THE GULL");
+    EXPECT_EQ(heights::StarPanelName(wc::Art().PlaceNumbered(751), tools_test::GameTexts()), std::nullopt);
+    EXPECT_EQ(heights::StarPanelName(wc::Art().PlaceNumbered(551), tools_test::GameTexts()), std::nullopt);
+    // A board's place that names no scene and is no star panel has nothing to render from.
+    EXPECT_THROW(heights::BoardRequest(wc::Art().PlaceNumbered(550), "plaque", ""), Error);
 }
 
 }  // namespace
