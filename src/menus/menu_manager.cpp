@@ -35,6 +35,7 @@ constexpr Rect kNewGameButton{500, 200, 738, 266};
 constexpr Rect kRestoreButton{530, 300, 715, 350};
 constexpr Rect kCreditsButton{537, 375, 710, 431};
 constexpr Rect kQuitButton{558, 466, 694, 524};
+constexpr Rect kSettingsButton{70, 466, 250, 524};  // main page, bottom left
 constexpr Rect kBackButton{0, 550, 150, 600};         // restore and save pages
 constexpr Rect kCreditsBackButton{505, 483, 599, 525};  // credits page
 
@@ -268,6 +269,7 @@ int MenuManager::RunButtons(Hover* hover)
         if (pressed(kRestoreButton)) SetScreen(kRestorePage);
         if (pressed(kCreditsButton)) SetScreen(kCreditsPage);
         if (pressed(kQuitButton)) return kQuit;
+        if (pressed(kSettingsButton)) return kOpenSettings;
         return kStay;
     case kRestorePage:
         if (pressed(kBackButton)) SetScreen(kMainPage);

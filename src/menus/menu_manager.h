@@ -32,6 +32,7 @@ public:
     static constexpr int kStay = 0;
     static constexpr int kEnterWorld = 1;
     static constexpr int kQuit = 2;
+    static constexpr int kOpenSettings = 3;  // the main page's Settings button
 
     // The menu's music track.
     static constexpr int kMenuSong = 1;

@@ -1,5 +1,7 @@
 #include "shell/game_manager.h"
 
+#include <utility>
+
 #include "display/d3dfunc.h"
 #include "input/key_manager.h"
 #include "media/game_sound_manager.h"
@@ -23,6 +25,7 @@ namespace {
 // Results of MenuManager::Run.
 constexpr int kMenuEnterWorld = 1;
 constexpr int kMenuQuit = 2;
+constexpr int kMenuOpenSettings = 3;
 // Results of WorldManager::Run: the top menu's buttons.
 constexpr int kWorldRestore = 1;
 constexpr int kWorldSave = 2;
@@ -110,7 +113,7 @@ bool GameManager::RunSettings()
 {
     if (c_pSettingsOverlay == nullptr) return false;
     if (!c_pSettingsOverlay->IsOpen()) {
-        bool open = c_pKeyManager->GetKeyPressedDel(platform::DIK_F1);
+        bool open = std::exchange(c_bSettingsAsked, false) || c_pKeyManager->GetKeyPressedDel(platform::DIK_F1);
         if (!open && EscapeIsFree()) open = c_pKeyManager->GetKeyPressedDel(platform::DIK_ESCAPE);
         if (!open) return false;
         c_pSettingsOverlay->Open(c_pPlayerSettings->get_Settings());
@@ -184,6 +187,9 @@ bool GameManager::RunMenu()
         c_pMenuManager->Unload();
         c_pMusicManager->Stop();
         return false;
+    case kMenuOpenSettings:
+        c_bSettingsAsked = true;  // opened from the next frame, as F1 opens it
+        return true;
     default:
         return true;
     }

@@ -102,4 +102,5 @@ private:
     Journal* c_pJournal = nullptr;
     JournalScreen* c_pJournalScreen = nullptr;
     bool c_bRested = false;  // the last Run's world frame drew nothing new
+    bool c_bSettingsAsked = false;  // a button asked for the settings screen
 };

@@ -264,6 +264,10 @@ TEST_F(MenuManagerTest, ButtonEdgesAreStrict)
 
     EXPECT_EQ(ClickAt(694, 500), MenuManager::kStay);
     EXPECT_EQ(ClickAt(693, 500), MenuManager::kQuit);
+    // Settings, at the foot on the left, asks for the settings screen and stays on the page.
+    EXPECT_EQ(ClickAt(70, 500), MenuManager::kStay);
+    EXPECT_EQ(ClickAt(71, 500), MenuManager::kOpenSettings);
+    EXPECT_EQ(menu->get_CurrentMenu(), MenuManager::kMainPage);
 
     // The credits page's back button is the credits page's only.
     menu->SetScreen(MenuManager::kGameRestorePage);

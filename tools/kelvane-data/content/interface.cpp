@@ -96,6 +96,7 @@ InterfaceTexts InterfaceTexts::From(const TextCatalogue& texts)
     w.title = text("title.name");
     w.tagline = text("title.tagline");
     w.newGame = text("menu.new_game");
+    w.settings = text("menu.settings");
     w.restore = text("menu.restore");
     w.credits = text("menu.credits");
     w.quit = text("menu.quit");
@@ -122,7 +123,8 @@ std::vector<MenuButton> ButtonsOf(MenuPage page, const InterfaceTexts& words)
     switch (page) {
     case MenuPage::Main:
         return {{500, 200, 738, 266, words.newGame}, {530, 300, 715, 350, words.restore},
-                {537, 375, 710, 431, words.credits}, {558, 466, 694, 524, words.quit}};
+                {537, 375, 710, 431, words.credits}, {558, 466, 694, 524, words.quit},
+                {70, 466, 250, 524, words.settings}};
     case MenuPage::Restore:
     case MenuPage::Save: return {{0, 550, 150, 600, words.back}};
     case MenuPage::Credits: return {{505, 483, 599, 525, words.back}};

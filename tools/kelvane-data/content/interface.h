@@ -15,7 +15,7 @@ namespace content {
 // the game's texts (ids "menu.*", "top.*", "title.*").
 struct InterfaceTexts {
     std::string title, tagline;                          // the main page's name and the line under it
-    std::string newGame, restore, credits, quit, back;   // the menu pages' buttons
+    std::string newGame, restore, credits, quit, settings, back;   // the menu pages' buttons
     std::string restoreTitle, saveTitle, saveHint;       // the slot pages
     std::string creditsTitle;
     std::vector<std::string> creditsLines;               // heading, what it names, heading, ...
