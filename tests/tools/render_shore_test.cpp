@@ -127,6 +127,15 @@ Difference LargestDifference(const imaging::Image& a, const imaging::Image& b, c
     return largest;
 }
 
+double MeanLight(const imaging::Image& image, content::Rect r)
+{
+    double sum = 0;
+    for (int y = r.y; y < r.y + r.h; ++y)
+        for (int x = r.x; x < r.x + r.w; ++x)
+            for (int c = 0; c < 3; ++c) sum += image.Row(y)[(x % image.width) * 4 + c];
+    return sum / (3.0 * r.w * r.h);
+}
+
 // A panorama's landmark moved along the band: the scene puts its thing where the prelude says,
 // so the picture changes where it stood and where it stands now, and hardly anywhere else.
 TEST(ShoreScenes, PutAThingWhereItsLandmarkLies)
@@ -207,6 +216,21 @@ TEST(ShoreRenders, TheBoathouseWallsAreDarkTimber)
     EXPECT_LT(sum / (3.0 * 200 * inside.width), 0.3 * 255) << "the boathouse's walls are pale";
 }
 
+// The boathouse's door stands ajar: the moonlit shore shows down the gap in its middle, a
+// strip far lighter than the dark leaves beside it.
+TEST(ShoreRenders, TheBoathouseDoorShowsTheMoonlightThroughItsGap)
+{
+    REQUIRE_RENDERER();
+    const wc::Place& boathouse = PlaceNamed("data/shore_pano05.enc");
+    const wc::Feature& door = boathouse.features[0];
+    ASSERT_EQ(door.look, wc::Look::Door);
+    const imaging::Image inside = Draft(boathouse, world_render::BasePrelude(boathouse));
+    const int middle = (door.x1 + door.x2) / 2, rows = (door.y2 - door.y1) / 2;
+    const double gap = MeanLight(inside, {middle - 2, door.y1 + rows / 2, 4, rows});
+    const double leaf = MeanLight(inside, {middle - 40, door.y1 + rows / 2, 4, rows});
+    EXPECT_GT(gap, leaf + 30) << "gap " << gap << ", leaf " << leaf;
+}
+
 TEST(ShoreRenders, TheTideClocksWheelsTurnInTheWorldsWheelCells)
 {
     REQUIRE_RENDERER();
@@ -241,15 +265,6 @@ TEST(ShoreRenders, TheWheelStripsFramesEachShowTheirOwnFigure)
                     largest = std::max(largest, std::abs(strip.Row(y)[(k * 67 + x) * 4 + c] - strip.Row(y)[((k + 1) * 67 + x) * 4 + c]));
         EXPECT_GT(largest, 40) << "frames " << k << " and " << k + 1 << " show the same wheel";
     }
-}
-
-double MeanLight(const imaging::Image& image, content::Rect r)
-{
-    double sum = 0;
-    for (int y = r.y; y < r.y + r.h; ++y)
-        for (int x = r.x; x < r.x + r.w; ++x)
-            for (int c = 0; c < 3; ++c) sum += image.Row(y)[(x % image.width) * 4 + c];
-    return sum / (3.0 * r.w * r.h);
 }
 
 TEST(ShoreRenders, TheWaterFallsFromHighWaterToTheLowestEbb)

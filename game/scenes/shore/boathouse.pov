@@ -40,8 +40,9 @@
         box { <-Fixed(W + 0.15), 0, -0.06>, <-Fixed(W), Fixed(H), 0.02> texture { Wood scale 3 } }
         box { <Fixed(W), 0, -0.06>, <Fixed(W + 0.15), Fixed(H), 0.02> texture { Wood scale 3 } }
         box { <-Fixed(W - 0.1), 0.4, -0.08>, <Fixed(W - 0.1), 0.55, -0.02> texture { Wood scale 3 } }
-        box { <-Fixed(H - 0.55), Fixed(W - 0.1), -0.08>, <Fixed(H - 0.4), Fixed(H - 0.1), -0.02> texture { Wood scale 3 } }
-        box { <-0.06, 0, -0.03>, <0.06, 0, 0.0> pigment { rgb <0.30, 0.36, 0.52> } finish { Lit } }
+        box { <-Fixed(W - 0.1), Fixed(H - 0.55), -0.08>, <Fixed(W - 0.1), Fixed(H - 0.4), -0.02> texture { Wood scale 3 } }
+        // The moonlit shore through the gap where the leaf stands ajar.
+        box { <-0.06, 0, -0.03>, <0.06, Fixed(H - 0.1), 0.0> pigment { rgb <0.30, 0.36, 0.52> } finish { Lit } }
         PlacedAt(I, SpotDistance)
       }
     #end
