@@ -231,6 +231,24 @@ TEST(ShoreRenders, TheBoathouseDoorShowsTheMoonlightThroughItsGap)
     EXPECT_GT(gap, leaf + 30) << "gap " << gap << ", leaf " << leaf;
 }
 
+// A flight of steps up climbs to its rectangle's top row in stone; one going down (the
+// landing's flight to the flats) shows the far side of the landing between its newels there.
+TEST(ShoreRenders, TheLandingsFlightToTheFlatsGoesDown)
+{
+    REQUIRE_RENDERER();
+    const wc::Place& landing = PlaceNamed("data/shore_pano01.enc");
+    const wc::Feature& up = landing.features[0];
+    const wc::Feature& down = landing.features[3];
+    ASSERT_EQ(up.look, wc::Look::Stairs);
+    ASSERT_EQ(down.look, wc::Look::Stairs);
+    const imaging::Image picture = Draft(landing, world_render::BasePrelude(landing));
+    const auto topRows = [&](const wc::Feature& f) {
+        const int third = (f.x2 - f.x1) / 3;
+        return MeanLight(picture, {f.x1 + third, f.y1 + 5, third, 35});
+    };
+    EXPECT_GT(topRows(down), topRows(up) + 15) << "the flight to the flats climbs";
+}
+
 TEST(ShoreRenders, TheTideClocksWheelsTurnInTheWorldsWheelCells)
 {
     REQUIRE_RENDERER();
