@@ -1,7 +1,7 @@
 // The flats' landing at the foot of the steps from the shore: the tide clock, the arch out to
 // the wreck, the tide gauge.
 // kelvane-data renders it as the place's panorama at high water and, with Story_tide 2 .. 4, as
-// its versions at the lower tides; on its own in povray (add +D "Declare=Story_tide=4" for the
+// its versions at the lower tides; on its own in povray (add Declare=Story_tide=4 for the
 // lowest ebb), from the checkout's root:
 //   povray +W2048 +H512 game/scenes/tide/landing.pov
 #version 3.7;

@@ -1,7 +1,7 @@
 // Out on the flats by the tide marker: the arches back to the wreck and on to the skylight,
 // the marker post, the steps to the landing.
 // kelvane-data renders it as the place's panorama at high water and, with Story_tide 2 .. 4, as
-// its versions at the lower tides; on its own in povray (add +D "Declare=Story_tide=4" for the
+// its versions at the lower tides; on its own in povray (add Declare=Story_tide=4 for the
 // lowest ebb), from the checkout's root:
 //   povray +W2048 +H512 game/scenes/tide/marker_flats.pov
 #version 3.7;
