@@ -4,14 +4,18 @@
 // difference but the picture. The texts set into pictures come from the catalogue given.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "content/generator.h"
 
 namespace world_render {
 
-// The shore, the tide flats and the crossing: sky, sea, rock and the boathouse.
+// The flats' tide clock wheel strip and the crossing's pictures (the opening's boat and
+// causeway, the ending's dawn); the shore's and the flats' places name their scenes.
 void AddShore(std::vector<content::Asset>& rendered);
+// The prelude of a wheel strip: `values` frames of `frameWidth` x `frameHeight` pixels.
+std::string WheelStripPrelude(int values, int frameWidth, int frameHeight);
 // The observatory's ground floor and the tower.
 void AddHalls(std::vector<content::Asset>& rendered);
 // The lamp gallery and the dome.

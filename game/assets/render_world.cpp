@@ -97,9 +97,12 @@ void AddPlaceScenes(std::vector<content::Asset>& rendered)
     for (const wc::TideVersion& v : wc::Art().tideVersions) {
         const wc::Place* place = PlaceOf(v.screen);
         if (place == nullptr || place->scene == nullptr) continue;
+        // The game opens a screen's versions with its base picture's offset.
+        render::PictureOut version;
+        version.offset = content::OffsetForGamePath(place->image);
         for (int i = 0; i < 3; ++i)
             rendered.push_back(render::RenderedPicture(v.versions[i], PlaceRequest(*place, v.versions[i], TidePrelude(*place, i + 2)),
-                                                       {}, WeightOf(*place)));
+                                                       version, WeightOf(*place)));
     }
 }
 
