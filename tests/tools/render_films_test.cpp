@@ -76,7 +76,7 @@ render::AnimationRequest CrossingBall(int frames)
             "camera { orthographic location <0, 0, -5> look_at <0, 0, 0> right x * 4 up y * 2 }\n"
             "background { rgb 0 }\n"
             "sphere { <-1.6 + clock * 3.2, 0, 0>, 0.25 pigment { rgb 1 } finish { ambient 1 diffuse 0 } }\n",
-            64, 32, frames};
+            64, 32, frames, {}};
 }
 
 TEST(FilmFrames, ClockRunsAcrossThePartsAndTheSequenceRepeatsFromTheCache)
@@ -309,8 +309,9 @@ TEST(RenderedFilms, AShortFilmOfTheGateIsAWmv2Wma2VideoAtTheGameSizeAndRateThatM
     const TempDir dir;
     render::RenderSettings settings;
     settings.quality = render::Quality::Draft;
+    const world_render::FilmShot gate = world_render::Moving("films/gate.pov");
     const std::vector<imaging::Image> frames =
-        render::RenderFrames({"gate", world_render::film_scenes::Gate(world_render::Moving()), 512, 256, 60}, settings);
+        render::RenderFrames({"gate", gate.prelude, 512, 256, 60, gate.sceneFile}, settings);
     EXPECT_GT(MeanDifference(frames[22], frames[36]), 3.0) << "the gate swings between the two frames";
 
     content::PictureFilm film;
