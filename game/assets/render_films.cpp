@@ -1,4 +1,4 @@
-// The world's films, planned as takes of the film scenes, all at 25 frames a second: moving
+// The world's films, planned as takes of the film shots (game/scenes/films/), all at 25 frames a second: moving
 // takes rendered frame by frame, holds on a moving take's first or last frame with the view
 // easing in or out, and stills (larger renders) seen through a slowly moving window for the
 // long voiced films, every frame its own window on the still. Each event film carries the
@@ -19,8 +19,25 @@
 #include "game/assets/render_groups.h"
 #include "game/assets/world_art.h"
 #include "render/animation.h"
+#include "render/kit.h"
+#include "render/prelude.h"
 
 namespace world_render {
+
+FilmShot Moving(const std::string& sceneFile) { return {sceneFile, "#declare ShotClock = clock;\n"}; }
+FilmShot At(const std::string& sceneFile, double t) { return {sceneFile, render::Format("#declare ShotClock = %.4f;\n", t)}; }
+FilmShot Declaring(FilmShot shot, const std::string& name, double value)
+{
+    shot.prelude += "#declare " + name + " = " + render::PreludeNumber(value) + ";\n";
+    return shot;
+}
+
+std::vector<double> LampMoments()
+{
+    std::vector<double> moments;
+    for (int k = 0; k < 36; ++k) moments.push_back(0.08 + 0.78 * k / 35.0);
+    return moments;
+}
 
 namespace {
 
@@ -45,20 +62,20 @@ enum class TakeKind {
 struct Take {
     TakeKind kind = TakeKind::Moving;
     double seconds = 1.0;
-    std::string name;   // Moving, Still: the scene's name in errors
-    std::string scene;  // Moving, Still
+    std::string name;  // Moving, Still: the shot's name in errors
+    FilmShot shot;     // Moving, Still
     double zoom = 1.06;  // holds: how much closer the view comes
     content::Window from, to;  // stills, in the still's pixels
     bool throughBlack = false;
     bool reversed = false;  // Moving: played last frame first (the same frames as the event run back)
 };
 
-Take MovingTake(const std::string& name, std::string scene, double seconds)
+Take MovingTake(const std::string& name, FilmShot shot, double seconds)
 {
     Take take;
     take.seconds = seconds;
     take.name = name;
-    take.scene = std::move(scene);
+    take.shot = std::move(shot);
     return take;
 }
 Take Hold(TakeKind kind, double seconds)
@@ -77,10 +94,10 @@ content::Window WindowAt(double x, double y, double width)
     const double w = width * kStillWidth, h = w * kFilmHeight / kFilmWidth;
     return {x * kStillWidth - w / 2, y * kStillHeight - h / 2, w, h};
 }
-Take StillTake(const std::string& name, std::string scene, double seconds, content::Window from, content::Window to,
+Take StillTake(const std::string& name, FilmShot shot, double seconds, content::Window from, content::Window to,
                bool throughBlack = true)
 {
-    Take take = MovingTake(name, std::move(scene), seconds);
+    Take take = MovingTake(name, std::move(shot), seconds);
     take.kind = TakeKind::Still;
     take.from = from;
     take.to = to;
@@ -151,11 +168,13 @@ content::PictureFilm MakeFilm(const FilmPlan& plan, const render::RenderSettings
     film.seed = plan.seed;
     std::vector<std::vector<imaging::Image>> rendered(plan.takes.size());
     // The stills are rendered side by side, one povray each (it idles between its steps); a
-    // scene used twice is rendered once.
+    // shot used twice is rendered once.
+    const auto same = [&](std::size_t a, std::size_t b) {
+        return plan.takes[a].shot.sceneFile == plan.takes[b].shot.sceneFile && plan.takes[a].shot.prelude == plan.takes[b].shot.prelude;
+    };
     std::vector<std::size_t> stills;
     for (std::size_t i = 0; i < plan.takes.size(); ++i)
-        if (plan.takes[i].kind == TakeKind::Still &&
-            std::none_of(stills.begin(), stills.end(), [&](std::size_t s) { return plan.takes[s].scene == plan.takes[i].scene; }))
+        if (plan.takes[i].kind == TakeKind::Still && std::none_of(stills.begin(), stills.end(), [&](std::size_t s) { return same(s, i); }))
             stills.push_back(i);
     std::vector<std::exception_ptr> failures(stills.size());
     std::vector<std::thread> runs;
@@ -163,7 +182,8 @@ content::PictureFilm MakeFilm(const FilmPlan& plan, const render::RenderSettings
         runs.emplace_back([&, k] {
             const Take& take = plan.takes[stills[k]];
             try {
-                rendered[stills[k]] = render::RenderFrames({take.name, take.scene, kStillWidth, kStillHeight, 1}, settings);
+                rendered[stills[k]] = render::RenderFrames(
+                    {take.name, take.shot.prelude, kStillWidth, kStillHeight, 1, take.shot.sceneFile}, settings);
             } catch (...) {
                 failures[k] = std::current_exception();
             }
@@ -174,7 +194,8 @@ content::PictureFilm MakeFilm(const FilmPlan& plan, const render::RenderSettings
             const Take& take = plan.takes[i];
             if (take.kind != TakeKind::Moving) continue;
             const int frames = RenderedFramesOf(FramesOf(take, plan.framesPerSecond), settings.quality);
-            rendered[i] = render::RenderFrames({take.name, take.scene, kFilmWidth, kFilmHeight, frames}, settings);
+            rendered[i] = render::RenderFrames({take.name, take.shot.prelude, kFilmWidth, kFilmHeight, frames, take.shot.sceneFile},
+                                               settings);
             if (take.reversed) std::reverse(rendered[i].begin(), rendered[i].end());
         }
     } catch (...) {
@@ -187,7 +208,7 @@ content::PictureFilm MakeFilm(const FilmPlan& plan, const render::RenderSettings
     for (std::size_t i = 0; i < plan.takes.size(); ++i)
         if (plan.takes[i].kind == TakeKind::Still && rendered[i].empty())
             for (std::size_t s : stills)
-                if (plan.takes[s].scene == plan.takes[i].scene) rendered[i] = rendered[s];
+                if (same(s, i)) rendered[i] = rendered[s];
     const content::Window whole{0, 0, static_cast<double>(kFilmWidth), static_cast<double>(kFilmHeight)};
     for (std::size_t i = 0; i < plan.takes.size(); ++i) {
         const Take& take = plan.takes[i];
@@ -256,10 +277,14 @@ content::Asset FilmAsset(FilmPlan plan)
 
 // ---- the plans ----
 
-namespace scenes = film_scenes;
+// The flats' shot with the water going from tide `from` to tide `to` (1 high .. 4 lowest ebb).
+FilmShot Tides(FilmShot shot, int from, int to)
+{
+    return Declaring(Declaring(std::move(shot), "TideFrom", from), "TideTo", to);
+}
 
 // An event film: a short hold on the first frame, the event, a hold on its last frame.
-FilmPlan EventFilm(const wc::FilmDef& def, const std::string& name, std::string scene, double holdBefore,
+FilmPlan EventFilm(const wc::FilmDef& def, const std::string& name, FilmShot shot, double holdBefore,
                    double holdAfter, FilmEvent event, std::uint32_t seed)
 {
     FilmPlan plan;
@@ -267,7 +292,7 @@ FilmPlan EventFilm(const wc::FilmDef& def, const std::string& name, std::string 
     plan.seed = seed;
     const double moving = def.seconds - holdBefore - holdAfter;
     if (holdBefore > 0) plan.takes.push_back(Hold(TakeKind::HoldFirst, holdBefore));
-    plan.takes.push_back(MovingTake(name, std::move(scene), moving));
+    plan.takes.push_back(MovingTake(name, std::move(shot), moving));
     if (holdAfter > 0) plan.takes.push_back(Hold(TakeKind::HoldLast, holdAfter));
     plan.sound = content::FilmSoundSpec{event, def.seconds, {}, seed};
     return plan;
@@ -286,15 +311,15 @@ std::vector<double> Moments(const FilmPlan& plan, const std::vector<double>& ts)
 std::vector<FilmPlan> EventPlans()
 {
     std::vector<FilmPlan> plans;
-    FilmPlan gate = EventFilm(wc::Art().Film("gate"), "gate", scenes::Gate(Moving()), 0.8, 0.8, FilmEvent::Gate, 205);
+    FilmPlan gate = EventFilm(wc::Art().Film("gate"), "gate", Moving("films/gate.pov"), 0.8, 0.8, FilmEvent::Gate, 205);
     gate.sound->times = Moments(gate, {0.12, 0.86});
     plans.push_back(std::move(gate));
 
-    FilmPlan pump = EventFilm(wc::Art().Film("pump"), "pump", scenes::Pump(Moving()), 0.7, 0.7, FilmEvent::Pump, 206);
+    FilmPlan pump = EventFilm(wc::Art().Film("pump"), "pump", Moving("films/pump.pov"), 0.7, 0.7, FilmEvent::Pump, 206);
     pump.sound->times = Moments(pump, {0.0, 0.25, 0.5, 0.75});  // the crank turns four times
     plans.push_back(std::move(pump));
 
-    FilmPlan collapse = EventFilm(wc::Art().Film("sea_gate"), "collapse", scenes::SeaGate(Moving()), 0.8, 0.8, FilmEvent::SeaGate, 207);
+    FilmPlan collapse = EventFilm(wc::Art().Film("sea_gate"), "collapse", Moving("films/sea_gate.pov"), 0.8, 0.8, FilmEvent::SeaGate, 207);
     collapse.sound->times = Moments(collapse, {0.22});
     plans.push_back(std::move(collapse));
 
@@ -303,25 +328,25 @@ std::vector<FilmPlan> EventPlans()
         // water to half ebb run back. Every other tide it takes the water down from the one above.
         const bool rising = tide == 1;
         FilmPlan flats = EventFilm(wc::Art().Film("tide" + std::to_string(tide)), "tide" + std::to_string(tide),
-                                   rising ? scenes::Tide(Moving(), 1, 2) : scenes::Tide(Moving(), tide - 1, tide), 0.8, 0.8,
+                                   Tides(Moving("films/tide.pov"), rising ? 1 : tide - 1, rising ? 2 : tide), 0.8, 0.8,
                                    rising ? FilmEvent::TideIn : FilmEvent::TideOut, 210 + static_cast<std::uint32_t>(tide));
         flats.takes[1].reversed = rising;
         plans.push_back(std::move(flats));
     }
 
-    FilmPlan hatch = EventFilm(wc::Art().Film("hatch"), "hatch", scenes::Hatch(Moving()), 0.7, 0.7, FilmEvent::Hatch, 220);
+    FilmPlan hatch = EventFilm(wc::Art().Film("hatch"), "hatch", Moving("films/hatch.pov"), 0.7, 0.7, FilmEvent::Hatch, 220);
     hatch.sound->times = Moments(hatch, {0.08, 0.32, 0.86});
     plans.push_back(std::move(hatch));
 
-    FilmPlan lamps = EventFilm(wc::Art().Film("lamps"), "lamps", scenes::Lamps(Moving()), 0.0, 0.8, FilmEvent::Lamps, 221);
+    FilmPlan lamps = EventFilm(wc::Art().Film("lamps"), "lamps", Moving("films/lamps.pov"), 0.0, 0.8, FilmEvent::Lamps, 221);
     lamps.sound->times = Moments(lamps, LampMoments());
     plans.push_back(std::move(lamps));
 
-    FilmPlan shutter = EventFilm(wc::Art().Film("shutter"), "shutter", scenes::Shutter(Moving()), 0.8, 0.8, FilmEvent::Shutter, 222);
+    FilmPlan shutter = EventFilm(wc::Art().Film("shutter"), "shutter", Moving("films/shutter.pov"), 0.8, 0.8, FilmEvent::Shutter, 222);
     shutter.sound->times = Moments(shutter, {0.14, 0.86});
     plans.push_back(std::move(shutter));
 
-    FilmPlan door = EventFilm(wc::Art().Film("sea_door"), "seadoor", scenes::SeaDoor(Moving()), 0.7, 0.7, FilmEvent::SeaDoor, 223);
+    FilmPlan door = EventFilm(wc::Art().Film("sea_door"), "seadoor", Moving("films/sea_door.pov"), 0.7, 0.7, FilmEvent::SeaDoor, 223);
     door.sound->times = Moments(door, {0.08, 0.42, 0.7});
     plans.push_back(std::move(door));
 
@@ -329,8 +354,8 @@ std::vector<FilmPlan> EventPlans()
     FilmPlan lens;
     lens.def = &wc::Art().Film("lens");
     lens.seed = 224;
-    lens.takes = {Hold(TakeKind::HoldFirst, 0.6), MovingTake("lens", scenes::Lens(Moving()), 3.2),
-                  MovingTake("lens beam", scenes::Beam(Moving()), 4.2)};
+    lens.takes = {Hold(TakeKind::HoldFirst, 0.6), MovingTake("lens", Moving("films/lens.pov"), 3.2),
+                  MovingTake("lens beam", Moving("films/beam.pov"), 4.2)};
     lens.takes.back().throughBlack = true;
     lens.sound = content::FilmSoundSpec{FilmEvent::Lens, wc::Art().Film("lens").seconds, {TimeOf(lens, 1, 0.62), TimeOf(lens, 1, 0.9)}, 224};
     plans.push_back(std::move(lens));
@@ -339,7 +364,7 @@ std::vector<FilmPlan> EventPlans()
     FilmPlan arrival;
     arrival.def = &wc::Art().Film("arrival");
     arrival.seed = 201;
-    arrival.takes = {MovingTake("arrival", scenes::Crossing(Moving()), 6.0), Hold(TakeKind::HoldLast, wc::Art().Film("arrival").seconds - 6.0)};
+    arrival.takes = {MovingTake("arrival", Moving("films/crossing.pov"), 6.0), Hold(TakeKind::HoldLast, wc::Art().Film("arrival").seconds - 6.0)};
     arrival.sound = content::FilmSoundSpec{FilmEvent::Crossing, wc::Art().Film("arrival").seconds, {}, 201};
     for (double stroke = 0.4; stroke < 8.0; stroke += 2.0) arrival.sound->times.push_back(stroke);
     plans.push_back(std::move(arrival));
@@ -365,11 +390,11 @@ FilmPlan VoicedFilm(const wc::FilmDef& def, std::vector<Take> takes, std::uint32
 
 std::vector<FilmPlan> VoicedPlans()
 {
-    // The stills, each a moment of a film scene.
-    const std::string island = scenes::Crossing(At(0.95)), beam = scenes::Beam(At(0.55)),
-                      doorShut = scenes::SeaDoor(At(0.0)), doorOpen = scenes::SeaDoor(At(1.0)),
-                      cistern = scenes::Pump(At(0.0)), gallery = scenes::Lamps(At(0.0)), lit = scenes::Lamps(At(1.0)),
-                      stars = scenes::Shutter(At(1.0)), lens = scenes::Lens(At(1.0)), ebb = scenes::Tide(At(1.0), 3, 4);
+    // The stills, each a moment of a film shot.
+    const FilmShot island = At("films/crossing.pov", 0.95), beam = At("films/beam.pov", 0.55),
+                   doorShut = At("films/sea_door.pov", 0.0), doorOpen = At("films/sea_door.pov", 1.0),
+                   cistern = At("films/pump.pov", 0.0), gallery = At("films/lamps.pov", 0.0), lit = At("films/lamps.pov", 1.0),
+                   stars = At("films/shutter.pov", 1.0), lens = At("films/lens.pov", 1.0), ebb = Tides(At("films/tide.pov", 1.0), 3, 4);
     std::vector<FilmPlan> plans;
     plans.push_back(VoicedFilm(
         wc::Art().Film("letters"),

@@ -1,6 +1,6 @@
-// The films' scenes and plans: render_films_scenes.cpp writes the scenes (each moves with a
-// time T running 0 .. 1), render_films.cpp plans each film as takes of those scenes with the
-// sound of its event, and the tests read the plans.
+// The films' plans: each film is planned as takes of the film shots, the scene files of
+// game/scenes/films/ (each moving with its clock ShotClock running 0 .. 1), with the sound of its
+// event, and the tests read the plans.
 #pragma once
 
 #include <string>
@@ -11,28 +11,20 @@
 
 namespace world_render {
 
-// What a scene's T follows: povray's clock (a moving take), or one moment (a still).
-std::string Moving();
-std::string At(double t);
+// A shot: a scene file of the library ("films/gate.pov") and the prelude povray reads before it,
+// which sets the shot's clock and whatever else the plan chooses (the tides of the flats).
+struct FilmShot {
+    std::string sceneFile;
+    std::string prelude;
+};
+// The shot with its clock following povray's (a moving take), or at one moment `t` (a still).
+FilmShot Moving(const std::string& sceneFile);
+FilmShot At(const std::string& sceneFile, double t);
+// The shot with `name` declared as `value` after its clock (TideFrom = 3).
+FilmShot Declaring(FilmShot shot, const std::string& name, double value);
 
-// The scenes, each seen through a perspective camera of the film's shape (2 : 1) and moving
-// as `t` runs from 0 to 1.
-namespace film_scenes {
-std::string Crossing(const std::string& t);   // the boat's bow, the sea and the dark island ahead
-std::string Beam(const std::string& t);       // the island from the sea, its light sweeping the water
-std::string Gate(const std::string& t);       // the observatory gate swinging open
-std::string Pump(const std::string& t);       // the cistern pump worked and the basin draining
-std::string SeaGate(const std::string& t);    // the sea gate bursting and the sea pouring in
-// The tide flats with the water going from tide `from` to tide `to` (1 high .. 4 lowest ebb).
-std::string Tide(const std::string& t, int from, int to);
-std::string Hatch(const std::string& t);      // the hatch bar winched up and the hatch opening
-std::string Lamps(const std::string& t);      // the gallery's 36 lamps lighting in turn round the ring
-std::string Shutter(const std::string& t);    // the dome's shutter running open on the stars
-std::string SeaDoor(const std::string& t);    // the sea door's bar lifted and the door swinging out
-std::string Lens(const std::string& t);       // the last lens rising into the telescope and lighting
-}  // namespace film_scenes
-
-// The moments of the gallery lamps lighting, as T of the Lamps scene, lamp 0 first.
+// The moments of the gallery lamps lighting, as the clock of films/lamps.pov (which lights them
+// at the same moments), lamp 0 first: the lamps film's sound is timed to them.
 std::vector<double> LampMoments();
 
 // A film as planned, before anything is rendered.

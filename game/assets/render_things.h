@@ -37,15 +37,17 @@ render::RenderRequest CloseUpRequest(int item, bool withItem);
 // A rendered picture as a canvas to draw on, and back.
 content::Canvas CanvasOf(const imaging::Image& picture);
 
-// The views that are read: the letter of appointment (item 2) and the watch's lid (item 7)
-// by item, the places' texts by screen (150, 550, 750, 1150). The scene, and the finish
-// that sets the text where the scene's sheet or plate lies.
+// The views that are read, as the world files note them (read_view{}): the close views of
+// the letter of appointment and the watch's lid by item, the places' boards and plates by
+// screen, the open books. The scene file the world names (texts/*.pov), and the finish that
+// sets the text, as the note's setting says, where the scene's sheet or plate lies.
 struct ReadView {
     std::string path;
-    std::string scene;
+    std::string sceneFile;
     std::function<imaging::Image(imaging::Image)> finish;
     content::Rect text;  // where the text and the drawn clues lie (nothing is drawn elsewhere), picture pixels
 };
+// Throw Error for an item or screen the world notes no read view of, or whose setting is unknown.
 ReadView ItemReadView(int item, const TextCatalogue& texts);
 ReadView PlaceReadView(int screen, const TextCatalogue& texts);
 // Page `index` (0 = the first) of a book: logbook 0, letters 1, register 2; the book lies

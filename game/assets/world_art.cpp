@@ -74,6 +74,7 @@ public:
             else if (note.kind == "item") Item(v);
             else if (note.kind == "grid") Grid(v);
             else if (note.kind == "book") Book(v);
+            else if (note.kind == "read_view") ReadView(v);
             else if (note.kind == "film") Film(v);
             else if (note.kind == "puzzles") Puzzles(v);
             else if (note.kind == "cabinet_release") Rect(v["rect"], "rect", c_art.cabinetRelease);
@@ -301,6 +302,20 @@ private:
             }
             cues.push_back({static_cast<std::uint32_t>(Int(line.list[0], "ms")), Keep(text)});
         }
+    }
+
+    // A read view names exactly one of an item, a book or a place.
+    void ReadView(const WorldNote& v)
+    {
+        ReadViewDef r;
+        int named = 0;
+        if (v["item"].kind != WorldNote::Nil) r.item = Number(c_files.get_Items(), Text(v, "item"), "item"), ++named;
+        if (v["book"].kind != WorldNote::Nil) r.book = Keep(Text(v, "book")), ++named;
+        if (v["screen"].kind != WorldNote::Nil) r.screen = ScreenNumber(Text(v, "screen")), ++named;
+        if (named != 1) Fail("a read view names one item, book or screen");
+        r.scene = Keep(Text(v, "scene"));
+        r.setting = Keep(Text(v, "setting"));
+        c_art.readViews.push_back(r);
     }
 
     void Book(const WorldNote& v)

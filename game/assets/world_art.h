@@ -148,6 +148,18 @@ struct FilmDef {
     double seconds;  // without subtitles: the film's own length
 };
 
+// A view that is read, as the world files note it (read_view{}): the close view of an item, the
+// pages of a book or a place, the scene of the library its picture is rendered from, and how
+// the generator sets its text over the render.
+struct ReadViewDef {
+    int item = 0;                  // the item whose close view it is, or 0
+    const char* book = nullptr;    // the book whose pages lie open on it, or null
+    int screen = 0;                // the place it is, or 0
+    const char* scene = nullptr;   // the scene file ("texts/letter.pov")
+    const char* setting = nullptr; // "letter", "engraved_lid", "painted_board", "brass_plaque",
+                                   // "bronze_plaque", "star_chart" or "book"
+};
+
 // ---- the world files' notes as those records ----
 
 class WorldArt {
@@ -166,6 +178,7 @@ public:
     std::vector<KeyPanel> keyPanels;
     std::vector<TideVersion> tideVersions;
     std::vector<ItemDef> items;           // item n at [n - 1]
+    std::vector<ReadViewDef> readViews;   // in the order the files declare them
     std::vector<GridDef> grids;           // grid n at [n - 1]
     int cabinetCode[8] = {};
     int starPatterns[4][9] = {};

@@ -7,12 +7,21 @@ local function pages(stem, count)
 end
 
 book{name = "letters", item = "letters", cover = "cover", page = "page", pages = pages("letters", 16)}
+read_view{book = "letters", scene = "texts/letters.pov", setting = "book"}
 
 -- Every page of the register has a strip along its foot that puts it back on the lectern.
 local register = book{name = "register", number = 90001, cover = "cover", page = "page", pages = pages("register", 5)}
 for _, page in ipairs(register) do
     move{screen = page, rect = {300, 460, 724, 511}, to = "hall_lectern"}
 end
+read_view{book = "register", scene = "texts/register.pov", setting = "book"}
 
 close_up{item = "watch", image = "data/item7_watch.enc"}
+read_view{item = "watch", scene = "texts/watch.pov", setting = "engraved_lid"}
 close_up{item = "lens", image = "data/item8_lens.enc"}
+
+-- The boards and plates read in the places, each a close view of its own.
+read_view{screen = "shore_post", scene = "texts/tide_post.pov", setting = "painted_board"}
+read_view{screen = "gallery_plaque", scene = "texts/gallery_plaque.pov", setting = "brass_plaque"}
+read_view{screen = "dome_plaque", scene = "texts/star_chart.pov", setting = "star_chart"}
+read_view{screen = "drowned_plaque", scene = "texts/drowned_plaque.pov", setting = "bronze_plaque"}

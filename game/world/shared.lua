@@ -23,6 +23,11 @@ function grid(g) note("grid", g); return declare.grid(g) end
 function captions(c) note("captions", c); return declare.captions(c) end
 function book(b) note("book", b); return declare.book(b) end
 function close_up(c) note("close_up", c); return declare.close_up(c) end
+-- A view that is read (read by the tools only): the close view of an `item`, the pages of a
+-- `book` or the place on `screen`, the `scene` of the scene library its picture is rendered
+-- from, and the `setting` of its text over the render: "letter", "engraved_lid",
+-- "painted_board", "brass_plaque", "bronze_plaque", "star_chart" or "book".
+function read_view(r) note("read_view", r) end
 -- A film without subtitles names its length in `seconds` (a subtitled film lasts a second past
 -- its last line).
 function film(f)

@@ -76,7 +76,7 @@ render::AnimationRequest CrossingBall(int frames)
             "camera { orthographic location <0, 0, -5> look_at <0, 0, 0> right x * 4 up y * 2 }\n"
             "background { rgb 0 }\n"
             "sphere { <-1.6 + clock * 3.2, 0, 0>, 0.25 pigment { rgb 1 } finish { ambient 1 diffuse 0 } }\n",
-            64, 32, frames};
+            64, 32, frames, {}};
 }
 
 TEST(FilmFrames, ClockRunsAcrossThePartsAndTheSequenceRepeatsFromTheCache)
@@ -303,14 +303,45 @@ struct KeepingSink : platform::FrameSink {
     }
 };
 
+// One frame of a film shot at draft quality, small: the shot after `shot.prelude`.
+imaging::Image ShotFrame(const world_render::FilmShot& shot)
+{
+    render::RenderSettings settings;
+    settings.quality = render::Quality::Draft;
+    return render::RenderFrames({shot.sceneFile, shot.prelude, 128, 64, 1, shot.sceneFile}, settings).front();
+}
+
+// Every shot of the films' scene folder renders alone (its clock at its first moment) and
+// moves as its clock runs; the flats' water stands where the prelude's tides put it.
+TEST(FilmShots, EachShotRendersAloneAtItsFirstMomentAndMovesWithItsClock)
+{
+    REQUIRE_RENDERER();
+    std::vector<std::string> shots;
+    for (const auto& entry : fs::directory_iterator(fs::path(render::DefaultSceneLibrary()) / "films"))
+        if (entry.path().extension() == ".pov") shots.push_back("films/" + entry.path().filename().string());
+    EXPECT_EQ(shots.size(), 11u);
+    for (const std::string& file : shots) {
+        const imaging::Image first = ShotFrame(world_render::At(file, 0.0));
+        EXPECT_EQ(ShotFrame({file, ""}).pixels, first.pixels) << file << " alone is not its first moment";
+        EXPECT_GT(MeanDifference(first, ShotFrame(world_render::At(file, 1.0))), 0.3) << file << " does not move";
+    }
+    const auto flats = [](int from, int to) {
+        return ShotFrame(world_render::Declaring(world_render::Declaring(world_render::At("films/tide.pov", 1.0), "TideFrom", from),
+                                                 "TideTo", to));
+    };
+    EXPECT_EQ(flats(3, 4).pixels, ShotFrame(world_render::At("films/tide.pov", 1.0)).pixels) << "alone, the lowest ebb";
+    EXPECT_GT(MeanDifference(flats(1, 2), flats(3, 4)), 1.0) << "half ebb and the lowest ebb look alike";
+}
+
 TEST(RenderedFilms, AShortFilmOfTheGateIsAWmv2Wma2VideoAtTheGameSizeAndRateThatMoves)
 {
     REQUIRE_RENDERER();
     const TempDir dir;
     render::RenderSettings settings;
     settings.quality = render::Quality::Draft;
+    const world_render::FilmShot gate = world_render::Moving("films/gate.pov");
     const std::vector<imaging::Image> frames =
-        render::RenderFrames({"gate", world_render::film_scenes::Gate(world_render::Moving()), 512, 256, 60}, settings);
+        render::RenderFrames({"gate", gate.prelude, 512, 256, 60, gate.sceneFile}, settings);
     EXPECT_GT(MeanDifference(frames[22], frames[36]), 3.0) << "the gate swings between the two frames";
 
     content::PictureFilm film;

@@ -183,14 +183,18 @@ TEST(ReadViews, TextsAreSetOnTheLitSheetOrPlate)
 {
     REQUIRE_RENDERER();
     const TextCatalogue& texts = tools_test::GameTexts();
-    std::vector<world_render::ReadView> views{world_render::ItemReadView(2, texts), world_render::ItemReadView(7, texts)};
-    for (const int screen : {150, 550, 750, 1150}) views.push_back(world_render::PlaceReadView(screen, texts));
+    std::vector<world_render::ReadView> views;
+    for (const wc::ReadViewDef& def : wc::Art().readViews) {
+        if (def.item != 0) views.push_back(world_render::ItemReadView(def.item, texts));
+        if (def.screen != 0) views.push_back(world_render::PlaceReadView(def.screen, texts));
+    }
+    ASSERT_EQ(views.size(), 6u) << "the letter, the watch and four boards and plates are read";
     const std::size_t books = views.size();
     for (int book = 0; book < 3; ++book) views.push_back(world_render::BookPageView(book, 0, texts));
     for (std::size_t v = 0; v < views.size(); ++v) {
         const world_render::ReadView& view = views[v];
         const imaging::Image plain =
-            render::Render({view.path, view.scene, content::kFlatWidth, content::kFlatHeight, false, false}, Draft());
+            render::Render({view.path, "", content::kFlatWidth, content::kFlatHeight, false, false, view.sceneFile}, Draft());
         const imaging::Image set = view.finish(plain);
         ASSERT_EQ(set.width, content::kFlatWidth);
         const content::Rect& r = view.text;
@@ -215,9 +219,32 @@ TEST(ReadViews, TextsAreSetOnTheLitSheetOrPlate)
                     << view.path << ": drawn on at " << x << ", " << y << ", outside the text";
             }
     }
-    EXPECT_THROW(world_render::PlaceReadView(100, texts), Error);
+    EXPECT_THROW(world_render::PlaceReadView(100, texts), Error) << "a place the world notes no read view of";
     EXPECT_THROW(world_render::ItemReadView(3, texts), Error);
     EXPECT_THROW(world_render::BookPageView(2, 5, texts), Error) << "the register has five pages";
+}
+
+// Each read view the world notes names a scene of the library and a setting the generator
+// knows, and is picked by the one thing it names.
+TEST(ReadViews, TheWorldNamesEachViewsSceneAndSetting)
+{
+    const TextCatalogue& texts = tools_test::GameTexts();
+    std::set<std::string> scenes;
+    for (const wc::ReadViewDef& def : wc::Art().readViews) {
+        ASSERT_NE(def.scene, nullptr);
+        EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::path(render::DefaultSceneLibrary()) / def.scene)) << def.scene;
+        EXPECT_TRUE(scenes.insert(def.scene).second) << def.scene << " serves two read views";
+        EXPECT_EQ((def.item != 0) + (def.screen != 0) + (def.book != nullptr), 1) << def.scene;
+        if (def.item != 0) {
+            EXPECT_EQ(world_render::ItemReadView(def.item, texts).sceneFile, def.scene);
+        }
+        if (def.screen != 0) {
+            EXPECT_EQ(world_render::PlaceReadView(def.screen, texts).sceneFile, def.scene);
+        }
+    }
+    EXPECT_EQ(scenes.size(), 9u) << "the letter, the watch, four boards and plates, three books";
+    EXPECT_EQ(world_render::BookPageView(2, 4, texts).sceneFile, "texts/register.pov");
+    EXPECT_EQ(world_render::BookPageView(0, 0, texts).sceneFile, "texts/logbook.pov");
 }
 
 TEST(ThingsAssets, EveryPathIsOneTheWorldNamesMadeOnce)
@@ -229,9 +256,8 @@ TEST(ThingsAssets, EveryPathIsOneTheWorldNamesMadeOnce)
         named.insert(item.picture);
         if (item.closeUp) named.insert(item.closeUp);
     }
-    for (const int screen : {150, 550, 750, 1150})
-        for (const wc::Place& place : wc::Art().places)
-            if (place.number == screen) named.insert(place.image);
+    for (const char* image : {"data/shore_post.enc", "data/gallery_plaque.enc", "data/dome_plaque.enc", "data/drowned_plaque.enc"})
+        named.insert(image);
     named.insert(wc::Art().BookPages("logbook").begin(), wc::Art().BookPages("logbook").end());
     named.insert(wc::Art().BookPages("letters").begin(), wc::Art().BookPages("letters").end());
     named.insert(wc::Art().BookPages("register").begin(), wc::Art().BookPages("register").end());

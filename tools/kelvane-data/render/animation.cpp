@@ -29,7 +29,14 @@ std::string FrameFile(int index)
     return name;
 }
 
-std::string SequenceText(const AnimationRequest& request) { return SceneHeader(true, false) + request.scene; }
+// The text povray reads first: the header, the scene text or prelude, and the #include of the
+// scene file (the included files' bytes go into the hash through IncludedFiles).
+std::string SequenceText(const AnimationRequest& request)
+{
+    std::string text = SceneHeader(true, false) + request.scene;
+    if (!request.sceneFile.empty()) text += "\n#include \"" + request.sceneFile + "\"\n";
+    return text;
+}
 
 // The files povray wrote for the frames, in frame order ("frame01.png" .. or "frame.png").
 std::vector<fs::path> WrittenFrames(const fs::path& dir)
