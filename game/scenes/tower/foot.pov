@@ -1,0 +1,33 @@
+// The foot of the tower: a round floor of coursed stone, the stair down to the clock room, the
+// winding stair up, the slit looking out to sea.
+// A panorama, 2048 x 512 in the game; on its own in povray:
+//   povray +W2048 +H512 game/scenes/tower/foot.pov
+#include "hall/room.inc"
+// The world file's landmarks, for the scene rendered on its own.
+#ifndef (Landmarks)
+  #declare LandmarkLook = array[3] { "stairs", "window", "stairs" };
+  #declare LandmarkRect = array[3][4] {
+    {100, 200, 280, 420},
+    {700, 190, 790, 330},
+    {1300, 170, 1440, 390}
+  };
+  LandmarksFromRects()
+#end
+#declare RoomWall = TowerBlocks;
+#declare RoomFloor = Flags;
+#declare RoomPassage = TowerBlocks;
+#declare RoomCeiling = "joists";
+#declare RoomHeight = 3.4;
+#declare RoomLight = <1.0, 0.7, 0.4>;
+#declare RoomLightPower = 0.5;
+#declare RoomPanelled = false;
+#declare RoomRadius = 5.0;
+#declare RoomFaceted = false;
+#declare RoomWindows = "slit";
+
+RoomFeatures()
+Stairs(0, false, true)
+Stairs(2, true, true)
+TowerSlits()
+TowerLamps()
+RoomShell()
