@@ -4,6 +4,8 @@
 // A panorama, 2048 x 512 in the game; on its own in povray:
 //   povray +W2048 +H512 game/scenes/hall/entrance.pov
 #include "hall/room.inc"
+#include "models/lectern.inc"
+#include "models/candle_stand.inc"
 // The world file's landmarks, for the scene rendered on its own.
 #ifndef (Landmarks)
   #declare LandmarkLook = array[8] { "gate", "arch", "door", "desk", "arch", "door", "torch", "stairs" };
@@ -37,19 +39,11 @@ Stairs(7, false, false)
 #declare D = 4.0;
 #declare W = LandmarkWidth(3, D);
 #declare H = HeightOfRow(LandmarkTop[3], D);
-#include "models/lectern.inc"
 object { Lectern(0.8, H) AtLandmark(3, D) }
 union {
   box { <-(W / 2 * 0.85), 0, -0.6>, <(W / 2 * 0.85), 0.12, 0.6> texture { Stone } }
   #for (S, -1, 1, 2)
-    union {
-      cylinder { <0, 0, 0>, <0, (H - 0.2), 0>, 0.025 texture { DarkIron } }
-      cone { <0, 0, 0>, 0.2, <0, 0.1, 0>, 0.03 texture { DarkIron } }
-      cylinder { <0, (H - 0.2), 0>, <0, (H - 0.17), 0>, 0.09 texture { DarkIron } }
-      cylinder { <0, (H - 0.17), 0>, <0, (H - 0.05), 0>, 0.04 pigment { rgb <0.86, 0.82, 0.7> } }
-      sphere { <0, 0, 0>, 0.03 scale <1, 1.8, 1> translate <0, H, 0> texture { Flame } no_shadow }
-      translate <S * (W / 2 * 0.75), 0, 0>
-    }
+    object { CandleStand(H) translate <S * (W / 2 * 0.75), 0, 0> }
   #end
   light_source { <0, H, -0.6>, rgb <1, 0.75, 0.45> * 0.5 fade_distance 1.2 fade_power 2 shadowless }
   AtLandmark(3, D)

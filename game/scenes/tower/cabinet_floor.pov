@@ -2,7 +2,7 @@
 // table between two stools, the stairs down and up.
 // A panorama, 2048 x 512 in the game; on its own in povray:
 //   povray +W2048 +H512 game/scenes/tower/cabinet_floor.pov
-#include "hall/room.inc"
+#include "tower/room.inc"
 // The world file's landmarks, for the scene rendered on its own.
 #ifndef (Landmarks)
   #declare LandmarkLook = array[5] { "stairs", "panel", "desk", "stairs", "torch" };
@@ -15,16 +15,6 @@
   };
   LandmarksFromRects()
 #end
-#declare RoomWall = TowerBlocks;
-#declare RoomFloor = Planks;
-#declare RoomPassage = TowerBlocks;
-#declare RoomCeiling = "joists";
-#declare RoomHeight = 3.4;
-#declare RoomLight = <1.0, 0.7, 0.4>;
-#declare RoomLightPower = 0.5;
-#declare RoomPanelled = false;
-#declare RoomRadius = 5.0;
-#declare RoomFaceted = false;
 #include "models/cabinet.inc"
 #include "models/desk.inc"
 

@@ -2,7 +2,7 @@
 // winding stair up, the slit looking out to sea.
 // A panorama, 2048 x 512 in the game; on its own in povray:
 //   povray +W2048 +H512 game/scenes/tower/foot.pov
-#include "hall/room.inc"
+#include "tower/room.inc"
 // The world file's landmarks, for the scene rendered on its own.
 #ifndef (Landmarks)
   #declare LandmarkLook = array[3] { "stairs", "window", "stairs" };
@@ -13,16 +13,7 @@
   };
   LandmarksFromRects()
 #end
-#declare RoomWall = TowerBlocks;
-#declare RoomFloor = Flags;
-#declare RoomPassage = TowerBlocks;
-#declare RoomCeiling = "joists";
-#declare RoomHeight = 3.4;
-#declare RoomLight = <1.0, 0.7, 0.4>;
-#declare RoomLightPower = 0.5;
-#declare RoomPanelled = false;
-#declare RoomRadius = 5.0;
-#declare RoomFaceted = false;
+#declare RoomFloor = Flags;  // the foot of the tower is flagged
 #declare RoomWindows = "slit";
 
 RoomFeatures()

@@ -2,7 +2,7 @@
 // and the stair round to the tower's foot.
 // A panorama, 2048 x 512 in the game; on its own in povray:
 //   povray +W2048 +H512 game/scenes/tower/shelf_floor.pov
-#include "hall/room.inc"
+#include "tower/room.inc"
 // The world file's landmarks, for the scene rendered on its own.
 #ifndef (Landmarks)
   #declare LandmarkLook = array[4] { "stairs", "panel", "arch", "stairs" };
@@ -14,16 +14,6 @@
   };
   LandmarksFromRects()
 #end
-#declare RoomWall = TowerBlocks;
-#declare RoomFloor = Planks;
-#declare RoomPassage = TowerBlocks;
-#declare RoomCeiling = "joists";
-#declare RoomHeight = 3.4;
-#declare RoomLight = <1.0, 0.7, 0.4>;
-#declare RoomLightPower = 0.5;
-#declare RoomPanelled = false;
-#declare RoomRadius = 5.0;
-#declare RoomFaceted = false;
 #include "models/shelf.inc"
 
 RoomFeatures()
