@@ -139,14 +139,18 @@ TEST(RenderHalls, MakesEveryPictureOfTheGroundFloorAndTowerOnce)
 TEST(RenderHalls, ChangesStayInsideTheirBlocks)
 {
     REQUIRE_RENDERER();
-    // A close view whose change is large (the cabinet opened on the letters) and a panorama's,
-    // whose block wraps the picture's columns.
-    for (const char* image : {"data/tower_cabinet_overlay02.enc", "data/tower_pano05_overlay01.enc"}) {
+    // Every changing block of the group: the close views' (the logbook, the hand lamp, the
+    // cabinet opened, with the letters, the hatch) and the panorama's, whose block wraps the
+    // picture's columns. A block whose state the scene does not know shows no change.
+    std::vector<std::string> images;
+    for (const wc::OverlayDef& o : wc::Art().overlays)
+        if (OfHallsOrTower(o.screen)) images.push_back(o.image);
+    ASSERT_EQ(images.size(), 6u);
+    for (const std::string& image : images) {
         const wc::OverlayDef* overlay = &OverlayNamed(image);
         const wc::Place& place = PlaceNumbered(overlay->screen);
         const imaging::Image base = DraftOfScene(place, world_render::BasePrelude(place));
         const imaging::Image changed = DraftOfScene(place, world_render::OverlayPrelude(place, *overlay));
-        const std::string c_image = image;
         const content::Rect r{overlay->x, overlay->y, overlay->w, overlay->h};
         auto inside = [&](int x, int y) {
             const int dx = (x - r.x + base.width) % base.width;
@@ -158,9 +162,12 @@ TEST(RenderHalls, ChangesStayInsideTheirBlocks)
             return inside(x, y) && (dx < 2 || dx >= r.w - 2 || y < r.y + 2 || y >= r.Bottom() - 2);
         };
         EXPECT_LT(MeanDifference(base, changed, [&](int x, int y) { return !inside(x, y); }), 0.05)
-            << c_image << ": the change reaches outside its block";
-        EXPECT_LT(MeanDifference(base, changed, edge), 1.0) << c_image << ": the block's edge does not meet its base";
-        EXPECT_GT(MeanDifference(base, changed, inside), 2.0) << c_image << ": nothing changes in the block";
+            << image << ": the change reaches outside its block";
+        // The hand lamp's bail hangs 5 pixels under its block's top, closer than a draft's
+        // pixels blur: its edge is left to the full renders.
+        if (image != "data/hall_lamphook_overlay01.enc")
+            EXPECT_LT(MeanDifference(base, changed, edge), 1.0) << image << ": the block's edge does not meet its base";
+        EXPECT_GT(MeanDifference(base, changed, inside), 2.0) << image << ": nothing changes in the block";
     }
 }
 
@@ -314,6 +321,29 @@ TEST(RenderHalls, CabinetWheelFramesCountTheirStrokes)
 }  // namespace
 
 namespace {
+
+// Every scene file of the group renders on its own, without the generator's prelude, from
+// the defaults it declares: the artist opens and renders it as it is.
+TEST(RenderHalls, EverySceneRendersOnItsOwn)
+{
+    REQUIRE_RENDERER();
+    render::RenderSettings settings;
+    settings.quality = render::Quality::Draft;
+    int scenes = 0;
+    for (const wc::Place& place : wc::Art().places) {
+        if (!OfHallsOrTower(place.number)) continue;
+        ASSERT_NE(place.scene, nullptr) << place.image << " names no scene";
+        render::RenderRequest request;
+        request.name = place.scene;
+        request.sceneFile = place.scene;
+        request.width = place.panorama ? 256 : 128;
+        request.height = 64;
+        const imaging::Image picture = render::Render(request, settings);
+        EXPECT_GT(Brightness(picture, {0, 0, picture.width, picture.height}), 10.0) << place.scene << " renders dark";
+        ++scenes;
+    }
+    EXPECT_EQ(scenes, 27);
+}
 
 // The cabinet's close view lays its wheels and release knob on the world's key panel and
 // release rectangle, which its prelude does not declare: the scene's own values must be the
