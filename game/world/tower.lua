@@ -2,36 +2,36 @@
 -- winch that unbars the gallery hatch, and the hatch itself.
 region{name = "tower", block = 400, title = "place.tower"}
 
-place{name = "tower_foot", region = "tower", panorama = true, image = "data/tower_pano01.enc", number = 401,
+place{name = "tower_foot", region = "tower", panorama = true, image = "data/tower_pano01.enc", number = 401, scene = "tower/foot.pov",
     walk("stairs", 100, 200, 280, 420, "hall_clock_room"), walk("window", 700, 190, 790, 330, "tower_slit"),
     walk("stairs", 1300, 170, 1440, 390, "tower_cabinet_floor")}
-place{name = "tower_cabinet_floor", region = "tower", panorama = true, image = "data/tower_pano02.enc",
+place{name = "tower_cabinet_floor", region = "tower", panorama = true, image = "data/tower_pano02.enc", scene = "tower/cabinet_floor.pov",
     walk("stairs", 100, 200, 280, 420, "tower_foot"), walk("panel", 600, 220, 800, 380, "tower_cabinet"),
     walk("desk", 1000, 290, 1220, 400, "tower_table"), walk("stairs", 1600, 170, 1740, 390, "tower_winch_floor"),
     see("torch", 1400, 200, 1440, 310, true)}
-place{name = "tower_winch_floor", region = "tower", panorama = true, image = "data/tower_pano03.enc",
+place{name = "tower_winch_floor", region = "tower", panorama = true, image = "data/tower_pano03.enc", scene = "tower/winch_floor.pov",
     walk("stairs", 100, 200, 280, 420, "tower_cabinet_floor"), walk("machine", 800, 250, 1040, 390, "tower_winch"),
     walk("stairs", 1500, 170, 1640, 390, "tower_shelf_floor")}
-place{name = "tower_shelf_floor", region = "tower", panorama = true, image = "data/tower_pano04.enc",
+place{name = "tower_shelf_floor", region = "tower", panorama = true, image = "data/tower_pano04.enc", scene = "tower/shelf_floor.pov",
     walk("stairs", 100, 200, 280, 420, "tower_winch_floor"), walk("panel", 700, 220, 900, 380, "tower_shelf"),
     walk("arch", 1300, 170, 1500, 400, "tower_top"), walk("stairs", 1800, 170, 1940, 390, "tower_foot")}
-place{name = "tower_top", region = "tower", panorama = true, image = "data/tower_pano05.enc",
+place{name = "tower_top", region = "tower", panorama = true, image = "data/tower_pano05.enc", scene = "tower/top.pov",
     walk("arch", 100, 170, 300, 400, "tower_shelf_floor"),
     choice("stairs", 800, 170, 940, 390, "hatch_barred", 0, "gallery_plaque_walk", "tower_hatch"),
     walk("window", 1500, 190, 1590, 330, "tower_window"), walk("stairs", 1800, 170, 1940, 390, "tower_winch_floor")}
-place{name = "tower_slit", region = "tower", panorama = false, image = "data/tower_slit.enc",
+place{name = "tower_slit", region = "tower", panorama = false, image = "data/tower_slit.enc", scene = "tower/slit.pov",
     see("window", 440, 40, 584, 400), edge_left("tower_foot"), edge_right("tower_foot")}
-place{name = "tower_cabinet", region = "tower", panorama = false, image = "data/tower_cabinet.enc",
+place{name = "tower_cabinet", region = "tower", panorama = false, image = "data/tower_cabinet.enc", scene = "tower/cabinet.pov",
     see("door", 40, 40, 300, 430), see("panel", 320, 180, 980, 290), back("tower_cabinet_floor")}
-place{name = "tower_table", region = "tower", panorama = false, image = "data/tower_table.enc",
+place{name = "tower_table", region = "tower", panorama = false, image = "data/tower_table.enc", scene = "tower/table.pov",
     see("desk", 262, 230, 762, 430), back("tower_cabinet_floor")}
-place{name = "tower_winch", region = "tower", panorama = false, image = "data/tower_winch.enc",
+place{name = "tower_winch", region = "tower", panorama = false, image = "data/tower_winch.enc", scene = "tower/winch.pov",
     see("machine", 262, 150, 762, 420), back("tower_winch_floor")}
-place{name = "tower_shelf", region = "tower", panorama = false, image = "data/tower_shelf.enc",
+place{name = "tower_shelf", region = "tower", panorama = false, image = "data/tower_shelf.enc", scene = "tower/shelf.pov",
     see("panel", 312, 100, 712, 420), back("tower_shelf_floor")}
-place{name = "tower_window", region = "tower", panorama = false, image = "data/tower_window.enc",
+place{name = "tower_window", region = "tower", panorama = false, image = "data/tower_window.enc", scene = "tower/window.pov",
     see("window", 380, 40, 644, 380), back("tower_top")}
-place{name = "tower_hatch", region = "tower", panorama = false, image = "data/tower_hatch.enc",
+place{name = "tower_hatch", region = "tower", panorama = false, image = "data/tower_hatch.enc", scene = "tower/hatch.pov",
     see("door", 362, 40, 662, 430), back("tower_top")}
 
 -- ---- what changes in the pictures ----

@@ -1,0 +1,40 @@
+// The lamp store: a narrow whitewashed cell under a low vault, the board of lamp hooks and
+// the oil store.
+// A panorama, 2048 x 512 in the game; on its own in povray:
+//   povray +W2048 +H512 game/scenes/hall/lamp_room.pov
+#include "hall/room.inc"
+// The world file's landmarks, for the scene rendered on its own.
+#ifndef (Landmarks)
+  #declare LandmarkLook = array[5] { "door", "torch", "panel", "machine", "door" };
+  #declare LandmarkRect = array[5][4] {
+    {150, 190, 300, 400},
+    {700, 200, 740, 310},
+    {800, 220, 1000, 380},
+    {1400, 250, 1640, 390},
+    {1800, 190, 1950, 400}
+  };
+  LandmarksFromRects()
+#end
+#declare RoomWall = Whitewash;
+#declare RoomFloor = Flags;
+#declare RoomPassage = Whitewash;
+#declare RoomCeiling = "vault";
+#declare RoomHeight = 2.6;
+#declare RoomLight = <1.0, 0.86, 0.6>;
+#declare RoomLightPower = 0.6;
+#declare RoomPanelled = false;
+#declare RoomRadius = 4.2;
+#declare RoomFaceted = false;
+#include "models/lamp_board.inc"
+#include "models/oil_store.inc"
+
+RoomFeatures()
+// The board of hooks on the wall, filling its landmark.
+#declare OnWall = AgainstWall(2, 0.0);
+#declare Top = HeightOfRow(LandmarkTop[2], OnWall);
+#declare Bottom = HeightOfRow(LandmarkBottom[2], OnWall);
+object { union { LampBoard(LandmarkWidth(2, OnWall) * 0.9, Top - Bottom, (Top - Bottom) * 0.62, false) } translate <0, Bottom, 0> AtLandmark(2, OnWall) }
+// The oil store against its wall.
+#declare D = AgainstWall(3, 1.0);
+object { union { OilStore(LandmarkWidth(3, D) * 0.95, HeightOfRow(LandmarkTop[3], D)) } AtLandmark(3, D) }
+RoomShell()
