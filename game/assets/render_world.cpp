@@ -77,6 +77,50 @@ render::RenderRequest PlaceRequest(const wc::Place& place, const std::string& na
     return request;
 }
 
+namespace {
+
+// The picture's own name: "data/shore_pano01.enc" is "shore_pano01".
+std::string PictureName(const char* image)
+{
+    std::string name = image;
+    const std::size_t slash = name.rfind('/');
+    if (slash != std::string::npos) name.erase(0, slash + 1);
+    const std::size_t dot = name.rfind('.');
+    if (dot != std::string::npos) name.erase(dot);
+    return name;
+}
+
+bool NamesPlace(const wc::Place& place, const std::string& name)
+{
+    const std::string scene = place.scene;
+    return scene == name || scene == name + ".pov" || PictureName(place.image) == name;
+}
+
+}  // namespace
+
+std::vector<ScenePreview> PreviewsOf(const std::string& name)
+{
+    std::vector<ScenePreview> previews;
+    for (const wc::Place& place : wc::Art().places) {
+        if (place.scene == nullptr || !NamesPlace(place, name)) continue;
+        ScenePreview preview;
+        preview.request = PlaceRequest(place, PictureName(place.image), BasePrelude(place));
+        for (const wc::HotspotArea& a : wc::Art().AreasOf(place.number))
+            preview.hotspots.push_back({a.x1, a.y1, a.x2 - a.x1, a.y2 - a.y1});
+        for (const wc::OverlayDef& o : wc::Art().overlays)
+            if (o.screen == place.number) preview.blocks.push_back({o.x, o.y, o.w, o.h});
+        previews.push_back(std::move(preview));
+    }
+    if (previews.empty()) {
+        std::string known;
+        for (const wc::Place& place : wc::Art().places)
+            if (place.scene != nullptr && known.size() < 200) known += std::string(known.empty() ? "" : ", ") + place.scene;
+        throw Error("no place of the world files is rendered from a scene or picture named '" + name +
+                    "' (scenes the places name: " + known + ", ...)");
+    }
+    return previews;
+}
+
 void AddPlaceScenes(std::vector<content::Asset>& rendered)
 {
     for (const wc::Place& place : wc::Art().places) {

@@ -25,6 +25,19 @@ std::string TidePrelude(const world_content::Place& place, int tide);
 // The render of the place's scene after `prelude`, as big as the place's picture.
 render::RenderRequest PlaceRequest(const world_content::Place& place, const std::string& name, const std::string& prelude);
 
+// What an artist previews of a place (kelvane-data --scene): its picture's render as the game
+// makes it, the areas a click finds there and the blocks the story changes in it.
+struct ScenePreview {
+    render::RenderRequest request;
+    std::vector<content::Rect> hotspots;  // the world's hotspot areas, landmark by landmark
+    std::vector<content::Rect> blocks;    // the changing blocks cut from this picture
+};
+
+// The previews of every place whose scene is `name` ("shore/landing.pov" or "shore/landing") or
+// whose picture is `name` ("shore_pano01"). Throws Error naming the scenes the world names when
+// none matches.
+std::vector<ScenePreview> PreviewsOf(const std::string& name);
+
 // Adds the pictures, changing blocks and tide versions of every place that names its scene.
 void AddPlaceScenes(std::vector<content::Asset>& rendered);
 

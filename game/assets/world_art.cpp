@@ -397,6 +397,13 @@ const HotspotArea& WorldArt::AreaOf(int number, int index) const
     return it->second[static_cast<std::size_t>(index)];
 }
 
+const std::vector<HotspotArea>& WorldArt::AreasOf(int number) const
+{
+    static const std::vector<HotspotArea> kNone;
+    const auto it = c_pAreas.find(number);
+    return it == c_pAreas.end() ? kNone : it->second;
+}
+
 const std::vector<Cue>& WorldArt::Captions(std::string_view name) const
 {
     const auto it = c_pCaptions.find(name);

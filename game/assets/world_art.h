@@ -196,6 +196,8 @@ public:
     // The hotspot area of landmark `index` (from 0) of the place on screen `number`; throws Error
     // when there is none.
     const HotspotArea& AreaOf(int number, int index) const;
+    // Every hotspot area of the place on screen `number`, landmark by landmark (none: empty).
+    const std::vector<HotspotArea>& AreasOf(int number) const;
     // The timed lines the files name `name` (a film's subtitles or a sound's caption), texts set.
     const std::vector<Cue>& Captions(std::string_view name) const;
 

@@ -1,6 +1,7 @@
 // kelvane-data: writes the game's whole data/ directory from code, the same bytes on every run.
 //   kelvane-data [--only TEXT]... [--preview DIR] [--jobs N] [--quality draft|full]
 //                [--render-cache DIR] [--texts DIR] [--world DIR] [--scenes DIR] [--list] [--verbose] OUTDIR
+//   kelvane-data --scene NAME --preview DIR [--quality draft|full] [--render-cache DIR] ...
 // --only generates just the assets whose name contains TEXT (repeatable); --preview also
 // writes every picture as a plain PNG into DIR; --list prints the files and exits. Pictures
 // from 3D scenes are kept by input hash in the render cache (default: .render-cache beside
@@ -10,7 +11,9 @@
 // the pictures show from the game's world files in --world (default: the source tree's
 // game/world); both are also copied into OUTDIR/po/ and OUTDIR/world/, and the data marker
 // names the two source folders. The scenes are read from the scene library in --scenes
-// (default: the source tree's game/scenes).
+// (default: the source tree's game/scenes). --scene renders only the places drawn from one
+// scene (or one picture) into the preview folder, once as the game shows it and once with the
+// world's hotspot areas and changing blocks outlined over it.
 // Exit status: 0 done, 1 some asset failed (reasons on stderr), 2 usage.
 #include <algorithm>
 #include <cstdlib>
@@ -24,7 +27,10 @@
 
 #include "content/generator.h"
 #include "core/text_catalogue.h"
+#include "content/output.h"
+#include "game/assets/render_world.h"
 #include "game/assets/world_art.h"
+#include "render/preview.h"
 
 namespace {
 
@@ -33,6 +39,7 @@ constexpr const char* kUsage =
     "                    [--render-cache DIR] [--texts DIR] [--world DIR] [--scenes DIR] [--list]\n"
     "                    [--verbose]\n"
     "                    OUTDIR\n"
+    "       kelvane-data --scene NAME --preview DIR [--quality draft|full] [--render-cache DIR]\n"
     "  writes every file of the game's data directory into OUTDIR (normally data/)\n"
     "  --only TEXT     only the assets whose name contains TEXT (repeatable)\n"
     "  --preview DIR   also write every picture as a plain PNG into DIR\n"
@@ -46,6 +53,10 @@ constexpr const char* kUsage =
     "                  (default: " KELVANE_GAME_WORLD ")\n"
     "  --scenes DIR    where the scene library (the .pov scenes and the .inc files they share) is\n"
     "                  (default: " KELVANE_GAME_SCENES ")\n"
+    "  --scene NAME    render only the places drawn from scene NAME (\"shore/landing\") or the\n"
+    "                  picture NAME (\"shore_pano01\") into the --preview folder: NAME.png as the\n"
+    "                  game shows it and NAME.hotspots.png with the world's hotspots outlined in\n"
+    "                  yellow and its changing blocks in cyan (draft quality unless --quality)\n"
     "  --list          print the files the game's data holds and exit\n"
     "  --verbose       report every asset as it is made\n"
     "  --help          print this text and exit\n";
@@ -54,6 +65,31 @@ int Usage()
 {
     std::cerr << kUsage;
     return 2;
+}
+
+// Renders the places drawn from scene `name` into `dir`, plain and with their hotspots outlined.
+int PreviewScene(const std::string& name, const std::string& dir, const render::RenderSettings& settings)
+{
+    try {
+        std::filesystem::create_directories(dir);
+        for (const world_render::ScenePreview& preview : world_render::PreviewsOf(name)) {
+            imaging::Image picture = render::Render(preview.request, settings);
+            const std::filesystem::path plain = std::filesystem::path(dir) / (preview.request.name + ".png");
+            content::WriteBytes(plain.string(), imaging::EncodePng(picture));
+            std::vector<render::OutlinedArea> outlines;
+            for (const content::Rect& r : preview.blocks) outlines.push_back(render::BlockOutline(r));
+            for (const content::Rect& r : preview.hotspots) outlines.push_back(render::HotspotOutline(r));
+            render::DrawOutlines(picture, outlines, preview.request.wrapsAround);
+            const std::filesystem::path marked = std::filesystem::path(dir) / (preview.request.name + ".hotspots.png");
+            content::WriteBytes(marked.string(), imaging::EncodePng(picture));
+            std::cout << plain.string() << "\n" << marked.string() << " (" << preview.hotspots.size() << " hotspots, "
+                      << preview.blocks.size() << " changing blocks)\n";
+        }
+        return 0;
+    } catch (const std::exception& e) {
+        std::cerr << "kelvane-data: " << e.what() << "\n";
+        return 1;
+    }
 }
 
 }  // namespace
@@ -68,6 +104,8 @@ int main(int argc, char** argv)
     std::string textsDir = KELVANE_GAME_TEXTS;
     std::string worldDir = KELVANE_GAME_WORLD;
     bool list = false;
+    std::string sceneName;
+    bool qualityGiven = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--help") {
@@ -79,20 +117,28 @@ int main(int argc, char** argv)
         else if (arg == "--jobs" && i + 1 < argc) options.threads = std::atoi(argv[++i]);
         else if (arg == "--quality" && i + 1 < argc) {
             if (!render::ParseQuality(argv[++i], &options.render.quality)) return Usage();
+            qualityGiven = true;
         } else if (arg == "--render-cache" && i + 1 < argc) options.render.cacheDir = argv[++i];
         else if (arg == "--texts" && i + 1 < argc) textsDir = argv[++i];
         else if (arg == "--world" && i + 1 < argc) worldDir = argv[++i];
         else if (arg == "--scenes" && i + 1 < argc) options.render.sceneLibrary = argv[++i];
+        else if (arg == "--scene" && i + 1 < argc) sceneName = argv[++i];
         else if (arg == "--list") list = true;
         else if (arg == "--verbose") options.verbose = true;
         else if (!arg.empty() && arg[0] != '-' && outputDir.empty()) outputDir = arg;
         else return Usage();
     }
+    if (!sceneName.empty() && (options.previewDir.empty() || !outputDir.empty())) return Usage();
     std::vector<content::Asset> assets;
     try {
         // English: the pictures are set in the template's own texts.
         const TextCatalogue texts = TextCatalogue::Load(textsDir, {});
         world_content::UseWorldArt(world_content::WorldArt::Load(worldDir, texts));
+        if (!sceneName.empty()) {
+            if (!qualityGiven) options.render.quality = render::Quality::Draft;
+            options.render.version = render::RendererVersion(options.render.program);
+            return PreviewScene(sceneName, options.previewDir, options.render);
+        }
         assets = content::GameManifest(texts);
         // Each translation gets its own versions of the pictures that carry text.
         for (const std::string& language : content::TranslationsIn(textsDir)) {
