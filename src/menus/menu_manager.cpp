@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "display/button_glow.h"
 #include "display/cursor.h"
 #include "display/d3dfunc.h"
 #include "display/full_screen_image.h"
@@ -67,6 +68,7 @@ void MenuManager::Load()
     // A new page texture may take an old one's place in memory: nothing kept may stand for it.
     c_kept.source = nullptr;
     c_bVeilIsBlack = IsBlack(*c_pBlackTexture);
+    c_pGlow = std::make_unique<ButtonGlow>(device);
     if (c_pMusicManager != nullptr) c_pMusicManager->PlaySong(kMenuSong, false);
     c_fBlackness = 0.0f;
 }
@@ -78,6 +80,7 @@ void MenuManager::Unload()
     c_pSave.reset();
     c_pCredits.reset();
     c_pBlackTexture.reset();
+    c_pGlow.reset();
     c_kept = Kept{};
 }
 
@@ -109,9 +112,13 @@ int MenuManager::Run()
     device->SetDimming(light);
     Hover hover = Hover::None;
     int result = RunSlotList(&hover);
+    const int page = c_iCurrentMenu;
+    c_bButtonHovered = false;
     const int button = RunButtons(&hover);
     if (button != kStay) result = button;
-    DrawCursor(hover);
+    // The button under the pointer glows, as long as its page is still shown.
+    if (c_bButtonHovered && page == c_iCurrentMenu && c_pGlow != nullptr)
+        c_pGlow->Render(c_hovered.x1, c_hovered.y1, c_hovered.x2, c_hovered.y2);
     device->SetDimming(1.0f);
     if (c_bVeilIsBlack) {
         // A button that changed the page restarted the fade from dark: the frame darkens to
@@ -121,6 +128,8 @@ int MenuManager::Run()
     } else {
         DrawDarkness(1.0f - VeilLight());
     }
+    // The pointer over the veil, at full light: however dark the page, the player sees it.
+    DrawCursor(hover);
 
     device->EndScene();
     device->Present();
@@ -261,6 +270,8 @@ int MenuManager::RunButtons(Hover* hover)
     auto pressed = [&](const Rect& r) {
         if (!mouse.Inside(r.x1, r.y1, r.x2, r.y2)) return false;
         if (*hover != Hover::HideCursor) *hover = Hover::Active;
+        c_bButtonHovered = true;
+        c_hovered = {r.x1, r.y1, r.x2, r.y2};
         return mouse.LMouseButtonDown();
     };
     switch (c_iCurrentMenu) {

@@ -12,6 +12,7 @@
 #include "display/d3dmat.h"
 #include "display/image_offsets.h"
 
+class ButtonGlow;
 class Cursor;
 class FullScreenImage;
 class MouseManager;
@@ -109,6 +110,13 @@ private:
         D3Dfunc::SamplingStates states{};
     };
     Kept c_kept;
+    // The button the pointer is over this frame (800 x 600 pixels), and its glow.
+    struct ButtonRect {
+        int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    };
+    ButtonRect c_hovered;
+    bool c_bButtonHovered = false;
+    std::unique_ptr<ButtonGlow> c_pGlow;
     int c_iCurrentMenu = kMainPage;
     float c_fBlackness = 0.0f;  // 0 = fully dark
     bool c_bVeilIsBlack = false;  // the veil's picture is black: frames are drawn dimmed instead

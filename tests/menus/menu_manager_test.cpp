@@ -30,10 +30,17 @@ constexpr std::uint32_t kCreditsColour = 0xFFC0C0C0;
 int Red(std::uint32_t c) { return static_cast<int>((c >> 16) & 0xFF); }
 int Green(std::uint32_t c) { return static_cast<int>((c >> 8) & 0xFF); }
 int Blue(std::uint32_t c) { return static_cast<int>(c & 0xFF); }
-int Brightest(const std::vector<std::uint32_t>& frame)
+// The brightest channel of the frame outside the pointer's picture, whose top left corner is
+// near (pointerX, pointerY): the pointer is drawn over the veil, at full light.
+int Brightest(const std::vector<std::uint32_t>& frame, int pointerX, int pointerY)
 {
     int most = 0;
-    for (std::uint32_t c : frame) most = std::max({most, Red(c), Green(c), Blue(c)});
+    for (int y = 0; y < gfx::kBackBufferHeight; ++y)
+        for (int x = 0; x < gfx::kBackBufferWidth; ++x) {
+            if (x >= pointerX - 8 && x < pointerX + 100 && y >= pointerY - 8 && y < pointerY + 100) continue;
+            const std::uint32_t c = kt::PixelAt(frame, x, y);
+            most = std::max({most, Red(c), Green(c), Blue(c)});
+        }
     return most;
 }
 
@@ -87,7 +94,7 @@ TEST_F(MenuManagerTest, VeilStartsAlmostBlackAndThenFlickersAroundHalf)
     menu->SetScreen(MenuManager::kRestorePage);
     MoveTo(10, 10);
     menu->Run();
-    EXPECT_LE(Brightest(kt::ReadBack()), 7) << "the first frame of a page is 98% dark";
+    EXPECT_LE(Brightest(kt::ReadBack(), 10, 10), 7) << "the first frame of a page is 98% dark";
 
     float lowest = 1.0f;
     for (int i = 0; i < 90; ++i) {
@@ -102,24 +109,28 @@ TEST_F(MenuManagerTest, VeilStartsAlmostBlackAndThenFlickersAroundHalf)
     menu->Load();
     EXPECT_EQ(menu->get_CurrentMenu(), MenuManager::kRestorePage) << "Load keeps the page";
     menu->Run();
-    EXPECT_LE(Brightest(kt::ReadBack()), 7) << "and restarts the fade";
+    EXPECT_LE(Brightest(kt::ReadBack(), 10, 10), 7) << "and restarts the fade";
 }
 
 TEST_F(MenuManagerTest, MainPageVeilIsTotalAtTheLeftEdge)
 {
     MoveTo(0, 300);
     LiftVeil();
-    EXPECT_LE(Brightest(kt::ReadBack()), 1) << "pointer at x = 0: nothing shows";
+    EXPECT_LE(Brightest(kt::ReadBack(), 0, 300), 1) << "pointer at x = 0: nothing but the pointer shows";
     MoveTo(800, 300);
     menu->Run();
     const std::uint32_t page = kt::PixelAt(kt::ReadBack(), 100, 100);
     EXPECT_NEAR(Red(page), 0xC0 * menu->get_Blackness(), 4) << "pointer at the right edge: lightest";
 }
 
-// The veil darkens the page and the cursor over it alike; the frame in which a button opens
-// another page is dark, as the new page's fade starts from dark.
-TEST_F(MenuManagerTest, VeilDarkensPageAndCursorAlikeAndANewPageStartsDark)
+// The veil darkens the page but not the pointer, which is drawn over it; the button under the
+// pointer glows and no other does; the frame in which a button opens another page is dark, as
+// the new page's fade starts from dark.
+TEST_F(MenuManagerTest, VeilDarkensThePageNotThePointerAndTheHoveredButtonGlows)
 {
+    MoveTo(790, 590);  // over no button
+    LiftVeil();
+    const std::uint32_t unlit = kt::PixelAt(kt::ReadBack(), 690, 325);
     MoveTo(560, 320);  // over the restore button: the yellow cursor
     LiftVeil();
     const auto frame = kt::ReadBack();
@@ -127,16 +138,22 @@ TEST_F(MenuManagerTest, VeilDarkensPageAndCursorAlikeAndANewPageStartsDark)
     const std::uint32_t page = kt::PixelAt(frame, 100, 100);
     const std::uint32_t pointer = kt::PixelAt(frame, 565, 325);
     EXPECT_NEAR(Red(page), 0xC0 * light, 1);
-    EXPECT_NEAR(Red(pointer), 0xFF * light, 1) << "the cursor is under the veil too";
-    EXPECT_NEAR(Green(pointer), 0xFF * light, 1);
+    EXPECT_EQ(Red(pointer), 0xFF) << "the cursor is drawn over the veil, at full light";
+    EXPECT_EQ(Green(pointer), 0xFF);
     EXPECT_LE(Blue(pointer), 1);
+    const std::uint32_t glow = kt::PixelAt(frame, 690, 325);  // in the button, right of the cursor
+    EXPECT_GT(Green(glow), Green(unlit) + 8) << "the hovered button glows gold";
+    EXPECT_NEAR(Green(kt::PixelAt(frame, 690, 400)), Green(kt::PixelAt(frame, 100, 400)), 1)
+        << "the credits button below it does not";
 
     Click();
     EXPECT_EQ(Frame(), MenuManager::kStay);
     EXPECT_EQ(menu->get_CurrentMenu(), MenuManager::kRestorePage);
-    EXPECT_LE(Brightest(kt::ReadBack()), 1) << "the click's frame is dark";
+    const auto clicked = kt::ReadBack();
+    EXPECT_LE(Red(kt::PixelAt(clicked, 100, 100)), 1) << "the click's frame is dark";
+    EXPECT_LE(Green(kt::PixelAt(clicked, 690, 325)), 1) << "and the old page's button does not glow on it";
     menu->Run();
-    EXPECT_LE(Brightest(kt::ReadBack()), 7) << "and the restore page fades in from dark";
+    EXPECT_LE(Red(kt::PixelAt(kt::ReadBack(), 100, 100)), 7) << "and the restore page fades in from dark";
 }
 
 // A veil picture of a colour veils in that colour: the page mixes towards it.
