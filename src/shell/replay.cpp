@@ -250,7 +250,7 @@ bool ParseLine(const std::string& raw, int line, std::vector<ReplayCommand>* com
             if (!ints(2, 2)) return false;
         } else if (c.text == "screen" || c.text == "item" || c.text == "noitem" || c.text == "held" ||
                    c.text == "menupage" || c.text == "videos" || c.text == "song" || c.text == "marks" ||
-                   c.text == "autosaves" || c.text == "saved" || c.text == "unsaved") {
+                   c.text == "autosaves" || c.text == "saved" || c.text == "unsaved" || c.text == "overlays") {
             if (!ints(1, 1)) return false;
         } else {
             *why = "unknown expectation '" + c.text + "'";
@@ -705,6 +705,15 @@ private:
             const int open = game.hints ? game.hints->OpenGoal(*game.world) : -1;
             const std::string name = open < 0 ? "none" : game.hints->get_Goals()[static_cast<std::size_t>(open)].name;
             check(name == want, "expected the hints on goal " + want + ", they are on " + name);
+        } else if (c.text == "overlays") {
+            // The changing blocks drawn over the current screen's picture: those whose
+            // conditions hold now.
+            int shown = 0;
+            if (const WorldScreen* screen = game.world->get_Screen())
+                for (int i = 0; i < screen->get_OverlayCount(); ++i)
+                    if (game.world->TestConditionList(screen->GetOverlay(i))) ++shown;
+            check(shown == c.numbers[0], "expected " + std::to_string(c.numbers[0]) +
+                                             " changing blocks drawn over the view, it shows " + std::to_string(shown));
         } else if (c.text == "marks") {
             const std::vector<WorldManager::RevealMark> shown =
                 game.world->get_Reveal() ? game.world->RevealMarks() : std::vector<WorldManager::RevealMark>{};

@@ -51,6 +51,8 @@
 //                         when it is open on an empty journal, -1 while it is closed
 //   expect marks N        the reveal (Space held) marks N hotspots on the view; 0 while
 //                         Space is up
+//   expect overlays N     N changing blocks of the current screen are drawn over its picture
+//                         (their conditions hold)
 //   expect settings open|closed
 //                         whether the settings screen (F1) is open
 //   expect videos N       N video clips have been started so far

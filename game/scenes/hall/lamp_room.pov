@@ -1,5 +1,5 @@
 // The lamp store: a narrow whitewashed cell under a low vault, the board of lamp hooks and
-// the oil store.
+// the oil store; in the changing block the spare hand lamp hangs on the board's middle hook.
 // A panorama, 2048 x 512 in the game; on its own in povray:
 //   povray +W2048 +H512 game/scenes/hall/lamp_room.pov
 #include "hall/room.inc"
@@ -15,6 +15,8 @@
   };
   LandmarksFromRects()
 #end
+// The item hanging on the board in the changing block ("lamp"), or "".
+#ifndef (ItemShown) #declare ItemShown = ""; #end
 #declare RoomWall = Whitewash;
 #declare RoomFloor = Flags;
 #declare RoomPassage = Whitewash;
@@ -33,7 +35,7 @@ RoomFeatures()
 #declare OnWall = AgainstWall(2, 0.0);
 #declare Top = HeightOfRow(LandmarkTop[2], OnWall);
 #declare Bottom = HeightOfRow(LandmarkBottom[2], OnWall);
-object { union { LampBoard(LandmarkWidth(2, OnWall) * 0.9, Top - Bottom, (Top - Bottom) * 0.62, false) } translate <0, Bottom, 0> AtLandmark(2, OnWall) }
+object { union { LampBoard(LandmarkWidth(2, OnWall) * 0.9, Top - Bottom, (Top - Bottom) * 0.62, (strcmp(ItemShown, "lamp") = 0)) } translate <0, Bottom, 0> AtLandmark(2, OnWall) }
 // The oil store against its wall.
 #declare D = AgainstWall(3, 1.0);
 object { union { OilStore(LandmarkWidth(3, D) * 0.95, HeightOfRow(LandmarkTop[3], D)) } AtLandmark(3, D) }

@@ -1,6 +1,7 @@
 // The boathouse from inside: tarred walls round a plank floor under open rafters, a lamp
 // hung from a beam, the boat upturned on its trestles, and its door, bench, rack and window
-// where the place's landmarks lie. kelvane-data renders it as the place's panorama; on its own:
+// where the place's landmarks lie; in the changing block the crank handle hangs on the rack.
+// kelvane-data renders it as the place's panorama; on its own:
 //   povray +W2048 +H512 game/scenes/shore/boathouse.pov
 #version 3.7;
 #include "shore/landmarks.inc"
@@ -23,6 +24,8 @@
   #declare WallDistance[Walls] = Distance;
   #declare Walls = Walls + 1;
 #end
+// The item hanging on the tool rack in the changing block ("crank"), or "".
+#ifndef (ItemShown) #declare ItemShown = ""; #end
 #declare RackWall = 4.7;
 #declare WindowWall = 4.4;
 #declare Fixtures = union {
@@ -54,7 +57,7 @@
     #if (LandmarkIs(I, "panel"))
       Spot(I, 0, RackWall)
       AddWall(LandmarkDegrees[I], RackWall + 0.06)
-      object { ToolRack(Fixed(SpotWidth), Fixed(SpotTop), Fixed(SpotBottom), Fixed((SpotTop + SpotBottom) / 2 + 0.29), 1) PlacedAt(I, RackWall) }
+      object { ToolRack(Fixed(SpotWidth), Fixed(SpotTop), Fixed(SpotBottom), Fixed((SpotTop + SpotBottom) / 2 + 0.29), (strcmp(ItemShown, "crank") = 0)) PlacedAt(I, RackWall) }
     #end
     #if (LandmarkIs(I, "window"))
       Spot(I, 0, WindowWall)
