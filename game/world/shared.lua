@@ -71,7 +71,9 @@ for n, def in ipairs{
     {"lamp", "examine"}, {"letters", "cover"}, {"watch", "examine"}, {"lens", "examine"},
 } do
     local picture, react, plain = item_pictures(n)
-    item{name = def[1], picture = picture, react_mask = react, plain_mask = plain, sound = def[2]}
+    -- Its name, shown over the pointer in the bar and on the thing a click takes: item.<name>.
+    item{name = def[1], picture = picture, react_mask = react, plain_mask = plain, sound = def[2],
+         title = "item." .. def[1]}
 end
 in_bar("letter")  -- the letter of appointment comes with the keeper
 

@@ -89,6 +89,12 @@ int WorldInventory::ItemUnder(int mouseX) const
     return -1;
 }
 
+int WorldInventory::ItemNumberUnder(int mouseX) const
+{
+    const int index = ItemUnder(mouseX);
+    return index < 0 ? 0 : c_pActiveItems[static_cast<std::size_t>(index)]->get_Number();
+}
+
 int WorldInventory::Click(int mouseX)
 {
     const int index = ItemUnder(mouseX);

@@ -46,6 +46,8 @@ public:
     // The number of the item under the pointer, which stays in the row; 0 for none.
     int RClick(int mouseX);
 
+    // The number of the held item under the pointer, or 0 for none.
+    int ItemNumberUnder(int mouseX) const;
     // The pointer is in the bar: fade in and draw. True when an item is under the pointer.
     bool Render(int mouseX);
     // The pointer is elsewhere: fade out and draw with nothing under the pointer.

@@ -1064,7 +1064,7 @@ int WorldFilesLoader::FilmDecl(lua_State*)
 int WorldFilesLoader::Item(lua_State* L)
 {
     CheckTable(1, "the item's fields");
-    AllowFields(1, {"name", "picture", "react_mask", "plain_mask", "sound"}, "item{}");
+    AllowFields(1, {"name", "picture", "react_mask", "plain_mask", "sound", "title"}, "item{}");
     const std::string name = *StringField(1, "name", true);
     const char* picture = Image(*StringField(1, "picture", true));
     const char* react = Image(*StringField(1, "react_mask", true));
@@ -1075,6 +1075,11 @@ int WorldFilesLoader::Item(lua_State* L)
     if (c_pWorld != nullptr)
         c_pWorld->AddItem(number, picture, picture, plain, picture, react, sound, kItemSide, kItemSide, kItemHotspot,
                     kItemHotspot, OffsetOf(picture), kFirstItemScreen + (number - 1) * kItemScreenStep);
+    // The name the player reads with the pointer on the item, from the texts.
+    if (const std::optional<std::string> title = StringField(1, "title", false)) {
+        const std::string text = TextOf(*title);
+        if (c_pWorld != nullptr) c_pWorld->set_ItemTitle(number, text);
+    }
     lua_pushinteger(L, number);
     return 1;
 }

@@ -92,4 +92,18 @@ int ByAction(const WorldHotspot& hotspot, const WorldScreen& on, const std::func
     return kUse;
 }
 
+int ItemGiven(const WorldHotspot& hotspot)
+{
+    for (int i = 0; i < hotspot.get_ActionlistCount(); ++i) {
+        const WorldActionlist& list = *hotspot.GetActionlist(i);
+        if (!(list.get_Type() && list.get_Number() == 0)) continue;
+        for (int a = 0; a < list.get_ActionNumber(); ++a) {
+            const WorldAction& action = *list.getAction(a);
+            if (action.get_Type() != ACT_ActivateItem || action.get_ParamCount() == 0) continue;
+            if (const float* value = std::get_if<float>(&action.getParamValueObject(0))) return static_cast<int>(*value);
+        }
+    }
+    return 0;
+}
+
 }  // namespace hotspot_cursor

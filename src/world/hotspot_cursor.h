@@ -33,4 +33,8 @@ bool Reacts(int cursor);
 // number (null when there is none).
 int ByAction(const WorldHotspot& hotspot, const WorldScreen& on, const std::function<const WorldScreen*(int)>& screen);
 
+// The item a click on `hotspot` without an item in the hand gives the player (its number), or 0
+// when it gives none: what the player is about to take.
+int ItemGiven(const WorldHotspot& hotspot);
+
 }  // namespace hotspot_cursor

@@ -12,6 +12,7 @@ struct WorldFrame {
     int pointerY = 0;
     int cursor = 0;        // cursor number, before the bar and the top menu light it
     int cursorItem = 0;    // item held on the pointer, 0 none
+    int hoveredItem = 0;   // item whose name stands over the pointer, 0 none
     const void* screen = nullptr;  // the screen shown
     int viewFront = 0;             // the view's slot in front
     float rotation = 0.0f;         // the view's front and back angles, radians

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -103,6 +104,13 @@ public:
     // The list run when the player uses an item on a hotspot (not a plain move) where no list for
     // that item runs: the world's short answer that it is of no use there. Not owned; null: none.
     void set_NoUseList(const WorldActionlist* list) { c_pNoUseList = list; }
+    // The name a player reads for item `number` when the pointer rests on it in the bar or on
+    // a thing a click would take (empty: no name is shown).
+    void set_ItemTitle(int number, std::string title);
+    const std::string& ItemTitle(int number) const;
+    // The item whose name the pointer shows this frame: the one under it in the bar, or the one
+    // the hotspot under it gives; 0 for none.
+    int get_HoveredItem() const { return c_iHoveredItem; }
     // Defines an item (forwarded to the inventory); ActivateItem puts it into the bar.
     void AddItem(int number, const char* picture, const char* cursor1Image, const char* cursor1Alpha,
                  const char* cursor2Image, const char* cursor2Alpha, const wchar_t* sound, int width, int height,
@@ -419,6 +427,11 @@ private:
     void NoteFramePresented();
     int c_iCursor = kCursorNormal;
     int c_iCursorItem = 0;
+    int c_iHoveredItem = 0;
+    std::map<int, std::string> c_itemTitles;
+    void RenderItemName(gfx::Device* device, int mouseX, int mouseY);
+    void NameHoveredBarItem();
+    CD3DFont& CaptionFont(gfx::Device* device);
     int c_iWidthPano = 2000, c_iHeightPano = 400, c_iWidthNormal = 800, c_iHeightNormal = 400;
     int c_iMenu = 0;
     int c_iInventoryItem = 0;

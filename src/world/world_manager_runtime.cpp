@@ -106,6 +106,14 @@ void WorldManager::HandleInventoryBar()
     if (c_pMouseManager->RMouseButtonDown()) RightClickBar(mx);
 }
 
+void WorldManager::NameHoveredBarItem()
+{
+    const int mx = c_pMouseManager->get_X();
+    const int my = c_pMouseManager->get_Y();
+    if (c_iCursorItem != 0 || c_bScreenIsInventory || c_bHideInventory || !(kBarTop < my && my < kBarHighlightBottom)) return;
+    c_iHoveredItem = c_pInventory->ItemNumberUnder(mx);
+}
+
 void WorldManager::LeftClickBar(int mouseX)
 {
     const int held = c_iCursorItem;
@@ -185,6 +193,10 @@ void WorldManager::HandleHotspots(const Pick& pick)
         const WorldHotspot* hotspot = c_pScreen->GetHotspot(i);
         if (!hotspot->Check(pick.x, pick.y) || !TestConditionList(hotspot)) continue;
         if (c_iCursorItem == 0 || !hotspot->get_SimpleMove()) c_iCursor = hotspot->get_Cursor();
+        if (c_iCursorItem == 0) {
+            const int given = hotspot_cursor::ItemGiven(*hotspot);
+            if (given != 0) c_iHoveredItem = given;
+        }
         if (clicked == nullptr && c_pMouseManager->LMouseButtonDown()) clicked = hotspot;
     }
     if (clicked != nullptr) RunClickedHotspot(*clicked);
@@ -250,6 +262,7 @@ int WorldManager::Run()
     const float dt = static_cast<float>(now - c_dLastTime);
     c_dLastTime = now;
     c_iCursor = kCursorNormal;
+    c_iHoveredItem = 0;
     c_fRotation = c_pDisplayScreen->GetRotation();
     c_bClickedThisFrame = c_pMouseManager->get_ClickWaiting();
 
@@ -257,6 +270,7 @@ int WorldManager::Run()
     HandleInventoryBar();
     HandleRightClick();
     if (pick.inView) HandleHotspots(pick);
+    NameHoveredBarItem();
     const int result = Render();
     if (result == kKeepPlaying && c_bCreditsNow) {
         c_bCreditsNow = false;
@@ -295,16 +309,49 @@ void WorldManager::UpdateSoundCaptions()
 }
 
 // The caption along the foot of the view, shadowed like a film's subtitles, above the bar.
-void WorldManager::RenderCaption(gfx::Device* device)
+CD3DFont& WorldManager::CaptionFont(gfx::Device* device)
 {
-    constexpr float kCaptionX = 10.0f, kCaptionY = 472.0f, kShadow = 2.0f;
-    const char* line = get_Caption();
-    if (line[0] == '\0' || device == nullptr) return;
     if (!c_pCaptionFont) {
         c_pCaptionFont = std::make_unique<CD3DFont>(subtitles::kFontFace, subtitles::kFontHeight, D3DFONT_BOLD);
         c_pCaptionFont->InitDeviceObjects(device);
         c_pCaptionFont->RestoreDeviceObjects();
     }
+    return *c_pCaptionFont;
+}
+
+void WorldManager::set_ItemTitle(int number, std::string title) { c_itemTitles[number] = std::move(title); }
+
+const std::string& WorldManager::ItemTitle(int number) const
+{
+    static const std::string kNone;
+    const auto it = c_itemTitles.find(number);
+    return it == c_itemTitles.end() ? kNone : it->second;
+}
+
+void WorldManager::RenderItemName(gfx::Device* device, int mouseX, int mouseY)
+{
+    // The name stands above the pointer, centred on it and kept on the screen, with the
+    // captions' shadow so that it reads over any picture.
+    constexpr float kShadow = 2.0f, kAbove = 30.0f, kMargin = 6.0f;
+    const std::string& title = ItemTitle(c_iHoveredItem);
+    if (title.empty() || device == nullptr) return;
+    CD3DFont& font = CaptionFont(device);
+    SIZE size{};
+    font.GetTextExtent(title.c_str(), &size);
+    const float x = std::clamp(static_cast<float>(mouseX) - size.cx / 2.0f, kMargin,
+                               std::max(kMargin, kScreenWidth - kMargin - static_cast<float>(size.cx)));
+    const float y = std::max(kMargin, static_cast<float>(mouseY) - kAbove);
+    const std::vector<CD3DFont::TextRun> runs{{x + kShadow, y + kShadow, subtitles::kShadowColour, title.c_str()},
+                                              {x, y, subtitles::kTextColour, title.c_str()}};
+    font.DrawTexts(runs, subtitles::kDrawFiltered);
+}
+
+void WorldManager::RenderCaption(gfx::Device* device)
+{
+    constexpr float kCaptionX = 10.0f, kCaptionY = 472.0f, kShadow = 2.0f;
+    const char* line = get_Caption();
+    if (line[0] == '\0' || device == nullptr) return;
+    CaptionFont(device);
     // A line wider than the view (a hint, a long translation) is wrapped, its last line where
     // a single line stands and the ones before it above. The shadows, then the lines, in one draw.
     constexpr long kCaptionWidth = kScreenWidth - 2 * static_cast<long>(kCaptionX);
@@ -447,6 +494,7 @@ WorldFrame WorldManager::DescribeFrame(const gfx::Device& device) const
     frame.pointerY = c_pMouseManager->get_Y();
     frame.cursor = c_iCursor;
     frame.cursorItem = c_iCursorItem;
+    frame.hoveredItem = c_iHoveredItem;
     frame.screen = c_pScreen;
     frame.viewFront = c_pDisplayScreen->get_Front();
     frame.rotation = c_pDisplayScreen->GetRotation();
@@ -583,6 +631,7 @@ int WorldManager::DrawFrame(gfx::Device* device)
     }
     RenderCaption(device);
     RenderNotice(device);
+    if (!c_bHideCursor) RenderItemName(device, mx, my);
     if (!c_bHideCursor) {
         if (Cursor* cursor = FrameCursor()) cursor->Render(mx, my);
     }

@@ -255,6 +255,54 @@ TEST_F(WorldRulesWithItem, AnItemOfNoUseGetsTheWorldsAnswerOnlyWhereNothingElseR
     EXPECT_EQ(world->get_ScreenPosition(), 6) << "and does not lead on with an item in the hand";
 }
 
+// The pointer on an item in the bar, or on a thing a click would take, shows that item's name
+// above it; with an item in the hand, or on a thing that gives nothing, no name is shown.
+TEST_F(WorldRulesWithItem, ThePointerNamesTheItemInTheBarAndTheThingAClickTakes)
+{
+    const char* picture = Keep(Solid("item2.png", 8, 8, kRed));
+    world->AddItem(2, picture, picture, picture, picture, picture, L"nothing/item.wav", 8, 8, 0, 0, 0, 10011);
+    world->set_ItemTitle(1, "Iron gate key");
+    WorldScreen* room = world->getWorldScreen(6);
+    WorldHotspot* hook = room->AddHotspot(600, 100, 900, 300, 1, false);
+    hook->AddActionlist(true, 0)->addAction(ACT_ActivateItem)->addParam(0, 2);
+    room->AddHotspot(100, 100, 300, 300, 1, false)->AddActionlist(true, 0)->addAction(ACT_SetVar)->addParam(0, 7);
+    world->TransportToScreen(6);
+    // The rows just above the pointer, where its name stands, once the bar has faded in.
+    const auto nameRows = [&] {
+        for (int i = 0; i < 40; ++i) world->Run();
+        std::vector<std::uint32_t> rows;
+        const std::vector<std::uint32_t> frame = kt::ReadBack();
+        for (int y = 526; y < 556; ++y)
+            for (int x = 330; x < 470; ++x) rows.push_back(kt::PixelAt(frame, x, y) & 0xFFFFFF);
+        return rows;
+    };
+
+    PointAt(400, 560);
+    const std::vector<std::uint32_t> named = nameRows();
+    EXPECT_EQ(world->get_HoveredItem(), 1) << "the key under the pointer in the bar";
+    world->set_ItemTitle(1, "");
+    PointAt(700, 560);  // away and back: the picture is drawn again
+    world->Run();
+    PointAt(400, 560);
+    const std::vector<std::uint32_t> unnamed = nameRows();
+    int changed = 0;
+    for (std::size_t i = 0; i < named.size(); ++i) changed += named[i] != unnamed[i];
+    EXPECT_GT(changed, 100) << "its name is drawn above the pointer";
+
+    PointAt(700, 200);
+    world->Run();
+    EXPECT_EQ(world->get_HoveredItem(), 2) << "the hook gives item 2: the pointer names it";
+    EXPECT_EQ(world->ItemTitle(2), "") << "an item without a title has no name to show";
+    PointAt(200, 200);
+    world->Run();
+    EXPECT_EQ(world->get_HoveredItem(), 0) << "a thing that gives nothing names nothing";
+    ClickAt(400, 560);
+    ASSERT_EQ(world->get_CursorItem(), 1);
+    PointAt(700, 200);
+    world->Run();
+    EXPECT_EQ(world->get_HoveredItem(), 0) << "with the key in the hand the hook's name is not shown";
+}
+
 TEST_F(WorldRulesWithItem, ACloseUpLeftByItsOwnScriptStaysOpenUntilARightClick)
 {
     world->set_Rotation(2.0f);
