@@ -77,7 +77,7 @@ double Difference(const imaging::Image& a, const imaging::Image& b, int from, in
     return count > 0 ? sum / count : 0.0;
 }
 
-TEST(DepthsPictures, EveryPictureOfTheDepthsIsMadeOnceAndNoOther)
+TEST(RenderDepths, EveryPictureOfTheDepthsIsMadeOnceAndNoOther)
 {
     std::set<std::string> wanted, scenes;
     for (const wc::Place& place : wc::Art().places) {
@@ -140,7 +140,7 @@ void ExpectOverlayLinesUp(const wc::OverlayDef& o)
     EXPECT_GT(changedInside, insideCount / 200) << o.image << ": nothing changes inside the block";
 }
 
-TEST(DepthsPictures, OverlaysLineUpWithTheirBaseAndShowTheChange)
+TEST(RenderDepths, OverlaysLineUpWithTheirBaseAndShowTheChange)
 {
     REQUIRE_RENDERER();
     int blocks = 0;
@@ -155,7 +155,7 @@ TEST(DepthsPictures, OverlaysLineUpWithTheirBaseAndShowTheChange)
 
 // A place without a changing block is the same picture whatever the story: the pump walk does
 // not show the basin pumped dry, nor the recorder's corner the lens, even told so.
-TEST(DepthsPictures, APlaceWithoutABlockShowsNoStory)
+TEST(RenderDepths, APlaceWithoutABlockShowsNoStory)
 {
     REQUIRE_RENDERER();
     render::SceneStory story;
@@ -168,7 +168,7 @@ TEST(DepthsPictures, APlaceWithoutABlockShowsNoStory)
     }
 }
 
-TEST(DepthsPictures, TheDarkIsDarkerThanTheLampsLightButItsWaysShow)
+TEST(RenderDepths, TheDarkIsDarkerThanTheLampsLightButItsWaysShow)
 {
     REQUIRE_RENDERER();
     const imaging::Image head = RenderSmall(300);   // the cistern's head, under its lamp
@@ -192,7 +192,7 @@ TEST(DepthsPictures, TheDarkIsDarkerThanTheLampsLightButItsWaysShow)
 // The ways are built where the world's hotspots for them lie: the valve gallery's tunnel on to
 // the sea gate moved along the wall leaves the wall where it was and opens where it went, and
 // the far side of the room does not change.
-TEST(DepthsPictures, AWayIsCutWhereItsLandmarkLies)
+TEST(RenderDepths, AWayIsCutWhereItsLandmarkLies)
 {
     REQUIRE_RENDERER();
     const wc::Place& place = PlaceOfScene("cistern/valve_walk.pov");
@@ -215,7 +215,7 @@ TEST(DepthsPictures, AWayIsCutWhereItsLandmarkLies)
 // Every scene file of the group renders on its own, without the generator's prelude, from the
 // defaults it declares: what the dark shows of it is not black, and it is the picture the
 // world's prelude makes (the defaults are the world's landmarks in their base state).
-TEST(DepthsPictures, EverySceneRendersOnItsOwnAsTheWorldHasIt)
+TEST(RenderDepths, EverySceneRendersOnItsOwnAsTheWorldHasIt)
 {
     REQUIRE_RENDERER();
     render::RenderSettings settings;
