@@ -46,7 +46,11 @@ imaging::Image RenderSmall(const wc::Place& place, const std::string& prelude)
     request.height /= 2;
     return render::Render(request, settings);
 }
-imaging::Image RenderSmall(int number) { return RenderSmall(wc::Art().PlaceNumbered(number), world_render::BasePrelude(wc::Art().PlaceNumbered(number))); }
+imaging::Image RenderSmall(int number)
+{
+    const wc::Place& place = wc::Art().PlaceNumbered(number);
+    return RenderSmall(place, world_render::BasePrelude(place));
+}
 
 double Luma(const imaging::Image& image, int x, int y)
 {
@@ -163,7 +167,8 @@ TEST(RenderDepths, APlaceWithoutABlockShowsNoStory)
     for (int number : {301, 1103}) {
         const wc::Place& place = wc::Art().PlaceNumbered(number);
         const imaging::Image base = RenderSmall(place, world_render::BasePrelude(place));
-        const imaging::Image told = RenderSmall(place, render::PlacePrelude(place.panorama, world_render::LandmarksOf(place), story));
+        const imaging::Image told =
+            RenderSmall(place, render::PlacePrelude(place.panorama, world_render::LandmarksOf(place), story));
         EXPECT_EQ(Difference(base, told, 0, base.width, 0, base.height), 0.0) << place.image << " shows the story";
     }
 }
