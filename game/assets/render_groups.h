@@ -20,8 +20,6 @@ std::string WheelStripPrelude(int values, int frameWidth, int frameHeight);
 void AddHalls(std::vector<content::Asset>& rendered);
 // The lamp gallery and the dome.
 void AddHeights(std::vector<content::Asset>& rendered, const TextCatalogue& texts);
-// The cistern and the drowned lower observatory.
-void AddDepths(std::vector<content::Asset>& rendered);
 // The items (bar pictures, cursors, close-ups), the code-key strips and the page backgrounds.
 void AddThings(std::vector<content::Asset>& rendered, const TextCatalogue& texts);
 // The films.

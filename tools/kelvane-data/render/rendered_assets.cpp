@@ -16,7 +16,6 @@ void UseRenderedAssets(std::vector<content::Asset>& assets, const TextCatalogue&
     world_render::AddShore(rendered);
     world_render::AddHalls(rendered);
     world_render::AddHeights(rendered, texts);
-    world_render::AddDepths(rendered);
     world_render::AddThings(rendered, texts);
     world_render::AddFilms(rendered);
     std::set<std::string> made;
