@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -257,6 +258,42 @@ TEST(RenderHalls, FacetedRoomsSetEachFeatureOnAFlatWallOfItsOwn)
     EXPECT_EQ(shapes.size(), 3u) << "two faceted rooms have one shape";
     EXPECT_FALSE(Faceted(PlaceOfScene("hall/entrance.pov"))) << "the entrance hall is a rotunda";
     EXPECT_FALSE(Faceted(PlaceOfScene("hall/well_room.pov"))) << "the well room is round";
+}
+
+// The scenes hand every size, height, distance and turn on through Fixed() (hall/materials.inc),
+// which keeps it to four decimals exactly as the rooms' pictures were first laid out with: to
+// the nearest ten-thousandth, a value halfway between two to the even one, as "%.4f" prints it.
+// Rounded otherwise, an edge that falls on a pixel's sampling point moves by a pixel. Checked
+// on what the scenes hand on: the longitude of every half column of the band (many end in a 5
+// at the fifth place), the height of every row on the walls and the width a landmark spans there.
+TEST(RenderHalls, FixedKeepsNumbersToFourDecimalsAsPrinted)
+{
+    REQUIRE_RENDERER();
+    const fs::path out = fs::temp_directory_path() / ("kelvane-fixed-" + std::to_string(::getpid()) + ".txt");
+    const std::string scene = "#include \"rigs/panorama.inc\"\n#include \"hall/materials.inc\"\n"
+                              "#fopen Numbers \"" + out.string() + "\" write\n"
+                              "#macro Put(V) #write (Numbers, str(V, 0, 17), \" \", str(Fixed(V), 0, 9), \"\\n\") #end\n"
+                              "#for (Half, 0, 4095) Put(DegreesOfColumn(Half / 2)) Put(-DegreesOfColumn(Half / 2)) #end\n"
+                              "#for (Step, 0, 6) #local Distance = 3.9 + Step * 0.45;\n"
+                              "  #for (Row, 0, 511) Put(HeightOfRow(Row, Distance)) #end\n"
+                              "  #for (Half, 1, 300) Put(2 * Distance * tan(radians(DegreesOfColumn(Half / 2))) / 2) #end\n"
+                              "#end\n"
+                              "#fclose Numbers\n";
+    render::RenderSettings settings;
+    settings.quality = render::Quality::Draft;
+    render::Render({"fixed", scene, 8, 8, false, false}, settings);
+    std::ifstream in(out);
+    int numbers = 0, wrong = 0;
+    for (std::string raw, kept; in >> raw >> kept;) {
+        ++numbers;
+        char printed[64];
+        std::snprintf(printed, sizeof printed, "%.4f", std::strtod(raw.c_str(), nullptr));
+        if (std::strtod(printed, nullptr) == std::strtod(kept.c_str(), nullptr)) continue;
+        if (++wrong <= 5) ADD_FAILURE() << raw << " is kept as " << kept << ", printed as " << printed;
+    }
+    fs::remove(out);
+    EXPECT_EQ(numbers, 2 * 4096 + 7 * (512 + 300));
+    EXPECT_EQ(wrong, 0);
 }
 
 // The tower's floors and the dome must not read as one place: the tower is stone lit warm by

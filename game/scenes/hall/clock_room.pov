@@ -34,5 +34,5 @@ Stairs(1, true, true)
 Stairs(2, false, false)
 // The clock on its wall, filling its landmark.
 #declare OnWall = AgainstWall(3, 0.0);
-object { WallClock(LandmarkWidth(3, OnWall) * 0.85, HeightOfRow(LandmarkTop[3], OnWall) - 0.1, 0.1) AtLandmark(3, OnWall) }
+object { WallClock(LandmarkWidth(3, OnWall) * 0.85, HeightOfRow(LandmarkTop[3], OnWall) - 0.1, 0.1) AtMark(3, OnWall) }
 RoomShell()

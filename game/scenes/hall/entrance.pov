@@ -39,14 +39,14 @@ Stairs(7, false, false)
 #declare D = 4.0;
 #declare W = LandmarkWidth(3, D);
 #declare H = HeightOfRow(LandmarkTop[3], D);
-object { Lectern(0.8, H) AtLandmark(3, D) }
+object { Lectern(0.8, H) AtMark(3, D) }
 union {
-  box { <-(W / 2 * 0.85), 0, -0.6>, <(W / 2 * 0.85), 0.12, 0.6> texture { Stone } }
+  box { <-Fixed(W / 2 * 0.85), 0, -0.6>, <Fixed(W / 2 * 0.85), 0.12, 0.6> texture { Stone } }
   #for (S, -1, 1, 2)
-    object { CandleStand(H) translate <S * (W / 2 * 0.75), 0, 0> }
+    object { CandleStand(H) translate <S * Fixed(W / 2 * 0.75), 0, 0> }
   #end
-  light_source { <0, H, -0.6>, rgb <1, 0.75, 0.45> * 0.5 fade_distance 1.2 fade_power 2 shadowless }
-  AtLandmark(3, D)
+  light_source { <0, Fixed(H), -0.6>, rgb <1, 0.75, 0.45> * 0.5 fade_distance 1.2 fade_power 2 shadowless }
+  AtMark(3, D)
 }
 // The ring of columns, 1.6 m in from the wall where no landmark lies (a column nearer the eye
 // than the wall covers more of the view: keep its width clear), so the great room reads as a
@@ -55,13 +55,13 @@ union {
   #declare Degrees = Column * 30 + 15;
   #if (ClearOfLandmarks(Degrees, 9))
     union {
-      cylinder { <0, 0, 0>, <0, RoomHeight, 0>, 0.24 }
+      cylinder { <0, 0, 0>, <0, Fixed(RoomHeight), 0>, 0.24 }
       box { <-0.34, 0, -0.34>, <0.34, 0.22, 0.34> }
       torus { 0.26, 0.05 translate <0, 0.26, 0> }
-      box { <-0.36, RoomHeight - 0.22, -0.36>, <0.36, RoomHeight, 0.36> }
-      torus { 0.26, 0.06 translate <0, RoomHeight - 0.3, 0> }
+      box { <-0.36, Fixed(RoomHeight - 0.22), -0.36>, <0.36, Fixed(RoomHeight), 0.36> }
+      torus { 0.26, 0.06 translate <0, Fixed(RoomHeight - 0.3), 0> }
       texture { Stone }
-      translate <0, 0, RoomRadius - 1.6> rotate <0, Degrees, 0>
+      translate <0, 0, Fixed(RoomRadius - 1.6)> rotate <0, Fixed(Degrees), 0>
     }
   #end
 #end

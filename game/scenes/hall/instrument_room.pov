@@ -30,5 +30,5 @@
 RoomFeatures()
 // The instrument desk against its wall.
 #declare D = AgainstWall(1, 0.85);
-object { union { Desk("instruments", LandmarkWidth(1, D) * 0.92, HeightOfRow(LandmarkTop[1], D)) } AtLandmark(1, D) }
+object { union { Desk("instruments", LandmarkWidth(1, D) * 0.92, HeightOfRow(LandmarkTop[1], D)) } AtMark(1, D) }
 RoomShell()

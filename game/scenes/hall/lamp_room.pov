@@ -35,8 +35,8 @@ RoomFeatures()
 #declare OnWall = AgainstWall(2, 0.0);
 #declare Top = HeightOfRow(LandmarkTop[2], OnWall);
 #declare Bottom = HeightOfRow(LandmarkBottom[2], OnWall);
-object { union { LampBoard(LandmarkWidth(2, OnWall) * 0.9, Top - Bottom, (Top - Bottom) * 0.62, (strcmp(ItemShown, "lamp") = 0)) } translate <0, Bottom, 0> AtLandmark(2, OnWall) }
+object { union { LampBoard(LandmarkWidth(2, OnWall) * 0.9, Top - Bottom, (Top - Bottom) * 0.62, (strcmp(ItemShown, "lamp") = 0)) } translate <0, Fixed(Bottom), 0> AtMark(2, OnWall) }
 // The oil store against its wall.
 #declare D = AgainstWall(3, 1.0);
-object { union { OilStore(LandmarkWidth(3, D) * 0.95, HeightOfRow(LandmarkTop[3], D)) } AtLandmark(3, D) }
+object { union { OilStore(LandmarkWidth(3, D) * 0.95, HeightOfRow(LandmarkTop[3], D)) } AtMark(3, D) }
 RoomShell()

@@ -17,7 +17,7 @@ CloseView(0.003, 1.5, 1.55, 3.0, Whitewash, Flags, 0.001, 0.9)
 #declare Bottom = ViewY(LandmarkBottom[0]);
 #declare Top = ViewY(LandmarkTop[0]);
 #declare Hook = ViewY(185);  // where the lamp's bail hangs on the middle hook
-object { union { LampBoard(0.9, Top - Bottom, Hook - 0.05 - Bottom, false) } translate <0, Bottom, 0> }
+object { union { LampBoard(0.9, Top - Bottom, Hook - 0.05 - Bottom, false) } translate <0, Fixed(Bottom), 0> }
 #if (strcmp(ItemShown, "lamp") = 0)
-  object { union { HandLantern(0.8) } translate <0, Hook, -0.12> }
+  object { union { HandLantern(0.8) } translate <0, Fixed(Hook), -0.12> }
 #end

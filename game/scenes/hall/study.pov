@@ -33,19 +33,19 @@
 RoomFeatures()
 // The writing desk against its wall.
 #declare D = AgainstWall(1, 0.85);
-object { union { Desk("keeper", LandmarkWidth(1, D) * 0.92, HeightOfRow(LandmarkTop[1], D)) } AtLandmark(1, D) }
+object { union { Desk("keeper", LandmarkWidth(1, D) * 0.92, HeightOfRow(LandmarkTop[1], D)) } AtMark(1, D) }
 // The fireplace recess with the stove burning in it.
 #declare D = AgainstWall(2, 0.95);
 #declare W = LandmarkWidth(2, D);
 #declare Mantel = HeightOfRow(LandmarkTop[2], D) + 0.25;
 union {
-  #for (S, -1, 1, 2) box { <-0.22, 0, 0>, <0.22, Mantel, 0.95> translate <S * (W / 2 - 0.22), 0, 0> texture { Stone } } #end
-  box { <-(W / 2), Mantel, -0.05>, <(W / 2), RoomHeight, 0.95> texture { Stone } }
-  box { <-(W / 2 + 0.15), (Mantel - 0.08), -0.1>, <(W / 2 + 0.15), Mantel, 0.95> texture { Wood } }
-  box { <-(W / 2 - 0.1), 0, -0.35>, <(W / 2 - 0.1), 0.04, 0.95> texture { Stone } }
-  box { <-(W / 2 - 0.44), 0, 0.85>, <(W / 2 - 0.44), Mantel, 0.95> pigment { rgb <0.05, 0.04, 0.035> } }
-  #for (I, 0, 3) box { <-0.04, 0, -0.6>, <0.04, 0.03, 0.3> rotate <0, I * 7 - 10, 0> translate <(W / 2 - 0.38) + I * 0.09, 0.04, 0.2> texture { Wood } } #end
+  #for (S, -1, 1, 2) box { <-0.22, 0, 0>, <0.22, Fixed(Mantel), 0.95> translate <S * Fixed(W / 2 - 0.22), 0, 0> texture { Stone } } #end
+  box { <-Fixed(W / 2), Fixed(Mantel), -0.05>, <Fixed(W / 2), Fixed(RoomHeight), 0.95> texture { Stone } }
+  box { <-Fixed(W / 2 + 0.15), Fixed(Mantel - 0.08), -0.1>, <Fixed(W / 2 + 0.15), Fixed(Mantel), 0.95> texture { Wood } }
+  box { <-Fixed(W / 2 - 0.1), 0, -0.35>, <Fixed(W / 2 - 0.1), 0.04, 0.95> texture { Stone } }
+  box { <-Fixed(W / 2 - 0.44), 0, 0.85>, <Fixed(W / 2 - 0.44), Fixed(Mantel), 0.95> pigment { rgb <0.05, 0.04, 0.035> } }
+  #for (I, 0, 3) box { <-0.04, 0, -0.6>, <0.04, 0.03, 0.3> rotate <0, I * 7 - 10, 0> translate <Fixed(W / 2 - 0.38) + I * 0.09, 0.04, 0.2> texture { Wood } } #end
   object { union { Stove(1.0, 0.95, Mantel - 0.25, 0.9, true) } translate <0, 0.04, 0.05> }
-  AtLandmark(2, D)
+  AtMark(2, D)
 }
 RoomShell()

@@ -48,16 +48,16 @@
               (Release[2] - Release[0]) * 0.36 * Scale, ViewX(985) - CentreX,
               LandmarkChanged[0], (strcmp(ItemShown, "letters") = 0))
     }
-    translate <CentreX, 0, 0.1>
+    translate <Fixed(CentreX), 0, 0.1>
   }
 #else
   // The strip, at the close view's scale and light.
   #declare StripWidth = KeyFrames * KeyStepX * Scale;
-  camera { orthographic location <StripWidth / 2, 0, -3> look_at <StripWidth / 2, 0, 0> right x * StripWidth up y * KeyCellHeight * Scale }
-  box { <-1, -1, 0.06>, <StripWidth + 1, 1, 0.1> texture { Brass } }
+  camera { orthographic location <Fixed(StripWidth / 2), 0, -3> look_at <Fixed(StripWidth / 2), 0, 0> right x * Fixed(StripWidth) up y * Fixed(KeyCellHeight * Scale) }
+  box { <-1, -1, 0.06>, <Fixed(StripWidth + 1), 1, 0.1> texture { Brass } }
   light_source { <-1.6, 2.6, -2.2>, rgb <1.0, 0.8, 0.56> * 1.0 }
   light_source { <1.5, 1.5, -3.0>, rgb <0.8, 0.72, 0.62> * 0.22 shadowless }
   #for (Frame, 0, KeyFrames - 1)
-    object { union { BellWheel(WheelRadius, Frame) } translate <(Frame * KeyStepX + KeyCellWidth / 2) * Scale, 0, 0> }
+    object { union { BellWheel(WheelRadius, Frame) } translate <Fixed((Frame * KeyStepX + KeyCellWidth / 2) * Scale), 0, 0> }
   #end
 #end

@@ -32,18 +32,18 @@ Stairs(3, true, true)
 object {
   union { Cabinet(CabinetW, CabinetH, WheelsX, CabinetH * 0.58, Pitch, WheelRadius, WheelsX + Pitch * 3.5, CabinetH * 0.36,
                   WheelRadius * 1.1, Wide - CabinetW / 2, false, false) }
-  translate <-Wide / 2 + CabinetW / 2, 0, 0> AtLandmark(1, D)
+  translate <Fixed(-Wide / 2 + CabinetW / 2), 0, 0> AtMark(1, D)
 }
 // The round table (no wider than 1.6 m) pulled out from the wall, a stool either side.
 #declare D = AgainstWall(2, 0.85);
 #declare W = min(LandmarkWidth(2, D), 1.6);
-object { union { Desk("tower_table", W, HeightOfRow(LandmarkTop[2], D)) } translate <0, 0, -0.4> AtLandmark(2, D) }
+object { union { Desk("tower_table", W, HeightOfRow(LandmarkTop[2], D)) } translate <0, 0, -0.4> AtMark(2, D) }
 #for (S, -1, 1, 2)
   union {
     cylinder { <0, 0, 0>, <0, 0.45, 0>, 0.2 }
     cylinder { <0.12, 0.45, 0.12>, <0.16, 0.95, 0.16>, 0.02 }
     cylinder { <-0.12, 0.45, 0.12>, <-0.16, 0.95, 0.16>, 0.02 }
-    texture { Wood } translate <S * (W / 2 + 0.35), 0, 0.1> AtLandmark(2, D)
+    texture { Wood } translate <S * Fixed(W / 2 + 0.35), 0, 0.1> AtMark(2, D)
   }
 #end
 TowerSlits()

@@ -18,7 +18,7 @@ CloseView(0.0034, 1.5, 1.5, 3.0, TowerBlocks, Planks, -1, 0.6)
 #declare L = ViewX(LandmarkLeft[0]);
 #declare R = ViewX(LandmarkRight[0]);
 #declare Top = ViewY(LandmarkTop[0]);
-difference { box { <-6, -1, 0>, <6, 6, 0.8> } box { <L, -0.5, -1>, <R, Top, 2> } texture { TowerBlocks } }
-difference { box { <(L - 0.4), -1, 0.01>, <(R + 0.4), (Top + 2.5), 4> } box { <L, -2, -1>, <R, (Top + 2), 5> } texture { TowerBlocks } }
+difference { box { <-6, -1, 0>, <6, 6, 0.8> } box { <Fixed(L), -0.5, -1>, <Fixed(R), Fixed(Top), 2> } texture { TowerBlocks } }
+difference { box { <Fixed(L - 0.4), -1, 0.01>, <Fixed(R + 0.4), Fixed(Top + 2.5), 4> } box { <Fixed(L), -2, -1>, <Fixed(R), Fixed(Top + 2), 5> } texture { TowerBlocks } }
 union { HatchParts(R - L, Top - 0.1, LandmarkChanged[0]) }
-light_source { <0, Top - 0.6, 0.6>, rgb <1.0, 0.76, 0.5> * 0.5 fade_distance 1.0 fade_power 2 shadowless }
+light_source { <0, Fixed(Top - 0.6), 0.6>, rgb <1.0, 0.76, 0.5> * 0.5 fade_distance 1.0 fade_power 2 shadowless }

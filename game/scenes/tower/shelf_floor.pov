@@ -20,7 +20,7 @@ RoomFeatures()
 Stairs(0, false, true)
 Stairs(3, false, true)
 #declare D = AgainstWall(1, 0.42);
-object { union { Shelf(LandmarkWidth(1, D) * 0.95, HeightOfRow(LandmarkTop[1], D)) } AtLandmark(1, D) }
+object { union { Shelf(LandmarkWidth(1, D) * 0.95, HeightOfRow(LandmarkTop[1], D)) } AtMark(1, D) }
 TowerSlits()
 TowerLamps()
 RoomShell()

@@ -20,7 +20,7 @@ Stairs(0, false, true)
 Stairs(2, true, true)
 // The winch against its wall, its chain up to the ceiling.
 #declare D = AgainstWall(1, 0.8);
-object { union { Winch(LandmarkWidth(1, D) * 0.9, HeightOfRow(LandmarkTop[1], D), RoomHeight) } AtLandmark(1, D) }
+object { union { Winch(LandmarkWidth(1, D) * 0.9, HeightOfRow(LandmarkTop[1], D), RoomHeight) } AtMark(1, D) }
 TowerSlits()
 TowerLamps()
 RoomShell()
