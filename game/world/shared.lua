@@ -272,6 +272,13 @@ ambient{name = "drip2", sound = "drip2"}
 ambient{name = "drip3", sound = "drip3"}
 ambient{name = "valve_tick", sound = "valve_tick", caption = "tick"}
 ambient{name = "sea_pound", sound = "sea_pound", caption = "pound"}
+-- The regions' beds: each plays on from the moment its region is entered until it is left.
+ambient{name = "shore_bed", sound = "shore_bed", bed = true}
+ambient{name = "hall_bed", sound = "hall_bed", bed = true}
+ambient{name = "lamp_room_bed", sound = "lamp_room_bed", bed = true}
+ambient{name = "dome_bed", sound = "dome_bed", bed = true}
+ambient{name = "cave_bed", sound = "cave_bed", bed = true}
+
 -- ---- the music and sounds of the regions (entry lists shared by their screens) ----
 
 -- Kept by name for the places to attach.
@@ -285,6 +292,19 @@ music.drips = shared{name = "drips",
     start_ambient("drip1", 2000, 20000), start_ambient("drip2", 2000, 20000), start_ambient("drip3", 2000, 20000)}
 -- The broken sea gate pounds every two seconds; each pound (1.8 s) is over before the next.
 music.waves = shared{name = "waves", when = "sea_gate_open = 1", start_ambient("sea_pound", 2000, 2001)}
+
+-- Each region's bed, started on every screen of the region, close views too (a bed already
+-- playing plays on from one screen to the next of its region; the bounds mean nothing to it).
+local beds = {}
+for _, name in ipairs{"shore_bed", "hall_bed", "lamp_room_bed", "dome_bed", "cave_bed"} do
+    beds[name] = shared{name = name, start_ambient(name, 0, 0)}
+end
+-- Outdoors the wind and the surf; indoors the room's own tone: the ground floor's clock, the
+-- lamps' hum up the tower, the hush of the dome, water and stone below.
+local region_bed = {
+    shore = "shore_bed", tide = "shore_bed", hall = "hall_bed", tower = "lamp_room_bed",
+    gallery = "lamp_room_bed", dome = "dome_bed", cistern = "cave_bed", drowned = "cave_bed",
+}
 
 -- The entry lists each region's places start with; `panoramas_only` keeps them off close views.
 local region_entry = {
@@ -507,6 +527,7 @@ function place(p)
     if entry and (p.panorama or not entry.panoramas_only) then
         for _, list in ipairs(entry) do on_enter(name, music[list]) end
     end
+    if region_bed[p.region] then on_enter(name, beds[region_bed[p.region]]) end
     pick_areas[name] = {}
     local landmarks = {}
     for i, f in ipairs(p) do
