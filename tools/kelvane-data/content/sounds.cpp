@@ -738,7 +738,7 @@ SoundBuffer LampRoomBed(std::uint32_t seed)
     Rng rng(seed);
     const double phase = rng.Uniform();
     Svf hissL, hissR, roar;
-    return LoopBed(kSeconds, seed, 1.1f, 0.3f, 0.12f, [=](const BedFrame& f) mutable {
+    return LoopBed(kSeconds, seed, 1.1f, 0.3f, 0.07f, [=](const BedFrame& f) mutable {
         // The hum of the lamp room: 50 Hz and its harmonics, wavering slowly with the flames.
         const double waver = 0.85 + 0.15 * Swell(f.t, kSeconds, 2, phase);
         const double h1 = Sin(kTwoPi * 50.0 * f.t), h2 = Sin(kTwoPi * 100.0 * f.t + 0.4), h3 = Sin(kTwoPi * 150.0 * f.t + 1.1),
