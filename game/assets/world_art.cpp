@@ -60,7 +60,7 @@ public:
         // Sounds, captions and close-ups first: items and films refer to them by name.
         for (const WorldFiles::Note& note : c_files.get_Notes()) {
             c_where = &note.where;
-            if (note.kind == "sound") c_art.c_pSounds[Text(note.value, "name")] = Text(note.value, "file");
+            if (note.kind == "sound") Sound(note.value, note.where);
             else if (note.kind == "captions") Captions(note.value);
             else if (note.kind == "close_up") c_closeUps[Text(note.value, "item")] = Text(note.value, "image");
         }
@@ -102,6 +102,16 @@ private:
     }
 
     const char* Keep(const std::string& text) { return c_art.c_pStrings.emplace_back(text).c_str(); }
+
+    // A sound: its file by name, and how it is made.
+    void Sound(const WorldNote& v, const std::string& where)
+    {
+        const std::string name = Text(v, "name"), file = Text(v, "file");
+        c_art.c_pSounds[name] = file;
+        const int seed = Int(v["seed"], "seed");
+        if (seed < 0) Fail("the sound '" + name + "' needs a seed of 0 or more");
+        c_art.sounds.push_back({Keep(name), Keep(file), Keep(Text(v, "made")), static_cast<std::uint32_t>(seed), Keep(where)});
+    }
 
     std::string Text(const WorldNote& v, const char* field) const
     {

@@ -117,6 +117,16 @@ struct KeyPanel {
     KeyStyle style;
 };
 
+// A sound as the world files declare it, with how the generator makes it: the kind's name
+// (`made`, e.g. "drip", "shore_bed") and the seed that varies it within the kind.
+struct SoundDef {
+    const char* name;
+    const char* file;   // the game path, "data/drip1.wav"
+    const char* made;
+    std::uint32_t seed;
+    const char* where;  // the world file and line that declared it, for messages
+};
+
 struct ItemDef {
     int number;
     const char* picture;
@@ -178,6 +188,7 @@ public:
     std::vector<KeyPanel> keyPanels;
     std::vector<TideVersion> tideVersions;
     std::vector<ItemDef> items;           // item n at [n - 1]
+    std::vector<SoundDef> sounds;         // in the order the files declare them
     std::vector<ReadViewDef> readViews;   // in the order the files declare them
     std::vector<GridDef> grids;           // grid n at [n - 1]
     int cabinetCode[8] = {};

@@ -428,28 +428,6 @@ void AddSequences(AssetList& list, const TextCatalogue& texts)
     list.FlatView(wc::Art().endingImage, dawn);
 }
 
-void AddSounds(AssetList& list)
-{
-    for (int i = 0; i < 3; ++i) list.Sound(wc::Art().SoundFile("drip" + std::to_string(i + 1)), SoundKind::Drip, 1 + static_cast<std::uint32_t>(i));
-    list.Sound(wc::Art().SoundFile("valve_tick"), SoundKind::SwitchClick, 4);
-    list.Sound(wc::Art().SoundFile("sea_pound"), SoundKind::Explosion, 5);
-    list.Sound(wc::Art().SoundFile("page"), SoundKind::PageTurn, 6);
-    list.Sound(wc::Art().SoundFile("cover"), SoundKind::PageTurn, 7);
-    list.Sound(wc::Art().SoundFile("wheel"), SoundKind::LockClick, 8);
-    list.Sound(wc::Art().SoundFile("lamp_switch"), SoundKind::SwitchClick, 9);
-    list.Sound(wc::Art().SoundFile("take"), SoundKind::ItemChime, 10);
-    list.Sound(wc::Art().SoundFile("knock"), SoundKind::Door, 11);
-    list.Sound(wc::Art().SoundFile("lever"), SoundKind::LockClick, 12);
-    list.Sound(wc::Art().SoundFile("waves"), SoundKind::Whoosh, 13);
-    list.Sound(wc::Art().SoundFile("unlock"), SoundKind::LockClick, 14);
-    list.Sound(wc::Art().SoundFile("snuff"), SoundKind::Whoosh, 15);
-    list.Sound(wc::Art().SoundFile("catch"), SoundKind::SwitchClick, 16);
-    list.Sound(wc::Art().SoundFile("seat"), SoundKind::LockClick, 17);
-    list.Sound(wc::Art().SoundFile("examine"), SoundKind::ItemChime, 18);
-    list.Sound(wc::Art().SoundFile("paper"), SoundKind::PageTurn, 19);
-    list.Sound(wc::Art().SoundFile("stumble"), SoundKind::Door, 20);
-}
-
 // ---- films ----
 
 Shot ShotOf(int screen, double seconds, float from, float to, ShotEffect effect = ShotEffect::None)
@@ -611,8 +589,20 @@ void AddWorldAssets(AssetList& list, const TextCatalogue& texts)
     AddBook(list, wc::Art().BookPages("logbook"), PagesOf(Book::Logbook, texts));
     AddBook(list, wc::Art().BookPages("letters"), PagesOf(Book::Letters, texts));
     AddBook(list, wc::Art().BookPages("register"), PagesOf(Book::Register, texts));
-    AddSounds(list);
+    AddWorldSounds(list, wc::Art());
     AddFilms(list);
+}
+
+void AddWorldSounds(AssetList& list, const world_content::WorldArt& art)
+{
+    for (const world_content::SoundDef& sound : art.sounds) {
+        SoundKind kind{};
+        if (!SoundKindNamed(sound.made, &kind)) {
+            throw Error(std::string(sound.where) + ": the sound '" + sound.name + "' is made as '" + sound.made +
+                        "', which is no kind of sound the generator makes (" + SoundKindNames() + ")");
+        }
+        list.Sound(sound.file, kind, sound.seed);
+    }
 }
 
 }  // namespace content

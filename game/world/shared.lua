@@ -17,7 +17,11 @@ EFFECT_VALVE_TICKS = 1
 -- only); the helpers further down note the places, the changing blocks and the panels.
 local declare = {sound = sound, item = item, grid = grid, captions = captions, film = film, book = book,
                  close_up = close_up}
-function sound(s) note("sound", s); return declare.sound(s) end
+-- A sound also says how it is made (`made`, `seed`: read by the tools only).
+function sound(s)
+    note("sound", s)
+    return declare.sound{name = s.name, file = s.file}
+end
 function item(i) note("item", i); return declare.item(i) end
 function grid(g) note("grid", g); return declare.grid(g) end
 function captions(c) note("captions", c); return declare.captions(c) end
@@ -36,27 +40,39 @@ function film(f)
 end
 
 -- ---- sounds ----
+-- Each sound says how the generator makes it: `made` names its kind and `seed` varies it within
+-- the kind (three drips that are not the same drip). The kinds: drip, switch_click, explosion,
+-- page_turn, door, lock_click, item_chime, whoosh (short effects); iron_clank, lever_creak,
+-- ratchet, brass_seat (the effects of working the island's heavy machinery); sea_pound (the
+-- sea through the broken gate); shore_bed, hall_bed, lamp_room_bed, dome_bed, cave_bed (the
+-- regions' beds, which loop without a seam).
 
-sound{name = "page", file = "data/pageturn.wav"}
-sound{name = "cover", file = "data/bookfront.wav"}
-sound{name = "wheel", file = "data/wheel.wav"}        -- a brass wheel clicks round
-sound{name = "lamp_switch", file = "data/lamp.wav"}   -- a gallery lamp switched
-sound{name = "take", file = "data/take.mp3"}          -- something picked up
-sound{name = "knock", file = "data/knock.mp3"}        -- a fist on a heavy door
-sound{name = "lever", file = "data/lever.mp3"}        -- the tide clock's lever
-sound{name = "waves", file = "data/waves.mp3"}        -- the crossing to the island
-sound{name = "unlock", file = "data/unlock.wav"}      -- a padlock opens
-sound{name = "snuff", file = "data/snuff.mp3"}        -- the gallery lamps put out
-sound{name = "catch", file = "data/catch.wav"}        -- the hidden catch gives
-sound{name = "seat", file = "data/seat.wav"}          -- the lens settles in its seat
-sound{name = "examine", file = "data/item.mp3"}       -- an item examined
-sound{name = "paper", file = "data/paper.mp3"}        -- a letter unfolded
-sound{name = "drip1", file = "data/drip1.wav"}
-sound{name = "drip2", file = "data/drip2.wav"}
-sound{name = "drip3", file = "data/drip3.wav"}
-sound{name = "valve_tick", file = "data/switch.wav"}  -- the float valve ticking
-sound{name = "stumble", file = "data/stumble.wav"}    -- a foot slipping on wet stone
-sound{name = "sea_pound", file = "data/explosion.wav"} -- the sea through the broken gate
+sound{name = "page", file = "data/pageturn.wav", made = "page_turn", seed = 6}
+sound{name = "cover", file = "data/bookfront.wav", made = "page_turn", seed = 7}
+sound{name = "wheel", file = "data/wheel.wav", made = "lock_click", seed = 8}            -- a brass wheel clicks round
+sound{name = "lamp_switch", file = "data/lamp.wav", made = "switch_click", seed = 9}     -- a gallery lamp switched
+sound{name = "take", file = "data/take.mp3", made = "item_chime", seed = 10}            -- something picked up
+sound{name = "knock", file = "data/knock.mp3", made = "door", seed = 11}                -- a fist on a heavy door
+sound{name = "lever", file = "data/lever.mp3", made = "lever_creak", seed = 12}         -- the tide clock's lever
+sound{name = "waves", file = "data/waves.mp3", made = "whoosh", seed = 13}              -- the crossing to the island
+sound{name = "unlock", file = "data/unlock.wav", made = "iron_clank", seed = 14}        -- a padlock opens
+sound{name = "snuff", file = "data/snuff.mp3", made = "whoosh", seed = 15}              -- the gallery lamps put out
+sound{name = "catch", file = "data/catch.wav", made = "ratchet", seed = 16}             -- the hidden catch gives
+sound{name = "seat", file = "data/seat.wav", made = "brass_seat", seed = 17}            -- the lens settles in its seat
+sound{name = "examine", file = "data/item.mp3", made = "item_chime", seed = 18}         -- an item examined
+sound{name = "paper", file = "data/paper.mp3", made = "page_turn", seed = 19}           -- a letter unfolded
+sound{name = "drip1", file = "data/drip1.wav", made = "drip", seed = 1}
+sound{name = "drip2", file = "data/drip2.wav", made = "drip", seed = 2}
+sound{name = "drip3", file = "data/drip3.wav", made = "drip", seed = 3}
+sound{name = "valve_tick", file = "data/switch.wav", made = "switch_click", seed = 4}    -- the float valve ticking
+sound{name = "stumble", file = "data/stumble.wav", made = "door", seed = 20}            -- a foot slipping on wet stone
+sound{name = "sea_pound", file = "data/explosion.wav", made = "sea_pound", seed = 5}     -- the sea through the broken gate
+-- The beds under the music (.wav: they loop sample to sample).
+sound{name = "shore_bed", file = "data/shore_bed.wav", made = "shore_bed", seed = 21}       -- wind and surf
+sound{name = "hall_bed", file = "data/hall_bed.wav", made = "hall_bed", seed = 22}          -- a still room, a slow clock
+sound{name = "lamp_room_bed", file = "data/lamp_room_bed.wav", made = "lamp_room_bed", seed = 23}  -- the lamps' hum
+sound{name = "dome_bed", file = "data/dome_bed.wav", made = "dome_bed", seed = 24}          -- the hush under the dome
+sound{name = "cave_bed", file = "data/cave_bed.wav", made = "cave_bed", seed = 25}          -- water and stone below
 
 -- ---- items (the bar at the foot of the screen) ----
 
@@ -258,6 +274,12 @@ ambient{name = "drip2", sound = "drip2"}
 ambient{name = "drip3", sound = "drip3"}
 ambient{name = "valve_tick", sound = "valve_tick", caption = "tick"}
 ambient{name = "sea_pound", sound = "sea_pound", caption = "pound"}
+-- The regions' beds: each plays on from the moment its region is entered until it is left.
+ambient{name = "shore_bed", sound = "shore_bed", bed = true}
+ambient{name = "hall_bed", sound = "hall_bed", bed = true}
+ambient{name = "lamp_room_bed", sound = "lamp_room_bed", bed = true}
+ambient{name = "dome_bed", sound = "dome_bed", bed = true}
+ambient{name = "cave_bed", sound = "cave_bed", bed = true}
 
 -- ---- the music and sounds of the regions (entry lists shared by their screens) ----
 
@@ -270,8 +292,21 @@ music.depths = shared{name = "depths", when = "warm_music = 0", song(SONG_DEPTHS
 music.warm = shared{name = "warm", when = "warm_music = 1", song(SONG_WARM)}      -- ... and after it
 music.drips = shared{name = "drips",
     start_ambient("drip1", 2000, 20000), start_ambient("drip2", 2000, 20000), start_ambient("drip3", 2000, 20000)}
--- The broken sea gate pounds every two seconds.
+-- The broken sea gate pounds every two seconds; each pound (1.8 s) is over before the next.
 music.waves = shared{name = "waves", when = "sea_gate_open = 1", start_ambient("sea_pound", 2000, 2001)}
+
+-- Each region's bed, started on every screen of the region, close views too (a bed already
+-- playing plays on from one screen to the next of its region; the bounds mean nothing to it).
+local beds = {}
+for _, name in ipairs{"shore_bed", "hall_bed", "lamp_room_bed", "dome_bed", "cave_bed"} do
+    beds[name] = shared{name = name, start_ambient(name, 0, 0)}
+end
+-- Outdoors the wind and the surf; indoors the room's own tone: the ground floor's clock, the
+-- lamps' hum up the tower, the hush of the dome, water and stone below.
+local region_bed = {
+    shore = "shore_bed", tide = "shore_bed", hall = "hall_bed", tower = "lamp_room_bed",
+    gallery = "lamp_room_bed", dome = "dome_bed", cistern = "cave_bed", drowned = "cave_bed",
+}
 
 -- The entry lists each region's places start with; `panoramas_only` keeps them off close views.
 local region_entry = {
@@ -494,6 +529,7 @@ function place(p)
     if entry and (p.panorama or not entry.panoramas_only) then
         for _, list in ipairs(entry) do on_enter(name, music[list]) end
     end
+    if region_bed[p.region] then on_enter(name, beds[region_bed[p.region]]) end
     pick_areas[name] = {}
     local landmarks = {}
     for i, f in ipairs(p) do

@@ -26,7 +26,7 @@ void GameSoundManager::Run()
     const std::uint32_t now = timeGetTime();
     for (RepetiveSound* sound : pRepetiveSounds) {
         if (sound->get_Active()) {
-            if (now > sound->get_RestartTime()) sound->Play();
+            if (sound->get_Due(now)) sound->Play();
         } else {
             sound->Unload();
         }
@@ -39,6 +39,12 @@ std::uint32_t GameSoundManager::MsUntilDue(std::uint32_t now, std::uint32_t limi
     for (const RepetiveSound* sound : pRepetiveSounds) {
         if (!sound->get_Active()) {
             if (sound->get_Loaded()) return 0;
+            continue;
+        }
+        if (sound->get_Bed()) {
+            if (sound->get_Due(now)) return 0;
+            // Its end is not scheduled: look again soon, so that it starts again close on it.
+            if (sound->get_Sound() != nullptr && !sound->get_Sound()->get_Done()) wait = std::min(wait, kBedPollMs);
             continue;
         }
         // Run starts a sound once the clock is past its restart time.
@@ -55,9 +61,9 @@ void GameSoundManager::Clear()
     for (RepetiveSound* sound : pRepetiveSounds) sound->set_Active(false);
 }
 
-RepetiveSound* RepetiveSoundList::AddRepetiveSound(int number, const std::wstring& path)
+RepetiveSound* RepetiveSoundList::AddRepetiveSound(int number, const std::wstring& path, bool bed)
 {
-    c_pRepetiveSounds.push_back(std::make_unique<RepetiveSound>(number, path));
+    c_pRepetiveSounds.push_back(std::make_unique<RepetiveSound>(number, path, bed));
     RepetiveSound* sound = c_pRepetiveSounds.back().get();
     if (c_pGameSoundManager != nullptr) c_pGameSoundManager->AddRepetiveSound(sound);
     return sound;

@@ -26,11 +26,15 @@ public:
     void AddRepetiveSound(RepetiveSound* sound);
     // Stops driving `sound`, which its owner is about to destroy (a world replaced by a new one).
     void DropRepetiveSound(const RepetiveSound* sound);
+    // A bed that plays keeps a resting game looking this often whether it has ended.
+    static constexpr std::uint32_t kBedPollMs = 10;
+
     // Once per frame: drops finished one-shot sounds, starts due ambient sounds (now later
-    // than their restart time) and unloads inactive ones.
+    // than their restart time; a bed not playing) and unloads inactive ones.
     void Run();
     // Milliseconds from `now` (timeGetTime) until a Run has ambient work to do: an active sound
-    // due to start again, an inactive one to unload; 0 when due already, at most `limit`.
+    // due to start again, an inactive one to unload; 0 when due already, at most `limit`. A bed
+    // that plays, whose end is not on the clock, allows at most kBedPollMs.
     std::uint32_t MsUntilDue(std::uint32_t now, std::uint32_t limit) const;
     // Destroys every one-shot sound and switches every ambient sound off (the next Run
     // silences them).
@@ -53,9 +57,9 @@ public:
     // The manager that plays the sounds; set before the first AddRepetiveSound or AddSound.
     void set_SoundManager(GameSoundManager* manager) { c_pGameSoundManager = manager; }
 
-    // Creates ambient sound `number` for `path`, keeps it for the whole run and hands it to
-    // the sound manager.
-    RepetiveSound* AddRepetiveSound(int number, const std::wstring& path);
+    // Creates ambient sound `number` for `path` (a bed if `bed`), keeps it for the whole run
+    // and hands it to the sound manager.
+    RepetiveSound* AddRepetiveSound(int number, const std::wstring& path, bool bed = false);
     // For every ambient sound with this number: new bounds (minimum first); switched on only
     // if it is off, so one already playing plays on.
     void ActivateRepetiveSound(int number, int min, int max);

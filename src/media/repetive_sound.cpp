@@ -12,7 +12,10 @@ namespace {
 int AtLeastOne(int value) { return std::max(value, 1); }
 }  // namespace
 
-RepetiveSound::RepetiveSound(int number, const std::wstring& file) : c_iNumber(number), c_lpcFile(file) {}
+RepetiveSound::RepetiveSound(int number, const std::wstring& file, bool bed)
+    : c_iNumber(number), c_lpcFile(file), c_bBed(bed)
+{
+}
 
 RepetiveSound::~RepetiveSound()
 {
@@ -24,6 +27,12 @@ void RepetiveSound::set_Active(bool active)
     c_bActive = active;
     if (!active) return;
     const std::uint32_t now = timeGetTime();
+    if (c_bBed) {
+        // Due at once, and no draw: the drips' draws stay what they were without beds.
+        c_bSilent = false;
+        c_dwRestartTime = now;
+        return;
+    }
     if (c_iMax - c_iMin == 0) {
         c_dwRestartTime = now + static_cast<std::uint32_t>(std::rand() % AtLeastOne(c_iMax));
     } else {
@@ -34,8 +43,19 @@ void RepetiveSound::set_Active(bool active)
     }
 }
 
+bool RepetiveSound::get_Due(std::uint32_t now) const
+{
+    if (!c_bActive) return false;
+    if (!c_bBed) return now > c_dwRestartTime;
+    return !c_bSilent && (!c_bLoaded || c_pSound->get_Done());
+}
+
 void RepetiveSound::set_Max(int milliseconds)
 {
+    if (c_bBed) {
+        c_iMax = milliseconds;
+        return;
+    }
     const std::uint32_t latest = timeGetTime() + static_cast<std::uint32_t>(milliseconds);
     c_dwRestartTime = std::min(c_dwRestartTime, latest);
     c_iMax = milliseconds;
@@ -43,6 +63,19 @@ void RepetiveSound::set_Max(int milliseconds)
 
 void RepetiveSound::Play()
 {
+    if (c_bBed) {
+        c_dwRestartTime = timeGetTime();
+        if (c_bLoaded) {
+            c_pSound->Restart();
+        } else {
+            c_pSound = std::make_unique<Sound>(c_lpcFile);
+            c_bLoaded = true;
+        }
+        // A file that gives nothing to play would be started again every frame, and would
+        // keep a resting game awake.
+        c_bSilent = c_pSound->get_Done();
+        return;
+    }
     const int pause = std::rand() % AtLeastOne(c_iMax - c_iMin) + c_iMin;
     c_dwRestartTime = timeGetTime() + static_cast<std::uint32_t>(pause);
     if (c_bLoaded) {

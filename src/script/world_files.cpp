@@ -950,15 +950,16 @@ int WorldFilesLoader::Captions(lua_State* L)
 int WorldFilesLoader::Ambient(lua_State* L)
 {
     CheckTable(1, "the ambient sound's fields");
-    AllowFields(1, {"name", "sound", "caption"}, "ambient{}");
+    AllowFields(1, {"name", "sound", "caption", "bed"}, "ambient{}");
     const std::string name = *StringField(1, "name", true);
     const wchar_t* file = SoundNamed(*StringField(1, "sound", true));
     const std::optional<std::string> caption = StringField(1, "caption", false);
+    // A bed plays on without a pause from the moment it is switched on (a region's own sound).
+    const bool bed = BoolField(1, "bed", false);
     const int number = static_cast<int>(c_ambients.size()) + 1;
     if (!c_ambients.emplace(name, number).second) throw ScriptError("an ambient sound named '" + name + "' is declared twice", name);
     const SubtitleItem* lines = caption ? CaptionsNamed(*caption) : nullptr;
-    if (c_pWorld != nullptr && lines != nullptr) c_pWorld->AddRepetiveSound(number, file, lines);
-    else if (c_pWorld != nullptr) c_pWorld->AddRepetiveSound(number, file);
+    if (c_pWorld != nullptr) c_pWorld->AddRepetiveSound(number, file, lines, bed);
     lua_pushinteger(L, number);
     return 1;
 }

@@ -152,19 +152,19 @@ std::vector<std::unique_ptr<Cursor>> WorldManager::ReleaseCursors()
 
 // ---- sounds ----
 
-void WorldManager::AddRepetiveSound(int number, const wchar_t* file)
+void WorldManager::AddRepetiveSound(int number, const wchar_t* file, bool bed)
 {
     if (c_pGameSoundManager == nullptr) {
         throw Error("ambient sound " + std::to_string(number) +
                     " added before the world was given its sound manager (set_SoundManager)");
     }
-    c_pRepetiveSounds.push_back(std::make_unique<RepetiveSound>(number, file));
+    c_pRepetiveSounds.push_back(std::make_unique<RepetiveSound>(number, file, bed));
     c_pGameSoundManager->AddRepetiveSound(c_pRepetiveSounds.back().get());
 }
 
-void WorldManager::AddRepetiveSound(int number, const wchar_t* file, const SubtitleItem* caption)
+void WorldManager::AddRepetiveSound(int number, const wchar_t* file, const SubtitleItem* caption, bool bed)
 {
-    AddRepetiveSound(number, file);
+    AddRepetiveSound(number, file, bed);
     if (caption != nullptr) c_pSoundCaptions.push_back({c_pRepetiveSounds.size() - 1, caption, 0});
 }
 

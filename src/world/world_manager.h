@@ -128,12 +128,13 @@ public:
     std::vector<std::unique_ptr<Cursor>> ReleaseCursors();
 
     // ---- sounds ----
-    // Creates ambient sound `number` (owned here) and registers it with the sound manager.
-    void AddRepetiveSound(int number, const wchar_t* file);
+    // Creates ambient sound `number` (owned here; a bed, looping while on, if `bed`) and
+    // registers it with the sound manager.
+    void AddRepetiveSound(int number, const wchar_t* file, bool bed = false);
     // The same, with a caption: each time the sound starts, `caption`'s lines are shown from
     // that moment on, timed like a film's subtitles, for players who cannot hear it. The list
     // (not owned) lives as long as the world.
-    void AddRepetiveSound(int number, const wchar_t* file, const SubtitleItem* caption);
+    void AddRepetiveSound(int number, const wchar_t* file, const SubtitleItem* caption, bool bed = false);
     // Every ambient sound with that number takes the replay bounds (ms) and is switched on
     // unless it already is.
     void ActivateRepetiveSound(int number, int min, int max);

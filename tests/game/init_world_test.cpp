@@ -21,6 +21,7 @@
 #include "display/world_inventory.h"
 #include "display/world_item.h"
 #include "imaging/image.h"
+#include "media/repetive_sound.h"
 #include "media/subtitle_item.h"
 #include "world/action_codes.h"
 #include "core/text_catalogue.h"
@@ -383,7 +384,7 @@ TEST_F(InitWorldTest, OpeningEndingAndSpecialScreens)
     }
 }
 
-TEST_F(InitWorldTest, SevenSharedEntryListsSetMusicAndAmbience)
+TEST_F(InitWorldTest, TwelveSharedEntryListsSetMusicAmbienceAndTheRegionsBeds)
 {
     // Lists of nothing but songs or ambient sounds, with the screens they are attached to.
     std::map<const WorldActionlist*, int> shared;
@@ -397,7 +398,7 @@ TEST_F(InitWorldTest, SevenSharedEntryListsSetMusicAndAmbience)
             }
             if (only) ++shared[l];
         }
-    ASSERT_EQ(shared.size(), 7u);
+    ASSERT_EQ(shared.size(), 12u);
     std::map<std::string, int> found;  // what each list does (+ its condition) -> screens
     for (const auto& [list, screens] : shared) {
         std::string key;
@@ -418,6 +419,48 @@ TEST_F(InitWorldTest, SevenSharedEntryListsSetMusicAndAmbience)
     EXPECT_EQ(found["10:4 ,1,14,1001,0,1"], found["10:3 ,1,14,1001,0,0"]);
     EXPECT_GT(found["12:1/2000-20000 12:2/2000-20000 12:3/2000-20000 "], 10);
     EXPECT_EQ(found["12:5/2000-2001 ,1,4,1001,0,1"], found["12:1/2000-20000 12:2/2000-20000 12:3/2000-20000 "]);
+    // The five beds (ambient sounds 6 .. 10), each on every screen of its regions.
+    for (int bed = 6; bed <= 10; ++bed) EXPECT_GT(found["12:" + std::to_string(bed) + "/0-0 "], 5) << "bed " << bed;
+}
+
+// Entering any screen of a region, close views too, switches on that region's bed and no
+// other: wind and surf outdoors (the shore, the tide flats), the clock of the ground floor,
+// the lamps' hum up the tower and in the gallery, the hush of the dome, water and stone in
+// the cistern and the drowned rooms. Leaving for another region switches the old bed off,
+// and none plays in the opening.
+TEST_F(InitWorldTest, EveryScreenOfARegionPlaysItsBedAndOnlyThat)
+{
+    WriteEveryPicture();
+    world->set_SkipWaits(true);
+    const std::map<std::string, std::string> bedOf = {
+        {"shore", "data/shore_bed.wav"},  {"tide", "data/shore_bed.wav"},      {"hall", "data/hall_bed.wav"},
+        {"tower", "data/lamp_room_bed.wav"}, {"gallery", "data/lamp_room_bed.wav"}, {"dome", "data/dome_bed.wav"},
+        {"cistern", "data/cave_bed.wav"}, {"drowned", "data/cave_bed.wav"},
+    };
+    const auto playing = [this] {
+        std::set<std::string> beds;
+        for (const auto& sound : world->get_RepetiveSounds())
+            if (sound->get_Bed() && sound->get_Active()) beds.insert(std::string(sound->get_File().begin(), sound->get_File().end()));
+        return beds;
+    };
+    int beds = 0;
+    for (const auto& sound : world->get_RepetiveSounds()) beds += sound->get_Bed();
+    EXPECT_EQ(beds, 5);
+    std::map<std::string, int> entered;
+    for (const WorldFiles::Screen& screen : c_files->get_ScreenList()) {
+        if (!screen.place) continue;
+        const auto bed = bedOf.find(screen.region);
+        world->JumpToScreen(screen.number);
+        if (world->get_Screen() == nullptr || world->get_Screen()->get_Number() != screen.number) continue;  // led on at once
+        const std::set<std::string> now = playing();
+        if (bed == bedOf.end()) {
+            EXPECT_TRUE(now.empty()) << screen.name << " (" << screen.region << ") plays no bed";
+            continue;
+        }
+        ++entered[screen.region];
+        EXPECT_EQ(now, std::set<std::string>{bed->second}) << screen.name << " in " << screen.region;
+    }
+    for (const auto& [region, file] : bedOf) EXPECT_GT(entered[region], 0) << region << " was entered";
 }
 
 TEST_F(InitWorldTest, PicturesAreOpenedWithTheOffsetsTheGeneratorWrites)

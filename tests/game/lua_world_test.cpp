@@ -150,7 +150,7 @@ Dump DumpWorld(WorldManager& world, const CreditsManager& credits)
 {
     Dump dump;
     // Items by number, close-up, sound and bar picture (an item's cursors keep their pictures
-    // to themselves); ambient sounds by number and file (their captions likewise).
+    // to themselves); ambient sounds by number, file and whether a bed (their captions likewise).
     WorldInventory* inventory = world.get_Inventory();
     for (int n = 1; n <= 8; ++n) {
         const WorldItem* item = inventory->GetItem(n);
@@ -180,7 +180,8 @@ Dump DumpWorld(WorldManager& world, const CreditsManager& credits)
     dump.push_back({"ambient sounds", "count " + std::to_string(sounds.size())});
     for (std::size_t i = 0; i < sounds.size(); ++i) {
         dump.push_back({"ambient sound #" + std::to_string(i),
-                        "number " + std::to_string(sounds[i]->get_Number()) + " file " + Narrow(sounds[i]->get_File().c_str())});
+                        "number " + std::to_string(sounds[i]->get_Number()) + " file " + Narrow(sounds[i]->get_File().c_str()) +
+                            (sounds[i]->get_Bed() ? " bed" : "")});
     }
 
     const auto& screens = world.get_Screens();

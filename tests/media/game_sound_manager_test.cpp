@@ -1,10 +1,13 @@
 // Ambient sound scheduling on the manual clock, the world's activation rules, and the sound
-// manager's frame: finished one-shots dropped, Clear silencing everything within one frame.
+// manager's frame: finished one-shots dropped, Clear silencing everything within one frame;
+// the regions' beds, looping from the moment they are switched on.
 #include "media/game_sound_manager.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <thread>
 #include <vector>
 
 #include "media_test_files.h"
@@ -185,4 +188,94 @@ TEST_F(Ambient, TheWaitUntilDueEndsWhenTheNextSoundIsToStart)
     c_list.DeactivateRepetiveSound(2);
     c_manager.Run();
     EXPECT_EQ(c_manager.MsUntilDue(timeGetTime(), 5000), drip->get_RestartTime() - timeGetTime() + 1);
+}
+
+namespace {
+
+// Waits in real time (the sound's own clock) until `sound` has played to its end.
+bool WaitForTheEnd(const RepetiveSound& sound, std::chrono::milliseconds longest)
+{
+    const auto until = std::chrono::steady_clock::now() + longest;
+    while (!sound.get_Sound()->get_Done()) {
+        if (std::chrono::steady_clock::now() > until) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
+
+}  // namespace
+
+// A bed starts on the first frame after it is switched on and again on the first frame after
+// it ends, with the same voice; it takes no random number, so the drips' starts are those of
+// a world without beds; a screen change within its region leaves it playing; switched off, it
+// is silenced by the next frame.
+TEST_F(Ambient, ABedStartsAtOnceAndAgainWhenItEndsWithoutTouchingTheDripsDraws)
+{
+    // The drips' first start as a world without the bed draws it.
+    std::srand(4242);
+    RepetiveSound alone(1, File("nothing_here.wav"));
+    alone.set_Min(2000);
+    alone.set_Max(20000);
+    alone.set_Active(true);
+    const std::uint32_t dripAlone = alone.get_RestartTime();
+    const int nextDraw = std::rand();
+
+    std::srand(4242);
+    RepetiveSound* bed = c_list.AddRepetiveSound(6, File("short.wav"), true);
+    RepetiveSound* drip = c_list.AddRepetiveSound(1, File("nothing_here.wav"));
+    c_list.ActivateRepetiveSound(6, 0, 0);
+    c_list.ActivateRepetiveSound(1, 2000, 20000);
+    ASSERT_TRUE(bed->get_Bed());
+    EXPECT_EQ(drip->get_RestartTime(), dripAlone) << "the bed drew nothing before the drip";
+    EXPECT_EQ(c_manager.MsUntilDue(timeGetTime(), 50), 0u) << "the bed is due at once";
+    c_manager.Run();
+    ASSERT_TRUE(bed->get_Loaded()) << "started on the first frame, not seconds late";
+    const Sound* voice = bed->get_Sound();
+    EXPECT_EQ(std::rand(), nextDraw) << "starting the bed drew nothing either";
+    EXPECT_LE(c_manager.MsUntilDue(timeGetTime(), 50), GameSoundManager::kBedPollMs) << "a playing bed is looked at often";
+
+    // A screen change within the region: off and on again before the next frame.
+    platform::AdvanceClock(kFrameMs);
+    c_list.DeactivateAllRepetiveSounds();
+    c_list.ActivateRepetiveSound(6, 0, 0);
+    c_list.ActivateRepetiveSound(1, 2000, 20000);
+    c_manager.Run();
+    EXPECT_EQ(bed->get_Sound(), voice) << "it plays on";
+    EXPECT_FALSE(bed->get_Sound()->get_Done());
+
+    // Playing to its end, it starts again on the next frame, as often as it ends.
+    for (int loop = 0; loop < 2; ++loop) {
+        const std::uint32_t started = bed->get_RestartTime();
+        ASSERT_TRUE(WaitForTheEnd(*bed, std::chrono::milliseconds(2000))) << "loop " << loop;
+        platform::AdvanceClock(kFrameMs);
+        EXPECT_EQ(c_manager.MsUntilDue(timeGetTime(), 50), 0u) << "an ended bed is due";
+        c_manager.Run();
+        EXPECT_EQ(bed->get_Sound(), voice) << "the same voice from its start, loop " << loop;
+        EXPECT_FALSE(bed->get_Sound()->get_Done()) << "loop " << loop;
+        EXPECT_GT(bed->get_RestartTime(), started) << "each start is noted (a caption would show again)";
+    }
+    c_list.DeactivateRepetiveSound(6);
+    c_manager.Run();
+    EXPECT_FALSE(bed->get_Loaded()) << "switched off, silenced by the next frame";
+    EXPECT_TRUE(drip->get_Active());
+}
+
+// A bed whose file gives no sound is tried once per switching on, not on every frame, and
+// does not keep a resting game awake.
+TEST_F(Ambient, ABedWithoutASoundIsNotStartedOnEveryFrame)
+{
+    RepetiveSound* bed = c_list.AddRepetiveSound(6, File("nothing_here.wav"), true);
+    c_list.ActivateRepetiveSound(6, 0, 0);
+    c_manager.Run();
+    ASSERT_TRUE(bed->get_Loaded());
+    const std::uint32_t tried = bed->get_RestartTime();
+    platform::AdvanceClock(kFrameMs);
+    EXPECT_FALSE(bed->get_Due(timeGetTime()));
+    EXPECT_EQ(c_manager.MsUntilDue(timeGetTime(), 50), 50u) << "nothing to wait for";
+    c_manager.Run();
+    EXPECT_EQ(bed->get_RestartTime(), tried) << "not started again";
+
+    c_list.DeactivateAllRepetiveSounds();
+    c_list.ActivateRepetiveSound(6, 0, 0);
+    EXPECT_TRUE(bed->get_Due(timeGetTime())) << "switched on again, it is tried again";
 }

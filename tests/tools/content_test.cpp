@@ -349,8 +349,10 @@ TEST(ContentMath, PortableFunctionsMatchTheLibraryAndNoiseRepeatsRoundTheView)
 
 TEST(ContentSounds, EveryKindIsAudibleBoundedAndVariesWithItsSeed)
 {
-    const SoundKind kinds[] = {SoundKind::Drip, SoundKind::SwitchClick, SoundKind::Explosion, SoundKind::PageTurn,
-                               SoundKind::Door, SoundKind::LockClick, SoundKind::ItemChime, SoundKind::Whoosh};
+    const SoundKind kinds[] = {SoundKind::Drip,      SoundKind::SwitchClick, SoundKind::Explosion, SoundKind::PageTurn,
+                               SoundKind::Door,      SoundKind::LockClick,   SoundKind::ItemChime, SoundKind::Whoosh,
+                               SoundKind::IronClank, SoundKind::LeverCreak,  SoundKind::Ratchet,   SoundKind::BrassSeat,
+                               SoundKind::SeaPound};
     for (SoundKind kind : kinds) {
         const SoundBuffer sound = SynthSound(kind, 1);
         float peak = 0;
@@ -364,6 +366,159 @@ TEST(ContentSounds, EveryKindIsAudibleBoundedAndVariesWithItsSeed)
     }
     EXPECT_GT(SynthSound(SoundKind::Explosion, 1).Frames(), 3 * SynthSound(SoundKind::SwitchClick, 1).Frames());
     EXPECT_NE(SynthSound(SoundKind::Drip, 1).samples, SynthSound(SoundKind::Drip, 2).samples) << "three drips, not one";
+}
+
+float Peak(const SoundBuffer& sound)
+{
+    float peak = 0;
+    for (float v : sound.samples) peak = std::max(peak, std::abs(v));
+    return peak;
+}
+
+// The loudness (root mean square) of channel `channel` over frames [from, to).
+double Rms(const SoundBuffer& sound, int channel, std::int64_t from, std::int64_t to)
+{
+    double sum = 0;
+    for (std::int64_t i = from; i < to; ++i) {
+        const double v = sound.samples[static_cast<std::size_t>(i * sound.channels + channel)];
+        sum += v * v;
+    }
+    return std::sqrt(sum / static_cast<double>(std::max<std::int64_t>(1, to - from)));
+}
+
+// How much of a sound's energy lies low (below about 300 Hz): its mass.
+double LowShare(const SoundBuffer& sound)
+{
+    const double a = 1.0 - std::exp(-2.0 * 3.14159265358979 * 300.0 / kSampleRate);
+    double low = 0, all = 0, y = 0;
+    for (float v : sound.samples) {
+        y += a * (v - y);
+        low += y * y;
+        all += static_cast<double>(v) * v;
+    }
+    return low / std::max(all, 1e-12);
+}
+
+// The beds loop: each runs on from its last frame into its first with no step larger than
+// its own motion from sample to sample, its loudness is the same at the seam as anywhere,
+// it is several seconds long and it sits well below every effect the world plays.
+TEST(ContentSounds, BedsLoopWithoutASeamAndSitUnderTheEffects)
+{
+    float quietestEffect = 1.0f;
+    for (SoundKind effect : {SoundKind::PageTurn, SoundKind::ItemChime, SoundKind::Whoosh, SoundKind::LockClick,
+                             SoundKind::SwitchClick, SoundKind::Drip, SoundKind::IronClank, SoundKind::SeaPound})
+        quietestEffect = std::min(quietestEffect, Peak(SynthSound(effect, 1)));
+    for (SoundKind kind : {SoundKind::ShoreBed, SoundKind::HallBed, SoundKind::LampRoomBed, SoundKind::DomeBed,
+                           SoundKind::CaveBed}) {
+        const std::string name = SoundKindName(kind);
+        EXPECT_TRUE(IsBed(kind)) << name;
+        const SoundBuffer bed = SynthSound(kind, 21);
+        const std::int64_t frames = bed.Frames();
+        EXPECT_GE(frames, 6 * kSampleRate) << name;
+        EXPECT_LE(frames, 10 * kSampleRate) << name;
+        EXPECT_LT(Peak(bed), 0.5f * quietestEffect) << name << " is quiet under the effects";
+        for (int c = 0; c < bed.channels; ++c) {
+            const auto at = [&bed, c](std::int64_t i) { return bed.samples[static_cast<std::size_t>(i * bed.channels + c)]; };
+            // The bed's own motion from sample to sample, away from its ends.
+            std::vector<float> steps;
+            for (std::int64_t i = kBedEdgeFrames; i + 1 < frames - kBedEdgeFrames; ++i) steps.push_back(std::abs(at(i + 1) - at(i)));
+            std::sort(steps.begin(), steps.end());
+            EXPECT_LE(std::abs(at(0) - at(frames - 1)), steps[steps.size() * 999 / 1000])
+                << name << " channel " << c << ": the restart does not click";
+            // Under the ramps of its ends (frame 0 is silent): the bed as made, whose last frame
+            // runs into its first. Over half a millisecond either side, the seam moves no more
+            // than the bed does anywhere else.
+            const auto core = [&at, frames](std::int64_t i) {
+                if (i < kBedEdgeFrames) return at(i) * kBedEdgeFrames / static_cast<float>(i);
+                if (i > frames - kBedEdgeFrames) return at(i) * kBedEdgeFrames / static_cast<float>(frames - i);
+                return at(i);
+            };
+            constexpr std::int64_t kHalfMs = kSampleRate / 2000;
+            const auto mean = [&core](std::int64_t from) {
+                double sum = 0;
+                for (std::int64_t i = from; i < from + kHalfMs; ++i) sum += core(i);
+                return sum / kHalfMs;
+            };
+            std::vector<double> moves;
+            for (std::int64_t i = kHalfMs + 1; i + kHalfMs < frames; i += 7) moves.push_back(std::abs(mean(i) - mean(i - kHalfMs)));
+            std::sort(moves.begin(), moves.end());
+            EXPECT_LE(std::abs(mean(1) - mean(frames - kHalfMs)), moves[moves.size() * 999 / 1000])
+                << name << " channel " << c << ": the end runs into the start";
+            // Not a fade out and in: the second across the seam is no quieter (nor louder) than
+            // the bed's other seconds, taken round the loop.
+            EXPECT_GT(Rms(bed, c, 0, frames), 0.002) << name << " is heard";
+            const auto roundRms = [&bed, c, frames](std::int64_t from) {
+                double sum = 0;
+                for (std::int64_t i = from; i < from + kSampleRate; ++i) {
+                    const double v = bed.samples[static_cast<std::size_t>((i % frames) * bed.channels + c)];
+                    sum += v * v;
+                }
+                return std::sqrt(sum / kSampleRate);
+            };
+            const double acrossTheSeam = roundRms(frames - kSampleRate / 2);
+            double quietest = 1e9, loudest = 0;
+            for (std::int64_t from = kSampleRate / 2; from + kSampleRate <= frames - kSampleRate / 2; from += kSampleRate / 4) {
+                quietest = std::min(quietest, roundRms(from));
+                loudest = std::max(loudest, roundRms(from));
+            }
+            EXPECT_GT(acrossTheSeam, 0.8 * quietest) << name << " channel " << c;
+            EXPECT_LT(acrossTheSeam, 1.25 * loudest) << name << " channel " << c;
+        }
+        EXPECT_EQ(SynthSound(kind, 21).samples, bed.samples) << name << " is made the same every time";
+    }
+    EXPECT_FALSE(IsBed(SoundKind::Drip));
+    EXPECT_FALSE(IsBed(SoundKind::SeaPound));
+}
+
+// The island's machinery has weight: each effect lasts 0.4 .. 1.5 s, much of its energy is
+// low (mass), and it still sounds a quarter second after its loudest moment (resonance) -
+// where the small clicks it replaces are neither. The sea's pound ends before its next stroke
+// (every 2 s; its caption shows 1.9 s) and has the weight of water.
+TEST(ContentSounds, MachineryHasMassAndRingAndTheSeaPoundEndsBeforeItsNextStroke)
+{
+    const auto ringsOn = [](const SoundBuffer& sound) {
+        std::int64_t loudest = 0;
+        for (std::int64_t i = 0; i < sound.Frames(); ++i)
+            if (std::abs(sound.samples[static_cast<std::size_t>(i)]) > std::abs(sound.samples[static_cast<std::size_t>(loudest)])) loudest = i;
+        const std::int64_t from = loudest + kSampleRate / 4, to = std::min(sound.Frames(), from + kSampleRate / 10);
+        return from < to ? Rms(sound, 0, from, to) / Peak(sound) : 0.0;
+    };
+    for (SoundKind kind : {SoundKind::IronClank, SoundKind::LeverCreak, SoundKind::Ratchet, SoundKind::BrassSeat}) {
+        const std::string name = SoundKindName(kind);
+        const SoundBuffer sound = SynthSound(kind, 14);
+        EXPECT_GE(sound.Frames(), 4 * kSampleRate / 10) << name;
+        EXPECT_LE(sound.Frames(), 15 * kSampleRate / 10) << name;
+        EXPECT_GT(LowShare(sound), 0.15) << name << " has mass";
+        EXPECT_GT(ringsOn(sound), 0.01) << name << " rings on";
+    }
+    for (SoundKind blip : {SoundKind::LockClick, SoundKind::SwitchClick}) {
+        const SoundBuffer sound = SynthSound(blip, 14);
+        EXPECT_FALSE(LowShare(sound) > 0.15 && ringsOn(sound) > 0.01) << SoundKindName(blip) << " is only a blip";
+    }
+    const SoundBuffer pound = SynthSound(SoundKind::SeaPound, 5);
+    EXPECT_LT(pound.Frames(), 19 * kSampleRate / 10) << "over before the caption and the next stroke";
+    EXPECT_GT(pound.Frames(), kSampleRate) << "with a body of water after the slam";
+    EXPECT_GT(LowShare(pound), 0.3);
+    EXPECT_LT(std::abs(pound.samples.back()), 0.001f);
+}
+
+// The world files name the kinds in snake case; every kind has one name and back.
+TEST(ContentSounds, EveryKindHasASnakeCaseNameAndIsFoundByIt)
+{
+    const std::string names = SoundKindNames();
+    for (int k = 0; k <= static_cast<int>(SoundKind::CaveBed); ++k) {
+        const SoundKind kind = static_cast<SoundKind>(k);
+        const std::string name = SoundKindName(kind);
+        SoundKind found = SoundKind::Whoosh;
+        ASSERT_TRUE(SoundKindNamed(name, &found)) << name;
+        EXPECT_EQ(found, kind) << name;
+        EXPECT_EQ(name.find_first_not_of("abcdefghijklmnopqrstuvwxyz_"), std::string::npos) << name;
+        EXPECT_NE(names.find(name), std::string::npos) << name;
+    }
+    SoundKind untouched = SoundKind::Drip;
+    EXPECT_FALSE(SoundKindNamed("thunder", &untouched));
+    EXPECT_FALSE(SoundKindNamed("Drip", &untouched)) << "names are exact";
+    EXPECT_EQ(untouched, SoundKind::Drip);
 }
 
 TEST(ContentBooks, TextIsSetOnTheLeftPageAndLongTextContinuesOnTheRight)

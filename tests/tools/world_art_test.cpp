@@ -7,6 +7,7 @@
 #include <set>
 #include <string>
 
+#include "content/generator.h"
 #include "core/error.h"
 #include "core/text_catalogue.h"
 
@@ -79,6 +80,71 @@ TEST_F(WorldArtTest, ANoteWithoutWhatThePicturesNeedNamesItsFileAndLine)
     } catch (const Error& e) {
         EXPECT_NE(std::string(e.what()).find("main.lua:4"), std::string::npos) << e.what();
         EXPECT_NE(std::string(e.what()).find("unknown look 'dragon'"), std::string::npos) << e.what();
+    }
+    std::filesystem::remove_all(dir);
+}
+
+// Every sound is made as its world file says: the game's own sounds all name a kind the
+// generator makes (the beds as seamless .wav), each file once; a sound whose kind is none is
+// refused with the world file, line and sound that named it, and the kinds there are.
+TEST_F(WorldArtTest, SoundsAreMadeAsTheirWorldFilesSayAndAnUnknownKindIsNamed)
+{
+    const wc::WorldArt& art = ArtOfTheGame();
+    ASSERT_GE(art.sounds.size(), 25u);
+    content::AssetList game;
+    ASSERT_NO_THROW(content::AddWorldSounds(game, art));
+    std::set<std::string> files;
+    for (const content::Asset& asset : game.Assets())
+        for (const std::string& file : asset.files) EXPECT_TRUE(files.insert(file).second) << file << " made twice";
+    EXPECT_EQ(files.size(), art.sounds.size());
+    int beds = 0;
+    for (const wc::SoundDef& sound : art.sounds) {
+        content::SoundKind kind{};
+        ASSERT_TRUE(content::SoundKindNamed(sound.made, &kind)) << sound.name;
+        EXPECT_EQ(art.SoundFile(sound.name), sound.file);
+        if (!content::IsBed(kind)) continue;
+        ++beds;
+        EXPECT_TRUE(std::string(sound.file).ends_with(".wav")) << sound.name << ": a loop must not be padded as an .mp3 is";
+    }
+    EXPECT_EQ(beds, 5);
+
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() / "kelvane-world-art-sounds";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    {
+        std::ofstream main(dir / "main.lua");
+        main << "region{name = 'shore', block = 100}\n"
+                "screen{name = 'logo', region = 'shore', panorama = false, image = 'a.enc', number = 0}\n"
+                "note('opening', {logo = 'logo', boat = 'logo', causeway = 'logo'})\n"
+                "note('ending', {dawn = 'logo'})\n"
+                "note('sound', {name = 'drip', file = 'data/drip.wav', made = 'drip', seed = 3})\n"
+                "note('sound', {name = 'boom', file = 'data/boom.wav', made = 'thunder', seed = 1})\n";
+    }
+    const TextCatalogue texts = TextCatalogue::Load(KELVANE_GAME_TEXTS, {});
+    const std::unique_ptr<wc::WorldArt> small = wc::WorldArt::Load(dir, texts);
+    ASSERT_EQ(small->sounds.size(), 2u);
+    EXPECT_EQ(small->sounds[0].seed, 3u);
+    content::AssetList list;
+    try {
+        content::AddWorldSounds(list, *small);
+        ADD_FAILURE() << "an unknown kind was accepted";
+    } catch (const Error& e) {
+        const std::string what = e.what();
+        EXPECT_NE(what.find("main.lua:6"), std::string::npos) << what;
+        EXPECT_NE(what.find("'boom'"), std::string::npos) << what;
+        EXPECT_NE(what.find("'thunder'"), std::string::npos) << what;
+        EXPECT_NE(what.find("shore_bed"), std::string::npos) << what << " (the kinds there are)";
+    }
+    {
+        std::ofstream main(dir / "main.lua", std::ios::app);
+        main << "note('sound', {name = 'hush', file = 'data/hush.wav', seed = 2})\n";
+    }
+    try {
+        wc::WorldArt::Load(dir, texts);
+        ADD_FAILURE() << "a sound without its kind was accepted";
+    } catch (const Error& e) {
+        EXPECT_NE(std::string(e.what()).find("main.lua:7"), std::string::npos) << e.what();
+        EXPECT_NE(std::string(e.what()).find("'made'"), std::string::npos) << e.what();
     }
     std::filesystem::remove_all(dir);
 }

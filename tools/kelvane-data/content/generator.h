@@ -17,6 +17,10 @@
 #include "core/text_catalogue.h"
 #include "render/povray.h"
 
+namespace world_content {
+class WorldArt;
+}
+
 namespace content {
 
 // Marks a fully generated output directory; the play command checks for it.
@@ -83,6 +87,10 @@ std::vector<Asset> GameManifest(const TextCatalogue& texts);
 std::vector<Asset> SampleManifest(const TextCatalogue& texts);
 // The world's assets (world_assets.cpp): every file the world definition names.
 void AddWorldAssets(AssetList& list, const TextCatalogue& texts);
+// The world's sounds alone (AddWorldAssets adds them with the rest): every sound `art` notes,
+// made as its note says. Throws Error naming the world file, line and sound of a note whose
+// kind the generator does not make.
+void AddWorldSounds(AssetList& list, const world_content::WorldArt& art);
 // The assets of `translated` (a manifest listed with `language`'s catalogue) that carry text,
 // made into data/lang/<language>/ under their own names, scrambled as the originals are: the
 // game reads them in place of the English pictures when it plays in that language.

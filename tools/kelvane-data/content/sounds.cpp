@@ -271,7 +271,76 @@ SoundBuffer Whoosh(std::uint32_t seed)
     return b;
 }
 
+// Made further down, from the pieces of the films' sounds.
+SoundBuffer IronClank(std::uint32_t seed);
+SoundBuffer LeverCreak(std::uint32_t seed);
+SoundBuffer Ratchet(std::uint32_t seed);
+SoundBuffer BrassSeat(std::uint32_t seed);
+SoundBuffer SeaPound(std::uint32_t seed);
+SoundBuffer ShoreBed(std::uint32_t seed);
+SoundBuffer HallBed(std::uint32_t seed);
+SoundBuffer LampRoomBed(std::uint32_t seed);
+SoundBuffer DomeBed(std::uint32_t seed);
+SoundBuffer CaveBed(std::uint32_t seed);
+
+const std::pair<const char*, SoundKind> kKindNames[] = {
+    {"drip", SoundKind::Drip},
+    {"switch_click", SoundKind::SwitchClick},
+    {"explosion", SoundKind::Explosion},
+    {"page_turn", SoundKind::PageTurn},
+    {"door", SoundKind::Door},
+    {"lock_click", SoundKind::LockClick},
+    {"item_chime", SoundKind::ItemChime},
+    {"whoosh", SoundKind::Whoosh},
+    {"iron_clank", SoundKind::IronClank},
+    {"lever_creak", SoundKind::LeverCreak},
+    {"ratchet", SoundKind::Ratchet},
+    {"brass_seat", SoundKind::BrassSeat},
+    {"sea_pound", SoundKind::SeaPound},
+    {"shore_bed", SoundKind::ShoreBed},
+    {"hall_bed", SoundKind::HallBed},
+    {"lamp_room_bed", SoundKind::LampRoomBed},
+    {"dome_bed", SoundKind::DomeBed},
+    {"cave_bed", SoundKind::CaveBed},
+};
+
 }  // namespace
+
+const char* SoundKindName(SoundKind kind)
+{
+    for (const auto& [name, k] : kKindNames)
+        if (k == kind) return name;
+    throw Error("Unknown sound kind");
+}
+
+bool SoundKindNamed(std::string_view name, SoundKind* kind)
+{
+    for (const auto& [n, k] : kKindNames)
+        if (name == n) {
+            *kind = k;
+            return true;
+        }
+    return false;
+}
+
+std::string SoundKindNames()
+{
+    std::string names;
+    for (const auto& [name, kind] : kKindNames) names += (names.empty() ? "" : ", ") + std::string(name);
+    return names;
+}
+
+bool IsBed(SoundKind kind)
+{
+    switch (kind) {
+    case SoundKind::ShoreBed:
+    case SoundKind::HallBed:
+    case SoundKind::LampRoomBed:
+    case SoundKind::DomeBed:
+    case SoundKind::CaveBed: return true;
+    default: return false;
+    }
+}
 
 SoundBuffer SynthSound(SoundKind kind, std::uint32_t seed)
 {
@@ -293,6 +362,16 @@ SoundBuffer SynthSound(SoundKind kind, std::uint32_t seed)
     }
     case SoundKind::ItemChime: return Chime(seed);
     case SoundKind::Whoosh: return Whoosh(seed);
+    case SoundKind::IronClank: return IronClank(seed);
+    case SoundKind::LeverCreak: return LeverCreak(seed);
+    case SoundKind::Ratchet: return Ratchet(seed);
+    case SoundKind::BrassSeat: return BrassSeat(seed);
+    case SoundKind::SeaPound: return SeaPound(seed);
+    case SoundKind::ShoreBed: return ShoreBed(seed);
+    case SoundKind::HallBed: return HallBed(seed);
+    case SoundKind::LampRoomBed: return LampRoomBed(seed);
+    case SoundKind::DomeBed: return DomeBed(seed);
+    case SoundKind::CaveBed: return CaveBed(seed);
     }
     throw Error("Unknown sound kind");
 }
@@ -399,6 +478,314 @@ SoundBuffer Gurgle(Rng& rng, double seconds, const std::function<float(double)>&
             }
         }
     return b;
+}
+
+// ---- effects with weight: the island's heavy machinery ------------------------------------
+
+// Adds a mono piece into a mono buffer from `at` seconds, at `gain`; what runs past the end is
+// dropped.
+void Mix(SoundBuffer& out, const SoundBuffer& piece, double at, float gain)
+{
+    const std::size_t first = static_cast<std::size_t>(std::max(0.0, at) * kRate);
+    for (std::size_t i = 0; i < piece.samples.size() && first + i < out.samples.size(); ++i)
+        out.samples[first + i] += piece.samples[i] * gain;
+}
+
+// A struck body that rings on: inharmonic partials of `base` Hz, the higher dying sooner.
+SoundBuffer Ring(Rng& rng, double base, const std::vector<double>& partials, double decay)
+{
+    SoundBuffer b = Mono(decay * 7.0);
+    for (std::size_t p = 0; p < partials.size(); ++p) {
+        const double f = base * partials[p] * (0.99 + 0.02 * rng.Uniform()), d = decay / (1.0 + 0.7 * static_cast<double>(p));
+        for (std::size_t i = 0; i < b.samples.size(); ++i) {
+            const double t = i / kRate;
+            b.samples[i] += static_cast<float>(Sin(kTwoPi * f * t) * Exp(-t / d) * std::min(1.0, t / 0.001) / (p + 1.0));
+        }
+    }
+    return b;
+}
+
+// The low weight of a heavy blow: a sine falling from `hz` with the given decay.
+SoundBuffer Mass(double hz, double decay)
+{
+    SoundBuffer b = Mono(decay * 7.0);
+    for (std::size_t i = 0; i < b.samples.size(); ++i) {
+        const double t = i / kRate;
+        b.samples[i] = static_cast<float>(Sin(kTwoPi * hz * t * (1.0 - 0.25 * std::min(t, 0.5))) * Exp(-t / decay) * std::min(1.0, t / 0.002));
+    }
+    return b;
+}
+
+// Brings the last `seconds` smoothly down to silence (a ring or an echo still sounding there).
+void FadeTail(SoundBuffer& b, double seconds)
+{
+    const std::size_t n = b.samples.size(), fade = std::min(n, static_cast<std::size_t>(seconds * kRate) * b.channels);
+    for (std::size_t i = n - fade; i < n; ++i) b.samples[i] *= 1.0f - Smooth(0.0f, 1.0f, static_cast<float>(i - (n - fade)) / fade);
+}
+
+SoundBuffer IronClank(std::uint32_t seed)
+{
+    Rng rng(seed);
+    SoundBuffer b = Mono(0.9);
+    for (double at : {0.02, 0.08, 0.15})  // the key's wards going round
+        Mix(b, Click(rng.Next(), {0.0}, {2200.0, 3600.0}, 0.004, 0.05), at, 0.25f);
+    const double spring = 0.22;  // the shackle springs out of the body
+    Mix(b, Clank(rng, 310.0, 0.06), spring, 0.8f);
+    Mix(b, Ring(rng, 740.0, {1.0, 2.76, 5.4}, 0.22), spring, 0.35f);
+    Mix(b, Mass(95.0, 0.07), spring, 0.6f);
+    Mix(b, Clank(rng, 190.0, 0.05), 0.42, 0.45f);  // the hasp drops against the gate
+    AddReverb(b, 0.9f, 0.3f);
+    FadeTail(b, 0.2);
+    Finish(b, 0.75f);
+    return b;
+}
+
+SoundBuffer LeverCreak(std::uint32_t seed)
+{
+    Rng rng(seed);
+    SoundBuffer b = Mono(1.3);
+    const double home = 0.68;
+    Mix(b, Creak(rng, home, 38.0, 260.0f, 610.0f), 0.0, 0.5f);  // the dry iron pivot
+    Mix(b, ShapedNoise(rng, home, 3.0f, true, [home](double t) {  // the arm dragging in its slot
+            return std::pair<float, float>{900.0f, 0.3f * Smooth(0.0f, 0.15f, static_cast<float>(t)) *
+                                                       (1.0f - Smooth(static_cast<float>(home) - 0.1f, static_cast<float>(home), static_cast<float>(t)))};
+        }), 0.0, 0.5f);
+    Mix(b, Thud(rng, 62.0), home, 0.9f);
+    Mix(b, Clank(rng, 150.0, 0.07), home, 0.45f);  // the iron stop, ringing
+    AddReverb(b, 1.0f, 0.35f);
+    FadeTail(b, 0.25);
+    Finish(b, 0.75f);
+    return b;
+}
+
+SoundBuffer Ratchet(std::uint32_t seed)
+{
+    Rng rng(seed);
+    SoundBuffer b = Mono(1.0);
+    for (double at : {0.02, 0.10, 0.17, 0.23, 0.28}) {  // the pawl over the teeth, quicker as the spring gives
+        Mix(b, Click(rng.Next(), {0.0}, {2300.0, 3700.0, 1200.0}, 0.005, 0.06), at, 0.3f);
+        Mix(b, Ring(rng, 600.0, {1.0}, 0.02), at, 0.15f);
+    }
+    const double gives = 0.34;
+    Mix(b, Clank(rng, 130.0, 0.09), gives, 0.8f);
+    Mix(b, Thud(rng, 55.0), gives, 0.7f);
+    Mix(b, Ring(rng, 520.0, {1.0, 2.41, 3.93}, 0.25), gives, 0.2f);
+    AddReverb(b, 1.2f, 0.4f);
+    FadeTail(b, 0.2);
+    Finish(b, 0.75f);
+    return b;
+}
+
+SoundBuffer BrassSeat(std::uint32_t seed)
+{
+    Rng rng(seed);
+    SoundBuffer b = Mono(1.4);
+    const double seat = 0.15;
+    Mix(b, ShapedNoise(rng, seat, 2.0f, true, [seat](double t) {  // glass sliding over brass
+            return std::pair<float, float>{2400.0f, Smooth(0.0f, static_cast<float>(seat), static_cast<float>(t))};
+        }), 0.0, 0.15f);
+    Mix(b, Thud(rng, 58.0), seat, 1.0f);
+    Mix(b, Mass(70.0, 0.15), seat, 0.5f);
+    Mix(b, Ring(rng, 330.0, {1.0, 2.32, 4.25, 6.63}, 0.45), seat, 0.35f);  // the brass seat rings
+    Mix(b, Clank(rng, 420.0, 0.03), seat + 0.17, 0.15f);                  // and settles
+    AddReverb(b, 1.3f, 0.4f);
+    FadeTail(b, 0.3);
+    Finish(b, 0.75f);
+    return b;
+}
+
+SoundBuffer SeaPound(std::uint32_t seed)
+{
+    Rng rng(seed);
+    SoundBuffer b = Mono(1.8);
+    const double hit = 0.03;
+    Svf body, spray;
+    for (std::size_t i = 0; i < b.samples.size(); ++i) {
+        const double t = i / kRate - hit;
+        if (t < 0) continue;
+        // The slam of the water's weight on the stone, and the body of water bursting through.
+        const double slam = Sin(kTwoPi * 45.0 * t * (1.0 - 0.3 * std::min(t, 0.5))) * Exp(-t / 0.25) * std::min(1.0, t / 0.004);
+        const float cutoff = static_cast<float>(250.0 + 2300.0 * Exp(-t / 0.12));
+        const double burst = (1.0 - Exp(-t / 0.005)) * Exp(-t / 0.35);
+        const float water = body.Process(Noise(rng), cutoff, 0.7f, false);
+        const float foam = spray.Process(Noise(rng), 3500.0f, 1.2f, true);
+        b.samples[i] = static_cast<float>(slam + burst * 1.6 * water + Exp(-t / 0.2) * 0.3 * foam);
+    }
+    // The water running back out through the gate.
+    Mix(b, ShapedNoise(rng, 1.4, 0.7f, false, [](double t) {
+            const float u = static_cast<float>(t);
+            return std::pair<float, float>{900.0f - 500.0f * Smooth(0.0f, 1.3f, u), Smooth(0.0f, 0.3f, u) * (1.0f - Smooth(0.6f, 1.35f, u))};
+        }), 0.35, 0.5f);
+    Mix(b, Gurgle(rng, 1.1, [](double t) { return static_cast<float>(1.0 - t / 1.1); }), 0.4, 0.25f);
+    AddReverb(b, 1.4f, 0.6f);
+    FadeTail(b, 0.35);
+    Finish(b, 0.8f);
+    return b;
+}
+
+// ---- the regions' beds ---------------------------------------------------------------------
+
+// A bed's sources at frame `k` of its round: its own periodic noise (three independent
+// streams that repeat each round) and the time in the round.
+struct BedFrame {
+    std::size_t k;
+    double t;
+    float n1, n2, n3;
+};
+
+// A bed of `seconds` (whole) whose every source repeats each round: the noise repeats, tones
+// have whole cycles per round (whole hertz), swells whole periods per round. `sample` gives
+// one stereo frame and keeps its own filters; it runs over two rounds so that every filter and
+// echo has settled, and the second round is kept, so its last frame runs into its first. Both
+// ends then come down to silence within a few milliseconds, as the music's loops do, so the
+// moment a restart takes is not heard as a click.
+SoundBuffer LoopBed(int seconds, std::uint32_t seed, float room, float wet, float peak,
+                    const std::function<std::pair<float, float>(const BedFrame&)>& sample)
+{
+    const std::size_t n = static_cast<std::size_t>(seconds) * kSampleRate;
+    Rng rng(seed);
+    std::array<std::vector<float>, 3> noise;
+    for (auto& stream : noise) {
+        stream.resize(n);
+        for (float& v : stream) v = Noise(rng);
+    }
+    Reverb left(room, 0.45f, 0), right(room, 0.45f, 23);
+    SoundBuffer b;
+    b.channels = 2;
+    b.samples.assign(2 * n, 0.0f);
+    for (std::size_t i = 0; i < 2 * n; ++i) {
+        const std::size_t k = i % n;
+        const auto [l, r] = sample({k, k / kRate, noise[0][k], noise[1][k], noise[2][k]});
+        const float wl = left.Process(l + 0.3f * r), wr = right.Process(r + 0.3f * l);
+        if (i < n) continue;
+        b.samples[2 * k] = l + wet * wl;
+        b.samples[2 * k + 1] = r + wet * wr;
+    }
+    float m = 1e-6f;
+    for (float s : b.samples) m = std::max(m, std::fabs(s));
+    const std::size_t edge = kBedEdgeFrames;  // 5 ms
+    for (std::size_t k = 0; k < n; ++k) {
+        float g = peak / m;
+        if (k < edge) g *= static_cast<float>(k) / edge;
+        if (k + edge > n) g *= static_cast<float>(n - k) / edge;
+        b.samples[2 * k] *= g;
+        b.samples[2 * k + 1] *= g;
+    }
+    return b;
+}
+
+// A slow swell of whole periods per round: 0 .. 1.
+double Swell(double t, double seconds, int periods, double phase)
+{
+    return 0.5 + 0.5 * Sin(kTwoPi * (periods * t / seconds + phase));
+}
+
+// Where in its rise and fall a wave arriving every round at `onset` is, at time `t`: the wave
+// breaks over `length` seconds and may run over the round's end into its start.
+float WaveAt(double t, double seconds, double onset, double length)
+{
+    double u = t - onset;
+    if (u < 0) u += seconds;
+    const float x = static_cast<float>(u / length);
+    return x > 1.0f ? 0.0f : Smooth(0.0f, 0.3f, x) * (1.0f - Smooth(0.35f, 1.0f, x));
+}
+
+SoundBuffer ShoreBed(std::uint32_t seed)
+{
+    constexpr int kSeconds = 9;
+    Rng rng(seed);
+    const double phase = rng.Uniform();
+    const double onsets[] = {0.4 + 0.3 * rng.Uniform(), 3.3 + 0.3 * rng.Uniform(), 6.3 + 0.3 * rng.Uniform()};
+    Svf windL, windR, surfL, surfR, lowL, lowR;
+    return LoopBed(kSeconds, seed, 1.0f, 0.15f, 0.16f, [=](const BedFrame& f) mutable {
+        // The wind: gusts of whole periods, its pitch rising with them, each side its own.
+        const double gustL = 0.45 + 0.55 * Swell(f.t, kSeconds, 1, phase) * Swell(f.t, kSeconds, 3, 0.2);
+        const double gustR = 0.45 + 0.55 * Swell(f.t, kSeconds, 1, phase + 0.15) * Swell(f.t, kSeconds, 2, 0.6);
+        const float wl = windL.Process(f.n1, static_cast<float>(350.0 + 550.0 * gustL), 1.5f, true) * static_cast<float>(gustL);
+        const float wr = windR.Process(f.n2, static_cast<float>(350.0 + 550.0 * gustR), 1.5f, true) * static_cast<float>(gustR);
+        // The surf: three waves a round breaking on the shingle, over the sea's low roar.
+        float surf = 0;
+        for (double onset : onsets) surf = std::max(surf, WaveAt(f.t, kSeconds, onset, 2.6));
+        const float cutoff = 300.0f + 1800.0f * surf;
+        const float sl = surfL.Process(f.n3, cutoff, 0.7f, false), sr = surfR.Process(0.6f * f.n3 + 0.4f * f.n1, cutoff, 0.7f, false);
+        const float roarL = lowL.Process(f.n2, 200.0f, 0.7f, false), roarR = lowR.Process(f.n1, 200.0f, 0.7f, false);
+        return std::pair<float, float>{0.5f * wl + surf * sl + 0.5f * roarL, 0.5f * wr + surf * sr + 0.5f * roarR};
+    });
+}
+
+SoundBuffer HallBed(std::uint32_t seed)
+{
+    constexpr int kSeconds = 8;
+    Svf toneL, toneR, airL, airR, tick, tock, caseBody;
+    return LoopBed(kSeconds, seed, 0.9f, 0.35f, 0.12f, [=](const BedFrame& f) mutable {
+        // The room: a low still tone and faint air.
+        const float l = toneL.Process(f.n1, 120.0f, 0.7f, false) * 0.5f + airL.Process(f.n2, 2000.0f, 0.8f, true) * 0.03f;
+        const float r = toneR.Process(f.n2, 120.0f, 0.7f, false) * 0.5f + airR.Process(f.n1, 2000.0f, 0.8f, true) * 0.03f;
+        // The clock: a tick on every second, tick and tock by turns, in its wooden case; the
+        // first half a second into the round, so that no tick falls on its ends.
+        const std::size_t into = (f.k + kSampleRate / 2) % kSampleRate;
+        const bool odd = ((f.k + kSampleRate / 2) / kSampleRate) % 2 == 1;
+        const float strike = into == 0 ? 1.0f : (into < 30 ? 0.5f * f.n3 * (1.0f - into / 30.0f) : 0.0f);
+        const float escapement = tick.Process(odd ? 0.0f : strike, 2600.0f, 14.0f, true) + tock.Process(odd ? strike : 0.0f, 2100.0f, 14.0f, true);
+        const float clock = escapement + 0.8f * caseBody.Process(strike, 420.0f, 6.0f, true);
+        return std::pair<float, float>{l + 0.6f * clock, r + 0.4f * clock};
+    });
+}
+
+SoundBuffer LampRoomBed(std::uint32_t seed)
+{
+    constexpr int kSeconds = 7;
+    Rng rng(seed);
+    const double phase = rng.Uniform();
+    Svf hissL, hissR, roar;
+    return LoopBed(kSeconds, seed, 1.1f, 0.3f, 0.07f, [=](const BedFrame& f) mutable {
+        // The hum of the lamp room: 50 Hz and its harmonics, wavering slowly with the flames.
+        const double waver = 0.85 + 0.15 * Swell(f.t, kSeconds, 2, phase);
+        const double h1 = Sin(kTwoPi * 50.0 * f.t), h2 = Sin(kTwoPi * 100.0 * f.t + 0.4), h3 = Sin(kTwoPi * 150.0 * f.t + 1.1),
+                     h4 = Sin(kTwoPi * 200.0 * f.t + 2.0);
+        const double humL = waver * (h1 + 0.5 * h2 + 0.3 * h3 + 0.15 * h4);
+        const double humR = waver * (h1 + 0.4 * h2 + 0.35 * h3 + 0.1 * h4);
+        // The flames: a hiss that flickers, and their soft roar.
+        const double flicker = 0.6 + 0.4 * Swell(f.t, kSeconds, 5, phase + 0.3) * Swell(f.t, kSeconds, 3, 0.1);
+        const float roarSound = roar.Process(f.n3, 180.0f, 0.7f, false) * 0.3f;
+        const float hl = hissL.Process(f.n1, 3000.0f, 1.0f, true), hr = hissR.Process(f.n2, 3000.0f, 1.0f, true);
+        return std::pair<float, float>{static_cast<float>(0.25 * humL + 0.05 * flicker * hl) + roarSound,
+                                       static_cast<float>(0.25 * humR + 0.05 * flicker * hr) + roarSound};
+    });
+}
+
+SoundBuffer DomeBed(std::uint32_t seed)
+{
+    constexpr int kSeconds = 8;
+    Rng rng(seed);
+    const double phase = rng.Uniform();
+    Svf lowL, lowR, airL, airR;
+    return LoopBed(kSeconds, seed, 1.5f, 0.6f, 0.05f, [=](const BedFrame& f) mutable {
+        // Faint air moving under the great dome, breathing slowly.
+        const double breath = 0.7 + 0.3 * Swell(f.t, kSeconds, 1, phase) * Swell(f.t, kSeconds, 2, phase + 0.4);
+        const float l = lowL.Process(f.n1, 500.0f, 0.7f, false) + 0.4f * airL.Process(f.n2, 1500.0f, 0.8f, true);
+        const float r = lowR.Process(f.n2, 500.0f, 0.7f, false) + 0.4f * airR.Process(f.n3, 1500.0f, 0.8f, true);
+        return std::pair<float, float>{static_cast<float>(breath) * l, static_cast<float>(breath) * r};
+    });
+}
+
+SoundBuffer CaveBed(std::uint32_t seed)
+{
+    constexpr int kSeconds = 10;
+    Rng rng(seed);
+    const double onsets[] = {0.5 + 0.5 * rng.Uniform(), 3.0 + 0.5 * rng.Uniform(), 5.5 + 0.5 * rng.Uniform(), 8.0 + 0.5 * rng.Uniform()};
+    Svf rumbleL, rumbleR, lapL, lapR;
+    return LoopBed(kSeconds, seed, 1.4f, 0.5f, 0.14f, [=](const BedFrame& f) mutable {
+        // The stone's low rumble and a deep resonance of the vault.
+        const float resonance = static_cast<float>(0.12 * Sin(kTwoPi * 41.0 * f.t) * (0.6 + 0.4 * Swell(f.t, kSeconds, 1, 0.0)));
+        const float l = rumbleL.Process(f.n1, 90.0f, 0.8f, false), r = rumbleR.Process(f.n2, 90.0f, 0.8f, false);
+        // Water lapping at the walls, four slow swells a round.
+        float lap = 0;
+        for (double onset : onsets) lap = std::max(lap, WaveAt(f.t, kSeconds, onset, 2.2));
+        const float cutoff = 400.0f + 300.0f * lap;
+        const float wl = lapL.Process(f.n3, cutoff, 1.5f, true), wr = lapR.Process(0.5f * f.n3 + 0.5f * f.n1, cutoff, 1.5f, true);
+        return std::pair<float, float>{l + resonance + 0.4f * lap * wl, r + resonance + 0.4f * lap * wr};
+    });
 }
 
 double At(const FilmSoundSpec& timing, std::size_t i, double otherwise)

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace content {
@@ -26,9 +27,34 @@ enum class SoundKind {
     LockClick,    // a lock's bolt snapping into place
     ItemChime,    // a short bright chime for examining an item
     Whoosh,       // air moving, for transitions
+    // Effects with weight, 0.4 .. 1.5 s: mass and a ringing body.
+    IronClank,    // a key turning and an iron shackle springing open, ringing
+    LeverCreak,   // a heavy lever dragged over on a dry iron pivot, thudding home
+    Ratchet,      // a pawl over a few teeth, then a spring catch giving with a deep clunk
+    BrassSeat,    // a heavy glass-and-brass weight settling into a brass seat: thud and ring
+    SeaPound,     // a wave slamming through the broken gate, its water running back (1.8 s)
+    // Beds: quiet, several seconds, and seamless: the last sample runs into the first.
+    ShoreBed,     // wind and surf on the shore (stereo, 9 s)
+    HallBed,      // a still room's tone with a slow clock ticking (stereo, 8 s)
+    LampRoomBed,  // the low hum of the lamps and their flames (stereo, 7 s)
+    DomeBed,      // a hush: faint air under the dome, very quiet (stereo, 8 s)
+    CaveBed,      // low water and stone, the cistern's room tone (stereo, 10 s)
 };
 // `seed` varies the sound within its kind (three drips that are not the same drip).
 SoundBuffer SynthSound(SoundKind kind, std::uint32_t seed);
+// The world files name the kinds in snake case ("drip", "iron_clank", "shore_bed").
+const char* SoundKindName(SoundKind kind);
+// The kind the world files name `name`; false when there is none.
+bool SoundKindNamed(std::string_view name, SoundKind* kind);
+// Every kind's name, comma separated, for a message about a name that is none.
+std::string SoundKindNames();
+// Whether sounds of `kind` are made to loop (the regions' beds).
+bool IsBed(SoundKind kind);
+// A bed's two ends come down to silence over this many frames, linearly (frame k of the first
+// ones at k / kBedEdgeFrames, frame k from the end at (k + 1) / kBedEdgeFrames of the
+// last ones): the moment the game takes to start it again is then no click. Under those ramps the
+// bed's last frame runs straight into its first.
+constexpr int kBedEdgeFrames = 220;
 
 // The events the films show, each with a sound made for it. `times` (seconds from the film's
 // start) say when its moments fall in the picture, so that the sound keeps time with it.
