@@ -52,7 +52,7 @@ change{screen = "hall_desk", x = 440, y = 240, w = 144, h = 100, image = "data/h
 change{screen = "hall_lamphook", x = 440, y = 180, w = 144, h = 130, image = "data/hall_lamphook_overlay01.enc",
        state = {"lamp_on_hook", 1}, item = "lamp"}
 -- The spare lamp is seen on its board from the room too, until it is taken.
-change{screen = "hall_lamp_room", x = 800, y = 220, w = 200, h = 160, image = "data/hall_pano03_overlay01.enc",
+change{screen = "hall_lamp_room", x = 872, y = 262, w = 56, h = 88, image = "data/hall_pano03_overlay01.enc",
        state = {"lamp_on_hook", 1}, item = "lamp"}
 
 -- ---- the story ----

@@ -65,7 +65,7 @@ change{screen = "shore_workbench", x = 440, y = 230, w = 144, h = 100, image = "
 change{screen = "shore_toolrack", x = 440, y = 180, w = 144, h = 120, image = "data/shore_toolrack_overlay01.enc",
        state = {"crank_in_rack", 1}, item = "crank"}
 -- The crank is seen on the rack from across the boathouse too, until it is taken.
-change{screen = "shore_boathouse", x = 1200, y = 220, w = 200, h = 160, image = "data/shore_pano05_overlay01.enc",
+change{screen = "shore_boathouse", x = 1276, y = 254, w = 56, h = 88, image = "data/shore_pano05_overlay01.enc",
        state = {"crank_in_rack", 1}, item = "crank"}
 change{screen = "shore_rockpool", x = 440, y = 300, w = 144, h = 110, image = "data/shore_rockpool_overlay01.enc",
        state = {"watch_in_pool", 1}, item = "watch"}

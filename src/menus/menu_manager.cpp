@@ -119,6 +119,7 @@ int MenuManager::Run()
     // The button under the pointer glows, as long as its page is still shown.
     if (c_bButtonHovered && page == c_iCurrentMenu && c_pGlow != nullptr)
         c_pGlow->Render(c_hovered.x1, c_hovered.y1, c_hovered.x2, c_hovered.y2);
+    DrawCursor(hover);
     device->SetDimming(1.0f);
     if (c_bVeilIsBlack) {
         // A button that changed the page restarted the fade from dark: the frame darkens to
@@ -128,8 +129,6 @@ int MenuManager::Run()
     } else {
         DrawDarkness(1.0f - VeilLight());
     }
-    // The pointer over the veil, at full light: however dark the page, the player sees it.
-    DrawCursor(hover);
 
     device->EndScene();
     device->Present();

@@ -535,7 +535,7 @@ TEST_F(InitWorldTest, TheWorldHasItsIntendedShape)
     EXPECT_TRUE(near(moves, 200)) << moves;
     EXPECT_EQ(codeKeys, 85);
     EXPECT_TRUE(near(uses, 42)) << uses;
-    EXPECT_TRUE(near(overlays, 22)) << overlays;
+    EXPECT_TRUE(near(overlays, 25)) << overlays;
     EXPECT_EQ(overwrites, 12);
     EXPECT_TRUE(near(videos, 17)) << videos;
 }
