@@ -1,6 +1,7 @@
 #include "core/settings.h"
 
 #include <algorithm>
+#include <cmath>
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
@@ -65,6 +66,7 @@ const std::map<std::string, Reader, std::less<>>& Readers()
         {"subtitle_size",
          [](std::string_view v, Settings& s) { return ParseChoice(v, "large", "small", &s.largeSubtitles); }},
         {"turning_speed", [](std::string_view v, Settings& s) { return ParseInt(v, &s.turningSpeed); }},
+        {"pointer_speed", [](std::string_view v, Settings& s) { return ParseInt(v, &s.pointerSpeed); }},
         {"display", [](std::string_view v, Settings& s) { return ParseChoice(v, "fullscreen", "window", &s.fullScreen); }},
         {"skip_waits", [](std::string_view v, Settings& s) { return ParseChoice(v, "on", "off", &s.skipWaits); }},
         {"reveal_hotspots",
@@ -128,6 +130,12 @@ void Settings::Clamp()
     effectsVolume = std::clamp(effectsVolume, 0, kVolumeMax);
     brightness = std::clamp(brightness, kBrightnessMin, kBrightnessMax);
     turningSpeed = std::clamp(turningSpeed, kTurningMin, kTurningMax);
+    pointerSpeed = std::clamp(pointerSpeed, kPointerMin, kPointerMax);
+}
+
+float Settings::PointerFactor() const
+{
+    return std::pow(2.0f, static_cast<float>(pointerSpeed - kPointerDefault) / 2.5f);
 }
 
 fs::path SettingsPath()
@@ -197,6 +205,7 @@ std::string FormatSettings(const Settings& settings)
         << "subtitles = " << (settings.subtitles ? "on" : "off") << "\n"
         << "subtitle_size = " << (settings.largeSubtitles ? "large" : "small") << "\n"
         << "turning_speed = " << settings.turningSpeed << "\n"
+        << "pointer_speed = " << settings.pointerSpeed << "\n"
         << "display = " << (settings.fullScreen ? "fullscreen" : "window") << "\n"
         << "skip_waits = " << (settings.skipWaits ? "on" : "off") << "\n"
         << "reveal_hotspots = " << (settings.revealHotspots ? "on" : "off") << "\n";

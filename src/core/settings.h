@@ -1,4 +1,4 @@
-// The player's settings: volumes, brightness, subtitles, turning speed, window mode, the
+// The player's settings: volumes, brightness, subtitles, turning and pointer speed, window mode, the
 // opening's scripted waits and whether the reveal key marks what reacts, kept per user in an ini file. The defaults are the game as it
 // plays without a settings file. No platform or drawing code here.
 #pragma once
@@ -14,6 +14,9 @@ struct Settings {
     static constexpr int kTurningMin = 1;          // steps; 5 = the game's own turning speed
     static constexpr int kTurningMax = 10;
     static constexpr int kTurningDefault = 5;
+    static constexpr int kPointerMin = 1;          // steps; 5 = the game's own pointer speed
+    static constexpr int kPointerMax = 10;
+    static constexpr int kPointerDefault = 5;
 
     int musicVolume = kVolumeMax;
     int effectsVolume = kVolumeMax;  // one-shot and ambient sounds, and the films' sound
@@ -21,6 +24,7 @@ struct Settings {
     bool subtitles = true;
     bool largeSubtitles = false;
     int turningSpeed = kTurningDefault;
+    int pointerSpeed = kPointerDefault;  // full screen: how far a count of the mouse moves the pointer
     bool fullScreen = true;
     bool skipWaits = false;  // the opening's scripted pauses end at once
     bool revealHotspots = true;  // holding Space marks what on the view reacts to a click
@@ -32,6 +36,9 @@ struct Settings {
     float Gamma() const { return static_cast<float>(brightness) / 100.0f; }
     // How many times the game's own turning speed the view turns at.
     float TurningFactor() const { return static_cast<float>(turningSpeed) / kTurningDefault; }
+    // How many times the game's own speed the pointer moves at: each step doubles it in two
+    // and a half steps, from a third at 1 to four times at 10.
+    float PointerFactor() const;
 
     bool operator==(const Settings&) const = default;
 };

@@ -26,7 +26,7 @@ constexpr DWORD kTextColour = 0xFFEDB469;  // the game's text colour
 constexpr DWORD kSelectedColour = 0xFFFFFFFF;
 constexpr float kTitleY = 112.0f;
 constexpr int kFirstRowTop = 156;
-constexpr int kRowPitch = 32;
+constexpr int kRowPitch = 30;
 constexpr int kRowLeft = 126;
 constexpr int kRowRight = 674;
 constexpr float kLabelX = 136.0f;
@@ -46,6 +46,7 @@ constexpr Word kLabelWords[SettingsOverlay::kRowCount] = {
     {"settings.music", "Music volume"},     {"settings.effects", "Effects and voices"},
     {"settings.brightness", "Brightness"},  {"settings.subtitles", "Subtitles"},
     {"settings.subtitle_size", "Subtitle size"}, {"settings.turning", "Turning speed"},
+    {"settings.pointer", "Pointer speed"},
     {"settings.display", "Display"},        {"settings.pauses", "Opening's pauses"},
     {"settings.reveal", "Reveal (Space)"},  {"settings.close", "Close"},
 };
@@ -94,6 +95,7 @@ std::string SettingsOverlay::ValueText(const Settings& s, int row) const
     case kSubtitles: return word(s.subtitles ? kOn : kOff);
     case kSubtitleSize: return word(s.largeSubtitles ? kLarge : kSmall);
     case kTurning: return std::to_string(s.turningSpeed);
+    case kPointer: return std::to_string(s.pointerSpeed);
     case kDisplay: return word(s.fullScreen ? kFullScreen : kWindow);
     case kWaits: return word(s.skipWaits ? kSkip : kPlay);
     case kReveal: return word(s.revealHotspots ? kHeld : kNever);
@@ -151,6 +153,7 @@ bool SettingsOverlay::Step(int row, int direction)
         return StepInt(&s.brightness, direction, Settings::kBrightnessStep, Settings::kBrightnessMin,
                        Settings::kBrightnessMax);
     case kTurning: return StepInt(&s.turningSpeed, direction, 1, Settings::kTurningMin, Settings::kTurningMax);
+    case kPointer: return StepInt(&s.pointerSpeed, direction, 1, Settings::kPointerMin, Settings::kPointerMax);
     // A two-valued setting changes whichever way it is stepped.
     case kSubtitles: s.subtitles = !s.subtitles; return true;
     case kSubtitleSize: s.largeSubtitles = !s.largeSubtitles; return true;

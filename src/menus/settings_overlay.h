@@ -31,7 +31,7 @@ public:
     static constexpr int kClosed = 2;   // the player closed the screen this frame
 
     // The rows, top to bottom; the last closes the screen.
-    enum Row { kMusic, kEffects, kBrightness, kSubtitles, kSubtitleSize, kTurning, kDisplay, kWaits, kReveal, kClose, kRowCount };
+    enum Row { kMusic, kEffects, kBrightness, kSubtitles, kSubtitleSize, kTurning, kPointer, kDisplay, kWaits, kReveal, kClose, kRowCount };
 
     // Draws on `device` with the pointer `cursor` (none owned; all outlive the overlay).
     SettingsOverlay(gfx::Device* device, MouseManager* mouse, KeyManager* keys, Cursor* cursor);

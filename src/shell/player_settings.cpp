@@ -7,6 +7,7 @@
 #include "media/sound.h"
 #include "media/video_player.h"
 #include "platform/gfx/device.h"
+#include "platform/input/input_system.h"
 #include "shell/winfunc.h"
 #include "world/world_manager.h"
 
@@ -72,6 +73,7 @@ void PlayerSettings::Apply(bool switchWindowMode)
         c_pWorldManager->set_TurningFactor(c_settings.TurningFactor());
         c_pWorldManager->set_SkipWaits(c_settings.skipWaits);
     }
+    platform::SetPointerSpeed(c_settings.PointerFactor());
     if (switchWindowMode) Winfunc::SetFullscreen(c_settings.fullScreen);
     c_iWindowSeen = Winfunc::IsFullscreen() ? 1 : 0;
 }

@@ -45,6 +45,7 @@ Settings Unusual()
     s.subtitles = false;
     s.largeSubtitles = true;
     s.turningSpeed = 9;
+    s.pointerSpeed = 2;
     s.fullScreen = false;
     s.skipWaits = true;
     s.revealHotspots = false;
@@ -105,20 +106,20 @@ TEST_F(SettingsFileTest, MissingAndLaterFilesGiveTheDefaultsWithOneLineAndNoVers
 
 TEST_F(SettingsFileTest, EveryGoodLineCountsAndEachBadLineIsReportedOnceWithItsNumber)
 {
-    // The game's own file (12 lines) with a bad line among its own and bad lines after it.
+    // The game's own file (13 lines) with a bad line among its own and bad lines after it.
     std::string text = FormatSettings(Unusual());
     text.insert(text.find("brightness"), "brightness = bright\n");  // line 6, before the good one
-    text += "subtitles = maybe\n"   // 14
-            "just some words\n"     // 15
-            "turning_speed = 4x\n"  // 16
-            "version = one\n";      // 17
+    text += "subtitles = maybe\n"   // 15
+            "just some words\n"     // 16
+            "turning_speed = 4x\n"  // 17
+            "version = one\n";      // 18
     Write(text);
     std::string said;
     EXPECT_EQ(Load(&said), Unusual()) << "the good lines keep their values";
     EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 5) << said;
     for (const char* expected : {"line 6: 'bright' is not a value for brightness",
-                                 "line 14: 'maybe' is not a value for subtitles", "line 15: 'just some words'",
-                                 "line 16: '4x' is not a value for turning_speed", "line 17: the version 'one'"}) {
+                                 "line 15: 'maybe' is not a value for subtitles", "line 16: 'just some words'",
+                                 "line 17: '4x' is not a value for turning_speed", "line 18: the version 'one'"}) {
         EXPECT_NE(said.find(File().string() + ", " + expected), std::string::npos) << expected << " in: " << said;
     }
 
@@ -166,6 +167,12 @@ TEST_F(SettingsFileTest, UnknownKeysAreIgnoredAndValuesOutOfRangeClamped)
     EXPECT_EQ(s.musicVolume, Settings::kVolumeMax);
     EXPECT_EQ(s.brightness, Settings::kBrightnessMin);
     EXPECT_EQ(s.turningSpeed, Settings::kTurningMin);
+    EXPECT_EQ(s.pointerSpeed, Settings::kPointerDefault) << "a file from before the pointer's speed keeps its default";
+    EXPECT_FLOAT_EQ(s.PointerFactor(), 1.0f);
+    Settings fast, slow;
+    fast.pointerSpeed = Settings::kPointerMax, slow.pointerSpeed = Settings::kPointerMin;
+    EXPECT_FLOAT_EQ(fast.PointerFactor(), 4.0f);
+    EXPECT_NEAR(slow.PointerFactor(), 0.33f, 0.01f);
     EXPECT_EQ(s.effectsVolume, 4);
     EXPECT_TRUE(s.largeSubtitles);
     EXPECT_TRUE(s.subtitles) << "keys not in the file keep their defaults";

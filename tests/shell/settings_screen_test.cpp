@@ -67,7 +67,7 @@ TEST_F(SettingsScreenTest, ClicksChangeValuesThatTakeEffectAndAreKeptButNeverRea
                  "expect settings open\n" +
                  ClickRow(SettingsOverlay::kTurning, 1) + ClickRow(SettingsOverlay::kMusic, -1) +
                  ClickRow(SettingsOverlay::kMusic, -1) + ClickRow(SettingsOverlay::kSubtitleSize, 1) +
-                 ClickRow(SettingsOverlay::kBrightness, 1) +
+                 ClickRow(SettingsOverlay::kBrightness, 1) + ClickRow(SettingsOverlay::kPointer, -1) +
                  "expect settings open\n" + ClickRow(SettingsOverlay::kClose, 0) +
                  "expect settings closed\n"
                  "expect phase menu\n"
@@ -83,6 +83,7 @@ TEST_F(SettingsScreenTest, ClicksChangeValuesThatTakeEffectAndAreKeptButNeverRea
     const Settings kept = LoadSettings(File());
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
     EXPECT_EQ(kept.turningSpeed, 6);
+    EXPECT_EQ(kept.pointerSpeed, Settings::kPointerDefault - 1);
     EXPECT_EQ(kept.musicVolume, 8);
     EXPECT_EQ(kept.brightness, 110);
     EXPECT_TRUE(kept.largeSubtitles);
@@ -144,8 +145,9 @@ TEST_F(SettingsScreenTest, KeysMoveAndChangeAndWithoutAFileNothingChangesNorIsWr
     EXPECT_FLOAT_EQ(platform::Mixer::Default().GroupGain(platform::VoiceGroup::Effects), 1.0f);
     EXPECT_FALSE(std::filesystem::exists(File())) << "only the settings screen writes the file";
 
+    const RECT size = SettingsOverlay::RowRect(SettingsOverlay::kSubtitleSize);
     ExpectPasses("key F1\n"
-                 "move 450 305\n"  // the pointer over a row selects it (subtitle size) ...
+                 "move 450 " + std::to_string((size.top + size.bottom) / 2) + "\n"  // the pointer over a row selects it (subtitle size) ...
                  "key UP\n"
                  "key UP\n"
                  "key UP\n"      // ... and the keys move on from there: effects

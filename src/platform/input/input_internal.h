@@ -33,6 +33,7 @@ bool IsWindowForeground(Window* window);
 
 // The override SetDesktopPointerOverride set, if any.
 std::optional<bool> GetDesktopPointerOverride();
+float GetPointerSpeed();
 
 // Open mouse devices, so that injected mouse input reaches each of them.
 void RegisterMouse(MouseDevice* device);

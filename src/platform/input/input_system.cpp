@@ -1,6 +1,7 @@
 // The input system's settings and test hooks, and the registry of open mouse devices.
 #include "platform/input/input_system.h"
 
+#include <algorithm>
 #include <mutex>
 #include <set>
 #include <utility>
@@ -20,6 +21,7 @@ std::mutex g_settingsMutex;
 bool g_bSwapButtons = false;
 std::optional<bool> g_focusOverride;
 std::optional<bool> g_desktopPointerOverride;
+float g_pointerSpeed = 1.0f;
 std::set<InputSetupStep> g_pendingFailures;
 InjectedKeyboard g_injectedKeys;
 
@@ -75,6 +77,18 @@ void SetDesktopPointerOverride(std::optional<bool> desktop)
 {
     std::lock_guard lock(g_settingsMutex);
     g_desktopPointerOverride = desktop;
+}
+
+void SetPointerSpeed(float factor)
+{
+    std::lock_guard lock(g_settingsMutex);
+    g_pointerSpeed = std::clamp(factor, 0.25f, 4.0f);
+}
+
+float GetPointerSpeed()
+{
+    std::lock_guard lock(g_settingsMutex);
+    return g_pointerSpeed;
 }
 
 std::optional<bool> GetDesktopPointerOverride()
@@ -148,6 +162,7 @@ void ResetInjectedInput()
     g_bSwapButtons = false;
     g_focusOverride.reset();
     g_desktopPointerOverride.reset();
+    g_pointerSpeed = 1.0f;
     g_pendingFailures.clear();
     g_injectedKeys.down.fill(0);  // the press counts stay: devices compare them with what they saw
 }

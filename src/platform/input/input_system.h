@@ -77,6 +77,11 @@ void SetInputFocusOverride(std::optional<bool> focused);
 // headless window as a player's desktop would with it.
 void SetDesktopPointerOverride(std::optional<bool> desktop);
 
+// How far the pointer moves for a count of the mouse where the game has the mouse to itself
+// (full screen, taken relatively): 1 is the game's own speed; clamped to 0.25 .. 4. A pointer
+// that is the desktop's moves as the desktop moves it.
+void SetPointerSpeed(float factor);
+
 // Makes the next execution of `step` fail (once).
 void InjectInputSetupFailure(InputSetupStep step);
 

@@ -22,6 +22,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 #include <memory>
 
@@ -79,10 +80,12 @@ bool HandleSdlMouseEvent(MouseDevice& device, const Window* window, WindowPointe
         if (event.motion.which == SDL_TOUCH_MOUSEID) return true;
         int dx = event.motion.xrel;
         int dy = event.motion.yrel;
-        if (TakesDesktopPointer(window))
+        if (TakesDesktopPointer(window)) {
             pointer.MoveTo(*window, event.motion.x, event.motion.y, &dx, &dy);
-        else if (window != nullptr)
-            pointer.Follow(*window, dx, dy);
+        } else {
+            device.ScaleByPointerSpeed(&dx, &dy);
+            if (window != nullptr) pointer.Follow(*window, dx, dy);
+        }
         device.InjectMotion(dx, dy);
         return true;
     }
@@ -243,6 +246,22 @@ InputResult MouseDevice::GetDeviceData(DeviceObjectData* records, std::uint32_t*
     const bool overflowed = c_bOverflow;
     c_bOverflow = false;
     return overflowed ? InputResult::BufferOverflow : InputResult::Ok;
+}
+
+void MouseDevice::ScaleByPointerSpeed(int* dx, int* dy)
+{
+    const float speed = GetPointerSpeed();
+    std::lock_guard lock(c_mutex);
+    // What a count moves beyond whole pixels is kept for the next, so that a slow pointer
+    // still moves and a fast one moves evenly.
+    const auto scale = [speed](int counts, float* remainder) {
+        const float moved = static_cast<float>(counts) * speed + *remainder;
+        const float whole = std::trunc(moved);
+        *remainder = moved - whole;
+        return static_cast<int>(whole);
+    };
+    *dx = scale(*dx, &c_fRemainderX);
+    *dy = scale(*dy, &c_fRemainderY);
 }
 
 void MouseDevice::InjectMotion(int dx, int dy)

@@ -82,6 +82,10 @@ public:
     // the pointer taken from the desktop follows, so that the two stay together.
     void PlacePointer(int x, int y);
 
+    // A relative movement of the physical mouse as the pointer takes it, at the pointer speed
+    // (SetPointerSpeed); the parts of a pixel carry over to the next movement.
+    void ScaleByPointerSpeed(int* dx, int* dy);
+
     // The physical mouse did something: queued only while acquired (and in the foreground).
     void InjectMotion(int dx, int dy);
     void InjectButton(MouseButton button, bool down);
@@ -115,6 +119,7 @@ private:
     bool c_bLost = false;
     bool c_bOverflow = false;
     bool c_bRelativeMode = false;
+    float c_fRemainderX = 0.0f, c_fRemainderY = 0.0f;
 };
 
 // The physical mouse moves or clicks: every open mouse device sees it (the replay harness and

@@ -161,6 +161,51 @@ TEST(InputDevicesWithWindow, SdlEventsBecomeRecordsAndKeysThroughThePoll)
 // Alt+Enter is the window's (it switches between full screen and a window) and never reaches
 // the game as Return, however the keyboard's read and the window's poll fall: a read that
 // gathers SDL's queue itself (video playback) must not take the key past the window.
+// The mouse's counts, taken relatively, move the pointer at the player's pointer speed; the parts
+// of a pixel carry over, so a slow pointer still moves. Movements injected by the harness (the
+// replays) and a desktop's pointer are not scaled.
+TEST(InputDevicesWithWindow, RelativeCountsMoveThePointerAtThePointerSpeed)
+{
+    platform::ResetInjectedInput();
+    platform::Window& window = kt::GetWindow();
+    window.PumpMessages();
+    auto system = platform::InputSystem::Create();
+    auto mouse = system->CreateMouse();
+    platform::InputEvent event;
+    ASSERT_EQ(mouse->SetCooperativeLevel(&window, platform::DISCL_EXCLUSIVE | platform::DISCL_FOREGROUND),
+              InputResult::Ok);
+    ASSERT_EQ(mouse->SetEventNotification(&event), InputResult::Ok);
+    ASSERT_EQ(mouse->SetBufferSize(64), InputResult::Ok);
+    ASSERT_EQ(mouse->Acquire(), InputResult::Ok);
+    const auto moved = [&] {
+        int x = 0, y = 0;
+        window.PumpMessages();
+        for (;;) {
+            platform::DeviceObjectData record;
+            std::uint32_t count = 1;
+            if (!platform::Succeeded(mouse->GetDeviceData(&record, &count)) || count == 0) break;
+            if (record.dwOfs == platform::DIMOFS_X) x += static_cast<std::int32_t>(record.dwData);
+            if (record.dwOfs == platform::DIMOFS_Y) y += static_cast<std::int32_t>(record.dwData);
+        }
+        return std::pair{x, y};
+    };
+
+    platform::SetPointerSpeed(2.0f);
+    PushMotion(7, -3);
+    EXPECT_EQ(moved(), (std::pair{14, -6}));
+    platform::SetPointerSpeed(0.4f);
+    for (int i = 0; i < 10; ++i) PushMotion(1, -1);  // a slow drag: 0.4 of a pixel a count
+    EXPECT_EQ(moved(), (std::pair{4, -4})) << "the parts of a pixel add up";
+    platform::SetPointerSpeed(100.0f);
+    PushMotion(1, 0);
+    EXPECT_EQ(moved(), (std::pair{4, 0})) << "the speed is held to four times the game's";
+    platform::InjectMouseMotion(5, 5);
+    EXPECT_EQ(moved(), (std::pair{5, 5})) << "the harness's movements are the game's own";
+    platform::ResetInjectedInput();
+    PushMotion(3, 3);
+    EXPECT_EQ(moved(), (std::pair{3, 3})) << "a reset gives the game's own speed back";
+}
+
 TEST(InputDevicesWithWindow, AltEnterNeverReachesTheKeyboardAsReturn)
 {
     platform::ResetInjectedInput();
