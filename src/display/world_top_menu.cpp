@@ -98,13 +98,13 @@ int WorldTopMenu::RenderFin(int mouseX, bool endGameMode)
         } else {
             c_bRestore = false;
         }
-        DrawButton(c_bRestore ? kConfirmPicture : kRestoreButton, kRestorePlace.Left(), Under(kRestorePlace, mouseX));
+        DrawAsking(kRestoreButton, kRestorePlace.Left(), Under(kRestorePlace, mouseX), c_bRestore);
 
         if (Under(kSavePlace, mouseX)) {
             result = TMR_Hover;
             if (TakeLeftClick(c_pMouseManager)) result = TMR_Save;
         }
-        DrawButton(kSaveButton, kSavePlace.Left(), Under(kSavePlace, mouseX));
+        DrawButton(kSaveButton, kSavePlace.Left(), Under(kSavePlace, mouseX), kButtonTop);
 
         // The help buttons answer one click each; they exist once their pictures are loaded.
         const struct {
@@ -118,7 +118,7 @@ int WorldTopMenu::RenderFin(int mouseX, bool endGameMode)
                 result = TMR_Hover;
                 if (TakeLeftClick(c_pMouseManager)) result = button.result;
             }
-            DrawButton(button.texture, button.place.Left(), Under(button.place, mouseX));
+            DrawButton(button.texture, button.place.Left(), Under(button.place, mouseX), kButtonTop);
         }
     }
 
@@ -131,17 +131,23 @@ int WorldTopMenu::RenderFin(int mouseX, bool endGameMode)
     } else {
         c_bQuit = false;
     }
-    DrawButton(c_bQuit ? kConfirmPicture : kQuitButton, kQuitPlace.Left(), Under(kQuitPlace, mouseX));
+    DrawAsking(kQuitButton, kQuitPlace.Left(), Under(kQuitPlace, mouseX), c_bQuit);
 
     EndTranslucentImages(device);
     return result;
 }
 
-void WorldTopMenu::DrawButton(int texture, float left, bool hovered)
+void WorldTopMenu::DrawAsking(int texture, float left, bool hovered, bool asking)
+{
+    DrawButton(texture, left, hovered, kButtonTop);
+    if (asking) DrawButton(kConfirmPicture, left, true, kButtonTop + kButtonHeight);
+}
+
+void WorldTopMenu::DrawButton(int texture, float left, bool hovered, float top)
 {
     gfx::Device* device = D3Dfunc::pD3Ddevice;
     c_pD3Dmat->Diffuse.a = hovered ? 1.0f : c_fSemiTransparent;
     device->SetMaterial(*c_pD3Dmat);
     device->SetTexture(0, c_pTextures[static_cast<size_t>(texture)]->getTexture());
-    c_pFullScreenImage->Render(device, left, kButtonTop, kButtonWidth, kButtonHeight);
+    c_pFullScreenImage->Render(device, left, top, kButtonWidth, kButtonHeight);
 }

@@ -52,7 +52,10 @@ private:
     int RenderFin(int mouseX, bool endGameMode);
     // Draws button picture `texture` at normalised x `left`: opaque when hovered, else at the
     // menu's opacity.
-    void DrawButton(int texture, float left, bool hovered);
+    void DrawButton(int texture, float left, bool hovered, float top);
+    // A button, and under it the confirmation picture while it awaits its second click: the
+    // pointer rests on the button, so the question hangs below it, where it is read.
+    void DrawAsking(int texture, float left, bool hovered, bool asking);
 
     MouseManager* c_pMouseManager;  // not owned
     float c_fSemiTransparent = 0.2f;
