@@ -12,14 +12,14 @@
 
 namespace world_render {
 
-render::RenderRequest CloseUpRequest(int item, bool withItem)
+render::RenderRequest CloseUpRequest(const world_content::ItemDef& item, bool withItem)
 {
-    if (item != 3 && item != 4 && item != 5 && item != 8)
-        throw Error("item " + std::to_string(item) + " has no close view of its own");
+    if (item.closeUpScene == nullptr)
+        throw Error(std::string("the item '") + item.name + "' names no scene for a close view of its own");
     render::RenderRequest request;
-    request.name = "close view of item " + std::to_string(item);
+    request.name = std::string("close view of the ") + item.name;
     request.scene = withItem ? "" : "#declare WithItem = false;\n";
-    request.sceneFile = std::string("items/") + ItemSceneName(item) + "_closeup.pov";
+    request.sceneFile = item.closeUpScene;
     request.width = content::kFlatWidth;
     request.height = content::kFlatHeight;
     return request;
@@ -29,11 +29,9 @@ void AddThings(std::vector<content::Asset>& rendered, const TextCatalogue& texts
 {
     AddItemPictures(rendered);
     AddReadViews(rendered, texts);
-    for (const int item : {3, 4, 5, 8}) {
-        const std::string path = world_content::Art().items[item - 1].closeUp;
-        rendered.push_back(render::RenderedPicture(
-            path, CloseUpRequest(item, true), {}, 15.0));
-    }
+    for (const world_content::ItemDef& item : world_content::Art().items)
+        if (item.closeUpScene != nullptr && item.closeUp != nullptr)
+            rendered.push_back(render::RenderedPicture(item.closeUp, CloseUpRequest(item, true), {}, 15.0));
 }
 
 }  // namespace world_render

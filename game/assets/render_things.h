@@ -10,29 +10,24 @@
 #include "content/canvas.h"
 #include "content/things.h"
 #include "core/text_catalogue.h"
+#include "game/assets/world_art.h"
 #include "imaging/image.h"
 #include "render/kit.h"
 
 namespace world_render {
 
-constexpr int kThingCount = 8;  // the items, numbered 1 .. 8 as the world numbers them
-
-// The scene library's name of item `item` (1 .. 8): items/NAME.pov is its bar picture,
-// items/NAME_closeup.pov its close view, models/NAME.inc its model. Throws Error for no item.
-const char* ItemSceneName(int item);
-
-// The render of an item's bar picture: the model alone, lit, on no background (rendered
-// with alpha, kItemSide pixels square). Throws Error for no item.
-render::RenderRequest ItemBarRequest(int item);
+// The render of an item's bar picture from the scene its item{} names: the model alone, lit,
+// on no background (rendered with alpha, kItemSide pixels square).
+render::RenderRequest ItemBarRequest(const world_content::ItemDef& item);
 
 // The bar picture and both cursor masks from the item's render: the masks come from the
 // render's alpha, the colours from the render.
 content::ItemPictures ItemPicturesFromRender(const imaging::Image& render);
 
-// The render of an item's close view (items 3, 4, 5 and 8): the object lit, filling the
-// 1024 x 512 view. Without the item the same table, wall and light, empty. Throws Error for
-// an item without a close view.
-render::RenderRequest CloseUpRequest(int item, bool withItem);
+// The render of an item's close view from the scene its close_up{} names: the object lit,
+// filling the 1024 x 512 view. Without the item the same table, wall and light, empty. Throws
+// Error for an item whose close view names no scene (a book, or a view that is read).
+render::RenderRequest CloseUpRequest(const world_content::ItemDef& item, bool withItem);
 
 // A rendered picture as a canvas to draw on, and back.
 content::Canvas CanvasOf(const imaging::Image& picture);
@@ -50,9 +45,9 @@ struct ReadView {
 // Throw Error for an item or screen the world notes no read view of, or whose setting is unknown.
 ReadView ItemReadView(int item, const TextCatalogue& texts);
 ReadView PlaceReadView(int screen, const TextCatalogue& texts);
-// Page `index` (0 = the first) of a book: logbook 0, letters 1, register 2; the book lies
-// open on the desk, the same render under every page of it.
-ReadView BookPageView(int book, int index, const TextCatalogue& texts);
+// Page `index` (0 = the first) of the book the world files name `book`; the book lies open on
+// the desk, the same render under every page of it.
+ReadView BookPageView(const std::string& book, int index, const TextCatalogue& texts);
 
 // Adds the assets of the items (render_things_items.cpp) and of the read views
 // (render_things_texts.cpp).

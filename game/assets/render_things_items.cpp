@@ -1,5 +1,5 @@
-// The eight items' bar pictures and cursors, rendered from the scene library's items/*.pov (each
-// model alone on no background, lit from the upper left), their masks from the render's alpha.
+// The items' bar pictures and cursors, rendered from the scenes their item{} names (each model
+// alone on no background, lit from the upper left), their masks from the render's alpha.
 #include <string>
 #include <vector>
 
@@ -10,28 +10,14 @@
 
 namespace world_render {
 
-namespace {
-
 namespace wc = world_content;
 
-// The scene library's name for each item's model and scenes (1 .. 8, as the world numbers
-// them): items/NAME.pov is its bar picture, models/NAME.inc its model.
-const char* const kSceneNames[kThingCount] = {"logbook", "appointment", "gate_key", "crank",
-                                              "hand_lamp", "letters", "watch", "lens"};
-
-}  // namespace
-
-const char* ItemSceneName(int item)
+render::RenderRequest ItemBarRequest(const wc::ItemDef& item)
 {
-    if (item < 1 || item > kThingCount) throw Error("there is no item " + std::to_string(item) + " to render");
-    return kSceneNames[item - 1];
-}
-
-render::RenderRequest ItemBarRequest(int item)
-{
+    if (item.scene == nullptr) throw Error(std::string("the item '") + item.name + "' names no scene for its picture");
     render::RenderRequest request;
-    request.name = "item " + std::to_string(item);
-    request.sceneFile = std::string("items/") + ItemSceneName(item) + ".pov";
+    request.name = std::string("item ") + item.name;
+    request.sceneFile = item.scene;
     request.width = request.height = content::kItemSide;
     request.alpha = true;
     return request;
@@ -63,7 +49,7 @@ content::ItemPictures ItemPicturesFromRender(const imaging::Image& render)
 void AddItemPictures(std::vector<content::Asset>& rendered)
 {
     for (const wc::ItemDef& item : wc::Art().items) {
-        const render::RenderRequest request = ItemBarRequest(item.number);
+        const render::RenderRequest request = ItemBarRequest(item);
         const std::string picture = item.picture, alpha1 = item.alpha1, alpha2 = item.alpha2;
         const int offset = wc::ItemOffset(item);
         rendered.push_back({picture, {picture, alpha1, alpha2}, 1.0, [=](const content::AssetContext& context) {

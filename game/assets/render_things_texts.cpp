@@ -4,7 +4,6 @@
 // of the library's texts/ folder, whose sheet or plate faces the camera squarely; the text is
 // set with the game's serif face over the render, where the sheet or plate lies, at the sizes
 // the painted views used.
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -116,12 +115,11 @@ constexpr Rect kDrownedPlate{252, 44, 520, 384};
 constexpr Rect kDomePlate{132, 14, 760, 418};
 constexpr Rect kDomeChart{162, 192, 700, 228};
 
-// The text a place shows, as the world's texts give it.
+// The text a place shows: the texts the read view names.
 content::PageText PlaceText(const wc::ReadViewDef& def, const TextCatalogue& texts)
 {
-    const std::optional<content::PageText> page = content::TextOf(def.screen, texts);
-    if (!page) throw Error(std::string("the texts give no words for the read view ") + def.scene);
-    return *page;
+    if (def.text == nullptr) throw Error(std::string("the read view ") + def.scene + " names no text to set");
+    return content::PlateText(texts, def.text);
 }
 
 ReadView PlateView(const wc::ReadViewDef& def, const TextCatalogue& texts)
@@ -153,7 +151,7 @@ ReadView PlateView(const wc::ReadViewDef& def, const TextCatalogue& texts)
     }
     if (setting == "star_chart") {
         const Rect text{kDomePlate.x + 50, kDomePlate.y + 22, kDomePlate.w - 100, 160};
-        const content::PageText page = content::StarPlaque(texts);
+        const content::PageText page = PlaceText(def, texts);
         const content::FigureNames names = content::FigureNamesOf(texts);
         return {ImageOf(def.screen), def.scene, [page, names, text, brassEdge](imaging::Image picture) {
                     return Finished(picture, [&](Canvas& c) {
@@ -169,9 +167,7 @@ ReadView PlateView(const wc::ReadViewDef& def, const TextCatalogue& texts)
 
 // ---- the books ----
 
-// The books by their names in the world files, which list their pages, in the order of
-// content::Book; each lies open on the desk, the same render under every page of it.
-const char* const kBooks[3] = {"logbook", "letters", "register"};
+// Each book lies open on the desk, the same render under every page of it.
 constexpr Rect kPageText{36, 40, 952, 450};  // both pages' text, numbers and turning marks
 
 // The world's note of the read view that `matches` picks; throws Error `missing` without one.
@@ -185,17 +181,15 @@ const wc::ReadViewDef& ReadDef(Match matches, const std::string& missing)
 
 }  // namespace
 
-ReadView BookPageView(int book, int index, const TextCatalogue& texts)
+ReadView BookPageView(const std::string& book, int index, const TextCatalogue& texts)
 {
-    if (book < 0 || book > 2) throw Error("there is no book " + std::to_string(book));
-    const char* name = kBooks[book];
-    const wc::ReadViewDef& def = ReadDef([name](const wc::ReadViewDef& d) { return d.book != nullptr && std::string(d.book) == name; },
-                                         std::string("the world files note no read view of the book ") + name);
-    const std::vector<const char*>& paths = wc::Art().BookPages(name);
-    const std::vector<content::BookPage> pages = content::PagesOf(static_cast<content::Book>(book), texts);
-    if (index < 0 || static_cast<std::size_t>(index) >= pages.size() || pages.size() != paths.size())
-        throw Error("book " + std::to_string(book) + " has no page " + std::to_string(index + 1));
-    const content::BookPage page = pages[static_cast<std::size_t>(index)];
+    const wc::ReadViewDef& def = ReadDef([&book](const wc::ReadViewDef& d) { return d.book != nullptr && d.book == book; },
+                                         "the world files note no read view of the book " + book);
+    const std::vector<const char*>& paths = wc::Art().BookPages(book);
+    if (index < 0 || static_cast<std::size_t>(index) >= paths.size())
+        throw Error("the book " + book + " has no page " + std::to_string(index + 1));
+    const content::BookPage page =
+        content::PagesOf(book, paths.size(), def.seed, texts)[static_cast<std::size_t>(index)];
     return {paths[static_cast<std::size_t>(index)], def.scene,
             [page](imaging::Image picture) {
                 return Finished(picture, [&page](Canvas& c) { content::SetBookPage(c, page); });
@@ -224,9 +218,11 @@ ReadView PlaceReadView(int screen, const TextCatalogue& texts)
 void AddReadViews(std::vector<content::Asset>& rendered, const TextCatalogue& texts)
 {
     std::vector<ReadView> views;
+    std::vector<std::string> books;
     for (const wc::ReadViewDef& def : wc::Art().readViews) {
         if (def.item != 0) views.push_back(ItemReadView(def.item, texts));
         if (def.screen != 0) views.push_back(PlaceReadView(def.screen, texts));
+        if (def.book != nullptr) books.push_back(def.book);
     }
     for (ReadView& v : views) {
         render::PictureOut out;
@@ -236,8 +232,8 @@ void AddReadViews(std::vector<content::Asset>& rendered, const TextCatalogue& te
         rendered.back().carriesText = true;
     }
     // A book's pages share its scene (one render, then the cache) and its scramble offset.
-    for (int book = 0; book < 3; ++book) {
-        const std::vector<const char*>& paths = wc::Art().BookPages(kBooks[book]);
+    for (const std::string& book : books) {
+        const std::vector<const char*>& paths = wc::Art().BookPages(book);
         for (std::size_t i = 0; i < paths.size(); ++i) {
             ReadView v = BookPageView(book, static_cast<int>(i), texts);
             render::PictureOut out;

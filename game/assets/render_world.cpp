@@ -1,6 +1,7 @@
 #include "game/assets/render_world.h"
 
 #include "core/error.h"
+#include "content/canvas.h"
 #include "render/kit.h"
 
 namespace world_render {
@@ -121,13 +122,28 @@ std::vector<ScenePreview> PreviewsOf(const std::string& name)
     return previews;
 }
 
-void AddPlaceScenes(std::vector<content::Asset>& rendered)
+std::string PlaceTextsPrelude(const wc::Place& place, const TextCatalogue& texts)
 {
-    for (const wc::Place& place : wc::Art().places) {
-        if (place.scene == nullptr) continue;
-        rendered.push_back(render::RenderedPicture(place.image, PlaceRequest(place, place.image, BasePrelude(place)), {},
-                                                   WeightOf(place)));
+    if (place.texts.empty()) return "";
+    std::vector<std::pair<std::string, std::string>> set;
+    for (const auto& [name, id] : place.texts) {
+        const std::string* text = texts.Find(id);
+        if (text == nullptr) throw Error(std::string(place.image) + " sets the text '" + id + "', which the game's texts lack");
+        set.push_back({name, *text});
     }
+    return render::TextsPrelude(set, content::SerifFontFile());
+}
+
+void AddPlaceScenes(std::vector<content::Asset>& rendered, const TextCatalogue& texts)
+{
+    // Each picture's prelude, with the texts its place's scene sets.
+    const auto add = [&](const wc::Place& place, const char* path, const std::string& prelude, const render::PictureOut& out) {
+        rendered.push_back(render::RenderedPicture(path, PlaceRequest(place, path, prelude + PlaceTextsPrelude(place, texts)),
+                                                   out, WeightOf(place)));
+        rendered.back().carriesText = !place.texts.empty();
+    };
+    for (const wc::Place& place : wc::Art().places)
+        if (place.scene != nullptr) add(place, place.image, BasePrelude(place), {});
     for (const wc::OverlayDef& o : wc::Art().overlays) {
         const wc::Place* place = PlaceOf(o.screen);
         if (place == nullptr || place->scene == nullptr) continue;
@@ -135,8 +151,7 @@ void AddPlaceScenes(std::vector<content::Asset>& rendered)
         block.format = content::PictureFormat::Png;
         block.block = true;
         block.rect = {o.x, o.y, o.w, o.h};
-        rendered.push_back(render::RenderedPicture(o.image, PlaceRequest(*place, o.image, OverlayPrelude(*place, o)), block,
-                                                   WeightOf(*place)));
+        add(*place, o.image, OverlayPrelude(*place, o), block);
     }
     for (const wc::TideVersion& v : wc::Art().tideVersions) {
         const wc::Place* place = PlaceOf(v.screen);
@@ -144,9 +159,7 @@ void AddPlaceScenes(std::vector<content::Asset>& rendered)
         // The game opens a screen's versions with its base picture's offset.
         render::PictureOut version;
         version.offset = content::OffsetForGamePath(place->image);
-        for (int i = 0; i < 3; ++i)
-            rendered.push_back(render::RenderedPicture(v.versions[i], PlaceRequest(*place, v.versions[i], TidePrelude(*place, i + 2)),
-                                                       version, WeightOf(*place)));
+        for (int i = 0; i < 3; ++i) add(*place, v.versions[i], TidePrelude(*place, i + 2), version);
     }
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "content/generator.h"
+#include "core/text_catalogue.h"
 #include "game/assets/world_art.h"
 #include "render/povray.h"
 #include "render/prelude.h"
@@ -38,7 +39,12 @@ struct ScenePreview {
 // none matches.
 std::vector<ScenePreview> PreviewsOf(const std::string& name);
 
-// Adds the pictures, changing blocks and tide versions of every place that names its scene.
-void AddPlaceScenes(std::vector<content::Asset>& rendered);
+// The texts the place's scene sets (place{texts = {...}}) as its prelude declares them, from
+// `texts`; "" for a place that sets none.
+std::string PlaceTextsPrelude(const world_content::Place& place, const TextCatalogue& texts);
+
+// Adds the pictures, changing blocks and tide versions of every place that names its scene; a
+// place whose scene sets texts carries them (it is made again for every translation).
+void AddPlaceScenes(std::vector<content::Asset>& rendered, const TextCatalogue& texts);
 
 }  // namespace world_render

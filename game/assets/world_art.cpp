@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <mutex>
+#include <set>
 #include <utility>
 
 #include "core/error.h"
@@ -62,7 +63,7 @@ public:
             c_where = &note.where;
             if (note.kind == "sound") Sound(note.value, note.where);
             else if (note.kind == "captions") Captions(note.value);
-            else if (note.kind == "close_up") c_closeUps[Text(note.value, "item")] = Text(note.value, "image");
+            else if (note.kind == "close_up") c_closeUps[Text(note.value, "item")] = note.value;
         }
         for (const WorldFiles::Note& note : c_files.get_Notes()) {
             c_where = &note.where;
@@ -90,6 +91,7 @@ public:
             } else if (note.kind == "ending") c_art.endingImage = ImageOf(Text(v, "dawn"));
         }
         c_where = nullptr;
+        NamedFiles();
         for (std::size_t i = 0; i < c_art.items.size(); ++i)
             if (c_art.items[i].picture == nullptr) Fail("item " + std::to_string(i + 1) + " is never noted");
         if (c_art.logoImage == nullptr || c_art.endingImage == nullptr) Fail("the opening and ending pictures are not noted");
@@ -198,6 +200,12 @@ private:
         p.panorama = v["panorama"].kind == WorldNote::Flag && v["panorama"].flag;
         p.image = Keep(Text(v, "image"));
         p.scene = v["scene"].kind == WorldNote::Nil ? nullptr : Keep(Text(v, "scene"));
+        // The texts its scene sets, by the name the scene reads (Text_<name>): the catalogue's.
+        for (const auto& [name, id] : v["texts"].table) {
+            if (id.kind != WorldNote::Text) Fail("a place's text '" + name + "' names a text identifier");
+            if (c_texts.Find(id.text) == nullptr) Fail("no text with the identifier '" + id.text + "'");
+            p.texts.push_back({Keep(name), Keep(id.text)});
+        }
         if (!Named(kRealms, Text(v, "region"), &p.realm)) Fail("the region '" + v["region"].text + "' has no look");
         p.seed = static_cast<std::uint32_t>(Int(v["seed"], "seed"));
         const WorldNote& landmarks = v["landmarks"];
@@ -279,8 +287,11 @@ private:
         item.alpha1 = Keep(Text(v, "react_mask"));
         item.alpha2 = Keep(Text(v, "plain_mask"));
         item.sound = c_art.c_pWideStrings.emplace_back(Widen(c_art.SoundFile(Text(v, "sound")))).c_str();
+        item.scene = Keep(Text(v, "scene"));
         const auto closeUp = c_closeUps.find(name);
-        item.closeUp = closeUp != c_closeUps.end() ? Keep(closeUp->second) : nullptr;
+        item.closeUp = closeUp != c_closeUps.end() ? Keep(Text(closeUp->second, "image")) : nullptr;
+        if (closeUp != c_closeUps.end() && closeUp->second["scene"].kind != WorldNote::Nil)
+            item.closeUpScene = Keep(Text(closeUp->second, "scene"));
         item.name = Keep(name);
     }
 
@@ -325,6 +336,12 @@ private:
         if (named != 1) Fail("a read view names one item, book or screen");
         r.scene = Keep(Text(v, "scene"));
         r.setting = Keep(Text(v, "setting"));
+        if (r.screen != 0) r.text = Keep(Text(v, "text"));
+        if (r.book != nullptr) {
+            const int seed = Int(v["seed"], "seed");
+            if (seed < 0) Fail("a book's read view needs a seed of 0 or more");
+            r.seed = static_cast<std::uint32_t>(seed);
+        }
         c_art.readViews.push_back(r);
     }
 
@@ -375,11 +392,22 @@ private:
         if (c_art.tonight < 0 || c_art.tonight > 3) Fail("'tonight' must be one of the four moons");
     }
 
+    // The game's paths keep the engine's spelling ("data//FMV//x.wmv"); a file is listed once.
+    void NamedFiles()
+    {
+        std::set<std::string> seen;
+        const auto add = [&](const std::string& path) {
+            if (seen.insert(path).second) c_art.namedFiles.push_back(path);
+        };
+        for (const std::string& path : c_files.get_ImagePaths()) add(path);
+        for (const std::wstring& path : c_files.get_MediaPaths()) add(std::string(path.begin(), path.end()));
+    }
+
     const WorldFiles& c_files;
     const TextCatalogue& c_texts;
     WorldArt& c_art;
     const std::string* c_where = nullptr;
-    std::map<std::string, std::string> c_closeUps;
+    std::map<std::string, WorldNote> c_closeUps;
     int c_nextCell = 0;
 };
 

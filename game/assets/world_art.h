@@ -67,6 +67,8 @@ struct Place {
     std::uint32_t seed;
     Feature features[kMaxFeatures];
     const char* scene = nullptr;  // the scene library's file its picture is rendered from; null: none named
+    // The texts its scene sets, as (the name the scene reads, the texts' identifier).
+    std::vector<std::pair<const char*, const char*>> texts;
 };
 
 // Where a click finds a landmark: picture pixels, x2 of a panorama's area may pass 2048 (wraps).
@@ -135,6 +137,8 @@ struct ItemDef {
     const wchar_t* sound;
     const char* closeUp;  // close-up picture; null for the two books
     const char* name = nullptr;  // as the world files name it
+    const char* scene = nullptr;        // the scene of its bar picture ("items/gate_key.pov")
+    const char* closeUpScene = nullptr; // the scene of its close view; null: none (a book, or read)
 };
 
 // The close-up (or book) screen of item `item`.
@@ -168,6 +172,8 @@ struct ReadViewDef {
     const char* scene = nullptr;   // the scene file ("texts/letter.pov")
     const char* setting = nullptr; // "letter", "engraved_lid", "painted_board", "brass_plaque",
                                    // "bronze_plaque", "star_chart" or "book"
+    const char* text = nullptr;    // a place's plate: the texts' "<text>.heading" and ".body"
+    std::uint32_t seed = 0;        // a book: varies the sketches on its pages that carry no text
 };
 
 // ---- the world files' notes as those records ----
@@ -203,6 +209,9 @@ public:
     const char* causewayImage = nullptr;
     const char* endingImage = nullptr;
     int pickColumns = 0, pickRows = 0;    // how far a panorama's hotspots reach past the drawing
+    // Every picture, sound and film path the world files name, each once, in the order first
+    // named: what the generator must make for this world.
+    std::vector<std::string> namedFiles;
 
     // The hotspot area of landmark `index` (from 0) of the place on screen `number`; throws Error
     // when there is none.

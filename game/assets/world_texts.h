@@ -5,7 +5,7 @@
 #pragma once
 
 #include <array>
-#include <optional>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,25 +25,22 @@ struct PageText {
 // '?'); throws Error naming the identifier when the catalogue lacks it.
 std::string PictureText(const TextCatalogue& texts, std::string_view id);
 
+// A sheet's or a plate's text: the texts' "<id>.heading" and "<id>.body" (the world files'
+// read views name the id of each place's plate).
+PageText PlateText(const TextCatalogue& texts, const std::string& id);
 // The letter of appointment the player arrives with.
 PageText AppointmentLetter(const TextCatalogue& texts);
 // The dedication engraved inside the lid of the keeper's watch: initials, and its lines
 // separated by "\n".
 PageText WatchDedication(const TextCatalogue& texts);
-// The plaque by the dome stair, above its star chart.
-PageText StarPlaque(const TextCatalogue& texts);
-// The text shown by a close view of a place that is read (the tide post, the gallery and
-// the drowned hall's plaques); none for every other screen.
-std::optional<PageText> TextOf(int screen, const TextCatalogue& texts);
 // The names of the star chart's figures (the Heron, the Lantern, the Anchor, the Gull), under
 // the chart and above each figure's star panel alike.
 using FigureNames = std::array<std::string, 4>;
 FigureNames FigureNamesOf(const TextCatalogue& texts);
 
-// The books the player reads, and their pages as they are set (first page first; the world
-// files name their pictures in the books "logbook", "letters" and "register").
-enum class Book { Logbook, Letters, Register };
-std::vector<BookPage> PagesOf(Book book, const TextCatalogue& texts);
+// Pages 1 .. count of the book the world files name `book`, as they are set: the texts
+// "<book>.pNN.heading" and "<book>.pNN.body", page k's sketches varied by seed + k - 1.
+std::vector<BookPage> PagesOf(const std::string& book, std::size_t count, std::uint32_t seed, const TextCatalogue& texts);
 
 // The eight bells of the keeper's watch in a row, left to right, each with the strokes struck
 // on it (the cabinet's code) cut beneath it in pairs: bell k is centred at left + k x pitch

@@ -22,11 +22,20 @@ function sound(s)
     note("sound", s)
     return declare.sound{name = s.name, file = s.file}
 end
-function item(i) note("item", i); return declare.item(i) end
+-- An item and a close-up also name the scene their pictures are rendered from (`scene`: read
+-- by the tools only).
+local function without_scene(t)
+    local fields = {}
+    for k, v in pairs(t) do
+        if k ~= "scene" then fields[k] = v end
+    end
+    return fields
+end
+function item(i) note("item", i); return declare.item(without_scene(i)) end
 function grid(g) note("grid", g); return declare.grid(g) end
 function captions(c) note("captions", c); return declare.captions(c) end
 function book(b) note("book", b); return declare.book(b) end
-function close_up(c) note("close_up", c); return declare.close_up(c) end
+function close_up(c) note("close_up", c); return declare.close_up(without_scene(c)) end
 -- A view that is read (read by the tools only): the close view of an `item`, the pages of a
 -- `book` or the place on `screen`, the `scene` of the scene library its picture is rendered
 -- from, and the `setting` of its text over the render: "letter", "engraved_lid",
@@ -77,19 +86,20 @@ sound{name = "cave_bed", file = "data/cave_bed.wav", made = "cave_bed", seed = 2
 -- ---- items (the bar at the foot of the screen) ----
 
 -- Each item's picture, its mask with a halo (held over something that reacts) and its plain
--- mask (held over nothing).
+-- mask (held over nothing); the pictures are rendered from the model's scene items/<model>.pov.
 local function item_pictures(n)
     local base = "data/inven" .. n
     return base .. ".enc", base .. "_alpha1.enc", base .. "_alpha2.enc"
 end
 for n, def in ipairs{
-    {"logbook", "cover"}, {"letter", "paper"}, {"key", "examine"}, {"crank", "examine"},
-    {"lamp", "examine"}, {"letters", "cover"}, {"watch", "examine"}, {"lens", "examine"},
+    {"logbook", "cover", "logbook"}, {"letter", "paper", "appointment"}, {"key", "examine", "gate_key"},
+    {"crank", "examine", "crank"}, {"lamp", "examine", "hand_lamp"}, {"letters", "cover", "letters"},
+    {"watch", "examine", "watch"}, {"lens", "examine", "lens"},
 } do
     local picture, react, plain = item_pictures(n)
     -- Its name, shown over the pointer in the bar and on the thing a click takes: item.<name>.
     item{name = def[1], picture = picture, react_mask = react, plain_mask = plain, sound = def[2],
-         title = "item." .. def[1]}
+         title = "item." .. def[1], scene = "items/" .. def[3] .. ".pov"}
 end
 in_bar("letter")  -- the letter of appointment comes with the keeper
 
@@ -538,7 +548,7 @@ function place(p)
         add_feature(name, f, area, p.panorama)
         landmarks[i] = landmark_note(f)
     end
-    note("place", {screen = name, region = p.region, panorama = p.panorama, image = p.image, scene = p.scene,
+    note("place", {screen = name, region = p.region, panorama = p.panorama, image = p.image, scene = p.scene, texts = p.texts,
                    seed = next_seed(p.region, p.panorama), landmarks = landmarks, areas = pick_areas[name]})
     return name
 end

@@ -22,7 +22,7 @@ place{name = "tide_skylight_flats", region = "tide", panorama = true, image = "d
     walk("window", 900, 200, 1100, 400, "tide_skylight", {"tide", 4}),
     see("pool", 600, 380, 1500, 500), walk("arch", 1700, 170, 1900, 400, "tide_landing")}
 place{name = "tide_clock", region = "tide", panorama = false, image = "data/tide_clock.enc",
-    scene = "tide/clock.pov",
+    scene = "tide/clock.pov", texts = {plate = "panel.tideclock"},
     see("machine", 340, 100, 990, 420), back("tide_landing")}
 place{name = "tide_wreck", region = "tide", panorama = false, image = "data/tide_wreck.enc",
     scene = "tide/wreck.pov",

@@ -134,6 +134,10 @@ public:
     const std::deque<std::string>& get_Lines() const { return c_pLines; }
     // Every file the world was read from (main.lua first), for a watcher.
     const std::deque<std::filesystem::path>& get_Files() const { return c_pFiles; }
+    // Every picture path, and every sound and film path, the files name (in the order named,
+    // a path named twice listed twice): what the game's data must hold for this world.
+    const std::deque<std::string>& get_ImagePaths() const { return c_pImagePaths; }
+    const std::deque<std::wstring>& get_MediaPaths() const { return c_pMediaPaths; }
 
 private:
     friend class WorldFilesLoader;

@@ -886,7 +886,7 @@ TEST(ContentGenerator, ATranslationGetsItsOwnVersionOfEveryPictureThatCarriesTex
     fs::remove_all(dir);
 
     // The game's own pictures that carry text: the read views, the books' pages, the labelled
-    // panels and the title, and no place, item or film besides.
+    // panels, the tide clock's engraved plate and the title, and no place, item or film besides.
     const TextCatalogue qps = TextCatalogue::Load(KELVANE_GAME_TEXTS, {"qps"});
     std::set<std::string> files;
     for (const Asset& asset : TranslatedAssets(GameManifest(qps), "qps"))
@@ -897,6 +897,7 @@ TEST(ContentGenerator, ATranslationGetsItsOwnVersionOfEveryPictureThatCarriesTex
                              "data/lang/qps/dome_plaque.enc", "data/lang/qps/drowned_plaque.enc",
                              "data/lang/qps/shore_post.enc", "data/lang/qps/dome_panel1.enc",
                              "data/lang/qps/dome_panel4.enc", "data/lang/qps/opening_logo.enc",
+                             "data/lang/qps/tide_clock.enc",
                              "data/lang/qps/menu/background.enc", "data/lang/qps/menu/restore.enc",
                              "data/lang/qps/menu/credits.enc", "data/lang/qps/menu/Top4.enc",
                              "data/lang/qps/menu/Top6.enc"})

@@ -10,6 +10,7 @@
 #include "game/assets/world_art.h"
 #include "render/povray.h"
 #include "render/prelude.h"
+#include "game_texts.h"
 #include "renderer_available.h"
 
 #include <gtest/gtest.h>
@@ -98,7 +99,7 @@ TEST(RenderDepths, EveryPictureOfTheDepthsIsMadeOnceAndNoOther)
     ASSERT_EQ(wanted.size(), 25u + 6u) << "the world's depths changed: check this group";
 
     std::vector<content::Asset> rendered;
-    world_render::AddPlaceScenes(rendered);
+    world_render::AddPlaceScenes(rendered, tools_test::GameTexts());
     std::set<std::string> made;
     for (const content::Asset& asset : rendered) {
         if (!wanted.count(asset.name)) continue;

@@ -13,6 +13,7 @@
 #include "render/kit.h"
 #include "render/povray.h"
 #include "render/scene_library.h"
+#include "game_texts.h"
 #include "renderer_available.h"
 
 #include <gtest/gtest.h>
@@ -123,7 +124,7 @@ TEST(RenderHalls, MakesEveryPictureOfTheGroundFloorAndTowerOnce)
     // The places that name their scene file are made with every other such place's.
     std::vector<content::Asset> rendered, scenes;
     world_render::AddHalls(rendered);
-    world_render::AddPlaceScenes(scenes);
+    world_render::AddPlaceScenes(scenes, tools_test::GameTexts());
     for (const content::Asset& asset : scenes)
         if (expected.count(asset.name)) rendered.push_back(asset);
     std::set<std::string> made;

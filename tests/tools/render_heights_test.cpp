@@ -48,7 +48,7 @@ TEST(RenderedHeights, MakesEveryPictureOfTheGalleryAndTheDomeOnceAndNothingElse)
     // The group's close views and strips, and the pictures of its places that name their scenes.
     std::vector<content::Asset> assets, scenes;
     world_render::AddHeights(assets, tools_test::GameTexts());
-    world_render::AddPlaceScenes(scenes);
+    world_render::AddPlaceScenes(scenes, tools_test::GameTexts());
     std::set<std::string> ofTheHeights;
     for (const wc::Place& place : wc::Art().places)
         if (OfTheHeights(place) && place.scene != nullptr) ofTheHeights.insert(place.image);

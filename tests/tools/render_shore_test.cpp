@@ -11,6 +11,7 @@
 #include "render/kit.h"
 #include "render/povray.h"
 #include "render/prelude.h"
+#include "game_texts.h"
 #include "renderer_available.h"
 
 #include <gtest/gtest.h>
@@ -91,7 +92,7 @@ TEST(ShoreRenders, EveryPlaceNamesItsSceneAndEveryPictureIsMadeOnce)
 
     std::vector<content::Asset> shore, places;
     world_render::AddShore(shore);
-    world_render::AddPlaceScenes(places);
+    world_render::AddPlaceScenes(places, tools_test::GameTexts());
     std::multiset<std::string> made;
     for (const content::Asset& asset : shore) {
         made.insert(asset.name);
@@ -311,7 +312,7 @@ TEST(ShoreRenders, TheTideVersionsAreScrambledWithTheirBasePicturesOffset)
         if (p.number == v.screen) base = &p;
     ASSERT_NE(base, nullptr);
     std::vector<content::Asset> places;
-    world_render::AddPlaceScenes(places);
+    world_render::AddPlaceScenes(places, tools_test::GameTexts());
     const auto version = std::find_if(places.begin(), places.end(), [&](const content::Asset& a) { return a.name == v.versions[0]; });
     ASSERT_NE(version, places.end());
     const std::filesystem::path dir = std::filesystem::temp_directory_path() / ("kelvane-shore-test-" + std::to_string(::getpid()));

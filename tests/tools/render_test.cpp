@@ -7,7 +7,7 @@
 #include "render/panorama.h"
 #include "render/povray.h"
 #include "render/progress.h"
-#include "render/rendered_assets.h"
+#include "game/assets/world_art.h"
 #include "game_texts.h"
 #include "renderer_available.h"
 
@@ -338,14 +338,37 @@ TEST(RenderProgress, TimeLeftFollowsTheWeightStillToDo)
     EXPECT_EQ(Progress::Line(1, 4, "data/a.enc", 0, 40, 0.2), "[1/4] data/a.enc");
 }
 
-TEST(RenderedAssets, ReplaceThePaintedOnesByPathAndRefuseUnknownPaths)
+TEST(WorldAssets, EveryFileTheWorldNamesIsMadeOnceAndAGapOrATwinIsNamed)
 {
     const std::vector<content::Asset> game = content::GameManifest(tools_test::GameTexts());
-    std::set<std::string> names;
-    for (const content::Asset& a : game) EXPECT_TRUE(names.insert(a.name).second) << a.name << " is made twice";
-    EXPECT_EQ(names.count("data/dome_pano02.enc"), 1u);
-    std::vector<content::Asset> sample = content::SampleManifest(tools_test::GameTexts());
-    EXPECT_THROW(UseRenderedAssets(sample, tools_test::GameTexts()), Error) << "the sample area has no dome";
+    const world_content::WorldArt& art = world_content::Art();
+    std::set<std::string> files;
+    for (const content::Asset& a : game) files.insert(a.files.begin(), a.files.end());
+    for (const std::string& file : art.namedFiles) EXPECT_EQ(files.count(file), 1u) << file << " is not made";
+    EXPECT_EQ(files.count(art.places.front().image), 1u);
+
+    // Without the asset of the first place's picture, the check names that picture.
+    std::vector<content::Asset> gap;
+    for (const content::Asset& a : game)
+        if (a.name != art.places.front().image) gap.push_back(a);
+    try {
+        content::CheckTheWorldIsMade(gap, art);
+        FAIL() << "a world with a picture nothing makes was passed";
+    } catch (const Error& e) {
+        EXPECT_NE(std::string(e.what()).find(art.places.front().image), std::string::npos) << e.what();
+    }
+    // Two assets writing one file: the second would overwrite the first.
+    std::vector<content::Asset> twin = game;
+    twin.push_back(game.front());
+    twin.back().name = "another scene";
+    try {
+        content::CheckTheWorldIsMade(twin, art);
+        FAIL() << "a file written twice was passed";
+    } catch (const Error& e) {
+        EXPECT_NE(std::string(e.what()).find("another scene"), std::string::npos) << e.what();
+    }
+    // The sample area makes none of the world's places.
+    EXPECT_THROW(content::CheckTheWorldIsMade(content::SampleManifest(tools_test::GameTexts()), art), Error);
 }
 
 }  // namespace

@@ -87,15 +87,19 @@ TEST(ItemPictures, RefuseARenderOfAnotherSize)
 {
     imaging::Image wrong{kItemSide * 2, kItemSide, std::vector<std::uint8_t>(static_cast<std::size_t>(kItemSide) * kItemSide * 8, 0)};
     EXPECT_THROW(world_render::ItemPicturesFromRender(wrong), Error);
-    EXPECT_THROW(world_render::ItemBarRequest(9), Error);
+    wc::ItemDef unnamed{};
+    unnamed.name = "pebble";
+    EXPECT_THROW(world_render::ItemBarRequest(unnamed), Error) << "an item whose item{} names no scene";
 }
 
 TEST(ItemPictures, EveryItemStandsClearOfItsCornersAndLooksLikeNoOther)
 {
     REQUIRE_RENDERER();
     std::vector<content::ItemPictures> items;
-    for (int n = 1; n <= world_render::kThingCount; ++n) {
-        const render::RenderRequest request = world_render::ItemBarRequest(n);
+    const std::size_t count = wc::Art().items.size();
+    ASSERT_EQ(count, 8u);
+    for (std::size_t n = 1; n <= count; ++n) {
+        const render::RenderRequest request = world_render::ItemBarRequest(wc::Art().items[n - 1]);
         EXPECT_TRUE(request.alpha) << "item " << n << " is rendered without its alpha";
         items.push_back(world_render::ItemPicturesFromRender(render::Render(request, Draft())));
         const content::ItemPictures& item = items.back();
@@ -118,8 +122,8 @@ TEST(ItemPictures, EveryItemStandsClearOfItsCornersAndLooksLikeNoOther)
         EXPECT_LT(covered / (kItemSide * kItemSide), 0.75f) << "item " << n << " leaves its halo no room";
     }
     // Both letters, the two books' covers, the key and the crank: every picture its own.
-    for (int a = 0; a < world_render::kThingCount; ++a)
-        for (int b = a + 1; b < world_render::kThingCount; ++b) {
+    for (std::size_t a = 0; a < count; ++a)
+        for (std::size_t b = a + 1; b < count; ++b) {
             double difference = 0.0;
             for (int y = 0; y < kItemSide; ++y)
                 for (int x = 0; x < kItemSide; ++x) {
@@ -133,8 +137,11 @@ TEST(ItemPictures, EveryItemStandsClearOfItsCornersAndLooksLikeNoOther)
 TEST(ItemCloseUps, TheObjectFillsTheView)
 {
     REQUIRE_RENDERER();
-    for (const int item : {3, 4, 5, 8}) {
-        const auto render = [item](bool with) {
+    int views = 0;
+    for (const wc::ItemDef& item : wc::Art().items) {
+        if (item.closeUpScene == nullptr) continue;
+        ++views;
+        const auto render = [&item](bool with) {
             return render::Render(world_render::CloseUpRequest(item, with), Draft());
         };
         const imaging::Image with = render(true), without = render(false);
@@ -146,10 +153,11 @@ TEST(ItemCloseUps, TheObjectFillsTheView)
         const auto span = [](const std::vector<int>& counts) {
             return std::count_if(counts.begin(), counts.end(), [](int c) { return c >= 4; });
         };
-        EXPECT_GT(span(rows), 440 * 0.7) << "item " << item << " is short in its close view";
-        EXPECT_GT(span(columns), content::kFlatWidth * 0.25) << "item " << item << " is narrow in its close view";
+        EXPECT_GT(span(rows), 440 * 0.7) << item.name << " is short in its close view";
+        EXPECT_GT(span(columns), content::kFlatWidth * 0.25) << item.name << " is narrow in its close view";
     }
-    EXPECT_THROW(world_render::CloseUpRequest(1, true), Error) << "the logbook is opened, not looked at";
+    EXPECT_EQ(views, 4) << "the key, the crank, the lamp and the lens are looked at";
+    EXPECT_THROW(world_render::CloseUpRequest(wc::Art().items[0], true), Error) << "the logbook is opened, not looked at";
 }
 
 // The bells on a white canvas: under bell k, in its rows of pairs, exactly its strokes.
@@ -190,7 +198,7 @@ TEST(ReadViews, TextsAreSetOnTheLitSheetOrPlate)
     }
     ASSERT_EQ(views.size(), 6u) << "the letter, the watch and four boards and plates are read";
     const std::size_t books = views.size();
-    for (int book = 0; book < 3; ++book) views.push_back(world_render::BookPageView(book, 0, texts));
+    for (const char* book : {"logbook", "letters", "register"}) views.push_back(world_render::BookPageView(book, 0, texts));
     for (std::size_t v = 0; v < views.size(); ++v) {
         const world_render::ReadView& view = views[v];
         const imaging::Image plain =
@@ -221,7 +229,8 @@ TEST(ReadViews, TextsAreSetOnTheLitSheetOrPlate)
     }
     EXPECT_THROW(world_render::PlaceReadView(100, texts), Error) << "a place the world notes no read view of";
     EXPECT_THROW(world_render::ItemReadView(3, texts), Error);
-    EXPECT_THROW(world_render::BookPageView(2, 5, texts), Error) << "the register has five pages";
+    EXPECT_THROW(world_render::BookPageView("register", 5, texts), Error) << "the register has five pages";
+    EXPECT_THROW(world_render::BookPageView("almanac", 0, texts), Error) << "a book the world has not";
 }
 
 // Each read view the world notes names a scene of the library and a setting the generator
@@ -243,8 +252,8 @@ TEST(ReadViews, TheWorldNamesEachViewsSceneAndSetting)
         }
     }
     EXPECT_EQ(scenes.size(), 9u) << "the letter, the watch, four boards and plates, three books";
-    EXPECT_EQ(world_render::BookPageView(2, 4, texts).sceneFile, "texts/register.pov");
-    EXPECT_EQ(world_render::BookPageView(0, 0, texts).sceneFile, "texts/logbook.pov");
+    EXPECT_EQ(world_render::BookPageView("register", 4, texts).sceneFile, "texts/register.pov");
+    EXPECT_EQ(world_render::BookPageView("logbook", 0, texts).sceneFile, "texts/logbook.pov");
 }
 
 TEST(ThingsAssets, EveryPathIsOneTheWorldNamesMadeOnce)

@@ -5,6 +5,7 @@
 #include "render/panorama.h"
 #include "render/povray.h"
 #include "core/error.h"
+#include "core/text_catalogue.h"
 #include "game/assets/render_world.h"
 #include "game/assets/world_art.h"
 #include "renderer_available.h"
@@ -12,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <unistd.h>
@@ -111,6 +113,47 @@ TEST(ScenePrelude, DeclaresStatesByTheWorldsNamesAndRefusesWhatPovrayCannotName)
     EXPECT_EQ(bare.find("array"), std::string::npos);
     story.values = {{"tide level", 1}};
     EXPECT_THROW(PlacePrelude(true, {}, story), Error);
+}
+
+// A word a scene cuts into its picture comes from the texts in the picture's language: the tide
+// clock's plate is made again for a translation, and the two differ on the plate alone.
+TEST(ScenePrelude, TextsAreDeclaredInThePicturesLanguageAndCutInTheirPlace)
+{
+    const std::string declared = TextsPrelude({{"plate", "Say \"\xC3\xA5\" \\ \xE2\x80\x94 \xFF!"}}, "/fonts/serif.ttf");
+    EXPECT_NE(declared.find("#declare Text_plate = \"Say \\\"\\u00E5\\\" \\\\ \\u2014 ?!\";"), std::string::npos) << declared;
+    EXPECT_NE(declared.find("#declare TextFont = \"/fonts/serif.ttf\";"), std::string::npos) << declared;
+    EXPECT_THROW(TextsPrelude({{"plate name", "x"}}, "f.ttf"), Error);
+
+    REQUIRE_RENDERER();
+    const TextCatalogue english = TextCatalogue::Load(KELVANE_GAME_TEXTS, {});
+    const TextCatalogue qps = TextCatalogue::Load(KELVANE_GAME_TEXTS, {"qps"});
+    const wc::Place* clock = nullptr;
+    for (const wc::Place& place : wc::Art().places)
+        if (!place.texts.empty()) clock = &place;
+    ASSERT_NE(clock, nullptr) << "no place's scene sets a text";
+    std::vector<content::Asset> scenes;
+    world_render::AddPlaceScenes(scenes, english);
+    for (const content::Asset& a : scenes)
+        EXPECT_EQ(a.carriesText, a.name == clock->image) << a.name << ": only the place that sets a text carries it";
+
+    RenderSettings draft;
+    draft.quality = Quality::Draft;
+    const auto picture = [&](const TextCatalogue& texts) {
+        return Render(world_render::PlaceRequest(*clock, clock->image,
+                                                 world_render::BasePrelude(*clock) + world_render::PlaceTextsPrelude(*clock, texts)),
+                      draft);
+    };
+    const imaging::Image a = picture(english), b = picture(qps);
+    ASSERT_EQ(a.pixels.size(), b.pixels.size());
+    int changed = 0, top = a.height, bottom = -1;
+    for (int y = 0; y < a.height; ++y)
+        for (int x = 0; x < a.width; ++x)
+            if (std::abs(a.Row(y)[x * 4 + 1] - b.Row(y)[x * 4 + 1]) > 24) {
+                ++changed;
+                top = std::min(top, y), bottom = std::max(bottom, y);
+            }
+    EXPECT_GT(changed, 200) << "the translation's name is not cut into the plate";
+    EXPECT_LT(bottom - top, 60) << "the pictures differ beyond the line of the plate's name (rows " << top << " .. " << bottom << ")";
 }
 
 TEST(ScenePrelude, AChangingBlockShowsItsLandmarkItemAndStateByName)

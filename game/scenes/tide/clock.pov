@@ -9,6 +9,11 @@
 #include "shore/layout.inc"
 #include "tide/flats.inc"
 #include "tide/closeview.inc"
+// The name engraved on the front plate: kelvane-data declares the game's text in the picture's
+// language and the game's serif face to cut it in.
+#ifndef (Text_plate) #declare Text_plate = "KELVANE FLATS  TIDE CLOCK"; #end
+#ifndef (TextFont) #declare TextFont = "timrom.ttf"; #end
+global_settings { charset utf8 }
 #ifndef (Landmarks)
   DefaultLandmarks(false, array[1] {"machine"}, array[1][4] {{340, 100, 990, 420}})
 #end
@@ -33,7 +38,14 @@ box { <PlateL - 0.16, PlateT + 0.1, PlateZ - 0.05>, <PlateR + 0.16, PlateT + 0.1
 // The front plate, engraved with its name, riveted at the edges.
 difference {
   box { <PlateL, PlateB, PlateZ - 0.012>, <PlateR, PlateT, PlateZ> }
-  text { ttf "timrom.ttf" "KELVANE FLATS  TIDE CLOCK" 0.02, 0 scale 0.055 translate <PlateL + 0.12, PlateT - 0.09, PlateZ - 0.016> }
+  #local Name = text { ttf TextFont Text_plate 1, 0 }
+  // A longer name (a translation) is cut smaller, so it stays on the plate; the letters are
+  // cut 6 mm deep and darkened in the cut.
+  #local NameScale = min(0.045, 0.5 / max(0.001, max_extent(Name).x - min_extent(Name).x));
+  // Centred over the wheels' windows, clear of the lever's slot.
+  #local NameCentre = PlateL + 0.3;
+  object { Name scale <NameScale, NameScale, 0.014> translate <NameCentre - NameScale * (max_extent(Name).x + min_extent(Name).x) / 2, PlateT - 0.085, PlateZ - 0.02>
+           texture { DarkIron } }
   texture { Brass }
 }
 #for (I, 0, 11)

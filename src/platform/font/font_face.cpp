@@ -126,6 +126,11 @@ const Glyph& FontFace::Impl::GlyphFor(unsigned char code) const
 FontFace::FontFace(std::unique_ptr<Impl> impl) : c_pImpl(std::move(impl)) {}
 FontFace::~FontFace() = default;
 
+std::string FontFace::FileOf(const std::string& family, bool bold, bool italic)
+{
+    return MatchFace(family, bold, italic).file;
+}
+
 std::unique_ptr<FontFace> FontFace::Open(const std::string& family, int pixelHeight, bool bold,
                                          bool italic)
 {

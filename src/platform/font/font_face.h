@@ -33,6 +33,9 @@ public:
     // (emboldened or slanted). Throws Error when no face can be loaded or pixelHeight < 1.
     static std::unique_ptr<FontFace> Open(const std::string& family, int pixelHeight, bool bold,
                                           bool italic);
+    // The file of the installed face that Open would load for `family` in that style, for a
+    // renderer that sets text with the same face. Throws Error as Open does.
+    static std::string FileOf(const std::string& family, bool bold, bool italic);
     ~FontFace();
     FontFace(const FontFace&) = delete;
     FontFace& operator=(const FontFace&) = delete;

@@ -302,4 +302,6 @@ imaging::Image MaskToImage(const std::vector<float>& mask, int width, int height
     return image;
 }
 
+std::string SerifFontFile() { return platform::FontFace::FileOf(kSerifFamily, false, false); }
+
 }  // namespace content

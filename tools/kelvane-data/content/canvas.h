@@ -96,4 +96,8 @@ private:
 // A grey-scale mask (0 .. 1) of the same size as a picture, written as an alpha image.
 imaging::Image MaskToImage(const std::vector<float>& mask, int width, int height);
 
+// The font file of the serif face the canvases set texts in, for a scene that cuts a text in
+// the same face. Throws Error when no scalable face is installed.
+std::string SerifFontFile();
+
 }  // namespace content

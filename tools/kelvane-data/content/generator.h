@@ -85,8 +85,13 @@ std::vector<Asset> GameManifest(const TextCatalogue& texts);
 // The interface and music with a small sample area instead of the world: an example for
 // people making their own game, and the generator's own tests.
 std::vector<Asset> SampleManifest(const TextCatalogue& texts);
-// The world's assets (world_assets.cpp): every file the world definition names.
+// The world's assets (game/assets/world_assets.cpp): the title picture, the sounds and every
+// picture and film rendered from the scenes the world files name.
 void AddWorldAssets(AssetList& list, const TextCatalogue& texts);
+// Throws Error when two assets write the same file, or when a file `art` names (a place's
+// picture, a block, an item, a page, a sound, a film) is written by none of `assets`; the
+// message names the files.
+void CheckTheWorldIsMade(const std::vector<Asset>& assets, const world_content::WorldArt& art);
 // The world's sounds alone (AddWorldAssets adds them with the rest): every sound `art` notes,
 // made as its note says. Throws Error naming the world file, line and sound of a note whose
 // kind the generator does not make.

@@ -3,7 +3,7 @@
 // video, under the path the world definition names. Paths start with "data/"; pictures are
 // scrambled with the offset the game opens them with (see output.h).
 #include "content/generator.h"
-#include "render/rendered_assets.h"
+#include "game/assets/world_art.h"
 
 namespace content {
 
@@ -205,9 +205,8 @@ std::vector<Asset> GameManifest(const TextCatalogue& texts)
     AssetList list;
     AddInterface(list, texts);
     AddWorldAssets(list, texts);
-    std::vector<Asset> assets = list.Assets();
-    render::UseRenderedAssets(assets, texts);
-    return assets;
+    CheckTheWorldIsMade(list.Assets(), world_content::Art());
+    return list.Assets();
 }
 
 std::vector<Asset> SampleManifest(const TextCatalogue& texts)

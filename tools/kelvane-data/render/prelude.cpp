@@ -39,6 +39,40 @@ std::string Array(const char* name, const std::vector<SceneLandmark>& landmarks,
     return text + "};\n";
 }
 
+// A UTF-8 text as a povray string: quotes and backslashes escaped, every letter beyond ASCII as
+// \uXXXX (a malformed byte becomes '?', so a broken catalogue cannot break the scene's parse).
+std::string QuotedText(const std::string& utf8)
+{
+    std::string out = "\"";
+    for (std::size_t i = 0; i < utf8.size();) {
+        const unsigned char c = static_cast<unsigned char>(utf8[i]);
+        if (c < 0x80) {
+            if (c == '"' || c == '\\') out += '\\';
+            out += c >= 0x20 ? static_cast<char>(c) : ' ';
+            ++i;
+            continue;
+        }
+        const int length = c >= 0xf0 ? 4 : c >= 0xe0 ? 3 : c >= 0xc0 ? 2 : 0;
+        unsigned code = length == 0 ? 0 : c & (0x7f >> length);
+        bool whole = length > 0 && i + length <= utf8.size();
+        for (int k = 1; whole && k < length; ++k) {
+            const unsigned char next = static_cast<unsigned char>(utf8[i + k]);
+            whole = (next & 0xc0) == 0x80;
+            code = code << 6 | (next & 0x3f);
+        }
+        if (!whole || code > 0xffff) {
+            out += '?';
+            ++i;
+            continue;
+        }
+        char escape[8];
+        std::snprintf(escape, sizeof escape, "\\u%04X", code);
+        out += escape;
+        i += static_cast<std::size_t>(length);
+    }
+    return out + "\"";
+}
+
 bool IsNameTail(const std::string& name)
 {
     if (name.empty()) return false;
@@ -89,6 +123,16 @@ std::string PlacePrelude(bool panorama, const std::vector<SceneLandmark>& landma
         text += "#declare Story_" + name + " = " + PreludeNumber(value) + ";\n";
     }
     return text;
+}
+
+std::string TextsPrelude(const std::vector<std::pair<std::string, std::string>>& texts, const std::string& fontFile)
+{
+    std::string text = "// The texts this picture sets, in its language (written by kelvane-data).\n";
+    for (const auto& [name, value] : texts) {
+        if (!IsNameTail(name)) throw Error("a picture's text '" + name + "' is not a name povray can declare");
+        text += "#declare Text_" + name + " = " + QuotedText(value) + ";\n";
+    }
+    return text + "#declare TextFont = " + Quoted(fontFile) + ";\n";
 }
 
 }  // namespace render

@@ -16,6 +16,8 @@
 //   LandmarkRemoved[N]            not drawn (water drained away)
 //   ItemShown                     the name of the item lying in the changing block, or ""
 //   Story_<name>                  a story variable's value, or a named state (true) the block shows
+//   Text_<name>, TextFont         a text the scene sets (the game's texts, in the picture's
+//                                 language) and the font file to set it with; only when given
 #pragma once
 
 #include <string>
@@ -40,6 +42,11 @@ struct SceneStory {
 // The prelude's text: a #declare for each of the above. Throws Error for a story name that is
 // not a povray identifier's tail (letters, digits, underscores).
 std::string PlacePrelude(bool panorama, const std::vector<SceneLandmark>& landmarks, const SceneStory& story);
+
+// The texts a scene sets, each as Text_<name> = "text" (UTF-8; letters beyond ASCII written as
+// \uXXXX, which a scene with `charset utf8` sets as they are), and TextFont = `fontFile`.
+// Throws Error for a name povray cannot declare.
+std::string TextsPrelude(const std::vector<std::pair<std::string, std::string>>& texts, const std::string& fontFile);
 
 // A number as the prelude writes it: exact for whole numbers, else nine decimals.
 std::string PreludeNumber(double value);

@@ -1,16 +1,16 @@
 // The world's pictures and films that come from 3D scenes, gathered from every region of the
-// world: each replaces the painted asset of the same game path in the manifest.
+// world: each place, changing block, tide version, key strip, item, read view and film the
+// world files name, rendered from the scene they name.
 #pragma once
 
 #include <vector>
 
 #include "content/generator.h"
+#include "core/text_catalogue.h"
 
 namespace render {
 
-// Replaces the painted assets by rendered ones. Throws Error if a path the renderer makes is
-// not in `assets` (a renamed file must be renamed in its scene too), or is made twice. The texts
-// set into the pictures come from `texts`.
-void UseRenderedAssets(std::vector<content::Asset>& assets, const TextCatalogue& texts);
+// Every rendered asset of the world; the texts set into the pictures come from `texts`.
+std::vector<content::Asset> RenderedWorldAssets(const TextCatalogue& texts);
 
 }  // namespace render
